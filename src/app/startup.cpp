@@ -1,0 +1,35 @@
+#include "app/startup.h"
+
+#include "app/application_context.h"
+#include "app/command_args.h"
+#include "app/files.h"
+#include "app/logs.h"
+#include "app/settings.h"
+#include "app/text.h"
+
+namespace korvane {
+
+std::int32_t ReadRunSavedCompId(std::string_view argument_text) {
+  if (argument_text.empty())
+    return 0;
+  CCommandArgs args;
+  args.SetDelim("/");
+  args.SetTestString(argument_text);
+  args.Parse();
+  const std::string value = args.Item("RunSavedComp");
+  if (value.empty())
+    return 0;
+  return RoundToInt32(LeadingNumber(value)).value_or(0);
+}
+
+void RunStartUp(ApplicationContext& context, std::string_view argument_text) {
+  context.DebugMode = DetectDebugMode(context.locations.debug_marker);
+  context.CurrentServers = {};
+  CheckSettingsVersion(context.settings_store);
+  context.settings = LoadSettings(context.settings_store, context.DebugMode);
+  WriteString(context.settings_store, Setting::kLocation,
+              FolderText(context.locations.program_folder));
+  context.RunSavedCompId = ReadRunSavedCompId(argument_text);
+}
+
+}  // namespace korvane

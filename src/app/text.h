@@ -1,0 +1,79 @@
+// Text helpers every module shares: line ends, the program's number and time formats, the
+// leading-number reader, and character-based (never byte-based) lengths of UTF-8 text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// "#,##0": thousands separated by commas, zero shown as "0".
+std::string FormatNumber(std::int64_t value);
+
+// "#,###": like FormatNumber, but zero gives the empty text.
+std::string FormatNumberBlankZero(std::int64_t value);
+
+// "hh:mm:ss" of an elapsed time. Hours keep counting past 24 (a run of 25 hours reads
+// "25:00:00"); negative durations read as zero.
+std::string FormatElapsed(std::int64_t seconds);
+
+// The leading numeric value of a text: leading blanks (space, tab, CR, LF) skipped, then an
+// optional sign, digits, an optional fraction and an optional exponent (E or D). Text without a
+// leading number gives 0. "12abc" -> 12, " -2.5x" -> -2.5, "abc" -> 0.
+double LeadingNumber(std::string_view text);
+
+// Rounds to the nearest integer, halves to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// Empty when the result does not fit a 32-bit signed integer.
+std::optional<std::int32_t> RoundToInt32(double value);
+
+// True when the text, trimmed of blanks, is a number as LeadingNumber reads it, with nothing
+// after it.
+bool IsNumeric(std::string_view text);
+
+// Blanks (spaces only) removed from both ends, from the start, from the end.
+std::string_view Trim(std::string_view text);
+std::string_view TrimLeft(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+
+// ASCII letter case folding; other bytes (including UTF-8 sequences) are kept as they are.
+std::string ToLowerAscii(std::string_view text);
+std::string ToUpperAscii(std::string_view text);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// Position (0-based) of needle in haystack from position `from`, ignoring ASCII letter case;
+// std::string_view::npos when absent.
+std::size_t FindIgnoringCase(std::string_view haystack, std::string_view needle,
+                             std::size_t from = 0);
+
+// Replaces every occurrence of `from` (non-empty) by `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Splits at every occurrence of the separator; an empty text gives one empty piece.
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+
+// --- UTF-8 ---------------------------------------------------------------------------------
+// Lengths and limits count characters (code points). Malformed bytes count as one character
+// each, so no input is ever rejected or split inside a valid sequence.
+
+std::size_t Utf8Length(std::string_view text);
+
+// The first `count` characters.
+std::string_view Utf8Left(std::string_view text, std::size_t count);
+
+// `count` characters starting at character `start` (0-based); fewer at the end of the text.
+std::string_view Utf8Mid(std::string_view text, std::size_t start,
+                         std::size_t count = std::string_view::npos);
+
+// The text cut into pieces of `chunk_chars` characters (the last may be shorter). An empty text
+// gives no pieces.
+std::vector<std::string_view> Utf8Chunks(std::string_view text, std::size_t chunk_chars);
+
+// True when the text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+}  // namespace korvane

@@ -1,0 +1,30 @@
+#include "ui/korvane_app.h"
+
+#include <QApplication>
+
+#include "app/application_context.h"
+#include "app/locations.h"
+#include "app/startup.h"
+#include "ui/main_window.h"
+#include "ui/qt_user_interface.h"
+
+namespace korvane {
+
+int RunKorvane(QApplication& app, const std::vector<std::string>& args, const Environment& env,
+               const std::filesystem::path& program_folder, const Clock& clock) {
+  QtUserInterface ui;
+  const LaunchArguments launch = ExtractProfileOption(args, env);
+  if (!launch.error.empty()) {
+    ui.ShowMessage(launch.error, MessageIcon::kExclamation, kApplicationTitle);
+    return 2;
+  }
+  ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
+  RunStartUp(context, ArgumentText(launch.rest));
+
+  MainWindow window(context);
+  ui.SetParentWindow(&window);
+  window.show();
+  return app.exec();
+}
+
+}  // namespace korvane

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+#include "app/clock.h"
+#include "app/locations.h"
+#include "app/registry_tree.h"
+#include "cli/cli.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchFolder;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliRun Run(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
+    return {status, out.str(), err.str()};
+  }
+  CliRun RunWithProfile(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
+    return Run(args);
+  }
+
+  ScratchFolder folder_;
+  Environment env_;
+  ManualClock clock_;
+};
+
+TEST_F(CliTest, SetThenGetADword) {
+  const CliRun set =
+      RunWithProfile({"settings", "set", "Comparisons", "IgnoreColSeq", "dword", "0"});
+  EXPECT_EQ(set.status, kExitDone) << set.err;
+  EXPECT_EQ(set.out, "");
+  const CliRun get = RunWithProfile({"settings", "get", "Comparisons", "IgnoreColSeq"});
+  EXPECT_EQ(get.status, kExitDone);
+  EXPECT_EQ(get.out, "0\n");
+  const auto parsed = RegistryTree::Parse(ReadFile(folder_ / "p" / "settings.reg"));
+  EXPECT_TRUE(parsed.unreadable_lines.empty());
+  EXPECT_EQ(parsed.tree.FindValue("HKEY_CURRENT_USER\\Software\\KVN\\Comparisons", "IgnoreColSeq")
+                ->number,
+            0u);
+}
+
+TEST_F(CliTest, RootKeyStringsAndStartUpValues) {
+  EXPECT_EQ(RunWithProfile({"settings", "set", ".", "Note", "string", "a \"b\" c\\d"}).status,
+            kExitDone);
+  EXPECT_EQ(RunWithProfile({"settings", "get", ".", "Note"}).out, "a \"b\" c\\d\n");
+  // Every start brings the version up to date and records the program folder.
+  EXPECT_EQ(RunWithProfile({"settings", "get", ".", "VerNum"}).out, "1.3\n");
+  EXPECT_EQ(RunWithProfile({"settings", "get", ".", "Location"}).out,
+            (folder_ / "bin").string() + "/\n");
+}
+
+TEST_F(CliTest, ProfileFromTheEnvironment) {
+  env_.korvane_profile = (folder_ / "envp").string();
+  EXPECT_EQ(Run({"settings", "set", "Servers", "Count", "dword", "0x1e"}).status, kExitDone);
+  EXPECT_EQ(Run({"settings", "get", "Servers", "Count"}).out, "30\n");
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "envp" / "settings.reg"));
+}
+
+TEST_F(CliTest, BadInputIsRefusedWithAMessage) {
+  const CliRun missing = RunWithProfile({"settings", "get", "Comparisons", "Nothing"});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_EQ(missing.err, "Settings: no value \"Nothing\" under Software\\KVN\\Comparisons\n");
+  EXPECT_EQ(RunWithProfile({"settings", "set", ".", "T", "dword", "-1"}).status, kExitFailed);
+  EXPECT_EQ(RunWithProfile({"settings", "set", ".", "T", "dword", "4294967296"}).status,
+            kExitFailed);
+  EXPECT_EQ(RunWithProfile({"settings", "set", ".", "T", "qword", "1"}).status, kExitFailed);
+  EXPECT_EQ(RunWithProfile({"settings", "get", "."}).status, kExitFailed);
+  const CliRun unknown = RunWithProfile({"frobnicate"});
+  EXPECT_EQ(unknown.status, kExitFailed);
+  EXPECT_EQ(unknown.err, "Korvane: unknown command \"frobnicate\"; see korvane-cli --help\n");
+  EXPECT_EQ(Run({"--profile"}).status, kExitFailed);
+  EXPECT_EQ(Run({}).status, kExitFailed);
+}
+
+TEST_F(CliTest, UnwritableStoreIsAFailureNotASuccess) {
+  testing::WriteFile(folder_ / "blocker", "x");
+  const CliRun run = Run({"--profile", (folder_ / "blocker" / "p").string(), "settings", "set", ".",
+                          "Timeout", "dword", "5"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_NE(run.err.find("could not write"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpListsTheCommandsThatWork) {
+  const CliRun help = Run({"--help"});
+  EXPECT_EQ(help.status, kExitDone);
+  EXPECT_EQ(help.out, CliUsage());
+  EXPECT_NE(help.out.find("settings get KEYPATH NAME"), std::string::npos);
+  EXPECT_NE(help.out.find("settings set KEYPATH NAME dword|string VALUE"), std::string::npos);
+}
+
+// The installed program, started for real as scripts start it.
+TEST(CliProgramTest, SettingsRoundTripThroughTheExecutable) {
+  ScratchFolder folder;
+  const std::string profile = (folder / "p").string();
+  const std::string cli = KORVANE_CLI_PATH;
+  ASSERT_EQ(
+      std::system((cli + " --profile " + profile + " settings set Comparisons IgnoreColSeq dword 0")
+                      .c_str()),
+      0);
+  FILE* pipe = ::popen(
+      (cli + " --profile " + profile + " settings get Comparisons IgnoreColSeq").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::array<char, 64> buffer{};
+  const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe);
+  EXPECT_EQ(::pclose(pipe), 0);
+  EXPECT_EQ(std::string(buffer.data(), read), "0\n");
+}
+
+}  // namespace
+}  // namespace korvane
