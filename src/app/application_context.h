@@ -11,6 +11,7 @@
 #include "app/locations.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
+#include "db/backend.h"
 #include "db/server_record.h"
 
 namespace korvane {
@@ -38,6 +39,7 @@ struct ApplicationContext {
   std::int32_t RunSavedCompId = 0;  // the saved comparison the command line asked for; 0 none
   std::array<ServerRecord, 2> CurrentServers;  // index kSource and kTarget
   std::vector<ServerRecord> servers;           // the server list, in list order
+  DatabaseBackends backends;                   // what answers as SQL Server
 
   // Run state shared by the long operations.
   bool SuppressConnectionErrors = false;

@@ -6,6 +6,7 @@
 #include "app/logs.h"
 #include "app/settings.h"
 #include "app/text.h"
+#include "db/server_list.h"
 
 namespace korvane {
 
@@ -27,6 +28,7 @@ void RunStartUp(ApplicationContext& context, std::string_view argument_text) {
   context.CurrentServers = {};
   CheckSettingsVersion(context.settings_store);
   context.settings = LoadSettings(context.settings_store, context.DebugMode);
+  LoadServerList(context);
   WriteString(context.settings_store, Setting::kLocation,
               FolderText(context.locations.program_folder));
   context.RunSavedCompId = ReadRunSavedCompId(argument_text);

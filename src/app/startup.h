@@ -14,8 +14,8 @@ struct ApplicationContext;
 std::int32_t ReadRunSavedCompId(std::string_view argument_text);
 
 // The start-up sequence after the locations are known, in this order: debug mode from the
-// marker, both side records reset, the settings version check, the settings loaded, the program
-// folder written to "Location", the command line read.
+// marker, both side records reset, the settings version check, the settings and the server list
+// loaded, the program folder written to "Location", the command line read.
 void RunStartUp(ApplicationContext& context, std::string_view argument_text);
 
 }  // namespace korvane

@@ -1,0 +1,110 @@
+// The one interface between the data-access layer and whatever answers as SQL Server: the ODBC
+// backend for real servers and the embedded stand-in on SQLite. Nothing above the data-access
+// layer knows which one answers.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/value.h"
+
+namespace korvane {
+
+// A message as SQL Server raises it: number 208, severity 16, "Invalid object name 'x'.".
+struct ServerMessage {
+  std::int32_t number = 0;  // SQL Server's message number (0 when the client failed)
+  int severity = 16;
+  int state = 1;
+  std::string sqlstate;  // e.g. "42S02"; "08001" when the server could not be reached
+  std::string text;
+};
+
+struct ColumnInfo {
+  std::string name;
+  ValueType type = ValueType::kText;
+  std::string type_name;  // the server's type name: "int", "nvarchar", ...
+};
+
+// One result set: the columns and the rows in the order the server sent them.
+struct ResultSet {
+  std::vector<ColumnInfo> columns;
+  std::vector<std::vector<Value>> rows;
+};
+
+enum class ParameterDirection { kInput = 1, kInputOutput = 3, kReturnValue = 4 };
+
+// Parameter data types, by the data-access layer's type codes.
+enum class ParameterType { kInteger = 3, kDouble = 5, kDate = 7, kBoolean = 11, kWideText = 202 };
+
+struct CommandParameter {
+  std::string name;
+  ParameterType type = ParameterType::kInteger;
+  ParameterDirection direction = ParameterDirection::kInput;
+  int size = 0;
+  Value value;
+};
+
+enum class CommandType { kText = 1, kStoredProcedure = 4 };
+
+struct CommandRequest {
+  CommandType type = CommandType::kText;
+  std::string text;  // a T-SQL batch, or the procedure name for kStoredProcedure
+  std::vector<CommandParameter> parameters;
+  int timeout_seconds = 30;  // 0: no limit
+};
+
+struct CommandOutcome {
+  bool ok = false;
+  std::vector<ServerMessage> errors;    // when not ok: what the server (or client) said
+  std::vector<ResultSet> result_sets;   // every result set of the batch, in order
+  std::vector<Value> parameter_values;  // after the call, one per request parameter
+};
+
+// An open connection to one database of one server.
+class DatabaseSession {
+ public:
+  virtual ~DatabaseSession() = default;
+  virtual CommandOutcome Execute(const CommandRequest& request) = 0;
+};
+
+struct ConnectionRequest {
+  std::string server;    // the server name as the user gave it
+  std::string database;  // empty: the login's default database
+  bool sql_auth = false;
+  std::string login;
+  std::string password;
+  int login_timeout_seconds = 15;
+};
+
+struct OpenOutcome {
+  std::unique_ptr<DatabaseSession> session;  // null on failure
+  std::vector<ServerMessage> errors;
+};
+
+class DatabaseBackend {
+ public:
+  virtual ~DatabaseBackend() = default;
+  virtual OpenOutcome Open(const ConnectionRequest& request) = 0;
+};
+
+}  // namespace korvane
+
+namespace korvane {
+
+// The backends of one run: the embedded stand-in answers "embedded:" server names, ODBC the rest.
+struct DatabaseBackends {
+  std::shared_ptr<DatabaseBackend> embedded;
+  std::shared_ptr<DatabaseBackend> odbc;
+
+  // The backend for a server name; null when that kind of backend is not available.
+  DatabaseBackend* For(std::string_view server_name) const;
+};
+
+inline constexpr std::string_view kEmbeddedPrefix = "embedded:";
+
+bool IsEmbeddedServerName(std::string_view server_name);
+
+}  // namespace korvane

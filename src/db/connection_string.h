@@ -1,0 +1,41 @@
+// Connection strings. The OLE DB form is what the program has always produced and is kept
+// exactly; the ODBC form is what the ODBC backend hands to the driver manager, built from the
+// same record with every value escaped, so a password with a ";" can neither break nor extend
+// the string.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/server_record.h"
+
+namespace korvane {
+
+// "Provider=SQLOLEDB.1;Persist Security Info=False;Data Source=<Name>;"
+// ["Initial Catalog=<database>;"] + ("Password=<pwd>;User ID=<login>" | "Integrated
+// Security=SSPI"). Values are inserted as they are.
+std::string BuildConnectionString(const ServerRecord& record, std::string_view database,
+                                  bool include_catalog);
+
+// An ODBC attribute value: as it is when it is safe, else wrapped in braces with "}" doubled.
+std::string OdbcValue(std::string_view value);
+
+// A SQL Server name split into its parts: "host", "host,port", "host\instance".
+struct ServerAddress {
+  std::string host;
+  std::string port;      // empty when not given
+  std::string instance;  // empty when not given
+};
+ServerAddress ParseServerAddress(std::string_view name);
+
+struct OdbcDriverChoice {
+  std::string name;   // as registered with the driver manager, e.g. "FreeTDS"
+  std::string extra;  // extra "Key=Value;..." pairs appended as they are
+};
+
+// "Driver={...};Server=...;[Port=...;][Database=...;](UID=...;PWD=...|Trusted_Connection=yes)"
+// plus, for FreeTDS, "TDS_Version=auto;ClientCharset=UTF-8", then the extra pairs.
+std::string BuildOdbcConnectionString(const ServerRecord& record, std::string_view database,
+                                      bool include_catalog, const OdbcDriverChoice& driver);
+
+}  // namespace korvane

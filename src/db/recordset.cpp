@@ -1,0 +1,374 @@
+#include "db/recordset.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "app/text.h"
+
+namespace korvane {
+namespace {
+
+const Value kNullValue;
+
+std::optional<double> NumberOf(std::string_view text) {
+  const std::string_view trimmed = Trim(text);
+  if (!IsNumeric(trimmed))
+    return std::nullopt;
+  return LeadingNumber(trimmed);
+}
+
+// "2024-03-07", "2024-03-07 14:05:09[.123]", "2024-03-07T14:05:09", "14:05:09".
+std::optional<DateTimeValue> ParseDateTime(std::string_view text) {
+  text = Trim(text);
+  DateTimeValue v;
+  int consumed = 0;
+  std::string s(text);
+  double seconds = 0;
+  if (std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &v.year, &v.month, &v.day, &consumed) == 3) {
+    v.has_time = false;
+    std::string rest = s.substr(static_cast<std::size_t>(consumed));
+    if (!rest.empty()) {
+      if (rest[0] != ' ' && rest[0] != 'T')
+        return std::nullopt;
+      int used = 0;
+      if (std::sscanf(rest.c_str() + 1, "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &used) !=
+              3 ||
+          static_cast<std::size_t>(used) + 1 != rest.size()) {
+        return std::nullopt;
+      }
+      v.has_time = true;
+    }
+  } else if (std::sscanf(s.c_str(), "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &consumed) ==
+                 3 &&
+             static_cast<std::size_t>(consumed) == s.size()) {
+    v.has_date = false;
+  } else {
+    return std::nullopt;
+  }
+  v.second = static_cast<int>(seconds);
+  v.nanosecond = static_cast<int>(std::llround((seconds - v.second) * 1e9));
+  return v;
+}
+
+std::string FoldText(std::string_view text) {
+  return ToLowerAscii(TrimRight(text));
+}
+
+// Canonical text of a number: integers without a fraction, others with up to 17 digits.
+std::string NumberKey(double number) {
+  if (number == 0)
+    return "0";  // also -0
+  char buffer[64];
+  if (std::trunc(number) == number && std::fabs(number) < 1e18) {
+    std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(number));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.17g", number);
+  }
+  return buffer;
+}
+
+std::optional<double> NumericValue(const Value& value) {
+  switch (value.type()) {
+    case ValueType::kBoolean:
+      return value.AsBoolean() ? 1.0 : 0.0;
+    case ValueType::kInteger:
+      return static_cast<double>(value.AsInteger());
+    case ValueType::kFloat:
+      return value.AsFloat();
+    case ValueType::kDecimal:
+      return LeadingNumber(value.AsDecimalDigits());
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string DateKey(const DateTimeValue& v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", v.has_date ? v.year : 1900,
+                v.has_date ? v.month : 1, v.has_date ? v.day : 1, v.hour, v.minute, v.second,
+                v.nanosecond);
+  return buffer;
+}
+
+}  // namespace
+
+bool CriterionMatches(const Value& field, std::string_view criterion) {
+  if (field.is_null())
+    return false;
+  if (field.type() == ValueType::kBoolean) {
+    if (EqualsIgnoringCase(Trim(criterion), "true"))
+      return field.AsBoolean();
+    if (EqualsIgnoringCase(Trim(criterion), "false"))
+      return !field.AsBoolean();
+  }
+  if (const auto number = NumericValue(field)) {
+    const auto wanted = NumberOf(criterion);
+    return wanted && NumberKey(*wanted) == NumberKey(*number);
+  }
+  if (field.type() == ValueType::kDateTime) {
+    const auto wanted = ParseDateTime(criterion);
+    return wanted && DateKey(*wanted) == DateKey(field.AsDateTime());
+  }
+  return FoldText(NullText(field)) == FoldText(criterion);
+}
+
+std::optional<std::string> MatchKey(const Value& value) {
+  if (value.is_null())
+    return std::nullopt;
+  if (const auto number = NumericValue(value))
+    return "n" + NumberKey(*number);
+  if (value.type() == ValueType::kDateTime)
+    return DateKey(value.AsDateTime());
+  return "t" + FoldText(NullText(value));
+}
+
+Recordset::Recordset(ResultSet rows) {
+  data_->columns = std::move(rows.columns);
+  data_->rows = std::move(rows.rows);
+  data_->deleted.assign(data_->rows.size(), false);
+  Rebuild();
+  position_ = 0;
+}
+
+void Recordset::Rebuild() const {
+  const bool had_row = position_ >= 0 && position_ < static_cast<long>(visible_.size());
+  const std::size_t row = had_row ? visible_[static_cast<std::size_t>(position_)] : 0;
+  const bool at_bof = position_ < 0;
+  visible_.clear();
+  for (std::size_t i = 0; i < data_->rows.size(); ++i) {
+    if (!data_->deleted[i] && RowMatches(i, filter_))
+      visible_.push_back(i);
+  }
+  seen_generation_ = data_->generation;
+  if (at_bof) {
+    position_ = -1;
+  } else if (had_row) {
+    position_ = std::lower_bound(visible_.begin(), visible_.end(), row) - visible_.begin();
+  } else {
+    position_ = static_cast<long>(visible_.size());
+  }
+}
+
+void Recordset::Sync() const {
+  if (seen_generation_ != data_->generation)
+    Rebuild();
+}
+
+bool Recordset::RowMatches(std::size_t row, const std::vector<Condition>& conditions) const {
+  return std::all_of(conditions.begin(), conditions.end(), [&](const Condition& c) {
+    return CriterionMatches(data_->rows[row][static_cast<std::size_t>(c.field)], c.value);
+  });
+}
+
+int Recordset::FieldIndex(std::string_view name) const {
+  for (std::size_t i = 0; i < data_->columns.size(); ++i) {
+    if (EqualsIgnoringCase(data_->columns[i].name, name))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Recordset::HasCurrentRow() const {
+  Sync();
+  return open_ && position_ >= 0 && position_ < static_cast<long>(visible_.size());
+}
+
+const Value& Recordset::Field(int index) const {
+  if (!HasCurrentRow() || index < 0 || index >= FieldCount())
+    return kNullValue;
+  return data_
+      ->rows[visible_[static_cast<std::size_t>(position_)]][static_cast<std::size_t>(index)];
+}
+
+const Value& Recordset::Field(std::string_view name) const {
+  return Field(FieldIndex(name));
+}
+
+bool Recordset::Bof() const {
+  Sync();
+  return visible_.empty() || position_ < 0;
+}
+
+bool Recordset::Eof() const {
+  Sync();
+  return visible_.empty() || position_ >= static_cast<long>(visible_.size());
+}
+
+long Recordset::RecordCount() const {
+  Sync();
+  return static_cast<long>(visible_.size());
+}
+
+long Recordset::AbsolutePosition() const {
+  return HasCurrentRow() ? position_ + 1 : 0;
+}
+
+void Recordset::MoveFirst() {
+  Sync();
+  position_ = 0;
+}
+
+void Recordset::MoveLast() {
+  Sync();
+  position_ = static_cast<long>(visible_.size()) - 1;
+}
+
+void Recordset::MoveNext() {
+  Sync();
+  if (position_ < static_cast<long>(visible_.size()))
+    ++position_;
+}
+
+void Recordset::MovePrevious() {
+  Sync();
+  if (position_ >= 0)
+    --position_;
+}
+
+std::optional<Recordset::Bookmark> Recordset::CurrentBookmark() const {
+  if (!HasCurrentRow())
+    return std::nullopt;
+  return visible_[static_cast<std::size_t>(position_)];
+}
+
+bool Recordset::MoveToBookmark(Bookmark bookmark) {
+  Sync();
+  const auto it = std::find(visible_.begin(), visible_.end(), bookmark);
+  if (it == visible_.end())
+    return false;
+  position_ = it - visible_.begin();
+  return true;
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> Recordset::ParseCriteria(
+    std::string_view text) {
+  std::vector<std::pair<std::string, std::string>> criteria;
+  std::size_t pos = 0;
+  auto skip_blanks = [&] {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+      ++pos;
+  };
+  while (true) {
+    skip_blanks();
+    std::string column;
+    if (pos < text.size() && text[pos] == '[') {
+      const std::size_t close = text.find(']', pos);
+      if (close == std::string_view::npos)
+        return std::nullopt;
+      column = std::string(text.substr(pos + 1, close - pos - 1));
+      pos = close + 1;
+    } else {
+      const std::size_t start = pos;
+      while (pos < text.size() && text[pos] != '=' && text[pos] != ' ')
+        ++pos;
+      column = std::string(text.substr(start, pos - start));
+    }
+    skip_blanks();
+    if (column.empty() || pos >= text.size() || text[pos] != '=')
+      return std::nullopt;
+    ++pos;
+    skip_blanks();
+    std::string value;
+    if (pos < text.size() && (text[pos] == '\'' || text[pos] == '#')) {
+      const char quote = text[pos++];
+      bool closed = false;
+      while (pos < text.size()) {
+        if (text[pos] == quote) {
+          if (quote == '\'' && pos + 1 < text.size() && text[pos + 1] == '\'') {
+            value.push_back('\'');
+            pos += 2;
+            continue;
+          }
+          ++pos;
+          closed = true;
+          break;
+        }
+        value.push_back(text[pos++]);
+      }
+      if (!closed)
+        return std::nullopt;
+    } else {
+      const std::size_t start = pos;
+      while (pos < text.size() && text[pos] != ' ')
+        ++pos;
+      value = std::string(text.substr(start, pos - start));
+      if (value.empty() || !IsNumeric(value))
+        return std::nullopt;
+    }
+    criteria.emplace_back(std::move(column), std::move(value));
+    skip_blanks();
+    if (pos >= text.size())
+      return criteria;
+    if (pos + 3 > text.size() || !EqualsIgnoringCase(text.substr(pos, 3), "and")) {
+      return std::nullopt;
+    }
+    pos += 3;
+  }
+}
+
+bool Recordset::Find(std::string_view criterion) {
+  const auto parsed = ParseCriteria(criterion);
+  if (!parsed || parsed->size() != 1)
+    return false;
+  const int field = FieldIndex((*parsed)[0].first);
+  if (field < 0)
+    return false;
+  Sync();
+  if (position_ < 0)
+    position_ = 0;
+  const std::vector<Condition> condition{{field, (*parsed)[0].second}};
+  while (position_ < static_cast<long>(visible_.size()) &&
+         !RowMatches(visible_[static_cast<std::size_t>(position_)], condition)) {
+    ++position_;
+  }
+  return true;
+}
+
+Recordset Recordset::Clone() const {
+  Recordset clone;
+  clone.data_ = data_;
+  clone.open_ = open_;
+  clone.position_ = 0;
+  clone.Rebuild();
+  clone.position_ = 0;
+  return clone;
+}
+
+bool Recordset::Filter(std::string_view criteria) {
+  std::vector<Condition> conditions;
+  if (!Trim(criteria).empty()) {
+    const auto parsed = ParseCriteria(criteria);
+    if (!parsed)
+      return false;
+    for (const auto& [column, value] : *parsed) {
+      const int field = FieldIndex(column);
+      if (field < 0)
+        return false;
+      conditions.push_back({field, value});
+    }
+  }
+  filter_ = std::move(conditions);
+  position_ = 0;
+  Rebuild();
+  position_ = 0;
+  return true;
+}
+
+bool Recordset::Delete() {
+  if (!HasCurrentRow())
+    return false;
+  data_->deleted[visible_[static_cast<std::size_t>(position_)]] = true;
+  ++data_->generation;
+  Rebuild();
+  return true;
+}
+
+void Recordset::Close() {
+  open_ = false;
+  visible_.clear();
+  position_ = 0;
+}
+
+}  // namespace korvane
