@@ -42,6 +42,8 @@ Environment Environment::FromProcess() {
   env.xdg_config_home = Variable("XDG_CONFIG_HOME");
   env.xdg_data_home = Variable("XDG_DATA_HOME");
   env.korvane_profile = Variable("KORVANE_PROFILE");
+  env.odbc_driver = Variable("KORVANE_ODBC_DRIVER");
+  env.odbc_extra = Variable("KORVANE_ODBC_EXTRA");
   return env;
 }
 

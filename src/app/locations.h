@@ -16,6 +16,8 @@ struct Environment {
   std::optional<std::string> xdg_config_home;
   std::optional<std::string> xdg_data_home;
   std::optional<std::string> korvane_profile;
+  std::optional<std::string> odbc_driver;  // KORVANE_ODBC_DRIVER: the driver to use
+  std::optional<std::string> odbc_extra;   // KORVANE_ODBC_EXTRA: "Key=Value;..." added as given
 
   static Environment FromProcess();
 };

@@ -98,6 +98,7 @@ namespace korvane {
 struct DatabaseBackends {
   std::shared_ptr<DatabaseBackend> embedded;
   std::shared_ptr<DatabaseBackend> odbc;
+  bool odbc_driver_available = false;  // a SQL Server ODBC driver is installed
 
   // The backend for a server name; null when that kind of backend is not available.
   DatabaseBackend* For(std::string_view server_name) const;

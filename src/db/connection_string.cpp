@@ -73,8 +73,15 @@ std::string BuildOdbcConnectionString(const ServerRecord& record, std::string_vi
   } else {
     text += "Trusted_Connection=yes;";
   }
-  if (freetds)
-    text += "TDS_Version=auto;ClientCharset=UTF-8;";
+  // A fixed protocol version: with "auto" FreeTDS probes versions without honouring the login
+  // time-out, and hangs on a server that accepts and never answers. SQL Server 2000 and 2005
+  // answer a 7.4 login with their own version. KORVANE_ODBC_EXTRA may name another.
+  if (freetds && FindIgnoringCase(driver.extra, "TDS_Version") == std::string::npos) {
+    text += "TDS_Version=7.4;";
+  }
+  if (freetds) {
+    text += "ClientCharset=UTF-8;";
+  }
   if (!driver.extra.empty()) {
     text += driver.extra;
     if (text.back() != ';')

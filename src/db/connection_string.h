@@ -34,7 +34,8 @@ struct OdbcDriverChoice {
 };
 
 // "Driver={...};Server=...;[Port=...;][Database=...;](UID=...;PWD=...|Trusted_Connection=yes)"
-// plus, for FreeTDS, "TDS_Version=auto;ClientCharset=UTF-8", then the extra pairs.
+// plus, for FreeTDS, "TDS_Version=7.4;ClientCharset=UTF-8" (the version unless the extra
+// pairs name one), then the extra pairs.
 std::string BuildOdbcConnectionString(const ServerRecord& record, std::string_view database,
                                       bool include_catalog, const OdbcDriverChoice& driver);
 

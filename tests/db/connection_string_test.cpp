@@ -41,18 +41,21 @@ TEST(ConnectionStringTest, PasswordCannotInjectKeywords) {
       SqlLogin("db1", "sa", "x;Trusted_Connection=yes"), "Sales", true, {"FreeTDS", ""});
   EXPECT_EQ(text,
             "Driver={FreeTDS};Server=db1;Database=Sales;UID=sa;"
-            "PWD={x;Trusted_Connection=yes};TDS_Version=auto;ClientCharset=UTF-8;");
+            "PWD={x;Trusted_Connection=yes};TDS_Version=7.4;ClientCharset=UTF-8;");
 }
 
 TEST(ConnectionStringTest, ServerNameFormsForEachDriver) {
   EXPECT_EQ(BuildOdbcConnectionString(SqlLogin("host,1433", "u", "p"), "", true, {"FreeTDS", ""}),
-            "Driver={FreeTDS};Server=host;Port=1433;UID=u;PWD=p;TDS_Version=auto;"
+            "Driver={FreeTDS};Server=host;Port=1433;UID=u;PWD=p;TDS_Version=7.4;"
             "ClientCharset=UTF-8;");
   EXPECT_EQ(
       BuildOdbcConnectionString(SqlLogin("host\\SQL2005", "u", "p"), "m", true,
                                 {"ODBC Driver 18 for SQL Server", "TrustServerCertificate=yes"}),
       "Driver={ODBC Driver 18 for SQL Server};Server=host\\SQL2005;Database=m;UID=u;PWD=p;"
       "TrustServerCertificate=yes;");
+  EXPECT_EQ(
+      BuildOdbcConnectionString(SqlLogin("h", "u", "p"), "", true, {"FreeTDS", "TDS_Version=7.1"}),
+      "Driver={FreeTDS};Server=h;UID=u;PWD=p;ClientCharset=UTF-8;TDS_Version=7.1;");
   ServerRecord windows;
   windows.Name = "(local)";
   EXPECT_EQ(BuildOdbcConnectionString(windows, "db", false, {"ODBC Driver 17 for SQL Server", ""}),

@@ -1,0 +1,644 @@
+#include "db/odbc/odbc_backend.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "app/text.h"
+
+namespace korvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool Succeeded(SQLRETURN rc) {
+  return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
+// Every diagnostic record of a handle, as the server (or driver) said it.
+std::vector<ServerMessage> Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+  std::vector<ServerMessage> messages;
+  for (SQLSMALLINT record = 1;; ++record) {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    std::array<SQLCHAR, 2048> text{};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = SQLGetDiagRec(type, handle, record, state, &native, text.data(),
+                                       static_cast<SQLSMALLINT>(text.size()), &length);
+    if (!Succeeded(rc))
+      break;
+    ServerMessage message;
+    message.number = native;
+    message.sqlstate = reinterpret_cast<const char*>(state);
+    message.text = std::string(
+        reinterpret_cast<const char*>(text.data()),
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
+                              text.size() - 1));
+    // Informational records (01xxx) say nothing about the failure.
+    if (message.sqlstate.starts_with("01") && !messages.empty())
+      continue;
+    messages.push_back(std::move(message));
+  }
+  // Put real errors before informational ones.
+  std::stable_partition(messages.begin(), messages.end(),
+                        [](const ServerMessage& m) { return !m.sqlstate.starts_with("01"); });
+  return messages;
+}
+
+std::vector<ServerMessage> OrGeneric(std::vector<ServerMessage> messages, std::string text) {
+  if (messages.empty())
+    messages.push_back({0, 16, 1, "HY000", std::move(text)});
+  return messages;
+}
+
+}  // namespace
+
+struct OdbcBackend::Pool {
+  SQLHENV env = SQL_NULL_HENV;
+  std::chrono::seconds idle_limit{60};
+  std::mutex mutex;
+  struct Idle {
+    SQLHDBC dbc;
+    Clock::time_point since;
+  };
+  std::multimap<std::string, Idle> idle;
+
+  ~Pool() {
+    for (auto& [key, entry] : idle) {
+      SQLDisconnect(entry.dbc);
+      SQLFreeHandle(SQL_HANDLE_DBC, entry.dbc);
+    }
+    if (env != SQL_NULL_HENV)
+      SQLFreeHandle(SQL_HANDLE_ENV, env);
+  }
+
+  void CloseExpired() {
+    const auto now = Clock::now();
+    for (auto it = idle.begin(); it != idle.end();) {
+      if (now - it->second.since > idle_limit) {
+        SQLDisconnect(it->second.dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, it->second.dbc);
+        it = idle.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+  // An idle connection for the string that is still alive, or null.
+  SQLHDBC Take(const std::string& key) {
+    std::lock_guard lock(mutex);
+    CloseExpired();
+    while (true) {
+      const auto it = idle.find(key);
+      if (it == idle.end())
+        return SQL_NULL_HDBC;
+      SQLHDBC dbc = it->second.dbc;
+      idle.erase(it);
+      SQLUINTEGER dead = SQL_CD_FALSE;
+      if (Succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+          dead == SQL_CD_FALSE) {
+        return dbc;
+      }
+      SQLDisconnect(dbc);
+      SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    }
+  }
+
+  void Give(const std::string& key, SQLHDBC dbc) {
+    std::lock_guard lock(mutex);
+    idle.emplace(key, Idle{dbc, Clock::now()});
+  }
+};
+
+namespace {
+
+class OdbcSession final : public DatabaseSession {
+ public:
+  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc)
+      : pool_(std::move(pool)), key_(std::move(key)), dbc_(dbc) {}
+
+  ~OdbcSession() override {
+    if (broken_) {
+      SQLDisconnect(dbc_);
+      SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+    } else {
+      pool_->Give(key_, dbc_);
+    }
+  }
+
+  CommandOutcome Execute(const CommandRequest& request) override;
+
+ private:
+  std::shared_ptr<OdbcBackend::Pool> pool_;
+  std::string key_;
+  SQLHDBC dbc_;
+  bool broken_ = false;
+};
+
+// Storage for one bound parameter, kept alive until the statement has run.
+struct BoundParameter {
+  SQLSMALLINT c_type = SQL_C_CHAR;
+  SQLSMALLINT sql_type = SQL_VARCHAR;
+  SQLULEN column_size = 0;
+  std::string text;  // text values, and room for input-output text
+  SQLINTEGER integer = 0;
+  double number = 0;
+  unsigned char boolean = 0;
+  SQL_TIMESTAMP_STRUCT timestamp{};
+  SQLLEN indicator = 0;
+  SQLSMALLINT io_type = SQL_PARAM_INPUT;
+};
+
+SQLSMALLINT IoType(ParameterDirection direction) {
+  switch (direction) {
+    case ParameterDirection::kInputOutput:
+      return SQL_PARAM_INPUT_OUTPUT;
+    case ParameterDirection::kReturnValue:
+      return SQL_PARAM_OUTPUT;
+    case ParameterDirection::kInput:
+      break;
+  }
+  return SQL_PARAM_INPUT;
+}
+
+void Prepare(const CommandParameter& parameter, BoundParameter& bound) {
+  bound.io_type = IoType(parameter.direction);
+  bound.indicator = parameter.value.is_null() ? SQL_NULL_DATA : 0;
+  switch (parameter.type) {
+    case ParameterType::kInteger:
+      bound.c_type = SQL_C_SLONG;
+      bound.sql_type = SQL_INTEGER;
+      if (!parameter.value.is_null() && parameter.value.type() == ValueType::kInteger) {
+        bound.integer = static_cast<SQLINTEGER>(parameter.value.AsInteger());
+      }
+      break;
+    case ParameterType::kDouble:
+      bound.c_type = SQL_C_DOUBLE;
+      bound.sql_type = SQL_DOUBLE;
+      if (parameter.value.type() == ValueType::kFloat)
+        bound.number = parameter.value.AsFloat();
+      break;
+    case ParameterType::kBoolean:
+      bound.c_type = SQL_C_BIT;
+      bound.sql_type = SQL_BIT;
+      if (parameter.value.type() == ValueType::kBoolean)
+        bound.boolean = parameter.value.AsBoolean();
+      break;
+    case ParameterType::kDate:
+      bound.c_type = SQL_C_TYPE_TIMESTAMP;
+      bound.sql_type = SQL_TYPE_TIMESTAMP;
+      bound.column_size = 23;
+      if (parameter.value.type() == ValueType::kDateTime) {
+        const DateTimeValue& d = parameter.value.AsDateTime();
+        bound.timestamp = {
+            static_cast<SQLSMALLINT>(d.year),      static_cast<SQLUSMALLINT>(d.month),
+            static_cast<SQLUSMALLINT>(d.day),      static_cast<SQLUSMALLINT>(d.hour),
+            static_cast<SQLUSMALLINT>(d.minute),   static_cast<SQLUSMALLINT>(d.second),
+            static_cast<SQLUINTEGER>(d.nanosecond)};
+      }
+      break;
+    case ParameterType::kWideText:
+      bound.c_type = SQL_C_CHAR;
+      bound.sql_type = SQL_WVARCHAR;
+      bound.column_size = static_cast<SQLULEN>(std::max(parameter.size, 1));
+      bound.text = parameter.value.type() == ValueType::kText ? parameter.value.AsText() : "";
+      if (bound.indicator != SQL_NULL_DATA)
+        bound.indicator = static_cast<SQLLEN>(bound.text.size());
+      // Room for what an input-output parameter may bring back (4 bytes a character in UTF-8).
+      bound.text.resize(std::max<std::size_t>(bound.text.size(), bound.column_size * 4) + 1);
+      break;
+  }
+}
+
+SQLPOINTER Buffer(BoundParameter& bound) {
+  switch (bound.c_type) {
+    case SQL_C_SLONG:
+      return &bound.integer;
+    case SQL_C_DOUBLE:
+      return &bound.number;
+    case SQL_C_BIT:
+      return &bound.boolean;
+    case SQL_C_TYPE_TIMESTAMP:
+      return &bound.timestamp;
+    default:
+      return bound.text.data();
+  }
+}
+
+Value ValueOf(const BoundParameter& bound) {
+  if (bound.indicator == SQL_NULL_DATA)
+    return Value::Null();
+  switch (bound.c_type) {
+    case SQL_C_SLONG:
+      return Value::Integer(bound.integer);
+    case SQL_C_DOUBLE:
+      return Value::Float(bound.number);
+    case SQL_C_BIT:
+      return Value::Boolean(bound.boolean != 0);
+    case SQL_C_TYPE_TIMESTAMP: {
+      const SQL_TIMESTAMP_STRUCT& t = bound.timestamp;
+      return Value::DateTime({t.year, t.month, t.day, t.hour, t.minute, t.second,
+                              static_cast<int>(t.fraction), true, true});
+    }
+    default: {
+      const std::size_t length = std::min<std::size_t>(
+          static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)), bound.text.size() - 1);
+      return Value::Text(bound.text.substr(0, length));
+    }
+  }
+}
+
+// SQL Server's time(n) as Microsoft's drivers describe it (SQL_SS_TIME2).
+constexpr SQLSMALLINT kSqlServerTime2 = -154;
+
+struct ColumnKind {
+  ValueType type;
+  std::string name;
+};
+
+ColumnKind KindOf(SQLSMALLINT sql_type) {
+  switch (sql_type) {
+    case SQL_BIT:
+      return {ValueType::kBoolean, "bit"};
+    case SQL_TINYINT:
+      return {ValueType::kInteger, "tinyint"};
+    case SQL_SMALLINT:
+      return {ValueType::kInteger, "smallint"};
+    case SQL_INTEGER:
+      return {ValueType::kInteger, "int"};
+    case SQL_BIGINT:
+      return {ValueType::kInteger, "bigint"};
+    case SQL_REAL:
+      return {ValueType::kFloat, "real"};
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      return {ValueType::kFloat, "float"};
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+      return {ValueType::kDecimal, "decimal"};
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
+      return {ValueType::kDateTime, "datetime"};
+    case SQL_TYPE_DATE:
+      return {ValueType::kDateTime, "date"};
+    case SQL_TYPE_TIME:
+    case kSqlServerTime2:
+      return {ValueType::kDateTime, "time"};
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+    case SQL_LONGVARBINARY:
+      return {ValueType::kBinary, "varbinary"};
+    case SQL_GUID:
+      return {ValueType::kGuid, "uniqueidentifier"};
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+      return {ValueType::kText, "nvarchar"};
+    default:
+      return {ValueType::kText, "varchar"};
+  }
+}
+
+// Reads a long value in pieces; false on a driver error.
+bool ReadChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT c_type, std::string& out,
+                bool& is_null) {
+  out.clear();
+  is_null = false;
+  std::array<char, 8192> buffer{};
+  const std::size_t terminator = c_type == SQL_C_CHAR ? 1 : 0;
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(stmt, column, c_type, buffer.data(),
+                                    static_cast<SQLLEN>(buffer.size()), &indicator);
+    if (rc == SQL_NO_DATA)
+      return true;
+    if (!Succeeded(rc))
+      return false;
+    if (indicator == SQL_NULL_DATA) {
+      is_null = true;
+      return true;
+    }
+    std::size_t got = buffer.size() - terminator;
+    if (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < got) {
+      got = static_cast<std::size_t>(indicator);
+    }
+    out.append(buffer.data(), got);
+    if (rc == SQL_SUCCESS)
+      return true;
+  }
+}
+
+bool FetchValue(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnKind& kind, Value& value) {
+  SQLLEN indicator = 0;
+  switch (kind.type) {
+    case ValueType::kBoolean:
+    case ValueType::kInteger: {
+      SQLBIGINT number = 0;
+      if (!Succeeded(SQLGetData(stmt, column, SQL_C_SBIGINT, &number, 0, &indicator)))
+        return false;
+      if (indicator == SQL_NULL_DATA) {
+        value = Value::Null();
+      } else if (kind.type == ValueType::kBoolean) {
+        value = Value::Boolean(number != 0);
+      } else {
+        value = Value::Integer(number);
+      }
+      return true;
+    }
+    case ValueType::kFloat: {
+      double number = 0;
+      if (!Succeeded(SQLGetData(stmt, column, SQL_C_DOUBLE, &number, 0, &indicator)))
+        return false;
+      value = indicator == SQL_NULL_DATA ? Value::Null() : Value::Float(number);
+      return true;
+    }
+    case ValueType::kDateTime: {
+      SQL_TIMESTAMP_STRUCT t{};
+      if (!Succeeded(SQLGetData(stmt, column, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &indicator))) {
+        return false;
+      }
+      if (indicator == SQL_NULL_DATA) {
+        value = Value::Null();
+      } else {
+        DateTimeValue d{t.year,
+                        t.month,
+                        t.day,
+                        t.hour,
+                        t.minute,
+                        t.second,
+                        static_cast<int>(t.fraction),
+                        kind.name != "time",
+                        kind.name != "date"};
+        value = Value::DateTime(d);
+      }
+      return true;
+    }
+    case ValueType::kBinary: {
+      std::string bytes;
+      bool is_null = false;
+      if (!ReadChunks(stmt, column, SQL_C_BINARY, bytes, is_null))
+        return false;
+      value = is_null ? Value::Null() : Value::Binary({bytes.begin(), bytes.end()});
+      return true;
+    }
+    default: {
+      std::string text;
+      bool is_null = false;
+      if (!ReadChunks(stmt, column, SQL_C_CHAR, text, is_null))
+        return false;
+      if (is_null) {
+        value = Value::Null();
+      } else if (kind.type == ValueType::kDecimal) {
+        value = Value::Decimal(text);
+      } else if (kind.type == ValueType::kGuid) {
+        value = Value::Guid(ToUpperAscii(text));
+      } else {
+        value = Value::Text(text);
+      }
+      return true;
+    }
+  }
+}
+
+bool FetchResultSet(SQLHSTMT stmt, SQLSMALLINT columns, ResultSet& set) {
+  std::vector<ColumnKind> kinds;
+  for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
+    std::array<SQLCHAR, 512> name{};
+    SQLSMALLINT name_length = 0;
+    SQLSMALLINT sql_type = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    SQLSMALLINT nullable = 0;
+    if (!Succeeded(SQLDescribeCol(stmt, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                  &name_length, &sql_type, &size, &digits, &nullable))) {
+      return false;
+    }
+    ColumnKind kind = KindOf(sql_type);
+    set.columns.push_back(
+        {std::string(reinterpret_cast<const char*>(name.data())), kind.type, kind.name});
+    kinds.push_back(std::move(kind));
+  }
+  for (;;) {
+    const SQLRETURN rc = SQLFetch(stmt);
+    if (rc == SQL_NO_DATA)
+      return true;
+    if (!Succeeded(rc))
+      return false;
+    std::vector<Value> row(kinds.size());
+    for (std::size_t c = 0; c < kinds.size(); ++c) {
+      if (!FetchValue(stmt, static_cast<SQLUSMALLINT>(c + 1), kinds[c], row[c]))
+        return false;
+    }
+    set.rows.push_back(std::move(row));
+  }
+}
+
+CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
+  CommandOutcome outcome;
+  SQLHSTMT stmt = SQL_NULL_HSTMT;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) {
+    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc_), "Cannot create a statement.");
+    broken_ = true;
+    return outcome;
+  }
+  struct StatementGuard {
+    SQLHSTMT stmt;
+    ~StatementGuard() { SQLFreeHandle(SQL_HANDLE_STMT, stmt); }
+  } guard{stmt};
+
+  SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                 reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(request.timeout_seconds)), 0);
+
+  // A stored procedure is called with its return value first: {? = call name(?, ...)}.
+  std::vector<BoundParameter> bound(request.parameters.size());
+  std::string text = request.text;
+  std::vector<std::size_t> order;  // request parameter index for each marker
+  if (request.type == CommandType::kStoredProcedure) {
+    std::string markers;
+    std::size_t return_index = request.parameters.size();
+    for (std::size_t i = 0; i < request.parameters.size(); ++i) {
+      if (request.parameters[i].direction == ParameterDirection::kReturnValue) {
+        return_index = i;
+        continue;
+      }
+      markers += markers.empty() ? "?" : ",?";
+      order.push_back(i);
+    }
+    text = "{call " + request.text + (markers.empty() ? "" : "(" + markers + ")") + "}";
+    if (return_index < request.parameters.size()) {
+      text = "{? =" + text.substr(1);
+      order.insert(order.begin(), return_index);
+    }
+  } else {
+    // Plain text takes only the parameters its own markers ask for; the return value has none.
+    for (std::size_t i = 0; i < request.parameters.size(); ++i) {
+      if (request.parameters[i].direction != ParameterDirection::kReturnValue)
+        order.push_back(i);
+    }
+    const std::size_t markers = static_cast<std::size_t>(std::count(text.begin(), text.end(), '?'));
+    if (order.size() > markers)
+      order.resize(markers);
+  }
+  for (std::size_t m = 0; m < order.size(); ++m) {
+    BoundParameter& b = bound[order[m]];
+    Prepare(request.parameters[order[m]], b);
+    const SQLLEN buffer_length = b.c_type == SQL_C_CHAR ? static_cast<SQLLEN>(b.text.size()) : 0;
+    if (!Succeeded(SQLBindParameter(stmt, static_cast<SQLUSMALLINT>(m + 1), b.io_type, b.c_type,
+                                    b.sql_type, b.column_size, 0, Buffer(b), buffer_length,
+                                    &b.indicator))) {
+      outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Cannot bind a parameter.");
+      return outcome;
+    }
+  }
+
+  SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
+                               static_cast<SQLINTEGER>(text.size()));
+  if (!Succeeded(rc) && rc != SQL_NO_DATA) {
+    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    broken_ = dead == SQL_CD_TRUE;
+    return outcome;
+  }
+  // Every result set of the batch; output parameters are ready after the last one.
+  while (rc != SQL_NO_DATA) {
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(stmt, &columns);
+    if (columns > 0) {
+      ResultSet set;
+      if (!FetchResultSet(stmt, columns, set)) {
+        outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Reading rows failed.");
+        broken_ = true;  // a connection that failed mid-result is not trusted again
+        return outcome;
+      }
+      outcome.result_sets.push_back(std::move(set));
+    }
+    rc = SQLMoreResults(stmt);
+    if (!Succeeded(rc) && rc != SQL_NO_DATA) {
+      outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+      return outcome;
+    }
+  }
+  for (std::size_t i = 0; i < request.parameters.size(); ++i) {
+    const bool was_bound = std::find(order.begin(), order.end(), i) != order.end();
+    outcome.parameter_values.push_back(was_bound && request.parameters[i].direction !=
+                                                        ParameterDirection::kInput
+                                           ? ValueOf(bound[i])
+                                           : request.parameters[i].value);
+  }
+  outcome.ok = true;
+  return outcome;
+}
+
+}  // namespace
+
+std::vector<std::string> InstalledSqlServerDrivers() {
+  std::vector<std::string> drivers;
+  SQLHENV env = SQL_NULL_HENV;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+    return drivers;
+  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  std::array<SQLCHAR, 256> name{};
+  std::array<SQLCHAR, 1024> attributes{};
+  SQLSMALLINT name_length = 0;
+  SQLSMALLINT attributes_length = 0;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  while (Succeeded(SQLDrivers(env, direction, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                              &name_length, attributes.data(),
+                              static_cast<SQLSMALLINT>(attributes.size()), &attributes_length))) {
+    const std::string driver(reinterpret_cast<const char*>(name.data()));
+    if (driver == "FreeTDS" || FindIgnoringCase(driver, "SQL Server") != std::string::npos) {
+      drivers.push_back(driver);
+    }
+    direction = SQL_FETCH_NEXT;
+  }
+  SQLFreeHandle(SQL_HANDLE_ENV, env);
+  return drivers;
+}
+
+std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
+                             const std::optional<std::string>& forced) {
+  if (forced && !forced->empty())
+    return *forced;
+  for (const char* preferred :
+       {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS"}) {
+    if (std::find(installed.begin(), installed.end(), preferred) != installed.end()) {
+      return preferred;
+    }
+  }
+  return {};
+}
+
+OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit)
+    : driver_(std::move(driver)), pool_(std::make_shared<Pool>()) {
+  pool_->idle_limit = idle_limit;
+  if (Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &pool_->env))) {
+    SQLSetEnvAttr(pool_->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  } else {
+    pool_->env = SQL_NULL_HENV;
+  }
+}
+
+OdbcBackend::~OdbcBackend() = default;
+
+std::size_t OdbcBackend::IdleConnections() const {
+  std::lock_guard lock(pool_->mutex);
+  return pool_->idle.size();
+}
+
+OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
+  OpenOutcome outcome;
+  if (driver_.name.empty() || pool_->env == SQL_NULL_HENV) {
+    outcome.errors.push_back({0, 16, 1, "IM002",
+                              "No SQL Server ODBC driver is installed (apt install tdsodbc, or "
+                              "Microsoft's ODBC Driver for SQL Server)."});
+    return outcome;
+  }
+  ServerRecord record;
+  record.Name = request.server;
+  record.SQLAuth = request.sql_auth;
+  record.LoginName = request.login;
+  record.Password = request.password;
+  const std::string connection_string =
+      BuildOdbcConnectionString(record, request.database, true, driver_);
+  // The pool key includes the login time-out so differently configured callers never share.
+  const std::string key = connection_string + "|" + std::to_string(request.login_timeout_seconds);
+  if (SQLHDBC dbc = pool_->Take(key); dbc != SQL_NULL_HDBC) {
+    outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+    return outcome;
+  }
+  SQLHDBC dbc = SQL_NULL_HDBC;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, pool_->env, &dbc))) {
+    outcome.errors =
+        OrGeneric(Diagnostics(SQL_HANDLE_ENV, pool_->env), "Cannot create a connection.");
+    return outcome;
+  }
+  // Never wait for ever on a server that accepts and does not answer.
+  const SQLULEN login_timeout = static_cast<SQLULEN>(std::max(request.login_timeout_seconds, 1));
+  SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout), 0);
+  SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout),
+                    0);
+  std::string in = connection_string;
+  std::array<SQLCHAR, 1024> out{};
+  SQLSMALLINT out_length = 0;
+  const SQLRETURN rc = SQLDriverConnect(
+      dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), static_cast<SQLSMALLINT>(in.size()),
+      out.data(), static_cast<SQLSMALLINT>(out.size()), &out_length, SQL_DRIVER_NOPROMPT);
+  // The password travelled in this buffer: do not leave it lying in memory.
+  std::fill(in.begin(), in.end(), '\0');
+  if (!Succeeded(rc)) {
+    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc), "The connection failed.");
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    return outcome;
+  }
+  outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+  return outcome;
+}
+
+}  // namespace korvane

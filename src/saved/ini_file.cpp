@@ -1,0 +1,149 @@
+#include "saved/ini_file.h"
+
+#include <system_error>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "app/text.h"
+
+namespace korvane {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string NulTerminatedList(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) {
+    text += name;
+    text.push_back('\0');
+  }
+  return text;
+}
+
+// The pieces of a text before each NUL, in order; text after the last NUL is not a piece.
+std::vector<std::string> PiecesBeforeNuls(std::string_view text, bool skip_empty) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t nul = text.find('\0'); nul != std::string_view::npos;
+       nul = text.find('\0', start)) {
+    if (nul > start || !skip_empty)
+      pieces.emplace_back(text.substr(start, nul - start));
+    start = nul + 1;
+  }
+  return pieces;
+}
+
+}  // namespace
+
+cInifile::Stamp cInifile::ReadStamp(const fs::path& file) {
+  Stamp stamp;
+#ifndef _WIN32
+  struct stat info {};
+  if (file.empty() || ::stat(file.c_str(), &info) != 0)
+    return stamp;
+  stamp.type = static_cast<std::int64_t>(info.st_mode & S_IFMT);
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.identity = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.modified_ns =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.changed_ns =
+      static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+#else
+  std::error_code error;
+  const fs::file_type type = fs::status(file, error).type();
+  if (file.empty() || type == fs::file_type::not_found || type == fs::file_type::none)
+    return stamp;
+  stamp.type = static_cast<std::int64_t>(type);
+  stamp.size = fs::file_size(file, error);
+  stamp.modified_ns = fs::last_write_time(file, error).time_since_epoch().count();
+#endif
+  return stamp;
+}
+
+const std::optional<IniDocument>& cInifile::Content() const {
+  if (cached_path_ != path_) {
+    cached_path_ = path_;
+    cached_stamp_.reset();
+  }
+  const Stamp now = ReadStamp(path_);
+  if (!cached_stamp_ || !(*cached_stamp_ == now)) {
+    // Stamp first, content second: a change in between makes the next call read again.
+    cached_stamp_ = now;
+    cached_content_ = IniDocument::Load(path_);
+  }
+  return cached_content_;
+}
+
+template <typename Change>
+void cInifile::Update(Change change) {
+  last_return_code_ = 0;
+  if (path_.empty())
+    return;
+  const std::optional<IniDocument>& content = Content();
+  if (!content)
+    return;  // never replace a file that could not be read
+  IniDocument document = *content;
+  switch (change(document)) {
+    case IniDocument::Edit::kRefused:
+      return;
+    case IniDocument::Edit::kUnchanged:
+      last_return_code_ = 1;
+      return;
+    case IniDocument::Edit::kChanged:
+      break;
+  }
+  if (!document.Save(path_)) {
+    cached_stamp_.reset();
+    return;
+  }
+  cached_content_ = std::move(document);
+  cached_stamp_ = ReadStamp(path_);
+  last_return_code_ = 1;
+}
+
+std::string cInifile::Value() const {
+  const std::optional<IniDocument>& content = Content();
+  std::optional<std::string> value;
+  if (content)
+    value = content->Value(section_, key_);
+  return std::string(Utf8Left(value ? *value : default_, kIniValueMaxChars));
+}
+
+void cInifile::SetValue(std::string_view text) {
+  std::string without_nuls(text);
+  std::erase(without_nuls, '\0');
+  Update([&](IniDocument& document) { return document.SetValue(section_, key_, without_nuls); });
+}
+
+void cInifile::DeleteSection() {
+  Update([&](IniDocument& document) { return document.DeleteSection(section_); });
+}
+
+void cInifile::DeleteKey() {
+  Update([&](IniDocument& document) { return document.DeleteKey(section_, key_); });
+}
+
+std::string cInifile::INISection() const {
+  const std::optional<IniDocument>& content = Content();
+  const std::vector<std::string> names =
+      content ? content->KeyNames(section_) : std::vector<std::string>();
+  return names.empty() ? default_ : NulTerminatedList(names);
+}
+
+std::string cInifile::Sections() const {
+  const std::optional<IniDocument>& content = Content();
+  return content ? NulTerminatedList(content->SectionNames()) : std::string();
+}
+
+std::vector<std::string> cInifile::EnumerateCurrentSection() const {
+  return PiecesBeforeNuls(INISection(), /*skip_empty=*/false);
+}
+
+std::vector<std::string> cInifile::EnumerateAllSections() const {
+  return PiecesBeforeNuls(Sections(), /*skip_empty=*/true);
+}
+
+}  // namespace korvane

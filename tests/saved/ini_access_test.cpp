@@ -1,0 +1,144 @@
+#include "saved/ini_access.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+class IniAccessTest : public ::testing::Test {
+ protected:
+  ScratchFolder folder_;
+  std::filesystem::path file_ = folder_ / "kvn_tables_comps.ini";
+};
+
+TEST_F(IniAccessTest, MissingFileSectionOrKeyReadsEmptyAndZero) {
+  EXPECT_EQ(ReadIniString("DEV01.Sales.Orders", "PrimarySortKey", file_), "");
+  EXPECT_EQ(ReadIniInteger("DEV01.Sales.Orders", "CompMethod", file_), 0);
+  EXPECT_FALSE(std::filesystem::exists(file_));
+  WriteFile(file_, "[DEV01.Sales.Orders]\r\nDbType=SQL Server\r\n");
+  EXPECT_EQ(ReadIniString("DEV01.Sales.Orders", "CompKey", file_), "");
+  EXPECT_EQ(ReadIniString("Other", "DbType", file_), "");
+  EXPECT_EQ(ReadIniInteger("DEV01.Sales.Orders", "OffsetStartRec", file_), 0);
+}
+
+TEST_F(IniAccessTest, WrittenKeysAppearInWritingOrderAndReadBack) {
+  const std::string section = "DEV01.Sales.Orders";
+  EXPECT_TRUE(WriteIniString(section, "PrimarySortKey", "OrderID", file_));
+  EXPECT_TRUE(WriteIniString(section, "SecondarySortKey", "", file_));
+  EXPECT_TRUE(WriteIniString(section, "OffsetStartRec", "25", file_));
+  EXPECT_TRUE(WriteIniString(section, "DbType", "SQL Server", file_));
+  EXPECT_TRUE(WriteIniString(section, "CompMethod", "1", file_));
+  EXPECT_TRUE(WriteIniString(section, "CompKey", "No Field", file_));
+  EXPECT_EQ(ReadFile(file_),
+            "[DEV01.Sales.Orders]\r\n"
+            "PrimarySortKey=OrderID\r\n"
+            "SecondarySortKey=\r\n"
+            "OffsetStartRec=25\r\n"
+            "DbType=SQL Server\r\n"
+            "CompMethod=1\r\n"
+            "CompKey=No Field\r\n");
+  EXPECT_EQ(ReadIniString("dev01.sales.orders", "primarysortkey", file_), "OrderID");
+  EXPECT_EQ(ReadIniInteger(section, "OffsetStartRec", file_), 25);
+  EXPECT_EQ(ReadIniInteger(section, "CompMethod", file_), 1);
+
+  // Overwriting replaces in place and leaves the other keys alone.
+  EXPECT_TRUE(WriteIniString(section, "OffsetStartRec", "0", file_));
+  EXPECT_EQ(ReadFile(file_),
+            "[DEV01.Sales.Orders]\r\n"
+            "PrimarySortKey=OrderID\r\n"
+            "SecondarySortKey=\r\n"
+            "OffsetStartRec=0\r\n"
+            "DbType=SQL Server\r\n"
+            "CompMethod=1\r\n"
+            "CompKey=No Field\r\n");
+}
+
+TEST_F(IniAccessTest, ReadStringReturnsAtMost255Characters) {
+  const std::string long_value(300, 'x');
+  ASSERT_TRUE(WriteIniString("S", "K", long_value, file_));
+  EXPECT_EQ(ReadIniString("S", "K", file_), std::string(255, 'x'));
+  std::string letters;
+  for (int i = 0; i < 300; ++i)
+    letters += "ж";
+  ASSERT_TRUE(WriteIniString("S", "Cyrillic", letters, file_));
+  EXPECT_EQ(ReadIniString("S", "Cyrillic", file_), letters.substr(0, 255 * 2));
+  ASSERT_TRUE(WriteIniString("S", "Exact", std::string(255, 'y'), file_));
+  EXPECT_EQ(ReadIniString("S", "Exact", file_), std::string(255, 'y'));
+}
+
+TEST_F(IniAccessTest, WriteStringTakesTheValueUpToItsFirstNul) {
+  ASSERT_TRUE(WriteIniString("S", "K", std::string("keep\0drop", 9), file_));
+  EXPECT_EQ(ReadFile(file_), "[S]\r\nK=keep\r\n");
+}
+
+TEST_F(IniAccessTest, ReadIntegerTakesTheLeadingDecimalNumber) {
+  WriteFile(file_,
+            "[N]\r\n"
+            "plain=42\r\n"
+            "negative=-7\r\n"
+            "plus=+8\r\n"
+            "spaced=   12   \r\n"
+            "quoted=\" 13\"\r\n"
+            "trailing=12abc\r\n"
+            "fraction=5.9\r\n"
+            "text=abc\r\n"
+            "empty=\r\n"
+            "sign=-\r\n"
+            "max=32767\r\n"
+            "min=-32768\r\n"
+            "over=32768\r\n"
+            "under=-32769\r\n"
+            "huge=99999999999999999999999\r\n"
+            "hex=0x10\r\n");
+  const auto read = [&](const char* key) { return ReadIniInteger("N", key, file_); };
+  EXPECT_EQ(read("plain"), 42);
+  EXPECT_EQ(read("negative"), -7);
+  EXPECT_EQ(read("plus"), 8);
+  EXPECT_EQ(read("spaced"), 12);
+  EXPECT_EQ(read("quoted"), 13);
+  EXPECT_EQ(read("trailing"), 12);
+  EXPECT_EQ(read("fraction"), 5);
+  EXPECT_EQ(read("text"), 0);
+  EXPECT_EQ(read("empty"), 0);
+  EXPECT_EQ(read("sign"), 0);
+  EXPECT_EQ(read("max"), 32767);
+  EXPECT_EQ(read("min"), -32768);
+  EXPECT_EQ(read("over"), 0);
+  EXPECT_EQ(read("under"), 0);
+  EXPECT_EQ(read("huge"), 0);
+  EXPECT_EQ(read("hex"), 0);
+}
+
+TEST_F(IniAccessTest, WriteStringReportsFailure) {
+  EXPECT_FALSE(WriteIniString("S", "K", "v", ""));
+  EXPECT_FALSE(WriteIniString("", "K", "v", file_));
+  EXPECT_FALSE(WriteIniString("S", "K", "two\nlines", file_));
+  EXPECT_FALSE(std::filesystem::exists(file_));
+  std::filesystem::create_directories(file_);
+  EXPECT_FALSE(WriteIniString("S", "K", "v", file_));
+  EXPECT_TRUE(std::filesystem::is_directory(file_));
+}
+
+TEST_F(IniAccessTest, HandWrittenFileKeepsItsOtherLinesOnWrite) {
+  WriteFile(file_, "; per-table settings\n[T]\n  CompKey = ID  \nIgnoreColumn=\n");
+  EXPECT_EQ(ReadIniString("t", "compkey", file_), "ID");
+  ASSERT_TRUE(WriteIniString("T", "CompMethod", "1", file_));
+  EXPECT_EQ(ReadFile(file_),
+            "; per-table settings\r\n[T]\r\n  CompKey = ID  \r\nIgnoreColumn=\r\nCompMethod=1\r\n");
+  int entries = 0;  // no temporary file is left beside it
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace korvane
