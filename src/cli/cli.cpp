@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "app/application_context.h"
@@ -9,6 +10,14 @@
 #include "app/startup.h"
 #include "app/text.h"
 #include "cli/cli_user_interface.h"
+#include "db/data_access.h"
+#include "db/default_backends.h"
+#include "db/server_list.h"
+
+#ifndef _WIN32
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace korvane {
 namespace {
@@ -97,6 +106,103 @@ int SettingsCommand(ApplicationContext& context, const std::vector<std::string>&
   return kExitFailed;
 }
 
+// Reads a password typed on the terminal without showing it.
+std::string AskPasswordOnTerminal(std::istream& in, std::ostream& err) {
+  err << "Password: " << std::flush;
+  std::string password;
+#ifndef _WIN32
+  termios old_mode{};
+  const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &old_mode) == 0;
+  if (terminal) {
+    termios quiet = old_mode;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+  }
+  std::getline(in, password);
+  if (terminal)
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &old_mode);
+#else
+  std::getline(in, password);
+#endif
+  err << "\n";
+  return password;
+}
+
+bool IsStdinTerminal() {
+#ifndef _WIN32
+  return ::isatty(STDIN_FILENO) != 0;
+#else
+  return false;
+#endif
+}
+
+int ServerCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                  std::istream& in, std::ostream& out, std::ostream& err) {
+  UserInterface& ui = context.ui;
+  const std::string usage =
+      "usage: server add NAME [--database DB] [--login L (--password P | --password-stdin)] | "
+      "server list | server remove NAME";
+  if (args.size() == 1 && args[0] == "list") {
+    LoadServerList(context);
+    out << "Name\tAuthentication\tLogin\tDatabase\tVersion\n";
+    for (const ServerRecord& server : context.servers) {
+      out << server.Name << "\t" << (server.SQLAuth ? "SQL Server" : "Windows") << "\t"
+          << server.LoginName << "\t" << server.MRUDb << "\t" << server.Version << "\n";
+    }
+    return kExitDone;
+  }
+  if (args.size() == 2 && args[0] == "remove") {
+    LoadServerList(context);
+    const bool listed = std::any_of(context.servers.begin(), context.servers.end(),
+                                    [&](const ServerRecord& s) { return s.Name == args[1]; });
+    if (!listed) {
+      ui.ShowMessage("Server '" + args[1] + "' not found.", MessageIcon::kExclamation);
+      return kExitFailed;
+    }
+    RemoveServerByName(context, args[1]);
+    return kExitDone;
+  }
+  if (args.size() >= 2 && args[0] == "add") {
+    AddServerForm form;
+    form.server = args[1];
+    form.sql_auth = false;
+    bool password_given = false;
+    bool password_stdin = false;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+      const std::string& option = args[i];
+      const bool has_value = i + 1 < args.size();
+      if (option == "--database" && has_value) {
+        form.database = args[++i];
+      } else if (option == "--login" && has_value) {
+        form.login = args[++i];
+        form.sql_auth = true;
+      } else if (option == "--password" && has_value) {
+        form.password = args[++i];
+        password_given = true;
+      } else if (option == "--password-stdin") {
+        password_stdin = true;
+      } else {
+        ui.ShowMessage(usage, MessageIcon::kExclamation, "Add SQL Server");
+        return kExitFailed;
+      }
+    }
+    if (form.sql_auth && password_stdin) {
+      std::getline(in, form.password);
+      if (!form.password.empty() && form.password.back() == '\r')
+        form.password.pop_back();
+    } else if (form.sql_auth && !password_given && IsStdinTerminal()) {
+      form.password = AskPasswordOnTerminal(in, err);
+    }
+    const AddServerOutcome outcome =
+        AddServer(context, form, [&context](const ServerRecord& record) {
+          return TestNewServerConnection(context, record);
+        });
+    return outcome.added ? kExitDone : kExitFailed;
+  }
+  ui.ShowMessage(usage, MessageIcon::kExclamation, "Server");
+  return kExitFailed;
+}
+
 }  // namespace
 
 std::string CliUsage() {
@@ -110,6 +216,13 @@ std::string CliUsage() {
          "      root key, or Comparisons, Servers, Servers\\Server1, TXText ...\n"
          "  settings set KEYPATH NAME dword|string VALUE\n"
          "      Stores a setting.\n"
+         "  server add NAME [--database DB] [--login L (--password P | --password-stdin)]\n"
+         "      Adds a server to the list after testing that it answers. Without --login,\n"
+         "      Windows authentication. NAME may be embedded:FOLDER for the embedded server.\n"
+         "  server list\n"
+         "      Lists the servers (tab-separated, with a header line).\n"
+         "  server remove NAME\n"
+         "      Removes a server from the list.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -122,7 +235,6 @@ std::string CliUsage() {
 int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
            const std::filesystem::path& program_folder, const Clock& clock, std::istream& in,
            std::ostream& out, std::ostream& err) {
-  (void)in;
   const LaunchArguments launch = ExtractProfileOption(raw_args, env, /*leading_only=*/true);
   CliUserInterface ui(err);
   if (!launch.error.empty()) {
@@ -142,9 +254,12 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
 
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, "");
+  context.backends = CreateDefaultBackends(context.locations, env);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "settings")
     return SettingsCommand(context, rest, out);
+  if (command == "server")
+    return ServerCommand(context, rest, in, out, err);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

@@ -5,6 +5,7 @@
 #include "app/application_context.h"
 #include "app/locations.h"
 #include "app/startup.h"
+#include "db/default_backends.h"
 #include "ui/main_window.h"
 #include "ui/qt_user_interface.h"
 
@@ -20,6 +21,7 @@ int RunKorvane(QApplication& app, const std::vector<std::string>& args, const En
   }
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, ArgumentText(launch.rest));
+  context.backends = CreateDefaultBackends(context.locations, env);
 
   MainWindow window(context);
   ui.SetParentWindow(&window);

@@ -7,6 +7,7 @@
 #include "app/clock.h"
 #include "app/locations.h"
 #include "app/registry_tree.h"
+#include "app/settings_store.h"
 #include "cli/cli.h"
 #include "support/scratch_folder.h"
 
@@ -121,6 +122,61 @@ TEST(CliProgramTest, SettingsRoundTripThroughTheExecutable) {
   const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe);
   EXPECT_EQ(::pclose(pipe), 0);
   EXPECT_EQ(std::string(buffer.data(), read), "0\n");
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+class CliServerTest : public CliTest {
+ protected:
+  void StoreServers(std::initializer_list<const char*> names) {
+    SettingsStore store(folder_ / "p" / "settings.reg");
+    int n = 0;
+    for (const char* name : names) {
+      ++n;
+      store.SaveString("Software\\KVN\\Servers\\Server" + std::to_string(n), "Name", name);
+    }
+    store.SaveNumber("Software\\KVN\\Servers", "Count", static_cast<std::uint32_t>(n));
+  }
+};
+
+TEST_F(CliServerTest, ListAndRemove) {
+  StoreServers({"alpha", "beta"});
+  const CliRun list = RunWithProfile({"server", "list"});
+  EXPECT_EQ(list.status, kExitDone);
+  EXPECT_EQ(list.out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\n"
+            "alpha\tWindows\t\t\t\nbeta\tWindows\t\t\t\n");
+  EXPECT_EQ(RunWithProfile({"server", "remove", "alpha"}).status, kExitDone);
+  EXPECT_EQ(RunWithProfile({"server", "list"}).out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\nbeta\tWindows\t\t\t\n");
+  const CliRun missing = RunWithProfile({"server", "remove", "alpha"});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_EQ(missing.err, "Korvane: Server 'alpha' not found.\n");
+}
+
+TEST_F(CliServerTest, UnreachableServerIsNotAdded) {
+  // Port 1 on the loopback: nothing listens there.
+  const CliRun add =
+      RunWithProfile({"server", "add", "127.0.0.1,1", "--login", "sa", "--password", "x"});
+  EXPECT_EQ(add.status, kExitFailed);
+  EXPECT_NE(add.err.find("Cannot Connect To The Server: Cannot connect to the server - server "
+                         "does not exist or access denied."),
+            std::string::npos)
+      << add.err;
+  EXPECT_EQ(RunWithProfile({"server", "list"}).out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\n");
+}
+
+TEST_F(CliServerTest, BadOptionsAreRefused) {
+  EXPECT_EQ(RunWithProfile({"server", "add", "x", "--bogus"}).status, kExitFailed);
+  EXPECT_EQ(RunWithProfile({"server"}).status, kExitFailed);
+  const CliRun empty = RunWithProfile({"server", "add", "  "});
+  EXPECT_EQ(empty.status, kExitFailed);
+  EXPECT_EQ(empty.err, "Korvane: Please enter server name.\n");
 }
 
 }  // namespace
