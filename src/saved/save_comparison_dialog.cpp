@@ -1,0 +1,99 @@
+#include "saved/save_comparison_dialog.h"
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+#include "app/clock.h"
+#include "app/text.h"
+#include "app/user_interface.h"
+#include "saved/saved_comparison_store.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kMonthAbbreviations = {
+    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Clears a flag when the scope ends, also on early returns.
+class BusyFlag {
+ public:
+  explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyFlag() { flag_ = false; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+std::string OverwriteProcessQuestion(std::string_view name) {
+  std::string text = "Comparison process with name ";
+  text.append(name).append(" already exists.");
+  text.append(kCrLf).append(kCrLf).append("Do you want to overwrite it?");
+  return text;
+}
+
+std::string ProposedProcessName(const Clock& clock, std::string_view table_name1) {
+  const LocalDateTime now = clock.LocalNow();
+  const std::size_t month = now.month >= 1 && now.month <= 12 ? now.month - 1 : 0;
+  char date[32];
+  std::snprintf(date, sizeof date, "%s %02d, %04d", kMonthAbbreviations[month].data(), now.day,
+                now.year);
+  return std::string(date) + " - " + std::string(table_name1);
+}
+
+SaveComparisonDialog::SaveComparisonDialog(SavedComparisonStore& store, UserInterface& ui,
+                                           const Clock& clock, SavedProcess comparison)
+    : store_(store),
+      ui_(ui),
+      comparison_(std::move(comparison)),
+      listed_names_(store_.ProcessNames()),
+      proposed_name_(ProposedProcessName(clock, comparison_.table_name1)) {}
+
+SaveComparisonDialog::OkOutcome SaveComparisonDialog::Ok(std::string_view name_box_text,
+                                                         bool print) {
+  if (busy_ || closed_)
+    return OkOutcome::kIgnored;
+  BusyFlag busy(busy_);
+
+  const std::string name(Trim(name_box_text));
+  if (name.empty()) {
+    ui_.ShowMessage(kEnterProcessName, MessageIcon::kInformation);
+    return OkOutcome::kFocusName;
+  }
+  if (name.find_first_of("\r\n") != std::string::npos) {
+    ui_.ShowMessage(kProcessNameLineBreak, MessageIcon::kExclamation);
+    return OkOutcome::kFocusName;
+  }
+  if (const std::optional<std::string> existing = store_.FindProcessName(name)) {
+    if (ui_.Ask(OverwriteProcessQuestion(*existing), kOverwriteProcessTitle, Answer::kYes,
+                MessageIcon::kQuestion) != Answer::kYes) {
+      return OkOutcome::kFocusName;
+    }
+  }
+
+  SavedProcess process = comparison_;
+  process.name = name;
+  process.export_file_path.clear();
+  process.export_type = kExportTypeReportText;
+  process.print = print;
+  process.id = 0;
+  const bool saved = store_.SaveProcess(process);
+  ui_.ShowMessage(saved ? kProcessSaved : kProcessNotSaved, MessageIcon::kInformation);
+  result_ = {saved, name};
+  closed_ = true;
+  return OkOutcome::kClosed;
+}
+
+void SaveComparisonDialog::Cancel() {
+  if (busy_ || closed_)
+    return;
+  result_ = {};
+  closed_ = true;
+}
+
+}  // namespace korvane
