@@ -1,0 +1,55 @@
+#include "catalog/sql_names.h"
+
+#include "app/text.h"
+
+namespace korvane {
+
+std::string EscapeSqlLiteral(std::string_view text) {
+  return ReplaceAll(text, "'", "''");
+}
+
+std::string EscapeBracketedName(std::string_view name) {
+  return ReplaceAll(name, "]", "]]");
+}
+
+std::string QuoteName(std::string_view name) {
+  return "[" + EscapeBracketedName(name) + "]";
+}
+
+std::string BracketName(std::string_view name) {
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
+    return std::string(name);
+  return QuoteName(name);
+}
+
+std::string UnbracketName(std::string_view name) {
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
+    return ReplaceAll(name.substr(1, name.size() - 2), "]]", "]");
+  return std::string(name);
+}
+
+QualifiedName SplitQualifiedName(std::string_view text) {
+  std::size_t last_dot = std::string_view::npos;
+  bool in_brackets = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_brackets) {
+      if (c == ']') {
+        if (i + 1 < text.size() && text[i + 1] == ']') {
+          ++i;  // "]]" inside brackets is one "]"
+        } else {
+          in_brackets = false;
+        }
+      }
+    } else if (c == '[') {
+      in_brackets = true;
+    } else if (c == '.') {
+      last_dot = i;
+    }
+  }
+  if (last_dot == std::string_view::npos)
+    return {"", std::string(text)};
+  return {std::string(text.substr(0, last_dot)), std::string(text.substr(last_dot + 1))};
+}
+
+}  // namespace korvane

@@ -1,0 +1,36 @@
+// Names put into SQL text. Every catalogue query inserts object, owner and schema names through
+// these helpers, so a name such as O'Brien or a]b can neither break a query nor change what it
+// asks for.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// The text for inside a '...' literal: every ' doubled.
+std::string EscapeSqlLiteral(std::string_view text);
+
+// The text for inside a [...] identifier: every ] doubled.
+std::string EscapeBracketedName(std::string_view name);
+
+// A name as the catalogue stores it, in square brackets with every "]" doubled: "[a]]b]".
+std::string QuoteName(std::string_view name);
+
+// A name in square brackets. A name that already starts with "[" and ends with "]" is taken as
+// bracketed and kept as it is; any other name is bracketed whole, its "]" doubled, so that the
+// result always names exactly the given object ("[abc" becomes "[[abc]", "a]b" becomes "[a]]b]").
+std::string BracketName(std::string_view name);
+
+// The name a bracketed name stands for: "[a]]b]" gives "a]b"; any other text is kept as it is.
+std::string UnbracketName(std::string_view name);
+
+// A name split at its last "." outside square brackets: "sales.Orders" gives "sales" and
+// "Orders"; "[my.table]" and "Orders" give no qualifier.
+struct QualifiedName {
+  std::string qualifier;
+  std::string name;
+};
+QualifiedName SplitQualifiedName(std::string_view text);
+
+}  // namespace korvane
