@@ -5,10 +5,17 @@
 
 #include "app/application_context.h"
 #include "app/locations.h"
+#include "app/memory_list_control.h"
+#include "app/memory_text_view.h"
 #include "app/registry_tree.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/text.h"
+#include "catalog/memory_selector.h"
+#include "catalog/object_list.h"
+#include "catalog/object_type.h"
+#include "catalog/object_type_selector.h"
+#include "catalog/server_loader.h"
 #include "cli/cli_user_interface.h"
 #include "db/data_access.h"
 #include "db/default_backends.h"
@@ -203,6 +210,78 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
   return kExitFailed;
 }
 
+// The record of a server named on the command line: a listed server, or an embedded folder.
+std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std::string& name) {
+  LoadServerList(context);
+  for (const ServerRecord& entry : context.servers) {
+    if (entry.Name == name) {
+      ServerRecord record;
+      CopyEntryToSide(entry, record);
+      return record;
+    }
+  }
+  if (IsEmbeddedServerName(name)) {
+    ServerRecord record;
+    record.Name = name;
+    return record;
+  }
+  context.ui.ShowMessage("Server '" + name + "' not found.", MessageIcon::kExclamation);
+  return std::nullopt;
+}
+
+// The database list of a server as the main window's side shows it after loading the server.
+int DatabasesCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                     std::ostream& out) {
+  if (args.size() != 1) {
+    context.ui.ShowMessage("usage: databases SERVER", MessageIcon::kExclamation, "Databases");
+    return kExitFailed;
+  }
+  auto server = ResolveServer(context, args[0]);
+  if (!server)
+    return kExitFailed;
+  MemoryListControl databases;
+  MemoryListControl objects;
+  MemorySelector owners;
+  MemorySelector types;
+  MemoryTextView structure;
+  FillTypeSelector(types, context.settings.analyze_constraints);
+  SideControls side{databases, owners, objects, structure};
+  if (!LoadServer(context, *server, side, types, {}, /*preselect_mru=*/false))
+    return kExitFailed;
+  for (int row = 0; row < databases.RowCount(); ++row)
+    out << databases.Cell(row, 0) << "\n";
+  return kExitDone;
+}
+
+// The objects of one type in a database, one name a line, as the object list shows them.
+int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                   std::ostream& out) {
+  if (args.size() != 3) {
+    context.ui.ShowMessage("usage: objects SERVER DB TYPE", MessageIcon::kExclamation, "Objects");
+    return kExitFailed;
+  }
+  auto server = ResolveServer(context, args[0]);
+  if (!server)
+    return kExitFailed;
+  const auto type = ObjectTypeFromName(args[2]);
+  if (!type) {
+    context.ui.ShowMessage("unknown object type \"" + args[2] +
+                               "\"; use tables, procedures, functions, views, triggers, "
+                               "relationships or constraints",
+                           MessageIcon::kExclamation, "Objects");
+    return kExitFailed;
+  }
+  MemoryListControl list;
+  const bool suppressed = context.SuppressConnectionErrors;
+  context.SuppressConnectionErrors = false;
+  const std::vector<ObjectEntry> entries =
+      LoadObjects(context, *server, list, nullptr, *type, args[1]);
+  context.SuppressConnectionErrors = suppressed;
+  for (const ObjectEntry& entry : entries)
+    out << entry.Name << "\n";
+  return kExitDone;
+}
+
 }  // namespace
 
 std::string CliUsage() {
@@ -223,6 +302,11 @@ std::string CliUsage() {
          "      Lists the servers (tab-separated, with a header line).\n"
          "  server remove NAME\n"
          "      Removes a server from the list.\n"
+         "  databases SERVER\n"
+         "      Lists the databases of a server (those that answer, as the window lists them).\n"
+         "  objects SERVER DB TYPE\n"
+         "      Lists the objects of a type: tables, procedures, functions, views, triggers,\n"
+         "      relationships or constraints.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -260,6 +344,10 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return SettingsCommand(context, rest, out);
   if (command == "server")
     return ServerCommand(context, rest, in, out, err);
+  if (command == "databases")
+    return DatabasesCommand(context, rest, out);
+  if (command == "objects")
+    return ObjectsCommand(context, rest, out);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

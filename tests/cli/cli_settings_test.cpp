@@ -181,3 +181,21 @@ TEST_F(CliServerTest, BadOptionsAreRefused) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+TEST_F(CliTest, CatalogCommandsRefuseUnknownServersAndTypes) {
+  const CliRun databases = RunWithProfile({"databases", "nowhere"});
+  EXPECT_EQ(databases.status, kExitFailed);
+  EXPECT_EQ(databases.err, "Korvane: Server 'nowhere' not found.\n");
+  const CliRun objects = RunWithProfile({"objects", "embedded:x", "db", "widgets"});
+  EXPECT_EQ(objects.status, kExitFailed);
+  EXPECT_EQ(objects.err,
+            "Objects: unknown object type \"widgets\"; use tables, procedures, functions, views, "
+            "triggers, relationships or constraints\n");
+  EXPECT_EQ(RunWithProfile({"databases"}).status, kExitFailed);
+}
+
+}  // namespace
+}  // namespace korvane
