@@ -12,6 +12,7 @@
 
 #include "app/error_report.h"
 #include "app/text.h"
+#include "ui/error_report_dialog.h"
 
 namespace korvane {
 namespace {
@@ -129,10 +130,8 @@ bool QtUserInterface::PrintText(std::string_view document_name, std::string_view
 }
 
 void QtUserInterface::ShowErrorReport(const ErrorReport& report) {
-  // The full feedback dialog arrives with the program's dialogs; until then the report is shown
-  // with its introduction so nothing of it is lost.
-  ShowMessage(ErrorReportIntroduction() + "\r\n\r\n" + ErrorReportText(report),
-              MessageIcon::kCritical, kErrorReportTitle);
+  ErrorReportDialog dialog(report, *this, parent_);
+  dialog.exec();
 }
 
 }  // namespace korvane

@@ -1,0 +1,56 @@
+// What the window tests share: an application context on a scratch profile with the recording
+// user interface, finding a window's controls by name, and screenshots.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "app/locations.h"
+#include "support/recording_user_interface.h"
+#include "support/scratch_folder.h"
+
+namespace korvane::testing {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest();
+
+  // The control of `window` named `name`; the test fails when there is none.
+  template <typename Widget>
+  Widget* Find(QWidget& window, const char* name) {
+    Widget* widget = window.findChild<Widget*>(QString::fromUtf8(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  // Clicks the control as a person would: a check box or option button on its box, a control
+  // on a tab page after bringing the page forward.
+  void Click(QWidget& window, const char* name);
+  // Empties the field and types the text into it key by key.
+  void Retype(QWidget& window, const char* name, const char* text);
+
+  // The message texts shown so far, in order.
+  std::vector<std::string> MessageTexts() const;
+
+  ScratchFolder folder_;
+  RecordingUserInterface ui_;
+  ManualClock clock_;
+  std::unique_ptr<ApplicationContext> context_;
+};
+
+// Grabs the window (shown and laid out) to <build>/tests/ui/screenshots/<name>.png and returns
+// the file. The test fails when no font is installed (Qt would draw empty boxes) or when the
+// image is blank: a window with text on it has many pixels far from its background.
+// Brings forward every tab page (stacked page) the widget lies on.
+void BringForward(QWidget* widget);
+
+std::filesystem::path Screenshot(QWidget& window, const std::string& name);
+
+}  // namespace korvane::testing
