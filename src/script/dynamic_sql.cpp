@@ -1,0 +1,151 @@
+#include "script/dynamic_sql.h"
+
+#include <cctype>
+#include <exception>
+
+#include "app/application_context.h"
+#include "app/text.h"
+#include "catalog/sql_names.h"
+#include "db/data_access.h"
+#include "script/catalog_fields.h"
+#include "script/script_failure.h"
+
+namespace korvane {
+namespace {
+
+// A name inside square brackets inside an EXEC('...') literal.
+std::string InExecBrackets(std::string_view name) {
+  return EscapeSqlLiteral(EscapeBracketedName(name));
+}
+
+bool IsRegularIdentifier(std::string_view name) {
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front())))
+    return false;
+  for (char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (!std::isalnum(byte) && c != '_' && c != '@' && c != '#' && c != '$')
+      return false;
+  }
+  return true;
+}
+
+std::string StatementEnd() {
+  return std::string(kCrLf) + std::string(kErrorValLine) + "\r\n\r\n";
+}
+
+void CloseIndexStatement(std::string& statement, std::string& text) {
+  statement.resize(statement.size() >= 2 ? statement.size() - 2 : 0);
+  text += statement + ") ON [PRIMARY] ')" + StatementEnd();
+}
+
+template <typename Build>
+std::string RunAndBuild(ApplicationContext& context, const ServerRecord& server,
+                        std::string_view database, const std::string& query,
+                        std::string_view procedure, Build&& build) {
+  try {
+    RunCommandResult result = RunCommand(context, server, CommandType::kText, query, database);
+    if (result.failed() || !result.recordset)
+      return std::string();
+    std::string text = build(*result.recordset);
+    result.recordset->Close();
+    return text;
+  } catch (...) {
+    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlScript",
+                        procedure);
+    return std::string();
+  }
+}
+
+}  // namespace
+
+std::string WrapInExec(std::string_view statement, std::string_view database) {
+  if (statement.empty())
+    return std::string();
+  const std::size_t create = FindIgnoringCase(statement, "create");
+  if (create != std::string_view::npos)
+    statement.remove_prefix(create);
+  const std::string body = ReplaceAll(statement, "'", "''''");
+  if (!database.empty()) {
+    // A database name that is not a plain identifier is bracketed, so it names exactly one
+    // database; inside the literal its quotes are doubled.
+    const std::string name =
+        IsRegularIdentifier(database) ? std::string(database) : QuoteName(database);
+    return "EXEC ('USE " + EscapeSqlLiteral(name) + " EXEC (''" + body + "'')')";
+  }
+  return "EXEC ('USE ' + @Database + ' EXEC (''" + body + "'')')" + StatementEnd();
+}
+
+std::string BuildViewIndexQuery(std::string_view view) {
+  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so ON so.id = sk.id "
+         "WHERE so.[name] = '" +
+         EscapeSqlLiteral(view) + "' ORDER BY sk.indid";
+}
+
+std::string BuildDefaultConstraintQuery(std::string_view table) {
+  return "SELECT so.name AS [constraint], sc.text AS [default], sl.name as [column] "
+         "FROM sysobjects so INNER JOIN syscomments sc ON so.id = sc.id "
+         "INNER JOIN syscolumns sl ON so.parent_obj = sl.id AND so.id = sl.cdefault "
+         "WHERE so.parent_obj IN (SELECT id FROM sysobjects WHERE name = '" +
+         EscapeSqlLiteral(table) + "') ORDER BY info";
+}
+
+std::string BuildViewIndexStatements(Recordset& rows, std::string_view view) {
+  std::string text;
+  std::string statement;
+  bool open = false;
+  double current = 0;
+  while (!rows.Eof()) {
+    const double indid = FieldNumber(rows, "indid").value_or(0);
+    if (!open || indid != current) {
+      if (open)
+        CloseIndexStatement(statement, text);
+      current = indid;
+      open = true;
+      statement = indid == 1 ? "EXEC('CREATE UNIQUE CLUSTERED INDEX [" : "EXEC('CREATE INDEX [";
+      statement += InExecBrackets(FieldText(rows, "index")) + "] ON ' + @Database + '.[dbo].[" +
+                   InExecBrackets(view) + "]\r\n(";
+    }
+    statement += "[" + InExecBrackets(FieldText(rows, "column")) + "], ";
+    rows.MoveNext();
+  }
+  if (open)
+    CloseIndexStatement(statement, text);
+  return text;
+}
+
+std::string BuildDefaultConstraintStatement(Recordset& rows, std::string_view table) {
+  if (rows.Eof())
+    return std::string();
+  std::string text = "EXEC('ALTER TABLE ' + @Database + '.[dbo].[" + InExecBrackets(table) +
+                     "] WITH NOCHECK ADD\r\n";
+  while (!rows.Eof()) {
+    // The statement is one literal deep: a quote of the default's text is doubled once.
+    text += "CONSTRAINT [" + InExecBrackets(FieldText(rows, "constraint")) + "] DEFAULT " +
+            EscapeSqlLiteral(FieldText(rows, "default")) + " FOR [" +
+            InExecBrackets(FieldText(rows, "column")) + "],\r\n";
+    rows.MoveNext();
+  }
+  text.resize(text.size() - 3);
+  text += "')" + StatementEnd();
+  return text;
+}
+
+std::string GetExtras(ApplicationContext& context, const ServerRecord& server,
+                      std::string_view database, std::string_view name, ObjectType type) {
+  if (type != ObjectType::kViews)
+    return std::string();
+  return RunAndBuild(context, server, database, BuildViewIndexQuery(name), "GetExtras",
+                     [&](Recordset& rows) { return BuildViewIndexStatements(rows, name); });
+}
+
+std::string GetTableConstraints(ApplicationContext& context, const ServerRecord& server,
+                                std::string_view database, std::string_view table) {
+  return RunAndBuild(context, server, database, BuildDefaultConstraintQuery(table),
+                     "GetTableConstraints",
+                     [&](Recordset& rows) { return BuildDefaultConstraintStatement(rows, table); });
+}
+
+}  // namespace korvane

@@ -1,0 +1,38 @@
+// The structure texts of a relationship (a foreign key) and of a constraint (a clustered
+// primary key), four lines each, joined by CR LF and trimmed:
+//   TABLE Orders                          CONSTRAINT [PK_Orders]
+//   CONSTRAINT [FK_Orders_Customers]      PRIMARY KEY CLUSTERED
+//   FOREIGN KEY [CustomerID]              ON COLUMN [OrderID]
+//   REFERENCES [Customers] [CustomerID]   ON TABLE [Orders]
+// Only the first row of each query is used: a foreign key over several column pairs shows its
+// first pair, a composite key its first column.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/recordset.h"
+#include "db/server_record.h"
+#include "script/catalog_fields.h"
+
+namespace korvane {
+
+struct ApplicationContext;
+
+std::string BuildRelationshipQuery(std::string_view relationship);
+std::string BuildConstraintQuery(std::string_view constraint);
+
+// The texts of the first row of each query's rows; empty when there is none.
+std::string BuildRelationshipText(const Recordset& rows,
+                                  NameQuoting quoting = NameQuoting::kAsStored);
+std::string BuildConstraintText(const Recordset& rows);
+
+// Run the queries; empty when the object is not found or the query failed. A constraint that
+// is not the clustered index of its table gives an empty text.
+std::string GetRelationshipText(ApplicationContext& context, const ServerRecord& server,
+                                std::string_view database, std::string_view relationship,
+                                NameQuoting quoting = NameQuoting::kAsStored);
+std::string GetConstraintText(ApplicationContext& context, const ServerRecord& server,
+                              std::string_view database, std::string_view constraint);
+
+}  // namespace korvane

@@ -1,0 +1,82 @@
+#include "script/module_text.h"
+
+#include <exception>
+
+#include "app/application_context.h"
+#include "catalog/sql_names.h"
+#include "db/data_access.h"
+#include "script/catalog_fields.h"
+#include "script/listed_name.h"
+#include "script/script_failure.h"
+#include "script/structure_trim.h"
+
+namespace korvane {
+namespace {
+
+// Runs the query by name and, when a listed "schema.name" found nothing, the one within the
+// schema.
+template <typename Run>
+std::string ReadModuleText(ApplicationContext& context, std::string_view name, Run&& run) {
+  try {
+    RunCommandResult result = run(BuildModuleTextQuery(name));
+    if (result.failed() || !result.recordset)
+      return std::string();
+    if (result.recordset->Eof()) {
+      if (const std::optional<ListedSchemaName> listed = SplitListedName(name)) {
+        result = run(BuildModuleTextQuery(listed->name, listed->schema));
+        if (result.failed() || !result.recordset)
+          return std::string();
+      }
+    }
+    return JoinModuleText(*result.recordset);
+  } catch (...) {
+    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlQueryCode",
+                        "GetProcedureText");
+    return std::string();
+  }
+}
+
+}  // namespace
+
+std::string BuildModuleTextQuery(std::string_view name, std::string_view schema) {
+  std::string query =
+      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+      "so.name = '" +
+      EscapeSqlLiteral(name) + "'";
+  if (!schema.empty())
+    query += SchemaCondition("so.id", schema);
+  return query + " ORDER BY sc.colid";
+}
+
+std::string JoinModuleText(Recordset& rows) {
+  std::string text;
+  while (!rows.Eof()) {
+    text += FieldText(rows, "text");
+    rows.MoveNext();
+  }
+  rows.Close();
+  return TrimStructureText(text);
+}
+
+std::string GetProcedureText(ApplicationContext& context, const ServerRecord& server,
+                             std::string_view database, std::string_view name, ObjectType) {
+  return ReadModuleText(context, name, [&](const std::string& query) {
+    return RunCommand(context, server, CommandType::kText, query, database);
+  });
+}
+
+std::string GetProcedureText(ApplicationContext& context, DatabaseSession& session,
+                             std::string_view name, ObjectType) {
+  return ReadModuleText(context, name, [&](const std::string& query) {
+    return RunCommandOnConnection(context, session, CommandType::kText, query);
+  });
+}
+
+ModuleTextReader MakeModuleTextReader(ApplicationContext& context) {
+  return [&context](ServerRecord& server, std::string_view database, std::string_view name,
+                    ObjectType type) {
+    return GetProcedureText(context, server, database, name, type);
+  };
+}
+
+}  // namespace korvane

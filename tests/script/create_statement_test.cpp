@@ -1,0 +1,352 @@
+#include "script/create_statement.h"
+
+#include <gtest/gtest.h>
+
+#include "script/script_header.h"
+#include "script/sql_create_command.h"
+#include "script_fixture.h"
+
+namespace korvane {
+namespace {
+
+using testing::ColumnRows;
+using testing::IndexRows;
+using testing::NoRows;
+using testing::Rows;
+using testing::ScriptTest;
+using testing::TextRows;
+
+std::string OwnerQuery(std::string_view literal_name, std::string_view letter) {
+  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
+         "su ON so.uid = su.uid WHERE so.name = '" +
+         std::string(literal_name) + "' AND so.xtype = '" + std::string(letter) + "'";
+}
+CommandOutcome OwnerRow(std::string owner) {
+  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
+}
+std::string ModuleQuery(std::string_view literal_name) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.name = '" +
+         std::string(literal_name) + "' ORDER BY sc.colid";
+}
+std::string ColumnQuery(std::string_view literal_name, std::string_view filter) {
+  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, sco.length, sco.prec, "
+         "sco.scale, sty.[name] AS datatype, ident_seed('" +
+         std::string(literal_name) + "') AS identityseed, ident_incr('" +
+         std::string(literal_name) +
+         "') AS identityincrement, isID=case when sco.status&128=0 then '' else 'Y' end FROM "
+         "sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id INNER JOIN systypes sty ON "
+         "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
+         std::string(filter) + "ORDER BY sco.colorder";
+}
+std::string ClusteredIndexQuery(std::string_view literal_name) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
+         "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+         "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
+         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
+         "so2.id WHERE so2.name = '" +
+         std::string(literal_name) +
+         "' AND si.indid = 1 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
+}
+std::string ViewIndexQuery(std::string_view literal_name) {
+  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN "
+         "syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so ON "
+         "so.id = sk.id WHERE so.[name] = '" +
+         std::string(literal_name) + "' ORDER BY sk.indid";
+}
+
+std::string Header(std::string_view word, std::string_view name, std::string_view test) {
+  return "USE [Sales]\r\nGO\r\n/****** Object: " + std::string(word) + " " + std::string(name) +
+         "      ---- Script Date: 2026-03-07 14:05:09 ******/\r\nSET ANSI_NULLS ON\r\nGO\r\n"
+         "SET QUOTED_IDENTIFIER ON\r\nGO\r\nIF EXISTS (SELECT * FROM dbo.sysobjects\r\n"
+         "WHERE id = object_id('" +
+         std::string(name) + "') AND " + std::string(test) + ")\r\nDROP " + std::string(word) +
+         std::string(name) + "\r\nGO";
+}
+constexpr std::string_view kIsTable = "OBJECTPROPERTY(id, 'IsTable') = 1";
+constexpr std::string_view kIsProcedure = "OBJECTPROPERTY(id, 'IsProcedure') = 1";
+
+CreateStatementRequest Request(std::string name, ObjectType type, std::int32_t id = 0) {
+  CreateStatementRequest request;
+  request.server_name = "srv";
+  request.database = "Sales";
+  request.name = std::move(name);
+  request.type = type;
+  request.id = id;
+  request.line_suffix = ",";
+  return request;
+}
+
+// --- the header
+// ------------------------------------------------------------------------------------
+
+TEST(ScriptHeaderTest, HeaderLinesWithTheClocksTimeAndTheDropStatement) {
+  ManualClock clock(LocalDateTime{2007, 1, 2, 3, 4, 5});
+  std::string drop;
+  EXPECT_EQ(BuildScriptHeader(clock, "Sales", ObjectType::kFunctions, "[sales].[fnTotal]", &drop),
+            "USE [Sales]\r\nGO\r\n"
+            "/****** Object: Function [sales].[fnTotal]      ---- Script Date: 2007-01-02 "
+            "03:04:05 ******/\r\n"
+            "SET ANSI_NULLS ON\r\nGO\r\nSET QUOTED_IDENTIFIER ON\r\nGO\r\n"
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\n"
+            "WHERE id = object_id('[sales].[fnTotal]') AND xtype in ('FN', 'IF', 'TF'))\r\n"
+            "DROP Function[sales].[fnTotal]\r\nGO");
+  EXPECT_EQ(drop,
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\n"
+            "WHERE id = object_id('[sales].[fnTotal]') AND xtype in ('FN', 'IF', 'TF'))\r\n"
+            "DROP Function[sales].[fnTotal]");
+}
+
+TEST(ScriptHeaderTest, TypeWordsAndExistenceTests) {
+  EXPECT_EQ(BuildDropStatement(ObjectType::kViews, "[v]"),
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\nWHERE id = object_id('[v]') AND "
+            "OBJECTPROPERTY(id, 'IsView') = 1)\r\nDROP View[v]");
+  EXPECT_EQ(ScriptExistenceTest(ObjectType::kTriggers), "OBJECTPROPERTY(id, 'IsTrigger') = 1");
+  EXPECT_EQ(ScriptExistenceTest(ObjectType::kRelationships),
+            "OBJECTPROPERTY(id, 'IsRelationship') = 1");
+  EXPECT_EQ(ScriptTypeWord(ObjectType::kRelationships), "Relationship");
+  EXPECT_EQ(ScriptTypeWord(ObjectType::kConstraints), "");
+}
+
+TEST(ScriptHeaderTest, DateIsYearMonthDayOnA24HourClock) {
+  EXPECT_EQ(FormatScriptDate({2026, 12, 31, 23, 59, 58}), "2026-12-31 23:59:58");
+  EXPECT_EQ(FormatScriptDate({987, 1, 1, 0, 0, 0}), "0987-01-01 00:00:00");
+}
+
+TEST(ScriptHeaderTest, NamesAreSafeInTheUseStatementAndTheLiteral) {
+  ManualClock clock(LocalDateTime{2007, 1, 2, 3, 4, 5});
+  const std::string header = BuildScriptHeader(clock, "a]b", ObjectType::kTables, "[O'Brien]");
+  EXPECT_EQ(header.substr(0, 13), "USE [a]]b]\r\nG");
+  EXPECT_NE(header.find("WHERE id = object_id('[O''Brien]') AND"), std::string::npos);
+  EXPECT_NE(header.find("DROP Table[O'Brien]\r\nGO"), std::string::npos);
+}
+
+// --- BuildCreateStatement
+// ----------------------------------------------------------------------------
+
+using CreateStatementTest = ScriptTest;
+
+TEST_F(CreateStatementTest, TableWithClusteredPrimaryKey) {
+  Respond(OwnerQuery("Orders", "U"), OwnerRow("dbo"));
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 5 "),
+          ColumnRows({{"OrderID", "int", 4, 10, 0, false, true, "1", "1"},
+                      {"OrderDate", "datetime", 8, 23, 3, true, false, "1", "1"}}));
+  Respond(ClusteredIndexQuery("Orders"), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  std::string drop;
+  EXPECT_EQ(
+      BuildCreateStatement(context_, server(), Request("Orders", ObjectType::kTables, 5), &drop),
+      Header("Table", "[Orders]", kIsTable) +
+          "\r\nCREATE TABLE [Orders] (\r\n"
+          "[OrderID] [int] IDENTITY(1,1) NOT NULL,\r\n"
+          "[OrderDate] [datetime] NULL,\r\n"
+          "\r\n"
+          "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
+          " \r\n"
+          ")");
+  EXPECT_EQ(drop,
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\nWHERE id = object_id('[Orders]') AND "
+            "OBJECTPROPERTY(id, 'IsTable') = 1)\r\nDROP Table[Orders]");
+}
+
+TEST_F(CreateStatementTest, TableWithoutClusteredIndexLosesTheLastComma) {
+  Respond(OwnerQuery("Log", "U"), OwnerRow("audit"));
+  Respond(ColumnQuery("Log", "WHERE sob.name = 'Log' "),
+          ColumnRows({{"At", "datetime", 8, 23, 3, false}, {"Text", "nvarchar", 400, 200}}));
+  Respond(ClusteredIndexQuery("Log"), NoRows({"column", "index", "indid", "keyno"}));
+  CreateStatementRequest request = Request("Log", ObjectType::kTables);
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "CREATE TABLE [audit].[Log] (\r\n"
+            "[At] [datetime] NOT NULL,\r\n"
+            "[Text] [nvarchar] (200) NULL \r\n"
+            ")");
+}
+
+TEST_F(CreateStatementTest, ClusteredIndexThatIsNoKeyAndTheClusteredNameSuffix) {
+  Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
+  Respond(ColumnQuery("T", "WHERE sob.name = 'T' "), ColumnRows({{"A", "int"}}));
+  Respond(ClusteredIndexQuery("T"), IndexRows({{"A", "IX_T", 1}}));
+  CreateStatementRequest request = Request("T", ObjectType::kTables);
+  request.statement_only = true;
+  request.clustered_name_suffix = "_copy";
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "CREATE TABLE [T] (\r\n[A] [int] NULL,\r\n\r\nCLUSTERED INDEX [IX_T_copy] ([A])\r\n"
+            " \r\n)");
+}
+
+TEST_F(CreateStatementTest, IgnoreIndexesDoesNotDropTheClusteredKey) {
+  context_.settings.ignore_indexes = true;
+  Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
+  Respond(ColumnQuery("T", "WHERE sob.name = 'T' "), ColumnRows({{"A", "int"}}));
+  Respond(ClusteredIndexQuery("T"), IndexRows({{"A", "PK_T", 1}}));
+  CreateStatementRequest request = Request("T", ObjectType::kTables);
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "CREATE TABLE [T] (\r\n[A] [int] NULL,\r\n\r\n"
+            "CONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([A])\r\n \r\n)");
+}
+
+TEST_F(CreateStatementTest, ProcedureIsHeaderBreakTextSpaceBreak) {
+  Respond(OwnerQuery("usp_A", "P"), OwnerRow("dbo"));
+  Respond(ModuleQuery("usp_A"), TextRows({"\r\nCREATE PROCEDURE usp_A AS SELECT 1\r\n"}));
+  EXPECT_EQ(BuildCreateStatement(context_, server(), Request("usp_A", ObjectType::kProcedures)),
+            Header("Procedure", "[usp_A]", kIsProcedure) +
+                "\r\n\r\nCREATE PROCEDURE usp_A AS SELECT 1 \r\n");
+}
+
+TEST_F(CreateStatementTest, NewNameReplacesTheNameInTheTextAndTheQualifiedName) {
+  Respond(OwnerQuery("usp_A", "P"), OwnerRow("sales"));
+  Respond(ModuleQuery("usp_A"), TextRows({"CREATE PROCEDURE sales.usp_A AS EXEC usp_A_inner"}));
+  CreateStatementRequest request = Request("usp_A", ObjectType::kProcedures);
+  request.new_name = "usp_B";
+  std::string drop;
+  const std::string script = BuildCreateStatement(context_, server(), request, &drop);
+  EXPECT_EQ(script, Header("Procedure", "[sales].[usp_B]", kIsProcedure) +
+                        "\r\n\r\nCREATE PROCEDURE sales.usp_B AS EXEC usp_B_inner \r\n");
+  EXPECT_NE(drop.find("DROP Procedure[sales].[usp_B]"), std::string::npos);
+}
+
+TEST_F(CreateStatementTest, ViewGetsItsIndexStatementsAsExtras) {
+  Respond(OwnerQuery("vA", "V"), OwnerRow("dbo"));
+  Respond(ModuleQuery("vA"), TextRows({"CREATE VIEW vA WITH SCHEMABINDING AS SELECT a FROM t"}));
+  Respond(ViewIndexQuery("vA"),
+          Rows({"index", "indid", "column"},
+               {{Value::Text("IX_vA"), Value::Integer(1), Value::Text("a")}}));
+  CreateStatementRequest request = Request("vA", ObjectType::kViews);
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "\r\nCREATE VIEW vA WITH SCHEMABINDING AS SELECT a FROM t "
+            "EXEC('CREATE UNIQUE CLUSTERED INDEX [IX_vA] ON ' + @Database + '.[dbo].[vA]\r\n"
+            "([a]) ON [PRIMARY] ')\r\nIF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n\r\n");
+}
+
+TEST_F(CreateStatementTest, ViewWithoutIndexesEndsWithASpaceAndABreak) {
+  Respond(OwnerQuery("vB", "V"), OwnerRow("dbo"));
+  Respond(ModuleQuery("vB"), TextRows({"CREATE VIEW vB AS SELECT 1 AS a"}));
+  Respond(ViewIndexQuery("vB"), NoRows({"index", "indid", "column"}));
+  CreateStatementRequest request = Request("vB", ObjectType::kViews);
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "\r\nCREATE VIEW vB AS SELECT 1 AS a \r\n");
+}
+
+TEST_F(CreateStatementTest, RelationshipBodyAndConstraintWithoutBody) {
+  Respond(OwnerQuery("FK_A", "F"), OwnerRow("dbo"));
+  Respond(
+      "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
+      "scr.name AS referencedcolumn, sof.name AS tablename FROM sysreferences sr INNER JOIN "
+      "sysobjects so ON sr.constid = so.id INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
+      "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid INNER JOIN syscolumns scf ON scf.id = "
+      "sof.id AND scf.colid = sr.fkey1 INNER JOIN syscolumns scr ON scr.id = sor.id AND "
+      "scr.colid = sr.rkey1 WHERE so.name = 'FK_A' ORDER BY scf.name",
+      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+           {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
+             Value::Text("E")}}));
+  CreateStatementRequest request = Request("FK_A", ObjectType::kRelationships);
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            "\r\nTABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B]\r\nREFERENCES [C] [D] \r\n");
+  // Constraints have no owner letter and no body.
+  CreateStatementRequest constraint = Request("PK_T", ObjectType::kConstraints);
+  EXPECT_EQ(BuildCreateStatement(context_, server(), constraint),
+            "USE [Sales]\r\nGO\r\n/****** Object:  [PK_T]      ---- Script Date: 2026-03-07 "
+            "14:05:09 ******/\r\nSET ANSI_NULLS ON\r\nGO\r\nSET QUOTED_IDENTIFIER ON\r\nGO\r\n"
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\nWHERE id = object_id('[PK_T]') AND )\r\n"
+            "DROP [PK_T]\r\nGO\r\n\r\n \r\n");
+}
+
+TEST_F(CreateStatementTest, WrongParametersAreRefused) {
+  for (CreateStatementRequest request :
+       {Request("T", ObjectType::kTables), Request("", ObjectType::kTables),
+        Request("T", ObjectTypeFromCode(0))}) {
+    ui_.messages.clear();
+    if (request.name == "T" && request.type == ObjectType::kTables)
+      request.database.clear();
+    EXPECT_EQ(BuildCreateStatement(context_, server(), request), "");
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "Cannot build SQL CREATE statement - wrong parameters passed");
+    EXPECT_EQ(ui_.messages[0].title, "Error");
+    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
+  }
+  CreateStatementRequest no_server = Request("T", ObjectType::kTables);
+  no_server.server_name.clear();
+  EXPECT_EQ(BuildCreateStatement(context_, server(), no_server), "");
+  EXPECT_TRUE(Queries().empty());
+}
+
+TEST_F(CreateStatementTest, Version9QualifiesByTheSchemaOfTheId) {
+  MakeVersion9();
+  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 31",
+          Rows({""}, {{Value::Text("sales")}}));
+  Respond(ModuleQuery("usp_A"), TextRows({"CREATE PROCEDURE sales.usp_A AS SELECT 1"}));
+  CreateStatementRequest request = Request("usp_A", ObjectType::kProcedures, 31);
+  EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+            Header("Procedure", "[sales].[usp_A]", kIsProcedure) +
+                "\r\n\r\nCREATE PROCEDURE sales.usp_A AS SELECT 1 \r\n");
+}
+
+TEST_F(CreateStatementTest, Version9TriggerSchemaComesFromItsDefinition) {
+  MakeVersion9();
+  Respond(ModuleQuery("trgA"), TextRows({"CREATE TRIGGER [audit].[trgA] ON t FOR INSERT AS "
+                                         "SELECT 1"}));
+  CreateStatementRequest request = Request("trgA", ObjectType::kTriggers);
+  request.statement_only = true;
+  std::string drop;
+  BuildCreateStatement(context_, server(), request, &drop);
+  EXPECT_EQ(drop,
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\nWHERE id = object_id('[audit].[trgA]') "
+            "AND OBJECTPROPERTY(id, 'IsTrigger') = 1)\r\nDROP Trigger[audit].[trgA]");
+}
+
+TEST_F(CreateStatementTest, NamesWithQuotesAndBracketsStaySafe) {
+  Respond(OwnerQuery("O''Brien", "U"), OwnerRow("dbo"));
+  Respond(ColumnQuery("O''Brien", "WHERE sob.name = 'O''Brien' "),
+          ColumnRows({{"a]b", "int", 4, 10, 0, false}}));
+  Respond(ClusteredIndexQuery("O''Brien"), IndexRows({{"a]b", "PK_x]y", 1}}));
+  const std::string script =
+      BuildCreateStatement(context_, server(), Request("O'Brien", ObjectType::kTables));
+  EXPECT_NE(script.find("WHERE id = object_id('[O''Brien]') AND"), std::string::npos);
+  EXPECT_NE(script.find("\r\nCREATE TABLE [O'Brien] (\r\n[a]]b] [int] NOT NULL,\r\n\r\n"
+                        "CONSTRAINT [PK_x]]y] PRIMARY KEY CLUSTERED ([a]]b])\r\n \r\n)"),
+            std::string::npos);
+}
+
+// --- the SQL CREATE Statement command
+// --------------------------------------------------------------
+
+using SqlCreateCommandTest = ScriptTest;
+
+TEST_F(SqlCreateCommandTest, RefusesWhenTheViewShowsNoStructure) {
+  EXPECT_EQ(
+      BuildSQLCreateStatement(context_, server(), "   ", "Sales", ObjectType::kTables, "T", 1),
+      std::nullopt);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text,
+            "Cannot continue - there is no structure displayed for selected object.");
+  EXPECT_EQ(ui_.messages[0].title, "Cannot Continue");
+  EXPECT_TRUE(Queries().empty());
+}
+
+TEST_F(SqlCreateCommandTest, ScriptsWithHeaderAndCommaSuffix) {
+  Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
+  Respond(ColumnQuery("T", "WHERE sco.id = 3 "),
+          ColumnRows({{"A", "int", 4, 10, 0, false}, {"B", "int"}}));
+  Respond(ClusteredIndexQuery("T"), NoRows({"column"}));
+  EXPECT_EQ(BuildSQLCreateStatement(context_, server(), "[A] [int] NOT NULL", "Sales",
+                                    ObjectType::kTables, "T", 3),
+            Header("Table", "[T]", kIsTable) +
+                "\r\nCREATE TABLE [T] (\r\n[A] [int] NOT NULL,\r\n[B] [int] NULL \r\n)");
+  EXPECT_EQ(std::string(kSqlCreateStatementTitle), "SQL CREATE Statement");
+}
+
+TEST_F(SqlCreateCommandTest, EmptyScriptGivesTheFailureMessage) {
+  EXPECT_EQ(BuildSQLCreateStatement(context_, server(), "text", "", ObjectType::kTables, "T", 3),
+            std::nullopt);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].text, "Couldn't generate SQL CREATE statement.");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,153 @@
+// The structure texts read from the embedded SQL Server stand-in, loaded from T-SQL scripts as a
+// real server would be, so the catalogue rows are the engine's, not the test's.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+#include "script/create_statement.h"
+#include "script/dynamic_sql.h"
+#include "script/key_text.h"
+#include "script/module_text.h"
+#include "script/table_structure.h"
+#include "support/recording_user_interface.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kSalesScript = R"(
+CREATE TABLE Customers (
+  ID int IDENTITY(1,1) NOT NULL CONSTRAINT PK_Customers PRIMARY KEY CLUSTERED,
+  Name nvarchar(50) NOT NULL,
+  Code varchar(50) NULL
+)
+GO
+CREATE TABLE Orders (
+  OrderID int IDENTITY(100,5) NOT NULL,
+  CustomerID int NOT NULL,
+  Price decimal(18,2) NOT NULL CONSTRAINT DF_Orders_Price DEFAULT (0),
+  Notes ntext NULL,
+  CONSTRAINT PK_Orders PRIMARY KEY CLUSTERED (OrderID),
+  CONSTRAINT FK_Orders_Customers FOREIGN KEY (CustomerID) REFERENCES Customers (ID)
+)
+GO
+CREATE INDEX IX_Orders_Customer ON Orders (CustomerID, Price)
+GO
+CREATE PROCEDURE usp_Orders AS
+SELECT OrderID FROM Orders
+GO
+)";
+
+class EmbeddedScriptTest : public ::testing::Test {
+ protected:
+  EmbeddedScriptTest()
+      : context_(ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_) {
+    context_.backends.embedded = std::make_shared<EmbeddedBackend>(folder_ / "servers");
+    server_.Name = "embedded:" + (folder_ / "srv").string();
+  }
+
+  void Load(std::string_view version, std::string_view script) {
+    std::string error;
+    ASSERT_TRUE(CreateEmbeddedServer(folder_ / "servers", server_.Name, version, &error)) << error;
+    server_.Version = std::string(version);
+    server_.NumVersion = version[0] == '8' ? 8 : 9;
+    const ScriptLoadResult loaded = LoadScript(folder_ / "servers", server_.Name, "Sales", script);
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+  }
+
+  testing::ScratchFolder folder_;
+  testing::RecordingUserInterface ui_;
+  ManualClock clock_{LocalDateTime{2026, 3, 7, 14, 5, 9}};
+  ApplicationContext context_;
+  ServerRecord server_;
+};
+
+TEST_F(EmbeddedScriptTest, TableTextOfColumnsAndIndexes) {
+  Load("8.00.2039", kSalesScript);
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Orders", false, 0, "", false, ""),
+            "[OrderID] [int] IDENTITY(100,5) NOT NULL\r\n"
+            "[CustomerID] [int] NOT NULL\r\n"
+            "[Price] [decimal](18,2) NOT NULL\r\n"
+            "[Notes] [ntext] NULL\r\n\r\n"
+            "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
+            "INDEX [IX_Orders_Customer] ([CustomerID], [Price])\r\n");
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Customers", false, 0, "", false, ""),
+            "[ID] [int] IDENTITY(1,1) NOT NULL\r\n"
+            "[Name] [nvarchar] (50) NOT NULL\r\n"
+            "[Code] [varchar] (50) NULL\r\n\r\n"
+            "CONSTRAINT [PK_Customers] PRIMARY KEY CLUSTERED ([ID])\r\n");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, RelationshipConstraintAndModuleTexts) {
+  Load("8.00.2039", kSalesScript);
+  EXPECT_EQ(GetRelationshipText(context_, server_, "Sales", "FK_Orders_Customers"),
+            "TABLE Orders\r\nCONSTRAINT [FK_Orders_Customers]\r\nFOREIGN KEY [CustomerID]\r\n"
+            "REFERENCES [Customers] [ID]");
+  EXPECT_EQ(GetConstraintText(context_, server_, "Sales", "PK_Orders"),
+            "CONSTRAINT [PK_Orders] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [OrderID]\r\n"
+            "ON TABLE [Orders]");
+  EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "usp_Orders", ObjectType::kProcedures),
+            "CREATE PROCEDURE usp_Orders AS\nSELECT OrderID FROM Orders");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, LongDefinitionIsJoinedFromItsPieces) {
+  std::string body = "CREATE PROCEDURE usp_Long AS\nSELECT '";
+  body += std::string(5000, 'x');
+  body += "' AS Filler";
+  Load("9.00.5000.00", "CREATE TABLE T (A int)\nGO\n" + body + "\nGO\n");
+  EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "usp_Long", ObjectType::kProcedures),
+            body);
+}
+
+TEST_F(EmbeddedScriptTest, Version9MaxTypesAndDefaults) {
+  Load("9.00.5000.00",
+       "CREATE TABLE Docs (Id int NOT NULL CONSTRAINT PK_Docs PRIMARY KEY, Body nvarchar(max) "
+       "NULL, Kind char(1) NOT NULL CONSTRAINT DF_Docs_Kind DEFAULT ('0'))\nGO\n");
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Docs", false, 0, "", false, ""),
+            "[Id] [int] NOT NULL\r\n[Body] [nvarchar] (-1) NULL\r\n[Kind] [char] (1) NOT NULL"
+            "\r\n\r\nCONSTRAINT [PK_Docs] PRIMARY KEY CLUSTERED ([Id])\r\n");
+  EXPECT_EQ(GetTableConstraints(context_, server_, "Sales", "Docs"),
+            "EXEC('ALTER TABLE ' + @Database + '.[dbo].[Docs] WITH NOCHECK ADD\r\n"
+            "CONSTRAINT [DF_Docs_Kind] DEFAULT (''0'') FOR [Kind]')\r\n"
+            "IF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n");
+}
+
+TEST_F(EmbeddedScriptTest, CreateStatementOfATableInASchema) {
+  Load("9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE TABLE sales.[O'Brien] (A int NOT NULL CONSTRAINT "
+       "PK_OB PRIMARY KEY CLUSTERED, B nvarchar(10) NULL)\nGO\n");
+  CreateStatementRequest request;
+  request.server_name = server_.Name;
+  request.database = "Sales";
+  request.name = "O'Brien";
+  request.type = ObjectType::kTables;
+  request.line_suffix = ",";
+  request.statement_only = true;
+  EXPECT_EQ(BuildCreateStatement(context_, server_, request),
+            "CREATE TABLE [sales].[O'Brien] (\r\n[A] [int] NOT NULL,\r\n"
+            "[B] [nvarchar] (10) NULL,\r\n\r\n"
+            "CONSTRAINT [PK_OB] PRIMARY KEY CLUSTERED ([A])\r\n \r\n)");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, SameNamedObjectsOfTwoSchemasAreToldApartByTheirListedNames) {
+  Load("9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE TABLE dbo.T (A int NOT NULL CONSTRAINT PK_T1 PRIMARY "
+       "KEY)\nGO\nCREATE TABLE sales.T (B int NULL, C int NOT NULL CONSTRAINT PK_T2 PRIMARY "
+       "KEY)\nGO\nCREATE PROCEDURE dbo.P AS SELECT 1\nGO\nCREATE PROCEDURE sales.P AS SELECT "
+       "2\nGO\n");
+  EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "sales.P", ObjectType::kProcedures),
+            "CREATE PROCEDURE sales.P AS SELECT 2");
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "sales.T", false, 0, "", false, ""),
+            "[B] [int] NULL\r\n[C] [int] NOT NULL\r\n\r\n"
+            "CONSTRAINT [PK_T2] PRIMARY KEY CLUSTERED ([C])\r\n");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,168 @@
+#include "script/key_text.h"
+
+#include <gtest/gtest.h>
+
+#include "script/table_indexes.h"
+#include "script_fixture.h"
+
+namespace korvane {
+namespace {
+
+using testing::IndexRows;
+using testing::NoRows;
+using testing::QueryFailure;
+using testing::Rows;
+using testing::ScriptTest;
+
+std::string IndexQuery(std::string_view literal_name, std::string_view indid_filter) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
+         "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
+         "WHERE so2.name = '" +
+         std::string(literal_name) + "' AND " + std::string(indid_filter) +
+         "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
+         "ORDER BY sk.indid, sk.keyno";
+}
+constexpr std::string_view kAllIndexes = "si.indid BETWEEN 1 AND 254 AND ";
+constexpr std::string_view kClustered = "si.indid = 1 AND ";
+
+std::string RelationshipQuery(std::string_view literal_name) {
+  return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
+         "sor.name AS referencedtable, scr.name AS referencedcolumn, "
+         "sof.name AS tablename "
+         "FROM sysreferences sr "
+         "INNER JOIN sysobjects so ON sr.constid = so.id "
+         "INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
+         "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid "
+         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sr.fkey1 "
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sr.rkey1 "
+         "WHERE so.name = '" +
+         std::string(literal_name) + "' ORDER BY scf.name";
+}
+
+std::string ConstraintQuery(std::string_view literal_name) {
+  return "SELECT si.name as [name], so2.refdate AS refdate, so2.id AS id, sc.name AS [column], "
+         "sk.indid, so2.name as [tablename] "
+         "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
+         "WHERE si.indid = 1 AND  si.name = '" +
+         std::string(literal_name) +
+         "' AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ";
+}
+
+CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows) {
+  std::vector<std::vector<Value>> values;
+  for (auto& row : rows) {
+    std::vector<Value> fields;
+    for (auto& text : row)
+      fields.push_back(Value::Text(text));
+    values.push_back(std::move(fields));
+  }
+  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+              std::move(values));
+}
+
+// --- index text ----------------------------------------------------------------------------
+
+using TableIndexesTest = ScriptTest;
+
+TEST_F(TableIndexesTest, PrimaryKeyAndSecondaryIndex) {
+  Respond(IndexQuery("Orders", kAllIndexes), IndexRows({{"OrderID", "PK_Orders", 1},
+                                                        {"OrderDate", "IX_Date", 2},
+                                                        {"CustomerID", "IX_Date", 2}}));
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Orders", false, ""),
+            "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
+            "INDEX [IX_Date] ([OrderDate], [CustomerID])\r\n");
+  EXPECT_EQ(Databases(), std::vector<std::string>{"Sales"});
+}
+
+TEST_F(TableIndexesTest, ClusteredIndexKindsAndTheNameSuffix) {
+  Respond(IndexQuery("A", kAllIndexes), IndexRows({{"X", "Pk_Main", 1}, {"Y", "Pk_Main", 1}}));
+  Respond(IndexQuery("B", kAllIndexes), IndexRows({{"X", "IX_Cl", 1}, {"Y", "UQ_B", 3}}));
+  Respond(IndexQuery("C", kAllIndexes), IndexRows({{"X", "PK_C", 2}, {"Y", "IX_Y", 3}}));
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "A", false, "_1"),
+            "CONSTRAINT [Pk_Main_1] PRIMARY KEY CLUSTERED ([X], [Y])\r\n");
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "B", false, "_1"),
+            "CLUSTERED INDEX [IX_Cl_1] ([X])\r\nINDEX [UQ_B] ([Y])\r\n");
+  // A non-clustered primary key is written like any other index; the suffix is not used.
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "C", false, "_1"),
+            "INDEX [PK_C] ([X])\r\nINDEX [IX_Y] ([Y])\r\n");
+}
+
+TEST_F(TableIndexesTest, ClusteredOnlyAndTablesWithoutIndexRows) {
+  Respond(IndexQuery("Orders", kClustered), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(IndexQuery("Heap", kClustered), NoRows({"column", "index", "indid", "keyno"}));
+  Respond(IndexQuery("Gone", kAllIndexes), QueryFailure());
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Orders", true, ""),
+            "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n");
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Heap", true, ""), "");
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Gone", false, ""), "");
+}
+
+TEST_F(TableIndexesTest, QuoteInTableNameIsDoubled) {
+  Respond(IndexQuery("O''Brien", kAllIndexes), NoRows({"column"}));
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "O'Brien", false, ""), "");
+  EXPECT_EQ(Queries(), std::vector<std::string>{IndexQuery("O''Brien", kAllIndexes)});
+}
+
+// --- relationships ---------------------------------------------------------------------------
+
+using RelationshipTextTest = ScriptTest;
+
+TEST_F(RelationshipTextTest, FourLinesOfTheFirstColumnPair) {
+  Respond(RelationshipQuery("FK_Orders_Customers"),
+          ForeignKeyRows({{"FK_Orders_Customers", "CustomerID", "Customers", "ID", "Orders"},
+                          {"FK_Orders_Customers", "Region", "Customers", "Region", "Orders"}}));
+  EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_Orders_Customers"),
+            "TABLE Orders\r\nCONSTRAINT [FK_Orders_Customers]\r\nFOREIGN KEY [CustomerID]\r\n"
+            "REFERENCES [Customers] [ID]");
+}
+
+TEST_F(RelationshipTextTest, NotFoundOrFailedGivesEmptyText) {
+  Respond(RelationshipQuery("FK_None"), ForeignKeyRows({}));
+  Respond(RelationshipQuery("FK_Err"), QueryFailure());
+  EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_None"), "");
+  EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_Err"), "");
+  // Run command reports the failed query once, in its own message.
+  EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+TEST_F(RelationshipTextTest, QuoteInNameIsDoubledInTheQuery) {
+  Respond(RelationshipQuery("FK_O''Brien"),
+          ForeignKeyRows({{"FK_O'Brien", "a]b", "T", "C", "O'Brien"}}));
+  EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_O'Brien"),
+            "TABLE O'Brien\r\nCONSTRAINT [FK_O'Brien]\r\nFOREIGN KEY [a]b]\r\n"
+            "REFERENCES [T] [C]");
+}
+
+// --- constraints -----------------------------------------------------------------------------
+
+using ConstraintTextTest = ScriptTest;
+
+TEST_F(ConstraintTextTest, FourLinesWithTrailingSpacesInsideAndTrimmedEnds) {
+  Respond(ConstraintQuery("PK_Orders"),
+          Rows({"name", "refdate", "id", "column", "indid", "tablename"},
+               {{Value::Text("PK_Orders"), Value::Null(), Value::Integer(5), Value::Text("OrderID"),
+                 Value::Integer(1), Value::Text("Orders")},
+                {Value::Text("PK_Orders"), Value::Null(), Value::Integer(5), Value::Text("Line"),
+                 Value::Integer(1), Value::Text("Orders")}}));
+  EXPECT_EQ(GetConstraintText(context_, server(), "Sales", "PK_Orders"),
+            "CONSTRAINT [PK_Orders] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [OrderID]\r\n"
+            "ON TABLE [Orders]");
+}
+
+TEST_F(ConstraintTextTest, ConstraintThatIsNotTheClusteredIndexGivesEmptyText) {
+  Respond(ConstraintQuery("UQ_Code"), NoRows({"name", "column", "tablename"}));
+  Respond(ConstraintQuery("O''Brien"), NoRows({"name"}));
+  EXPECT_EQ(GetConstraintText(context_, server(), "Sales", "UQ_Code"), "");
+  EXPECT_EQ(GetConstraintText(context_, server(), "Sales", "O'Brien"), "");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,190 @@
+#include "script/structure_text.h"
+
+#include <gtest/gtest.h>
+
+#include "app/memory_list_control.h"
+#include "app/memory_text_view.h"
+#include "script_fixture.h"
+
+namespace korvane {
+namespace {
+
+using testing::ColumnRows;
+using testing::IndexRows;
+using testing::NoRows;
+using testing::Rows;
+using testing::ScriptTest;
+using testing::TextRows;
+
+std::string ModuleQuery(std::string_view name) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.name = '" +
+         std::string(name) + "' ORDER BY sc.colid";
+}
+std::string ColumnQueryById(std::string_view name, int id) {
+  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, sco.length, sco.prec, "
+         "sco.scale, sty.[name] AS datatype, ident_seed('" +
+         std::string(name) + "') AS identityseed, ident_incr('" + std::string(name) +
+         "') AS identityincrement, isID=case when sco.status&128=0 then '' else 'Y' end FROM "
+         "sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id INNER JOIN systypes sty ON "
+         "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype WHERE sco.id = " +
+         std::to_string(id) + " ORDER BY sco.colorder";
+}
+std::string IndexQuery(std::string_view name) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
+         "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+         "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
+         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
+         "so2.id WHERE so2.name = '" +
+         std::string(name) +
+         "' AND si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = "
+         "0 AND INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
+}
+
+class StructureTextBoxTest : public ScriptTest {
+ protected:
+  void AddObject(std::string name, int id) {
+    const int row = objects_.AddRow(name);
+    objects_.SetCell(row, 1, "2026-01-01");
+    objects_.SetCell(row, 2, std::to_string(id));
+  }
+  void Update(ObjectType type, std::string_view name = "", std::int32_t id = 0) {
+    objects_.SetTag("OFF");
+    UpdateProcedureTextBox(context_, server(), view_, objects_, type, "Sales", name, id);
+  }
+
+  MemoryListControl objects_;
+  MemoryTextView view_{"previous text"};
+};
+
+TEST_F(StructureTextBoxTest, ShowsTheSelectedModuleWithTheCaretAtTheStart) {
+  AddObject("usp_A", 3);
+  AddObject("usp_B", 4);
+  objects_.SetCurrentRow(1);
+  Respond(ModuleQuery("usp_B"), TextRows({"\r\nCREATE PROC usp_B AS\r\nSELECT 2\r\n"}));
+  view_.SetSelection(5, 3);
+  Update(ObjectType::kProcedures);
+  EXPECT_EQ(view_.Text(), "CREATE PROC usp_B AS\r\nSELECT 2");
+  EXPECT_EQ(view_.SelectionStart(), 0);
+  EXPECT_EQ(view_.SelectionLength(), 0);
+  EXPECT_EQ(objects_.Tag(), "");
+  ASSERT_FALSE(ui_.busy_changes.empty());
+  EXPECT_FALSE(ui_.busy_changes.back());  // the normal pointer is back
+}
+
+TEST_F(StructureTextBoxTest, NothingSelectedInANonEmptyListShowsTheFirstObject) {
+  AddObject("v1", 10);
+  AddObject("v2", 11);
+  objects_.SetCurrentRow(-1);
+  Respond(ModuleQuery("v1"), TextRows({"CREATE VIEW v1 AS SELECT 1"}));
+  Update(ObjectType::kViews);
+  EXPECT_EQ(objects_.CurrentRow(), 0);
+  EXPECT_EQ(view_.Text(), "CREATE VIEW v1 AS SELECT 1");
+}
+
+TEST_F(StructureTextBoxTest, EmptyListShowsNothingToShow) {
+  Update(ObjectType::kViews);
+  EXPECT_EQ(view_.Text(), "<<Nothing to show>>");
+  EXPECT_TRUE(Queries().empty());
+  EXPECT_EQ(objects_.Tag(), "");
+}
+
+TEST_F(StructureTextBoxTest, EmptyTextLeavesThePreviousTextShown) {
+  AddObject("gone", 5);
+  objects_.SetCurrentRow(0);
+  Respond(ModuleQuery("gone"), NoRows({"text"}));
+  Update(ObjectType::kTriggers);
+  EXPECT_EQ(view_.Text(), "previous text");
+}
+
+TEST_F(StructureTextBoxTest, TableIsReadByTheIdOfTheSelectedRowWithItsIndexes) {
+  AddObject("Orders", 77);
+  objects_.SetCurrentRow(0);
+  Respond(ColumnQueryById("Orders", 77), ColumnRows({{"OrderID", "int", 4, 10, 0, false}}));
+  Respond(IndexQuery("Orders"), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Update(ObjectType::kTables);
+  EXPECT_EQ(view_.Text(),
+            "[OrderID] [int] NOT NULL\r\n\r\nCONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED "
+            "([OrderID])\r\n");
+}
+
+TEST_F(StructureTextBoxTest, PassedNameAndIdWinOverTheSelectedRow) {
+  AddObject("Orders", 77);
+  objects_.SetCurrentRow(0);
+  context_.settings.ignore_indexes = true;
+  Respond(ColumnQueryById("Lines", 12), ColumnRows({{"LineID", "int", 4, 10, 0, false}}));
+  Update(ObjectType::kTables, "Lines", 12);
+  EXPECT_EQ(view_.Text(), "[LineID] [int] NOT NULL");
+}
+
+TEST_F(StructureTextBoxTest, UnknownTypeShowsTheInternalErrorMessage) {
+  AddObject("x", 1);
+  objects_.SetCurrentRow(0);
+  Update(ObjectTypeFromCode(70));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "SHOULDN't HAPPEN");
+  EXPECT_EQ(view_.Text(), "previous text");
+  EXPECT_EQ(objects_.Tag(), "");
+}
+
+TEST_F(StructureTextBoxTest, UnexpectedFailureIsReportedWithTheLineReached) {
+  AddObject("p", 1);
+  objects_.SetCurrentRow(0);
+  // A failure inside the text reader is reported there; one in the view is reported here.
+  class ThrowingView : public MemoryTextView {
+   public:
+    void SetText(std::string_view text) override {
+      if (text != "")
+        throw std::runtime_error("view gone");
+      MemoryTextView::SetText(text);
+    }
+  } view;
+  Respond(ModuleQuery("p"), TextRows({"CREATE PROC p AS SELECT 1"}));
+  objects_.SetTag("OFF");
+  UpdateProcedureTextBox(context_, server(), view, objects_, ObjectType::kProcedures, "Sales", "",
+                         0);
+  ASSERT_EQ(ui_.error_reports.size(), 1u);
+  EXPECT_EQ(ui_.error_reports[0].module_name, "modNew");
+  EXPECT_EQ(ui_.error_reports[0].procedure_name, "UpdateProcedureTextBox");
+  EXPECT_EQ(ui_.error_reports[0].extra_description, "Line num: 7");
+  EXPECT_EQ(objects_.Tag(), "");
+}
+
+TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
+  AddObject("FK_A", 8);
+  objects_.SetCurrentRow(0);
+  Respond(
+      "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
+      "scr.name AS referencedcolumn, sof.name AS tablename FROM sysreferences sr INNER JOIN "
+      "sysobjects so ON sr.constid = so.id INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
+      "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid INNER JOIN syscolumns scf ON scf.id = "
+      "sof.id AND scf.colid = sr.fkey1 INNER JOIN syscolumns scr ON scr.id = sor.id AND "
+      "scr.colid = sr.rkey1 WHERE so.name = 'FK_A' ORDER BY scf.name",
+      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+           {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
+             Value::Text("E")}}));
+  const StructureTextRenderer render = MakeStructureTextRenderer(context_);
+  render(server(), objects_, view_, ObjectType::kRelationships, "Sales");
+  EXPECT_EQ(view_.Text(), "TABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B]\r\nREFERENCES [C] [D]");
+}
+
+// --- the text of any object ----------------------------------------------------------------------
+
+using StructureTextTest = ScriptTest;
+
+TEST_F(StructureTextTest, EachTypeCodeUsesItsReader) {
+  Respond(ModuleQuery("m"), TextRows({"CREATE FUNCTION m() RETURNS int AS BEGIN RETURN 1 END"}));
+  for (ObjectType type : {ObjectType::kProcedures, ObjectType::kFunctions, ObjectType::kViews,
+                          ObjectType::kTriggers}) {
+    EXPECT_EQ(GetStructureText(context_, server(), "Sales", type, "m", 4),
+              "CREATE FUNCTION m() RETURNS int AS BEGIN RETURN 1 END");
+  }
+  EXPECT_EQ(GetStructureText(context_, server(), "Sales", ObjectTypeFromCode(0), "m", 4),
+            std::nullopt);
+  EXPECT_EQ(GetStructureText(context_, server(), "Sales", ObjectTypeFromCode(90), "m", 4),
+            std::nullopt);
+  EXPECT_EQ(Queries().size(), 4u);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,343 @@
+#include "script/table_structure.h"
+
+#include <gtest/gtest.h>
+
+#include "datacomp/ignored_columns.h"
+#include "script_fixture.h"
+
+namespace korvane {
+namespace {
+
+using testing::ColumnRow;
+using testing::ColumnRows;
+using testing::IndexRows;
+using testing::NoRows;
+using testing::QueryFailure;
+using testing::ScriptTest;
+
+// The column query as the server receives it, written out piece by piece.
+std::string ColumnQuery(std::string_view literal_name, std::string_view filter) {
+  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, "
+         "sco.length, sco.prec, sco.scale, sty.[name] AS datatype, "
+         "ident_seed('" +
+         std::string(literal_name) + "') AS identityseed, ident_incr('" +
+         std::string(literal_name) +
+         "') AS identityincrement, "
+         "isID=case when sco.status&128=0 then '' else 'Y' end "
+         "FROM sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id "
+         "INNER JOIN systypes sty ON sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
+         std::string(filter) + "ORDER BY sco.colorder";
+}
+std::string ByName(std::string_view literal_name) {
+  return ColumnQuery(literal_name, "WHERE sob.name = '" + std::string(literal_name) + "' ");
+}
+std::string IndexQuery(std::string_view literal_name, bool clustered_only) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
+         "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
+         "WHERE so2.name = '" +
+         std::string(literal_name) + "' AND " +
+         (clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ") +
+         "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
+         "ORDER BY sk.indid, sk.keyno";
+}
+
+// Columns of every kind the line rules tell apart, shaped as SQL Server reports them.
+std::vector<ColumnRow> OrdersColumns() {
+  return {
+      {"CustomerID", "int", 4, 10, 0, false, true, "1", "1"},
+      {"Name", "nvarchar", 100, 50, std::nullopt, true, false, "1", "1"},  // bytes 100, chars 50
+      {"Code", "varchar", 50, 50, std::nullopt, true, false, "1", "1"},
+      {"Price", "decimal", 9, 18, 2, false, false, "1", "1"},
+      {"Notes", "ntext", 16, 1073741823, std::nullopt, true, false, "1", "1"},
+      {"Body", "nvarchar", -1, -1, std::nullopt, true, false, "1", "1"},  // nvarchar(max)
+      {"Created", "datetime", 8, 23, 3, false, false, "1", "1"},
+  };
+}
+
+constexpr std::string_view kOrdersText =
+    "[CustomerID] [int] IDENTITY(1,1) NOT NULL\r\n"
+    "[Name] [nvarchar] (50) NULL\r\n"
+    "[Code] [varchar] (50) NULL\r\n"
+    "[Price] [decimal](18,2) NOT NULL\r\n"
+    "[Notes] [ntext] NULL\r\n"
+    "[Body] [nvarchar] (-1) NULL\r\n"
+    "[Created] [datetime] NOT NULL";
+
+// --- the column query ----------------------------------------------------------------------
+
+using ColumnQueryTest = ScriptTest;
+
+TEST_F(ColumnQueryTest, SelectsByIdFromOneAndByNameBelowIt) {
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 1 "), NoRows({"column"}));
+  Respond(ByName("Orders"), NoRows({"column"}));
+  GetTableStructure(context_, server(), "Sales", "Orders", false, IgnoredColumnsKind::Structure, 1,
+                    "");
+  GetTableStructure(context_, server(), "Sales", "Orders", false, IgnoredColumnsKind::Structure, 0,
+                    "");
+  GetTableStructure(context_, server(), "Sales", "Orders", false, IgnoredColumnsKind::Structure, -3,
+                    "");
+  EXPECT_EQ(Queries(), (std::vector<std::string>{ColumnQuery("Orders", "WHERE sco.id = 1 "),
+                                                 ByName("Orders"), ByName("Orders")}));
+  EXPECT_EQ(Databases(), (std::vector<std::string>{"Sales", "Sales", "Sales"}));
+}
+
+TEST_F(ColumnQueryTest, QuoteInTableNameIsDoubledEverywhere) {
+  Respond(ByName("O''Brien"), NoRows({"column"}));
+  GetTableStructure(context_, server(), "Sales", "O'Brien", false, IgnoredColumnsKind::Structure, 0,
+                    "");
+  EXPECT_EQ(Queries(), std::vector<std::string>{ByName("O''Brien")});
+}
+
+// --- column lines and descriptions ---------------------------------------------------------
+
+using TableStructureTest = ScriptTest;
+
+TEST_F(TableStructureTest, WritesEachKindOfColumnLine) {
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 42 "), ColumnRows(OrdersColumns()));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", false,
+                                                     IgnoredColumnsKind::Structure, 42, "");
+  EXPECT_EQ(structure.text, kOrdersText);
+  EXPECT_TRUE(structure.completed);
+  EXPECT_EQ(structure.last_column_index, 6);
+  EXPECT_EQ(structure.ignored_count, 0);
+}
+
+TEST_F(TableStructureTest, DescribesColumnsWithSizeFromPrec) {
+  Respond(ByName("Orders"), ColumnRows(OrdersColumns()));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  ASSERT_EQ(structure.columns.size(), 7u);
+  EXPECT_EQ(structure.columns[0], (TableColumn{"CustomerID", "int", "", "int"}));
+  EXPECT_EQ(structure.columns[1], (TableColumn{"Name", "nvarchar", "50", "nvarchar (50)"}));
+  EXPECT_EQ(structure.columns[3], (TableColumn{"Price", "decimal", "18", "decimal (18,2) "}));
+  EXPECT_EQ(structure.columns[4], (TableColumn{"Notes", "ntext", "", "ntext"}));
+  EXPECT_EQ(structure.columns[5], (TableColumn{"Body", "nvarchar", "-1", "nvarchar (-1)"}));
+}
+
+TEST_F(TableStructureTest, IdentityWithoutSeedAndUpperCaseTypeNames) {
+  Respond(ByName("T"), ColumnRows({
+                           {"Flags", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt},
+                           {"Amount", "NUMERIC", 5, 9, 0, true},
+                           {"Tag", "NChar", 20, 10, std::nullopt, false},
+                           {"Big", "bigint", 8, 19, 0, false, true, "1000", "-5"},
+                       }));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(structure.text,
+            "[Flags] [int] IDENTITY NOT NULL\r\n"
+            "[Amount] [NUMERIC](9,0) NULL\r\n"
+            "[Tag] [NChar] (10) NOT NULL\r\n"
+            "[Big] [bigint] IDENTITY(1000,-5) NOT NULL");
+}
+
+TEST_F(TableStructureTest, LineSuffixEndsEveryLineAndOnlyTheLastBreakGoes) {
+  Respond(ByName("T"), ColumnRows({{"A", "int", 4, 10, 0, false}, {"B", "char", 3, 3}}));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
+                                                     IgnoredColumnsKind::Structure, 0, ",");
+  EXPECT_EQ(structure.text, "[A] [int] NOT NULL,\r\n[B] [char] (3) NULL,");
+}
+
+TEST_F(TableStructureTest, SameNameUnderTwoOwnersInterleavesTheirColumns) {
+  // Looked up by name, both tables' rows come back in column order.
+  Respond(ByName("T"), ColumnRows({{"A", "int"}, {"X", "int"}, {"B", "int"}, {"Y", "int"}}));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(structure.text, "[A] [int] NULL\r\n[X] [int] NULL\r\n[B] [int] NULL\r\n[Y] [int] NULL");
+  EXPECT_EQ(structure.last_column_index, 3);
+}
+
+TEST_F(TableStructureTest, DriverValueTypesAreReadAlike) {
+  // A driver may hand isnullable over as a bit, prec as a decimal or text, the seed as an
+  // integer; the lines do not change.
+  Respond(ByName("T"),
+          testing::Rows(
+              {"column", "isnullable", "prec", "scale", "datatype", "identityseed",
+               "identityincrement", "isID"},
+              {{Value::Text("A"), Value::Boolean(false), Value::Decimal("10"), Value::Integer(0),
+                Value::Text("int"), Value::Integer(7), Value::Integer(2), Value::Text("Y")},
+               {Value::Text("B"), Value::Boolean(true), Value::Text("12"), Value::Text("4"),
+                Value::Text("numeric"), Value::Integer(7), Value::Integer(2), Value::Text("")},
+               {Value::Text("C"), Value::Null(), Value::Integer(5), Value::Null(),
+                Value::Text("nchar"), Value::Null(), Value::Null(), Value::Null()}}));
+  EXPECT_EQ(GetTableStructure(context_, server(), "Sales", "T", false,
+                              IgnoredColumnsKind::Structure, 0, "")
+                .text,
+            "[A] [int] IDENTITY(7,2) NOT NULL\r\n[B] [numeric](12,4) NULL\r\n"
+            "[C] [nchar] (5) NULL");
+}
+
+TEST_F(TableStructureTest, NothingFoundGivesEmptyTextAndList) {
+  Respond(ByName("Missing"), NoRows({"column", "datatype"}));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Missing", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(structure.text, "");
+  EXPECT_TRUE(structure.columns.empty());
+  EXPECT_EQ(structure.last_column_index, -1);
+}
+
+TEST_F(TableStructureTest, FailedQueryShowsNoMessageAndRestoresTheSwitch) {
+  Respond(ByName("T"), QueryFailure());
+  context_.SuppressConnectionErrors = false;
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(structure.text, "");
+  EXPECT_EQ(structure.last_column_index, -1);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(context_.SuppressConnectionErrors);
+}
+
+TEST_F(TableStructureTest, UnexpectedFailureIsReportedWithTheTableAndDatabase) {
+  Throw(ByName("T"));
+  ArmThrowing();
+  context_.SuppressConnectionErrors = false;
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_FALSE(structure.completed);
+  EXPECT_EQ(structure.text, "");
+  EXPECT_FALSE(context_.SuppressConnectionErrors);
+  ASSERT_EQ(ui_.error_reports.size(), 1u);
+  const ErrorReport& report = ui_.error_reports[0];
+  EXPECT_EQ(report.module_name, "mdlQueryCode");
+  EXPECT_EQ(report.procedure_name, "GetTableStructure");
+  EXPECT_EQ(report.extra_description,
+            "Error occured while attempting to get the structure of table\r\n\r\n'T'\r\n\r\n"
+            "in SQL Server database\r\n\r\n'srv.Sales'\r\n\r\nError 5 (backend exploded).");
+}
+
+// --- ignored columns -----------------------------------------------------------------------
+
+class IgnoredColumnsTest : public ScriptTest {
+ protected:
+  void Ignore(IgnoredColumnsKind kind, std::vector<std::string> names) {
+    ASSERT_TRUE(SaveIgnoredColumns(context_.locations, kind, "srv.Sales.Orders", names, ui_));
+  }
+};
+
+TEST_F(IgnoredColumnsTest, ListedColumnIsLeftOutWhateverItsCase) {
+  Ignore(IgnoredColumnsKind::Structure, {"NAME", "price"});
+  Respond(ByName("Orders"), ColumnRows(OrdersColumns()));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", true,
+                                                     IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(structure.text,
+            "[CustomerID] [int] IDENTITY(1,1) NOT NULL\r\n"
+            "[Code] [varchar] (50) NULL\r\n"
+            "[Notes] [ntext] NULL\r\n"
+            "[Body] [nvarchar] (-1) NULL\r\n"
+            "[Created] [datetime] NOT NULL");
+  EXPECT_EQ(structure.ignored_count, 2);
+  EXPECT_EQ(structure.last_column_index, 4);
+  EXPECT_EQ(structure.columns[1].Name, "Code");
+}
+
+TEST_F(IgnoredColumnsTest, CountIsTheListSizeEvenWhenNothingMatches) {
+  Ignore(IgnoredColumnsKind::Data, {"Gone1", "Gone2", "Gone3"});
+  Respond(ByName("Orders"), ColumnRows(OrdersColumns()));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", true,
+                                                     IgnoredColumnsKind::Data, 0, "");
+  EXPECT_EQ(structure.ignored_count, 3);
+  EXPECT_EQ(structure.text, kOrdersText);
+}
+
+TEST_F(IgnoredColumnsTest, ListIsConsultedOnlyWhenAskedAndOnlyOfTheGivenKind) {
+  Ignore(IgnoredColumnsKind::Data, {"Name"});
+  Respond(ByName("Orders"), ColumnRows(OrdersColumns()));
+  EXPECT_EQ(GetTableStructure(context_, server(), "Sales", "Orders", false,
+                              IgnoredColumnsKind::Data, 0, "")
+                .text,
+            kOrdersText);
+  const TableStructure other_kind = GetTableStructure(context_, server(), "Sales", "Orders", true,
+                                                      IgnoredColumnsKind::Structure, 0, "");
+  EXPECT_EQ(other_kind.text, kOrdersText);
+  EXPECT_EQ(other_kind.ignored_count, 0);
+}
+
+TEST_F(TableStructureTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
+  Respond(ByName("sales.Orders"), NoRows({"column"}));
+  Respond(ColumnQuery("sales.Orders",
+                      "WHERE sob.name = 'Orders' AND OBJECT_SCHEMA_NAME(sob.id) = 'sales' "),
+          ColumnRows({{"A", "int"}}));
+  Respond(IndexQuery("sales.Orders", false), NoRows({"column"}));
+  Respond(
+      "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
+      "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+      "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
+      "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
+      "so2.id WHERE so2.name = 'Orders' AND OBJECT_SCHEMA_NAME(so2.id) = 'sales' AND "
+      "si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+      "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno",
+      IndexRows({{"A", "PK_Orders", 1}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "sales.Orders", false, 0, "", false, ""),
+            "[A] [int] NULL\r\n\r\nCONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([A])\r\n");
+  EXPECT_EQ(Queries().size(), 4u);
+}
+
+// --- GetTableText ---------------------------------------------------------------------------
+
+using TableTextTest = ScriptTest;
+
+TEST_F(TableTextTest, AppendsIndexTextAfterABlankLine) {
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 9 "),
+          ColumnRows({{"OrderID", "int", 4, 10, 0, false}, {"OrderDate", "datetime", 8, 23, 3}}));
+  Respond(IndexQuery("Orders", false), IndexRows({{"OrderID", "PK_Orders", 1},
+                                                  {"OrderDate", "IX_Date", 2},
+                                                  {"OrderID", "IX_Date", 2}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "Orders", false, 9, "", false, ""),
+            "[OrderID] [int] NOT NULL\r\n[OrderDate] [datetime] NULL\r\n\r\n"
+            "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
+            "INDEX [IX_Date] ([OrderDate], [OrderID])\r\n");
+}
+
+TEST_F(TableTextTest, HeapGetsNoBlankLine) {
+  Respond(ByName("Heap"), ColumnRows({{"A", "int"}}));
+  Respond(IndexQuery("Heap", false), NoRows({"column", "index", "indid", "keyno"}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "Heap", false, 0, "", false, ""),
+            "[A] [int] NULL");
+}
+
+TEST_F(TableTextTest, IgnoreIndexesLeavesIndexesOutUnlessClusteredOnlyIsAsked) {
+  context_.settings.ignore_indexes = true;
+  Respond(ByName("Orders"), ColumnRows({{"OrderID", "int", 4, 10, 0, false}}));
+  Respond(IndexQuery("Orders", true), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "Orders", false, 0, "", false, ""),
+            "[OrderID] [int] NOT NULL");
+  EXPECT_EQ(Queries().size(), 1u);
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "Orders", false, 0, ",", true, "_new"),
+            "[OrderID] [int] NOT NULL,\r\n\r\n"
+            "CONSTRAINT [PK_Orders_new] PRIMARY KEY CLUSTERED ([OrderID])\r\n");
+}
+
+TEST_F(TableTextTest, NoColumnsButIndexesStillGivesTheIndexText) {
+  Respond(ByName("T"), QueryFailure());
+  Respond(IndexQuery("T", false), IndexRows({{"A", "IX_A", 2}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "T", false, 0, "", false, ""),
+            "\r\n\r\nINDEX [IX_A] ([A])\r\n");
+}
+
+TEST_F(TableTextTest, ReportsTheIgnoredCountOfTheStructureList) {
+  ASSERT_TRUE(SaveIgnoredColumns(context_.locations, IgnoredColumnsKind::Structure, "srv.Sales.T",
+                                 {"B"}, ui_));
+  context_.settings.ignore_indexes = true;
+  Respond(ByName("T"), ColumnRows({{"A", "int"}, {"B", "int"}}));
+  int ignored = -1;
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "T", true, 0, "", false, "", &ignored),
+            "[A] [int] NULL");
+  EXPECT_EQ(ignored, 1);
+}
+
+TEST_F(TableTextTest, NamesAreShownAsStoredButEscapedForScripts) {
+  context_.settings.ignore_indexes = true;
+  Respond(ByName("a]b"), ColumnRows({{"c]d", "int"}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "a]b", false, 0, "", false, ""),
+            "[c]d] [int] NULL");
+  Respond(IndexQuery("a]b", true), IndexRows({{"c]d", "PK_a]b", 1}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "a]b", false, 0, "", true, "", nullptr,
+                         NameQuoting::kEscaped),
+            "[c]]d] [int] NULL\r\n\r\nCONSTRAINT [PK_a]]b] PRIMARY KEY CLUSTERED ([c]]d])\r\n");
+}
+
+}  // namespace
+}  // namespace korvane
