@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "app/application_context.h"
+#include "app/files.h"
 #include "app/locations.h"
 #include "app/memory_list_control.h"
 #include "app/memory_text_view.h"
@@ -17,8 +18,12 @@
 #include "catalog/object_type_selector.h"
 #include "catalog/server_loader.h"
 #include "cli/cli_user_interface.h"
+#include "compare/comparison_commands.h"
+#include "compare/comparison_progress.h"
+#include "compare/script_text_source.h"
 #include "db/data_access.h"
 #include "db/default_backends.h"
+#include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 
 #ifndef _WIN32
@@ -282,6 +287,166 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
   return kExitDone;
 }
 
+// Builds or changes a database of an embedded server from a T-SQL script.
+int LoadCommand(ApplicationContext& context, const std::vector<std::string>& args) {
+  UserInterface& ui = context.ui;
+  std::vector<std::string> positional;
+  std::string product_version;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--product-version" && i + 1 < args.size()) {
+      product_version = args[++i];
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 3) {
+    ui.ShowMessage("usage: load SERVER DATABASE SCRIPT.sql [--product-version 8.00.2039]",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  const std::string& server = positional[0];
+  if (!IsEmbeddedServerName(server)) {
+    ui.ShowMessage(
+        "scripts load into embedded servers only (embedded:FOLDER), not '" + server + "'",
+        MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  const auto script = ReadWholeFile(positional[2]);
+  if (!script) {
+    ui.ShowMessage("cannot read " + positional[2], MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  if (!product_version.empty()) {
+    std::string error;
+    // An existing server keeps its version; a new one reports the version asked for.
+    CreateEmbeddedServer(context.locations.servers_folder, server, product_version, &error);
+  }
+  const ScriptLoadResult result =
+      LoadScript(context.locations.servers_folder, server, positional[1], *script);
+  if (!result.ok) {
+    ui.ShowMessage(positional[2] + ": " + result.message, MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
+// Runs any query and prints its rows as tab-separated text with a header line.
+int QueryCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                 std::ostream& out) {
+  if (args.size() != 3) {
+    context.ui.ShowMessage("usage: query SERVER DB \"T-SQL\"", MessageIcon::kExclamation, "Query");
+    return kExitFailed;
+  }
+  auto server = ResolveServer(context, args[0]);
+  if (!server)
+    return kExitFailed;
+  RunCommandResult result = RunCommand(context, *server, CommandType::kText, args[2], args[1]);
+  if (result.failed())
+    return kExitFailed;
+  if (!result.recordset)
+    return kExitDone;
+  Recordset& rows = *result.recordset;
+  for (int c = 0; c < rows.FieldCount(); ++c)
+    out << (c > 0 ? "\t" : "") << rows.FieldName(c);
+  if (rows.FieldCount() > 0)
+    out << "\n";
+  for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+    for (int c = 0; c < rows.FieldCount(); ++c) {
+      out << (c > 0 ? "\t" : "") << NullText(rows.Field(c));
+    }
+    out << "\n";
+  }
+  return kExitDone;
+}
+
+// Puts a named server into a side record with its version known, as choosing it in the window
+// does.
+bool SetSide(ApplicationContext& context, int side, const std::string& name) {
+  auto server = ResolveServer(context, name);
+  if (!server)
+    return false;
+  CheckSQLServerVersion(context, *server);
+  server->NumVersion = ComputeNumVersion(server->Version);
+  context.CurrentServers[static_cast<std::size_t>(side)] = *server;
+  return true;
+}
+
+bool HasDifferences(const DatabaseComparisonResult& result) {
+  return std::any_of(result.types.begin(), result.types.end(), [](const TypeComparison& type) {
+    return !type.different.empty() || !type.source_only.empty() || !type.target_only.empty();
+  });
+}
+
+// The database comparison report of two databases.
+int CompareCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                   std::ostream& out) {
+  UserInterface& ui = context.ui;
+  const std::string usage =
+      "usage: compare SSERVER SDB TSERVER TDB [--types tables,procedures,...] [--details]";
+  std::vector<std::string> positional;
+  std::vector<std::string> type_names;
+  bool details = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--types" && i + 1 < args.size()) {
+      type_names = Split(args[++i], ",");
+    } else if (args[i] == "--details") {
+      details = true;
+    } else if (args[i].starts_with("--")) {
+      ui.ShowMessage(usage, MessageIcon::kExclamation, "Compare");
+      return kExitFailed;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 4) {
+    ui.ShowMessage(usage, MessageIcon::kExclamation, "Compare");
+    return kExitFailed;
+  }
+  std::array<bool, kObjTypeCount> ticked{};
+  if (type_names.empty()) {
+    ticked = AllVisibleTypes(context.settings.analyze_constraints);
+  } else {
+    for (const std::string& name : type_names) {
+      const auto type = ObjectTypeFromName(Trim(name));
+      const int index = type ? ObjectTypeIndex(*type) : -1;
+      if (index < 0) {
+        ui.ShowMessage("unknown object type \"" + name + "\"", MessageIcon::kExclamation,
+                       "Compare");
+        return kExitFailed;
+      }
+      ticked[static_cast<std::size_t>(index)] = true;
+    }
+  }
+  const int ticked_count = static_cast<int>(std::count(ticked.begin(), ticked.end(), true));
+  if (details && ticked_count != 1) {
+    ui.ShowMessage("--details compares one object type: name it with --types",
+                   MessageIcon::kExclamation, "Compare");
+    return kExitFailed;
+  }
+  if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2])) {
+    return kExitFailed;
+  }
+  ScriptTextSource texts(context);
+  SilentComparisonProgress progress;
+  const ReportPresenter no_window = [](const ReportWindowState&) {};
+  ComparisonCommandOutcome outcome;
+  if (details) {
+    const int index =
+        static_cast<int>(std::find(ticked.begin(), ticked.end(), true) - ticked.begin());
+    outcome = CompareAllObjectsOfType(context, positional[1], positional[3], index, true, texts,
+                                      progress, no_window);
+  } else {
+    outcome = CompareAllObjects(context, positional[1], positional[3], ticked, texts, progress,
+                                no_window);
+  }
+  if (!outcome.ran || !outcome.run.completed)
+    return kExitFailed;
+  out << outcome.report;
+  if (outcome.run.query_failed)
+    return kExitFailed;
+  return HasDifferences(outcome.run.result) ? kExitDifferent : kExitDone;
+}
+
 }  // namespace
 
 std::string CliUsage() {
@@ -302,6 +467,18 @@ std::string CliUsage() {
          "      Lists the servers (tab-separated, with a header line).\n"
          "  server remove NAME\n"
          "      Removes a server from the list.\n"
+         "  load SERVER DATABASE SCRIPT.sql [--product-version V]\n"
+         "      Runs a T-SQL creation script against a database of an embedded server\n"
+         "      (embedded:FOLDER), creating the server and the database when missing; a new\n"
+         "      server reports version V (default 9.00.5000.00; 8.00.2039 acts as SQL Server\n"
+         "      2000). The script loads whole or not at all.\n"
+         "  query SERVER DB \"T-SQL\"\n"
+         "      Runs a query and prints its rows, tab-separated, with a header line.\n"
+         "  compare SSERVER SDB TSERVER TDB [--types LIST] [--details]\n"
+         "      Compares the objects of two databases and prints the report. LIST names\n"
+         "      object types (tables,procedures,functions,views,triggers,relationships,\n"
+         "      constraints); --details lists the differing lines of one type.\n"
+         "      Exit status 0 when everything is identical, 1 when something differs.\n"
          "  databases SERVER\n"
          "      Lists the databases of a server (those that answer, as the window lists them).\n"
          "  objects SERVER DB TYPE\n"
@@ -346,6 +523,12 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return ServerCommand(context, rest, in, out, err);
   if (command == "databases")
     return DatabasesCommand(context, rest, out);
+  if (command == "load")
+    return LoadCommand(context, rest);
+  if (command == "compare")
+    return CompareCommand(context, rest, out);
+  if (command == "query")
+    return QueryCommand(context, rest, out);
   if (command == "objects")
     return ObjectsCommand(context, rest, out);
 

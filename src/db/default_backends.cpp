@@ -1,13 +1,14 @@
 #include "db/default_backends.h"
 
 #include "app/locations.h"
+#include "db/embedded/embedded_backend.h"
 #include "db/odbc/odbc_backend.h"
 
 namespace korvane {
 
 DatabaseBackends CreateDefaultBackends(const AppLocations& locations, const Environment& env) {
-  (void)locations;
   DatabaseBackends backends;
+  backends.embedded = std::make_shared<EmbeddedBackend>(locations.servers_folder);
   OdbcDriverChoice driver;
   driver.name = ChooseOdbcDriver(InstalledSqlServerDrivers(), env.odbc_driver);
   driver.extra = env.odbc_extra.value_or("");

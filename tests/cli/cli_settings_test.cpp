@@ -199,3 +199,136 @@ TEST_F(CliTest, CatalogCommandsRefuseUnknownServersAndTypes) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+class CliEmbeddedTest : public CliTest {
+ protected:
+  std::string Script(const std::string& name, const std::string& text) {
+    const auto path = folder_ / name;
+    testing::WriteFile(path, text);
+    return path.string();
+  }
+};
+
+TEST_F(CliEmbeddedTest, LoadThenListAndQuery) {
+  const std::string script =
+      Script("shop.sql",
+             "CREATE TABLE dbo.Customers (\r\n"
+             "  CustomerID int IDENTITY(1,1) NOT NULL PRIMARY KEY,\r\n"
+             "  Name nvarchar(50) NOT NULL)\r\nGO\r\n"
+             "INSERT INTO Customers (Name) VALUES (N'O''Brien'), (N'Ann')\r\n"
+             "GO\r\nCREATE VIEW dbo.vCustomers AS SELECT Name FROM Customers\r\n");
+  const CliRun load = RunWithProfile({"load", "embedded:demo", "Shop", script});
+  ASSERT_EQ(load.status, kExitDone) << load.err;
+  EXPECT_EQ(RunWithProfile({"databases", "embedded:demo"}).out,
+            "master\nmodel\nmsdb\nShop\ntempdb\n");
+  EXPECT_EQ(RunWithProfile({"objects", "embedded:demo", "Shop", "views"}).out, "vCustomers\n");
+  const CliRun query = RunWithProfile(
+      {"query", "embedded:demo", "Shop", "SELECT CustomerID, Name FROM Customers ORDER BY Name"});
+  EXPECT_EQ(query.status, kExitDone) << query.err;
+  EXPECT_EQ(query.out, "CustomerID\tName\n2\tAnn\n1\tO'Brien\n");
+}
+
+TEST_F(CliEmbeddedTest, ServerAddedByNameListsItsDatabases) {
+  ASSERT_EQ(RunWithProfile(
+                {"load", "embedded:demo", "Shop", Script("a.sql", "CREATE TABLE t (a int)\nGO\n")})
+                .status,
+            kExitDone);
+  const CliRun add = RunWithProfile({"server", "add", "embedded:demo"});
+  ASSERT_EQ(add.status, kExitDone) << add.err;
+  EXPECT_EQ(RunWithProfile({"databases", "embedded:demo"}).out,
+            "master\nmodel\nmsdb\nShop\ntempdb\n");
+  // The version was read from the server and kept with the entry.
+  EXPECT_EQ(RunWithProfile({"server", "list"}).out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\nembedded:demo\tWindows\t\tmaster\t"
+            "9.00.5000.00\n");
+}
+
+TEST_F(CliEmbeddedTest, FailuresAreReportedAndLeaveNothingBehind) {
+  const CliRun bad = RunWithProfile({"load", "embedded:demo", "Shop",
+                                     Script("bad.sql", "CREATE TABLE t (a int)\nGO\nSELEC 1\n")});
+  EXPECT_EQ(bad.status, kExitFailed);
+  EXPECT_NE(bad.err.find("Line 3"), std::string::npos) << bad.err;
+  EXPECT_EQ(RunWithProfile({"databases", "embedded:demo"}).out, "master\nmodel\nmsdb\ntempdb\n");
+  const CliRun missing =
+      RunWithProfile({"query", "embedded:demo", "master", "SELECT * FROM nosuch"});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_NE(missing.err.find("Run time error: -2147217865"), std::string::npos) << missing.err;
+  EXPECT_EQ(RunWithProfile({"load", "realserver", "db", "x.sql"}).status, kExitFailed);
+  EXPECT_EQ(RunWithProfile({"load", "embedded:demo", "db", (folder_ / "none.sql").string()}).status,
+            kExitFailed);
+}
+
+TEST_F(CliEmbeddedTest, ProductVersionOfANewServer) {
+  ASSERT_EQ(
+      RunWithProfile({"load", "embedded:old", "Shop", Script("a.sql", "CREATE TABLE t (a int)\n"),
+                      "--product-version", "8.00.2039"})
+          .status,
+      kExitDone);
+  EXPECT_EQ(RunWithProfile({"query", "embedded:old", "master",
+                            "SELECT serverproperty('ProductVersion') AS ServerVer"})
+                .out,
+            "ServerVer\n8.00.2039\n");
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+TEST_F(CliEmbeddedTest, CompareReportsAndExitStatus) {
+  const std::string v1 =
+      Script("v1.sql",
+             "CREATE TABLE dbo.Customers (CustomerID int NOT NULL PRIMARY KEY,\n"
+             "  Name nvarchar(50) NOT NULL)\nGO\n"
+             "CREATE PROCEDURE dbo.usp_List AS SELECT Name FROM Customers\nGO\n");
+  const std::string v2 = Script("v2.sql",
+                                "CREATE TABLE dbo.Customers (CustomerID int NOT NULL PRIMARY KEY,\n"
+                                "  Name nvarchar(60) NOT NULL)\nGO\n"
+                                "CREATE TABLE dbo.Orders (OrderID int NOT NULL PRIMARY KEY)\nGO\n");
+  ASSERT_EQ(RunWithProfile({"load", "embedded:demo", "A", v1}).status, kExitDone);
+  ASSERT_EQ(RunWithProfile({"load", "embedded:demo", "B", v2}).status, kExitDone);
+  ASSERT_EQ(RunWithProfile({"load", "embedded:demo", "C", v1}).status, kExitDone);
+
+  const CliRun differ = RunWithProfile(
+      {"compare", "embedded:demo", "A", "embedded:demo", "B", "--types", "tables,procedures"});
+  EXPECT_EQ(differ.status, kExitDifferent) << differ.err;
+  EXPECT_TRUE(
+      differ.out.starts_with("Comparison of databases\r\n\r\nSource database "
+                             "embedded:demo.A\r\nTarget database embedded:demo.B\r\n"))
+      << differ.out;
+  EXPECT_NE(differ.out.find("List of tables which differ:\r\n\tCustomers\r\n\t(1 table)\r\n"),
+            std::string::npos)
+      << differ.out;
+  EXPECT_NE(differ.out.find("List of tables which exist in Target database but not in Source "
+                            "database:\r\n\tOrders\r\n"),
+            std::string::npos);
+  EXPECT_EQ(differ.out.find("Comparison of views"), std::string::npos);
+
+  const CliRun details = RunWithProfile(
+      {"compare", "embedded:demo", "A", "embedded:demo", "B", "--types", "tables", "--details"});
+  EXPECT_EQ(details.status, kExitDifferent);
+  EXPECT_NE(details.out.find("Differences in Target:\r\n[NAME] [NVARCHAR] (60) NOT NULL\r\n"),
+            std::string::npos)
+      << details.out;
+
+  const CliRun same = RunWithProfile({"compare", "embedded:demo", "A", "embedded:demo", "C"});
+  EXPECT_EQ(same.status, kExitDone) << same.out;
+}
+
+TEST_F(CliEmbeddedTest, CompareRefusesBadArguments) {
+  EXPECT_EQ(RunWithProfile({"compare", "embedded:demo", "A", "embedded:demo"}).status, kExitFailed);
+  EXPECT_EQ(
+      RunWithProfile({"compare", "embedded:d", "A", "embedded:d", "B", "--types", "gizmos"}).status,
+      kExitFailed);
+  const CliRun details =
+      RunWithProfile({"compare", "embedded:d", "A", "embedded:d", "B", "--details"});
+  EXPECT_EQ(details.status, kExitFailed);
+  EXPECT_EQ(details.err, "Compare: --details compares one object type: name it with --types\n");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +20,9 @@
 #include "app/application_context.h"
 #include "app/clock.h"
 #include "app/locations.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "db/data_access_check.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 #include "ui/korvane_app.h"
@@ -44,6 +48,12 @@ TEST(KorvaneAppTest, StartsWithAnEmptyMainWindowAndEndsWhenItCloses) {
       }
     }
   });
+  // No tip of the day: a modal window must not stand in the way of the close.
+  std::filesystem::create_directories(folder / "p");
+  {
+    SettingsStore store(folder / "p" / "settings.reg");
+    WriteBoolean(store, Setting::kShowTipOfDay, false);
+  }
   QApplication* app = qApp;
   const int status = RunKorvane(*app, {"--profile", (folder / "p").string()}, Environment{},
                                 folder / "bin", clock);
@@ -113,11 +123,146 @@ TEST_F(MainWindowMenuTest, MenusCarryTheirCaptionsAndAccessKeys) {
   QStringList menus;
   for (const QAction* action : window.menuBar()->actions())
     menus << action->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "&Tools", "&Help", "&Debug"}));
-  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuTools")),
-            (QStringList{"&Add Server", "&Remove Server", "-", "&Timeout", "&Options..."}));
-  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuHelp")), QStringList{"&Tip of the Day..."});
+  EXPECT_EQ(menus, (QStringList{"&File", "&Structure Comparisons", "&Data Comparisons", "S&QL",
+                                "&Tools", "&Help", "&Debug"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuFile")),
+            (QStringList{"&Connect to the Server", "-", "Refresh - &Source", "Refresh - &Target",
+                         "-", "&Run Saved Comparison Process", "-", "E&xit"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuComparison")),
+            (QStringList{"Compare &Selected Objects", "Compare &All Objects", "-",
+                         "&Bulk Comparisons", "&Selective Comparisons"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuBulk")), (QStringList{"&Simple", "&Details"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuBulkSimple")),
+            (QStringList{"Compare All &Tables", "Compare All &Procedures", "Compare All &Functions",
+                         "Compare All &Views", "Compare All T&riggers",
+                         "Compare All R&elationships", "Compare All &Constraints"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuBulkDetails")),
+            (QStringList{"Compare All &Tables - Details", "Compare All &Procedures - Details",
+                         "Compare All &Functions - Details", "Compare All &Views - Details",
+                         "Compare All T&riggers - Details", "Compare All R&elationships - Details",
+                         "Compare All &Constraints - Details"}));
+  const QStringList selected{"Compare Selected &Tables",     "Compare Selected &Procedures",
+                             "Compare Selected &Functions",  "Compare Selected &Views",
+                             "Compare Selected T&riggers",   "Compare Selected R&elationships",
+                             "Compare Selected &Constraints"};
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuSelectiveSimple")), selected);
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuSelectiveDetails")), selected);
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuDataComparisons")),
+            (QStringList{"Compare &Data in Single Pair of Tables",
+                         "Compare Data in &Selected Tables", "Compare Data in &All Tables"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuSQL")),
+            (QStringList{"Build SQL CREATE Statement - &Source",
+                         "Build SQL CREATE Statement - &Target"}));
+  EXPECT_EQ(
+      Captions(window.findChild<QMenu*>("mnuTools")),
+      (QStringList{"&Add Server", "&Remove Server", "-", "Data Analyzer", "-", "&Find Object", "-",
+                   "Atta&ch Database", "-", "List All Ignored Columns - &Data Comparisons",
+                   "List All Ignored Columns - &Structure Comparisons", "-", "&Timeout",
+                   "&Options..."}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuToolsDataAnalyzer")),
+            (QStringList{"Analyze Data in Source Table", "Analyze Data in Target Table"}));
+  EXPECT_EQ(Captions(window.findChild<QMenu*>("mnuToolsFindObject")),
+            (QStringList{"In &Source Database", "In &Target Database"}));
+  EXPECT_EQ(
+      Captions(window.findChild<QMenu*>("mnuHelp")),
+      (QStringList{"&Index...", "&Tip of the Day...", "Technical &Support", "-", "&About..."}));
   EXPECT_EQ(Captions(window.debugMenu()), QStringList{"&Options"});
+  for (int side : {0, 1}) {
+    EXPECT_EQ(Captions(window.StructureMenu(side)),
+              (QStringList{"Refresh", "-", "Show Color Schema", "Visualize Differences", "-",
+                           "Ignore Columns", "Compare Highlighted Sections", "-",
+                           "Build SQL CREATE Statement"}));
+  }
+}
+
+// Every item whose window the program does not have yet is there, disabled, and says so; the
+// others are enabled.
+TEST_F(MainWindowMenuTest, UnavailableItemsAreDisabledAndSaySo) {
+  MainWindow window(*context_);
+  const QStringList unavailable{
+      "mnuFileRunSavedComp",      "mnuComparisonAllObj",      "mnuDataCompSingle",
+      "mnuDataCompSelected",      "mnuDataCompAll",           "mnuSQLCreate_0",
+      "mnuSQLCreate_1",           "mnuToolsAnalyze_0",        "mnuToolsAnalyze_1",
+      "mnuToolsFind_0",           "mnuToolsFind_1",           "mnuToolsAttach",
+      "mnuToolsIgnoredData",      "mnuToolsIgnoredStruct",    "mnuHelpIndex",
+      "mnuHelpSupport",           "mnuPopupVisualize_0",      "mnuPopupIgnoreColumns_1",
+      "mnuPopupCreate_0",         "mnuBulkSimpleType_0",      "mnuBulkDetailsType_6",
+      "mnuSelectiveSimpleType_3", "mnuSelectiveDetailsType_5"};
+  for (const QString& name : unavailable) {
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name.toStdString();
+    EXPECT_FALSE(action->isEnabled()) << name.toStdString();
+    EXPECT_EQ(action->toolTip(), "Not available yet") << name.toStdString();
+  }
+  for (const char* name : {"cmdCompareAll", "cmdCompData", "cmdHelp", "cmdViewData_0", "cmdFind_1",
+                           "cmdAnalyzeData_0", "cmdDbInfo_1"}) {
+    auto* button = window.findChild<QPushButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_FALSE(button->isEnabled()) << name;
+    EXPECT_EQ(button->toolTip(), "Not available yet") << name;
+  }
+  for (const char* name :
+       {"mnuFileConnect", "mnuFileRefresh_0", "mnuFileRefresh_1", "mnuFileExit",
+        "mnuComparisonSelObj", "mnuToolsAddServer", "mnuHelpTipOfDay", "mnuHelpAbout",
+        "mnuPopupRefresh_1", "mnuPopupColorSchema_0", "mnuPopupCompareHighlighted_0"}) {
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_TRUE(action->isEnabled()) << name;
+  }
+}
+
+TEST_F(MainWindowMenuTest, ControlsCarryTheirCaptionsAndToolTips) {
+  MainWindow window(*context_);
+  auto text = [&](const char* name) {
+    auto* widget = window.findChild<QWidget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+      return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+      return label->text();
+    return QString();
+  };
+  auto tip = [&](const char* name) {
+    auto* widget = window.findChild<QWidget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget == nullptr ? QString() : widget->toolTip();
+  };
+  EXPECT_EQ(tip("cmbType"), "Select object type (F6)");
+  EXPECT_EQ(text("cmdConnect"), "&Connect");
+  EXPECT_EQ(tip("cmdConnect"), "Connect to the server (F5)");
+  EXPECT_EQ(text("cmdCompare"), "Compare &Sel. Proc.");
+  EXPECT_EQ(tip("cmdCompare"), "Compare selected tables (F7)");
+  EXPECT_EQ(text("cmdCompareAll"), "Compare &All");
+  EXPECT_EQ(text("cmdCompData"), "Compare &Data");
+  EXPECT_EQ(text("cmdHelp"), "H&elp");
+  EXPECT_EQ(text("lblServer_0"), "SQL Server - Source");
+  EXPECT_EQ(text("lblServer_1"), "SQL Server - Target");
+  for (const char* name : {"cmbServer_0", "cmbServer_1"})
+    EXPECT_EQ(tip(name), "Select server");
+  for (const char* name : {"cmbOwners_0", "cmbOwners_1"})
+    EXPECT_EQ(tip(name), "Select owner of database object");
+  for (const char* name : {"txtTXProc_0", "txtTXProc_1"})
+    EXPECT_EQ(tip(name), "Right click for options");
+  EXPECT_EQ(text("lblDb_1"), "Database");
+  EXPECT_EQ(text("lblOwners_0"), "Owner");
+  EXPECT_EQ(text("lblDbInfo_0"), "Database Info");
+  EXPECT_EQ(text("lblSqlObj_1"), "List of all tables");
+  EXPECT_EQ(text("cmdGetOwner_0"), "Get Owner");
+  EXPECT_EQ(text("cmdGetAllOwners_1"), "Get All Owners");
+  EXPECT_EQ(tip("cmdCopyClipboard_0"), "Copy selected object structure to the clipboard (Alt + O)");
+  EXPECT_EQ(tip("cmdCopyClipboard_1"), "Copy selected object structure to the clipboard (Alt + Y)");
+  EXPECT_EQ(tip("cmdCopyFile_0"), "Copy selected object structure to the file (Alt + P)");
+  EXPECT_EQ(tip("cmdCopyFile_1"), "Copy selected object structure to the file (Alt + I)");
+  const auto shortcut = [&](const char* name) {
+    return window.findChild<QAbstractButton*>(name)->shortcut().toString();
+  };
+  EXPECT_EQ(shortcut("cmdCopyClipboard_0"), "Alt+O");
+  EXPECT_EQ(shortcut("cmdCopyClipboard_1"), "Alt+Y");
+  EXPECT_EQ(shortcut("cmdCopyFile_0"), "Alt+P");
+  EXPECT_EQ(shortcut("cmdCopyFile_1"), "Alt+I");
+  // Owners are hidden while "ShowOwners" is off.
+  EXPECT_TRUE(window.findChild<QWidget*>("fraOwners_0")->isHidden());
+  EXPECT_EQ(window.ConnectState(), kNotConnected);
 }
 
 TEST_F(MainWindowMenuTest, RemoveServerWithAnEmptyListOnlySaysSo) {
@@ -161,6 +306,15 @@ TEST_F(MainWindowMenuTest, SavedOptionsShowTheirReactionsInOrder) {
     dialog.findChild<QPushButton*>("cmdOK")->click();
   });
   Item(window, "mnuToolsOptions")->trigger();
+  // Each reload first checks data access, which this profile (no backends) lacks.
+  std::vector<testing::RecordedMessage> notices;
+  for (const testing::RecordedMessage& message : ui_.messages) {
+    if (message.icon == MessageIcon::kCritical)
+      EXPECT_EQ(message.title, kDataAccessMissingTitle);
+    else
+      notices.push_back(message);
+  }
+  ui_.messages = notices;
   ASSERT_EQ(ui_.messages.size(), 2u);
   EXPECT_EQ(ui_.messages[0].text,
             "Cursor location setting was changed.\r\n\r\n"

@@ -1,0 +1,88 @@
+// Round trips of run command on the embedded backend: a one-row catalogue query through the
+// whole data-access layer (connection per command, parameters, recordset), against the same
+// query executed on a session that stays open (the backend's own cost) as the baseline.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "app/locations.h"
+#include "app/user_interface.h"
+#include "db/data_access.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SilentUserInterface final : public korvane::UserInterface {
+ public:
+  void ShowMessage(std::string_view, korvane::MessageIcon, std::string_view) override {}
+  korvane::Answer Ask(std::string_view, std::string_view, korvane::Answer goes_on,
+                      korvane::MessageIcon) override {
+    return goes_on;
+  }
+  std::optional<fs::path> RequestSaveFile(const korvane::FileRequest&) override { return {}; }
+  std::optional<fs::path> RequestOpenFile(const korvane::FileRequest&) override { return {}; }
+  void SetBusy(bool) override {}
+  void ProcessPendingEvents() override {}
+  void SetClipboardText(std::string_view) override {}
+  int OpenWithDefaultProgram(std::string_view) override { return 0; }
+  bool PrintText(std::string_view, std::string_view) override { return true; }
+  void ShowErrorReport(const korvane::ErrorReport&) override {}
+};
+
+constexpr char kQuery[] =
+    "select name, refdate, id from sysobjects where OBJECTPROPERTY(id, N'IsUserTable') = 1 "
+    "and xtype <> 'S'  and name = 'Orders'  order by name";
+
+fs::path PrepareServer() {
+  const fs::path profile = fs::temp_directory_path() / "korvane-bench-run-command";
+  fs::remove_all(profile);
+  std::string script;
+  for (int i = 0; i < 200; ++i) {
+    script += "CREATE TABLE T" + std::to_string(i) +
+              " (id int NOT NULL PRIMARY KEY, a varchar(20))\nGO\n";
+  }
+  script += "CREATE TABLE Orders (OrderID int NOT NULL PRIMARY KEY, Note nvarchar(50))\nGO\n";
+  korvane::LoadScript(profile / "servers", "embedded:bench", "Shop", script);
+  return profile;
+}
+
+void BM_SessionExecute(benchmark::State& state) {
+  const fs::path profile = PrepareServer();
+  korvane::EmbeddedBackend backend(profile / "servers");
+  korvane::ConnectionRequest request;
+  request.server = "embedded:bench";
+  request.database = "Shop";
+  auto session = backend.Open(request).session;
+  korvane::CommandRequest command;
+  command.text = kQuery;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(session->Execute(command));
+  }
+  fs::remove_all(profile);
+}
+BENCHMARK(BM_SessionExecute)->Unit(benchmark::kMicrosecond);
+
+void BM_RunCommand(benchmark::State& state) {
+  const fs::path profile = PrepareServer();
+  SilentUserInterface ui;
+  const korvane::SystemClock clock;
+  korvane::ApplicationContext context(
+      korvane::ComputeLocations(profile, profile, korvane::Environment{}), ui, clock);
+  context.backends.embedded = std::make_shared<korvane::EmbeddedBackend>(profile / "servers");
+  korvane::ServerRecord server;
+  server.Name = "embedded:bench";
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        korvane::RunCommand(context, server, korvane::CommandType::kText, kQuery, "Shop"));
+  }
+  fs::remove_all(profile);
+}
+BENCHMARK(BM_RunCommand)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

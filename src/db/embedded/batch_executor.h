@@ -1,0 +1,51 @@
+// Runs one T-SQL batch (the text between two GO lines) against an open database: splits it into
+// statements, runs each (SELECT, INSERT, UPDATE, DELETE, the DDL the loader knows, IF guards,
+// SET options) and collects the result sets. A failing statement raises SqlError with the line
+// (within the batch) of the token that failed; the caller rolls back.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "db/backend.h"
+#include "db/embedded/embedded_database.h"
+
+namespace korvane::embedded {
+
+// Attaches a database file to the server (sp_attach_db); supplied by the server layer.
+using AttachHandler =
+    std::function<void(const std::string& name, const std::vector<std::string>& files)>;
+
+class BatchExecutor {
+ public:
+  explicit BatchExecutor(EmbeddedDatabase& database) : db_(database) {}
+
+  void set_attach_handler(AttachHandler handler) { attach_ = std::move(handler); }
+
+  std::vector<ResultSet> Run(std::string_view batch);
+
+ private:
+  struct Range {
+    std::size_t begin;
+    std::size_t end;
+  };
+  std::vector<Range> SplitStatements(const std::vector<Token>& tokens) const;
+  // Index of the statement after the unit at k (a statement, a BEGIN ... END block, or an IF
+  // with what it guards and its ELSE part).
+  std::size_t UnitEnd(const std::vector<Token>& tokens, const std::vector<Range>& ranges,
+                      std::size_t k) const;
+  bool IsBlockStart(const std::vector<Token>& tokens, Range range) const;
+  std::size_t RunUnit(const std::vector<Token>& tokens, const std::vector<Range>& ranges,
+                      std::size_t k, std::string_view batch, std::vector<ResultSet>* results);
+  void RunStatement(const std::vector<Token>& tokens, Range range, std::string_view batch,
+                    bool first_in_batch, std::vector<ResultSet>* results);
+  ResultSet Select(const std::vector<Token>& tokens, Range range);
+  bool Condition(const std::vector<Token>& tokens, std::size_t begin, std::size_t end);
+  void Execute(const std::vector<Token>& tokens, Range range);
+
+  EmbeddedDatabase& db_;
+  AttachHandler attach_;
+};
+
+}  // namespace korvane::embedded

@@ -1,0 +1,221 @@
+#include "db/embedded/script_loader.h"
+
+#include <cctype>
+#include <vector>
+
+#include "app/text.h"
+#include "db/embedded/batch_executor.h"
+#include "db/embedded/embedded_database.h"
+#include "db/embedded/server_folder.h"
+#include "db/embedded/sql_error.h"
+
+namespace korvane {
+namespace {
+
+using embedded::SqlError;
+
+struct Batch {
+  std::string text;
+  int first_line = 1;
+  int repeat = 1;
+};
+
+// Splits at lines holding only GO (any case, optionally a repeat count), outside strings,
+// bracketed names and block comments.
+std::vector<Batch> SplitBatches(std::string_view script) {
+  std::vector<Batch> batches;
+  Batch current;
+  int line = 1;
+  bool in_string = false;
+  bool in_bracket = false;
+  int comment_depth = 0;
+  std::size_t pos = 0;
+  while (pos < script.size()) {
+    std::size_t end = script.find('\n', pos);
+    const std::size_t next = end == std::string_view::npos ? script.size() : end + 1;
+    const std::string_view text = script.substr(pos, next - pos);
+    bool go = false;
+    int repeat = 1;
+    if (!in_string && !in_bracket && comment_depth == 0) {
+      std::string_view trimmed = text;
+      while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.back())))
+        trimmed.remove_suffix(1);
+      while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.front())))
+        trimmed.remove_prefix(1);
+      const std::size_t comment = trimmed.find("--");
+      if (comment != std::string_view::npos)
+        trimmed = Trim(trimmed.substr(0, comment));
+      if (trimmed.size() >= 2 && EqualsIgnoringCase(trimmed.substr(0, 2), "go") &&
+          (trimmed.size() == 2 || std::isspace(static_cast<unsigned char>(trimmed[2])))) {
+        const std::string_view count = Trim(trimmed.substr(2));
+        if (count.empty() || IsNumeric(count)) {
+          go = true;
+          repeat = count.empty() ? 1 : std::max(1, static_cast<int>(LeadingNumber(count)));
+        }
+      }
+    }
+    if (go) {
+      current.repeat = repeat;
+      batches.push_back(current);
+      current = Batch();
+      current.first_line = line + 1;
+    } else {
+      if (current.text.empty())
+        current.first_line = line;
+      current.text += text;
+      // Track the lexical state across the line.
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char d = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (comment_depth > 0) {
+          if (c == '*' && d == '/') {
+            --comment_depth;
+            ++i;
+          } else if (c == '/' && d == '*') {
+            ++comment_depth;
+            ++i;
+          }
+        } else if (in_string) {
+          if (c == '\'')
+            in_string = false;
+        } else if (in_bracket) {
+          if (c == ']')
+            in_bracket = false;
+        } else if (c == '-' && d == '-') {
+          break;
+        } else if (c == '/' && d == '*') {
+          ++comment_depth;
+          ++i;
+        } else if (c == '\'') {
+          in_string = true;
+        } else if (c == '[') {
+          in_bracket = true;
+        }
+      }
+    }
+    ++line;
+    pos = next;
+  }
+  if (!current.text.empty())
+    batches.push_back(current);
+  return batches;
+}
+
+bool IsBlank(std::string_view text) {
+  try {
+    return embedded::Tokenize(text).size() <= 1;
+  } catch (const SqlError&) {
+    return false;
+  }
+}
+
+ScriptLoadResult Failure(const ServerMessage& message, int line) {
+  ScriptLoadResult result;
+  result.ok = false;
+  result.error = message;
+  result.line = line;
+  result.message = "Msg " + std::to_string(message.number) + ", Level " +
+                   std::to_string(message.severity) + ", State " + std::to_string(message.state) +
+                   ", Line " + std::to_string(line) + "\n" + message.text;
+  return result;
+}
+
+}  // namespace
+
+bool CreateEmbeddedServer(const std::filesystem::path& servers_folder, std::string_view server,
+                          std::string_view product_version, std::string* error) {
+  const auto folder = embedded::ResolveServerFolder(server, servers_folder, true);
+  if (!folder) {
+    if (error)
+      *error = "Not an embedded server name: " + std::string(server);
+    return false;
+  }
+  embedded::ServerFolder target(*folder);
+  if (target.Exists()) {
+    if (error)
+      *error = "An embedded server already exists in " + folder->string();
+    return false;
+  }
+  return target.Create(product_version, error);
+}
+
+ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::string_view server,
+                            std::string_view database, std::string_view script) {
+  const auto folder = embedded::ResolveServerFolder(server, servers_folder, true);
+  if (!folder)
+    return Failure(
+        embedded::MakeServerMessage(17, "Not an embedded server name: " + std::string(server)), 0);
+  embedded::ServerFolder target(*folder);
+  std::string error;
+  if (!target.Exists() && !target.Create(embedded::kDefaultProductVersion, &error))
+    return Failure(embedded::MakeServerMessage(17, error), 0);
+  const std::string name = database.empty() ? std::string("master") : std::string(database);
+  bool created = false;
+  try {
+    auto file = target.DatabaseFile(name);
+    if (!file) {
+      file = target.CreateDatabase(name);
+      created = true;
+    }
+    embedded::SessionInfo info;
+    info.product_version = target.ProductVersion();
+    info.major_version = target.MajorVersion();
+    info.has_object_schema_name = true;
+    info.server_name = folder->filename().string();
+    info.database_name = name;
+    for (const auto& listed : target.DatabaseNames())
+      if (embedded::CompareNames(listed, name) == 0)
+        info.database_name = listed;
+    embedded::EmbeddedDatabase db;
+    if (!db.Open(*file, target.MasterFile(), info, &error))
+      throw SqlError(4060, "Cannot open database \"" + name + "\": " + error);
+    db.db().Exec("BEGIN IMMEDIATE");
+    int line = 0;
+    try {
+      embedded::BatchExecutor executor(db);
+      executor.set_attach_handler([&](const std::string& n, const std::vector<std::string>& files) {
+        target.Attach(n, files);
+      });
+      for (const auto& batch : SplitBatches(script)) {
+        if (IsBlank(batch.text))
+          continue;
+        line = batch.first_line;
+        try {
+          for (int i = 0; i < batch.repeat; ++i)
+            executor.Run(batch.text);
+        } catch (SqlError& e) {
+          line = batch.first_line + std::max(e.line(), 1) - 1;
+          throw;
+        }
+      }
+      db.db().Exec("COMMIT");
+    } catch (const SqlError& e) {
+      sqlite3_exec(db.db().handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+      db.db().Close();
+      if (created)
+        target.RemoveDatabase(name);
+      return Failure(e.message(), line);
+    } catch (const std::exception& e) {
+      sqlite3_exec(db.db().handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+      db.db().Close();
+      if (created)
+        target.RemoveDatabase(name);
+      return Failure(embedded::MakeServerMessage(50000, std::string("Internal error: ") + e.what()),
+                     line);
+    }
+  } catch (const SqlError& e) {
+    if (created)
+      target.RemoveDatabase(name);
+    return Failure(e.message(), 0);
+  } catch (const std::exception& e) {
+    if (created)
+      target.RemoveDatabase(name);
+    return Failure(embedded::MakeServerMessage(50000, std::string("Internal error: ") + e.what()),
+                   0);
+  }
+  ScriptLoadResult result;
+  result.ok = true;
+  return result;
+}
+
+}  // namespace korvane

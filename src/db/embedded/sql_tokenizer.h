@@ -1,0 +1,34 @@
+// Splits T-SQL text into tokens: words (keywords and bare names), quoted names ([x] or "x"),
+// string literals ('x', N'x'), numbers, variables (@x, @@x) and punctuation. Comments and
+// blanks are skipped; every token keeps its byte offset and line so errors can point at it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::embedded {
+
+enum class TokenKind { kWord, kQuotedName, kString, kNumber, kVariable, kPunct, kEnd };
+
+struct Token {
+  TokenKind kind = TokenKind::kEnd;
+  std::string text;      // word / punctuation as written; the unquoted value for names and strings
+  bool unicode = false;  // N'...'
+  std::size_t offset = 0;  // byte offset in the source
+  std::size_t end = 0;     // byte offset after the token
+  int line = 1;            // 1-based
+
+  bool IsWord(std::string_view word) const;  // a bare word, compared ignoring case
+  bool IsPunct(std::string_view punct) const { return kind == TokenKind::kPunct && text == punct; }
+  bool IsName() const { return kind == TokenKind::kWord || kind == TokenKind::kQuotedName; }
+};
+
+// The tokens of `text`, ending with one kEnd token. Unclosed quotes, brackets and comments
+// raise SqlError (105 or 113) with the line set.
+std::vector<Token> Tokenize(std::string_view text);
+
+// True for T-SQL reserved words that cannot be a bare name or alias.
+bool IsReservedWord(std::string_view word);
+
+}  // namespace korvane::embedded

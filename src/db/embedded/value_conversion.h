@@ -1,0 +1,40 @@
+// Values crossing the engine's edge: a SQLite value converted to a column's SQL Server type as
+// the server would store it (padding, truncation errors, dates, numbers), and a stored SQLite
+// value handed out as a typed Value.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "db/embedded/sql_types.h"
+#include "db/value.h"
+
+namespace korvane::embedded {
+
+// What goes into the SQLite column.
+struct StoredValue {
+  enum class Kind { kNull, kInteger, kReal, kText, kBlob } kind = Kind::kNull;
+  std::int64_t integer = 0;
+  double real = 0;
+  std::string text;  // for kText; for kReal, optionally the literal as written
+  std::vector<std::uint8_t> blob;
+};
+
+StoredValue StoredFromSqlite(sqlite3_value* value);
+
+// Converts to the column's type; throws SqlError (245, 241, 8152, 8115, ...) as SQL Server
+// raises them. `major_version` picks the 2000 or 2005 wording.
+StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type, int major_version);
+
+// A stored value read back as the server's type (`result` from the column's declaration),
+// or by its storage class when the declaration is unknown.
+Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result);
+
+// "2024-03-07 14:05:09.123" -> DateTimeValue; false when the text is not such a date.
+bool ParseStoredDateTime(const std::string& text, DateTimeValue* value);
+
+}  // namespace korvane::embedded

@@ -1,0 +1,276 @@
+// The engine against the slow reference (compare_records_reference.h) over many generated
+// pairs of tables: duplicate keys, NULL keys, "Null" texts, trailing blanks, letter case,
+// quotes in keys, numbers written differently, offsets, unequal lengths, stale record counts,
+// missing key columns, Target columns under other names, a small differences grid, and Stop
+// pressed at every point where the run lets events through.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "datacomp/compare_records_reference.h"
+#include "datacomp/record_compare_fixture.h"
+
+namespace korvane::testing {
+namespace {
+
+class Generator {
+ public:
+  explicit Generator(std::uint32_t seed) : random_(seed) {}
+
+  int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  bool Chance(int percent) { return Between(1, 100) <= percent; }
+  template <typename T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[static_cast<std::size_t>(Between(0, static_cast<int>(items.size()) - 1))];
+  }
+
+  // A value of a column of the given kind; small pools, so keys repeat and pairs often agree.
+  Value MakeValue(int kind) {
+    if (Chance(8))
+      return Value::Null();
+    switch (kind) {
+      case 0:
+        return Value::Integer(Between(0, 5));
+      case 1:
+        return Value::Text(Pick<std::string>({"a", "A", "a ", " a", "b", "Null", "null ", "O'Brien",
+                                              "o'brien  ", "'", "", "1", "1.0", "x''y", "True"}));
+      case 2:
+        return Value::Boolean(Chance(50));
+      case 3:
+        return Value::Float(Pick<double>({0.0, -0.0, 1.0, 1.5, -2.0, 0.1}));
+      case 4:
+        return Value::Decimal(Pick<std::string>({"1.00", "2.50", "0.00", "-2.00"}));
+      case 5: {
+        DateTimeValue moment{2024, 3, Between(1, 2), Between(0, 1) * 12, 0, 0, 0, true, true};
+        return Value::DateTime(moment);
+      }
+      default:
+        return MakeValue(Between(0, 5));  // a column of mixed kinds
+    }
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+struct Case {
+  CompareRecordsInput input;
+  ResultSet source;
+  ResultSet target;
+  bool target_takes_source_columns = true;
+  std::uint32_t max_rows = 5000;
+  int stop_at_pump = 0;
+};
+
+Case MakeCase(Generator& g) {
+  Case c;
+  const std::vector<std::string> source_names = {"K", "K2", "A", "B"};
+  const int columns = g.Between(1, 4);
+  std::vector<std::string> names(source_names.begin(), source_names.begin() + columns);
+  std::vector<int> kinds;
+  for (int k = 0; k < columns; ++k)
+    kinds.push_back(g.Between(0, 6));
+  std::vector<std::string> target_names = names;
+  if (g.Chance(15))
+    target_names.push_back("Extra");
+  if (g.Chance(10) && target_names.size() > 1)
+    target_names.pop_back();
+  if (g.Chance(10))
+    target_names[0] = "k";  // another spelling: the Source's column list no longer fits
+  c.target_takes_source_columns = target_names.size() >= names.size() &&
+                                  std::equal(names.begin(), names.end(), target_names.begin());
+  c.source = MakeTable(names, {});
+  c.target = MakeTable(target_names, {});
+  const int source_rows = g.Between(0, 12);
+  const int target_rows = g.Between(0, 12);
+  for (int r = 0; r < source_rows; ++r) {
+    std::vector<Value> row;
+    for (int k = 0; k < columns; ++k)
+      row.push_back(g.MakeValue(kinds[static_cast<std::size_t>(k)]));
+    c.source.rows.push_back(row);
+  }
+  for (int r = 0; r < target_rows; ++r) {
+    if (g.Chance(40) && !c.source.rows.empty()) {
+      // Often a Source row again, perhaps with one field changed or padded.
+      std::vector<Value> row = g.Pick(c.source.rows);
+      row.resize(target_names.size(), Value::Text("z"));
+      if (g.Chance(40)) {
+        const auto k = static_cast<std::size_t>(g.Between(0, static_cast<int>(row.size()) - 1));
+        row[k] = g.MakeValue(kinds[std::min(k, kinds.size() - 1)]);
+      }
+      c.target.rows.push_back(row);
+      continue;
+    }
+    std::vector<Value> row;
+    for (std::size_t k = 0; k < target_names.size(); ++k)
+      row.push_back(g.MakeValue(kinds[std::min(k, kinds.size() - 1)]));
+    c.target.rows.push_back(row);
+  }
+
+  CompareRecordsInput& input = c.input;
+  input.CompMethod = g.Chance(60) ? 1 : 0;
+  input.track_differences = g.Chance(85);
+  input.mark_differences = g.Chance(85);
+  input.progress_interval = g.Between(1, 5);
+  auto& s = input.sides[0];
+  auto& t = input.sides[1];
+  s.qualified_table = "[dbo].[S]";
+  t.qualified_table = g.Chance(50) ? "[dbo].[T]" : "[sales].[T x]";
+  s.columns = names;
+  t.columns = target_names;
+  if (g.Chance(10))
+    s.columns.clear();  // no column list: SELECT *
+  s.order_by = g.Chance(30) ? " ORDER BY [K] " : "";
+  t.order_by = g.Chance(30) ? " ORDER BY [K] " : "";
+  s.record_count = source_rows;
+  t.record_count = target_rows;
+  if (g.Chance(5))
+    s.record_count = std::max(0, source_rows + g.Between(-1, 1));
+  if (g.Chance(5))
+    t.record_count = std::max(0, target_rows + g.Between(-1, 1));
+  s.offset = g.Chance(25) ? g.Between(0, 5) : 0;
+  t.offset = g.Chance(25) ? g.Between(0, 5) : 0;
+
+  const std::vector<std::string> key_choices = {"K", "K2", "A", "No Field", "", "k", "Missing"};
+  s.key_columns = {g.Chance(90) ? "K" : g.Pick(key_choices), "No Field", "No Field"};
+  t.key_columns = {g.Chance(85) ? "K" : g.Pick(key_choices), "No Field", "No Field"};
+  if (g.Chance(40)) {
+    s.key_columns[1] = g.Chance(90) ? "K2" : g.Pick(key_choices);
+    t.key_columns[1] = g.Chance(90) ? "K2" : g.Pick(key_choices);
+    if (g.Chance(40)) {
+      s.key_columns[2] = g.Chance(90) ? "A" : g.Pick(key_choices);
+      t.key_columns[2] = g.Chance(90) ? "A" : g.Pick(key_choices);
+    }
+  }
+  c.max_rows = static_cast<std::uint32_t>(g.Chance(30) ? g.Between(0, 6) : 5000);
+  c.stop_at_pump = g.Chance(20) ? g.Between(1, 12) : 0;
+  return c;
+}
+
+struct Outcome {
+  CompareRecordsResult result;
+  DiffGrid grid;
+  std::vector<std::string> progress;
+  std::string log;
+  int pumps = 0;
+  std::vector<bool> busy;
+  std::vector<TableOpener::Call> opened;
+};
+
+template <typename Compare>
+Outcome RunCase(RecordCompareEnvironment& environment, const Case& c, Compare compare) {
+  environment.Reset();
+  environment.context().settings.max_rows_in_diff_table = c.max_rows;
+  environment.ui().stop_at_pump = c.stop_at_pump;
+  TableOpener opener;
+  const auto& s = c.input.sides[0];
+  const auto& t = c.input.sides[1];
+  opener.results[{0, SourceRecordsQuery(s)}] = c.source;
+  if (c.target_takes_source_columns)
+    opener.results[{1, CandidateTargetQuery(s, t)}] = c.target;
+  opener.results[{1, OwnTargetQuery(t)}] = c.target;
+  RecordingProgress progress;
+  Outcome outcome;
+  outcome.result = compare(environment.context(), c.input, opener, progress, outcome.grid);
+  outcome.progress = progress.calls;
+  outcome.log = environment.Log();
+  outcome.pumps = environment.ui().pumps;
+  outcome.busy = environment.ui().busy_changes;
+  return outcome;
+}
+
+std::string Describe(const DiffGrid& grid) {
+  std::string text;
+  for (const std::string& cell : grid.header())
+    text += cell + "|";
+  text += "\n";
+  for (const DiffGridRow& row : grid.rows()) {
+    text += std::to_string(row.background.red) + "," + std::to_string(row.background.green) + "," +
+            std::to_string(row.background.blue) + ": ";
+    for (std::size_t k = 0; k < row.cells.size(); ++k)
+      text += row.cells[k] + (row.text_colours[k] == kDifferentCellColour ? "(red)|" : "|");
+    text += "\n";
+  }
+  for (const std::string& label : grid.statistics())
+    text += label + ";";
+  return text;
+}
+
+TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedTables) {
+  int completed = 0;
+  int cancelled = 0;
+  int failed = 0;
+  int with_differences = 0;
+  RecordCompareEnvironment environment;
+  for (std::uint32_t seed = 1; seed <= 6000; ++seed) {
+    Generator generator(seed);
+    const Case c = MakeCase(generator);
+    const Outcome engine = RunCase(environment, c, CompareRecords);
+    const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    ASSERT_EQ(engine.result, reference.result);
+    ASSERT_EQ(Describe(engine.grid), Describe(reference.grid));
+    ASSERT_EQ(engine.grid, reference.grid) << "text colours or widths";
+    ASSERT_EQ(engine.progress, reference.progress);
+    ASSERT_EQ(engine.log, reference.log);
+    ASSERT_EQ(engine.pumps, reference.pumps);
+    ASSERT_EQ(engine.busy, reference.busy);
+    completed += engine.result.status == CompareRecordsStatus::kCompleted;
+    cancelled += engine.result.status == CompareRecordsStatus::kCancelled;
+    failed += engine.result.status == CompareRecordsStatus::kFailed;
+    with_differences += engine.result.different_records > 0;
+  }
+  // The generator reaches every kind of outcome, not only the easy one.
+  EXPECT_GT(completed, 3000);
+  EXPECT_GT(cancelled, 300);
+  EXPECT_GT(failed, 75);
+  EXPECT_GT(with_differences, 2250);
+}
+
+// Stop pressed at each event pump in turn, on a run that passes every kind of point: Source-only
+// records, refreshes between pairs and the Target-only range at the end.
+TEST(CompareRecordsEquivalenceTest, StopAtEveryPointAgreesWithTheReference) {
+  for (const std::int32_t method : {0, 1}) {
+    Case c;
+    c.source = MakeTable({"K", "V"}, {});
+    c.target = MakeTable({"K", "V"}, {});
+    for (int n = 1; n <= 12; ++n) {
+      if (n % 4 != 0)
+        c.source.rows.push_back({Value::Integer(n), Value::Text(n % 3 == 0 ? "x" : "y")});
+      if (n % 5 != 0)
+        c.target.rows.push_back({Value::Integer(n), Value::Text("y")});
+    }
+    c.target.rows.push_back({Value::Integer(20), Value::Text("y")});
+    c.target.rows.push_back({Value::Integer(21), Value::Text("y")});
+    c.target.rows.push_back({Value::Integer(22), Value::Text("y")});
+    c.input.CompMethod = method;
+    c.input.progress_interval = 2;
+    for (int side = 0; side < 2; ++side) {
+      c.input.sides[side].qualified_table = side == 0 ? "[dbo].[S]" : "[dbo].[T]";
+      c.input.sides[side].columns = {"K", "V"};
+      c.input.sides[side].key_columns = {"K", "No Field", "No Field"};
+    }
+    c.input.sides[0].record_count = static_cast<std::int64_t>(c.source.rows.size());
+    c.input.sides[1].record_count = static_cast<std::int64_t>(c.target.rows.size());
+    RecordCompareEnvironment environment;
+    const Outcome whole = RunCase(environment, c, CompareRecords);
+    ASSERT_EQ(whole.result.status, CompareRecordsStatus::kCompleted);
+    ASSERT_GT(whole.pumps, 8);
+    for (int stop = 1; stop <= whole.pumps; ++stop) {
+      SCOPED_TRACE("method " + std::to_string(method) + ", stop at pump " + std::to_string(stop));
+      c.stop_at_pump = stop;
+      const Outcome engine = RunCase(environment, c, CompareRecords);
+      const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);
+      EXPECT_EQ(engine.result.status, CompareRecordsStatus::kCancelled);
+      EXPECT_FALSE(engine.result.identical);
+      EXPECT_EQ(engine.result, reference.result);
+      EXPECT_EQ(Describe(engine.grid), Describe(reference.grid));
+      EXPECT_EQ(engine.progress, reference.progress);
+      EXPECT_EQ(engine.log, reference.log);
+      EXPECT_EQ(engine.pumps, stop);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvane::testing

@@ -1,0 +1,124 @@
+#include "datacomp/target_key_index.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Value>> rows) {
+  ResultSet table;
+  for (std::string& name : columns)
+    table.columns.push_back({std::move(name), ValueType::kText, "varchar"});
+  table.rows = std::move(rows);
+  return table;
+}
+
+using Outcome = TargetKeyIndex::Outcome;
+
+// The Target rows each Source record is paired with, in Source order ("-" not found, "!" error).
+std::string Pairing(Recordset source, Recordset target, std::array<std::string, 3> source_keys,
+                    std::array<std::string, 3> target_keys) {
+  TargetKeyIndex index(source, target, source_keys, target_keys);
+  std::string pairing;
+  for (source.MoveFirst(); !source.Eof(); source.MoveNext()) {
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(source);
+    pairing += match.outcome == Outcome::kFound      ? std::to_string(match.row)
+               : match.outcome == Outcome::kNotFound ? "-"
+                                                     : "!";
+  }
+  return pairing;
+}
+
+const std::array<std::string, 3> kOneKey = {"K", "No Field", "No Field"};
+
+TEST(TargetKeyIndexTest, DuplicateKeysArePairedInTargetOrderAndUsedOnce) {
+  const Recordset source(Rows(
+      {"K"}, {{Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(2)}}));
+  const Recordset target(
+      Rows({"K"}, {{Value::Integer(2)}, {Value::Integer(1)}, {Value::Integer(1)}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "12-0");
+}
+
+TEST(TargetKeyIndexTest, NullTargetKeysNeverMatchAndNullSourceKeysSearchTheTextNull) {
+  const Recordset source(Rows({"K"}, {{Value::Null()}, {Value::Null()}}));
+  const Recordset target(Rows({"K"}, {{Value::Null()}, {Value::Text("NULL  ")}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-");
+}
+
+TEST(TargetKeyIndexTest, AColumnOfMixedKindsMatchesEachValueByItsOwnRule) {
+  const Recordset source(Rows({"K"}, {{Value::Text("1.0")},
+                                      {Value::Text("true")},
+                                      {Value::Text("2024-03-07")},
+                                      {Value::Text("ABC ")}}));
+  const Recordset target(Rows({"K"}, {{Value::Text("abc")},
+                                      {Value::Boolean(true)},
+                                      {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})},
+                                      {Value::Integer(1)},
+                                      {Value::Text("1.0")}}));
+  // "1.0" reads as the number 1, which the bit True equals, and row 1 comes first; "true" then
+  // finds no other bit (the number 1 and the text "1.0" do not match it).
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-20");
+}
+
+TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
+  const Recordset source(
+      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("x"), Value::Integer(7)},
+                             {Value::Integer(1), Value::Text("y"), Value::Integer(7)},
+                             {Value::Integer(1), Value::Text("x"), Value::Integer(8)}}));
+  const Recordset target(
+      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("X"), Value::Integer(8)},
+                             {Value::Integer(1), Value::Text("x"), Value::Integer(7)},
+                             {Value::Integer(2), Value::Text("y"), Value::Integer(7)}}));
+  EXPECT_EQ(Pairing(source, target, {"A", "B", "C"}, {"A", "B", "C"}), "1-0");
+  // Without the tertiary key the first record takes the first row with A and B equal.
+  EXPECT_EQ(Pairing(source, target, {"A", "B", "No Field"}, {"A", "B", "C"}), "0-1");
+}
+
+TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
+  const Recordset source(Rows({"ID", "Code"}, {{Value::Integer(5), Value::Text("a")}}));
+  const Recordset target(Rows({"Code"}, {{Value::Text("5")}, {Value::Text("A")}}));
+  EXPECT_EQ(
+      Pairing(source, target, {"code", "No Field", "No Field"}, {"Code", "No Field", "No Field"}),
+      "0");
+  EXPECT_EQ(
+      Pairing(source, target, {"Code", "No Field", "No Field"}, {"code", "No Field", "No Field"}),
+      "1");
+}
+
+TEST(TargetKeyIndexTest, TargetKeysACriterionCannotNameMakeEverySearchFail) {
+  const Recordset source(Rows({"K"}, {{Value::Integer(1)}}));
+  const Recordset target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, {"No Field", "No Field", "No Field"}), "!");
+  EXPECT_EQ(Pairing(source, target, kOneKey, {"Missing", "No Field", "No Field"}), "!");
+  EXPECT_EQ(Pairing(source, target, kOneKey, {"Order ID", "No Field", "No Field"}), "!");
+  EXPECT_EQ(Pairing(source, target, kOneKey, {"[Order ID]", "No Field", "No Field"}), "0");
+  EXPECT_EQ(Pairing(source, target, {"K", "K", "K"}, {"K", "K", ""}), "!");
+}
+
+TEST(TargetKeyIndexTest, TheTargetIsNeverChanged) {
+  const Recordset source(Rows({"K"}, {{Value::Integer(1)}, {Value::Integer(2)}}));
+  Recordset target(Rows({"K"}, {{Value::Integer(2)}, {Value::Integer(1)}}));
+  TargetKeyIndex index(source, target, kOneKey, kOneKey);
+  Recordset walk = source;
+  for (walk.MoveFirst(); !walk.Eof(); walk.MoveNext())
+    index.FindMatchingRecord(walk);
+  EXPECT_EQ(index.MatchedCount(), 2u);
+  EXPECT_TRUE(index.IsMatched(0));
+  EXPECT_EQ(target.RecordCount(), 2);
+  EXPECT_EQ(index.TargetField(1, 0), Value::Integer(1));
+}
+
+TEST(TargetKeyIndexTest, ReadTargetWithoutASearchListsEveryRowUnmatched) {
+  const Recordset source(Rows({"K"}, {}));
+  Recordset target(Rows(
+      {"K", "V"}, {{Value::Integer(1), Value::Text("a")}, {Value::Integer(2), Value::Text("b")}}));
+  TargetKeyIndex index(source, target, kOneKey, {"No Field", "", ""});
+  index.ReadTarget();
+  EXPECT_EQ(index.TargetRowCount(), 2u);
+  EXPECT_EQ(index.TargetFieldCount(), 2);
+  EXPECT_FALSE(index.IsMatched(1));
+  EXPECT_EQ(index.TargetField(1, 1), Value::Text("b"));
+}
+
+}  // namespace
+}  // namespace korvane

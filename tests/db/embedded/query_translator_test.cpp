@@ -1,0 +1,115 @@
+// The T-SQL to SQLite translation on its own, with a resolver standing in for the catalogue,
+// and the mapping of SQLite's errors to SQL Server's messages.
+#include "db/embedded/query_translator.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "db/embedded/sql_error.h"
+
+namespace korvane::embedded {
+namespace {
+
+class FakeResolver : public NameResolver {
+ public:
+  explicit FakeResolver(int version = 9) : version_(version) {}
+  ResolvedTable ResolveTable(const std::vector<std::string>& parts) override {
+    const std::string& name = parts.back();
+    if (name == "Orders")
+      return {"t100", "Orders", {"OrderID", "Line"}};
+    if (name == "Heap")
+      return {"t200", "Heap", {}};
+    if (name == "sysobjects")
+      return {"main.sysobjects", "sysobjects", {}};
+    ThrowInvalidObject(name);
+  }
+  int MajorVersion() const override { return version_; }
+
+ private:
+  int version_;
+};
+
+std::string Translate(const std::string& sql, int version = 9) {
+  const auto tokens = Tokenize(sql);
+  FakeResolver resolver(version);
+  return TranslateSql(tokens, 0, tokens.size(), resolver);
+}
+
+ServerMessage ErrorOf(const std::string& sql, int version = 9) {
+  try {
+    Translate(sql, version);
+  } catch (const SqlError& error) {
+    return error.message();
+  }
+  return {};
+}
+
+TEST(QueryTranslatorTest, TopBecomesLimitAtTheEndOfItsSelect) {
+  EXPECT_EQ(Translate("SELECT TOP 5 a FROM Heap ORDER BY a"),
+            " SELECT a FROM t200 AS \"Heap\" ORDER BY a LIMIT 5");
+  EXPECT_EQ(Translate("SELECT a FROM Heap WHERE a IN (SELECT TOP (2) b FROM Heap h)"),
+            " SELECT a FROM t200 AS \"Heap\" WHERE a IN ( SELECT b FROM t200 AS \"h\" LIMIT 2)");
+}
+
+TEST(QueryTranslatorTest, ScansOfClusteredTablesGetTheKeyOrder) {
+  EXPECT_EQ(Translate("SELECT * FROM Orders o"),
+            " SELECT * FROM t100 AS \"o\" ORDER BY \"o\".\"OrderID\", \"o\".\"Line\"");
+  // Not when the query orders, groups, aggregates, joins or is a subquery.
+  EXPECT_EQ(Translate("SELECT COUNT(*) FROM Orders"),
+            " SELECT COUNT ( *) AS \"\" FROM t100 AS \"Orders\"");
+  EXPECT_EQ(Translate("SELECT DISTINCT a FROM Orders"),
+            " SELECT DISTINCT a FROM t100 AS \"Orders\"");
+  EXPECT_EQ(Translate("SELECT a FROM Orders, Heap"),
+            " SELECT a FROM t100 AS \"Orders\", t200 AS \"Heap\"");
+}
+
+TEST(QueryTranslatorTest, SelectListAliasesAndLiterals) {
+  EXPECT_EQ(
+      Translate("SELECT isID = case when status & 128 = 0 then '' else 'Y' end FROM sysobjects"),
+      " SELECT CASE WHEN status & 128 = 0 THEN '' ELSE 'Y' END AS \"isID\" FROM "
+      "main.sysobjects AS \"sysobjects\"");
+  EXPECT_EQ(Translate("SELECT [my col] AS [x], N'it''s' AS y, 0x0A1B z FROM Heap"),
+            " SELECT \"my col\" AS \"x\", 'it''s' AS y, X'0A1B' z FROM t200 AS \"Heap\"");
+  EXPECT_EQ(Translate("SELECT 'a' + name, 1 + 2"), " SELECT 'a' || name AS \"\", 1 + 2 AS \"\"");
+}
+
+TEST(QueryTranslatorTest, FunctionsAndVariablesAreMapped) {
+  EXPECT_EQ(Translate("SELECT ISNULL(a, 0), LEFT(b, 2), CONVERT(nvarchar(max), c), @@VERSION"),
+            " SELECT ifnull ( a , 0) AS \"\", kvn_left ( b , 2) AS \"\", CAST( c AS nvarchar(-1)) "
+            "AS \"\", kvn_variable('@@VERSION') AS \"\"");
+  EXPECT_EQ(ErrorOf("SELECT @x").text, "Must declare the scalar variable \"@x\".");
+  EXPECT_EQ(ErrorOf("SELECT @x", 8).text, "Must declare the variable '@x'.");
+}
+
+TEST(QueryTranslatorTest, UnknownObjectsAndBadSyntaxFailBeforeSqlite) {
+  EXPECT_EQ(ErrorOf("SELECT * FROM Nope").number, 208);
+  EXPECT_EQ(ErrorOf("SELECT * FROM").number, 156);
+  EXPECT_EQ(ErrorOf("SELECT a FROM Heap WHERE").text, "Incorrect syntax near the keyword 'WHERE'.");
+  EXPECT_EQ(ErrorOf("SELECT FROM Heap").number, 156);
+  EXPECT_EQ(ErrorOf("SELECT a FROM Heap)").number, 102);
+  EXPECT_EQ(ErrorOf("SELECT " + std::string(500, '(') + "1" + std::string(500, ')')).number, 191);
+  EXPECT_EQ(ErrorOf("SELECT a INTO b FROM Heap").text,
+            "The embedded server does not support SELECT ... INTO.");
+  EXPECT_EQ(ErrorOf("SELECT a FROM Heap WHERE a *= b").text,
+            "The embedded server does not support the old outer join operator *=.");
+}
+
+TEST(QueryTranslatorTest, SqliteErrorsBecomeSqlServerMessages) {
+  EXPECT_EQ(TranslateSqliteError("no such column: nope", 9).text, "Invalid column name 'nope'.");
+  EXPECT_EQ(TranslateSqliteError("no such column: so.nope", 8).text, "Invalid column name 'nope'.");
+  EXPECT_EQ(TranslateSqliteError("no such column: so.nope", 9).number, 4104);
+  EXPECT_EQ(TranslateSqliteError("no such function: FOO", 9).text,
+            "'FOO' is not a recognized built-in function name.");
+  EXPECT_EQ(TranslateSqliteError("ambiguous column name: id", 9).number, 209);
+  EXPECT_EQ(TranslateSqliteError("near \"x\": syntax error", 9).text, "Incorrect syntax near 'x'.");
+  EXPECT_EQ(TranslateSqliteError("kvn:506:Bad escape.", 9).number, 506);
+  EXPECT_EQ(TranslateSqliteError("disk I/O error", 9).number, 50000);
+}
+
+TEST(QueryTranslatorTest, QuotingHelpersDoubleTheirQuotes) {
+  EXPECT_EQ(QuoteLiteral("O'Brien"), "'O''Brien'");
+  EXPECT_EQ(QuoteName("a\"b"), "\"a\"\"b\"");
+}
+
+}  // namespace
+}  // namespace korvane::embedded

@@ -1,0 +1,192 @@
+// Declared types as syscolumns shows them, and values converted as SQL Server stores them.
+#include "db/embedded/value_conversion.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "db/embedded/sql_error.h"
+#include "db/embedded/sql_functions.h"
+#include "db/embedded/sql_types.h"
+
+namespace korvane::embedded {
+namespace {
+
+struct TypeCase {
+  std::string name;
+  std::vector<std::string> args;
+  int xtype, length, prec, scale;
+  std::string sql;
+};
+
+TEST(SqlTypesTest, DeclaredTypesCarryTheCatalogueConventions) {
+  const TypeCase cases[] = {
+      {"int", {}, 56, 4, 10, 0, "int"},
+      {"NVARCHAR", {"50"}, 231, 100, 50, -1, "nvarchar(50)"},
+      {"nchar", {}, 239, 2, 1, -1, "nchar(1)"},
+      {"varchar", {"max"}, 167, -1, -1, -1, "varchar(max)"},
+      {"decimal", {}, 106, 9, 18, 0, "decimal(18,0)"},
+      {"numeric", {"5", "2"}, 108, 5, 5, 2, "numeric(5,2)"},
+      {"decimal", {"38", "10"}, 106, 17, 38, 10, "decimal(38,10)"},
+      {"float", {"24"}, 59, 4, 24, -1, "real"},
+      {"float", {}, 62, 8, 53, -1, "float"},
+      {"datetime", {}, 61, 8, 23, 3, "datetime"},
+      {"money", {}, 60, 8, 19, 4, "money"},
+      {"ntext", {}, 99, 16, 1073741823, -1, "ntext"},
+      {"rowversion", {}, 189, 8, 8, -1, "timestamp"},
+      {"sysname", {}, 231, 256, 128, -1, "sysname"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto type = MakeDeclaredType(c.name, c.args, 9);
+    ASSERT_TRUE(type.has_value());
+    EXPECT_EQ(type->xtype, c.xtype);
+    EXPECT_EQ(type->length, c.length);
+    EXPECT_EQ(type->prec, c.prec);
+    EXPECT_EQ(type->scale, c.scale);
+    EXPECT_EQ(type->SqlText(), c.sql);
+  }
+}
+
+TEST(SqlTypesTest, InvalidSizesAndVersionOnlyTypesAreRefused) {
+  EXPECT_FALSE(MakeDeclaredType("xml", {}, 8).has_value());
+  EXPECT_TRUE(MakeDeclaredType("xml", {}, 9).has_value());
+  EXPECT_FALSE(MakeDeclaredType("nosuch", {}, 9).has_value());
+  auto number_of = [](const std::string& name, const std::vector<std::string>& args, int version) {
+    try {
+      MakeDeclaredType(name, args, version);
+    } catch (const SqlError& error) {
+      return error.message().number;
+    }
+    return 0;
+  };
+  EXPECT_EQ(number_of("varchar", {"8001"}, 9), 131);
+  EXPECT_EQ(number_of("nvarchar", {"4001"}, 9), 131);
+  EXPECT_EQ(number_of("varchar", {"max"}, 8), 102);
+  EXPECT_EQ(number_of("char", {"max"}, 9), 102);
+  EXPECT_EQ(number_of("int", {"4"}, 9), 2716);
+  EXPECT_EQ(number_of("decimal", {"39"}, 9), 2750);
+}
+
+TEST(SqlTypesTest, StorageDeclarationsReadBackAsTheServerTypes) {
+  auto result = ResultTypeFromDeclaration("decimal(10,3)");
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->type, ValueType::kDecimal);
+  EXPECT_EQ(result->scale, 3);
+  EXPECT_EQ(ResultTypeFromDeclaration("money")->scale, 4);
+  EXPECT_EQ(ResultTypeFromDeclaration("nvarchar(-1)")->type, ValueType::kText);
+  EXPECT_EQ(ResultTypeFromDeclaration("bit")->type, ValueType::kBoolean);
+  EXPECT_EQ(ResultTypeFromDeclaration("uniqueidentifier")->type, ValueType::kGuid);
+  EXPECT_FALSE(ResultTypeFromDeclaration("").has_value());
+  EXPECT_FALSE(ResultTypeFromDeclaration("whatever").has_value());
+}
+
+StoredValue Text(const std::string& text) {
+  StoredValue value;
+  value.kind = StoredValue::Kind::kText;
+  value.text = text;
+  return value;
+}
+
+StoredValue Integer(std::int64_t n) {
+  StoredValue value;
+  value.kind = StoredValue::Kind::kInteger;
+  value.integer = n;
+  return value;
+}
+
+StoredValue Real(double d) {
+  StoredValue value;
+  value.kind = StoredValue::Kind::kReal;
+  value.real = d;
+  return value;
+}
+
+DeclaredType Type(const std::string& name, const std::vector<std::string>& args = {}) {
+  return *MakeDeclaredType(name, args, 9);
+}
+
+int ErrorOf(const StoredValue& value, const DeclaredType& type, int version = 9) {
+  try {
+    ConvertForColumn(value, type, version);
+  } catch (const SqlError& error) {
+    return error.message().number;
+  }
+  return 0;
+}
+
+TEST(ValueConversionTest, IntegersAreParsedTruncatedAndRangeChecked) {
+  EXPECT_EQ(ConvertForColumn(Text(" 42 "), Type("int"), 9).integer, 42);
+  EXPECT_EQ(ConvertForColumn(Real(7.9), Type("int"), 9).integer, 7);
+  EXPECT_EQ(ConvertForColumn(Text("true"), Type("bit"), 9).integer, 1);
+  EXPECT_EQ(ConvertForColumn(Integer(-3), Type("bit"), 9).integer, 1);
+  EXPECT_EQ(ErrorOf(Integer(256), Type("tinyint")), 8115);
+  EXPECT_EQ(ErrorOf(Integer(-1), Type("tinyint")), 8115);
+  EXPECT_EQ(ErrorOf(Integer(2147483648LL), Type("int")), 8115);
+  EXPECT_EQ(ErrorOf(Text("1.5"), Type("int")), 245);
+  try {
+    ConvertForColumn(Text("x"), Type("int"), 8);
+  } catch (const SqlError& error) {
+    EXPECT_EQ(error.message().text,
+              "Syntax error converting the varchar value 'x' to a column of data type int.");
+  }
+}
+
+TEST(ValueConversionTest, ExactNumbersRoundToTheirScale) {
+  EXPECT_DOUBLE_EQ(ConvertForColumn(Real(2.675), Type("decimal", {"5", "2"}), 9).real, 2.68);
+  EXPECT_EQ(ConvertForColumn(Text("12"), Type("decimal", {"5", "0"}), 9).integer, 12);
+  EXPECT_EQ(ErrorOf(Integer(1000), Type("decimal", {"5", "2"})), 8115);
+  EXPECT_EQ(ErrorOf(Text("abc"), Type("money")), 245);
+}
+
+TEST(ValueConversionTest, CharactersArePaddedOrRefusedWhenTooLong) {
+  EXPECT_EQ(ConvertForColumn(Text("ab"), Type("char", {"4"}), 9).text, "ab  ");
+  EXPECT_EQ(ConvertForColumn(Text("ab   "), Type("varchar", {"3"}), 9).text, "ab ");
+  EXPECT_EQ(ErrorOf(Text("abcd"), Type("varchar", {"3"})), 8152);
+  // Lengths count characters: three two-byte letters fit nvarchar(3).
+  EXPECT_EQ(ConvertForColumn(Text("äöü"), Type("nvarchar", {"3"}), 9).text, "äöü");
+  EXPECT_EQ(ErrorOf(Text("äöüß"), Type("nvarchar", {"3"})), 8152);
+  EXPECT_EQ(ConvertForColumn(Integer(5), Type("varchar", {"3"}), 9).text, "5");
+}
+
+TEST(ValueConversionTest, DatesAcceptTheServersFormats) {
+  const auto type = Type("datetime");
+  EXPECT_EQ(ConvertForColumn(Text("20240307"), type, 9).text, "2024-03-07 00:00:00.000");
+  EXPECT_EQ(ConvertForColumn(Text("2024-03-07T14:05:09.5"), type, 9).text,
+            "2024-03-07 14:05:09.500");
+  EXPECT_EQ(ConvertForColumn(Text("3/7/2024 14:05"), type, 9).text, "2024-03-07 14:05:00.000");
+  EXPECT_EQ(ConvertForColumn(Text("2024-02-29"), type, 9).text, "2024-02-29 00:00:00.000");
+  EXPECT_EQ(ErrorOf(Text("2023-02-29"), type), 241);
+  EXPECT_EQ(ErrorOf(Text("1752-12-31"), type), 241);
+  EXPECT_EQ(ErrorOf(Text("yesterday"), type), 241);
+  EXPECT_EQ(ConvertForColumn(Text("2024-03-07 14:05:59"), Type("smalldatetime"), 9).text,
+            "2024-03-07 14:05:00.000");
+}
+
+TEST(ValueConversionTest, GuidsAndBinariesAreNormalised) {
+  EXPECT_EQ(
+      ConvertForColumn(Text("{6f9619ff-8b86-d011-b42d-00c04fc964ff}"), Type("uniqueidentifier"), 9)
+          .text,
+      "6F9619FF-8B86-D011-B42D-00C04FC964FF");
+  EXPECT_EQ(ErrorOf(Text("not-a-guid"), Type("uniqueidentifier")), 8169);
+  StoredValue bytes;
+  bytes.kind = StoredValue::Kind::kBlob;
+  bytes.blob = {1, 2};
+  EXPECT_EQ(ConvertForColumn(bytes, Type("binary", {"4"}), 9).blob,
+            (std::vector<std::uint8_t>{1, 2, 0, 0}));
+  EXPECT_EQ(ErrorOf(bytes, Type("varbinary", {"1"})), 8152);
+  EXPECT_EQ(ConvertForColumn(StoredValue(), Type("int"), 9).kind, StoredValue::Kind::kNull);
+}
+
+TEST(CollationTest, NamesCompareIgnoringCaseAccentsCaseAndTrailingBlanks) {
+  EXPECT_EQ(CompareNames("Orders", "ORDERS"), 0);
+  EXPECT_EQ(CompareNames("a", "a   "), 0);
+  EXPECT_EQ(CompareNames("Émile", "émile"), 0);
+  EXPECT_NE(CompareNames("e", "é"), 0);  // accent-sensitive
+  EXPECT_LT(CompareNames("a_b", "aB"), 0);
+  EXPECT_LT(CompareNames("abc", "abcd"), 0);
+  EXPECT_GT(CompareNames("b", "A"), 0);
+  EXPECT_NE(CompareNames(" a", "a"), 0);  // leading blanks count
+}
+
+}  // namespace
+}  // namespace korvane::embedded
