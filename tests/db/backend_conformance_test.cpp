@@ -1,0 +1,156 @@
+// What every backend must answer alike through run command: the embedded stand-in always, and a
+// real SQL Server over ODBC when KORVANE_TEST_ODBC names one ("server|login|password|database").
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "app/text.h"
+#include "db/data_access.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+#include "db/odbc/odbc_backend.h"
+#include "support/recording_user_interface.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::RecordingUserInterface;
+using testing::ScratchFolder;
+
+struct BackendUnderTest {
+  std::string name;
+  // Prepares the backend in `context` and returns the server and database to query; nothing
+  // when this backend cannot be tested here.
+  std::function<std::optional<std::pair<ServerRecord, std::string>>(ApplicationContext&,
+                                                                    const ScratchFolder&)>
+      prepare;
+};
+
+std::optional<std::pair<ServerRecord, std::string>> PrepareEmbedded(ApplicationContext& context,
+                                                                    const ScratchFolder& folder) {
+  context.backends.embedded = std::make_shared<EmbeddedBackend>(folder / "servers");
+  const ScriptLoadResult loaded =
+      LoadScript(folder / "servers", "embedded:conformance", "Shop",
+                 "CREATE TABLE dbo.People (id int NOT NULL PRIMARY KEY, name nvarchar(40) NULL)\n"
+                 "GO\nINSERT INTO dbo.People VALUES (1, N'O''Brien')\n"
+                 "INSERT INTO dbo.People VALUES (2, NULL)\n"
+                 "INSERT INTO dbo.People VALUES (3, N'Zo\xC3\xAB')\n");
+  if (!loaded.ok)
+    return std::nullopt;
+  ServerRecord server;
+  server.Name = "embedded:conformance";
+  return std::make_pair(server, std::string("Shop"));
+}
+
+std::optional<std::pair<ServerRecord, std::string>> PrepareOdbc(ApplicationContext& context,
+                                                                const ScratchFolder&) {
+  const char* spec = std::getenv("KORVANE_TEST_ODBC");
+  if (spec == nullptr)
+    return std::nullopt;
+  const std::vector<std::string> parts = Split(spec, "|");
+  if (parts.size() != 4)
+    return std::nullopt;
+  context.backends.odbc = std::make_shared<OdbcBackend>(
+      OdbcDriverChoice{ChooseOdbcDriver(InstalledSqlServerDrivers(), std::nullopt), ""});
+  context.backends.odbc_driver_available = true;
+  ServerRecord server;
+  server.Name = parts[0];
+  server.SQLAuth = true;
+  server.LoginName = parts[1];
+  server.Password = parts[2];
+  // The same table as the embedded fixture, made fresh.
+  const std::string setup =
+      "IF OBJECT_ID('dbo.People') IS NOT NULL DROP TABLE dbo.People; "
+      "CREATE TABLE dbo.People (id int NOT NULL PRIMARY KEY, name nvarchar(40) NULL); "
+      "INSERT INTO dbo.People VALUES (1, N'O''Brien'); INSERT INTO dbo.People VALUES (2, NULL); "
+      "INSERT INTO dbo.People VALUES (3, N'Zo\xC3\xAB')";
+  if (SQL_Execute(context, server, CommandType::kText, setup, parts[3]).failed()) {
+    return std::nullopt;
+  }
+  return std::make_pair(server, parts[3]);
+}
+
+class BackendConformanceTest : public ::testing::TestWithParam<BackendUnderTest> {
+ protected:
+  void SetUp() override {
+    auto prepared = GetParam().prepare(context_, folder_);
+    if (!prepared)
+      GTEST_SKIP() << GetParam().name << " is not available here";
+    server_ = prepared->first;
+    database_ = prepared->second;
+  }
+  RunCommandResult Run(std::string_view sql, std::string_view database = {}) {
+    return RunCommand(context_, server_, CommandType::kText, sql,
+                      database.empty() ? std::string_view(database_) : database);
+  }
+
+  ScratchFolder folder_;
+  RecordingUserInterface ui_;
+  ManualClock clock_;
+  ApplicationContext context_{ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_,
+                              clock_};
+  ServerRecord server_;
+  std::string database_;
+};
+
+TEST_P(BackendConformanceTest, RowsComeBackTypedAndInOrder) {
+  RunCommandResult result = Run("SELECT id, name FROM dbo.People ORDER BY id");
+  ASSERT_FALSE(result.failed()) << result.error_description;
+  Recordset& rows = *result.recordset;
+  ASSERT_EQ(rows.RecordCount(), 3);
+  EXPECT_EQ(rows.Field("id"), Value::Integer(1));
+  EXPECT_EQ(rows.Field("name"), Value::Text("O'Brien"));
+  rows.MoveNext();
+  EXPECT_TRUE(rows.Field("name").is_null());
+  rows.MoveNext();
+  EXPECT_EQ(NullText(rows.Field("name")), "Zo\xC3\xAB");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_P(BackendConformanceTest, NamesCompareIgnoringCaseAndTrailingBlanks) {
+  RunCommandResult result = Run("SELECT ID FROM PEOPLE WHERE name = 'o''brien   '");
+  ASSERT_FALSE(result.failed()) << result.error_description;
+  ASSERT_EQ(result.recordset->RecordCount(), 1);
+  EXPECT_EQ(result.recordset->Field(0), Value::Integer(1));
+}
+
+TEST_P(BackendConformanceTest, MissingTableIsTheProvidersMissingTableError) {
+  context_.SuppressConnectionErrors = true;
+  const RunCommandResult result = Run("SELECT * FROM dbo.NoSuchTable");
+  EXPECT_TRUE(result.failed());
+  EXPECT_EQ(result.error_number, kMissingTableError);
+  EXPECT_NE(result.error_description.find("Invalid object name"), std::string::npos);
+}
+
+TEST_P(BackendConformanceTest, MissingDatabaseFailsAsALoginDoes) {
+  context_.SuppressConnectionErrors = true;
+  const RunCommandResult result = Run("SELECT 1", "NoSuchDatabase");
+  EXPECT_TRUE(result.failed());
+  EXPECT_EQ(result.error_number, kGeneralError);
+  EXPECT_NE(result.error_description.find("NoSuchDatabase"), std::string::npos);
+}
+
+TEST_P(BackendConformanceTest, VersionAndDatabaseList) {
+  EXPECT_FALSE(GetServerVersion(context_, server_).empty());
+  RunCommandResult result = RunCommand(context_, server_, CommandType::kText,
+                                       "SELECT name FROM sysdatabases ORDER BY name", "master");
+  ASSERT_FALSE(result.failed());
+  bool found = false;
+  for (Recordset& rows = *result.recordset; !rows.Eof(); rows.MoveNext()) {
+    found = found || EqualsIgnoringCase(NullText(rows.Field("name")), database_);
+  }
+  EXPECT_TRUE(found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, BackendConformanceTest,
+                         ::testing::Values(BackendUnderTest{"embedded", PrepareEmbedded},
+                                           BackendUnderTest{"odbc", PrepareOdbc}),
+                         [](const ::testing::TestParamInfo<BackendUnderTest>& info) {
+                           return info.param.name;
+                         });
+
+}  // namespace
+}  // namespace korvane
