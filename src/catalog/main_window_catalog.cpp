@@ -217,8 +217,9 @@ void MainWindowCatalog::GetOwnerCommand(int side) {
   const std::string database(Trim(Side(side).databases.CurrentText()));
   std::string owner = GetOwner(context_, Server(side), database, name, CurrentType());
   if (owner.empty() && ComputeNumVersion(Server(side).Version) >= 9) {
-    // A same-named object listed as "schema.name": its schema is its owner.
-    owner = UnbracketName(SplitQualifiedName(name).qualifier);
+    // A same-named object listed as "schema.name": its schema, as the catalogue stores it, is
+    // its owner.
+    owner = SplitQualifiedName(name).qualifier;
   }
   context_.ui.ShowMessage("Owner: " + owner, MessageIcon::kInformation);
 }

@@ -180,15 +180,23 @@ std::string GetExtendedObjectName(ApplicationContext& context, ServerRecord& ser
                                   std::string_view database, std::string_view name, ObjectType type,
                                   std::int32_t id, const ModuleTextReader& read_module_text) {
   const QualifiedName parts = SplitQualifiedName(name);
-  const std::string bracketed = BracketName(parts.name);
-  const std::string bare = UnbracketName(parts.name);  // what the catalogue stores
+  // An object with an id is a row of an object list: its name (and the schema the list put in
+  // front of a duplicate name) is read from the catalogue and quoted whole, even when it starts
+  // with "[". A name without an id may have been typed, brackets included.
+  const bool from_catalogue = id >= 1;
+  const auto bracket = [from_catalogue](std::string_view text) {
+    return from_catalogue ? QuoteName(text) : BracketName(text);
+  };
+  const std::string bracketed = bracket(parts.name);
+  // what the catalogue stores
+  const std::string bare = from_catalogue ? parts.name : UnbracketName(parts.name);
   return RunGuarded(context.ui, "mdlMisc", "GetExtendedObjectName", bracketed, [&] {
     if (!parts.qualifier.empty()) {
       // The list already told the owner apart ("sales.Orders"); asking the server for the owner
       // of the bare name could answer with another schema's object of that name.
-      if (parts.qualifier == "dbo" || parts.qualifier == "[dbo]")
+      if (parts.qualifier == "dbo" || (!from_catalogue && parts.qualifier == "[dbo]"))
         return bracketed;
-      return BracketName(parts.qualifier) + "." + bracketed;
+      return bracket(parts.qualifier) + "." + bracketed;
     }
     if (ComputeNumVersion(server.Version) >= 9) {
       std::string schema;
@@ -227,7 +235,8 @@ MissingTableRetry QualifyTableAfterMissingTableError(ApplicationContext& context
       GetSchemaForObject(context, server, database, table_name, ObjectType::kTables);
   if (schema.empty())
     return outcome;
-  outcome.name = QuoteName(schema) + "." + BracketName(table_name);
+  // The table name was read from the catalogue: it is quoted whole, even when it starts with "[".
+  outcome.name = QuoteName(schema) + "." + QuoteName(table_name);
   server.AddSchema = true;
   outcome.retry = true;
   return outcome;

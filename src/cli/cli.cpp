@@ -18,6 +18,7 @@
 #include "catalog/object_type_selector.h"
 #include "catalog/server_loader.h"
 #include "cli/cli_user_interface.h"
+#include "cli/compare_data_command.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
@@ -479,6 +480,11 @@ std::string CliUsage() {
          "      object types (tables,procedures,functions,views,triggers,relationships,\n"
          "      constraints); --details lists the differing lines of one type.\n"
          "      Exit status 0 when everything is identical, 1 when something differs.\n"
+         "  compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1],... | "
+         "--by-record]\n"
+         "      Compares the rows of two tables with their stored options (--key or\n"
+         "      --by-record sets and stores the method) and prints the outcome.\n"
+         "      Exit status 0 when the data is identical, 1 when it differs.\n"
          "  databases SERVER\n"
          "      Lists the databases of a server (those that answer, as the window lists them).\n"
          "  objects SERVER DB TYPE\n"
@@ -527,6 +533,8 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return LoadCommand(context, rest);
   if (command == "compare")
     return CompareCommand(context, rest, out);
+  if (command == "compare-data")
+    return CompareDataCommand(context, rest, out);
   if (command == "query")
     return QueryCommand(context, rest, out);
   if (command == "objects")

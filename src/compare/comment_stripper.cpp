@@ -38,11 +38,12 @@ std::string StripCommentsFromProc(std::string_view original) {
     const std::size_t opener = text.find("--");
     if (opener == std::string::npos)
       return text;
-    const std::size_t line_break = text.find("\r\n", opener);
-    if (line_break == std::string::npos)
+    // The comment runs to the end of its line: the next CR LF or bare LF. Either way the LF
+    // stays, so texts saved with bare LF line ends keep every line after a comment.
+    const std::size_t line_feed = text.find('\n', opener);
+    if (line_feed == std::string::npos)
       return text.substr(0, KeptBefore(text, opener));
-    // The LF of the line break stays.
-    text = text.substr(0, KeptBefore(text, opener)) + text.substr(line_break + 1);
+    text = text.substr(0, KeptBefore(text, opener)) + text.substr(line_feed);
   }
   return text;
 }

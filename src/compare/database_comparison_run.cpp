@@ -200,7 +200,7 @@ class Run {
                       std::int32_t id) {
     StructureText text;
     if (IsModule(type))
-      text = texts_.ModuleText(side, type, bare_name);
+      text = texts_.ModuleText(side, type, bare_name, id);
     else if (type == ObjectType::kTables)
       text = texts_.TableText(side, bare_name, id, !context_.settings.ignore_indexes);
     else
@@ -255,7 +255,10 @@ class Run {
     bool identical = options_.ignore_whitespace
                          ? CompareIgnoringWhitespace(source_text, target_text, options_)
                          : source_text == target_text;
-    if (!identical && context_.settings.ignore_col_seq && row.Id > 0 && target_id > 0) {
+    // The column-order test is for tables: the lines of a module in another order are another
+    // module.
+    if (!identical && context_.settings.ignore_col_seq && type == ObjectType::kTables &&
+        row.Id > 0 && target_id > 0) {
       MemoryTextView source_view;
       MemoryTextView target_view;
       const std::string_view bare_name = BareObjectName(row.Name);
@@ -315,9 +318,7 @@ class Run {
                       Recordset* source_names) {
     if (!match.found)
       return false;
-    if (IsModule(type))
-      return RecordsetHoldsName(source_names, row.Name);
-    if (type == ObjectType::kTables)
+    if (IsModule(type) || type == ObjectType::kTables)
       return match.partner_id > 0 || RecordsetHoldsName(source_names, row.Name);
     StructureText text = texts_.KeyText(*source_, type, row.Name);
     if (text.failed)
@@ -371,7 +372,7 @@ PartnerMatch FindPartner(ApplicationContext& context, ObjectType type, ServerRec
                          ServerRecord& other_server, std::string_view other_database,
                          std::string_view displayed_name) {
   PartnerMatch match;
-  if (type != ObjectType::kTables)
+  if (type != ObjectType::kTables && !IsModule(type))
     return match;
   if (MajorVersion(own_server) < 9 || MajorVersion(other_server) < 9)
     return match;
@@ -382,8 +383,8 @@ PartnerMatch FindPartner(ApplicationContext& context, ObjectType type, ServerRec
     match.success = false;
     return match;
   }
-  const std::string query = BuildObjSQLString(context.ui, ObjectType::kTables,
-                                              context.settings.ignore_sys_objects, bare_name, "");
+  const std::string query =
+      BuildObjSQLString(context.ui, type, context.settings.ignore_sys_objects, bare_name, "");
   RunCommandResult result =
       RunCommand(context, other_server, CommandType::kText, query, other_database);
   if (result.failed() || !result.recordset) {

@@ -1,8 +1,8 @@
 // The database comparison run (CompareAll): walks the ticked object types of the Source and the
-// Target database, pairs the objects of each type by name (tables on servers of version 9 and
-// later also by schema), compares the structure texts of each pair with the comparison options
-// and records every object as identical, different, Source-only or Target-only. A run that
-// completes leaves its report in the context's report buffer.
+// Target database, pairs the objects of each type by name (tables and modules on servers of
+// version 9 and later also by schema), compares the structure texts of each pair with the
+// comparison options and records every object as identical, different, Source-only or Target-only.
+// A run that completes leaves its report in the context's report buffer.
 //
 // The run polls context.cancel_requested at the start of each type, after each object list
 // load and before each object of both passes; a cancelled run, like one whose schema look-up
@@ -77,10 +77,12 @@ std::optional<std::vector<ObjectEntry>> LoadComparisonObjects(ApplicationContext
                                                               std::string_view database,
                                                               ObjectType type);
 
-// The partner of an object on the other side. Only tables on two servers of version 9 and later
-// are looked up: the partner is the first table of the same bare name whose schema equals the
-// object's (case-sensitive). Every other object counts as found, partner id 0 (the partner is
-// then read by name). `success` is false when a schema look-up failed.
+// The partner of an object on the other side. Tables and modules (procedures, functions, views,
+// triggers) on two servers of version 9 and later are looked up: the partner is the first object
+// of the type with the same bare name whose schema equals the object's (case-sensitive), so a
+// name that exists in several schemas pairs with the object of its own schema. Every other
+// object counts as found, partner id 0 (the partner is then read by name). `success` is false
+// when a schema look-up failed.
 struct PartnerMatch {
   bool success = true;
   bool found = true;

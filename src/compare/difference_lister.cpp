@@ -18,6 +18,26 @@ struct DifferenceList {
   }
 };
 
+// The end of the line that starts at `start`: the position of its CR LF or bare LF, npos when
+// no line end follows. `break_length` receives the length of that line end.
+std::size_t FindLineEnd(const std::string& text, std::size_t start, std::size_t& break_length) {
+  const std::size_t line_feed = text.find('\n', start);
+  if (line_feed == std::string::npos)
+    return line_feed;
+  if (line_feed > start && text[line_feed - 1] == '\r') {
+    break_length = 2;
+    return line_feed - 1;
+  }
+  break_length = 1;
+  return line_feed;
+}
+
+// The text as the lister walks it: ending with a line end. A text that already ends with a bare
+// LF has its last line ended; any other text gets CR LF as EnsureTrailingLineBreak adds it.
+std::string EnsureTrailingLineEnd(std::string_view text) {
+  return text.ends_with('\n') ? std::string(text) : EnsureTrailingLineBreak(text);
+}
+
 }  // namespace
 
 std::string EnsureTrailingLineBreak(std::string_view text) {
@@ -41,8 +61,8 @@ std::string ListDifferentLines(std::string_view source_text, std::string_view ta
                                const ComparisonOptions& options) {
   if (source_text == target_text)
     return {};
-  const std::string source = EnsureTrailingLineBreak(source_text);
-  const std::string target = EnsureTrailingLineBreak(target_text);
+  const std::string source = EnsureTrailingLineEnd(source_text);
+  const std::string target = EnsureTrailingLineEnd(target_text);
 
   DifferenceList source_list{std::string(kSourceDifferencesHeading) + std::string(kCrLf)};
   DifferenceList target_list{std::string(kTargetDifferencesHeading) + std::string(kCrLf)};
@@ -52,12 +72,14 @@ std::string ListDifferentLines(std::string_view source_text, std::string_view ta
   std::size_t target_next = 0;
   bool source_ended = false;
   for (;;) {
-    const std::size_t source_break = source.find(kCrLf, source_next);
+    std::size_t source_break_length = 0;
+    const std::size_t source_break = FindLineEnd(source, source_next, source_break_length);
     if (source_break == std::string::npos) {
       source_ended = true;
       break;
     }
-    const std::size_t target_break = target.find(kCrLf, target_next);
+    std::size_t target_break_length = 0;
+    const std::size_t target_break = FindLineEnd(target, target_next, target_break_length);
     if (target_break == std::string::npos)
       break;
 
@@ -77,8 +99,8 @@ std::string ListDifferentLines(std::string_view source_text, std::string_view ta
       source_list.Add(source_line);
       target_list.Add(target_line);
     }
-    source_next = source_break + kCrLf.size();
-    target_next = target_break + kCrLf.size();
+    source_next = source_break + source_break_length;
+    target_next = target_break + target_break_length;
   }
 
   if (source_ended) {

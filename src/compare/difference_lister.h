@@ -21,8 +21,9 @@ std::string EnsureTrailingLineBreak(std::string_view text);
 // with one and both are trimmed of spaces.
 bool LinesEqualIgnoringTrailingComma(std::string_view a, std::string_view b);
 
-// Empty when the texts are exactly equal. Otherwise both texts get a trailing CR LF and their
-// lines are paired by position until either text runs out; a pair that differs (upper-cased
+// Empty when the texts are exactly equal. Otherwise both texts get a trailing CR LF (unless they
+// end with a line end already) and their lines, ended by CR LF or by a bare LF, are paired by
+// position until either text runs out; a pair that differs (upper-cased
 // unless options.case_sensitive; collapsed with ReplaceNonPrintableChars when
 // options.ignore_whitespace, in which case pairs equal once collapsed do not differ) and is not
 // equal by LinesEqualIgnoringTrailingComma is listed, each line in the form compared, under

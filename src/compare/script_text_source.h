@@ -12,8 +12,8 @@ class ScriptTextSource final : public StructureTextSource {
  public:
   explicit ScriptTextSource(ApplicationContext& context) : context_(context) {}
 
-  StructureText ModuleText(const ComparisonSide& side, ObjectType type,
-                           std::string_view bare_name) override;
+  StructureText ModuleText(const ComparisonSide& side, ObjectType type, std::string_view bare_name,
+                           std::int32_t id) override;
   StructureText TableText(const ComparisonSide& side, std::string_view bare_name, std::int32_t id,
                           bool with_indexes) override;
   StructureText KeyText(const ComparisonSide& side, ObjectType type,

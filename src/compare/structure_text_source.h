@@ -37,10 +37,11 @@ class StructureTextSource {
  public:
   virtual ~StructureTextSource() = default;
 
-  // The source text of a procedure, function, view or trigger, read by bare name over the
-  // side's open connection.
+  // The source text of a procedure, function, view or trigger over the side's open connection:
+  // the object with `id` when it is positive (never a same-named object of another schema),
+  // else the object called `bare_name`.
   virtual StructureText ModuleText(const ComparisonSide& side, ObjectType type,
-                                   std::string_view bare_name) = 0;
+                                   std::string_view bare_name, std::int32_t id) = 0;
 
   // The text of a table: its columns without the ignored ones and, unless `with_indexes` is
   // false, its indexes. Read by `id` when it is positive, else by bare name.

@@ -193,7 +193,15 @@ bool SavedComparisonStore::SaveProcess(const SavedProcess& process) {
     return false;
   }
 
+  if (name.find(']') != std::string::npos || SectionName(name).starts_with(';')) {
+    ui_.ShowMessage(kProcessNameRefused, MessageIcon::kExclamation);
+    return false;
+  }
+
   std::optional<IniDocument> document = IniDocument::Load(comps_ini_);
+  // An overwritten process keeps its Id, so that scripted runs of that Id still find it.
+  const std::int32_t kept_id =
+      document && SectionExists(*document, name) ? StoredNumber(*document, name, kKeyId) : 0;
   if (!document || !Set(*document, name, kKeyName, name)) {
     ui_.ShowMessage(kFailedToSaveProcessName, MessageIcon::kInformation);
     return false;
@@ -218,11 +226,14 @@ bool SavedComparisonStore::SaveProcess(const SavedProcess& process) {
   for (const auto& [key, value] : first_keys)
     written = written && Set(doc, name, key, value);
 
-  // The section exists now; an overwritten one still holds its old Id, so that Id is taken.
-  std::vector<std::int32_t> ids;
-  for (const std::string& section : doc.SectionNames())
-    ids.push_back(StoredNumber(doc, section, kKeyId));
-  const std::int32_t id = SmallestFreeProcessId(ids);
+  // A new process, or an overwritten one that held no Id, gets the smallest free Id.
+  std::int32_t id = kept_id;
+  if (id < 1) {
+    std::vector<std::int32_t> ids;
+    for (const std::string& section : doc.SectionNames())
+      ids.push_back(StoredNumber(doc, section, kKeyId));
+    id = SmallestFreeProcessId(ids);
+  }
   written = written && Set(doc, name, kKeyId, Number(id)) &&
             Set(doc, name, kKeySelCompCountSource, Number(process.sel_comp_count_source)) &&
             Set(doc, name, kKeySelCompCountTarget, Number(process.sel_comp_count_target)) &&

@@ -29,17 +29,18 @@
 // none or it does not fit 32 bits); Print reads true for "True" in any letter case or a
 // non-zero number. Missing keys read as 0, the empty text or false.
 //
-// Ids: a new or overwritten process gets the smallest Id from 1 up that no section holds; the
-// overwritten section still holds its old Id at that moment, so overwriting always changes the
-// Id. The selection files of the old Id stay on disk; they are replaced when the Id is given out
-// again.
+// Ids: a new process gets the smallest Id from 1 up that no section holds. An overwritten
+// process keeps its Id (scripted runs name processes by Id) and its selection files are
+// replaced; one whose stored Id is below 1 gets a new Id as a new process does.
 //
 // Unsafe input: the INI format and the line-based selection files cannot hold a line break, and
 // reads return at most 254 characters of a value. Saving refuses, before anything is written, a
 // process whose name or any text value holds a line break (CR or LF) or whose stored text value
 // (servers, databases, tables, export path, object types) is longer than 254 characters, with
-// the messages below. Names holding "]", "=", quotes or starting with ";" or "[" are stored
-// and read back as they are.
+// the messages below. A name holding "]" or starting with ";" (after blanks) is refused too: in
+// the profile format a "]" closes a section header and a leading ";" starts a comment, so other
+// readers of the file would see such a section cut or not at all. Names holding "=", quotes or
+// starting with "[" are stored and read back as they are.
 //
 // A save is all or nothing for the store file: the whole section is written in one atomic
 // replacement. Every operation shows the busy pointer while it runs.
@@ -67,6 +68,9 @@ inline constexpr std::string_view kFailedToSaveProcessName =
 inline constexpr std::string_view kProcessLineBreakRefused =
     "Comparison process cannot be saved: its name, servers, databases, tables, selected objects "
     "and export file path must not contain line breaks.";
+// Shown (exclamation icon) when saving refuses a name the profile format cannot hold.
+inline constexpr std::string_view kProcessNameRefused =
+    "Comparison process cannot be saved: its name must not contain \"]\" or start with \";\".";
 // Shown (exclamation icon) when saving refuses a value that would read back cut.
 inline constexpr std::string_view kProcessValueTooLong =
     "Comparison process cannot be saved: its servers, databases, tables and export file path "
@@ -87,9 +91,10 @@ class SavedComparisonStore {
   SavedComparisonStore(const AppLocations& locations, UserInterface& ui);
 
   // Writes the process under its name (an existing section of that name, in any letter case,
-  // is overwritten in place), allocates its Id and writes its selection files: for each side
-  // the file of the new Id is removed and, when the side's count is at least 1, written with
-  // every element of the side's selection. The Id of `process` is ignored. False, with a
+  // is overwritten in place and keeps its Id), allocates the Id of a new process and writes its
+  // selection files: for each side the file of the Id is removed and, when the side's count is
+  // at least 1, written with every element of the side's selection. The Id of `process` is
+  // ignored. False, with a
   // message, when the input is refused or the name could not be written; false without one
   // when a selection file could not be written (the store is then left unchanged).
   bool SaveProcess(const SavedProcess& process);

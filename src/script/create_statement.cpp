@@ -28,8 +28,8 @@ std::string Body(ApplicationContext& context, ServerRecord& server,
     case ObjectType::kFunctions:
     case ObjectType::kViews:
     case ObjectType::kTriggers: {
-      std::string text =
-          GetProcedureText(context, server, request.database, request.name, request.type);
+      std::string text = GetProcedureText(context, server, request.database, request.name,
+                                          request.type, request.id);
       if (!request.new_name.empty())
         text = ReplaceAll(text, request.name, request.new_name);
       return text;

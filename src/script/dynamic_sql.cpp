@@ -122,12 +122,15 @@ std::string BuildDefaultConstraintStatement(Recordset& rows, std::string_view ta
   std::string text = "EXEC('ALTER TABLE ' + @Database + '.[dbo].[" + InExecBrackets(table) +
                      "] WITH NOCHECK ADD\r\n";
   while (!rows.Eof()) {
-    // The statement is one literal deep: a quote of the default's text is doubled once.
+    // Every quote of the default's text is made four; the two commonest defaults, an empty
+    // string and the string '0', are then brought back to two quotes each.
     text += "CONSTRAINT [" + InExecBrackets(FieldText(rows, "constraint")) + "] DEFAULT " +
-            EscapeSqlLiteral(FieldText(rows, "default")) + " FOR [" +
+            ReplaceAll(FieldText(rows, "default"), "'", "''''") + " FOR [" +
             InExecBrackets(FieldText(rows, "column")) + "],\r\n";
     rows.MoveNext();
   }
+  text = ReplaceAll(text, "('''''''')", "('''')");
+  text = ReplaceAll(text, "(''''0'''')", "(''0'')");
   text.resize(text.size() - 3);
   text += "')" + StatementEnd();
   return text;

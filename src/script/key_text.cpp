@@ -33,24 +33,28 @@ std::string ReadKeyText(ApplicationContext& context, const ServerRecord& server,
 }  // namespace
 
 std::string BuildRelationshipQuery(std::string_view relationship) {
+  // One row per column pair (sysforeignkeys), in key order; constid keeps same-named keys of
+  // different owners apart.
   return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
          "sor.name AS referencedtable, scr.name AS referencedcolumn, "
-         "sof.name AS tablename "
-         "FROM sysreferences sr "
-         "INNER JOIN sysobjects so ON sr.constid = so.id "
-         "INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
-         "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid "
-         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sr.fkey1 "
-         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sr.rkey1 "
+         "sof.name AS tablename, sfk.constid, sfk.keyno "
+         "FROM sysforeignkeys sfk "
+         "INNER JOIN sysobjects so ON sfk.constid = so.id "
+         "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+         "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
+         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey "
          "WHERE so.name = '" +
          EscapeSqlLiteral(relationship) +
          "' "
-         "ORDER BY scf.name";
+         "ORDER BY sfk.constid, sfk.keyno";
 }
 
 std::string BuildConstraintQuery(std::string_view constraint) {
+  // The table is reached through each of its child objects, so every key column comes once per
+  // child object: the text takes each keyno once.
   return "SELECT si.name as [name], so2.refdate AS refdate, so2.id AS id, sc.name AS [column], "
-         "sk.indid, so2.name as [tablename] "
+         "sk.indid, so2.name as [tablename], sk.keyno "
          "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
          "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
          "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
@@ -59,27 +63,52 @@ std::string BuildConstraintQuery(std::string_view constraint) {
          EscapeSqlLiteral(constraint) +
          "' AND "
          "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
-         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ";
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
+         "ORDER BY so2.id, sk.keyno";
 }
 
-std::string BuildRelationshipText(const Recordset& rows, NameQuoting quoting) {
+std::string BuildRelationshipText(Recordset& rows, NameQuoting quoting) {
   if (!rows.HasCurrentRow())
     return std::string();
-  const std::string text = "TABLE " + FieldText(rows, "tablename") + "\r\nCONSTRAINT " +
-                           Bracketed(FieldText(rows, "foreignkey"), quoting) + "\r\nFOREIGN KEY " +
-                           Bracketed(FieldText(rows, "foreigncolumn"), quoting) +
-                           "\r\nREFERENCES " +
-                           Bracketed(FieldText(rows, "referencedtable"), quoting) + " " +
-                           Bracketed(FieldText(rows, "referencedcolumn"), quoting);
+  const std::string key = FieldText(rows, "constid");
+  const std::string table = FieldText(rows, "tablename");
+  const std::string foreign_key = FieldText(rows, "foreignkey");
+  const std::string referenced_table = FieldText(rows, "referencedtable");
+  std::string foreign_columns;
+  std::string referenced_columns;
+  for (; !rows.Eof() && FieldText(rows, "constid") == key; rows.MoveNext()) {
+    if (!foreign_columns.empty()) {
+      foreign_columns += ", ";
+      referenced_columns += ", ";
+    }
+    foreign_columns += Bracketed(FieldText(rows, "foreigncolumn"), quoting);
+    referenced_columns += Bracketed(FieldText(rows, "referencedcolumn"), quoting);
+  }
+  const std::string text = "TABLE " + table + "\r\nCONSTRAINT " + Bracketed(foreign_key, quoting) +
+                           "\r\nFOREIGN KEY " + foreign_columns + "\r\nREFERENCES " +
+                           Bracketed(referenced_table, quoting) + " " + referenced_columns;
   return TrimStructureText(text);
 }
 
-std::string BuildConstraintText(const Recordset& rows) {
+std::string BuildConstraintText(Recordset& rows) {
   if (!rows.HasCurrentRow())
     return std::string();
-  const std::string text =
-      "CONSTRAINT [" + FieldText(rows, "name") + "] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [" +
-      FieldText(rows, "column") + "]\r\nON TABLE [" + FieldText(rows, "tablename") + "]";
+  const std::string table_id = FieldText(rows, "id");
+  const std::string name = FieldText(rows, "name");
+  const std::string table = FieldText(rows, "tablename");
+  std::string columns;
+  std::string last_keyno;
+  for (; !rows.Eof() && FieldText(rows, "id") == table_id; rows.MoveNext()) {
+    const std::string keyno = FieldText(rows, "keyno");
+    if (!columns.empty() && keyno == last_keyno)
+      continue;  // the same key column reached through another child object
+    last_keyno = keyno;
+    if (!columns.empty())
+      columns += ", ";
+    columns += "[" + FieldText(rows, "column") + "]";
+  }
+  const std::string text = "CONSTRAINT [" + name + "] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN " +
+                           columns + "\r\nON TABLE [" + table + "]";
   return TrimStructureText(text);
 }
 
@@ -88,14 +117,14 @@ std::string GetRelationshipText(ApplicationContext& context, const ServerRecord&
                                 NameQuoting quoting) {
   return ReadKeyText(context, server, database, BuildRelationshipQuery(relationship),
                      "GetRelationshipText",
-                     [&](const Recordset& rows) { return BuildRelationshipText(rows, quoting); });
+                     [&](Recordset& rows) { return BuildRelationshipText(rows, quoting); });
 }
 
 std::string GetConstraintText(ApplicationContext& context, const ServerRecord& server,
                               std::string_view database, std::string_view constraint) {
   return ReadKeyText(context, server, database, BuildConstraintQuery(constraint),
                      "GetConstraintText",
-                     [](const Recordset& rows) { return BuildConstraintText(rows); });
+                     [](Recordset& rows) { return BuildConstraintText(rows); });
 }
 
 }  // namespace korvane

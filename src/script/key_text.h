@@ -4,8 +4,9 @@
 //   CONSTRAINT [FK_Orders_Customers]      PRIMARY KEY CLUSTERED
 //   FOREIGN KEY [CustomerID]              ON COLUMN [OrderID]
 //   REFERENCES [Customers] [CustomerID]   ON TABLE [Orders]
-// Only the first row of each query is used: a foreign key over several column pairs shows its
-// first pair, a composite key its first column.
+// Keys over several columns list every column in key order, joined by ", ":
+//   FOREIGN KEY [A], [B]   REFERENCES [T] [X], [Y]   ON COLUMN [A], [B]
+// so that keys differing in a later column get different texts.
 #pragma once
 
 #include <string>
@@ -22,10 +23,10 @@ struct ApplicationContext;
 std::string BuildRelationshipQuery(std::string_view relationship);
 std::string BuildConstraintQuery(std::string_view constraint);
 
-// The texts of the first row of each query's rows; empty when there is none.
-std::string BuildRelationshipText(const Recordset& rows,
-                                  NameQuoting quoting = NameQuoting::kAsStored);
-std::string BuildConstraintText(const Recordset& rows);
+// The texts of the key named by the first row (rows ordered by key, then key column); empty
+// when there is no row. Rows of another key of the same name that follow are left out.
+std::string BuildRelationshipText(Recordset& rows, NameQuoting quoting = NameQuoting::kAsStored);
+std::string BuildConstraintText(Recordset& rows);
 
 // Run the queries; empty when the object is not found or the query failed. A constraint that
 // is not the clustered index of its table gives an empty text.

@@ -16,12 +16,13 @@ namespace {
 // Runs the query by name and, when a listed "schema.name" found nothing, the one within the
 // schema.
 template <typename Run>
-std::string ReadModuleText(ApplicationContext& context, std::string_view name, Run&& run) {
+std::string ReadModuleText(ApplicationContext& context, std::string_view name,
+                           std::int32_t object_id, Run&& run) {
   try {
-    RunCommandResult result = run(BuildModuleTextQuery(name));
+    RunCommandResult result = run(BuildModuleTextQuery(name, {}, object_id));
     if (result.failed() || !result.recordset)
       return std::string();
-    if (result.recordset->Eof()) {
+    if (object_id < 1 && result.recordset->Eof()) {
       if (const std::optional<ListedSchemaName> listed = SplitListedName(name)) {
         result = run(BuildModuleTextQuery(listed->name, listed->schema));
         if (result.failed() || !result.recordset)
@@ -38,11 +39,13 @@ std::string ReadModuleText(ApplicationContext& context, std::string_view name, R
 
 }  // namespace
 
-std::string BuildModuleTextQuery(std::string_view name, std::string_view schema) {
+std::string BuildModuleTextQuery(std::string_view name, std::string_view schema,
+                                 std::int32_t object_id) {
   std::string query =
-      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-      "so.name = '" +
-      EscapeSqlLiteral(name) + "'";
+      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE ";
+  if (object_id >= 1)
+    return query + "so.id = " + std::to_string(object_id) + " ORDER BY sc.colid";
+  query += "so.name = '" + EscapeSqlLiteral(name) + "'";
   if (!schema.empty())
     query += SchemaCondition("so.id", schema);
   return query + " ORDER BY sc.colid";
@@ -59,15 +62,16 @@ std::string JoinModuleText(Recordset& rows) {
 }
 
 std::string GetProcedureText(ApplicationContext& context, const ServerRecord& server,
-                             std::string_view database, std::string_view name, ObjectType) {
-  return ReadModuleText(context, name, [&](const std::string& query) {
+                             std::string_view database, std::string_view name, ObjectType,
+                             std::int32_t object_id) {
+  return ReadModuleText(context, name, object_id, [&](const std::string& query) {
     return RunCommand(context, server, CommandType::kText, query, database);
   });
 }
 
 std::string GetProcedureText(ApplicationContext& context, DatabaseSession& session,
-                             std::string_view name, ObjectType) {
-  return ReadModuleText(context, name, [&](const std::string& query) {
+                             std::string_view name, ObjectType, std::int32_t object_id) {
+  return ReadModuleText(context, name, object_id, [&](const std::string& query) {
     return RunCommandOnConnection(context, session, CommandType::kText, query);
   });
 }

@@ -20,7 +20,7 @@ std::optional<std::string> GetStructureText(ApplicationContext& context, ServerR
     case ObjectType::kFunctions:
     case ObjectType::kViews:
     case ObjectType::kTriggers:
-      return GetProcedureText(context, server, database, name, type);
+      return GetProcedureText(context, server, database, name, type, id);
     case ObjectType::kTables:
       return GetTableText(context, server, database, name, false, id, "", false, "");
     case ObjectType::kRelationships:
@@ -59,7 +59,9 @@ void UpdateProcedureTextBox(ApplicationContext& context, ServerRecord& server, T
       line = 6;
       if (!text) {
         context.ui.ShowMessage(kShouldNotHappenMessage);
-      } else if (!text->empty()) {
+      } else {
+        // An empty text clears the view: the previous object's text must not stay on screen
+        // under the new object's name, where later commands would compare or script it.
         line = 7;
         view.SetText(*text);
         view.SetSelection(0, 0);

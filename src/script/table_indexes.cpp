@@ -24,17 +24,21 @@ void CloseLine(std::string& line, std::string& text) {
 
 }  // namespace
 
-std::string BuildIndexQuery(std::string_view table, bool clustered_only, std::string_view schema) {
+std::string BuildIndexQuery(std::string_view table, bool clustered_only, std::string_view schema,
+                            std::int32_t object_id) {
   std::string query =
       "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
-      "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+      "FROM sysindexkeys sk "
       "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
       "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-      "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
-      "WHERE so2.name = '" +
-      EscapeSqlLiteral(table) + "'";
-  if (!schema.empty())
-    query += SchemaCondition("so2.id", schema);
+      "INNER JOIN sysobjects so2 ON sk.id = so2.id ";
+  if (object_id >= 1) {
+    query += "WHERE so2.id = " + std::to_string(object_id);
+  } else {
+    query += "WHERE so2.name = '" + EscapeSqlLiteral(table) + "'";
+    if (!schema.empty())
+      query += SchemaCondition("so2.id", schema);
+  }
   query += " AND ";
   query += clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ";
   query +=
@@ -79,11 +83,14 @@ std::string BuildIndexText(Recordset& rows, std::string_view clustered_name_suff
 
 std::string GetTableIndexes(ApplicationContext& context, const ServerRecord& server,
                             std::string_view database, std::string_view table, bool clustered_only,
-                            std::string_view clustered_name_suffix, NameQuoting quoting) {
+                            std::string_view clustered_name_suffix, NameQuoting quoting,
+                            std::int32_t object_id) {
   try {
-    RunCommandResult result = RunCommand(context, server, CommandType::kText,
-                                         BuildIndexQuery(table, clustered_only), database);
-    const std::optional<ListedSchemaName> listed = SplitListedName(table);
+    RunCommandResult result =
+        RunCommand(context, server, CommandType::kText,
+                   BuildIndexQuery(table, clustered_only, {}, object_id), database);
+    const std::optional<ListedSchemaName> listed =
+        object_id < 1 ? SplitListedName(table) : std::nullopt;
     if (listed && !result.failed() && result.recordset && result.recordset->Eof()) {
       result = RunCommand(context, server, CommandType::kText,
                           BuildIndexQuery(listed->name, clustered_only, listed->schema), database);

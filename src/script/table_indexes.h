@@ -3,10 +3,11 @@
 //   CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])   clustered, name starting "pk"
 //   CLUSTERED INDEX [IX_Main] ([A])                             clustered, any other name
 //   INDEX [IX_Date] ([OrderDate], [CustomerID])                 every other index
-// The table is reached through its child objects (constraints, defaults, triggers), so a table
-// without any has no index text.
+// The indexes are read from the table itself (by id when known, otherwise by name), so a table
+// without constraints, defaults or triggers shows its indexes like any other.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,10 +19,11 @@ namespace korvane {
 
 struct ApplicationContext;
 
-// The index query; `clustered_only` asks for the clustered index (indid 1) alone. With a schema
-// the table is the bare name within it (the retry for a listed "schema.name").
+// The index query; `clustered_only` asks for the clustered index (indid 1) alone. An object id
+// of 1 or more selects the table by id; otherwise by name, and with a schema by the bare name
+// within it (the retry for a listed "schema.name").
 std::string BuildIndexQuery(std::string_view table, bool clustered_only,
-                            std::string_view schema = {});
+                            std::string_view schema = {}, std::int32_t object_id = 0);
 
 // The index text of the rows of the index query (columns column, index, indid): empty for no
 // rows, otherwise ending with CR LF. The clustered-name suffix is added to the name of a
@@ -33,6 +35,7 @@ std::string BuildIndexText(Recordset& rows, std::string_view clustered_name_suff
 std::string GetTableIndexes(ApplicationContext& context, const ServerRecord& server,
                             std::string_view database, std::string_view table, bool clustered_only,
                             std::string_view clustered_name_suffix,
-                            NameQuoting quoting = NameQuoting::kAsStored);
+                            NameQuoting quoting = NameQuoting::kAsStored,
+                            std::int32_t object_id = 0);
 
 }  // namespace korvane

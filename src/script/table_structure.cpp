@@ -5,6 +5,7 @@
 
 #include "app/application_context.h"
 #include "app/text.h"
+#include "catalog/schema_names.h"
 #include "catalog/sql_names.h"
 #include "catalog/suppressed_connection_errors.h"
 #include "db/data_access.h"
@@ -71,6 +72,18 @@ void AddColumn(const Recordset& rows, const std::vector<std::string>& ignored,
   structure.last_column_index = static_cast<int>(structure.columns.size()) - 1;
 }
 
+// True when an identity column came back without its seed; the rows are left at the first.
+bool HasUnresolvedIdentity(Recordset& rows) {
+  bool unresolved = false;
+  while (!rows.Eof()) {
+    if (FieldText(rows, "isID") == "Y" && rows.Field("identityseed").is_null())
+      unresolved = true;
+    rows.MoveNext();
+  }
+  rows.MoveFirst();
+  return unresolved;
+}
+
 void FinishText(std::string& text) {
   if (text.empty())
     return;
@@ -80,14 +93,22 @@ void FinishText(std::string& text) {
 
 }  // namespace
 
+std::string IdentityTableName(std::string_view schema, std::string_view name) {
+  if (schema.empty() || schema == "dbo")
+    return std::string(name);
+  return QuoteName(schema) + "." + QuoteName(name);
+}
+
 std::string BuildColumnQuery(std::string_view table, std::int32_t object_id,
-                             std::string_view schema, std::string_view filter_name) {
+                             std::string_view schema, std::string_view filter_name,
+                             std::string_view identity_name) {
   const std::string literal = EscapeSqlLiteral(table);
+  const std::string identity = EscapeSqlLiteral(identity_name.empty() ? table : identity_name);
   std::string query =
       "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, "
       "sco.length, sco.prec, sco.scale, sty.[name] AS datatype, "
       "ident_seed('" +
-      literal + "') AS identityseed, ident_incr('" + literal +
+      identity + "') AS identityseed, ident_incr('" + identity +
       "') AS identityincrement, "
       "isID=case when sco.status&128=0 then '' else 'Y' end "
       "FROM sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id "
@@ -135,14 +156,38 @@ TableStructure GetTableStructure(ApplicationContext& context, const ServerRecord
     RunCommandResult result;
     {
       SuppressedConnectionErrors quiet(context);
-      result = RunCommand(context, server, CommandType::kText, BuildColumnQuery(table, object_id),
-                          database);
-      const std::optional<ListedSchemaName> listed =
-          object_id < 1 ? SplitListedName(table) : std::nullopt;
-      if (listed && !result.failed() && result.recordset && result.recordset->Eof()) {
-        result =
-            RunCommand(context, server, CommandType::kText,
-                       BuildColumnQuery(table, object_id, listed->schema, listed->name), database);
+      const std::optional<ListedSchemaName> listed = SplitListedName(table);
+      if (object_id >= 1) {
+        // Read by id, the listed "schema.name" tells the identity functions which table it is.
+        const std::string identity =
+            listed ? IdentityTableName(listed->schema, listed->name) : std::string(table);
+        result = RunCommand(context, server, CommandType::kText,
+                            BuildColumnQuery(table, object_id, {}, {}, identity), database);
+        if (!result.failed() && result.recordset && HasUnresolvedIdentity(*result.recordset)) {
+          // A bare name resolves to the table of the default schema or dbo: a table in another
+          // schema gets no seed (or another table's). Ask for it by its schema-qualified name.
+          ServerRecord record = server;
+          const std::string schema =
+              Db_GetObjSchemaById(context, record, database, object_id).value_or(std::string());
+          // The listed name is "schema.name" only when its qualifier is the table's schema; a
+          // name holding a dot is otherwise the table's own.
+          const std::string bare =
+              listed && listed->schema == schema ? listed->name : std::string(table);
+          const std::string qualified = IdentityTableName(schema, bare);
+          if (qualified != identity) {
+            result = RunCommand(context, server, CommandType::kText,
+                                BuildColumnQuery(table, object_id, {}, {}, qualified), database);
+          }
+        }
+      } else {
+        result = RunCommand(context, server, CommandType::kText, BuildColumnQuery(table, object_id),
+                            database);
+        if (listed && !result.failed() && result.recordset && result.recordset->Eof()) {
+          result = RunCommand(context, server, CommandType::kText,
+                              BuildColumnQuery(table, object_id, listed->schema, listed->name,
+                                               IdentityTableName(listed->schema, listed->name)),
+                              database);
+        }
       }
     }
     if (!result.failed() && result.recordset) {
@@ -177,7 +222,7 @@ std::string GetTableText(ApplicationContext& context, const ServerRecord& server
   std::string text = std::move(structure.text);
   if (clustered_only || !context.settings.ignore_indexes) {
     const std::string indexes = GetTableIndexes(context, server, database, table, clustered_only,
-                                                clustered_name_suffix, quoting);
+                                                clustered_name_suffix, quoting, object_id);
     if (!indexes.empty())
       text += "\r\n\r\n" + indexes;
   }

@@ -27,9 +27,15 @@ inline constexpr std::string_view kTableStructureErrorIntro =
 
 // The column query. An object id of 1 or more selects the table by id, anything else by name;
 // with a schema, by the bare name `filter_name` within the schema (the retry for a listed
-// "schema.name" that the query by name did not find).
+// "schema.name" that the query by name did not find). ident_seed and ident_incr are asked for
+// `identity_name`, the table name when it is empty.
 std::string BuildColumnQuery(std::string_view table, std::int32_t object_id,
-                             std::string_view schema = {}, std::string_view filter_name = {});
+                             std::string_view schema = {}, std::string_view filter_name = {},
+                             std::string_view identity_name = {});
+
+// The name the server resolves a table's identity by: the bare name in dbo (or with no schema
+// known), otherwise "[schema].[name]".
+std::string IdentityTableName(std::string_view schema, std::string_view name);
 
 // True for the types shown with "(prec)": nvarchar, varchar, binary, char, nchar, varbinary;
 // and for the types shown with "(prec,scale)": decimal, numeric. Any letter case.
@@ -49,7 +55,8 @@ struct TableStructure {
 // Reads the columns of one table. With `ignore_columns` the columns listed under `kind` for
 // the table's key (server name "." database "." table) are left out. A query that cannot be
 // run gives an empty text and list (no message is shown); an unexpected failure is reported
-// and gives what was read up to it.
+// and gives what was read up to it. A table read by id whose identity seed cannot be resolved
+// by its bare name (a table outside dbo) is read once more with its schema-qualified name.
 TableStructure GetTableStructure(ApplicationContext& context, const ServerRecord& server,
                                  std::string_view database, std::string_view table,
                                  bool ignore_columns, IgnoredColumnsKind kind,

@@ -201,8 +201,19 @@ TEST_F(ExtendedNameTest, QualifiedNamesKeepTheirQualifierWithoutQueries) {
   MakeVersion9(server());
   EXPECT_EQ(Extended("sales.Orders", 9), "[sales].[Orders]");
   EXPECT_EQ(Extended("dbo.Orders", 7), "[Orders]");
-  EXPECT_EQ(Extended("[hr].[a]]b]", 7), "[hr].[a]]b]");
+  EXPECT_EQ(Extended("[hr].[a]]b]", 0), "[hr].[a]]b]");  // typed: already bracketed
   EXPECT_TRUE(Queries().empty());
+}
+
+TEST_F(ExtendedNameTest, ListedNamesAreCatalogueNamesAndAlwaysQuotedWhole) {
+  // Names of list rows (they carry an id) are the catalogue's: a leading "[" is part of the
+  // name, and the schema the list put in front of a duplicate is quoted as well.
+  MakeVersion9(server());
+  EXPECT_EQ(Extended("s]x.[T]", 9), "[s]]x].[[T]]]");
+  EXPECT_EQ(Extended("dbo.a]b", 9), "[a]]b]");
+  Respond(NewerQuery(7), OneColumn("", {"hr"}));
+  EXPECT_EQ(Extended("[T]", 7), "[hr].[[T]]]");
+  EXPECT_EQ(Queries(), std::vector<std::string>{NewerQuery(7)});
 }
 
 TEST_F(ExtendedNameTest, Version9UsesTheSchemaById) {
@@ -289,6 +300,16 @@ TEST_F(MissingTableTest, NamesWithQuotesAndBracketsStaySafe) {
                                                                      "Sales", kMissingTableError);
   EXPECT_TRUE(retry.retry);
   EXPECT_EQ(retry.name, "[s]]x].[O'Brien]]]");
+}
+
+TEST_F(MissingTableTest, CatalogueNameInBracketsIsQuotedWhole) {
+  // A table really named "[T]" (as the catalogue stores it) must not be taken as T.
+  MakeVersion9(server());
+  Respond(TableSchemaQuery("[T]"), OneColumn("TABLE_SCHEMA", {"sales"}));
+  const MissingTableRetry retry =
+      QualifyTableAfterMissingTableError(context_, server(), "[T]", "Sales", kMissingTableError);
+  EXPECT_TRUE(retry.retry);
+  EXPECT_EQ(retry.name, "[sales].[[T]]]");
 }
 
 }  // namespace

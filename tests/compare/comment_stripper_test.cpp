@@ -42,6 +42,23 @@ TEST(StripCommentsFromProcTest, LineComments) {
   });
 }
 
+TEST(StripCommentsFromProcTest, BareLfEndsALineComment) {
+  // Texts with bare LF line ends keep everything after a line comment; the LF stays.
+  ExpectStripped({
+      {"after code", "x -- c\ny", "x \ny"},
+      {"whole line goes with one line break", "x\n-- c\ny", "x\ny"},
+      {"two lines", "a -- one\nb -- two\nc", "a \nb \nc"},
+      {"at the start", "-- c\nx", "\nx"},
+      {"mixed with CR LF", "a -- one\nb\r\n-- two\r\nc", "a \nb\r\nc"},
+      {"a bare LF before a CR LF ends the comment", "a -- c\nb\r\nc", "a \nb\r\nc"},
+  });
+  // Two procedures that differ only after a comment still differ once stripped.
+  EXPECT_NE(StripCommentsFromProc("as\n-- note\nselect 1\n"),
+            StripCommentsFromProc("as\n-- note\nselect 2\n"));
+  EXPECT_EQ(StripCommentsFromProc("create proc p as\n-- note\nselect 1\n"),
+            "create proc p as\nselect 1\n");
+}
+
 TEST(StripCommentsFromProcTest, BlockComments) {
   ExpectStripped({
       {"inside a line", "a /* c */ b", "a  b"},

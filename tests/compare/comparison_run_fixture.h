@@ -47,15 +47,19 @@ class FakeStructureTexts final : public StructureTextSource {
   void Fail(int side, ObjectType type, std::string name) {
     texts[{side, ObjectTypeCode(type), std::move(name)}] = {"", true, 0};
   }
+  // The text of the object with `id` on one side; asked for by id it wins over the text by name.
+  void SetById(int side, ObjectType type, std::int32_t id, std::string text) {
+    texts_by_id[{side, ObjectTypeCode(type), id}] = {std::move(text), false, 0};
+  }
   // Both sides at once.
   void Both(ObjectType type, const std::string& name, std::string source, std::string target) {
     Set(0, type, name, std::move(source));
     Set(1, type, name, std::move(target));
   }
 
-  StructureText ModuleText(const ComparisonSide& side, ObjectType type,
-                           std::string_view bare_name) override {
-    return Answer(side, type, bare_name, 0, "module");
+  StructureText ModuleText(const ComparisonSide& side, ObjectType type, std::string_view bare_name,
+                           std::int32_t id) override {
+    return Answer(side, type, bare_name, id, "module");
   }
   StructureText TableText(const ComparisonSide& side, std::string_view bare_name, std::int32_t id,
                           bool with_indexes) override {
@@ -74,6 +78,7 @@ class FakeStructureTexts final : public StructureTextSource {
   }
 
   std::map<std::tuple<int, std::int32_t, std::string>, StructureText> texts;
+  std::map<std::tuple<int, std::int32_t, std::int32_t>, StructureText> texts_by_id;
   std::map<std::tuple<int, std::int32_t, std::string>, std::string> view_texts;
   std::vector<std::string> requests;
   std::function<void()> on_fetch;
@@ -91,6 +96,11 @@ class FakeStructureTexts final : public StructureTextSource {
     requests.push_back(Describe(side, kind, name, id));
     if (on_fetch)
       on_fetch();
+    if (id > 0) {
+      auto by_id = texts_by_id.find({side.side, ObjectTypeCode(type), id});
+      if (by_id != texts_by_id.end())
+        return by_id->second;
+    }
     auto found = texts.find({side.side, ObjectTypeCode(type), std::string(name)});
     return found == texts.end() ? StructureText{} : found->second;
   }

@@ -87,7 +87,7 @@ TEST_F(WholeRunTest, ReadsEachSideOverItsOwnConnectionAndPairsByName) {
             (std::vector<std::string>{
                 "S table Customers 1 Sales", "T table Customers 0 Sales2", "S table Orders 2 Sales",
                 "T table Orders 0 Sales2", "S table Products 3 Sales", "T table Products 0 Sales2",
-                "S module usp_GetOrders 0 Sales", "T module usp_GetOrders 0 Sales2"}));
+                "S module usp_GetOrders 4 Sales", "T module usp_GetOrders 0 Sales2"}));
   // The Source list is read again for the Target pass, over the Source connection.
   std::vector<std::string> databases;
   for (const auto& [connection, command] : backend_->commands)
@@ -296,6 +296,17 @@ TEST_F(OptionsTest, ATargetTextThatIsOnlyACommentMakesTheObjectSourceOnly) {
             std::string::npos);
 }
 
+TEST_F(OptionsTest, BareLfModuleTextsKeepWhatFollowsALineComment) {
+  // Texts stored with bare LF line ends: a difference after a comment is still a difference,
+  // and a text that opens with a comment line is not stripped to nothing (source-only).
+  EXPECT_EQ(Verdict(kProcedures, "as\n-- note\nselect 1", "as\n-- note\nselect 2"), "different");
+  EXPECT_EQ(Verdict(kProcedures, "-- header\nselect 1", "-- header\nselect 2"), "different");
+  EXPECT_EQ(Verdict(kProcedures, "-- old\nselect 1", "-- new\nselect 1"), "identical");
+  context_.settings.ignore_whitespace = false;
+  context_.settings.case_sensitive = true;
+  EXPECT_EQ(Verdict(kProcedures, "x -- a\ny", "x -- b\ny"), "identical");
+}
+
 TEST_F(OptionsTest, IgnoreIndexesAsksForTableTextsWithoutIndexes) {
   context_.settings.ignore_indexes = true;
   Verdict(kTables, "a", "a");
@@ -342,7 +353,7 @@ TEST_F(ComparisonRunTest, SelectiveRunComparesOnlyThePickedObjects) {
                                         "All selected procedures in both databases are identical."
                                         "\r\n\r\nTime Elapsed: 00:00:00");
   EXPECT_EQ(texts_.requests,
-            (std::vector<std::string>{"S module a 0 Sales", "T module a 0 Sales2"}));
+            (std::vector<std::string>{"S module a 1 Sales", "T module a 0 Sales2"}));
 
   // A name picked on the Target side only takes part on both sides.
   request.source_selection = {"a"};
@@ -432,7 +443,7 @@ TEST_F(ComparisonRunTest, CancelInTheSourcePassEndsWithoutReport) {
   EXPECT_TRUE(context_.report_buffer.empty());
   // The Target text of the first object is still read; the second object never is.
   EXPECT_EQ(texts_.requests,
-            (std::vector<std::string>{"S module a 0 Sales", "T module a 0 Sales2"}));
+            (std::vector<std::string>{"S module a 1 Sales", "T module a 0 Sales2"}));
   EXPECT_EQ(progress_.events.back(), "running: 0");
 }
 
@@ -572,6 +583,68 @@ TEST_F(SchemaPairingTest, Version8PairsByBareNameOnly) {
   const CompareAllOutcome outcome = RunComparison(Request({kTables}));
   EXPECT_EQ(texts_.requests,
             (std::vector<std::string>{"S table Orders 1 Sales", "T table Orders 0 Sales2"}));
+  EXPECT_EQ(outcome.result.types.at(0).identical.size(), 1u);
+}
+
+// The Source's usp_A lives in dbo; the Target holds usp_A in sales (id 11, listed first) and in
+// dbo (id 12). Read by name, the Target's text mixes the two.
+class ModuleSchemaPairingTest : public ComparisonRunTest {
+ protected:
+  void ArrangeTwoTargetSchemas() {
+    MakeVersion9();
+    List("Sales", kProcedures, {{"usp_A", 1}});
+    List("Sales2", kProcedures, {{"usp_A", 11}, {"usp_A", 12}});
+    Respond("Sales", ListQuery(kProcedures, "usp_A"), testing::ObjectListRows({{"usp_A", 1}}));
+    Respond("Sales2", ListQuery(kProcedures, "usp_A"),
+            testing::ObjectListRows({{"usp_A", 11}, {"usp_A", 12}}));
+    Schema("Sales", 1, "dbo");
+    Schema("Sales2", 11, "sales");
+    Schema("Sales2", 12, "dbo");
+    texts_.Both(kProcedures, "usp_A", "select 1", "select 2select 1");
+    texts_.SetById(0, kProcedures, 1, "select 1");
+    texts_.SetById(1, kProcedures, 11, "select 2");
+    texts_.SetById(1, kProcedures, 12, "select 1");
+  }
+};
+
+TEST_F(ModuleSchemaPairingTest, ModulesArePairedBySchemaAndReadById) {
+  ArrangeTwoTargetSchemas();
+  const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
+  ASSERT_TRUE(outcome.completed);
+  EXPECT_FALSE(outcome.query_failed);
+  EXPECT_EQ(texts_.requests,
+            (std::vector<std::string>{"S module usp_A 1 Sales", "T module usp_A 12 Sales2"}));
+  const TypeComparison& type = outcome.result.types.at(0);
+  EXPECT_EQ(type.identical, (std::vector<ComparedObject>{{"usp_A", false}}));
+  EXPECT_TRUE(type.different.empty());
+  EXPECT_TRUE(type.source_only.empty());
+  EXPECT_EQ(type.target_only, (std::vector<std::string>{"sales.usp_A"}));
+}
+
+TEST_F(ModuleSchemaPairingTest, ColumnOrderTestStaysWithTables) {
+  // Schema-paired modules have positive ids on both sides; their lines in another order are
+  // still another module.
+  ArrangeTwoTargetSchemas();
+  context_.settings.ignore_col_seq = true;
+  texts_.SetById(0, kProcedures, 1, "select 1\r\nselect 2");
+  texts_.SetById(1, kProcedures, 12, "select 2\r\nselect 1");
+  texts_.view_texts[{0, 10, "usp_A"}] = "select 1\r\nselect 2";
+  texts_.view_texts[{1, 10, "usp_A"}] = "select 2\r\nselect 1";
+  const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
+  ASSERT_TRUE(outcome.completed);
+  EXPECT_EQ(outcome.result.types.at(0).different.size(), 1u);
+  for (const std::string& request : texts_.requests)
+    EXPECT_FALSE(request.starts_with("S view") || request.starts_with("T view")) << request;
+}
+
+TEST_F(ModuleSchemaPairingTest, Version8ReadsTheTargetModuleByName) {
+  List("Sales", kProcedures, {{"usp_A", 1}});
+  List("Sales2", kProcedures, {{"usp_A", 11}});
+  texts_.SetById(0, kProcedures, 1, "select 1");
+  texts_.Set(1, kProcedures, "usp_A", "select 1");
+  const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
+  EXPECT_EQ(texts_.requests,
+            (std::vector<std::string>{"S module usp_A 1 Sales", "T module usp_A 0 Sales2"}));
   EXPECT_EQ(outcome.result.types.at(0).identical.size(), 1u);
 }
 

@@ -116,11 +116,24 @@ TEST(ListDifferentLinesTest, TargetEndingFirstListsTheRestOfTheSource) {
                  "Differences in Target:\r\n\r\n"}});
 }
 
-TEST(ListDifferentLinesTest, OnlyCrLfEndsALine) {
-  // A bare LF left by comment stripping stays inside its line.
-  ExpectListed({{"collapsed away", "x \ny", "x y", kDefaults, "Differences in Target:\r\n\r\n"},
-                {"kept when white space counts", "x \ny", "x y", kWhitespaceCounts,
-                 "Differences in Source:\r\nX \nY\r\n\r\nDifferences in Target:\r\nX Y\r\n\r\n"}});
+TEST(ListDifferentLinesTest, BareLfEndsALineAsCrLfDoes) {
+  // Module texts stored with bare LF line ends list as their CR LF twins do.
+  const std::string crlf_listing =
+      "Differences in Source:\r\nB\r\n\r\nDifferences in Target:\r\nX\r\n\r\n";
+  ExpectListed({
+      {"CR LF texts", "a\r\nb\r\nc", "a\r\nx\r\nc", kDefaults, crlf_listing},
+      {"bare LF texts", "a\nb\nc", "a\nx\nc", kDefaults, crlf_listing},
+      {"bare LF texts ending with LF", "a\nb\nc\n", "a\nx\nc\n", kDefaults, crlf_listing},
+      {"mixed line ends", "a\r\nb\nc", "a\nx\r\nc", kDefaults, crlf_listing},
+      {"a bare LF left by comment stripping ends the line", "x \ny", "x y", kWhitespaceCounts,
+       "Differences in Source:\r\nX \r\ny\r\n\r\n"
+       "\r\n"
+       "Differences in Target:\r\nX Y\r\n"},
+      {"stripped line equal once trimmed", "x \ny", "x\r\ny", kDefaults,
+       "Differences in Target:\r\n\r\n"},
+      {"a CR alone stays inside its line", "a\rb", "a\rc", kWhitespaceCounts,
+       "Differences in Source:\r\nA\rB\r\n\r\nDifferences in Target:\r\nA\rC\r\n\r\n"},
+  });
 }
 
 TEST(AppendDifferenceDetailsTest, FirstEntryReplacesTheReportWithTheHeading) {

@@ -132,7 +132,7 @@ TEST_F(SaveComparisonDialogTest, AnExistingNameIsOverwrittenOnlyAfterYes) {
   EXPECT_EQ(ui_.messages.back().text, "Comparison process saved successfully.");
   const SavedProcess saved = store_.LoadProcessKeys("Daily");
   EXPECT_EQ(saved.comp_type, 1);
-  EXPECT_EQ(saved.id, 2);  // overwriting gives a new Id
+  EXPECT_EQ(saved.id, 1);  // overwriting keeps the Id
   EXPECT_EQ(store_.ProcessCount(), 1);
 }
 

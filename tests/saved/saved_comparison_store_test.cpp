@@ -149,6 +149,26 @@ TEST_F(SavedComparisonStoreTest, IdsAreReadAsNumbersAndMissingIdsCountAsZero) {
   EXPECT_EQ(store_.ProcessId("no id"), 0);
 }
 
+TEST_F(SavedComparisonStoreTest, EnumerationIsNeverCutShort) {
+  // Names far beyond any read buffer: the last process is still listed, so its Id is never
+  // given out again and its selection files are never overwritten.
+  std::vector<std::pair<std::string, std::string>> sections;
+  Names names;
+  for (int i = 1; i <= 500; ++i) {
+    names.push_back("Nightly comparison of the production and staging servers, run " +
+                    std::to_string(i));
+    sections.push_back({names.back(), std::to_string(i)});
+  }
+  WriteStore(sections);
+  WriteFile(Selection(500, SelectionSide::kSource), "[dbo].[Last]\r\n");
+  EXPECT_EQ(store_.ProcessNames(), names);
+  EXPECT_EQ(store_.ProcessCount(), 500);
+  EXPECT_EQ(store_.ProcessName(500), names.back());
+  ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("new")));
+  EXPECT_EQ(store_.ProcessId("new"), 501);
+  EXPECT_EQ(ReadFile(Selection(500, SelectionSide::kSource)), "[dbo].[Last]\r\n");
+}
+
 TEST_F(SavedComparisonStoreTest, DeletedIdsAreGivenOutAgainWithFreshSelectionFiles) {
   ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("one")));
   ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("two")));
@@ -167,23 +187,40 @@ TEST_F(SavedComparisonStoreTest, DeletedIdsAreGivenOutAgainWithFreshSelectionFil
   EXPECT_EQ(store_.ProcessNames(), (Names{"three", "four", "five"}));
 }
 
-TEST_F(SavedComparisonStoreTest, OverwritingKeepsTheSectionInPlaceAndGivesANewId) {
+TEST_F(SavedComparisonStoreTest, OverwritingKeepsTheIdOfTheProcess) {
+  // Scripted runs name a process by its Id: saving it again must not move it.
   ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("A")));
   ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("B")));
   SavedProcess changed = SelectiveProcedures("A");
   changed.db_name2 = "SalesArchive";
   changed.source_selection = {"[dbo].[Only]"};
   changed.sel_comp_count_source = 1;
+  changed.sel_comp_count_target = 0;
   ASSERT_TRUE(store_.SaveProcess(changed));
 
-  std::string expected_a = SelectiveSection("A", 3);
+  std::string expected_a = SelectiveSection("A", 1);
   expected_a = ReplaceAll(expected_a, "DbName2=Sales\r\n", "DbName2=SalesArchive\r\n");
   expected_a = ReplaceAll(expected_a, "SelCompCountSource=2", "SelCompCountSource=1");
+  expected_a = ReplaceAll(expected_a, "SelCompCountTarget=1", "SelCompCountTarget=0");
   EXPECT_EQ(ReadFile(ini_), expected_a + SelectiveSection("B", 2));
-  EXPECT_EQ(ReadFile(Selection(3, SelectionSide::kSource)), "[dbo].[Only]\r\n");
-  // The files of the old Id stay where they are.
-  EXPECT_EQ(ReadFile(Selection(1, SelectionSide::kSource)),
-            "[dbo].[usp_GetOrders]\r\n[dbo].[usp_PutOrder]\r\n");
+  EXPECT_EQ(store_.ProcessName(1), "A");
+  // The Id's selection files are the new ones; no file of a third Id appears.
+  EXPECT_EQ(ReadFile(Selection(1, SelectionSide::kSource)), "[dbo].[Only]\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Selection(1, SelectionSide::kTarget)));
+  EXPECT_FALSE(std::filesystem::exists(Selection(3, SelectionSide::kSource)));
+  const SavedProcess loaded = store_.LoadProcess("A");
+  EXPECT_EQ(loaded.id, 1);
+  EXPECT_EQ(loaded.source_selection, (Names{"[dbo].[Only]"}));
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(SavedComparisonStoreTest, OverwritingAProcessWithoutIdGivesItTheSmallestFreeId) {
+  WriteStore({{"a", "1"}, {"no id", ""}, {"c", "3"}});
+  ASSERT_TRUE(store_.SaveProcess(SingleTableByKey("no id")));
+  EXPECT_EQ(store_.ProcessId("no id"), 2);
+  ASSERT_TRUE(store_.SaveProcess(SingleTableByKey("c")));
+  EXPECT_EQ(store_.ProcessId("c"), 3);
+  EXPECT_EQ(store_.ProcessNames(), (Names{"a", "no id", "c"}));
 }
 
 TEST_F(SavedComparisonStoreTest, ANameDifferingOnlyInCaseWritesIntoTheExistingSection) {
@@ -192,16 +229,14 @@ TEST_F(SavedComparisonStoreTest, ANameDifferingOnlyInCaseWritesIntoTheExistingSe
   EXPECT_EQ(store_.ProcessNames(), (Names{"Nightly"}));
   EXPECT_EQ(Key("nightly", "Name"), "NIGHTLY");
   EXPECT_EQ(Key("nightly", "CompType"), "0");
-  EXPECT_EQ(store_.ProcessId("Nightly"), 2);
+  EXPECT_EQ(store_.ProcessId("Nightly"), 1);
   EXPECT_EQ(store_.FindProcessName("nIGHTLY"), "Nightly");
   EXPECT_EQ(store_.FindProcessName("\tnightly "), "Nightly");
   EXPECT_EQ(store_.FindProcessName("Daily"), std::nullopt);
 }
 
 TEST_F(SavedComparisonStoreTest, NamesAndValuesWithSpecialCharactersReadBackUnchanged) {
-  const Names names = {
-      "a]b",      ";starts with semicolon", "[bracketed]", "key=value", "\"quoted\"", "'single'",
-      "Ünïcode ✓"};
+  const Names names = {"a;b", "[bracket", "key=value", "\"quoted\"", "'single'", "Ünïcode ✓"};
   for (const std::string& name : names) {
     SavedProcess process = SingleTableByKey(name);
     process.server_name1 = "=[x]";
@@ -257,6 +292,23 @@ TEST_F(SavedComparisonStoreTest, LineBreaksAreRefusedBeforeAnythingIsWritten) {
   }
   EXPECT_EQ(ReadFile(ini_), before);
   EXPECT_FALSE(std::filesystem::exists(Selection(2, SelectionSide::kSource)));
+}
+
+TEST_F(SavedComparisonStoreTest, NamesTheProfileFormatCannotHoldAreRefused) {
+  ASSERT_TRUE(store_.SaveProcess(SelectiveProcedures("kept")));
+  const std::string before = ReadFile(ini_);
+  for (const std::string name : {"a]b", "[bracketed]", ";comment", " \t;comment", "end]"}) {
+    ui_.messages.clear();
+    EXPECT_FALSE(store_.SaveProcess(SelectiveProcedures(name))) << name;
+    ASSERT_EQ(ui_.messages.size(), 1u) << name;
+    EXPECT_EQ(ui_.messages[0].text,
+              "Comparison process cannot be saved: its name must not contain \"]\" or start "
+              "with \";\".");
+    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
+  }
+  EXPECT_EQ(ReadFile(ini_), before);
+  EXPECT_FALSE(std::filesystem::exists(Selection(2, SelectionSide::kSource)));
+  EXPECT_EQ(store_.ProcessNames(), (Names{"kept"}));
 }
 
 TEST_F(SavedComparisonStoreTest, ValuesThatWouldReadBackCutAreRefused) {

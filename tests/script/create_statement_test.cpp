@@ -39,14 +39,21 @@ std::string ColumnQuery(std::string_view literal_name, std::string_view filter) 
          "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
          std::string(filter) + "ORDER BY sco.colorder";
 }
-std::string ClusteredIndexQuery(std::string_view literal_name) {
+std::string ModuleQueryById(int id) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.id = " +
+         std::to_string(id) + " ORDER BY sc.colid";
+}
+// The clustered index query by name, or by id when `id` is 1 or more.
+std::string ClusteredIndexQuery(std::string_view literal_name, int id = 0) {
   return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
-         "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+         "sysindexkeys sk INNER JOIN "
          "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
-         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
-         "so2.id WHERE so2.name = '" +
-         std::string(literal_name) +
-         "' AND si.indid = 1 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON sk.id = "
+         "so2.id WHERE " +
+         (id >= 1 ? "so2.id = " + std::to_string(id)
+                  : "so2.name = '" + std::string(literal_name) + "'") +
+         " AND si.indid = 1 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
          "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
 }
 std::string ViewIndexQuery(std::string_view literal_name) {
@@ -133,7 +140,7 @@ TEST_F(CreateStatementTest, TableWithClusteredPrimaryKey) {
   Respond(ColumnQuery("Orders", "WHERE sco.id = 5 "),
           ColumnRows({{"OrderID", "int", 4, 10, 0, false, true, "1", "1"},
                       {"OrderDate", "datetime", 8, 23, 3, true, false, "1", "1"}}));
-  Respond(ClusteredIndexQuery("Orders"), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(ClusteredIndexQuery("Orders", 5), IndexRows({{"OrderID", "PK_Orders", 1}}));
   std::string drop;
   EXPECT_EQ(
       BuildCreateStatement(context_, server(), Request("Orders", ObjectType::kTables, 5), &drop),
@@ -236,18 +243,23 @@ TEST_F(CreateStatementTest, RelationshipBodyAndConstraintWithoutBody) {
   Respond(OwnerQuery("FK_A", "F"), OwnerRow("dbo"));
   Respond(
       "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
-      "scr.name AS referencedcolumn, sof.name AS tablename FROM sysreferences sr INNER JOIN "
-      "sysobjects so ON sr.constid = so.id INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
-      "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid INNER JOIN syscolumns scf ON scf.id = "
-      "sof.id AND scf.colid = sr.fkey1 INNER JOIN syscolumns scr ON scr.id = sor.id AND "
-      "scr.colid = sr.rkey1 WHERE so.name = 'FK_A' ORDER BY scf.name",
-      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+      "scr.name AS referencedcolumn, sof.name AS tablename, sfk.constid, sfk.keyno FROM "
+      "sysforeignkeys sfk INNER JOIN "
+      "sysobjects so ON sfk.constid = so.id INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+      "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid INNER JOIN syscolumns scf ON scf.id = "
+      "sof.id AND scf.colid = sfk.fkey INNER JOIN syscolumns scr ON scr.id = sor.id AND "
+      "scr.colid = sfk.rkey WHERE so.name = 'FK_A' ORDER BY sfk.constid, sfk.keyno",
+      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
+            "constid", "keyno"},
            {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
-             Value::Text("E")}}));
+             Value::Text("E"), Value::Integer(4), Value::Integer(1)},
+            {Value::Text("FK_A"), Value::Text("B]2"), Value::Text("C"), Value::Text("D2"),
+             Value::Text("E"), Value::Integer(4), Value::Integer(2)}}));
   CreateStatementRequest request = Request("FK_A", ObjectType::kRelationships);
   request.statement_only = true;
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
-            "\r\nTABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B]\r\nREFERENCES [C] [D] \r\n");
+            "\r\nTABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B], [B]]2]\r\n"
+            "REFERENCES [C] [D], [D2] \r\n");
   // Constraints have no owner letter and no body.
   CreateStatementRequest constraint = Request("PK_T", ObjectType::kConstraints);
   EXPECT_EQ(BuildCreateStatement(context_, server(), constraint),
@@ -280,7 +292,7 @@ TEST_F(CreateStatementTest, Version9QualifiesByTheSchemaOfTheId) {
   MakeVersion9();
   Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 31",
           Rows({""}, {{Value::Text("sales")}}));
-  Respond(ModuleQuery("usp_A"), TextRows({"CREATE PROCEDURE sales.usp_A AS SELECT 1"}));
+  Respond(ModuleQueryById(31), TextRows({"CREATE PROCEDURE sales.usp_A AS SELECT 1"}));
   CreateStatementRequest request = Request("usp_A", ObjectType::kProcedures, 31);
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
             Header("Procedure", "[sales].[usp_A]", kIsProcedure) +
@@ -333,7 +345,7 @@ TEST_F(SqlCreateCommandTest, ScriptsWithHeaderAndCommaSuffix) {
   Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
   Respond(ColumnQuery("T", "WHERE sco.id = 3 "),
           ColumnRows({{"A", "int", 4, 10, 0, false}, {"B", "int"}}));
-  Respond(ClusteredIndexQuery("T"), NoRows({"column"}));
+  Respond(ClusteredIndexQuery("T", 3), NoRows({"column"}));
   EXPECT_EQ(BuildSQLCreateStatement(context_, server(), "[A] [int] NOT NULL", "Sales",
                                     ObjectType::kTables, "T", 3),
             Header("Table", "[T]", kIsTable) +

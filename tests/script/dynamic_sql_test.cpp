@@ -124,12 +124,18 @@ TEST_F(TableConstraintsTest, OneAlterTableAddingEveryDefault) {
             "IF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n");
 }
 
-TEST_F(TableConstraintsTest, AnyQuotedDefaultIsDoubledOnceInsideTheLiteral) {
-  // ('it''s') is the text of DEFAULT 'it''s'; inside EXEC('...') every quote doubles once.
-  Respond(DefaultsQuery("O''Brien"), DefaultRows({{"DF_a]b", "('it''s')", "c]d"}}));
+TEST_F(TableConstraintsTest, QuoteMultiplicationMakesEveryQuoteOfADefaultFour) {
+  // ('it''s') is the text of DEFAULT 'it''s'; its quotes are multiplied by four, and only the
+  // empty string and '0' are brought back to two. Names keep their "]" doubled and, inside the
+  // literal, their quotes doubled.
+  Respond(DefaultsQuery("O''Brien"),
+          DefaultRows(
+              {{"DF_a]b", "('it''s')", "c]d"}, {"DF_x", "('x')", "y"}, {"DF_z", "(N'')", "z"}}));
   EXPECT_EQ(GetTableConstraints(context_, server(), "Sales", "O'Brien"),
             "EXEC('ALTER TABLE ' + @Database + '.[dbo].[O''Brien] WITH NOCHECK ADD\r\n"
-            "CONSTRAINT [DF_a]]b] DEFAULT (''it''''s'') FOR [c]]d]')\r\n"
+            "CONSTRAINT [DF_a]]b] DEFAULT (''''it''''''''s'''') FOR [c]]d],\r\n"
+            "CONSTRAINT [DF_x] DEFAULT (''''x'''') FOR [y],\r\n"
+            "CONSTRAINT [DF_z] DEFAULT (N'''''''') FOR [z]')\r\n"
             "IF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n");
 }
 

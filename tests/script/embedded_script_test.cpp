@@ -6,12 +6,15 @@
 
 #include "app/application_context.h"
 #include "app/clock.h"
+#include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "script/create_statement.h"
 #include "script/dynamic_sql.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
+#include "script/structure_text.h"
+#include "script/table_indexes.h"
 #include "script/table_structure.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
@@ -57,6 +60,16 @@ class EmbeddedScriptTest : public ::testing::Test {
     server_.NumVersion = version[0] == '8' ? 8 : 9;
     const ScriptLoadResult loaded = LoadScript(folder_ / "servers", server_.Name, "Sales", script);
     ASSERT_TRUE(loaded.ok) << loaded.message;
+  }
+
+  // The object id of a (qualified) name, as the object list carries it.
+  std::int32_t IdOf(std::string_view name) {
+    RunCommandResult result =
+        RunCommand(context_, server_, CommandType::kText,
+                   "SELECT OBJECT_ID('" + std::string(name) + "') AS id", "Sales");
+    if (result.failed() || !result.recordset || result.recordset->Eof())
+      return 0;
+    return static_cast<std::int32_t>(result.recordset->Field("id").AsInteger());
   }
 
   testing::ScratchFolder folder_;
@@ -147,6 +160,72 @@ TEST_F(EmbeddedScriptTest, SameNamedObjectsOfTwoSchemasAreToldApartByTheirListed
   EXPECT_EQ(GetTableText(context_, server_, "Sales", "sales.T", false, 0, "", false, ""),
             "[B] [int] NULL\r\n[C] [int] NOT NULL\r\n\r\n"
             "CONSTRAINT [PK_T2] PRIMARY KEY CLUSTERED ([C])\r\n");
+}
+
+// --- the mended faults, on the engine's own catalogue rows -----------------------------------
+
+TEST_F(EmbeddedScriptTest, Fault2IndexesOfATableWithoutChildObjectsAreShown) {
+  // Neither table has a constraint, default or trigger: only their indexes tell them apart.
+  Load("8.00.2039",
+       "CREATE TABLE Plain (A int NOT NULL, B int NULL)\nGO\n"
+       "CREATE CLUSTERED INDEX IX_Plain_A ON Plain (A)\nGO\n"
+       "CREATE INDEX IX_Plain_B ON Plain (B, A)\nGO\n"
+       "CREATE TABLE Other (A int NOT NULL, B int NULL)\nGO\n"
+       "CREATE CLUSTERED INDEX IX_Plain_A ON Other (A)\nGO\n"
+       "CREATE INDEX IX_Plain_B ON Other (A, B)\nGO\n");
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Plain", false, 0, "", false, ""),
+            "[A] [int] NOT NULL\r\n[B] [int] NULL\r\n\r\n"
+            "CLUSTERED INDEX [IX_Plain_A] ([A])\r\nINDEX [IX_Plain_B] ([B], [A])\r\n");
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Other", IdOf("Other") > 0, IdOf("Other"), "",
+                         false, ""),
+            "[A] [int] NOT NULL\r\n[B] [int] NULL\r\n\r\n"
+            "CLUSTERED INDEX [IX_Plain_A] ([A])\r\nINDEX [IX_Plain_B] ([A], [B])\r\n");
+  EXPECT_EQ(GetTableIndexes(context_, server_, "Sales", "Plain", true, "_x"),
+            "CLUSTERED INDEX [IX_Plain_A_x] ([A])\r\n");
+}
+
+TEST_F(EmbeddedScriptTest, Fault3RelationshipListsEveryColumnPairInKeyOrder) {
+  Load("8.00.2039",
+       "CREATE TABLE Parent (X int NOT NULL, Y int NOT NULL, "
+       "CONSTRAINT PK_Parent PRIMARY KEY CLUSTERED (X, Y))\nGO\n"
+       "CREATE TABLE Child (A int NULL, B int NULL, CONSTRAINT FK_Child_Parent "
+       "FOREIGN KEY (B, A) REFERENCES Parent (X, Y))\nGO\n");
+  EXPECT_EQ(GetRelationshipText(context_, server_, "Sales", "FK_Child_Parent"),
+            "TABLE Child\r\nCONSTRAINT [FK_Child_Parent]\r\nFOREIGN KEY [B], [A]\r\n"
+            "REFERENCES [Parent] [X], [Y]");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, Fault5ConstraintListsEveryKeyColumnOnceInKeyOrder) {
+  // The default and the trigger are further child objects of the table: each key column must
+  // still appear once.
+  Load("8.00.2039",
+       "CREATE TABLE Lines (A int NOT NULL, B int NOT NULL, C int NULL CONSTRAINT DF_Lines_C "
+       "DEFAULT (0), CONSTRAINT PK_Lines PRIMARY KEY CLUSTERED (B, A))\nGO\n"
+       "CREATE TRIGGER trLines ON Lines FOR INSERT AS SELECT 1\nGO\n");
+  EXPECT_EQ(GetConstraintText(context_, server_, "Sales", "PK_Lines"),
+            "CONSTRAINT [PK_Lines] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [B], [A]\r\n"
+            "ON TABLE [Lines]");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, Fault4ModulesAndTablesAreReadByTheirIds) {
+  Load("9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE PROCEDURE dbo.P AS SELECT 1\nGO\n"
+       "CREATE PROCEDURE sales.P AS SELECT 2\nGO\n"
+       "CREATE TABLE sales.U (ID int IDENTITY(10,3) NOT NULL, N int NULL)\nGO\n");
+  const std::int32_t sales_p = IdOf("sales.P");
+  const std::int32_t dbo_p = IdOf("dbo.P");
+  ASSERT_GT(sales_p, 0);
+  ASSERT_GT(dbo_p, 0);
+  EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "P", ObjectType::kProcedures, sales_p),
+            "CREATE PROCEDURE sales.P AS SELECT 2");
+  EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "P", ObjectType::kProcedures, dbo_p),
+            "CREATE PROCEDURE dbo.P AS SELECT 1");
+  // The table outside dbo, listed by its bare name and read by id, keeps its identity seed.
+  EXPECT_EQ(GetTableText(context_, server_, "Sales", "U", false, IdOf("sales.U"), "", false, ""),
+            "[ID] [int] IDENTITY(10,3) NOT NULL\r\n[N] [int] NULL");
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 }  // namespace

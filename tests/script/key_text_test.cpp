@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "script/table_indexes.h"
 #include "script_fixture.h"
 
@@ -16,10 +18,10 @@ using testing::ScriptTest;
 
 std::string IndexQuery(std::string_view literal_name, std::string_view indid_filter) {
   return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
-         "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+         "FROM sysindexkeys sk "
          "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
          "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-         "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
+         "INNER JOIN sysobjects so2 ON sk.id = so2.id "
          "WHERE so2.name = '" +
          std::string(literal_name) + "' AND " + std::string(indid_filter) +
          "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
@@ -32,20 +34,20 @@ constexpr std::string_view kClustered = "si.indid = 1 AND ";
 std::string RelationshipQuery(std::string_view literal_name) {
   return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
          "sor.name AS referencedtable, scr.name AS referencedcolumn, "
-         "sof.name AS tablename "
-         "FROM sysreferences sr "
-         "INNER JOIN sysobjects so ON sr.constid = so.id "
-         "INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
-         "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid "
-         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sr.fkey1 "
-         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sr.rkey1 "
+         "sof.name AS tablename, sfk.constid, sfk.keyno "
+         "FROM sysforeignkeys sfk "
+         "INNER JOIN sysobjects so ON sfk.constid = so.id "
+         "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+         "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
+         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey "
          "WHERE so.name = '" +
-         std::string(literal_name) + "' ORDER BY scf.name";
+         std::string(literal_name) + "' ORDER BY sfk.constid, sfk.keyno";
 }
 
 std::string ConstraintQuery(std::string_view literal_name) {
   return "SELECT si.name as [name], so2.refdate AS refdate, so2.id AS id, sc.name AS [column], "
-         "sk.indid, so2.name as [tablename] "
+         "sk.indid, so2.name as [tablename], sk.keyno "
          "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
          "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
          "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
@@ -53,18 +55,39 @@ std::string ConstraintQuery(std::string_view literal_name) {
          "WHERE si.indid = 1 AND  si.name = '" +
          std::string(literal_name) +
          "' AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
-         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ";
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY so2.id, sk.keyno";
 }
 
+// Rows of the relationship query: foreignkey, foreigncolumn, referencedtable,
+// referencedcolumn, tablename, then constid (keyno follows the order given within a constid).
 CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows) {
   std::vector<std::vector<Value>> values;
+  std::string last_constid;
+  std::int64_t keyno = 0;
   for (auto& row : rows) {
+    if (row.size() < 6)
+      row.push_back("1");
+    keyno = row[5] == last_constid ? keyno + 1 : 1;
+    last_constid = row[5];
     std::vector<Value> fields;
-    for (auto& text : row)
-      fields.push_back(Value::Text(text));
+    for (std::size_t i = 0; i < 5; ++i)
+      fields.push_back(Value::Text(row[i]));
+    fields.push_back(Value::Integer(std::stoll(row[5])));
+    fields.push_back(Value::Integer(keyno));
     values.push_back(std::move(fields));
   }
-  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
+               "constid", "keyno"},
+              std::move(values));
+}
+
+// Rows of the constraint query: name, table id, column, keyno; the table is Orders.
+CommandOutcome ConstraintRows(std::vector<std::tuple<std::string, int, std::string, int>> rows) {
+  std::vector<std::vector<Value>> values;
+  for (auto& [name, id, column, keyno] : rows)
+    values.push_back({Value::Text(name), Value::Null(), Value::Integer(id), Value::Text(column),
+                      Value::Integer(1), Value::Text("Orders"), Value::Integer(keyno)});
+  return Rows({"name", "refdate", "id", "column", "indid", "tablename", "keyno"},
               std::move(values));
 }
 
@@ -105,6 +128,21 @@ TEST_F(TableIndexesTest, ClusteredOnlyAndTablesWithoutIndexRows) {
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Gone", false, ""), "");
 }
 
+TEST_F(TableIndexesTest, Fault2IndexesAreReadFromTheTableItselfByIdOrName) {
+  // The query joins the index keys to the table directly: no child object is needed.
+  Respond(IndexQuery("Plain", kAllIndexes), IndexRows({{"A", "IX_A", 2}}));
+  EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Plain", false, ""),
+            "INDEX [IX_A] ([A])\r\n");
+  const std::string by_id = BuildIndexQuery("Plain", true, {}, 12);
+  EXPECT_NE(by_id.find("FROM sysindexkeys sk INNER JOIN"), std::string::npos);
+  EXPECT_NE(by_id.find("WHERE so2.id = 12 AND si.indid = 1 AND"), std::string::npos);
+  EXPECT_EQ(by_id.find("parent_obj"), std::string::npos);
+  Respond(by_id, IndexRows({{"A", "PK_Plain", 1}}));
+  EXPECT_EQ(
+      GetTableIndexes(context_, server(), "Sales", "Plain", true, "", NameQuoting::kAsStored, 12),
+      "CONSTRAINT [PK_Plain] PRIMARY KEY CLUSTERED ([A])\r\n");
+}
+
 TEST_F(TableIndexesTest, QuoteInTableNameIsDoubled) {
   Respond(IndexQuery("O''Brien", kAllIndexes), NoRows({"column"}));
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "O'Brien", false, ""), "");
@@ -115,13 +153,23 @@ TEST_F(TableIndexesTest, QuoteInTableNameIsDoubled) {
 
 using RelationshipTextTest = ScriptTest;
 
-TEST_F(RelationshipTextTest, FourLinesOfTheFirstColumnPair) {
+TEST_F(RelationshipTextTest, FourLinesOfASingleColumnKey) {
   Respond(RelationshipQuery("FK_Orders_Customers"),
-          ForeignKeyRows({{"FK_Orders_Customers", "CustomerID", "Customers", "ID", "Orders"},
-                          {"FK_Orders_Customers", "Region", "Customers", "Region", "Orders"}}));
+          ForeignKeyRows({{"FK_Orders_Customers", "CustomerID", "Customers", "ID", "Orders"}}));
   EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_Orders_Customers"),
             "TABLE Orders\r\nCONSTRAINT [FK_Orders_Customers]\r\nFOREIGN KEY [CustomerID]\r\n"
             "REFERENCES [Customers] [ID]");
+}
+
+TEST_F(RelationshipTextTest, Fault3EveryColumnPairIsListedInKeyOrder) {
+  // Two keys of the same name (different owners): only the first one's pairs are written.
+  Respond(RelationshipQuery("FK_Orders_Customers"),
+          ForeignKeyRows({{"FK_Orders_Customers", "CustomerID", "Customers", "ID", "Orders", "5"},
+                          {"FK_Orders_Customers", "Region", "Customers", "Region", "Orders", "5"},
+                          {"FK_Orders_Customers", "Other", "Elsewhere", "X", "Lines", "9"}}));
+  EXPECT_EQ(GetRelationshipText(context_, server(), "Sales", "FK_Orders_Customers"),
+            "TABLE Orders\r\nCONSTRAINT [FK_Orders_Customers]\r\n"
+            "FOREIGN KEY [CustomerID], [Region]\r\nREFERENCES [Customers] [ID], [Region]");
 }
 
 TEST_F(RelationshipTextTest, NotFoundOrFailedGivesEmptyText) {
@@ -146,14 +194,22 @@ TEST_F(RelationshipTextTest, QuoteInNameIsDoubledInTheQuery) {
 using ConstraintTextTest = ScriptTest;
 
 TEST_F(ConstraintTextTest, FourLinesWithTrailingSpacesInsideAndTrimmedEnds) {
+  // The key column comes once per child object of the table (here the key and a default).
   Respond(ConstraintQuery("PK_Orders"),
-          Rows({"name", "refdate", "id", "column", "indid", "tablename"},
-               {{Value::Text("PK_Orders"), Value::Null(), Value::Integer(5), Value::Text("OrderID"),
-                 Value::Integer(1), Value::Text("Orders")},
-                {Value::Text("PK_Orders"), Value::Null(), Value::Integer(5), Value::Text("Line"),
-                 Value::Integer(1), Value::Text("Orders")}}));
+          ConstraintRows({{"PK_Orders", 5, "OrderID", 1}, {"PK_Orders", 5, "OrderID", 1}}));
   EXPECT_EQ(GetConstraintText(context_, server(), "Sales", "PK_Orders"),
             "CONSTRAINT [PK_Orders] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [OrderID]\r\n"
+            "ON TABLE [Orders]");
+}
+
+TEST_F(ConstraintTextTest, Fault5EveryKeyColumnIsListedOnceInKeyOrder) {
+  Respond(ConstraintQuery("PK_Orders"), ConstraintRows({{"PK_Orders", 5, "OrderID", 1},
+                                                        {"PK_Orders", 5, "OrderID", 1},
+                                                        {"PK_Orders", 5, "Line", 2},
+                                                        {"PK_Orders", 5, "Line", 2},
+                                                        {"PK_Orders", 6, "Other", 1}}));
+  EXPECT_EQ(GetConstraintText(context_, server(), "Sales", "PK_Orders"),
+            "CONSTRAINT [PK_Orders] \r\nPRIMARY KEY CLUSTERED \r\nON COLUMN [OrderID], [Line]\r\n"
             "ON TABLE [Orders]");
 }
 

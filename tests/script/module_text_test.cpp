@@ -99,6 +99,28 @@ TEST_F(ModuleTextTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
   EXPECT_EQ(Queries().size(), 5u);
 }
 
+TEST_F(ModuleTextTest, Fault4KnownIdReadsThatObjectOnly) {
+  // Two procedures named p in different schemas: by id the text of the one asked for, never the
+  // two interleaved; and a missing id is not looked up again by name.
+  const std::string by_id_7 =
+      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+      "so.id = 7 ORDER BY sc.colid";
+  const std::string by_id_8 =
+      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+      "so.id = 8 ORDER BY sc.colid";
+  Respond(by_id_7, TextRows({"CREATE PROC sales.p AS ", "SELECT 2"}));
+  Respond(by_id_8, NoRows({"text"}));
+  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "p", ObjectType::kProcedures, 7),
+            "CREATE PROC sales.p AS SELECT 2");
+  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "sales.q", ObjectType::kProcedures, 8),
+            "");
+  std::unique_ptr<DatabaseSession> session = ADO_Connection_Open(context_, server(), "Sales");
+  ASSERT_NE(session, nullptr);
+  EXPECT_EQ(GetProcedureText(context_, *session, "p", ObjectType::kProcedures, 7),
+            "CREATE PROC sales.p AS SELECT 2");
+  EXPECT_EQ(Queries(), (std::vector<std::string>{by_id_7, by_id_8, by_id_7}));
+}
+
 TEST_F(ModuleTextTest, UnexpectedFailureIsReportedAndGivesEmptyText) {
   Throw(ModuleQuery("p"));
   ArmThrowing();

@@ -21,6 +21,11 @@ std::string ModuleQuery(std::string_view name) {
          "so.name = '" +
          std::string(name) + "' ORDER BY sc.colid";
 }
+std::string ModuleQueryById(int id) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.id = " +
+         std::to_string(id) + " ORDER BY sc.colid";
+}
 std::string ColumnQueryById(std::string_view name, int id) {
   return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, sco.length, sco.prec, "
          "sco.scale, sty.[name] AS datatype, ident_seed('" +
@@ -30,14 +35,14 @@ std::string ColumnQueryById(std::string_view name, int id) {
          "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype WHERE sco.id = " +
          std::to_string(id) + " ORDER BY sco.colorder";
 }
-std::string IndexQuery(std::string_view name) {
+std::string IndexQueryById(int id) {
   return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
-         "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+         "sysindexkeys sk INNER JOIN "
          "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
-         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
-         "so2.id WHERE so2.name = '" +
-         std::string(name) +
-         "' AND si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = "
+         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON sk.id = "
+         "so2.id WHERE so2.id = " +
+         std::to_string(id) +
+         " AND si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = "
          "0 AND INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
 }
 
@@ -61,7 +66,7 @@ TEST_F(StructureTextBoxTest, ShowsTheSelectedModuleWithTheCaretAtTheStart) {
   AddObject("usp_A", 3);
   AddObject("usp_B", 4);
   objects_.SetCurrentRow(1);
-  Respond(ModuleQuery("usp_B"), TextRows({"\r\nCREATE PROC usp_B AS\r\nSELECT 2\r\n"}));
+  Respond(ModuleQueryById(4), TextRows({"\r\nCREATE PROC usp_B AS\r\nSELECT 2\r\n"}));
   view_.SetSelection(5, 3);
   Update(ObjectType::kProcedures);
   EXPECT_EQ(view_.Text(), "CREATE PROC usp_B AS\r\nSELECT 2");
@@ -76,7 +81,7 @@ TEST_F(StructureTextBoxTest, NothingSelectedInANonEmptyListShowsTheFirstObject) 
   AddObject("v1", 10);
   AddObject("v2", 11);
   objects_.SetCurrentRow(-1);
-  Respond(ModuleQuery("v1"), TextRows({"CREATE VIEW v1 AS SELECT 1"}));
+  Respond(ModuleQueryById(10), TextRows({"CREATE VIEW v1 AS SELECT 1"}));
   Update(ObjectType::kViews);
   EXPECT_EQ(objects_.CurrentRow(), 0);
   EXPECT_EQ(view_.Text(), "CREATE VIEW v1 AS SELECT 1");
@@ -89,19 +94,23 @@ TEST_F(StructureTextBoxTest, EmptyListShowsNothingToShow) {
   EXPECT_EQ(objects_.Tag(), "");
 }
 
-TEST_F(StructureTextBoxTest, EmptyTextLeavesThePreviousTextShown) {
+TEST_F(StructureTextBoxTest, Fault6EmptyTextClearsThePreviousObjectsText) {
+  // The previous object's text must not stay on screen under the new object's name.
   AddObject("gone", 5);
   objects_.SetCurrentRow(0);
-  Respond(ModuleQuery("gone"), NoRows({"text"}));
+  Respond(ModuleQueryById(5), NoRows({"text"}));
+  view_.SetSelection(4, 2);
   Update(ObjectType::kTriggers);
-  EXPECT_EQ(view_.Text(), "previous text");
+  EXPECT_EQ(view_.Text(), "");
+  EXPECT_EQ(view_.SelectionStart(), 0);
+  EXPECT_EQ(objects_.Tag(), "");
 }
 
 TEST_F(StructureTextBoxTest, TableIsReadByTheIdOfTheSelectedRowWithItsIndexes) {
   AddObject("Orders", 77);
   objects_.SetCurrentRow(0);
   Respond(ColumnQueryById("Orders", 77), ColumnRows({{"OrderID", "int", 4, 10, 0, false}}));
-  Respond(IndexQuery("Orders"), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(IndexQueryById(77), IndexRows({{"OrderID", "PK_Orders", 1}}));
   Update(ObjectType::kTables);
   EXPECT_EQ(view_.Text(),
             "[OrderID] [int] NOT NULL\r\n\r\nCONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED "
@@ -139,7 +148,7 @@ TEST_F(StructureTextBoxTest, UnexpectedFailureIsReportedWithTheLineReached) {
       MemoryTextView::SetText(text);
     }
   } view;
-  Respond(ModuleQuery("p"), TextRows({"CREATE PROC p AS SELECT 1"}));
+  Respond(ModuleQueryById(1), TextRows({"CREATE PROC p AS SELECT 1"}));
   objects_.SetTag("OFF");
   UpdateProcedureTextBox(context_, server(), view, objects_, ObjectType::kProcedures, "Sales", "",
                          0);
@@ -155,14 +164,16 @@ TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
   objects_.SetCurrentRow(0);
   Respond(
       "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
-      "scr.name AS referencedcolumn, sof.name AS tablename FROM sysreferences sr INNER JOIN "
-      "sysobjects so ON sr.constid = so.id INNER JOIN sysobjects sof ON sof.id = sr.fkeyid "
-      "INNER JOIN sysobjects sor ON sor.id = sr.rkeyid INNER JOIN syscolumns scf ON scf.id = "
-      "sof.id AND scf.colid = sr.fkey1 INNER JOIN syscolumns scr ON scr.id = sor.id AND "
-      "scr.colid = sr.rkey1 WHERE so.name = 'FK_A' ORDER BY scf.name",
-      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename"},
+      "scr.name AS referencedcolumn, sof.name AS tablename, sfk.constid, sfk.keyno FROM "
+      "sysforeignkeys sfk INNER JOIN "
+      "sysobjects so ON sfk.constid = so.id INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+      "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid INNER JOIN syscolumns scf ON scf.id = "
+      "sof.id AND scf.colid = sfk.fkey INNER JOIN syscolumns scr ON scr.id = sor.id AND "
+      "scr.colid = sfk.rkey WHERE so.name = 'FK_A' ORDER BY sfk.constid, sfk.keyno",
+      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
+            "constid", "keyno"},
            {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
-             Value::Text("E")}}));
+             Value::Text("E"), Value::Integer(8), Value::Integer(1)}}));
   const StructureTextRenderer render = MakeStructureTextRenderer(context_);
   render(server(), objects_, view_, ObjectType::kRelationships, "Sales");
   EXPECT_EQ(view_.Text(), "TABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B]\r\nREFERENCES [C] [D]");
@@ -173,7 +184,7 @@ TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
 using StructureTextTest = ScriptTest;
 
 TEST_F(StructureTextTest, EachTypeCodeUsesItsReader) {
-  Respond(ModuleQuery("m"), TextRows({"CREATE FUNCTION m() RETURNS int AS BEGIN RETURN 1 END"}));
+  Respond(ModuleQueryById(4), TextRows({"CREATE FUNCTION m() RETURNS int AS BEGIN RETURN 1 END"}));
   for (ObjectType type : {ObjectType::kProcedures, ObjectType::kFunctions, ObjectType::kViews,
                           ObjectType::kTriggers}) {
     EXPECT_EQ(GetStructureText(context_, server(), "Sales", type, "m", 4),
@@ -184,6 +195,12 @@ TEST_F(StructureTextTest, EachTypeCodeUsesItsReader) {
   EXPECT_EQ(GetStructureText(context_, server(), "Sales", ObjectTypeFromCode(90), "m", 4),
             std::nullopt);
   EXPECT_EQ(Queries().size(), 4u);
+}
+
+TEST_F(StructureTextTest, Fault4ModuleWithoutIdIsLookedUpByName) {
+  Respond(ModuleQuery("m"), TextRows({"CREATE PROC m AS SELECT 1"}));
+  EXPECT_EQ(GetStructureText(context_, server(), "Sales", ObjectType::kProcedures, "m", 0),
+            "CREATE PROC m AS SELECT 1");
 }
 
 }  // namespace

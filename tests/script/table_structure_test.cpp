@@ -15,13 +15,15 @@ using testing::NoRows;
 using testing::QueryFailure;
 using testing::ScriptTest;
 
-// The column query as the server receives it, written out piece by piece.
-std::string ColumnQuery(std::string_view literal_name, std::string_view filter) {
+// The column query as the server receives it, written out piece by piece; the identity
+// functions are asked for `identity_literal`, the table name when it is empty.
+std::string ColumnQuery(std::string_view literal_name, std::string_view filter,
+                        std::string_view identity_literal = {}) {
+  const std::string identity(identity_literal.empty() ? literal_name : identity_literal);
   return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, "
          "sco.length, sco.prec, sco.scale, sty.[name] AS datatype, "
          "ident_seed('" +
-         std::string(literal_name) + "') AS identityseed, ident_incr('" +
-         std::string(literal_name) +
+         identity + "') AS identityseed, ident_incr('" + identity +
          "') AS identityincrement, "
          "isID=case when sco.status&128=0 then '' else 'Y' end "
          "FROM sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id "
@@ -31,15 +33,16 @@ std::string ColumnQuery(std::string_view literal_name, std::string_view filter) 
 std::string ByName(std::string_view literal_name) {
   return ColumnQuery(literal_name, "WHERE sob.name = '" + std::string(literal_name) + "' ");
 }
-std::string IndexQuery(std::string_view literal_name, bool clustered_only) {
+// The index query by name, or by id when `id` is 1 or more.
+std::string IndexQuery(std::string_view literal_name, bool clustered_only, int id = 0) {
   return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
-         "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
+         "FROM sysindexkeys sk "
          "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
          "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-         "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
-         "WHERE so2.name = '" +
-         std::string(literal_name) + "' AND " +
-         (clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ") +
+         "INNER JOIN sysobjects so2 ON sk.id = so2.id " +
+         (id >= 1 ? "WHERE so2.id = " + std::to_string(id)
+                  : "WHERE so2.name = '" + std::string(literal_name) + "'") +
+         " AND " + (clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ") +
          "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
          "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
          "ORDER BY sk.indid, sk.keyno";
@@ -258,14 +261,15 @@ TEST_F(IgnoredColumnsTest, ListIsConsultedOnlyWhenAskedAndOnlyOfTheGivenKind) {
 TEST_F(TableStructureTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
   Respond(ByName("sales.Orders"), NoRows({"column"}));
   Respond(ColumnQuery("sales.Orders",
-                      "WHERE sob.name = 'Orders' AND OBJECT_SCHEMA_NAME(sob.id) = 'sales' "),
+                      "WHERE sob.name = 'Orders' AND OBJECT_SCHEMA_NAME(sob.id) = 'sales' ",
+                      "[sales].[Orders]"),
           ColumnRows({{"A", "int"}}));
   Respond(IndexQuery("sales.Orders", false), NoRows({"column"}));
   Respond(
       "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
-      "sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id INNER JOIN "
+      "sysindexkeys sk INNER JOIN "
       "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
-      "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON so.parent_obj = "
+      "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON sk.id = "
       "so2.id WHERE so2.name = 'Orders' AND OBJECT_SCHEMA_NAME(so2.id) = 'sales' AND "
       "si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
       "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno",
@@ -275,6 +279,60 @@ TEST_F(TableStructureTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
   EXPECT_EQ(Queries().size(), 4u);
 }
 
+// --- fault 4: tables read by id, identity of a table outside dbo -------------------------------
+
+using Fault4ColumnReaderTest = ScriptTest;
+
+CommandOutcome OwnerRows(std::string owner) {
+  return testing::Rows({""}, {{Value::Text(std::move(owner))}});
+}
+
+TEST_F(Fault4ColumnReaderTest, TableOutsideDboGetsItsSeedByTheQualifiedName) {
+  // ident_seed('Orders') cannot see sales.Orders: it comes back Null, and the table is read once
+  // more with the identity functions asked for [sales].[Orders].
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 42 "),
+          ColumnRows({{"ID", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt}}));
+  Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 42", OwnerRows("sa]les"));
+  Respond(ColumnQuery("Orders", "WHERE sco.id = 42 ", "[sa]]les].[Orders]"),
+          ColumnRows({{"ID", "int", 4, 10, 0, false, true, "5", "2"}}));
+  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", false,
+                                                     IgnoredColumnsKind::Structure, 42, "");
+  EXPECT_EQ(structure.text, "[ID] [int] IDENTITY(5,2) NOT NULL");
+  EXPECT_EQ(structure.columns.size(), 1u);
+}
+
+TEST_F(Fault4ColumnReaderTest, ListedSchemaNameReadByIdAsksForTheQualifiedIdentity) {
+  Respond(ColumnQuery("sales.O''B", "WHERE sco.id = 7 ", "[sales].[O''B]"),
+          ColumnRows({{"ID", "int", 4, 10, 0, false, true, "1", "1"}}));
+  EXPECT_EQ(GetTableStructure(context_, server(), "Sales", "sales.O'B", false,
+                              IgnoredColumnsKind::Structure, 7, "")
+                .text,
+            "[ID] [int] IDENTITY(1,1) NOT NULL");
+  EXPECT_EQ(Queries().size(), 1u);
+}
+
+TEST_F(Fault4ColumnReaderTest, DboTableWithoutSeedIsNotReadAgain) {
+  Respond(
+      ColumnQuery("T", "WHERE sco.id = 3 "),
+      ColumnRows({{"ID", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt}, {"A", "int"}}));
+  Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 3", OwnerRows("dbo"));
+  EXPECT_EQ(GetTableStructure(context_, server(), "Sales", "T", false,
+                              IgnoredColumnsKind::Structure, 3, "")
+                .text,
+            "[ID] [int] IDENTITY NOT NULL\r\n[A] [int] NULL");
+  EXPECT_EQ(Queries().size(), 2u);
+}
+
+TEST_F(Fault4ColumnReaderTest, TableTextReadsColumnsAndIndexesOfTheIdOnly) {
+  // Two tables named T in different schemas: by id only the one asked for is read.
+  Respond(ColumnQuery("T", "WHERE sco.id = 11 "), ColumnRows({{"A", "int"}}));
+  Respond(IndexQuery("T", false, 11), IndexRows({{"A", "PK_T", 1}}));
+  EXPECT_EQ(GetTableText(context_, server(), "Sales", "T", false, 11, "", false, ""),
+            "[A] [int] NULL\r\n\r\nCONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([A])\r\n");
+  EXPECT_EQ(Queries(), (std::vector<std::string>{ColumnQuery("T", "WHERE sco.id = 11 "),
+                                                 IndexQuery("T", false, 11)}));
+}
+
 // --- GetTableText ---------------------------------------------------------------------------
 
 using TableTextTest = ScriptTest;
@@ -282,9 +340,9 @@ using TableTextTest = ScriptTest;
 TEST_F(TableTextTest, AppendsIndexTextAfterABlankLine) {
   Respond(ColumnQuery("Orders", "WHERE sco.id = 9 "),
           ColumnRows({{"OrderID", "int", 4, 10, 0, false}, {"OrderDate", "datetime", 8, 23, 3}}));
-  Respond(IndexQuery("Orders", false), IndexRows({{"OrderID", "PK_Orders", 1},
-                                                  {"OrderDate", "IX_Date", 2},
-                                                  {"OrderID", "IX_Date", 2}}));
+  Respond(IndexQuery("Orders", false, 9), IndexRows({{"OrderID", "PK_Orders", 1},
+                                                     {"OrderDate", "IX_Date", 2},
+                                                     {"OrderID", "IX_Date", 2}}));
   EXPECT_EQ(GetTableText(context_, server(), "Sales", "Orders", false, 9, "", false, ""),
             "[OrderID] [int] NOT NULL\r\n[OrderDate] [datetime] NULL\r\n\r\n"
             "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"

@@ -1,6 +1,14 @@
 #include "db/embedded/embedded_backend.h"
 
 #include <chrono>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <system_error>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "app/text.h"
 #include "db/embedded/batch_executor.h"
@@ -17,6 +25,73 @@ using embedded::MakeServerMessage;
 using embedded::ServerFolder;
 using embedded::SqlError;
 
+// What identifies a file on disk: a replaced file (deleted and created anew, renamed over) has
+// another identity even when its name, size and time are the same.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t modified = 0;  // nanoseconds
+  std::int64_t size = -1;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The same file, though perhaps written since. An open file's identity cannot be reused.
+bool SameFile(const FileStamp& a, const FileStamp& b) {
+  return a.device == b.device && a.inode == b.inode;
+}
+
+std::optional<FileStamp> StampOf(const std::filesystem::path& file) {
+  FileStamp stamp;
+#ifndef _WIN32
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+  stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                   static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+  stamp.size = static_cast<std::int64_t>(info.st_size);
+#else
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error))
+    return std::nullopt;
+  stamp.modified = std::filesystem::last_write_time(file, error).time_since_epoch().count();
+  stamp.size = static_cast<std::int64_t>(std::filesystem::file_size(file, error));
+#endif
+  return stamp;
+}
+
+// The stamps under which a pooled database may be handed out again: the server file unchanged,
+// master and the database file the same files, and master's content unchanged (no database
+// created, dropped or attached since) as SQLite's data version tells.
+struct PoolStamps {
+  FileStamp server_file;
+  FileStamp master;
+  FileStamp database;
+  std::int64_t master_data_version = 0;
+};
+
+std::optional<std::int64_t> MasterDataVersion(EmbeddedDatabase& database) {
+  sqlite3_stmt* stmt = database.info().statements->Get(
+      database.is_master() ? "PRAGMA main.data_version" : "PRAGMA master.data_version");
+  if (!stmt || sqlite3_step(stmt) != SQLITE_ROW)
+    return std::nullopt;
+  const std::int64_t version = sqlite3_column_int64(stmt, 0);
+  sqlite3_reset(stmt);
+  return version;
+}
+
+// The current stamps of a server's files; nullopt when one of them is missing.
+std::optional<PoolStamps> FileStampsOf(const ServerFolder& server,
+                                       const std::filesystem::path& database_file) {
+  auto server_file = StampOf(server.ServerFile());
+  auto master = StampOf(server.MasterFile());
+  auto database = StampOf(database_file);
+  if (!server_file || !master || !database)
+    return std::nullopt;
+  return PoolStamps{*server_file, *master, *database, 0};
+}
+
 struct Deadline {
   std::chrono::steady_clock::time_point end;
   bool expired = false;
@@ -28,10 +103,101 @@ struct Deadline {
   }
 };
 
+}  // namespace
+
+// Databases whose sessions ended, kept open per (server folder, database) for the next Open.
+// Shared with the sessions so that one outliving the backend simply closes its database.
+struct EmbeddedBackend::Pool {
+  static constexpr std::size_t kMaxIdle = 16;
+
+  struct Idle {
+    std::unique_ptr<EmbeddedDatabase> database;
+    std::filesystem::path file;
+    PoolStamps stamps;
+  };
+  std::mutex mutex;
+  std::multimap<std::string, Idle> idle;
+
+  // An idle database for the key whose stamps still hold, or nullopt. Stale ones are closed.
+  std::optional<Idle> Take(const std::string& key, const ServerFolder& server) {
+    for (;;) {
+      Idle entry;
+      {
+        std::lock_guard lock(mutex);
+        const auto it = idle.find(key);
+        if (it == idle.end())
+          return std::nullopt;
+        entry = std::move(it->second);
+        idle.erase(it);
+      }
+      const auto now = FileStampsOf(server, entry.file);
+      if (!now || now->server_file != entry.stamps.server_file ||
+          now->master != entry.stamps.master || now->database != entry.stamps.database) {
+        continue;  // `entry` closes its database here
+      }
+      const auto version = MasterDataVersion(*entry.database);
+      if (version && *version == entry.stamps.master_data_version)
+        return entry;
+    }
+  }
+
+  // Takes a database back after its session; it is closed instead when it cannot be reset or
+  // when a file it was opened on was replaced meanwhile. The stamps are taken anew, so that the
+  // session's own writes do not make the database look stale.
+  void Give(const std::string& key, std::unique_ptr<EmbeddedDatabase> database,
+            const std::filesystem::path& folder, const std::filesystem::path& file,
+            const PoolStamps& opened) {
+    sqlite3* handle = database->db().handle();
+    // A statement stepped but not finished keeps a read lock that would stall other writers.
+    for (sqlite3_stmt* stmt = sqlite3_next_stmt(handle, nullptr); stmt;
+         stmt = sqlite3_next_stmt(handle, stmt))
+      sqlite3_reset(stmt);
+    if (!sqlite3_get_autocommit(handle))
+      sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(handle))
+      return;
+    // The session's own settings and counters never reach the next user.
+    embedded::SessionInfo& info = database->info();
+    info.identity_insert_table = 0;
+    info.last_identity = -1;
+    info.row_count = 0;
+    // Master's version first: a change after it shows at the next Take.
+    const auto version = MasterDataVersion(*database);
+    const auto now = FileStampsOf(ServerFolder(folder), file);
+    if (!version || !now || now->server_file != opened.server_file ||
+        !SameFile(now->master, opened.master) || !SameFile(now->database, opened.database))
+      return;
+    Idle entry{std::move(database), file, *now};
+    entry.stamps.master_data_version = *version;
+    std::unique_ptr<EmbeddedDatabase> closed;  // closed outside the lock
+    std::lock_guard lock(mutex);
+    idle.emplace(key, std::move(entry));
+    if (idle.size() > kMaxIdle) {
+      closed = std::move(idle.begin()->second.database);
+      idle.erase(idle.begin());
+    }
+  }
+};
+
+namespace {
+
 class EmbeddedSession final : public DatabaseSession {
  public:
-  EmbeddedSession(std::filesystem::path folder, std::unique_ptr<EmbeddedDatabase> database)
-      : folder_(std::move(folder)), database_(std::move(database)) {}
+  EmbeddedSession(std::filesystem::path folder, std::unique_ptr<EmbeddedDatabase> database,
+                  std::weak_ptr<EmbeddedBackend::Pool> pool, std::string key,
+                  std::filesystem::path file, const PoolStamps& stamps)
+      : folder_(std::move(folder)),
+        database_(std::move(database)),
+        pool_(std::move(pool)),
+        key_(std::move(key)),
+        file_(std::move(file)),
+        stamps_(stamps) {}
+  ~EmbeddedSession() override {
+    if (auto pool = pool_.lock())
+      pool->Give(key_, std::move(database_), folder_, file_, stamps_);
+  }
+  EmbeddedSession(const EmbeddedSession&) = delete;
+  EmbeddedSession& operator=(const EmbeddedSession&) = delete;
 
   CommandOutcome Execute(const CommandRequest& request) override {
     CommandOutcome outcome;
@@ -125,6 +291,10 @@ class EmbeddedSession final : public DatabaseSession {
 
   std::filesystem::path folder_;
   std::unique_ptr<EmbeddedDatabase> database_;
+  std::weak_ptr<EmbeddedBackend::Pool> pool_;
+  std::string key_;
+  std::filesystem::path file_;
+  PoolStamps stamps_;
 };
 
 ServerMessage Unreachable(const std::string& detail) {
@@ -136,6 +306,22 @@ ServerMessage Unreachable(const std::string& detail) {
 
 }  // namespace
 
+EmbeddedBackend::EmbeddedBackend(std::filesystem::path servers_folder)
+    : servers_folder_(std::move(servers_folder)), pool_(std::make_shared<Pool>()) {}
+
+EmbeddedBackend::~EmbeddedBackend() = default;
+
+std::size_t EmbeddedBackend::IdleSessions() const {
+  std::lock_guard lock(pool_->mutex);
+  return pool_->idle.size();
+}
+
+void EmbeddedBackend::CloseIdleSessions() {
+  std::multimap<std::string, Pool::Idle> closed;
+  std::lock_guard lock(pool_->mutex);
+  closed.swap(pool_->idle);
+}
+
 OpenOutcome EmbeddedBackend::Open(const ConnectionRequest& request) {
   OpenOutcome outcome;
   const auto folder = embedded::ResolveServerFolder(request.server, servers_folder_);
@@ -145,13 +331,21 @@ OpenOutcome EmbeddedBackend::Open(const ConnectionRequest& request) {
     return outcome;
   }
   ServerFolder server(*folder);
+  const std::string database_name =
+      request.database.empty() ? std::string("master") : request.database;
+  // Names are matched as given; another spelling of the same database simply pools apart.
+  const std::string key = folder->string() + '\n' + database_name;
+  if (auto pooled = pool_->Take(key, server)) {
+    outcome.session = std::make_unique<EmbeddedSession>(*folder, std::move(pooled->database), pool_,
+                                                        key, pooled->file, pooled->stamps);
+    return outcome;
+  }
   if (!server.Exists()) {
     outcome.errors.push_back(Unreachable("no embedded server in " + folder->string()));
     return outcome;
   }
   try {
-    const std::string database =
-        request.database.empty() ? std::string("master") : request.database;
+    const std::string& database = database_name;
     const auto file = server.DatabaseFile(database);
     const std::string version = server.ProductVersion();
     const int major = embedded::MajorVersionOf(version);
@@ -189,7 +383,15 @@ OpenOutcome EmbeddedBackend::Open(const ConnectionRequest& request) {
                                  "'. Login fails. (" + open_error + ")"));
       return outcome;
     }
-    outcome.session = std::make_unique<EmbeddedSession>(*folder, std::move(db));
+    // Stamped after opening: a file replaced in between is caught by the next Open.
+    const auto stamps = FileStampsOf(server, *file);
+    if (stamps) {
+      outcome.session =
+          std::make_unique<EmbeddedSession>(*folder, std::move(db), pool_, key, *file, *stamps);
+    } else {
+      outcome.session = std::make_unique<EmbeddedSession>(
+          *folder, std::move(db), std::weak_ptr<Pool>(), key, *file, PoolStamps{});
+    }
   } catch (const SqlError& error) {
     outcome.errors.push_back(error.message());
   }

@@ -39,6 +39,7 @@ class ServerFolder {
   std::string ProductVersion() const;
   int MajorVersion() const;
   std::filesystem::path MasterFile() const { return folder_ / "master.db"; }
+  std::filesystem::path ServerFile() const { return folder_ / "server.ini"; }
 
   // The file of a database (names compare as SQL Server compares them); nullopt when master
   // does not list it.

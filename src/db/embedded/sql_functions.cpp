@@ -652,10 +652,31 @@ void DbNameFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 // --- identity --------------------------------------------------------------------------------
 
+// The answer of ident_seed / ident_incr for one table name.
+struct IdentityAnswer {
+  std::optional<std::string> text;
+};
+
+void ResultIdentity(sqlite3_context* context, const std::optional<std::string>& text) {
+  if (!text)
+    return sqlite3_result_null(context);
+  // numeric results: integral seeds come back as integers.
+  if (IsNumeric(*text) && text->find('.') == std::string::npos)
+    return sqlite3_result_int64(context, std::strtoll(text->c_str(), nullptr, 10));
+  ResultText(context, *text);
+}
+
 template <int kColumn>
 void IdentityPart(sqlite3_context* context, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
     return sqlite3_result_null(context);
+  // A seed or increment cannot change while one statement runs: with a constant name (the
+  // column query's ident_seed('T')) it is looked up once per statement, not once per row.
+  constexpr bool kStable = kColumn < 2;
+  if (kStable) {
+    if (const auto* cached = static_cast<IdentityAnswer*>(sqlite3_get_auxdata(context, 0)))
+      return ResultIdentity(context, cached->text);
+  }
   StatementCache& db = *Info(context)->statements;
   const std::int64_t id = ResolveObjectId(db, ArgText(argv[0]));
   static constexpr const char* kSql[] = {
@@ -663,12 +684,11 @@ void IdentityPart(sqlite3_context* context, int, sqlite3_value** argv) {
       "SELECT increment FROM main.kvn_identity WHERE id = ?",
       "SELECT coalesce(last_value, seed) FROM main.kvn_identity WHERE id = ?"};
   auto text = OneText(db, kSql[kColumn], {B(id)});
-  if (!text)
-    return sqlite3_result_null(context);
-  // numeric results: integral seeds come back as integers.
-  if (IsNumeric(*text) && text->find('.') == std::string::npos)
-    return sqlite3_result_int64(context, std::strtoll(text->c_str(), nullptr, 10));
-  ResultText(context, *text);
+  ResultIdentity(context, text);
+  if (kStable) {
+    sqlite3_set_auxdata(context, 0, new IdentityAnswer{std::move(text)},
+                        [](void* answer) { delete static_cast<IdentityAnswer*>(answer); });
+  }
 }
 
 // --- server --------------------------------------------------------------------------------

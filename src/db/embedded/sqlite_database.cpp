@@ -25,6 +25,10 @@ bool SqliteDatabase::Open(const std::filesystem::path& file, bool create, std::s
     return false;
   }
   sqlite3_extended_result_codes(db_, 1);
+  // SQLite reads an unknown double-quoted name as a string literal; SQL Server raises 207
+  // "Invalid column name". Translated names are double-quoted, so the fallback must be off.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   sqlite3_busy_timeout(db_, 5000);
   return true;
 }

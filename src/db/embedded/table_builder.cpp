@@ -60,6 +60,20 @@ std::string TableBuilder::StoredExpression(const std::vector<Token>& tokens, std
     return t.kind == TokenKind::kWord || t.kind == TokenKind::kQuotedName ||
            t.kind == TokenKind::kNumber || t.kind == TokenKind::kString;
   };
+  // Operator keywords may be followed by "(" without being function calls: NOT (...), IN (...).
+  auto is_call = [&](std::size_t i) {
+    const Token& t = tokens[i];
+    if (i + 1 >= end || !tokens[i + 1].IsPunct("("))
+      return false;
+    for (const char* word : {"NOT", "IN", "EXISTS", "AND", "OR", "IS", "LIKE", "BETWEEN", "ESCAPE",
+                             "WHEN", "THEN", "ELSE", "CASE"})
+      if (EqualsIgnoringCase(t.text, word))
+        return false;
+    return true;
+  };
+  auto keyword = [&](std::size_t i) {
+    return tokens[i].kind == TokenKind::kWord && IsReservedWord(tokens[i].text) && !is_call(i);
+  };
   std::string text;
   for (std::size_t i = begin; i < end; ++i) {
     const Token& t = tokens[i];
@@ -89,11 +103,12 @@ std::string TableBuilder::StoredExpression(const std::vector<Token>& tokens, std
         piece = "[" + ReplaceAll(t.text, "]", "]]") + "]";
         break;
       case TokenKind::kWord: {
-        const bool call = i + 1 < end && tokens[i + 1].IsPunct("(");
-        if (call)
+        if (is_call(i))
           piece = ToLowerAscii(t.text);
         else if (IsReservedWord(t.text))
-          piece = v9 ? ToUpperAscii(t.text) : ToLowerAscii(t.text);
+          // 2005 writes its keywords in capitals except "like" (observed, unverified as a rule).
+          piece = v9 && !EqualsIgnoringCase(t.text, "LIKE") ? ToUpperAscii(t.text)
+                                                            : ToLowerAscii(t.text);
         else
           piece = "[" + t.text + "]";
         break;
@@ -105,8 +120,10 @@ std::string TableBuilder::StoredExpression(const std::vector<Token>& tokens, std
     bool space = false;
     if (previous && !text.empty()) {
       if (v9) {
-        // 2005 drops blanks except between words.
-        space = wordish(t) && wordish(*previous);
+        // 2005 drops blanks around operators and punctuation but keeps them between words and
+        // around keywords: "([B] IS NULL OR [B]>=[C])".
+        space = (wordish(t) && wordish(*previous)) || (keyword(i) && !previous->IsPunct("(")) ||
+                (keyword(i - 1) && !t.IsPunct(")") && !t.IsPunct(","));
       } else {
         space = !(t.IsPunct("(") && previous->kind == TokenKind::kWord &&
                   !IsReservedWord(previous->text)) &&
@@ -192,7 +209,8 @@ void TableBuilder::SkipIndexOptions(TokenCursor& cursor, int* fill_factor, bool*
   }
 }
 
-TableBuilder::Constraint TableBuilder::ParseTableConstraint(TokenCursor& cursor, std::string name) {
+TableBuilder::Constraint TableBuilder::ParseTableConstraint(TokenCursor& cursor, std::string name,
+                                                            bool column_level) {
   Constraint c;
   c.name = std::move(name);
   if (cursor.AcceptWord("PRIMARY")) {
@@ -203,7 +221,9 @@ TableBuilder::Constraint TableBuilder::ParseTableConstraint(TokenCursor& cursor,
   } else if (cursor.AcceptWord("FOREIGN")) {
     cursor.ExpectWord("KEY");
     c.kind = Constraint::Kind::kForeignKey;
-    c.columns = ParseKeyList(cursor);
+    // A column constraint may say FOREIGN KEY REFERENCES ...: the key is the column itself.
+    if (!column_level || cursor.Peek().IsPunct("("))
+      c.columns = ParseKeyList(cursor);
   } else if (cursor.AcceptWord("CHECK")) {
     c.kind = Constraint::Kind::kCheck;
     if (cursor.AcceptWord("NOT")) {
@@ -404,7 +424,7 @@ TableBuilder::ColumnDefinition TableBuilder::ParseColumn(TokenCursor& cursor,
       continue;
     }
     if (IsConstraintStart(t)) {
-      Constraint c = ParseTableConstraint(cursor, pending_name);
+      Constraint c = ParseTableConstraint(cursor, pending_name, /*column_level=*/true);
       pending_name.clear();
       if (c.columns.empty() && c.kind != Constraint::Kind::kCheck)
         c.columns = {{column.name, false}};

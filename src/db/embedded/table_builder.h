@@ -63,7 +63,8 @@ class TableBuilder {
   };
 
   ColumnDefinition ParseColumn(TokenCursor& cursor, std::vector<Constraint>* constraints);
-  Constraint ParseTableConstraint(TokenCursor& cursor, std::string name);
+  // `column_level`: inside a column definition, where FOREIGN KEY needs no column list.
+  Constraint ParseTableConstraint(TokenCursor& cursor, std::string name, bool column_level = false);
   std::vector<KeyColumn> ParseKeyList(TokenCursor& cursor);
   void SkipIndexOptions(TokenCursor& cursor, int* fill_factor, bool* hypothetical);
   void AddColumn(const ObjectRow& table, ColumnDefinition column, int colid, int* offset,

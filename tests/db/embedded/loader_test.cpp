@@ -32,6 +32,24 @@ TEST_F(LoaderTest, IdentityAndDefaultsFillTheColumnsNotGiven) {
               ElementsAre("10|5|25|10|Null"));
 }
 
+TEST_F(LoaderTest, IdentitySeedsAnswerPerTableOnEveryRowAndEveryRun) {
+  Load("Shop",
+       "CREATE TABLE a (id int IDENTITY(10, 5) NOT NULL, v int NULL)\nGO\n"
+       "CREATE TABLE b (id bigint IDENTITY(-3, 2) NOT NULL, v int NULL)\nGO\n"
+       "CREATE TABLE c (v int NULL)\nGO\n");
+  // A name that varies by row is looked up per row; a constant one once per run of a statement.
+  const std::string varying =
+      "SELECT name, ident_seed(name), ident_incr(name) FROM sysobjects WHERE xtype = 'U' "
+      "ORDER BY name";
+  EXPECT_THAT(QueryRows("Shop", varying), ElementsAre("a|10|5", "b|-3|2", "c|Null|Null"));
+  EXPECT_THAT(QueryRows("Shop",
+                        "SELECT name, ident_seed('b') FROM sysobjects WHERE xtype = 'U' "
+                        "ORDER BY name"),
+              ElementsAre("a|-3", "b|-3", "c|-3"));
+  Load("Shop", "DROP TABLE b\nGO\nCREATE TABLE b (id int IDENTITY(7, 1) NOT NULL)\nGO\n");
+  EXPECT_THAT(QueryRows("Shop", varying), ElementsAre("a|10|5", "b|7|1", "c|Null|Null"));
+}
+
 TEST_F(LoaderTest, IdentityInsertTakesExplicitValuesAndMovesTheCounter) {
   Load("Shop",
        "CREATE TABLE t (id int IDENTITY NOT NULL PRIMARY KEY, v int NULL)\nGO\n"

@@ -1,0 +1,186 @@
+#include "cli/compare_data_command.h"
+
+#include <array>
+#include <optional>
+
+#include "app/application_context.h"
+#include "app/text.h"
+#include "app/user_interface.h"
+#include "cli/cli.h"
+#include "datacomp/compare_data_options_state.h"
+#include "datacomp/compare_status.h"
+#include "datacomp/data_compare.h"
+#include "datacomp/data_compare_run_options.h"
+#include "datacomp/key_columns_argument.h"
+#include "datacomp/table_comp_settings.h"
+#include "datacomp/table_settings_key.h"
+#include "db/backend.h"
+#include "db/data_access.h"
+#include "db/server_list.h"
+#include "script/table_structure.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] "
+    "[--key S1[:T1][,S2[:T2][,S3[:T3]]] | --by-record]";
+constexpr std::string_view kTitle = "Compare Data";
+constexpr std::string_view kDifferentStructuresQuestion =
+    "Compared tables have different structures.\r\n\r\nDo you still want to compare them?";
+constexpr std::string_view kDifferentStructuresTitle = "Different Structures";
+
+// The record of a server named on the command line (a listed server or an embedded folder),
+// put into the side record with its version known, as choosing it in the main window does.
+bool SetSide(ApplicationContext& context, int side, const std::string& name) {
+  LoadServerList(context);
+  std::optional<ServerRecord> server;
+  for (const ServerRecord& entry : context.servers) {
+    if (entry.Name == name) {
+      server.emplace();
+      CopyEntryToSide(entry, *server);
+      break;
+    }
+  }
+  if (!server && IsEmbeddedServerName(name)) {
+    server.emplace();
+    server->Name = name;
+  }
+  if (!server) {
+    context.ui.ShowMessage("Server '" + name + "' not found.", MessageIcon::kExclamation);
+    return false;
+  }
+  CheckSQLServerVersion(context, *server);
+  server->NumVersion = ComputeNumVersion(server->Version);
+  context.CurrentServers[static_cast<std::size_t>(side)] = *server;
+  return true;
+}
+
+// Every column of a table as the options dialog lists it.
+std::vector<OptionsColumn> DialogColumns(ApplicationContext& context, int side,
+                                         const DataCompareTable& table) {
+  const TableStructure structure = GetTableStructure(
+      context, context.CurrentServers[static_cast<std::size_t>(side)], table.database, table.table,
+      false, IgnoredColumnsKind::Data, table.object_id, "");
+  std::vector<OptionsColumn> columns;
+  for (const TableColumn& column : structure.columns)
+    columns.push_back({column.Name, std::string(Trim(column.TypeWithSize))});
+  return columns;
+}
+
+// The method chosen on the command line, set and stored through the options dialog's rules.
+std::optional<DataCompareOptions> ChooseMethod(
+    ApplicationContext& context, const std::array<DataCompareTable, 2>& tables,
+    const std::array<std::string, 2>& keys, const std::optional<KeyColumnsArgument>& key_columns) {
+  CompareDataOptionsState state = OpenCompareDataOptions(
+      context.locations, context.settings_store, keys[0], keys[1],
+      DialogColumns(context, kSource, tables[0]), DialogColumns(context, kTarget, tables[1]));
+  if (key_columns) {
+    std::string missing;
+    if (!ChooseKeyColumnsByName(state, *key_columns, context.ui, missing)) {
+      if (!missing.empty()) {
+        context.ui.ShowMessage("Key column '" + missing + "' is not a column of its table.",
+                               MessageIcon::kExclamation, kTitle);
+      }
+      return std::nullopt;
+    }
+  } else {
+    SelectCompMethod(state, kCompMethodRecordByRecord);
+  }
+  CompareDataOptionsResult accepted =
+      AcceptCompareDataOptions(state, context.locations, keys[0], keys[1], context.ui);
+  if (!accepted.accepted)
+    return std::nullopt;
+  return accepted.options;
+}
+
+// The main window asks before comparing the data of tables whose structures differ; the user
+// asked for this comparison, so the command goes on (the question is noted).
+void ConfirmDifferentStructures(ApplicationContext& context,
+                                const std::array<DataCompareTable, 2>& tables) {
+  std::array<std::string, 2> texts;
+  for (std::size_t side = 0; side < 2; ++side) {
+    texts[side] =
+        Trim(GetTableText(context, context.CurrentServers[side], tables[side].database,
+                          tables[side].table, true, tables[side].object_id, "", false, ""));
+  }
+  if (texts[0] != texts[1]) {
+    context.ui.Ask(kDifferentStructuresQuestion, kDifferentStructuresTitle, Answer::kYes,
+                   MessageIcon::kQuestion);
+  }
+}
+
+}  // namespace
+
+int CompareDataCommand(ApplicationContext& context, const std::vector<std::string>& args,
+                       std::ostream& out) {
+  UserInterface& ui = context.ui;
+  std::vector<std::string> positional;
+  std::optional<KeyColumnsArgument> key_columns;
+  bool by_record = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--key" && i + 1 < args.size() && !key_columns) {
+      key_columns = ParseKeyColumnsArgument(args[++i]);
+      if (!key_columns) {
+        ui.ShowMessage("--key names one to three columns: S1[:T1][,S2[:T2][,S3[:T3]]]",
+                       MessageIcon::kExclamation, kTitle);
+        return kExitFailed;
+      }
+    } else if (args[i] == "--by-record") {
+      by_record = true;
+    } else if (args[i].starts_with("--")) {
+      ui.ShowMessage(kUsage, MessageIcon::kExclamation, kTitle);
+      return kExitFailed;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if ((positional.size() != 5 && positional.size() != 6) || (by_record && key_columns)) {
+    ui.ShowMessage(kUsage, MessageIcon::kExclamation, kTitle);
+    return kExitFailed;
+  }
+  if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2]))
+    return kExitFailed;
+
+  const std::array<DataCompareTable, 2> tables = {
+      DataCompareTable{positional[1], positional[4], 0},
+      DataCompareTable{positional[3], positional.size() == 6 ? positional[5] : positional[4], 0}};
+  const std::array<std::string, 2> keys = {
+      TableSettingsKey(context.CurrentServers[0].Name, tables[0].database, tables[0].table),
+      TableSettingsKey(context.CurrentServers[1].Name, tables[1].database, tables[1].table)};
+
+  ConfirmDifferentStructures(context, tables);
+  DataCompareOptions options;
+  if (by_record || key_columns) {
+    const std::optional<DataCompareOptions> chosen =
+        ChooseMethod(context, tables, keys, key_columns);
+    if (!chosen)
+      return kExitFailed;
+    options = *chosen;
+  } else {
+    options = ReadStoredDataCompareOptions(context.locations.tables_comps_ini, keys[0], keys[1]);
+  }
+
+  DataCompareRequest request;
+  request.tables = tables;
+  request.options = WithOrderBy(options);
+  request.unattended = true;
+  request.track_differences = false;
+  CompareStatus status(context.clock);
+  const DataCompareResult result = DataCompare(context, request, status, {});
+  switch (result.status) {
+    case DataCompareStatus::kIdentical:
+      out << result.outcome << "\n";
+      return kExitDone;
+    case DataCompareStatus::kDifferent:
+      out << result.outcome << "\n";
+      return kExitDifferent;
+    case DataCompareStatus::kCancelled:
+    case DataCompareStatus::kFailed:
+      break;
+  }
+  ui.ShowMessage(result.outcome, MessageIcon::kExclamation, kTitle);
+  return kExitFailed;
+}
+
+}  // namespace korvane

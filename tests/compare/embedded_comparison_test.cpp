@@ -1,0 +1,104 @@
+// Database comparisons of two embedded SQL Server stand-ins loaded from T-SQL scripts, read
+// through the scripting module's texts: the catalogue rows and stored module texts are the
+// engine's, so schemas, ids and line ends are as a server keeps them.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "compare/comparison_progress.h"
+#include "compare/database_comparison_run.h"
+#include "compare/script_text_source.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+#include "support/recording_user_interface.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+class EmbeddedComparisonTest : public ::testing::Test {
+ protected:
+  EmbeddedComparisonTest()
+      : context_(ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_) {
+    context_.backends.embedded = std::make_shared<EmbeddedBackend>(folder_ / "servers");
+  }
+
+  // Creates the side's server of `version` with database "Sales" loaded from `script`.
+  void Load(int side, std::string_view version, std::string_view script) {
+    ServerRecord& server = context_.CurrentServers[side];
+    server.Name = "embedded:" + (folder_ / (side == kSourceSide ? "src" : "tgt")).string();
+    std::string error;
+    ASSERT_TRUE(CreateEmbeddedServer(folder_ / "servers", server.Name, version, &error)) << error;
+    server.Version = std::string(version);
+    server.NumVersion = version[0] == '8' ? 8 : 9;
+    const ScriptLoadResult loaded = LoadScript(folder_ / "servers", server.Name, "Sales", script);
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+  }
+
+  CompareAllOutcome CompareProcedures() {
+    CompareAllRequest request;
+    request.source_database = "Sales";
+    request.target_database = "Sales";
+    request.ticked[ObjectTypeIndex(ObjectType::kProcedures)] = true;
+    ScriptTextSource texts(context_);
+    SilentComparisonProgress progress;
+    return CompareAll(context_, request, texts, progress);
+  }
+
+  testing::ScratchFolder folder_;
+  testing::RecordingUserInterface ui_;
+  ManualClock clock_{LocalDateTime{2026, 3, 7, 14, 5, 9}};
+  ApplicationContext context_;
+};
+
+TEST_F(EmbeddedComparisonTest, ModulesOfTheSameNameArePairedBySchemaAndReadById) {
+  // The Target holds P in two schemas; dbo.P is the Source's P, sales.P is another procedure.
+  Load(kSourceSide, "9.00.5000.00", "CREATE PROCEDURE dbo.P AS SELECT 1\nGO\n");
+  Load(kTargetSide, "9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE PROCEDURE sales.P AS SELECT 2\nGO\n"
+       "CREATE PROCEDURE dbo.P AS SELECT 1\nGO\n");
+  const CompareAllOutcome outcome = CompareProcedures();
+  ASSERT_TRUE(outcome.completed);
+  EXPECT_FALSE(outcome.query_failed);
+  ASSERT_EQ(outcome.result.types.size(), 1u);
+  const TypeComparison& procedures = outcome.result.types[0];
+  EXPECT_EQ(procedures.identical, (std::vector<ComparedObject>{{"P", false}}));
+  EXPECT_TRUE(procedures.different.empty());
+  EXPECT_TRUE(procedures.source_only.empty());
+  EXPECT_EQ(procedures.target_only, (std::vector<std::string>{"sales.P"}));
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedComparisonTest, ModuleWithoutItsSchemaOnTheOtherSideIsOneSided) {
+  Load(kSourceSide, "9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE PROCEDURE sales.P AS SELECT 1\nGO\n");
+  Load(kTargetSide, "9.00.5000.00", "CREATE PROCEDURE dbo.P AS SELECT 1\nGO\n");
+  const CompareAllOutcome outcome = CompareProcedures();
+  ASSERT_TRUE(outcome.completed);
+  const TypeComparison& procedures = outcome.result.types.at(0);
+  EXPECT_TRUE(procedures.identical.empty());
+  EXPECT_EQ(procedures.source_only, (std::vector<std::string>{"P"}));
+  EXPECT_EQ(procedures.target_only, (std::vector<std::string>{"P"}));
+}
+
+TEST_F(EmbeddedComparisonTest, BareLfModulesDifferingAfterALineCommentAreDifferent) {
+  // Scripts saved with bare LF line ends; the servers keep the module texts as written.
+  Load(kSourceSide, "8.00.2039",
+       "CREATE PROCEDURE P AS\n-- the total\nSELECT 1\nGO\n"
+       "CREATE PROCEDURE Q AS\nSELECT 1 -- one\nSELECT 2\nGO\n");
+  Load(kTargetSide, "8.00.2039",
+       "CREATE PROCEDURE P AS\n-- the total\nSELECT 2\nGO\n"
+       "CREATE PROCEDURE Q AS\nSELECT 1 -- uno\nSELECT 2\nGO\n");
+  const CompareAllOutcome outcome = CompareProcedures();
+  ASSERT_TRUE(outcome.completed);
+  const TypeComparison& procedures = outcome.result.types.at(0);
+  ASSERT_EQ(procedures.different.size(), 1u);
+  EXPECT_EQ(procedures.different[0].name, "P");
+  EXPECT_EQ(procedures.identical, (std::vector<ComparedObject>{{"Q", false}}));
+}
+
+}  // namespace
+}  // namespace korvane
