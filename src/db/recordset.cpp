@@ -19,39 +19,6 @@ std::optional<double> NumberOf(std::string_view text) {
   return LeadingNumber(trimmed);
 }
 
-// "2024-03-07", "2024-03-07 14:05:09[.123]", "2024-03-07T14:05:09", "14:05:09".
-std::optional<DateTimeValue> ParseDateTime(std::string_view text) {
-  text = Trim(text);
-  DateTimeValue v;
-  int consumed = 0;
-  std::string s(text);
-  double seconds = 0;
-  if (std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &v.year, &v.month, &v.day, &consumed) == 3) {
-    v.has_time = false;
-    std::string rest = s.substr(static_cast<std::size_t>(consumed));
-    if (!rest.empty()) {
-      if (rest[0] != ' ' && rest[0] != 'T')
-        return std::nullopt;
-      int used = 0;
-      if (std::sscanf(rest.c_str() + 1, "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &used) !=
-              3 ||
-          static_cast<std::size_t>(used) + 1 != rest.size()) {
-        return std::nullopt;
-      }
-      v.has_time = true;
-    }
-  } else if (std::sscanf(s.c_str(), "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &consumed) ==
-                 3 &&
-             static_cast<std::size_t>(consumed) == s.size()) {
-    v.has_date = false;
-  } else {
-    return std::nullopt;
-  }
-  v.second = static_cast<int>(seconds);
-  v.nanosecond = static_cast<int>(std::llround((seconds - v.second) * 1e9));
-  return v;
-}
-
 std::string FoldText(std::string_view text) {
   return ToLowerAscii(TrimRight(text));
 }
@@ -94,6 +61,38 @@ std::string DateKey(const DateTimeValue& v) {
 
 }  // namespace
 
+std::optional<DateTimeValue> ParseCriterionDateTime(std::string_view text) {
+  text = Trim(text);
+  DateTimeValue v;
+  int consumed = 0;
+  std::string s(text);
+  double seconds = 0;
+  if (std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &v.year, &v.month, &v.day, &consumed) == 3) {
+    v.has_time = false;
+    std::string rest = s.substr(static_cast<std::size_t>(consumed));
+    if (!rest.empty()) {
+      if (rest[0] != ' ' && rest[0] != 'T')
+        return std::nullopt;
+      int used = 0;
+      if (std::sscanf(rest.c_str() + 1, "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &used) !=
+              3 ||
+          static_cast<std::size_t>(used) + 1 != rest.size()) {
+        return std::nullopt;
+      }
+      v.has_time = true;
+    }
+  } else if (std::sscanf(s.c_str(), "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &consumed) ==
+                 3 &&
+             static_cast<std::size_t>(consumed) == s.size()) {
+    v.has_date = false;
+  } else {
+    return std::nullopt;
+  }
+  v.second = static_cast<int>(seconds);
+  v.nanosecond = static_cast<int>(std::llround((seconds - v.second) * 1e9));
+  return v;
+}
+
 bool CriterionMatches(const Value& field, std::string_view criterion) {
   if (field.is_null())
     return false;
@@ -108,7 +107,7 @@ bool CriterionMatches(const Value& field, std::string_view criterion) {
     return wanted && NumberKey(*wanted) == NumberKey(*number);
   }
   if (field.type() == ValueType::kDateTime) {
-    const auto wanted = ParseDateTime(criterion);
+    const auto wanted = ParseCriterionDateTime(criterion);
     return wanted && DateKey(*wanted) == DateKey(field.AsDateTime());
   }
   return FoldText(NullText(field)) == FoldText(criterion);

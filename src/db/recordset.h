@@ -26,6 +26,9 @@ namespace korvane {
 //   - anything else compares its text form (NullText) as a text.
 bool CriterionMatches(const Value& field, std::string_view criterion);
 
+// A criterion's date text: "2024-03-07", "2024-03-07 14:05:09[.123]" (or with "T"), "14:05:09".
+std::optional<DateTimeValue> ParseCriterionDateTime(std::string_view text);
+
 // A canonical key of a value under the same rule: two non-NULL values match exactly when their
 // keys are equal (NULL gives no key). For hashing large numbers of keys.
 std::optional<std::string> MatchKey(const Value& value);

@@ -47,10 +47,10 @@ std::optional<std::pair<ServerRecord, std::string>> PrepareEmbedded(ApplicationC
 
 std::optional<std::pair<ServerRecord, std::string>> PrepareOdbc(ApplicationContext& context,
                                                                 const ScratchFolder&) {
-  const char* spec = std::getenv("KORVANE_TEST_ODBC");
-  if (spec == nullptr)
+  const char* target = std::getenv("KORVANE_TEST_ODBC");
+  if (target == nullptr)
     return std::nullopt;
-  const std::vector<std::string> parts = Split(spec, "|");
+  const std::vector<std::string> parts = Split(target, "|");
   if (parts.size() != 4)
     return std::nullopt;
   context.backends.odbc = std::make_shared<OdbcBackend>(
