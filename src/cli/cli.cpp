@@ -17,7 +17,9 @@
 #include "catalog/object_type.h"
 #include "catalog/object_type_selector.h"
 #include "catalog/server_loader.h"
+#include "cli/cli_support.h"
 #include "cli/cli_user_interface.h"
+#include "cli/compare_command.h"
 #include "cli/compare_data_command.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
@@ -216,25 +218,6 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
   return kExitFailed;
 }
 
-// The record of a server named on the command line: a listed server, or an embedded folder.
-std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std::string& name) {
-  LoadServerList(context);
-  for (const ServerRecord& entry : context.servers) {
-    if (entry.Name == name) {
-      ServerRecord record;
-      CopyEntryToSide(entry, record);
-      return record;
-    }
-  }
-  if (IsEmbeddedServerName(name)) {
-    ServerRecord record;
-    record.Name = name;
-    return record;
-  }
-  context.ui.ShowMessage("Server '" + name + "' not found.", MessageIcon::kExclamation);
-  return std::nullopt;
-}
-
 // The database list of a server as the main window's side shows it after loading the server.
 int DatabasesCommand(ApplicationContext& context, const std::vector<std::string>& args,
                      std::ostream& out) {
@@ -358,94 +341,6 @@ int QueryCommand(ApplicationContext& context, const std::vector<std::string>& ar
     out << "\n";
   }
   return kExitDone;
-}
-
-// Puts a named server into a side record with its version known, as choosing it in the window
-// does.
-bool SetSide(ApplicationContext& context, int side, const std::string& name) {
-  auto server = ResolveServer(context, name);
-  if (!server)
-    return false;
-  CheckSQLServerVersion(context, *server);
-  server->NumVersion = ComputeNumVersion(server->Version);
-  context.CurrentServers[static_cast<std::size_t>(side)] = *server;
-  return true;
-}
-
-bool HasDifferences(const DatabaseComparisonResult& result) {
-  return std::any_of(result.types.begin(), result.types.end(), [](const TypeComparison& type) {
-    return !type.different.empty() || !type.source_only.empty() || !type.target_only.empty();
-  });
-}
-
-// The database comparison report of two databases.
-int CompareCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                   std::ostream& out) {
-  UserInterface& ui = context.ui;
-  const std::string usage =
-      "usage: compare SSERVER SDB TSERVER TDB [--types tables,procedures,...] [--details]";
-  std::vector<std::string> positional;
-  std::vector<std::string> type_names;
-  bool details = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--types" && i + 1 < args.size()) {
-      type_names = Split(args[++i], ",");
-    } else if (args[i] == "--details") {
-      details = true;
-    } else if (args[i].starts_with("--")) {
-      ui.ShowMessage(usage, MessageIcon::kExclamation, "Compare");
-      return kExitFailed;
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
-  if (positional.size() != 4) {
-    ui.ShowMessage(usage, MessageIcon::kExclamation, "Compare");
-    return kExitFailed;
-  }
-  std::array<bool, kObjTypeCount> ticked{};
-  if (type_names.empty()) {
-    ticked = AllVisibleTypes(context.settings.analyze_constraints);
-  } else {
-    for (const std::string& name : type_names) {
-      const auto type = ObjectTypeFromName(Trim(name));
-      const int index = type ? ObjectTypeIndex(*type) : -1;
-      if (index < 0) {
-        ui.ShowMessage("unknown object type \"" + name + "\"", MessageIcon::kExclamation,
-                       "Compare");
-        return kExitFailed;
-      }
-      ticked[static_cast<std::size_t>(index)] = true;
-    }
-  }
-  const int ticked_count = static_cast<int>(std::count(ticked.begin(), ticked.end(), true));
-  if (details && ticked_count != 1) {
-    ui.ShowMessage("--details compares one object type: name it with --types",
-                   MessageIcon::kExclamation, "Compare");
-    return kExitFailed;
-  }
-  if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2])) {
-    return kExitFailed;
-  }
-  ScriptTextSource texts(context);
-  SilentComparisonProgress progress;
-  const ReportPresenter no_window = [](const ReportWindowState&) {};
-  ComparisonCommandOutcome outcome;
-  if (details) {
-    const int index =
-        static_cast<int>(std::find(ticked.begin(), ticked.end(), true) - ticked.begin());
-    outcome = CompareAllObjectsOfType(context, positional[1], positional[3], index, true, texts,
-                                      progress, no_window);
-  } else {
-    outcome = CompareAllObjects(context, positional[1], positional[3], ticked, texts, progress,
-                                no_window);
-  }
-  if (!outcome.ran || !outcome.run.completed)
-    return kExitFailed;
-  out << outcome.report;
-  if (outcome.run.query_failed)
-    return kExitFailed;
-  return HasDifferences(outcome.run.result) ? kExitDifferent : kExitDone;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/text.h"
 #include "app/user_interface.h"
 #include "cli/cli.h"
+#include "cli/cli_support.h"
 #include "datacomp/compare_data_options_state.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare.h"
@@ -29,32 +30,6 @@ constexpr std::string_view kTitle = "Compare Data";
 constexpr std::string_view kDifferentStructuresQuestion =
     "Compared tables have different structures.\r\n\r\nDo you still want to compare them?";
 constexpr std::string_view kDifferentStructuresTitle = "Different Structures";
-
-// The record of a server named on the command line (a listed server or an embedded folder),
-// put into the side record with its version known, as choosing it in the main window does.
-bool SetSide(ApplicationContext& context, int side, const std::string& name) {
-  LoadServerList(context);
-  std::optional<ServerRecord> server;
-  for (const ServerRecord& entry : context.servers) {
-    if (entry.Name == name) {
-      server.emplace();
-      CopyEntryToSide(entry, *server);
-      break;
-    }
-  }
-  if (!server && IsEmbeddedServerName(name)) {
-    server.emplace();
-    server->Name = name;
-  }
-  if (!server) {
-    context.ui.ShowMessage("Server '" + name + "' not found.", MessageIcon::kExclamation);
-    return false;
-  }
-  CheckSQLServerVersion(context, *server);
-  server->NumVersion = ComputeNumVersion(server->Version);
-  context.CurrentServers[static_cast<std::size_t>(side)] = *server;
-  return true;
-}
 
 // Every column of a table as the options dialog lists it.
 std::vector<OptionsColumn> DialogColumns(ApplicationContext& context, int side,

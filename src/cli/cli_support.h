@@ -1,0 +1,25 @@
+// Helpers the korvane-cli commands share: naming servers and reading results.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "db/server_record.h"
+
+namespace korvane {
+
+struct ApplicationContext;
+struct DatabaseComparisonResult;
+
+// The record of a server named on the command line: a listed server (by its name), or an
+// embedded folder (`embedded:PATH` / `embedded:NAME`). Says "Server 'X' not found." otherwise.
+std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std::string& name);
+
+// Puts a named server into a side record with its version known, as choosing it in the window
+// does. False (with the message shown) when the server is unknown.
+bool SetSide(ApplicationContext& context, int side, const std::string& name);
+
+// True when any type of a database comparison found a differing or one-sided object.
+bool HasDifferences(const DatabaseComparisonResult& result);
+
+}  // namespace korvane
