@@ -21,6 +21,7 @@
 #include "cli/cli_user_interface.h"
 #include "cli/compare_command.h"
 #include "cli/compare_data_command.h"
+#include "cli/object_text_commands.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
@@ -249,7 +250,7 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
     context.ui.ShowMessage("usage: objects SERVER DB TYPE", MessageIcon::kExclamation, "Objects");
     return kExitFailed;
   }
-  auto server = ResolveServer(context, args[0]);
+  auto server = ChooseServer(context, args[0]);
   if (!server)
     return kExitFailed;
   const auto type = ObjectTypeFromName(args[2]);
@@ -385,6 +386,11 @@ std::string CliUsage() {
          "  objects SERVER DB TYPE\n"
          "      Lists the objects of a type: tables, procedures, functions, views, triggers,\n"
          "      relationships or constraints.\n"
+         "  text SERVER DB TYPE NAME\n"
+         "      Prints the structure text the window shows for an object (NAME as objects\n"
+         "      lists it), byte for byte, lines ending with CR LF.\n"
+         "  create-statement SERVER DB TYPE NAME\n"
+         "      Prints the SQL CREATE statement script of an object.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -434,6 +440,10 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return QueryCommand(context, rest, out);
   if (command == "objects")
     return ObjectsCommand(context, rest, out);
+  if (command == "text")
+    return TextCommand(context, rest, out);
+  if (command == "create-statement")
+    return CreateStatementCommand(context, rest, out);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

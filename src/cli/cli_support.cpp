@@ -28,12 +28,19 @@ std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std
   return std::nullopt;
 }
 
-bool SetSide(ApplicationContext& context, int side, const std::string& name) {
+std::optional<ServerRecord> ChooseServer(ApplicationContext& context, const std::string& name) {
   auto server = ResolveServer(context, name);
   if (!server)
-    return false;
+    return std::nullopt;
   CheckSQLServerVersion(context, *server);
   server->NumVersion = ComputeNumVersion(server->Version);
+  return server;
+}
+
+bool SetSide(ApplicationContext& context, int side, const std::string& name) {
+  auto server = ChooseServer(context, name);
+  if (!server)
+    return false;
   context.CurrentServers[static_cast<std::size_t>(side)] = *server;
   return true;
 }

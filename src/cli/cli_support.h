@@ -15,6 +15,11 @@ struct DatabaseComparisonResult;
 // embedded folder (`embedded:PATH` / `embedded:NAME`). Says "Server 'X' not found." otherwise.
 std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std::string& name);
 
+// The record of a named server with its version known (read from the server when the list does
+// not hold it), as choosing it in a side of the main window gives it: the version decides how
+// object lists qualify same-named objects.
+std::optional<ServerRecord> ChooseServer(ApplicationContext& context, const std::string& name);
+
 // Puts a named server into a side record with its version known, as choosing it in the window
 // does. False (with the message shown) when the server is unknown.
 bool SetSide(ApplicationContext& context, int side, const std::string& name);

@@ -4,7 +4,6 @@
 #include "app/memory_list_control.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
-#include "script/module_text_by_id.h"
 #include "script/structure_text.h"
 #include "script/table_structure.h"
 
@@ -13,8 +12,7 @@ namespace korvane {
 StructureText ScriptTextSource::ModuleText(const ComparisonSide& side, ObjectType type,
                                            std::string_view bare_name, std::int32_t id) {
   StructureText result;
-  result.text = id > 0 ? GetProcedureTextById(context_, side.session, id)
-                       : GetProcedureText(context_, side.session, bare_name, type);
+  result.text = GetProcedureText(context_, side.session, bare_name, type, id);
   return result;
 }
 

@@ -965,28 +965,63 @@ void RegisterFunctions(sqlite3* db, SessionInfo* info) {
                                ObjectSchemaNameFunction, nullptr, nullptr, nullptr);
 }
 
-std::int64_t ResolveObjectId(StatementCache& db, std::string_view qualified_name) {
-  std::vector<std::string> parts;
-  try {
-    const auto tokens = Tokenize(qualified_name);
-    bool expect_name = true;
-    for (const auto& token : tokens) {
-      if (token.kind == TokenKind::kEnd)
-        break;
-      if (token.IsPunct(".")) {
-        if (expect_name)
-          parts.emplace_back();
-        expect_name = true;
-        continue;
+namespace {
+
+// The parts of a one- to three-part object name as OBJECT_ID reads it: split at the dots outside
+// brackets and double quotes; a [bracketed] part doubles "]" inside, a "quoted" part doubles '"';
+// a bare part is taken as written, blanks around it aside, so O'Brien names the table O'Brien.
+// Nothing when a bracket or quote is left open.
+std::optional<std::vector<std::string>> SplitObjectName(std::string_view name) {
+  std::vector<std::string> parts(1);
+  bool delimited = false;  // the current part was bracketed or quoted
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    if (c == '.') {
+      if (!delimited)
+        parts.back() = Trim(parts.back());
+      parts.emplace_back();
+      delimited = false;
+    } else if ((c == '[' || c == '"') && Trim(parts.back()).empty() && !delimited) {
+      const char close = c == '[' ? ']' : '"';
+      std::string part;
+      std::size_t j = i + 1;
+      for (;; ++j) {
+        if (j >= name.size())
+          return std::nullopt;
+        if (name[j] == close) {
+          if (j + 1 < name.size() && name[j + 1] == close) {
+            part += close;
+            ++j;
+            continue;
+          }
+          break;
+        }
+        part += name[j];
       }
-      if (!token.IsName() || !expect_name)
-        return 0;
-      parts.push_back(token.text);
-      expect_name = false;
+      parts.back() = std::move(part);
+      delimited = true;
+      i = j;
+      // Only blanks may follow the closing bracket before the next dot.
+      while (i + 1 < name.size() && name[i + 1] == ' ')
+        ++i;
+      if (i + 1 < name.size() && name[i + 1] != '.')
+        return std::nullopt;
+    } else {
+      parts.back() += c;
     }
-  } catch (...) {
-    return 0;
   }
+  if (!delimited)
+    parts.back() = Trim(parts.back());
+  return parts;
+}
+
+}  // namespace
+
+std::int64_t ResolveObjectId(StatementCache& db, std::string_view qualified_name) {
+  const std::optional<std::vector<std::string>> parsed = SplitObjectName(qualified_name);
+  if (!parsed)
+    return 0;
+  const std::vector<std::string>& parts = *parsed;
   if (parts.empty() || parts.size() > 3)
     return 0;
   const std::string name = parts.back();

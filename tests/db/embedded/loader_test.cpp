@@ -50,6 +50,26 @@ TEST_F(LoaderTest, IdentitySeedsAnswerPerTableOnEveryRowAndEveryRun) {
   EXPECT_THAT(QueryRows("Shop", varying), ElementsAre("a|10|5", "b|7|1", "c|Null|Null"));
 }
 
+TEST_F(LoaderTest, ObjectNamesAreReadAsTheServerReadsThem) {
+  // Bare parts are taken as written (a quote included), bracketed parts undouble "]", blanks
+  // around a part do not count, and an open bracket names nothing.
+  Load("Shop",
+       "CREATE SCHEMA s\nGO\n"
+       "CREATE TABLE [O'Brien] (id int IDENTITY(5, 2) NOT NULL)\nGO\n"
+       "CREATE TABLE s.[a]]b.c] (id int IDENTITY(7, 3) NOT NULL)\nGO\n");
+  EXPECT_THAT(QueryRows("Shop",
+                        "SELECT ident_seed('O''Brien'), ident_incr('dbo.O''Brien'), "
+                        "ident_seed('[dbo].[O''Brien]'), ident_seed(' dbo . O''Brien ')"),
+              ElementsAre("5|2|5|5"));
+  EXPECT_THAT(QueryRows("Shop",
+                        "SELECT ident_seed('s.[a]]b.c]'), ident_incr('[s].[a]]b.c]'), "
+                        "ident_seed('Shop.s.[a]]b.c]'), ident_seed('s.[a]]b.c'), "
+                        "ident_seed('[s]x.[a]]b.c]')"),
+              ElementsAre("7|3|7|Null|Null"));
+  EXPECT_THAT(QueryRows("Shop", "SELECT CASE WHEN object_id('s.[a]]b.c]') > 0 THEN 1 END"),
+              ElementsAre("1"));
+}
+
 TEST_F(LoaderTest, IdentityInsertTakesExplicitValuesAndMovesTheCounter) {
   Load("Shop",
        "CREATE TABLE t (id int IDENTITY NOT NULL PRIMARY KEY, v int NULL)\nGO\n"

@@ -1,0 +1,125 @@
+// `text` and `create-statement` through the command line, on a database loaded from a script:
+// the pane's text byte for byte (CR LF line ends, nothing added), names with quotes and
+// brackets, same-named objects of two schemas, and the refusals.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/clock.h"
+#include "app/locations.h"
+#include "cli/cli.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Bare LF line ends in the script: module texts keep them as stored, the pane shows CR LF.
+constexpr std::string_view kScript =
+    "CREATE SCHEMA sales\nGO\n"
+    "CREATE TABLE [O'Brien] ([a]]b] int IDENTITY(5,2) NOT NULL PRIMARY KEY, note varchar(20) "
+    "NULL)\nGO\n"
+    "CREATE TABLE dbo.Regions (code char(2) NOT NULL)\nGO\n"
+    "CREATE TABLE sales.Regions (code char(3) NOT NULL, name nvarchar(30) NULL)\nGO\n"
+    "CREATE PROCEDURE dbo.p AS\n-- first\nSELECT 1\nGO\n"
+    "CREATE PROCEDURE sales.p AS\nSELECT 2\nGO\n";
+
+class ObjectTextCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::filesystem::path script = folder_ / "fixture.sql";
+    WriteFile(script, std::string(kScript));
+    const CliRun load = Run({"load", "embedded:s", "Shop", script.string()});
+    ASSERT_EQ(load.status, kExitDone) << load.err;
+  }
+
+  CliRun Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  ScratchFolder folder_;
+  Environment env_;
+  ManualClock clock_;
+};
+
+TEST_F(ObjectTextCommandsTest, TextIsThePanesTextByteForByte) {
+  const CliRun table = Run({"text", "embedded:s", "Shop", "tables", "O'Brien"});
+  EXPECT_EQ(table.status, kExitDone) << table.err;
+  // The identity seed and increment of a table whose name holds a quote are found too.
+  EXPECT_EQ(table.out,
+            "[a]b] [int] IDENTITY(5,2) NOT NULL\r\n"
+            "[note] [varchar] (20) NULL\r\n"
+            "\r\n"
+            "CONSTRAINT [PK__O'Brien__023D5A04] PRIMARY KEY CLUSTERED ([a]b])\r\n");
+
+  // Same-named procedures of two schemas: each its own text, never the two interleaved; the
+  // stored LF line ends show as CR LF and the comment is kept.
+  const CliRun dbo = Run({"text", "embedded:s", "Shop", "procedures", "dbo.p"});
+  EXPECT_EQ(dbo.status, kExitDone) << dbo.err;
+  EXPECT_EQ(dbo.out, "CREATE PROCEDURE dbo.p AS\r\n-- first\r\nSELECT 1");
+  const CliRun sales = Run({"text", "embedded:s", "Shop", "procedures", "sales.p"});
+  EXPECT_EQ(sales.out, "CREATE PROCEDURE sales.p AS\r\nSELECT 2");
+
+  const CliRun regions = Run({"text", "embedded:s", "Shop", "tables", "sales.Regions"});
+  EXPECT_EQ(regions.out, "[code] [char] (3) NOT NULL\r\n[name] [nvarchar] (30) NULL");
+}
+
+TEST_F(ObjectTextCommandsTest, CreateStatementScriptsTheShownObject) {
+  const CliRun run = Run({"create-statement", "embedded:s", "Shop", "tables", "sales.Regions"});
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_EQ(run.out,
+            "USE [Shop]\r\nGO\r\n"
+            "/****** Object: Table [sales].[Regions]      ---- Script Date: 2026-01-02 03:04:05 "
+            "******/\r\n"
+            "SET ANSI_NULLS ON\r\nGO\r\nSET QUOTED_IDENTIFIER ON\r\nGO\r\n"
+            "IF EXISTS (SELECT * FROM dbo.sysobjects\r\n"
+            "WHERE id = object_id('[sales].[Regions]') AND OBJECTPROPERTY(id, 'IsTable') = 1)\r\n"
+            "DROP Table[sales].[Regions]\r\nGO\r\n"
+            "CREATE TABLE [sales].[Regions] (\r\n"
+            "[code] [char] (3) NOT NULL,\r\n"
+            "[name] [nvarchar] (30) NULL \r\n)");
+  const CliRun quoted = Run({"create-statement", "embedded:s", "Shop", "tables", "O'Brien"});
+  EXPECT_EQ(quoted.status, kExitDone) << quoted.err;
+  // The script is SQL: names in it are bracketed safely, while the pane shows them as stored.
+  EXPECT_NE(quoted.out.find("object_id('[O''Brien]')"), std::string::npos) << quoted.out;
+  EXPECT_NE(quoted.out.find("CREATE TABLE [O'Brien] (\r\n[a]]b] [int] IDENTITY(5,2) NOT NULL,"),
+            std::string::npos)
+      << quoted.out;
+}
+
+TEST_F(ObjectTextCommandsTest, UnknownServerTypeOrObjectIsRefused) {
+  const CliRun object = Run({"text", "embedded:s", "Shop", "procedures", "q"});
+  EXPECT_EQ(object.status, kExitFailed);
+  EXPECT_EQ(object.out, "");
+  EXPECT_EQ(object.err, "Text: Object 'q' not found in Shop.\n");
+  // The listed name is the one to give: a bare name that the list qualifies is not found.
+  EXPECT_EQ(Run({"text", "embedded:s", "Shop", "procedures", "p"}).status, kExitFailed);
+
+  const CliRun type = Run({"create-statement", "embedded:s", "Shop", "columns", "x"});
+  EXPECT_EQ(type.status, kExitFailed);
+  EXPECT_NE(type.err.find("unknown object type \"columns\""), std::string::npos);
+
+  const CliRun usage = Run({"text", "embedded:s", "Shop", "tables"});
+  EXPECT_EQ(usage.status, kExitFailed);
+  EXPECT_EQ(usage.err, "Text: usage: text SERVER DB TYPE NAME\n");
+
+  const CliRun server = Run({"text", "nowhere", "Shop", "tables", "x"});
+  EXPECT_EQ(server.status, kExitFailed);
+  EXPECT_NE(server.err.find("Server 'nowhere' not found."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane
