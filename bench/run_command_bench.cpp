@@ -6,10 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/application_context.h"
-#include "app/clock.h"
-#include "app/locations.h"
-#include "app/user_interface.h"
+#include "bench_support.h"
 #include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
@@ -17,23 +14,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class SilentUserInterface final : public korvane::UserInterface {
- public:
-  void ShowMessage(std::string_view, korvane::MessageIcon, std::string_view) override {}
-  korvane::Answer Ask(std::string_view, std::string_view, korvane::Answer goes_on,
-                      korvane::MessageIcon) override {
-    return goes_on;
-  }
-  std::optional<fs::path> RequestSaveFile(const korvane::FileRequest&) override { return {}; }
-  std::optional<fs::path> RequestOpenFile(const korvane::FileRequest&) override { return {}; }
-  void SetBusy(bool) override {}
-  void ProcessPendingEvents() override {}
-  void SetClipboardText(std::string_view) override {}
-  int OpenWithDefaultProgram(std::string_view) override { return 0; }
-  bool PrintText(std::string_view, std::string_view) override { return true; }
-  void ShowErrorReport(const korvane::ErrorReport&) override {}
-};
 
 constexpr char kQuery[] =
     "select name, refdate, id from sysobjects where OBJECTPROPERTY(id, N'IsUserTable') = 1 "
@@ -70,11 +50,8 @@ BENCHMARK(BM_SessionExecute)->Unit(benchmark::kMicrosecond);
 
 void BM_RunCommand(benchmark::State& state) {
   const fs::path profile = PrepareServer();
-  SilentUserInterface ui;
-  const korvane::SystemClock clock;
-  korvane::ApplicationContext context(
-      korvane::ComputeLocations(profile, profile, korvane::Environment{}), ui, clock);
-  context.backends.embedded = std::make_shared<korvane::EmbeddedBackend>(profile / "servers");
+  korvane::bench::BenchContext bench(profile);
+  korvane::ApplicationContext& context = bench.context;
   korvane::ServerRecord server;
   server.Name = "embedded:bench";
   for (auto _ : state) {

@@ -1,0 +1,46 @@
+// What the benchmark programs share: a user interface that answers nothing and shows nothing,
+// and a context over embedded servers kept in a scratch profile.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "app/application_context.h"
+#include "app/clock.h"
+#include "app/locations.h"
+#include "app/user_interface.h"
+#include "db/embedded/embedded_backend.h"
+
+namespace korvane::bench {
+
+class SilentUserInterface final : public UserInterface {
+ public:
+  void ShowMessage(std::string_view, MessageIcon, std::string_view) override {}
+  Answer Ask(std::string_view, std::string_view, Answer goes_on, MessageIcon) override {
+    return goes_on;
+  }
+  std::optional<std::filesystem::path> RequestSaveFile(const FileRequest&) override { return {}; }
+  std::optional<std::filesystem::path> RequestOpenFile(const FileRequest&) override { return {}; }
+  void SetBusy(bool) override {}
+  void ProcessPendingEvents() override {}
+  void SetClipboardText(std::string_view) override {}
+  int OpenWithDefaultProgram(std::string_view) override { return 0; }
+  bool PrintText(std::string_view, std::string_view) override { return true; }
+  void ShowErrorReport(const ErrorReport&) override {}
+};
+
+// An application context whose embedded servers live under `profile`/servers.
+struct BenchContext {
+  explicit BenchContext(const std::filesystem::path& profile)
+      : context(ComputeLocations(profile, profile, Environment{}), ui, clock) {
+    context.backends.embedded = std::make_shared<EmbeddedBackend>(profile / "servers");
+  }
+
+  SilentUserInterface ui;
+  SystemClock clock;
+  ApplicationContext context;
+};
+
+}  // namespace korvane::bench
