@@ -1,5 +1,6 @@
 #include "app/error_report.h"
 
+#include <new>
 #include <string>
 
 #include "app/text.h"
@@ -7,6 +8,30 @@
 #include "app/version.h"
 
 namespace korvane {
+
+FailureDescription DescribeFailure(const std::exception_ptr& failure) {
+  FailureDescription described;
+  try {
+    if (failure)
+      std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    described.number = kOutOfMemoryErrorNumber;
+    described.description = "Out of memory";
+  } catch (const std::exception& error) {
+    if (*error.what() != '\0')
+      described.description = error.what();
+  } catch (...) {
+  }
+  return described;
+}
+
+void ReportUnexpectedFailure(UserInterface& ui, const std::exception_ptr& failure,
+                             std::string_view module_name, std::string_view procedure_name,
+                             std::string_view extra) {
+  const FailureDescription described = DescribeFailure(failure);
+  ui.ShowErrorReport(
+      MakeErrorReport(described.number, described.description, module_name, procedure_name, extra));
+}
 
 ErrorReport MakeErrorReport(std::int32_t error_number, std::string_view error_description,
                             std::string_view module_name, std::string_view procedure_name,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,22 @@ inline constexpr std::string_view kErrorReportTitle = "Voluntary Feedback - Plea
 ErrorReport MakeErrorReport(std::int32_t error_number, std::string_view error_description,
                             std::string_view module_name, std::string_view procedure_name,
                             std::string_view extra_description = {});
+
+// The error number and description a report shows for a caught failure: 7 "Out of memory" for
+// std::bad_alloc, else 5 with the exception's own text ("Unexpected failure" when it has none).
+inline constexpr std::int32_t kOutOfMemoryErrorNumber = 7;
+inline constexpr std::int32_t kUnexpectedErrorNumber = 5;
+struct FailureDescription {
+  std::int32_t number = kUnexpectedErrorNumber;
+  std::string description = "Unexpected failure";
+};
+FailureDescription DescribeFailure(const std::exception_ptr& failure);
+
+// Shows the error report of a failure nobody expected, one that reached the boundary of a
+// routine, under the routine's module and procedure names; `extra` is the routine's own message.
+void ReportUnexpectedFailure(UserInterface& ui, const std::exception_ptr& failure,
+                             std::string_view module_name, std::string_view procedure_name,
+                             std::string_view extra = {});
 
 // The dialog's introduction, with CR LF line breaks.
 std::string ErrorReportIntroduction();

@@ -8,16 +8,11 @@
 #include <string_view>
 #include <utility>
 
+#include "app/error_report.h"
+
 namespace korvane {
 
 class UserInterface;
-
-// Error numbers the report shows: 7 out of memory, 5 anything else.
-inline constexpr std::int32_t kCatalogOutOfMemoryError = 7;
-inline constexpr std::int32_t kCatalogUnexpectedError = 5;
-
-void ReportCatalogFailure(UserInterface& ui, const std::exception_ptr& failure,
-                          std::string_view module_name, std::string_view procedure_name);
 
 // Runs `body`; on an exception reports it and returns `on_failure`.
 template <typename Result, typename Body>
@@ -26,7 +21,7 @@ Result RunGuarded(UserInterface& ui, std::string_view module_name, std::string_v
   try {
     return std::forward<Body>(body)();
   } catch (...) {
-    ReportCatalogFailure(ui, std::current_exception(), module_name, procedure_name);
+    ReportUnexpectedFailure(ui, std::current_exception(), module_name, procedure_name);
     return on_failure;
   }
 }
@@ -37,7 +32,7 @@ void RunGuarded(UserInterface& ui, std::string_view module_name, std::string_vie
   try {
     std::forward<Body>(body)();
   } catch (...) {
-    ReportCatalogFailure(ui, std::current_exception(), module_name, procedure_name);
+    ReportUnexpectedFailure(ui, std::current_exception(), module_name, procedure_name);
   }
 }
 

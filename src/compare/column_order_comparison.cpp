@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "app/error_report.h"
 #include "app/user_interface.h"
 #include "compare/comp_line.h"
-#include "compare/unexpected_failure.h"
 
 namespace korvane {
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <vector>
 
+#include "app/error_report.h"
 #include "app/memory_text_view.h"
 #include "app/text.h"
 #include "app/text_view.h"
@@ -12,7 +13,6 @@
 #include "compare/comparison_options.h"
 #include "compare/difference_marker.h"
 #include "compare/report_type_names.h"
-#include "compare/unexpected_failure.h"
 #include "compare/whitespace_normaliser.h"
 
 namespace korvane {

@@ -7,6 +7,7 @@
 
 #include "app/application_context.h"
 #include "app/clock.h"
+#include "app/error_report.h"
 #include "app/logs.h"
 #include "app/memory_text_view.h"
 #include "app/text.h"
@@ -19,7 +20,6 @@
 #include "compare/comparison_report.h"
 #include "compare/report_type_names.h"
 #include "compare/structure_text_source.h"
-#include "compare/unexpected_failure.h"
 #include "compare/whitespace_normaliser.h"
 #include "db/data_access.h"
 #include "db/server_list.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/text.h"
+#include "db/numeric_value.h"
 
 namespace korvane {
 namespace {
@@ -34,21 +35,6 @@ std::string NumberKey(double number) {
     std::snprintf(buffer, sizeof buffer, "%.17g", number);
   }
   return buffer;
-}
-
-std::optional<double> NumericValue(const Value& value) {
-  switch (value.type()) {
-    case ValueType::kBoolean:
-      return value.AsBoolean() ? 1.0 : 0.0;
-    case ValueType::kInteger:
-      return static_cast<double>(value.AsInteger());
-    case ValueType::kFloat:
-      return value.AsFloat();
-    case ValueType::kDecimal:
-      return LeadingNumber(value.AsDecimalDigits());
-    default:
-      return std::nullopt;
-  }
 }
 
 std::string DateKey(const DateTimeValue& v) {

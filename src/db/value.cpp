@@ -2,6 +2,10 @@
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
+
+#include "app/text.h"
+#include "db/numeric_value.h"
 
 namespace korvane {
 namespace {
@@ -83,6 +87,21 @@ std::string NullText(const Value& value) {
       return value.AsGuidText();
   }
   return {};
+}
+
+std::optional<double> NumericValue(const Value& value) {
+  switch (value.type()) {
+    case ValueType::kBoolean:
+      return value.AsBoolean() ? 1.0 : 0.0;
+    case ValueType::kInteger:
+      return static_cast<double>(value.AsInteger());
+    case ValueType::kFloat:
+      return value.AsFloat();
+    case ValueType::kDecimal:
+      return LeadingNumber(value.AsDecimalDigits());
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 
 #include "app/text.h"
 #include "catalog/sql_names.h"
+#include "db/numeric_value.h"
 
 namespace korvane {
 
@@ -10,22 +11,9 @@ std::string JoinText(const Value& value) {
 }
 
 std::optional<double> NumberOf(const Value& value) {
-  switch (value.type()) {
-    case ValueType::kBoolean:
-      return value.AsBoolean() ? 1.0 : 0.0;
-    case ValueType::kInteger:
-      return static_cast<double>(value.AsInteger());
-    case ValueType::kFloat:
-      return value.AsFloat();
-    case ValueType::kDecimal:
-      return LeadingNumber(value.AsDecimalDigits());
-    case ValueType::kText:
-      if (IsNumeric(value.AsText()))
-        return LeadingNumber(value.AsText());
-      return std::nullopt;
-    default:
-      return std::nullopt;
-  }
+  if (value.type() == ValueType::kText)
+    return IsNumeric(value.AsText()) ? std::optional(LeadingNumber(value.AsText())) : std::nullopt;
+  return NumericValue(value);
 }
 
 std::string Bracketed(std::string_view name, NameQuoting quoting) {

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "app/user_interface.h"
 #include "catalog/schema_names.h"
@@ -10,7 +11,6 @@
 #include "script/dynamic_sql.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
-#include "script/script_failure.h"
 #include "script/script_header.h"
 #include "script/table_structure.h"
 
@@ -87,8 +87,8 @@ std::string BuildCreateStatement(ApplicationContext& context, ServerRecord& serv
       return statement;
     return header + "\r\n" + statement;
   } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlScript",
-                        "BuildCreateStatement");
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "mdlScript",
+                            "BuildCreateStatement");
     return std::string();
   }
 }

@@ -4,11 +4,12 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/catalog_fields.h"
-#include "script/script_failure.h"
+#include "script/query_text.h"
 
 namespace korvane {
 namespace {
@@ -36,24 +37,6 @@ std::string StatementEnd() {
 void CloseIndexStatement(std::string& statement, std::string& text) {
   statement.resize(statement.size() >= 2 ? statement.size() - 2 : 0);
   text += statement + ") ON [PRIMARY] ')" + StatementEnd();
-}
-
-template <typename Build>
-std::string RunAndBuild(ApplicationContext& context, const ServerRecord& server,
-                        std::string_view database, const std::string& query,
-                        std::string_view procedure, Build&& build) {
-  try {
-    RunCommandResult result = RunCommand(context, server, CommandType::kText, query, database);
-    if (result.failed() || !result.recordset)
-      return std::string();
-    std::string text = build(*result.recordset);
-    result.recordset->Close();
-    return text;
-  } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlScript",
-                        procedure);
-    return std::string();
-  }
 }
 
 }  // namespace
@@ -140,15 +123,17 @@ std::string GetExtras(ApplicationContext& context, const ServerRecord& server,
                       std::string_view database, std::string_view name, ObjectType type) {
   if (type != ObjectType::kViews)
     return std::string();
-  return RunAndBuild(context, server, database, BuildViewIndexQuery(name), "GetExtras",
-                     [&](Recordset& rows) { return BuildViewIndexStatements(rows, name); });
+  return BuildTextFromQuery(context, server, database, BuildViewIndexQuery(name), "mdlScript",
+                            "GetExtras",
+                            [&](Recordset& rows) { return BuildViewIndexStatements(rows, name); });
 }
 
 std::string GetTableConstraints(ApplicationContext& context, const ServerRecord& server,
                                 std::string_view database, std::string_view table) {
-  return RunAndBuild(context, server, database, BuildDefaultConstraintQuery(table),
-                     "GetTableConstraints",
-                     [&](Recordset& rows) { return BuildDefaultConstraintStatement(rows, table); });
+  return BuildTextFromQuery(context, server, database, BuildDefaultConstraintQuery(table),
+                            "mdlScript", "GetTableConstraints", [&](Recordset& rows) {
+                              return BuildDefaultConstraintStatement(rows, table);
+                            });
 }
 
 }  // namespace korvane

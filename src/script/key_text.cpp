@@ -3,35 +3,13 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
-#include "script/script_failure.h"
+#include "script/query_text.h"
 #include "script/structure_trim.h"
 
 namespace korvane {
-namespace {
-
-// Runs `query` and builds the text of its rows; empty when it failed.
-template <typename Build>
-std::string ReadKeyText(ApplicationContext& context, const ServerRecord& server,
-                        std::string_view database, const std::string& query,
-                        std::string_view procedure, Build&& build) {
-  try {
-    RunCommandResult result = RunCommand(context, server, CommandType::kText, query, database);
-    if (result.failed() || !result.recordset)
-      return std::string();
-    std::string text = build(*result.recordset);
-    result.recordset->Close();
-    return text;
-  } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlQueryCode",
-                        procedure);
-    return std::string();
-  }
-}
-
-}  // namespace
-
 std::string BuildRelationshipQuery(std::string_view relationship) {
   // One row per column pair (sysforeignkeys), in key order; constid keeps same-named keys of
   // different owners apart.
@@ -115,16 +93,16 @@ std::string BuildConstraintText(Recordset& rows) {
 std::string GetRelationshipText(ApplicationContext& context, const ServerRecord& server,
                                 std::string_view database, std::string_view relationship,
                                 NameQuoting quoting) {
-  return ReadKeyText(context, server, database, BuildRelationshipQuery(relationship),
-                     "GetRelationshipText",
-                     [&](Recordset& rows) { return BuildRelationshipText(rows, quoting); });
+  return BuildTextFromQuery(context, server, database, BuildRelationshipQuery(relationship),
+                            "mdlQueryCode", "GetRelationshipText",
+                            [&](Recordset& rows) { return BuildRelationshipText(rows, quoting); });
 }
 
 std::string GetConstraintText(ApplicationContext& context, const ServerRecord& server,
                               std::string_view database, std::string_view constraint) {
-  return ReadKeyText(context, server, database, BuildConstraintQuery(constraint),
-                     "GetConstraintText",
-                     [](Recordset& rows) { return BuildConstraintText(rows); });
+  return BuildTextFromQuery(context, server, database, BuildConstraintQuery(constraint),
+                            "mdlQueryCode", "GetConstraintText",
+                            [](Recordset& rows) { return BuildConstraintText(rows); });
 }
 
 }  // namespace korvane

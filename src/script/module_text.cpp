@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/catalog_fields.h"
 #include "script/listed_name.h"
-#include "script/script_failure.h"
 #include "script/structure_trim.h"
 
 namespace korvane {
@@ -31,8 +31,8 @@ std::string ReadModuleText(ApplicationContext& context, std::string_view name,
     }
     return JoinModuleText(*result.recordset);
   } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlQueryCode",
-                        "GetProcedureText");
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "mdlQueryCode",
+                            "GetProcedureText");
     return std::string();
   }
 }

@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "app/user_interface.h"
 #include "script/create_statement.h"
-#include "script/script_failure.h"
 
 namespace korvane {
 
@@ -35,8 +35,8 @@ std::optional<std::string> BuildSQLCreateStatement(ApplicationContext& context,
     }
     return script;
   } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "frmMain",
-                        "BuildSQLCreateStatement");
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "frmMain",
+                            "BuildSQLCreateStatement");
     return std::nullopt;
   }
 }

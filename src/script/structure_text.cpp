@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "app/user_interface.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
-#include "script/script_failure.h"
 #include "script/table_structure.h"
 
 namespace korvane {
@@ -68,8 +68,8 @@ void UpdateProcedureTextBox(ApplicationContext& context, ServerRecord& server, T
       }
     }
   } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "modNew",
-                        "UpdateProcedureTextBox", "Line num: " + std::to_string(line));
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "modNew",
+                            "UpdateProcedureTextBox", "Line num: " + std::to_string(line));
   }
   objects.SetTag("");
   context.ui.SetBusy(false);

@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/listed_name.h"
-#include "script/script_failure.h"
 
 namespace korvane {
 namespace {
@@ -101,8 +101,8 @@ std::string GetTableIndexes(ApplicationContext& context, const ServerRecord& ser
     result.recordset->Close();
     return text;
   } catch (...) {
-    ReportScriptFailure(context.ui, DescribeFailure(std::current_exception()), "mdlQueryCode",
-                        "GetTableIndexes");
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "mdlQueryCode",
+                            "GetTableIndexes");
     return std::string();
   }
 }

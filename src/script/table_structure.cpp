@@ -4,13 +4,13 @@
 #include <exception>
 
 #include "app/application_context.h"
+#include "app/error_report.h"
 #include "app/text.h"
 #include "catalog/schema_names.h"
 #include "catalog/sql_names.h"
 #include "catalog/suppressed_connection_errors.h"
 #include "db/data_access.h"
 #include "script/listed_name.h"
-#include "script/script_failure.h"
 #include "script/table_indexes.h"
 
 namespace korvane {
@@ -202,8 +202,9 @@ TableStructure GetTableStructure(ApplicationContext& context, const ServerRecord
     structure.completed = true;
   } catch (...) {
     const FailureDescription failure = DescribeFailure(std::current_exception());
-    ReportScriptFailure(context.ui, failure, "mdlQueryCode", "GetTableStructure",
-                        TableStructureErrorMessage(table, server, database, failure));
+    ReportUnexpectedFailure(context.ui, std::current_exception(), "mdlQueryCode",
+                            "GetTableStructure",
+                            TableStructureErrorMessage(table, server, database, failure));
     FinishText(structure.text);
   }
   return structure;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/recording_user_interface.h"
 
 namespace korvane {
@@ -75,6 +78,38 @@ TEST(ErrorReportTest, SendOpensTheAddressAndReportsALaunchFailure) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Error on launching URL: 5");
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kNone);
+}
+
+TEST(ErrorReportTest, CaughtFailuresAreDescribedAndReported) {
+  const auto caught = [](auto&& thrower) {
+    try {
+      thrower();
+    } catch (...) {
+      return std::current_exception();
+    }
+    return std::exception_ptr();
+  };
+  const FailureDescription memory = DescribeFailure(caught([] { throw std::bad_alloc(); }));
+  EXPECT_EQ(memory.number, 7);
+  EXPECT_EQ(memory.description, "Out of memory");
+  const FailureDescription own =
+      DescribeFailure(caught([] { throw std::runtime_error("disk gone"); }));
+  EXPECT_EQ(own.number, 5);
+  EXPECT_EQ(own.description, "disk gone");
+  // Neither an exception without a text nor a thrown number leave the description empty.
+  EXPECT_EQ(DescribeFailure(caught([] { throw std::runtime_error(""); })).description,
+            "Unexpected failure");
+  EXPECT_EQ(DescribeFailure(caught([] { throw 42; })).description, "Unexpected failure");
+
+  testing::RecordingUserInterface ui;
+  ReportUnexpectedFailure(ui, caught([] { throw std::logic_error("bad state"); }), "modX", "Run",
+                          "Line num: 3");
+  ASSERT_EQ(ui.error_reports.size(), 1u);
+  EXPECT_EQ(ui.error_reports[0].error_number, 5);
+  EXPECT_EQ(ui.error_reports[0].error_description, "bad state");
+  EXPECT_EQ(ui.error_reports[0].module_name, "modX");
+  EXPECT_EQ(ui.error_reports[0].procedure_name, "Run");
+  EXPECT_EQ(ui.error_reports[0].extra_description, "Line num: 3");
 }
 
 }  // namespace
