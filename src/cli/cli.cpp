@@ -20,8 +20,11 @@
 #include "cli/cli_support.h"
 #include "cli/cli_user_interface.h"
 #include "cli/compare_command.h"
+#include "cli/compare_data_all_command.h"
 #include "cli/compare_data_command.h"
+#include "cli/compare_objects_command.h"
 #include "cli/object_text_commands.h"
+#include "cli/run_saved_command.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
@@ -372,15 +375,36 @@ std::string CliUsage() {
          "  query SERVER DB \"T-SQL\"\n"
          "      Runs a query and prints its rows, tab-separated, with a header line.\n"
          "  compare SSERVER SDB TSERVER TDB [--types LIST] [--details]\n"
+         "          [--source-objects A,B --target-objects C,D] [--save NAME]\n"
          "      Compares the objects of two databases and prints the report. LIST names\n"
          "      object types (tables,procedures,functions,views,triggers,relationships,\n"
-         "      constraints); --details lists the differing lines of one type.\n"
+         "      constraints); one type alone compares all objects of that type, and\n"
+         "      --details then lists their differing lines. --source-objects and\n"
+         "      --target-objects (displayed names, joined by \",\") compare only these\n"
+         "      objects of the one type. --save stores the run as a comparison process\n"
+         "      NAME (overwriting one of that name), adds an embedded server it names to\n"
+         "      the server list, and prints \"Saved as process N\" on stderr.\n"
          "      Exit status 0 when everything is identical, 1 when something differs.\n"
+         "  compare-objects SSERVER SDB TSERVER TDB TYPE SNAME TNAME\n"
+         "      Compares two objects of a type (named as the object list shows them) and\n"
+         "      prints the verdict. Exit status 0 identical, 1 different.\n"
+         "  run-saved ID\n"
+         "      Runs the saved comparison process with this Id unattended: its servers\n"
+         "      (as named in the server list) and databases, its command; prints the\n"
+         "      report and exports it to the process's export file, overwriting it. A\n"
+         "      print request is noted on stderr (no printer here). Exit status 0 when\n"
+         "      everything is identical, 1 when something differs.\n"
          "  compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1],... | "
          "--by-record]\n"
+         "               [--csv FILE | --html FILE] [--save NAME]\n"
          "      Compares the rows of two tables with their stored options (--key or\n"
          "      --by-record sets and stores the method) and prints the outcome.\n"
+         "      --csv/--html write the differing records to FILE; --save NAME saves the\n"
+         "      run as a data comparison process (see run-saved).\n"
          "      Exit status 0 when the data is identical, 1 when it differs.\n"
+         "  compare-data-all SSERVER SDB TSERVER TDB [--source-tables A,B --target-tables C,D]\n"
+         "      Compares the data of all tables (or of the named ones) of two databases\n"
+         "      and prints the report.\n"
          "  databases SERVER\n"
          "      Lists the databases of a server (those that answer, as the window lists them).\n"
          "  objects SERVER DB TYPE\n"
@@ -433,9 +457,15 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
   if (command == "load")
     return LoadCommand(context, rest);
   if (command == "compare")
-    return CompareCommand(context, rest, out);
+    return CompareCommand(context, rest, out, err);
+  if (command == "compare-objects")
+    return CompareObjectsCommand(context, rest, out);
+  if (command == "run-saved")
+    return RunSavedCommand(context, rest, out);
   if (command == "compare-data")
-    return CompareDataCommand(context, rest, out);
+    return CompareDataCommand(context, rest, out, err);
+  if (command == "compare-data-all")
+    return CompareDataAllCommand(context, rest, out);
   if (command == "query")
     return QueryCommand(context, rest, out);
   if (command == "objects")

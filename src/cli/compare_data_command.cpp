@@ -10,7 +10,6 @@
 #include "cli/cli_support.h"
 #include "datacomp/compare_data_options_state.h"
 #include "datacomp/compare_status.h"
-#include "datacomp/data_compare.h"
 #include "datacomp/data_compare_run_options.h"
 #include "datacomp/key_columns_argument.h"
 #include "datacomp/table_comp_settings.h"
@@ -18,6 +17,10 @@
 #include "db/backend.h"
 #include "db/data_access.h"
 #include "db/server_list.h"
+#include "export/grid_export.h"
+#include "saved/comparison_codes.h"
+#include "saved/save_comparison_dialog.h"
+#include "saved/saved_comparison_store.h"
 #include "script/table_structure.h"
 
 namespace korvane {
@@ -25,7 +28,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] "
-    "[--key S1[:T1][,S2[:T2][,S3[:T3]]] | --by-record]";
+    "[--key S1[:T1][,S2[:T2][,S3[:T3]]] | --by-record] [--csv FILE | --html FILE] [--save NAME]";
 constexpr std::string_view kTitle = "Compare Data";
 constexpr std::string_view kDifferentStructuresQuestion =
     "Compared tables have different structures.\r\n\r\nDo you still want to compare them?";
@@ -85,16 +88,118 @@ void ConfirmDifferentStructures(ApplicationContext& context,
   }
 }
 
+// Saves the completed run as a data comparison process of one pair of tables; the overwrite
+// question is answered Yes by the command line.
+bool SaveDataProcess(ApplicationContext& context, const std::string& name,
+                     const std::array<DataCompareTable, 2>& tables, std::int32_t comp_method,
+                     const DataCompareExportRequest& export_request, std::ostream& err) {
+  SavedProcess process;
+  process.comp_type = kCompTypeData;
+  process.comp_sub_type = kCompSubTypeDataSingleTable;
+  process.comp_sub_sub_type = 0;
+  process.comp_method = comp_method;
+  process.server_name1 = context.CurrentServers[0].Name;
+  process.server_name2 = context.CurrentServers[1].Name;
+  process.db_name1 = tables[0].database;
+  process.db_name2 = tables[1].database;
+  process.table_name1 = tables[0].table;
+  process.table_name2 = tables[1].table;
+  process.obj_id1 = tables[0].object_id;
+  process.obj_id2 = tables[1].object_id;
+  const std::array<ServerRecord, 2> sides = context.CurrentServers;
+
+  SavedComparisonStore store(context.locations, context.ui);
+  SaveComparisonDialog dialog(store, context.ui, context.clock, process);
+  if (dialog.Ok(name, false) != SaveComparisonDialog::OkOutcome::kClosed || !dialog.result().saved)
+    return false;
+  const std::string saved_name = dialog.result().name;
+  if (!export_request.file.empty() &&
+      !store.SetExport(saved_name, export_request.file.string(), export_request.export_type)) {
+    return false;
+  }
+  ListEmbeddedServer(context, sides[0].Name, tables[0].database);
+  ListEmbeddedServer(context, sides[1].Name, tables[1].database);
+  context.CurrentServers = sides;
+  err << "Saved as process " << store.ProcessId(saved_name) << "\n";
+  return true;
+}
+
 }  // namespace
 
+void ListEmbeddedServer(ApplicationContext& context, const std::string& server,
+                        const std::string& database) {
+  if (!IsEmbeddedServerName(server))
+    return;
+  LoadServerList(context);
+  for (const ServerRecord& entry : context.servers) {
+    if (EqualsIgnoringCase(entry.Name, server))
+      return;
+  }
+  AddServerForm form;
+  form.server = server;
+  form.database = database.empty() ? "master" : database;
+  form.sql_auth = false;
+  AddServer(context, form, [](const ServerRecord&) { return true; });
+}
+
+int RunUnattendedDataCompare(ApplicationContext& context,
+                             const std::array<DataCompareTable, 2>& tables,
+                             const DataCompareOptions& options,
+                             const DataCompareExportRequest& export_request, std::ostream& out,
+                             DataCompareResult* result_out) {
+  DataCompareRequest request;
+  request.tables = tables;
+  request.options = WithOrderBy(options);
+  request.unattended = true;
+  request.track_differences = !export_request.file.empty();
+  CompareStatus status(context.clock);
+  DataCompareResult result = DataCompare(context, request, status, {});
+  int exit_status = kExitFailed;
+  switch (result.status) {
+    case DataCompareStatus::kIdentical:
+      out << result.outcome << "\n";
+      exit_status = kExitDone;
+      break;
+    case DataCompareStatus::kDifferent:
+      out << result.outcome << "\n";
+      exit_status = kExitDifferent;
+      break;
+    case DataCompareStatus::kCancelled:
+    case DataCompareStatus::kFailed:
+      context.ui.ShowMessage(result.outcome, MessageIcon::kExclamation, kTitle);
+      break;
+  }
+  if (exit_status != kExitFailed && !export_request.file.empty()) {
+    if (!result.window) {
+      context.ui.ShowMessage(
+          "No differences window to export; " + export_request.file.string() + " was not written.",
+          MessageIcon::kInformation, kTitle);
+    } else {
+      const ExportOutcome exported =
+          ExportGridAs(context, export_request.export_type, result.window->grid,
+                       DifferencesWindowPage(*result.window), export_request.file);
+      if (!exported.written()) {
+        context.ui.ShowMessage(exported.error, MessageIcon::kExclamation, kTitle);
+        exit_status = kExitFailed;
+      }
+    }
+  }
+  if (result_out)
+    *result_out = std::move(result);
+  return exit_status;
+}
+
 int CompareDataCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                       std::ostream& out) {
+                       std::ostream& out, std::ostream& err) {
   UserInterface& ui = context.ui;
   std::vector<std::string> positional;
   std::optional<KeyColumnsArgument> key_columns;
   bool by_record = false;
+  DataCompareExportRequest export_request;
+  std::optional<std::string> save_name;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--key" && i + 1 < args.size() && !key_columns) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "--key" && has_value && !key_columns) {
       key_columns = ParseKeyColumnsArgument(args[++i]);
       if (!key_columns) {
         ui.ShowMessage("--key names one to three columns: S1[:T1][,S2[:T2][,S3[:T3]]]",
@@ -103,6 +208,12 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
       }
     } else if (args[i] == "--by-record") {
       by_record = true;
+    } else if ((args[i] == "--csv" || args[i] == "--html") && has_value &&
+               export_request.file.empty() && !args[i + 1].empty()) {
+      export_request.export_type = args[i] == "--csv" ? kExportTypeCsv : kExportTypeHtml;
+      export_request.file = std::filesystem::absolute(args[++i]);
+    } else if (args[i] == "--save" && has_value && !save_name) {
+      save_name = args[++i];
     } else if (args[i].starts_with("--")) {
       ui.ShowMessage(kUsage, MessageIcon::kExclamation, kTitle);
       return kExitFailed;
@@ -136,26 +247,12 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
     options = ReadStoredDataCompareOptions(context.locations.tables_comps_ini, keys[0], keys[1]);
   }
 
-  DataCompareRequest request;
-  request.tables = tables;
-  request.options = WithOrderBy(options);
-  request.unattended = true;
-  request.track_differences = false;
-  CompareStatus status(context.clock);
-  const DataCompareResult result = DataCompare(context, request, status, {});
-  switch (result.status) {
-    case DataCompareStatus::kIdentical:
-      out << result.outcome << "\n";
-      return kExitDone;
-    case DataCompareStatus::kDifferent:
-      out << result.outcome << "\n";
-      return kExitDifferent;
-    case DataCompareStatus::kCancelled:
-    case DataCompareStatus::kFailed:
-      break;
+  const int status = RunUnattendedDataCompare(context, tables, options, export_request, out);
+  if (save_name && status != kExitFailed &&
+      !SaveDataProcess(context, *save_name, tables, options.CompMethod, export_request, err)) {
+    return kExitFailed;
   }
-  ui.ShowMessage(result.outcome, MessageIcon::kExclamation, kTitle);
-  return kExitFailed;
+  return status;
 }
 
 }  // namespace korvane

@@ -1,24 +1,60 @@
-// `korvane-cli compare-data`: one unattended data comparison of two tables.
+// `korvane-cli compare-data`: one unattended data comparison of two tables, optionally exported
+// and saved as a data comparison process.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "datacomp/data_compare.h"
+#include "datacomp/data_compare_options.h"
 
 namespace korvane {
 
 struct ApplicationContext;
 
+// Where an unattended single-pair run writes its differences grid: nowhere when `file` is
+// empty; else `export_type` 1 HTML or 2 CSV.
+struct DataCompareExportRequest {
+  std::filesystem::path file;
+  std::int32_t export_type = 0;
+};
+
+// The unattended single-pair run between context.CurrentServers[0] and [1]: compares the
+// tables with `options`, tracking differences when an export is asked for and then writing the
+// differences grid to the file in its type (nothing is written when the data is identical,
+// as no differences window opens). Prints the outcome text and a line end to `out`. Returns
+// the korvane-cli exit status: 0 identical, 1 different, 2 cancelled, failed or export failed
+// (the message goes to the user interface). `result`, when given, receives the run's result.
+int RunUnattendedDataCompare(ApplicationContext& context,
+                             const std::array<DataCompareTable, 2>& tables,
+                             const DataCompareOptions& options,
+                             const DataCompareExportRequest& export_request, std::ostream& out,
+                             DataCompareResult* result = nullptr);
+
 // compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1][,S2[:T2][,S3[:T3]]] |
-// --by-record]
+// --by-record] [--csv FILE | --html FILE] [--save NAME]
 //
 // Compares the rows of STABLE with those of TTABLE (STABLE when not given) with the options
 // stored for both tables. `--key` (the key method with these key columns) and `--by-record`
 // choose the method for this run and store it for both tables as the data comparison options
-// dialog does. Prints the outcome text of the unattended run. Exit status 0 when the data is
-// identical, 1 when it differs, 2 when the command was refused or the run failed (its message
-// goes to the user interface, nothing to `out`).
+// dialog does. `--csv` / `--html` track the differences and write the differences grid to FILE.
+// `--save` saves the completed run as a data comparison process (sub type 40, with the method
+// and the export), overwriting a process of that name, adds an `embedded:` server that is not
+// yet listed to the server list (a saved process names its servers by their listed names) and
+// writes "Saved as process N" and a line end to `err`. Prints the outcome text of the unattended
+// run. Exit status 0 when the data is identical, 1 when it differs, 2 when the command was refused,
+// the run failed or the export or the save failed (its message goes to the user interface, nothing
+// to `out` unless the run itself completed).
 int CompareDataCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                       std::ostream& out);
+                       std::ostream& out, std::ostream& err);
+
+// Lists `server` (an `embedded:` name that no listed server has, in any letter case) in the
+// server list with `database` as its most recently used database. Other names are left alone.
+void ListEmbeddedServer(ApplicationContext& context, const std::string& server,
+                        const std::string& database);
 
 }  // namespace korvane

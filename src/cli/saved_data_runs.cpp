@@ -1,18 +1,60 @@
 #include "cli/saved_data_runs.h"
 
+#include <array>
+
 #include "app/application_context.h"
 #include "app/user_interface.h"
 #include "cli/cli.h"
+#include "cli/compare_data_all_command.h"
+#include "cli/compare_data_command.h"
+#include "datacomp/table_comp_settings.h"
+#include "datacomp/table_settings_key.h"
+#include "saved/comparison_codes.h"
 #include "saved/saved_process.h"
 
 namespace korvane {
+namespace {
 
-// Placeholder until the data runs land: refuses instead of pretending to have compared.
+constexpr std::string_view kDataSubTypeNotDefined =
+    "Cannot run saved process - comparison sub type not defined.";
+
+// Sub type 40: the stored pair of tables with the options stored for both tables, the method
+// the process holds, and its export.
+int RunSinglePair(ApplicationContext& context, const SavedProcess& process, std::ostream& out) {
+  const std::array<DataCompareTable, 2> tables = {
+      DataCompareTable{process.db_name1, process.table_name1, process.obj_id1},
+      DataCompareTable{process.db_name2, process.table_name2, process.obj_id2}};
+  DataCompareOptions options = ReadStoredDataCompareOptions(
+      context.locations.tables_comps_ini,
+      TableSettingsKey(context.CurrentServers[0].Name, tables[0].database, tables[0].table),
+      TableSettingsKey(context.CurrentServers[1].Name, tables[1].database, tables[1].table));
+  options.CompMethod = process.comp_method == kCompMethodPrimaryKey ? kCompMethodPrimaryKey
+                                                                    : kCompMethodRecordByRecord;
+  DataCompareExportRequest export_request;
+  if (!process.export_file_path.empty()) {
+    export_request.file = process.export_file_path;
+    export_request.export_type = process.export_type;
+  }
+  return RunUnattendedDataCompare(context, tables, options, export_request, out);
+}
+
+}  // namespace
+
 int RunSavedDataProcess(ApplicationContext& context, const SavedProcess& process,
-                        std::ostream& /*out*/) {
-  context.ui.ShowMessage("Saved data process \"" + process.name + "\" cannot run yet.",
-                         MessageIcon::kExclamation);
-  return kExitFailed;
+                        std::ostream& out) {
+  switch (process.comp_sub_type) {
+    case kCompSubTypeDataSingleTable:
+      return RunSinglePair(context, process, out);
+    case kCompSubTypeDataSelective:
+      return RunUnattendedBulkDataCompare(context, process.db_name1, process.db_name2, true,
+                                          &process, out);
+    case kCompSubTypeDataAll:
+      return RunUnattendedBulkDataCompare(context, process.db_name1, process.db_name2, false,
+                                          &process, out);
+    default:
+      context.ui.ShowMessage(kDataSubTypeNotDefined, MessageIcon::kExclamation);
+      return kExitFailed;
+  }
 }
 
 }  // namespace korvane

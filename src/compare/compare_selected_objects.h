@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/settings.h"
+#include "compare/cannot_compare_title.h"
 #include "compare/report_window.h"
 
 namespace korvane {
@@ -20,7 +21,6 @@ class UserInterface;
 
 inline constexpr std::string_view kNothingToCompareMessage =
     "Cannot compare - the list of objects is empty.";
-inline constexpr std::string_view kCannotCompareTitle = "Cannot Compare";
 inline constexpr std::string_view kColumnsIgnoredVerdictNote =
     "Please note that some columns were ignored during comparison.";
 inline constexpr std::string_view kColumnsOrderVerdictNote =

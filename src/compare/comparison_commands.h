@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "catalog/object_type.h"
+#include "compare/cannot_compare_title.h"
 #include "compare/database_comparison_run.h"
 #include "compare/object_selection.h"
 #include "compare/report_window.h"
@@ -28,7 +29,6 @@ class StructureTextSource;
 
 inline constexpr std::string_view kEmptyDatabaseListMessage =
     "Cannot compare - the list of databases is empty.";
-inline constexpr std::string_view kCannotCompareTitle = "Cannot Compare";
 inline constexpr std::string_view kWrongTypeIndexMessage =
     "Wrong index value in Sub mnuComparisonAllObjects_Click, Index = ";
 

@@ -60,6 +60,9 @@ class CompareStatus : public CompareProgress {
   void UpdateTimeElapsed() override;
   // A side's record count label.
   void ShowCount(int side, std::string_view text);
+  // The dialog closes itself: counting and comparing are over (completed, cancelled or failed),
+  // before the run shows its outcome or the differences window.
+  virtual void Unload() {}
 
   const CompareStatusState& state() const { return state_; }
 

@@ -137,6 +137,7 @@ DataCompareResult DataCompareRun::Run(const ShowDifferencesWindow& show_window) 
   const std::string ignored_text = IgnoredColumnsText(ignored[0], ignored[1]);
 
   ShowCompareStatus();
+  status_.Unload();
   Log(kCompareStatusExitingLog);
 
   result_.source_count = static_cast<std::int32_t>(sides_[0].record_count);

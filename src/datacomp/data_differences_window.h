@@ -16,6 +16,10 @@ namespace korvane {
 
 inline constexpr std::string_view kSourceTableLabel = "Source Table: ";
 inline constexpr std::string_view kTargetTableLabel = "Target Table: ";
+// The captions of the statistics labels (lblStats 0 to 2) beside the counts the grid keeps
+// (lblStats 3 to 5): Source records, Target records, differing records.
+inline constexpr std::array<std::string_view, 3> kStatisticsCaptions = {
+    "Records in Source table:", "Records in Target table:", "Different records:"};
 
 struct DataDifferencesWindow {
   std::string caption;

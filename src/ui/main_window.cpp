@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/application_context.h"
 #include "app/text.h"
@@ -30,6 +31,7 @@
 #include "ui/add_server_dialog.h"
 #include "ui/color_legend_window.h"
 #include "ui/debug_options_dialog.h"
+#include "ui/help_topics.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_list_control.h"
 #include "ui/qt_selector.h"
@@ -110,9 +112,14 @@ QPushButton* MakeUnavailableButton(QWidget* parent, const QString& caption, cons
 constexpr const char* kTypeKeys[] = {"&Tables",   "&Procedures",    "&Functions",  "&Views",
                                      "T&riggers", "R&elationships", "&Constraints"};
 
-void AddTypeItems(QMenu* menu, const QString& prefix, const QString& suffix, const char* name) {
-  for (int index = 0; index < 7; ++index)
-    AddUnavailableItem(menu, prefix + kTypeKeys[index] + suffix, Named(name, index));
+// One item per type index; `act` runs the command of the chosen index.
+void AddTypeItems(QMenu* menu, const QString& prefix, const QString& suffix, const char* name,
+                  const std::function<void(int)>& act) {
+  for (int index = 0; index < 7; ++index) {
+    QAction* action = menu->addAction(prefix + kTypeKeys[index] + suffix);
+    action->setObjectName(Named(name, index));
+    QObject::connect(action, &QAction::triggered, menu, [act, index] { act(index); });
+  }
 }
 
 // Lays the buttons out in rows of `columns`.
@@ -168,6 +175,9 @@ MainWindow::MainWindow(ApplicationContext& context, StructureTextRenderer render
   shortcut(QKeySequence(Qt::Key_F5), [this] { connect_button_->click(); });
   shortcut(QKeySequence(Qt::Key_F6), [this] { type_selector_->setFocus(Qt::ShortcutFocusReason); });
   shortcut(QKeySequence(Qt::Key_F7), [this] { compare_button_->click(); });
+  ConnectDataCommands();
+  shortcut(QKeySequence(Qt::Key_F1), [this] { HelpCommand(kMainWindowHelpTopic); });
+  shortcut(QKeySequence(Qt::Key_F8), [this] { CompareAllCommand(); });
 
   Load();
 }
@@ -190,7 +200,8 @@ void MainWindow::BuildMenus() {
   AddItem(file_menu, tr("Refresh - &Target"), "mnuFileRefresh_1", this,
           [this] { RefreshCommand(kTarget); });
   file_menu->addSeparator();
-  AddUnavailableItem(file_menu, tr("&Run Saved Comparison Process"), "mnuFileRunSavedComp");
+  AddItem(file_menu, tr("&Run Saved Comparison Process"), "mnuFileRunSavedComp", this,
+          &MainWindow::RunSavedComparisonCommand);
   file_menu->addSeparator();
   AddItem(file_menu, tr("E&xit"), "mnuFileExit", this, &QWidget::close);
 
@@ -198,29 +209,39 @@ void MainWindow::BuildMenus() {
   structure_menu->setObjectName("mnuComparison");
   AddItem(structure_menu, tr("Compare &Selected Objects"), "mnuComparisonSelObj", this,
           &MainWindow::CompareCommand);
-  AddUnavailableItem(structure_menu, tr("Compare &All Objects"), "mnuComparisonAllObj");
+  AddItem(structure_menu, tr("Compare &All Objects"), "mnuComparisonAllObj", this,
+          &MainWindow::CompareAllCommand);
   structure_menu->addSeparator();
   QMenu* bulk = AddMenu(structure_menu, tr("&Bulk Comparisons"), "mnuBulk");
+  auto one_type = [this](bool details, bool selective) {
+    return
+        [this, details, selective](int index) { CompareOneTypeCommand(index, details, selective); };
+  };
   AddTypeItems(AddMenu(bulk, tr("&Simple"), "mnuBulkSimple"), "Compare All ", "",
-               "mnuBulkSimpleType");
+               "mnuBulkSimpleType", one_type(false, false));
   AddTypeItems(AddMenu(bulk, tr("&Details"), "mnuBulkDetails"), "Compare All ", " - Details",
-               "mnuBulkDetailsType");
+               "mnuBulkDetailsType", one_type(true, false));
   QMenu* selective = AddMenu(structure_menu, tr("&Selective Comparisons"), "mnuSelective");
   AddTypeItems(AddMenu(selective, tr("&Simple"), "mnuSelectiveSimple"), "Compare Selected ", "",
-               "mnuSelectiveSimpleType");
-  AddTypeItems(AddMenu(selective, tr("&Details"), "mnuSelectiveDetails"), "Compare Selected ", "",
-               "mnuSelectiveDetailsType");
+               "mnuSelectiveSimpleType", one_type(false, true));
+  AddTypeItems(AddMenu(selective, tr("&Details"), "mnuSelectiveDetails"), "Compare Selected ",
+               " - Details", "mnuSelectiveDetailsType", one_type(true, true));
 
   QMenu* data_menu = menuBar()->addMenu(tr("&Data Comparisons"));
   data_menu->setObjectName("mnuDataComparisons");
-  AddUnavailableItem(data_menu, tr("Compare &Data in Single Pair of Tables"), "mnuDataCompSingle");
-  AddUnavailableItem(data_menu, tr("Compare Data in &Selected Tables"), "mnuDataCompSelected");
-  AddUnavailableItem(data_menu, tr("Compare Data in &All Tables"), "mnuDataCompAll");
+  AddItem(data_menu, tr("Compare &Data in Single Pair of Tables"), "mnuDataCompSingle", this,
+          &MainWindow::CompareDataCommand);
+  AddItem(data_menu, tr("Compare Data in &Selected Tables"), "mnuDataCompSelected", this,
+          [this] { CompareTablesDataCommand(true); });
+  AddItem(data_menu, tr("Compare Data in &All Tables"), "mnuDataCompAll", this,
+          [this] { CompareTablesDataCommand(false); });
 
   QMenu* sql_menu = menuBar()->addMenu(tr("S&QL"));
   sql_menu->setObjectName("mnuSQL");
-  AddUnavailableItem(sql_menu, tr("Build SQL CREATE Statement - &Source"), "mnuSQLCreate_0");
-  AddUnavailableItem(sql_menu, tr("Build SQL CREATE Statement - &Target"), "mnuSQLCreate_1");
+  AddItem(sql_menu, tr("Build SQL CREATE Statement - &Source"), "mnuSQLCreate_0", this,
+          [this] { BuildCreateStatementCommand(kSource); });
+  AddItem(sql_menu, tr("Build SQL CREATE Statement - &Target"), "mnuSQLCreate_1", this,
+          [this] { BuildCreateStatementCommand(kTarget); });
 
   QMenu* tools_menu = menuBar()->addMenu(tr("&Tools"));
   tools_menu->setObjectName("mnuTools");
@@ -248,9 +269,11 @@ void MainWindow::BuildMenus() {
 
   QMenu* help_menu = menuBar()->addMenu(tr("&Help"));
   help_menu->setObjectName("mnuHelp");
-  AddUnavailableItem(help_menu, tr("&Index..."), "mnuHelpIndex");
+  AddItem(help_menu, tr("&Index..."), "mnuHelpIndex", this,
+          [this] { HelpCommand(kMainWindowHelpTopic); });
   AddItem(help_menu, tr("&Tip of the Day..."), "mnuHelpTipOfDay", this, &MainWindow::ShowTipOfDay);
-  AddUnavailableItem(help_menu, tr("Technical &Support"), "mnuHelpSupport");
+  AddItem(help_menu, tr("Technical &Support"), "mnuHelpSupport", this,
+          [this] { HelpCommand(kTechnicalSupportHelpTopic); });
   help_menu->addSeparator();
   AddItem(help_menu, tr("&About..."), "mnuHelpAbout", this, &MainWindow::AboutCommand);
 
@@ -278,9 +301,12 @@ QWidget* MainWindow::BuildCommandRow() {
   connect(connect_button_, &QPushButton::clicked, this, &MainWindow::ConnectCommand);
   compare_button_ = MakeButton(row, tr("Compare &Sel. Proc."), "cmdCompare", "");
   connect(compare_button_, &QPushButton::clicked, this, &MainWindow::CompareCommand);
-  QPushButton* compare_all = MakeUnavailableButton(row, tr("Compare &All"), "cmdCompareAll");
+  QPushButton* compare_all =
+      MakeButton(row, tr("Compare &All"), "cmdCompareAll", "Compare all objects (F8)");
+  connect(compare_all, &QPushButton::clicked, this, &MainWindow::CompareAllCommand);
   QPushButton* compare_data = MakeUnavailableButton(row, tr("Compare &Data"), "cmdCompData");
-  QPushButton* help = MakeUnavailableButton(row, tr("H&elp"), "cmdHelp");
+  QPushButton* help = MakeButton(row, tr("H&elp"), "cmdHelp", "Display Help file (F1)");
+  connect(help, &QPushButton::clicked, this, [this] { HelpCommand(kMainWindowHelpTopic); });
 
   layout->addWidget(type_label, 0, 0);
   layout->addWidget(type_selector_, 0, 1);
@@ -392,13 +418,15 @@ QMenu* MainWindow::BuildStructureMenu(int side) {
   menu->addSeparator();
   AddItem(menu, tr("Show Color Schema"), Named("mnuPopupColorSchema", side), this,
           &MainWindow::ColorSchemaCommand);
-  AddUnavailableItem(menu, tr("Visualize Differences"), Named("mnuPopupVisualize", side));
+  AddItem(menu, tr("Visualize Differences"), Named("mnuPopupVisualize", side), this,
+          &MainWindow::VisualizeDifferencesCommand);
   menu->addSeparator();
   AddUnavailableItem(menu, tr("Ignore Columns"), Named("mnuPopupIgnoreColumns", side));
   AddItem(menu, tr("Compare Highlighted Sections"), Named("mnuPopupCompareHighlighted", side), this,
           &MainWindow::CompareHighlightedCommand);
   menu->addSeparator();
-  AddUnavailableItem(menu, tr("Build SQL CREATE Statement"), Named("mnuPopupCreate", side));
+  AddItem(menu, tr("Build SQL CREATE Statement"), Named("mnuPopupCreate", side), this,
+          [this, side] { BuildCreateStatementCommand(side); });
   return menu;
 }
 
@@ -454,7 +482,8 @@ void MainWindow::FirstActivation() {
   RunGuarded(context_.ui, "frmMain", "Form_Activate", [&] {
     if (ReadBoolean(context_.settings_store, Setting::kShowTipOfDay))
       ShowTipOfDay();
-    ServerInfoSet();
+    if (ServerInfoSet())
+      RunCommandLineProcess();
   });
 }
 

@@ -13,6 +13,7 @@
 #include "catalog/main_window_catalog.h"
 #include "catalog/object_list.h"
 #include "db/server_list.h"
+#include "saved/saved_process_host.h"
 #include "ui/color_legend_window.h"
 
 class QAction;
@@ -24,6 +25,10 @@ class QSplitter;
 namespace korvane {
 
 struct ApplicationContext;
+struct ReportWindowState;
+struct SavedProcess;
+class CompareAllTablesDataDialog;
+class CompareStatusDialog;
 class QtListControl;
 class QtSelector;
 class QtTextView;
@@ -43,7 +48,7 @@ inline constexpr int kConnected = 0;
 inline constexpr int kConnecting = 1;
 inline constexpr int kNotConnected = 2;
 
-class MainWindow final : public QMainWindow, public MainWindowOperations {
+class MainWindow final : public QMainWindow, public MainWindowOperations, public SavedProcessHost {
   Q_OBJECT
 
  public:
@@ -67,6 +72,25 @@ class MainWindow final : public QMainWindow, public MainWindowOperations {
   bool IsLoaded() const override { return loaded_; }
   bool IsCommandRunning() const override { return command_running_; }
 
+  // --- SavedProcessHost (main_window_saved_process.cpp); InitializeDisplay is shared.
+  bool IsBusy() const override { return command_running_; }
+  void SetBusy(bool busy) override { command_running_ = busy; }
+  void SetBusyCursor(bool busy) override;
+  void SetRunState(const SavedProcessRunState& state) override { run_state_ = state; }
+  std::string PickProcess() override;
+  bool SelectServer(int side, std::string_view name) override;
+  bool SelectDatabase(int side, std::string_view name) override;
+  ObjectType CurrentObjectType() const override;
+  void SelectObjectType(ObjectType type) override;
+  bool SelectObject(int side, std::string_view name) override;
+  void CompareAllObjects(const SavedProcess& process) override;
+  void CompareObjectsOfType(int type_index, bool details, bool selective,
+                            const SavedProcess& process) override;
+  void CompareSelectedObjects() override;
+  void CompareTablePair(const SavedProcess& process) override;
+  void CompareSelectedTables(const SavedProcess& process) override;
+  void CompareAllTables(const SavedProcess& process) override;
+
   int ConnectState() const { return connect_state_; }
   // The layout for a 640 by 480 screen: the window and its controls fit in it.
   void ApplyCompactLayout();
@@ -89,6 +113,10 @@ class MainWindow final : public QMainWindow, public MainWindowOperations {
   // The Options dialog saved a change the window reacts to, in the order of the reactions
   // (its message has been shown already). The window carries the reaction out.
   void optionsReaction(korvane::OptionsReaction::Kind kind);
+  // A data comparison opened its progress dialog (before the run starts).
+  void dataCompareStatusOpened(korvane::CompareStatusDialog* dialog);
+  // A bulk data comparison opened its host window (before the run starts).
+  void dataBulkCompareOpened(korvane::CompareAllTablesDataDialog* dialog);
 
  protected:
   bool event(QEvent* event) override;
@@ -125,6 +153,29 @@ class MainWindow final : public QMainWindow, public MainWindowOperations {
   void OptionsCommand();
   void TimeoutCommand();
   void DebugOptionsCommand();
+  // Data comparisons (main_window_data.cpp).
+  void ConnectDataCommands();
+  void CompareDataCommand();
+  // Compare Data in Selected Tables (`selective`) or in All Tables; the run a saved process
+  // starts too (`saved` is the process being re-run, null for the person's own command).
+  void CompareTablesDataCommand(bool selective);
+  void RunDataCompareSelective(bool selective, const SavedProcess* saved);
+
+  // Structure comparison commands (main_window_structure.cpp). The commands check the busy flag
+  // and the data access; the runs below them are what a saved process starts (`saved` is the
+  // process being re-run, null for the person's own command).
+  void CompareAllCommand();
+  void CompareOneTypeCommand(int type_index, bool details, bool selective);
+  void RunCompareAll(const SavedProcess* saved);
+  void RunCompareOneType(int type_index, bool details, bool selective, const SavedProcess* saved);
+  void BuildCreateStatementCommand(int side);
+  void VisualizeDifferencesCommand();
+  void HelpCommand(int topic);
+  // Opens the report window modally with `text`.
+  void ShowReport(const ReportWindowState& state, std::string_view text);
+  // Saved processes (main_window_saved_process.cpp): the menu command and the command line's.
+  void RunSavedComparisonCommand();
+  void RunCommandLineProcess();
 
   // The window's two structure views, current selection and settings as the comparison needs.
   SelectionContext CurrentSelection() const;
@@ -148,6 +199,9 @@ class MainWindow final : public QMainWindow, public MainWindowOperations {
   bool activation_seen_ = false;
   bool first_activation_done_ = false;
   bool compact_ = false;
+  SavedProcessRunState run_state_;  // the saved process being re-run, if any
+  bool busy_cursor_ = false;
+  bool data_options_requested_ = false;  // one-shot request to show the data options dialog
 };
 
 }  // namespace korvane

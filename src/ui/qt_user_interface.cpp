@@ -6,13 +6,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPrinter>
-#include <QTextDocument>
 #include <QUrl>
 
 #include "app/error_report.h"
 #include "app/text.h"
 #include "ui/error_report_dialog.h"
+#include "ui/qt_print_device.h"
 
 namespace korvane {
 namespace {
@@ -118,15 +117,9 @@ int QtUserInterface::OpenWithDefaultProgram(std::string_view file_or_address) {
 }
 
 bool QtUserInterface::PrintText(std::string_view document_name, std::string_view text) {
-  QPrinter printer;
-  printer.setDocName(Q(document_name));
-  printer.setCopyCount(1);
-  if (!printer.isValid())
-    return false;
-  QTextDocument document;
-  document.setPlainText(MessageText(text));
-  document.print(&printer);
-  return true;
+  // True only when the default printer took the text; without one the person may keep a PDF.
+  QtPrintDevice device(text);
+  return PrintOrOfferPdf(device, *this, false, document_name, {});
 }
 
 void QtUserInterface::ShowErrorReport(const ErrorReport& report) {

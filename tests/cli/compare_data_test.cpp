@@ -70,7 +70,7 @@ class CompareDataCommandTest : public ::testing::Test {
     RunStartUp(context, "");
     context.backends = CreateDefaultBackends(context.locations, env_);
     tables_comps_ini_ = context.locations.tables_comps_ini;
-    const int status = CompareDataCommand(context, args, out);
+    const int status = CompareDataCommand(context, args, out, err);
     return {status, out.str(), err.str()};
   }
 

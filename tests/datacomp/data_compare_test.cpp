@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "app/application_context.h"
@@ -121,9 +122,17 @@ class RecordingStatus final : public CompareStatus {
  public:
   explicit RecordingStatus(const Clock& clock) : CompareStatus(clock) {}
   std::vector<CompareStatusState> shown;
+  // Each time the dialog closed itself: how many states it had shown by then.
+  std::vector<std::size_t> unloaded_after;
+  std::function<void()> on_unload;
 
  protected:
   void Changed() override { shown.push_back(state()); }
+  void Unload() override {
+    unloaded_after.push_back(shown.size());
+    if (on_unload)
+      on_unload();
+  }
 };
 
 class DataCompareTest : public ::testing::Test {
@@ -497,6 +506,34 @@ TEST_F(DataCompareTest, AStaleCancelFromAnEarlierRunIsCleared) {
   context_.cancel_requested = true;
   const DataCompareResult result = Run(Request("Empty", true, false));
   EXPECT_EQ(result.status, DataCompareStatus::kIdentical);
+}
+
+TEST_F(DataCompareTest, TheProgressDialogClosesBeforeTheOutcomeAndTheWindow) {
+  // Every way a run ends closes the dialog once, after its last state and before the run
+  // shows anything.
+  std::vector<std::size_t> messages_at_unload;
+  std::size_t windows_at_unload = 99;
+  status_.on_unload = [&] {
+    messages_at_unload.push_back(ui_.messages.size());
+    windows_at_unload = shown_windows_.size();
+  };
+  const DataCompareResult different = Run(Request("Items", false, true));
+  EXPECT_EQ(different.status, DataCompareStatus::kDifferent);
+  ASSERT_EQ(status_.unloaded_after.size(), 1u);
+  EXPECT_EQ(status_.unloaded_after[0], status_.shown.size());
+  EXPECT_EQ(windows_at_unload, 0u);
+  EXPECT_EQ(shown_windows_.size(), 1u);
+
+  const DataCompareResult same = Run(Request("Empty", false, true));
+  EXPECT_EQ(same.status, DataCompareStatus::kIdentical);
+  ui_.stop_at_pump = ui_.pumps + 1;  // Stop while the Source is counted
+  const DataCompareResult cancelled = Run(Request("Items", false, true));
+  EXPECT_EQ(cancelled.status, DataCompareStatus::kCancelled);
+  EXPECT_EQ(status_.unloaded_after.size(), 3u);
+  ASSERT_EQ(messages_at_unload.size(), 3u);
+  EXPECT_EQ(messages_at_unload[1], 0u);  // before "Data stored in both tables is identical."
+  EXPECT_EQ(messages_at_unload[2], 1u);  // before "Operation cancelled by the user."
+  EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
 }  // namespace

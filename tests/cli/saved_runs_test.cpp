@@ -1,0 +1,327 @@
+// korvane-cli structure comparisons end to end on two embedded databases: `compare --save`,
+// its re-run with `run-saved` in a fresh command (same report, export file written and
+// overwritten), selective runs with `--source-objects`, and `compare-objects`.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/locations.h"
+#include "cli/cli.h"
+#include "datacomp/ignored_columns.h"
+#include "db/embedded/script_loader.h"
+#include "saved/saved_comparison_store.h"
+#include "saved/saved_process.h"
+#include "support/recording_user_interface.h"
+#include "support/scratch_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
+
+constexpr std::string_view kLive =
+    "CREATE TABLE Customers (CustomerID int NOT NULL PRIMARY KEY, Name varchar(50) NOT NULL)\n"
+    "GO\n"
+    "CREATE PROCEDURE GetCustomers AS SELECT CustomerID, Name FROM Customers\nGO\n"
+    "CREATE PROCEDURE PutOrder @id int AS SELECT @id\nGO\n"
+    "CREATE PROCEDURE Cleanup AS SELECT 1\nGO\n";
+constexpr std::string_view kDev =
+    "CREATE TABLE Customers (CustomerID int NOT NULL PRIMARY KEY, Name varchar(80) NOT NULL)\n"
+    "GO\n"
+    "CREATE PROCEDURE GetCustomers AS SELECT CustomerID, Name FROM Customers\nGO\n"
+    "CREATE PROCEDURE PutOrder @id int AS SELECT @id + 1\nGO\n"
+    "CREATE PROCEDURE Archive AS SELECT 2\nGO\n";
+
+constexpr std::string_view kServer = "embedded:shop";
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class SavedRunsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& [database, script] : {std::pair{"Live", kLive}, std::pair{"Dev", kDev}}) {
+      const ScriptLoadResult loaded =
+          LoadScript(Locations().servers_folder, std::string(kServer), database, script);
+      ASSERT_TRUE(loaded.ok) << loaded.message;
+    }
+  }
+
+  AppLocations Locations() const { return ComputeLocations(folder_ / "bin", folder_ / "p", env_); }
+
+  // One korvane-cli command with the test's profile, as a fresh program start.
+  CliRun Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  CliRun Compare(std::vector<std::string> options) {
+    std::vector<std::string> args = {"compare", std::string(kServer), "Live", std::string(kServer),
+                                     "Dev"};
+    args.insert(args.end(), options.begin(), options.end());
+    return Run(args);
+  }
+
+  CliRun CompareObjects(const std::string& type, const std::string& source,
+                        const std::string& target) {
+    return Run({"compare-objects", std::string(kServer), "Live", std::string(kServer), "Dev", type,
+                source, target});
+  }
+
+  SavedProcess Stored(const std::string& name) {
+    SavedComparisonStore store(Locations(), ui_);
+    return store.LoadProcess(name);
+  }
+
+  testing::ScratchFolder folder_;
+  Environment env_;
+  ManualClock clock_{LocalDateTime{2026, 12, 4, 9, 30, 0}};
+  testing::RecordingUserInterface ui_;
+};
+
+TEST_F(SavedRunsTest, SavedCompareAllRunsAgainWithTheSameReportAndExports) {
+  const CliRun compared = Compare({"--save", "Nightly"});
+  ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
+  EXPECT_EQ(compared.err, "Korvane: Comparison process saved successfully.\nSaved as process 1\n");
+  EXPECT_NE(compared.out.find("\tPutOrder\r\n"), std::string::npos);
+  // The embedded server was not listed: it is now, under the name the process stores.
+  EXPECT_EQ(Run({"server", "list"}).out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\nembedded:shop\tWindows\t\tmaster\t\n");
+
+  SavedProcess process = Stored("Nightly");
+  EXPECT_EQ(process.comp_type, 1);
+  EXPECT_EQ(process.comp_sub_type, 10);
+  EXPECT_EQ(process.comp_sub_sub_type, 0);
+  EXPECT_EQ(process.enc_obj_types, "1,1,1,1,1,1,0");
+  EXPECT_EQ(process.server_name1, kServer);
+  EXPECT_EQ(process.db_name1, "Live");
+  EXPECT_EQ(process.db_name2, "Dev");
+
+  // The export file is added the way the report window adds it after a save.
+  const std::filesystem::path export_file = folder_ / "out" / "nightly.txt";
+  std::filesystem::create_directories(export_file.parent_path());
+  ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetExport("Nightly", export_file.string(), 0));
+
+  CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
+  EXPECT_EQ(rerun.out, compared.out);
+  EXPECT_EQ(rerun.err, "");
+  // The report window's lines, each followed by CR LF.
+  const std::string exported = compared.out + "\r\n";
+  EXPECT_EQ(ReadFile(export_file), exported);
+
+  // Every run exports again, replacing the file without a question.
+  WriteFile(export_file, "an older report, longer than the new one ..............................");
+  rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.out, compared.out);
+  EXPECT_EQ(ReadFile(export_file), exported);
+}
+
+TEST_F(SavedRunsTest, PrintRequestIsNotedNotAsked) {
+  ASSERT_EQ(Compare({"--types", "tables", "--save", "Tables"}).status, kExitDifferent);
+  ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetPrint("Tables", true));
+  const CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitDifferent);
+  EXPECT_EQ(rerun.err, "Korvane: printing is not available on the command line (Korvane Report)\n");
+}
+
+TEST_F(SavedRunsTest, OneTypeDetailsRunIsSavedAsBulkDetails) {
+  const CliRun compared = Compare({"--types", "procedures", "--details", "--save", "Procs"});
+  ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
+  EXPECT_NE(compared.out.find("Detailed list of differences between compared procedures"),
+            std::string::npos);
+  const SavedProcess process = Stored("Procs");
+  EXPECT_EQ(process.comp_sub_type, 20);
+  EXPECT_EQ(process.comp_sub_sub_type, 20);
+  EXPECT_EQ(process.enc_obj_types, "0,1,0,0,0,0,0");
+  const CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitDifferent);
+  EXPECT_EQ(rerun.out, compared.out);
+}
+
+TEST_F(SavedRunsTest, SelectiveRunWithNamedObjectsIsSavedWithItsSelections) {
+  const CliRun compared = Compare({"--types", "procedures", "--source-objects", "PutOrder,Cleanup",
+                                   "--target-objects", "PutOrder", "--save", "Picked"});
+  ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
+  EXPECT_NE(compared.out.find("Selective comparison of procedures\r\n\r\n"
+                              "2 objects selected in Source database\r\n"
+                              "1 objects selected in Target database\r\n"),
+            std::string::npos)
+      << compared.out;
+  // GetCustomers and Archive were not picked.
+  EXPECT_EQ(compared.out.find("GetCustomers"), std::string::npos);
+  EXPECT_EQ(compared.out.find("Archive"), std::string::npos);
+
+  const SavedProcess process = Stored("Picked");
+  EXPECT_EQ(process.comp_sub_type, 30);
+  EXPECT_EQ(process.comp_sub_sub_type, 30);
+  // The selections in list order, as the selection dialog hands them over.
+  EXPECT_EQ(process.source_selection, (std::vector<std::string>{"Cleanup", "PutOrder"}));
+  EXPECT_EQ(process.target_selection, (std::vector<std::string>{"PutOrder"}));
+  EXPECT_EQ(ReadFile(Locations().data_folder / "kvn_001_src.txt"), "Cleanup\r\nPutOrder\r\n");
+
+  const CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
+  EXPECT_EQ(rerun.out, compared.out);
+}
+
+TEST_F(SavedRunsTest, SelectingEveryObjectIsAnOrdinaryRunAndSavedAsOne) {
+  const CliRun picked =
+      Compare({"--types", "procedures", "--source-objects", "Cleanup,GetCustomers,PutOrder",
+               "--target-objects", "Archive,GetCustomers,PutOrder", "--save", "All picked"});
+  ASSERT_EQ(picked.status, kExitDifferent) << picked.err;
+  EXPECT_EQ(picked.out, Compare({"--types", "procedures"}).out);
+  EXPECT_EQ(Stored("All picked").comp_sub_type, 20);
+  EXPECT_EQ(Stored("All picked").comp_sub_sub_type, 10);
+  EXPECT_EQ(Run({"run-saved", "1"}).out, picked.out);
+}
+
+TEST_F(SavedRunsTest, BadObjectSelectionsAreRefused) {
+  CliRun run = Compare(
+      {"--types", "procedures", "--source-objects", "putorder", "--target-objects", "PutOrder"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Compare: \"putorder\" is not among the procedures of the Source database\n");
+
+  run = Compare({"--source-objects", "PutOrder", "--target-objects", "PutOrder"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err, "Compare: --source-objects compares one object type: name it with --types\n");
+
+  run = Compare({"--types", "procedures", "--source-objects", "PutOrder"});
+  EXPECT_EQ(run.status, kExitFailed);
+
+  run = Compare({"--types", "procedures", "--source-objects", ",", "--target-objects", "PutOrder"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err,
+            "Korvane: Please select at least one object in Source database or click Cancel "
+            "button.\n");
+}
+
+TEST_F(SavedRunsTest, SavingUnderAnExistingNameOverwritesAfterTheNotedQuestion) {
+  ASSERT_EQ(Compare({"--types", "tables", "--save", "Nightly"}).status, kExitDifferent);
+  const CliRun again = Compare({"--types", "procedures", "--save", "Nightly"});
+  EXPECT_EQ(again.status, kExitDifferent);
+  EXPECT_EQ(again.err,
+            "Overwrite Comparison Process: Comparison process with name Nightly already "
+            "exists.\r\n\r\nDo you want to overwrite it?\n"
+            "Overwrite Comparison Process: answered Yes (no one to ask on the command line)\n"
+            "Korvane: Comparison process saved successfully.\nSaved as process 1\n");
+  EXPECT_EQ(Stored("Nightly").enc_obj_types, "0,1,0,0,0,0,0");
+}
+
+TEST_F(SavedRunsTest, CompareObjectsGivesTheVerdictAndItsStatus) {
+  CliRun run = CompareObjects("procedures", "GetCustomers", "GetCustomers");
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_EQ(run.out,
+            "Source: embedded:shop.Live.GetCustomers\r\nTarget: embedded:shop.Dev.GetCustomers\r\n"
+            "\r\nThe selected procedures are identical.\r\n\r\nPlease note that option 'Ignore "
+            "Columns Order' is set ON.\n");
+
+  run = CompareObjects("procedures", "PutOrder", "PutOrder");
+  EXPECT_EQ(run.status, kExitDifferent);
+  EXPECT_EQ(run.out,
+            "Source: embedded:shop.Live.PutOrder\r\nTarget: embedded:shop.Dev.PutOrder\r\n\r\n"
+            "The selected procedures are different.\n");
+
+  // Two different objects may be compared.
+  EXPECT_EQ(CompareObjects("procedures", "Cleanup", "Archive").status, kExitDifferent);
+  EXPECT_EQ(CompareObjects("Table", "Customers", "Customers").status, kExitDifferent);
+
+  run = CompareObjects("procedures", "getcustomers", "GetCustomers");
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Compare Objects: Procedure getcustomers not found in embedded:shop.Live.\n");
+  EXPECT_EQ(CompareObjects("widgets", "A", "B").status, kExitFailed);
+}
+
+TEST_F(SavedRunsTest, CompareObjectsLeavesOutStructureIgnoredColumns) {
+  // The tables differ only in the size of Name.
+  for (const std::string database : {"Live", "Dev"}) {
+    ASSERT_TRUE(SaveIgnoredColumns(Locations(), IgnoredColumnsKind::Structure,
+                                   std::string(kServer) + "." + database + ".Customers", {"name"},
+                                   ui_));
+  }
+  const CliRun run = CompareObjects("tables", "Customers", "Customers");
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_EQ(run.out,
+            "Source: embedded:shop.Live.Customers\r\nTarget: embedded:shop.Dev.Customers\r\n\r\n"
+            "The selected tables are identical.\r\n\r\nPlease note that some columns were "
+            "ignored during comparison.\r\n\r\nPlease note that option 'Ignore Columns Order' "
+            "is set ON.\n");
+}
+
+TEST_F(SavedRunsTest, IndividualProcessComparesItsTwoObjects) {
+  ASSERT_EQ(Compare({"--types", "tables", "--save", "Lists the server"}).status, kExitDifferent);
+  SavedProcess process = Stored("Lists the server");
+  process.name = "Pair";
+  process.comp_sub_type = 35;
+  process.comp_sub_sub_type = 0;
+  process.enc_obj_types = "0,1,0,0,0,0,0";
+  process.table_name1 = "PutOrder";
+  process.table_name2 = "PutOrder";
+  process.export_file_path = (folder_ / "pair.txt").string();
+  SavedComparisonStore store(Locations(), ui_);
+  ASSERT_TRUE(store.SaveProcess(process));
+  ASSERT_TRUE(store.SetExport("Pair", process.export_file_path, 0));
+
+  const CliRun run = Run({"run-saved", "2"});
+  EXPECT_EQ(run.status, kExitDifferent) << run.err;
+  const std::string verdict =
+      "Source: embedded:shop.Live.PutOrder\r\nTarget: embedded:shop.Dev.PutOrder\r\n\r\n"
+      "The selected procedures are different.";
+  EXPECT_EQ(run.out, verdict + "\n");
+  // The pane's lines, each followed by CR LF.
+  EXPECT_EQ(ReadFile(folder_ / "pair.txt"), verdict + "\r\n");
+
+  process.table_name2 = "Gone";
+  ASSERT_TRUE(store.SaveProcess(process));
+  const CliRun missing = Run({"run-saved", "2"});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_EQ(missing.err, "Korvane: Cannot run saved process - object Gone not found.\n");
+}
+
+TEST_F(SavedRunsTest, RunSavedRefusals) {
+  CliRun run = Run({"run-saved", "1"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err, "Korvane: There are no saved processes to run.\n");
+
+  ASSERT_EQ(Compare({"--types", "tables", "--save", "Tables"}).status, kExitDifferent);
+  run = Run({"run-saved", "9"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err, "Run Saved: No saved comparison process has Id 9.\n");
+  EXPECT_EQ(Run({"run-saved", "0"}).status, kExitFailed);
+  EXPECT_EQ(Run({"run-saved", "one"}).status, kExitFailed);
+
+  // The stored server must be listed exactly as stored.
+  SavedProcess process = Stored("Tables");
+  process.server_name2 = "EMBEDDED:shop";
+  SavedComparisonStore store(Locations(), ui_);
+  ASSERT_TRUE(store.SaveProcess(process));
+  run = Run({"run-saved", "1"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Korvane: Cannot run saved process - server EMBEDDED:shop not found.\n");
+
+  process.server_name2 = std::string(kServer);
+  process.db_name1 = "Dropped";
+  ASSERT_TRUE(store.SaveProcess(process));
+  run = Run({"run-saved", "1"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.err,
+            "Korvane: Cannot run saved process - SQL Server database Dropped not found.\n");
+}
+
+}  // namespace
+}  // namespace korvane
