@@ -684,6 +684,7 @@ TEST_F(StructureWindowsTest, VisualizeDifferencesPaintsTheDifferingLines) {
   EXPECT_TRUE(painted(*source));
   EXPECT_TRUE(painted(*target));
   EXPECT_TRUE(ui_.messages.empty());
+  testing::Screenshot(*window, "main_window_differences");
 }
 
 TEST_F(StructureWindowsTest, HelpOpensTheTopicPagesThatShipWithTheProgram) {
