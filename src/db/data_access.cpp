@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/application_context.h"
+#include "app/busy_pointer.h"
 #include "app/clock.h"
 #include "app/error_report.h"
 #include "app/text.h"
@@ -13,18 +14,6 @@
 
 namespace korvane {
 namespace {
-
-// Keeps the busy pointer on for the life of one command.
-class BusyPointer {
- public:
-  explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
-  ~BusyPointer() { ui_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  UserInterface& ui_;
-};
 
 // Parameter names: a type prefix and a random number, unique within one command.
 class ParameterNamer {

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "app/application_context.h"
+#include "app/busy_pointer.h"
 #include "app/clock.h"
 #include "app/error_report.h"
 #include "app/text.h"
@@ -11,18 +12,6 @@
 
 namespace korvane {
 namespace {
-
-// The busy pointer for the length of a scope.
-class BusyPointer {
- public:
-  explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
-  ~BusyPointer() { ui_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  UserInterface& ui_;
-};
 
 bool WriteLine(std::ofstream& stream, std::string_view line) {
   stream << line << kCrLf;

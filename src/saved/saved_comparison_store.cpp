@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "app/busy_pointer.h"
 #include "app/locations.h"
 #include "app/text.h"
 #include "app/user_interface.h"
@@ -37,18 +38,6 @@ constexpr std::string_view kKeySelCompCountTarget = "SelCompCountTarget";
 constexpr std::string_view kKeyPrint = "Print";
 constexpr std::string_view kKeyObjId1 = "ObjId1";
 constexpr std::string_view kKeyObjId2 = "ObjId2";
-
-// Keeps the busy pointer on for the life of one operation; nested uses restore the outer one.
-class BusyPointer {
- public:
-  explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
-  ~BusyPointer() { ui_.SetBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-
- private:
-  UserInterface& ui_;
-};
 
 // A section name as the store matches it: blanks the INI layer ignores around names removed.
 std::string_view SectionName(std::string_view name) {
