@@ -11,6 +11,7 @@
 #include "datacomp/compare_data_options_state.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare_run_options.h"
+#include "datacomp/data_compare_start.h"
 #include "datacomp/key_columns_argument.h"
 #include "datacomp/table_comp_settings.h"
 #include "datacomp/table_settings_key.h"
@@ -93,19 +94,7 @@ void ConfirmDifferentStructures(ApplicationContext& context,
 bool SaveDataProcess(ApplicationContext& context, const std::string& name,
                      const std::array<DataCompareTable, 2>& tables, std::int32_t comp_method,
                      const DataCompareExportRequest& export_request, std::ostream& err) {
-  SavedProcess process;
-  process.comp_type = kCompTypeData;
-  process.comp_sub_type = kCompSubTypeDataSingleTable;
-  process.comp_sub_sub_type = 0;
-  process.comp_method = comp_method;
-  process.server_name1 = context.CurrentServers[0].Name;
-  process.server_name2 = context.CurrentServers[1].Name;
-  process.db_name1 = tables[0].database;
-  process.db_name2 = tables[1].database;
-  process.table_name1 = tables[0].table;
-  process.table_name2 = tables[1].table;
-  process.obj_id1 = tables[0].object_id;
-  process.obj_id2 = tables[1].object_id;
+  SavedProcess process = SingleTableComparison(context, tables, comp_method);
   const std::array<ServerRecord, 2> sides = context.CurrentServers;
 
   SavedComparisonStore store(context.locations, context.ui);

@@ -3,96 +3,37 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/locations.h"
-#include "app/startup.h"
 #include "cli/cli.h"
-#include "cli/cli_user_interface.h"
 #include "cli/compare_data_command.h"
+#include "cli/demo_cli_fixture.h"
 #include "datacomp/table_comp_settings.h"
-#include "db/default_backends.h"
-#include "db/embedded/script_loader.h"
-#include "support/scratch_folder.h"
 
 namespace korvane {
 namespace {
 
-using testing::ReadFile;
+using testing::CommandRun;
 
-struct CommandRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class CompareDataCommandTest : public ::testing::Test {
+class CompareDataCommandTest : public testing::DemoCliTest {
  protected:
-  // Both demo databases are loaded once; every test starts from a copy of that server.
-  static void SetUpTestSuite() {
-    loaded_ = std::make_unique<testing::ScratchFolder>();
-    const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
-    const std::string v1 = ReadFile(demo / "Fernhollow_v1.sql");
-    const std::string v2 = ReadFile(demo / "Fernhollow_v2.sql");
-    if (v1.empty() || v2.empty()) {
-      load_error_ = "no demo scripts in " + demo.string();
-      return;
-    }
-    for (const auto& [database, script] :
-         {std::pair{"FernhollowLive", v1}, std::pair{"FernhollowDev", v2}}) {
-      const ScriptLoadResult loaded =
-          LoadScript(*loaded_ / "servers", "embedded:demo", database, script);
-      if (!loaded.ok) {
-        load_error_ = std::string(database) + ": " + loaded.message;
-        return;
-      }
-    }
-  }
-  static void TearDownTestSuite() { loaded_.reset(); }
-
-  void SetUp() override {
-    ASSERT_TRUE(load_error_.empty()) << load_error_;
-    const AppLocations locations = ComputeLocations(folder_ / "bin", folder_ / "p", env_);
-    std::filesystem::create_directories(locations.servers_folder);
-    std::filesystem::copy(*loaded_ / "servers", locations.servers_folder,
-                          std::filesystem::copy_options::recursive);
-  }
-
-  // One command in a fresh context, as korvane-cli starts one.
-  CommandRun Run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliUserInterface ui(err);
-    ApplicationContext context(ComputeLocations(folder_ / "bin", folder_ / "p", env_), ui, clock_);
-    RunStartUp(context, "");
-    context.backends = CreateDefaultBackends(context.locations, env_);
-    tables_comps_ini_ = context.locations.tables_comps_ini;
-    const int status = CompareDataCommand(context, args, out, err);
-    return {status, out.str(), err.str()};
+  // compare-data with these arguments.
+  CommandRun CompareData(const std::vector<std::string>& args) {
+    return Run([&](ApplicationContext& context, std::ostream& out, std::ostream& err) {
+      return CompareDataCommand(context, args, out, err);
+    });
   }
 
   CommandRun CompareTable(const std::string& table, std::vector<std::string> options = {}) {
     std::vector<std::string> args = {"embedded:demo", "FernhollowLive", "embedded:demo",
                                      "FernhollowDev", table};
     args.insert(args.end(), options.begin(), options.end());
-    return Run(args);
+    return CompareData(args);
   }
 
-  static std::string Counts(int source, int target, int different) {
-    return "Number of records in first table: " + std::to_string(source) +
-           "\r\nNumber of records in second table: " + std::to_string(target) +
-           "\r\nNumber of different records: " + std::to_string(different) + "\n";
-  }
-
-  testing::ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_;
-  std::filesystem::path tables_comps_ini_;
-  static inline std::unique_ptr<testing::ScratchFolder> loaded_;
-  static inline std::string load_error_;
+  const std::filesystem::path tables_comps_ini_ = Locations().tables_comps_ini;
 };
 
 TEST_F(CompareDataCommandTest, IdenticalTableExitsZero) {
@@ -181,18 +122,18 @@ TEST_F(CompareDataCommandTest, FailuresExitTwoWithoutAVerdict) {
   run = CompareTable("Customers", {"--key", "CustomerID", "--by-record"});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_NE(run.err.find("usage: compare-data"), std::string::npos);
-  run = Run({"embedded:demo", "FernhollowLive", "embedded:demo"});
+  run = CompareData({"embedded:demo", "FernhollowLive", "embedded:demo"});
   EXPECT_EQ(run.status, kExitFailed);
   run = CompareTable("Customers", {"--key", "a,b,c,d"});
   EXPECT_EQ(run.status, kExitFailed);
-  run = Run({"NoServer", "FernhollowLive", "embedded:demo", "FernhollowDev", "Customers"});
+  run = CompareData({"NoServer", "FernhollowLive", "embedded:demo", "FernhollowDev", "Customers"});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_NE(run.err.find("Server 'NoServer' not found."), std::string::npos);
 }
 
 TEST_F(CompareDataCommandTest, TablesOfDifferentNames) {
-  const CommandRun run = Run({"embedded:demo", "FernhollowLive", "embedded:demo", "FernhollowLive",
-                              "Customers", "Customers", "--by-record"});
+  const CommandRun run = CompareData({"embedded:demo", "FernhollowLive", "embedded:demo",
+                                      "FernhollowLive", "Customers", "Customers", "--by-record"});
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out, "Data stored in both tables is identical.\n");
 }
