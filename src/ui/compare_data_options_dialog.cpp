@@ -129,65 +129,54 @@ QWidget* CompareDataOptionsDialog::BuildMethodTab() {
   }
   key_fields_frame_ = new QGroupBox(tr("Key columns"));
   key_fields_frame_->setObjectName("fraPK");
-  auto* grid = new QGridLayout(key_fields_frame_);
-  for (int side : {kSource, kTarget}) {
-    auto* heading =
-        new QLabel(QString("%1: %2").arg(kSideNames[side]).arg(ToQString(tables_[side].table)));
-    heading->setObjectName(Named("lblPKSide", side));
-    grid->addWidget(heading, 0, 1 + side);
-  }
-  for (int rank = 0; rank < 3; ++rank) {
-    auto* label = new QLabel(ToQString(kKeyFieldLabels[rank]));
-    label->setObjectName(Named("lblPK", rank));
-    grid->addWidget(label, 1 + rank, 0);
-    for (int side : {kSource, kTarget}) {
-      const int index = KeyFieldComboIndex(side, rank);
-      auto* combo = new QComboBox;
-      combo->setObjectName(Named("cmbPK", index));
-      FillCombo(combo, KeyFieldItems(state_, side));
-      key_fields_[index] = combo;
-      grid->addWidget(combo, 1 + rank, 1 + side);
-      connect(combo, &QComboBox::currentIndexChanged, this, [this, side, rank](int item) {
-        React([&] { ChooseKeyField(state_, side, rank, item, context_.ui); });
-      });
-    }
-  }
-  grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(2, 1);
+  key_fields_frame_->setLayout(ColumnChoiceGrid("PK", kKeyFieldLabels, /*key_fields=*/true));
   controls->addSpacing(8);
   controls->addWidget(key_fields_frame_);
   controls->addStretch(1);
   return TabPage(tabs_, kMethodTabCaption, kMethodTabText, controls);
 }
 
-QWidget* CompareDataOptionsDialog::BuildSortingTab() {
-  auto* controls = new QVBoxLayout;
-  controls->addWidget(NoteLabel(nullptr));
+QGridLayout* CompareDataOptionsDialog::ColumnChoiceGrid(
+    const char* prefix, const std::array<std::string_view, 3>& labels, bool key_fields) {
+  const std::string name(prefix);
   auto* grid = new QGridLayout;
   for (int side : {kSource, kTarget}) {
     auto* heading =
         new QLabel(QString("%1: %2").arg(kSideNames[side]).arg(ToQString(tables_[side].table)));
-    heading->setObjectName(Named("lblGenSide", side));
+    heading->setObjectName(Named(("lbl" + name + "Side").c_str(), side));
     grid->addWidget(heading, 0, 1 + side);
   }
   for (int rank = 0; rank < 3; ++rank) {
-    auto* label = new QLabel(ToQString(kSortKeyLabels[rank]));
-    label->setObjectName(Named("lblGen", rank));
+    auto* label = new QLabel(ToQString(labels[rank]));
+    label->setObjectName(Named(("lbl" + name).c_str(), rank));
     grid->addWidget(label, 1 + rank, 0);
     for (int side : {kSource, kTarget}) {
-      const int index = SortKeyComboIndex(side, rank);
+      const int index = key_fields ? KeyFieldComboIndex(side, rank) : SortKeyComboIndex(side, rank);
       auto* combo = new QComboBox;
-      combo->setObjectName(Named("cmbGen", index));
-      FillCombo(combo, SortKeyItems(state_, side));
-      sort_keys_[index] = combo;
+      combo->setObjectName(Named(("cmb" + name).c_str(), index));
+      FillCombo(combo, key_fields ? KeyFieldItems(state_, side) : SortKeyItems(state_, side));
+      (key_fields ? key_fields_ : sort_keys_)[index] = combo;
       grid->addWidget(combo, 1 + rank, 1 + side);
-      connect(combo, &QComboBox::currentIndexChanged, this, [this, side, rank](int item) {
-        React([&] { ChooseSortKey(state_, side, rank, item, context_.ui); });
-      });
+      connect(combo, &QComboBox::currentIndexChanged, this,
+              [this, side, rank, key_fields](int item) {
+                React([&] {
+                  if (key_fields)
+                    ChooseKeyField(state_, side, rank, item, context_.ui);
+                  else
+                    ChooseSortKey(state_, side, rank, item, context_.ui);
+                });
+              });
     }
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
+  return grid;
+}
+
+QWidget* CompareDataOptionsDialog::BuildSortingTab() {
+  auto* controls = new QVBoxLayout;
+  controls->addWidget(NoteLabel(nullptr));
+  QGridLayout* grid = ColumnChoiceGrid("Gen", kSortKeyLabels, /*key_fields=*/false);
   controls->addLayout(grid);
   controls->addStretch(1);
   return TabPage(tabs_, kSortingTabCaption, kSortingTabText, controls);

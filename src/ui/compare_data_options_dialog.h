@@ -7,12 +7,14 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "datacomp/compare_data_options_state.h"
 #include "datacomp/data_compare.h"
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QRadioButton;
 class QTabWidget;
@@ -42,6 +44,11 @@ class CompareDataOptionsDialog final : public QDialog {
   QWidget* BuildSortingTab();
   QWidget* BuildOffsetTab();
   QWidget* BuildIgnoreTab();
+  // The three ranked column choices of both sides (sort keys or key columns): a heading naming
+  // each side's table, then one row per rank. `prefix` names the controls: prefix + "Side" n
+  // for the headings, prefix n for the rank labels, "cmb" + prefix n for the combo boxes.
+  QGridLayout* ColumnChoiceGrid(const char* prefix, const std::array<std::string_view, 3>& labels,
+                                bool key_fields);
   // Runs one reaction to a person's action and shows the state again; actions arriving while a
   // reaction runs (or while the controls are being set) are ignored.
   template <typename Action>
