@@ -40,6 +40,7 @@
 #include "ui/remove_server_dialog.h"
 #include "ui/timeout_dialog.h"
 #include "ui/tip_dialog.h"
+#include "ui/window_geometry.h"
 
 namespace korvane {
 
@@ -442,6 +443,8 @@ void MainWindow::Load() {
     if (const QScreen* screen = this->screen();
         screen != nullptr && screen->size() == QSize(640, 480))
       ApplyCompactLayout();
+    else
+      RestoreWindowGeometry(context_.settings_store, *this, *splitter_);
     statusBar()->setObjectName("sbStatusBar");
     for (int side : {kSource, kTarget})
       InitializeTXTextControl(*sides_[side]->structure, context_.settings_store);
@@ -491,6 +494,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // The windows the main window opened go with it.
   if (color_legend_ != nullptr)
     color_legend_->close();
+  // The next run opens where this one was left; the compact layout is the screen's, not a choice.
+  if (!compact_)
+    SaveWindowGeometry(context_.settings_store, *this, *splitter_);
   event->accept();
 }
 

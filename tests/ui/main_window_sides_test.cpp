@@ -607,6 +607,23 @@ TEST_F(MainWindowSidesTest, SplitterHoldsSourceLeftAndTargetRight) {
   testing::Screenshot(*window, "main_window");
 }
 
+TEST_F(MainWindowSidesTest, SizeAndSplitAreRememberedForTheNextRun) {
+  {
+    auto window = Open();
+    window->resize(900, 620);
+    Find<QSplitter>(*window, "splMain")->setSizes({250, 620});
+    const QList<int> sizes = Find<QSplitter>(*window, "splMain")->sizes();
+    window->close();
+    auto again = Open();
+    EXPECT_EQ(again->size(), QSize(900, 620));
+    EXPECT_EQ(Find<QSplitter>(*again, "splMain")->sizes(), sizes);
+  }
+  // A store holding no geometry, or text that is none, leaves the default size.
+  context_->settings_store.SaveString("Software\\KVN\\Window", "MainGeometry", "not base64 ~");
+  auto window = Open();
+  EXPECT_EQ(window->size(), QSize(1024, 700));
+}
+
 // --- end to end on the embedded engine ----------------------------------------------------------
 
 // Selects the row whose first column reads `text`, as a person clicks it.
