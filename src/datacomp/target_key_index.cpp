@@ -1,9 +1,11 @@
 #include "datacomp/target_key_index.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <functional>
 
+#include "app/text.h"
 #include "datacomp/criterion_key.h"
 #include "datacomp/data_compare_options.h"
 
@@ -27,6 +29,42 @@ void AppendKeyPart(std::string& key, const std::string& part) {
   const auto size = static_cast<std::uint32_t>(part.size());
   key.append(reinterpret_cast<const char*>(&size), sizeof size);
   key.append(part);
+}
+
+// The key FieldMatchKey gives, for the common kinds of key values only (whole numbers within
+// +-2^53, which convert to doubles exactly, and texts), written into `key` so that its buffer
+// serves one row after another without allocating. False for any other value, whose key must
+// come from FieldMatchKey.
+bool WriteCommonKey(const Value& value, std::string& key) {
+  constexpr std::int64_t kExactWhole = std::int64_t{1} << 53;
+  if (value.type() == ValueType::kInteger) {
+    const std::int64_t number = value.AsInteger();
+    if (number > kExactWhole || number < -kExactWhole)
+      return false;
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    key.assign(1, 'n');
+    key.append(digits, static_cast<std::size_t>(end - digits));
+    return true;
+  }
+  if (value.type() == ValueType::kText) {
+    key.assign(1, 't');
+    key.append(TrimRight(value.AsText()));
+    for (std::size_t i = 1; i < key.size(); ++i) {
+      if (key[i] >= 'A' && key[i] <= 'Z')
+        key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    }
+    return true;
+  }
+  return false;
+}
+
+// Whether a Source value, as a criterion for a Target column holding only values of `classes`,
+// has exactly the one key its own field key is: a whole number against numbers (its digits
+// read back as the same number), a text against texts.
+bool CriterionKeyIsFieldKey(const Value& value, std::uint8_t classes) {
+  return (classes == kMatchNumber && value.type() == ValueType::kInteger) ||
+         (classes == kMatchText && value.type() == ValueType::kText);
 }
 
 }  // namespace
@@ -191,13 +229,13 @@ void TargetKeyIndex::Build() {
     bool has_key = true;
     for (std::size_t c = 0; c < components_.size() && has_key; ++c) {
       const Value& value = TargetField(row, components_[c].target_field);
-      auto key = FieldMatchKey(value);
-      if (!key) {
+      if (value.is_null()) {
         has_key = false;
         break;
       }
+      if (!WriteCommonKey(value, keys[c]))
+        keys[c] = *FieldMatchKey(value);
       components_[c].classes |= MatchClassOf(value);
-      keys[c] = std::move(*key);
       parts[c] = &keys[c];
     }
     if (!has_key)
@@ -219,9 +257,15 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const Recordset& source
   // The buffers live as long as the index: a search allocates no more than its keys.
   candidates_.resize(components_.size());
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    candidates_[c] = CriterionMatchKeys(NullText(source.Field(components_[c].source_field)),
-                                        components_[c].classes);
-    if (candidates_[c].empty())
+    const Value& value = source.Field(components_[c].source_field);
+    std::vector<std::string>& keys = candidates_[c];
+    if (CriterionKeyIsFieldKey(value, components_[c].classes)) {
+      keys.resize(1);
+      if (WriteCommonKey(value, keys[0]))
+        continue;
+    }
+    keys = CriterionMatchKeys(NullText(value), components_[c].classes);
+    if (keys.empty())
       return {Outcome::kNotFound, 0};
   }
   // Every combination of one candidate per component; the earliest unmatched row wins.

@@ -60,6 +60,67 @@ TEST(TargetKeyIndexTest, AColumnOfMixedKindsMatchesEachValueByItsOwnRule) {
   EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-20");
 }
 
+// Whole-number and text keys take a shorter road to their hash keys; these pin that it pairs
+// exactly as the general matching rule does.
+TEST(TargetKeyIndexTest, TextKeysIgnoreLetterCaseAndTrailingBlanksButNotLeadingOnes) {
+  const Recordset source(Rows({"K"}, {{Value::Text("ABC")},
+                                      {Value::Text(" abc")},
+                                      {Value::Text("abc  ")},
+                                      {Value::Text("")},
+                                      {Value::Text("Ünï")},
+                                      {Value::Text("x")}}));
+  const Recordset target(Rows({"K"}, {{Value::Text("abc ")},
+                                      {Value::Text("   ")},
+                                      {Value::Text(" ABC")},
+                                      {Value::Text("Abc")},
+                                      {Value::Text("ünï")},
+                                      {Value::Text("Ünï")},
+                                      {Value::Null()}}));
+  // Only ASCII letters fold ("Ünï" skips "ünï"); an empty text matches blanks; "x" finds nothing.
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02315-");
+}
+
+TEST(TargetKeyIndexTest, LongKeysDifferingOnlyAtTheEndAreKeptApart) {
+  const std::string stem(40, 'k');
+  const Recordset source(Rows({"K"}, {{Value::Text(stem + "B")},
+                                      {Value::Text(stem + "a  ")},
+                                      {Value::Integer(123456789012345)},
+                                      {Value::Text(stem)}}));
+  const Recordset target(Rows({"K"}, {{Value::Text(stem + "A")},
+                                      {Value::Text(stem + "b")},
+                                      {Value::Integer(123456789012345)},
+                                      {Value::Text(stem + "c")}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "102-");
+}
+
+TEST(TargetKeyIndexTest, WholeNumberKeysMatchByValueWhateverTheirKind) {
+  const Recordset source(Rows({"K"}, {{Value::Integer(-7)},
+                                      {Value::Integer(12)},
+                                      {Value::Integer(0)},
+                                      {Value::Integer(3)},
+                                      {Value::Integer(9007199254740993)},
+                                      {Value::Integer(5)}}));
+  const Recordset target(Rows({"K"}, {{Value::Decimal("12.000")},
+                                      {Value::Float(-7.0)},
+                                      {Value::Float(-0.0)},
+                                      {Value::Integer(9007199254740993)},
+                                      {Value::Integer(3)},
+                                      {Value::Decimal("5.5")}}));
+  // Beyond 2^53 a whole number goes through the general rule, and still finds its equal.
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "10243-");
+}
+
+TEST(TargetKeyIndexTest, NumbersAndTextsAgainstAColumnOfTheOtherKind) {
+  // A whole number searching a text column matches its digits as a text; a text searching a
+  // number column matches when it reads as that number.
+  const Recordset source(
+      Rows({"K"}, {{Value::Integer(42)}, {Value::Text(" 7.0 ")}, {Value::Integer(8)}}));
+  const Recordset texts(Rows({"K"}, {{Value::Text("042")}, {Value::Text("42  ")}}));
+  const Recordset numbers(Rows({"K"}, {{Value::Integer(8)}, {Value::Integer(7)}}));
+  EXPECT_EQ(Pairing(source, texts, kOneKey, kOneKey), "1--");
+  EXPECT_EQ(Pairing(source, numbers, kOneKey, kOneKey), "-10");
+}
+
 TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
   const Recordset source(
       Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("x"), Value::Integer(7)},
