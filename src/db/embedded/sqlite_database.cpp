@@ -17,7 +17,9 @@ SqliteDatabase::~SqliteDatabase() {
 
 bool SqliteDatabase::Open(const std::filesystem::path& file, bool create, std::string* error) {
   Close();
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  // A connection is used by one thread at a time (a session belongs to the caller that opened or
+  // took it from the pool), so SQLite's own per-call locking is not needed: "multi-thread" mode.
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     if (error)
       *error = db_ ? sqlite3_errmsg(db_) : "cannot open";
