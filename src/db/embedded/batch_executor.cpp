@@ -502,7 +502,8 @@ void BatchExecutor::Execute(const std::vector<Token>& tokens, Range range) {
 }
 
 ResultSet BatchExecutor::Select(const std::vector<Token>& tokens, Range range) {
-  const std::string sql = TranslateSql(tokens, range.begin, range.end, db_);
+  std::vector<std::string> conversions;
+  const std::string sql = TranslateSql(tokens, range.begin, range.end, db_, &conversions);
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_.db().handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
     SqlError error(TranslateSqliteError(sqlite3_errmsg(db_.db().handle()), db_.MajorVersion()));
@@ -520,6 +521,9 @@ ResultSet BatchExecutor::Select(const std::vector<Token>& tokens, Range range) {
     const char* declaration = sqlite3_column_decltype(raw, c);
     if (declaration)
       types[static_cast<std::size_t>(c)] = ResultTypeFromDeclaration(declaration);
+    else if (conversions.size() == static_cast<std::size_t>(count))
+      types[static_cast<std::size_t>(c)] =
+          ResultTypeFromDeclaration(conversions[static_cast<std::size_t>(c)]);
     if (types[static_cast<std::size_t>(c)]) {
       column.type = types[static_cast<std::size_t>(c)]->type;
       column.type_name = types[static_cast<std::size_t>(c)]->type_name;

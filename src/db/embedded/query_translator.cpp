@@ -1,9 +1,11 @@
 #include "db/embedded/query_translator.h"
 
+#include <map>
 #include <optional>
 
 #include "app/text.h"
 #include "db/embedded/sql_error.h"
+#include "db/embedded/sql_types.h"
 
 namespace korvane::embedded {
 namespace {
@@ -135,7 +137,9 @@ class Translator {
         out += " SELECT";
         ++i;
         SelectHead(i, state, out);
-        out += SelectList(i, state);
+        const bool record = top_level && column_types_ && !columns_recorded_;
+        out += SelectList(i, state, record);
+        columns_recorded_ = columns_recorded_ || record;
         continue;
       }
       if (t.IsWord("FROM")) {
@@ -221,9 +225,11 @@ class Translator {
 
   // The select list up to FROM (or the end of the select): items split at top-level commas;
   // `alias = expr` becomes `expr AS alias`.
-  std::string SelectList(std::size_t& i, SelectState& state) {
+  std::string SelectList(std::size_t& i, SelectState& state, bool record) {
     std::string out;
     bool first = true;
+    std::vector<std::string> types;
+    bool star = false;
     while (true) {
       const Token& t = At(i);
       if (EndsSelectList(t)) {
@@ -259,6 +265,12 @@ class Translator {
       }
       if (item.empty())
         Fail(At(i));
+      if (record) {
+        const std::size_t count = i - item_begin;
+        star = star || (count == 1 && At(item_begin).IsPunct("*")) ||
+               (count >= 2 && At(i - 1).IsPunct("*") && At(i - 2).IsPunct("."));
+        types.push_back(ItemType(item_begin, i));
+      }
       out += item;
       if (!alias.empty())
         out += " AS " + QuoteName(alias);
@@ -271,7 +283,21 @@ class Translator {
     }
     if (At(i).IsWord("INTO"))
       ThrowUnsupported("SELECT ... INTO");
+    if (record && !star)
+      *column_types_ = std::move(types);
     return out;
+  }
+
+  // The target type of a select-list item that is one conversion (with or without an alias),
+  // else empty.
+  std::string ItemType(std::size_t begin, std::size_t end) const {
+    auto found = conversions_.find(begin);
+    if (found == conversions_.end())
+      return {};
+    const std::size_t after = found->second.end;
+    const bool whole = after == end || (after + 1 == end && At(after).IsName()) ||
+                       (after + 2 == end && At(after).IsWord("AS"));
+    return whole ? found->second.declaration : std::string();
   }
 
   // A select-list item that names its column: a column reference, *, or an implicit alias.
@@ -572,6 +598,94 @@ class Translator {
     return text;
   }
 
+  // CAST(expr AS type) and CONVERT(type, expr [, style]) become kvn_convert(expr, 'type'), which
+  // converts as the server does (SQLite's own CAST would read '2024-01-02' AS datetime as the
+  // number 2024). The type is checked here, so an unknown one fails before SQLite runs.
+  std::string Conversion(std::size_t& i) {
+    const Token& t = At(i);
+    const std::size_t start = i;
+    auto args = Arguments(i + 1, i);
+    std::pair<std::size_t, std::size_t> value;
+    std::pair<std::size_t, std::size_t> type;
+    if (t.IsWord("CAST")) {
+      if (args.size() != 1)
+        Fail(args.size() > 1 ? At(args[1].first - 1) : At(i - 1));
+      // The type follows the last AS outside parentheses.
+      std::size_t as = args[0].second;
+      int depth = 0;
+      for (std::size_t k = args[0].first; k < args[0].second; ++k) {
+        if (At(k).IsPunct("("))
+          ++depth;
+        else if (At(k).IsPunct(")"))
+          --depth;
+        else if (depth == 0 && At(k).IsWord("AS"))
+          as = k;
+      }
+      if (as == args[0].second || as == args[0].first)
+        Fail(At(as));
+      value = {args[0].first, as};
+      type = {as + 1, args[0].second};
+    } else {
+      if (args.size() < 2 || args.size() > 3)
+        Fail(t);
+      type = args[0];
+      value = args[1];
+    }
+    const std::string declaration = TypeText(type);
+    conversions_[start] = {i, declaration};
+    std::string out = " kvn_convert(" + Sub(value) + ", " + QuoteLiteral(declaration);
+    if (args.size() == 3)
+      out += "," + Sub(args[2]);
+    return out + ")";
+  }
+
+  // The declaration of the target type of a conversion: "decimal(5,2)", "varchar(30)".
+  std::string TypeText(std::pair<std::size_t, std::size_t> range) {
+    std::size_t k = range.first;
+    if (k >= range.second || !At(k).IsName())
+      Fail(At(k));
+    const Token& name = At(k++);
+    std::vector<std::string> args;
+    if (k < range.second && At(k).IsPunct("(")) {
+      ++k;
+      while (true) {
+        const Token& arg = At(k);
+        if (k >= range.second || (arg.kind != TokenKind::kNumber && !arg.IsWord("MAX")))
+          Fail(arg);
+        args.push_back(arg.text);
+        ++k;
+        if (At(k).IsPunct(",") && k < range.second) {
+          ++k;
+          continue;
+        }
+        if (!At(k).IsPunct(")") || k >= range.second)
+          Fail(At(k));
+        ++k;
+        break;
+      }
+    }
+    if (k != range.second)
+      Fail(At(k));
+    const std::string lower = ToLowerAscii(name.text);
+    // Character and binary targets without a length are 30 long in a conversion.
+    if (args.empty() && (lower == "char" || lower == "varchar" || lower == "nchar" ||
+                         lower == "nvarchar" || lower == "binary" || lower == "varbinary"))
+      args.push_back("30");
+    std::optional<DeclaredType> declared;
+    try {
+      declared = MakeDeclaredType(name.text, args, resolver_.MajorVersion());
+    } catch (SqlError& error) {
+      error.set_line(name.line);
+      throw;
+    }
+    if (!declared) {
+      SqlError error(243, "Type " + name.text + " is not a defined system type.");
+      error.set_line(name.line);
+      throw error;
+    }
+    return declared->SqlText();
+  }
+
   std::string Word(std::size_t& i) {
     const Token& t = At(i);
     const bool call = At(i + 1).IsPunct("(");
@@ -599,19 +713,8 @@ class Translator {
       ++i;
       return " count";
     }
-    if (call && t.IsWord("CONVERT")) {
-      auto args = Arguments(i + 1, i);
-      if (args.size() < 2 || args.size() > 3)
-        Fail(t);
-      std::string type;
-      for (std::size_t k = args[0].first; k < args[0].second; ++k) {
-        const Token& piece = At(k);
-        type += piece.IsWord("max") ? "-1" : piece.text;
-        if (piece.kind == TokenKind::kWord && k + 1 < args[0].second && At(k + 1).IsName())
-          type += " ";
-      }
-      return " CAST(" + Sub(args[1]) + " AS " + type + ")";
-    }
+    if (call && (t.IsWord("CAST") || t.IsWord("CONVERT")))
+      return Conversion(i);
     if (call && (t.IsWord("DATEADD") || t.IsWord("DATEDIFF") || t.IsWord("DATEPART"))) {
       const std::string function = ToUpperAscii(t.text);
       auto args = Arguments(i + 1, i);
@@ -633,8 +736,7 @@ class Translator {
         t.IsWord("DESC") || t.IsWord("BY") || t.IsWord("ORDER") || t.IsWord("GROUP") ||
         t.IsWord("HAVING") || t.IsWord("WHERE") || t.IsWord("INNER") || t.IsWord("OUTER") ||
         t.IsWord("CROSS") || t.IsWord("UNION") || t.IsWord("ALL") || t.IsWord("DISTINCT") ||
-        t.IsWord("SET") || t.IsWord("ESCAPE") || t.IsWord("EXCEPT") || t.IsWord("INTERSECT") ||
-        t.IsWord("CAST")) {
+        t.IsWord("SET") || t.IsWord("ESCAPE") || t.IsWord("EXCEPT") || t.IsWord("INTERSECT")) {
       ++i;
       return " " + ToUpperAscii(t.text);
     }
@@ -649,11 +751,24 @@ class Translator {
     return " " + t.text;
   }
 
+  struct ConversionInfo {
+    std::size_t end;          // the token after the conversion's ")"
+    std::string declaration;  // its target type
+  };
+
   static constexpr int kMaxDepth = 100;
   const std::vector<Token>& tokens_;
   std::size_t end_;
   NameResolver& resolver_;
   int depth_ = 0;
+  // Conversions translated so far, by the index of their CAST/CONVERT token.
+  std::map<std::size_t, ConversionInfo> conversions_;
+  // The result column types of the outermost select list (see TranslateSql).
+  std::vector<std::string>* column_types_ = nullptr;
+  bool columns_recorded_ = false;
+
+ public:
+  void set_column_types(std::vector<std::string>* types) { column_types_ = types; }
 };
 
 }  // namespace
@@ -673,7 +788,9 @@ std::string QuoteName(std::string_view name) {
 }
 
 std::string TranslateSql(const std::vector<Token>& tokens, std::size_t begin, std::size_t end,
-                         NameResolver& resolver) {
+                         NameResolver& resolver, std::vector<std::string>* column_types) {
+  if (column_types)
+    column_types->clear();
   end = std::min(end, tokens.size());
   std::size_t last = end;
   while (last > begin &&
@@ -690,6 +807,7 @@ std::string TranslateSql(const std::vector<Token>& tokens, std::size_t begin, st
     }
   }
   Translator translator(tokens, end, resolver);
+  translator.set_column_types(column_types);
   return translator.Run(begin);
 }
 

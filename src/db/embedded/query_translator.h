@@ -28,9 +28,11 @@ class NameResolver {
 };
 
 // The SQLite text of tokens [begin, end) (one statement, or an expression). Throws SqlError
-// with the line of the offending token.
+// with the line of the offending token. `column_types`, when given, receives one entry per item
+// of the outermost select list: the declaration of its type ("decimal(5,2)") when the item is a
+// CAST or CONVERT, else empty; it stays empty when the list holds a * (columns unknown here).
 std::string TranslateSql(const std::vector<Token>& tokens, std::size_t begin, std::size_t end,
-                         NameResolver& resolver);
+                         NameResolver& resolver, std::vector<std::string>* column_types = nullptr);
 
 // A SQLite error text turned into SQL Server's message (207, 195, 102, 209, ...).
 ServerMessage TranslateSqliteError(const std::string& sqlite_message, int major_version);

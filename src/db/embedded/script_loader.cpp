@@ -173,8 +173,10 @@ ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::st
     int line = 0;
     try {
       embedded::BatchExecutor executor(db);
+      // Through this connection, so that the listing is undone with the rest of a failed
+      // script (another connection would also wait on this one's lock on master).
       executor.set_attach_handler([&](const std::string& n, const std::vector<std::string>& files) {
-        target.Attach(n, files);
+        target.Attach(n, files, &db.db(), db.is_master() ? "main" : "master");
       });
       for (const auto& batch : SplitBatches(script)) {
         if (IsBlank(batch.text))

@@ -140,19 +140,22 @@ std::vector<std::string> ServerFolder::DatabaseNames() const {
   return names;
 }
 
-void ServerFolder::Register(const std::string& name, const fs::path& file, int dbid) {
-  SqliteDatabase db;
-  OpenMaster(db, MasterFile());
+void ServerFolder::Register(const std::string& name, const fs::path& file, int dbid,
+                            SqliteDatabase* session, const std::string& master_schema) {
+  SqliteDatabase own;
+  if (!session)
+    OpenMaster(own, MasterFile());
+  SqliteDatabase& db = session ? *session : own;
+  const std::string table = session ? master_schema + ".sysdatabases" : "sysdatabases";
   const int version = MajorVersion();
   // Files inside the server folder are recorded by name, so the folder can move.
   std::error_code error;
   fs::path recorded = file;
   if (fs::equivalent(file.parent_path(), folder_, error))
     recorded = file.filename();
-  auto stmt = db.Prepare(
-      "INSERT INTO sysdatabases (name, dbid, crdate, cmptlevel, filename, version, status, "
-      "status2) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  auto stmt = db.Prepare("INSERT INTO " + table +
+                         " (name, dbid, crdate, cmptlevel, filename, version, status, status2) "
+                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
   stmt.Bind(1, std::string_view(name))
       .Bind(2, static_cast<std::int64_t>(dbid))
       .Bind(3, std::string_view(NowText()))
@@ -197,8 +200,18 @@ void ServerFolder::RemoveDatabase(const std::string& name) {
   }
 }
 
-void ServerFolder::Attach(const std::string& name, const std::vector<std::string>& files) {
-  if (DatabaseFile(name))
+void ServerFolder::Attach(const std::string& name, const std::vector<std::string>& files,
+                          SqliteDatabase* session, const std::string& master_schema) {
+  const std::string table = session ? master_schema + ".sysdatabases" : "sysdatabases";
+  bool taken = false;
+  if (session) {
+    auto names = session->Prepare("SELECT name FROM " + table);
+    while (!taken && names.Step())
+      taken = CompareNames(names.Text(0), name) == 0;
+  } else {
+    taken = DatabaseFile(name).has_value();
+  }
+  if (taken)
     throw SqlError(1801, "Database '" + name + "' already exists.");
   // The engine keeps no log file: the second file of sp_attach_db is not read.
   const fs::path file = fs::absolute(fs::path(files.at(0)));
@@ -227,12 +240,13 @@ void ServerFolder::Attach(const std::string& name, const std::vector<std::string
       throw SqlError(
           5172, "The header for file '" + file.string() + "' is not a valid database file header.");
   }
-  SqliteDatabase master;
-  OpenMaster(master, MasterFile());
-  const int dbid =
-      static_cast<int>(QueryInt(master, "SELECT max(dbid) + 1 FROM sysdatabases").value_or(5));
-  master.Close();
-  Register(name, file, std::max(dbid, 5));
+  SqliteDatabase own;
+  if (!session)
+    OpenMaster(own, MasterFile());
+  const int dbid = static_cast<int>(
+      QueryInt(session ? *session : own, "SELECT max(dbid) + 1 FROM " + table).value_or(5));
+  own.Close();
+  Register(name, file, std::max(dbid, 5), session, master_schema);
 }
 
 }  // namespace korvane::embedded

@@ -14,6 +14,8 @@
 
 namespace korvane::embedded {
 
+class SqliteDatabase;
+
 inline constexpr std::string_view kServerPrefix = "embedded:";
 inline constexpr std::string_view kDefaultProductVersion = "9.00.5000.00";
 
@@ -51,11 +53,15 @@ class ServerFolder {
   // Takes a database out of master's list and deletes its file (undoing CreateDatabase).
   void RemoveDatabase(const std::string& name);
   // sp_attach_db: lists an existing engine database file under a name; throws SqlError
-  // (1801 name taken, 5120 missing file, 5172 not an engine database).
-  void Attach(const std::string& name, const std::vector<std::string>& files);
+  // (1801 name taken, 5120 missing file, 5172 not an engine database). With `session`, master
+  // is read and changed through that connection (master attached to it as `master_schema`), so
+  // the listing belongs to the session's open transaction and sees its earlier attachments.
+  void Attach(const std::string& name, const std::vector<std::string>& files,
+              SqliteDatabase* session = nullptr, const std::string& master_schema = "master");
 
  private:
-  void Register(const std::string& name, const std::filesystem::path& file, int dbid);
+  void Register(const std::string& name, const std::filesystem::path& file, int dbid,
+                SqliteDatabase* session = nullptr, const std::string& master_schema = "master");
 
   std::filesystem::path folder_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -11,7 +12,10 @@
 
 #include "app/text.h"
 #include "db/embedded/catalog_schema.h"
+#include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
+#include "db/embedded/sql_types.h"
+#include "db/embedded/value_conversion.h"
 
 namespace korvane::embedded {
 namespace {
@@ -836,6 +840,154 @@ void NewIdFunction(sqlite3_context* context, int, sqlite3_value**) {
   ResultText(context, buffer);
 }
 
+// A stored datetime ("2024-01-02 13:05:09.120") as CONVERT's date style writes it; nullopt for
+// a style without a date format (the value then keeps its stored form).
+std::optional<std::string> DateStyleText(const std::string& stored, int style) {
+  DateTimeValue v;
+  if (stored.size() != 23 || !ParseStoredDateTime(stored, &v))
+    return std::nullopt;
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const bool century = style >= 100 || style == 0 || style == 9 || style == 13 || style == 14 ||
+                       style == 20 || style == 21;
+  const int base = style >= 100 ? style - 100 : style;
+  const int year = century ? v.year : v.year % 100;
+  const int width = century ? 4 : 2;
+  const int ms = v.nanosecond / 1000000;
+  const char* month = kMonths[std::clamp(v.month, 1, 12) - 1];
+  const int hour12 = v.hour % 12 == 0 ? 12 : v.hour % 12;
+  const char* half = v.hour < 12 ? "AM" : "PM";
+  char out[64];
+  switch (base) {
+    case 0:
+      std::snprintf(out, sizeof out, "%s %2d %0*d %2d:%02d%s", month, v.day, width, year, hour12,
+                    v.minute, half);
+      break;
+    case 1:
+      std::snprintf(out, sizeof out, "%02d/%02d/%0*d", v.month, v.day, width, year);
+      break;
+    case 2:
+      std::snprintf(out, sizeof out, "%0*d.%02d.%02d", width, year, v.month, v.day);
+      break;
+    case 3:
+      std::snprintf(out, sizeof out, "%02d/%02d/%0*d", v.day, v.month, width, year);
+      break;
+    case 4:
+      std::snprintf(out, sizeof out, "%02d.%02d.%0*d", v.day, v.month, width, year);
+      break;
+    case 5:
+      std::snprintf(out, sizeof out, "%02d-%02d-%0*d", v.day, v.month, width, year);
+      break;
+    case 6:
+      std::snprintf(out, sizeof out, "%02d %s %0*d", v.day, month, width, year);
+      break;
+    case 7:
+      std::snprintf(out, sizeof out, "%s %02d, %0*d", month, v.day, width, year);
+      break;
+    case 8:
+      std::snprintf(out, sizeof out, "%02d:%02d:%02d", v.hour, v.minute, v.second);
+      break;
+    case 9:
+      std::snprintf(out, sizeof out, "%s %2d %0*d %2d:%02d:%02d:%03d%s", month, v.day, width, year,
+                    hour12, v.minute, v.second, ms, half);
+      break;
+    case 10:
+      std::snprintf(out, sizeof out, "%02d-%02d-%0*d", v.month, v.day, width, year);
+      break;
+    case 11:
+      std::snprintf(out, sizeof out, "%0*d/%02d/%02d", width, year, v.month, v.day);
+      break;
+    case 12:
+      std::snprintf(out, sizeof out, "%0*d%02d%02d", width, year, v.month, v.day);
+      break;
+    case 13:
+      std::snprintf(out, sizeof out, "%02d %s %04d %02d:%02d:%02d:%03d", v.day, month, v.year,
+                    v.hour, v.minute, v.second, ms);
+      break;
+    case 14:
+      std::snprintf(out, sizeof out, "%02d:%02d:%02d:%03d", v.hour, v.minute, v.second, ms);
+      break;
+    case 20:
+      std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", v.year, v.month, v.day,
+                    v.hour, v.minute, v.second);
+      break;
+    case 21:
+      return stored;
+    case 26:
+      if (style != 126)
+        return std::nullopt;
+      std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02d", v.year, v.month, v.day,
+                    v.hour, v.minute, v.second);
+      if (ms != 0)
+        return std::string(out) + stored.substr(19);
+      break;
+    default:
+      return std::nullopt;
+  }
+  return std::string(out);
+}
+
+// kvn_convert(value, 'type' [, style]): CAST and CONVERT. Converts as storing into a column of
+// the type would, except that character and binary targets cut the value to their length
+// silently, as a conversion does. A style formats a datetime converted to characters; without
+// one, and for styles of other types, a datetime keeps its stored form (the value alone does
+// not tell a datetime from text that looks like one).
+void ConvertFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+    return sqlite3_result_null(context);
+  const std::string declaration = ArgText(argv[1]);
+  const std::size_t paren = declaration.find('(');
+  std::vector<std::string> args;
+  if (paren != std::string::npos && declaration.back() == ')')
+    args = Split(declaration.substr(paren + 1, declaration.size() - paren - 2), ",");
+  const int version = Info(context)->major_version;
+  try {
+    auto type = MakeDeclaredType(declaration.substr(0, paren), args, version);
+    if (!type)
+      throw SqlError(243, "Type " + declaration + " is not a defined system type.");
+    const bool binary = type->name == "binary" || type->name == "varbinary";
+    DeclaredType target = *type;
+    if (type->is_character || binary)
+      target.is_max = true;  // cut below instead of failing with 8152
+    StoredValue source = StoredFromSqlite(argv[0]);
+    if (argc == 3 && type->is_character && source.kind == StoredValue::Kind::kText &&
+        sqlite3_value_type(argv[2]) == SQLITE_INTEGER) {
+      if (auto styled = DateStyleText(source.text, sqlite3_value_int(argv[2])))
+        source.text = *styled;
+    }
+    StoredValue value = ConvertForColumn(source, target, version);
+    const std::size_t limit = type->is_max ? 0 : static_cast<std::size_t>(std::max(type->prec, 0));
+    if (limit > 0 && type->is_character && type->name != "text" && type->name != "ntext") {
+      const std::size_t length = Utf8Length(value.text);
+      if (length > limit)
+        value.text = std::string(Utf8Left(value.text, limit));
+      else if (type->name == "char" || type->name == "nchar")
+        value.text.append(limit - length, ' ');
+    }
+    if (limit > 0 && binary && (value.blob.size() > limit || type->name == "binary"))
+      value.blob.resize(limit, 0);
+    switch (value.kind) {
+      case StoredValue::Kind::kNull:
+        return sqlite3_result_null(context);
+      case StoredValue::Kind::kInteger:
+        return sqlite3_result_int64(context, value.integer);
+      case StoredValue::Kind::kReal:
+        return sqlite3_result_double(context, value.real);
+      case StoredValue::Kind::kText:
+        return ResultText(context, value.text);
+      case StoredValue::Kind::kBlob:
+        if (value.blob.empty())
+          return sqlite3_result_zeroblob(context, 0);
+        return sqlite3_result_blob(context, value.blob.data(), static_cast<int>(value.blob.size()),
+                                   SQLITE_TRANSIENT);
+    }
+  } catch (const SqlError& error) {
+    const std::string text =
+        "kvn:" + std::to_string(error.message().number) + ":" + error.message().text;
+    sqlite3_result_error(context, text.c_str(), -1);
+  }
+}
+
 void SpaceFunction(sqlite3_context* context, int, sqlite3_value** argv) {
   const std::int64_t n = sqlite3_value_int64(argv[0]);
   if (n < 0)
@@ -850,9 +1002,17 @@ void ReplicateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
   const std::int64_t n = sqlite3_value_int64(argv[1]);
   if (n < 0)
     return sqlite3_result_null(context);
+  // The result is cut at 8000 bytes, as for any value that is not (max); an empty piece gives
+  // an empty text however large the count.
   std::string text;
-  for (std::int64_t i = 0; i < n && text.size() < 8000; ++i)
+  for (std::int64_t i = 0; i < n && !piece.empty() && text.size() < 8000; ++i)
     text += piece;
+  if (text.size() > 8000) {
+    std::size_t cut = 8000;  // not inside a character
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+      --cut;
+    text.resize(cut);
+  }
   ResultText(context, text);
 }
 
@@ -942,6 +1102,8 @@ void RegisterFunctions(sqlite3* db, SessionInfo* info) {
       {"newid", 0, NewIdFunction},
       {"space", 1, SpaceFunction},
       {"replicate", 2, ReplicateFunction},
+      {"kvn_convert", 2, ConvertFunction},
+      {"kvn_convert", 3, ConvertFunction},
   };
   sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, info, LikeFunction,
                              nullptr, nullptr, nullptr);

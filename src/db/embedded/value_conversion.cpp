@@ -52,6 +52,20 @@ std::string AsText(const StoredValue& value) {
                  "Arithmetic overflow error converting expression to data type " + type + ".");
 }
 
+// Rounds half away from zero as the server rounds exact numbers. Decimal literals such as 1.005
+// arrive as the nearest double (1.00499...): a value within two units in the last place below
+// the half counts as the half. Only where those units are small against the half; beyond 2^49
+// the double itself has fewer digits than the rounding would need.
+double RoundHalfAwayFromZero(double scaled) {
+  const double magnitude = std::fabs(scaled);
+  if (!(magnitude < 0x1p49))
+    return std::round(scaled);
+  const double ulp = std::nextafter(magnitude, HUGE_VAL) - magnitude;
+  const double whole = std::floor(magnitude);
+  const double rounded = magnitude - whole >= 0.5 - 2 * ulp ? whole + 1 : whole;
+  return std::copysign(rounded, scaled);
+}
+
 bool ParseNumber(const std::string& raw, double* number) {
   const std::string text(Trim(raw));
   if (text.empty() || !IsNumeric(text))
@@ -254,13 +268,23 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
                                                                : -1;
     if (scale >= 0) {
       const double factor = std::pow(10.0, scale);
-      // Decimal literals such as 1.005 arrive as the nearest double (1.00499...); nudging by a
-      // few units in the last place rounds them as their decimal text would.
       const double scaled = number * factor;
-      number = std::round(scaled + scaled * 4e-16) / factor;
-      const int digits = name == "decimal" || name == "numeric" ? type.prec - scale : 15;
-      if (std::fabs(number) >= std::pow(10.0, digits))
-        Overflow(name);
+      // From 2^52 on a double holds whole numbers only: nothing is left to round, and scaling
+      // back could only lose digits.
+      if (std::fabs(scaled) < 0x1p52)
+        number = RoundHalfAwayFromZero(scaled) / factor;
+      const bool exact = name == "decimal" || name == "numeric";
+      const int digits = exact ? type.prec - scale : 15;
+      if (std::fabs(number) >= std::pow(10.0, digits)) {
+        if (!exact)
+          Overflow(name);
+        // The server names the source's type here, and decimal as numeric.
+        const char* source = value.kind == StoredValue::Kind::kInteger ? "int"
+                             : value.kind == StoredValue::Kind::kText  ? "varchar"
+                                                                       : "numeric";
+        throw SqlError(8115, std::string("Arithmetic overflow error converting ") + source +
+                                 " to data type numeric.");
+      }
     }
     if (scale == 0 && std::fabs(number) < 9e15) {
       out.kind = StoredValue::Kind::kInteger;

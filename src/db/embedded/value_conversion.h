@@ -28,6 +28,13 @@ StoredValue StoredFromSqlite(sqlite3_value* value);
 
 // Converts to the column's type; throws SqlError (245, 241, 8152, 8115, ...) as SQL Server
 // raises them. `major_version` picks the 2000 or 2005 wording.
+//
+// Known limit: exact numbers (decimal, numeric, money) are held as SQLite REAL (INTEGER at scale
+// 0 up to 9e15), so that SQLite compares and sorts them as numbers. A value of up to 15
+// significant digits reads back exactly; a longer one reads back as the nearest double printed
+// to the column's scale (decimal(38,4) 1234567890123456789.1234 gives
+// 1234567890123456768.0000). Keeping every digit would need a storage class of its own and
+// comparison functions to match.
 StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type, int major_version);
 
 // A stored value read back as the server's type (`result` from the column's declaration),

@@ -318,5 +318,30 @@ TEST_F(LoaderTest, UpdatedValuesAreConvertedAndChecked) {
   EXPECT_EQ(TryLoad("Shop", "UPDATE Child SET nope = 1").error.number, 207);
 }
 
+// sp_attach_db inside a script is part of the script's one transaction: a later failure leaves
+// the server's database list as it was.
+TEST_F(LoaderTest, AnAttachInAFailedScriptIsUndone) {
+  Load("Shop", "CREATE TABLE t (a int)");
+  const std::string file = (scratch_.path() / "srv" / "Shop.db").string();
+  const std::string attach = "EXEC sp_attach_db N'Again', N'" + file + "'\nGO\n";
+  const ScriptLoadResult failed = TryLoad("Work", attach + "SELECT * FROM Nope\n");
+  ASSERT_FALSE(failed.ok);
+  EXPECT_EQ(failed.line, 3);
+  EXPECT_THAT(QueryRows("master", "SELECT name FROM sysdatabases WHERE dbid > 4 ORDER BY dbid"),
+              ElementsAre("Shop"));
+  // A name attached earlier in the same script is taken.
+  const ScriptLoadResult twice = TryLoad("Work", attach + attach);
+  ASSERT_FALSE(twice.ok);
+  EXPECT_EQ(twice.error.number, 1801);
+  EXPECT_EQ(twice.line, 3);
+  EXPECT_THAT(QueryRows("master", "SELECT name FROM sysdatabases WHERE dbid > 4 ORDER BY dbid"),
+              ElementsAre("Shop"));
+  const ScriptLoadResult loaded = TryLoad("Work", attach);
+  ASSERT_TRUE(loaded.ok) << loaded.message;
+  EXPECT_THAT(QueryRows("master", "SELECT name FROM sysdatabases WHERE dbid > 4 ORDER BY dbid"),
+              ElementsAre("Shop", "Work", "Again"));
+  EXPECT_THAT(QueryRows("Again", "SELECT COUNT(*) FROM t"), ElementsAre("0"));
+}
+
 }  // namespace
 }  // namespace korvane::testing

@@ -177,5 +177,98 @@ TEST_F(QueryTest, ExpressionsInAnEmptyResultStillHaveColumns) {
   EXPECT_THAT(Rows(result), IsEmpty());
 }
 
+TEST_F(QueryTest, ConversionsGiveTheTargetTypeAndPrintLikeItsColumns) {
+  const ResultSet result =
+      Query("Data",
+            "SELECT CAST('2024-01-02' AS datetime) AS d, CAST(1.5 AS decimal(5,2)), "
+            "CONVERT(numeric(10, 3), '2.25'), CAST(1 AS bit), CONVERT(bit, 0), "
+            "CONVERT(datetime, '20240102 10:11:12.5', 112), CAST(2.5 AS int)");
+  EXPECT_THAT(Rows(result),
+              ElementsAre("2024-01-02 00:00:00|1.50|2.250|True|False|2024-01-02 10:11:12.500|2"));
+  ASSERT_EQ(result.columns.size(), 7u);
+  EXPECT_EQ(result.columns[0].name, "d");
+  EXPECT_EQ(result.columns[0].type, ValueType::kDateTime);
+  EXPECT_EQ(result.columns[0].type_name, "datetime");
+  EXPECT_EQ(result.columns[1].type, ValueType::kDecimal);
+  EXPECT_EQ(result.columns[1].type_name, "decimal");
+  EXPECT_EQ(result.columns[2].type_name, "numeric");
+  EXPECT_EQ(result.columns[3].type, ValueType::kBoolean);
+  EXPECT_EQ(result.columns[3].type_name, "bit");
+  EXPECT_EQ(result.columns[6].type_name, "int");
+  // A converted datetime prints as a datetime column does.
+  EXPECT_THAT(Q("SELECT CAST(Born AS datetime), Born FROM People WHERE Code = 'b'"),
+              ElementsAre("1980-05-06 07:08:09.123|1980-05-06 07:08:09.123"));
+}
+
+TEST_F(QueryTest, ConversionsRoundCutAndPadAsTheServerDoes) {
+  EXPECT_THAT(Q("SELECT CAST(1.555 AS decimal(5,2)), CAST(-0.001 AS decimal(5,2)), "
+                "CAST(Salary AS decimal(10,1)), CAST(NULL AS int) FROM People WHERE Code = 'c'"),
+              ElementsAre("1.56|0.00|10.5|Null"));
+  // Character and binary targets cut silently (no "would be truncated" error) and char pads.
+  EXPECT_THAT(Q("SELECT CAST('abcdef' AS varchar(3)), CAST('x' AS char(3)) + '|', "
+                "CAST(N'Émile' AS nvarchar(2)), CAST(0x0A1B2C AS binary(2)), CONVERT(varchar, 42)"),
+              ElementsAre("abc|x  ||Ém|0x0A1B|42"));
+  // In conditions a converted date compares as a date.
+  EXPECT_THAT(Q("SELECT Code FROM People WHERE Born > CAST('19750101' AS datetime)"),
+              ElementsAre("b    "));
+  EXPECT_EQ(Error("SELECT CAST('2024-02-30' AS datetime)").number, 241);
+  EXPECT_EQ(Error("SELECT CAST('2024-02-30' AS datetime)").text,
+            "Conversion failed when converting datetime from character string.");
+  EXPECT_EQ(Error("SELECT CAST(1000 AS decimal(3,0))").text,
+            "Arithmetic overflow error converting int to data type numeric.");
+  EXPECT_EQ(Error("SELECT CAST(100.5 AS numeric(4,2))").text,
+            "Arithmetic overflow error converting numeric to data type numeric.");
+  EXPECT_EQ(Error("SELECT CAST('15000.1234' AS decimal(5,4))").text,
+            "Arithmetic overflow error converting varchar to data type numeric.");
+  EXPECT_EQ(Error("SELECT CAST('abc' AS int)").text,
+            "Conversion failed when converting the varchar value 'abc' to data type int.");
+  EXPECT_EQ(Error("SELECT CAST(1 AS nosuch)").number, 243);
+  EXPECT_THAT(Q("SELECT CAST('<a/>' AS xml), CAST('6f9619ff-8b86-d011-b42d-00c04fc964ff' AS "
+                "uniqueidentifier)"),
+              ElementsAre("<a/>|6F9619FF-8B86-D011-B42D-00C04FC964FF"));
+}
+
+// Exact numbers are held as doubles: fifteen significant digits survive, more are rounded.
+TEST_F(QueryTest, ExactNumbersKeepFifteenSignificantDigits) {
+  Load("Data",
+       "CREATE TABLE Amounts (n int NOT NULL, d decimal(38,4) NULL, m money NULL)\n"
+       "INSERT Amounts VALUES (1, 12345678901.2345, 92233720368.5477)\n"
+       "INSERT Amounts VALUES (2, -99999999999.9999, -0.0001)\n"
+       "INSERT Amounts VALUES (3, 1234567890123456789.1234, 922337203685477.5807)\n");
+  EXPECT_THAT(Q("SELECT d, m FROM Amounts ORDER BY n"),
+              ElementsAre("12345678901.2345|92233720368.5477", "-99999999999.9999|-0.0001",
+                          "1234567890123456768.0000|922337203685477.6250"));
+  EXPECT_THAT(Q("SELECT n FROM Amounts WHERE d = 12345678901.2345 OR m = -0.0001 ORDER BY n"),
+              ElementsAre("1", "2"));
+  EXPECT_THAT(Q("SELECT n FROM Amounts ORDER BY d"), ElementsAre("2", "1", "3"));
+}
+
+TEST_F(QueryTest, ConvertStylesFormatDatesAsCharacters) {
+  EXPECT_THAT(Q("SELECT CONVERT(varchar(30), Born, 100), CONVERT(varchar(10), Born, 101), "
+                "CONVERT(varchar(8), Born, 112), CONVERT(char(8), Born, 108), "
+                "CONVERT(varchar(20), Born, 120), CONVERT(varchar(30), Born, 126), "
+                "CONVERT(varchar(10), Born, 103), CONVERT(varchar(8), Born, 1), "
+                "CONVERT(varchar(30), Born, 109), CONVERT(varchar(12), Born, 107) "
+                "FROM People WHERE Code = 'b'"),
+              ElementsAre("May  6 1980  7:08AM|05/06/1980|19800506|07:08:09|"
+                          "1980-05-06 07:08:09|1980-05-06T07:08:09.123|06/05/1980|05/06/80|"
+                          "May  6 1980  7:08:09:123AM|May 06, 1980"));
+  EXPECT_THAT(Q("SELECT CONVERT(varchar(30), Born, 126), CONVERT(varchar(30), Born, 0), "
+                "CONVERT(varchar(30), Born, 121) FROM People WHERE Code = 'c'"),
+              ElementsAre("1970-01-02T00:00:00|Jan  2 1970 12:00AM|1970-01-02 00:00:00.000"));
+  // Text that is not a stored datetime, and non-date styles, pass unchanged.
+  EXPECT_THAT(Q("SELECT CONVERT(varchar(10), 'abc', 112), CONVERT(varchar(30), Born, 1000) "
+                "FROM People WHERE Code = 'c'"),
+              ElementsAre("abc|1970-01-02 00:00:00.000"));
+}
+
+// REPLICATE of an empty text with a huge count once looped for ever.
+TEST_F(QueryTest, ReplicateAndSpaceStopAtEightThousandBytes) {
+  EXPECT_THAT(Q("SELECT '[' + REPLICATE('', 1000000000000) + ']', LEN(REPLICATE('abc', 5000)), "
+                "DATALENGTH(REPLICATE(N'é', 5000)), LEN(SPACE(9000) + 'x'), REPLICATE('ab', -1)"),
+              ElementsAre("[]|8000|8000|8001|Null"));
+  EXPECT_THAT(Q("SELECT REPLICATE('ab', 3)"), ElementsAre("ababab"));
+}
+
 }  // namespace
 }  // namespace korvane::testing

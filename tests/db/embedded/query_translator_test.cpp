@@ -75,10 +75,38 @@ TEST(QueryTranslatorTest, SelectListAliasesAndLiterals) {
 
 TEST(QueryTranslatorTest, FunctionsAndVariablesAreMapped) {
   EXPECT_EQ(Translate("SELECT ISNULL(a, 0), LEFT(b, 2), CONVERT(nvarchar(max), c), @@VERSION"),
-            " SELECT ifnull ( a , 0) AS \"\", kvn_left ( b , 2) AS \"\", CAST( c AS nvarchar(-1)) "
-            "AS \"\", kvn_variable('@@VERSION') AS \"\"");
+            " SELECT ifnull ( a , 0) AS \"\", kvn_left ( b , 2) AS \"\", kvn_convert( c, "
+            "'nvarchar(max)') AS \"\", kvn_variable('@@VERSION') AS \"\"");
   EXPECT_EQ(ErrorOf("SELECT @x").text, "Must declare the scalar variable \"@x\".");
   EXPECT_EQ(ErrorOf("SELECT @x", 8).text, "Must declare the variable '@x'.");
+}
+
+TEST(QueryTranslatorTest, ConversionsNameTheirTargetTypeAndReportItsColumns) {
+  std::vector<std::string> types;
+  const auto tokens = Tokenize(
+      "SELECT CAST('2024-01-02' AS datetime), CONVERT(decimal(5, 2), 1.5, 0) AS d, "
+      "CAST(a AS bit) b, CAST(a AS varchar) + 'x', CAST((SELECT 1 AS n) AS int) FROM Heap "
+      "UNION SELECT CAST(1 AS char(2)), 1, 1, 1, 1");
+  FakeResolver resolver;
+  EXPECT_EQ(TranslateSql(tokens, 0, tokens.size(), resolver, &types),
+            " SELECT kvn_convert( '2024-01-02', 'datetime') AS \"\", kvn_convert( 1.5, "
+            "'decimal(5,2)', 0) AS d, kvn_convert( a, 'bit') b, kvn_convert( a, 'varchar(30)') || "
+            "'x' AS \"\", kvn_convert( ( SELECT 1 AS n), 'int') AS \"\" FROM t200 AS \"Heap\" "
+            "UNION SELECT kvn_convert( 1, 'char(2)') AS \"\", 1 AS \"\", 1 AS \"\", 1 AS \"\", 1 "
+            "AS \"\"");
+  // The first select list decides; an item that only contains a conversion has no known type.
+  EXPECT_THAT(types, ::testing::ElementsAre("datetime", "decimal(5,2)", "bit", "", "int"));
+  const auto star = Tokenize("SELECT CAST(1 AS bit), * FROM Heap");
+  TranslateSql(star, 0, star.size(), resolver, &types);
+  EXPECT_THAT(types, ::testing::IsEmpty());
+
+  EXPECT_EQ(ErrorOf("SELECT CAST(1 AS nosuchtype)").text,
+            "Type nosuchtype is not a defined system type.");
+  EXPECT_EQ(ErrorOf("SELECT CAST(1 AS varchar(max))", 8).text, "Incorrect syntax near 'max'.");
+  EXPECT_EQ(ErrorOf("SELECT CAST(1 AS decimal(50, 2))").number, 2750);
+  EXPECT_EQ(ErrorOf("SELECT CAST(1)").number, 102);
+  EXPECT_EQ(ErrorOf("SELECT CAST(AS int)").number, 156);
+  EXPECT_EQ(ErrorOf("SELECT CONVERT(int)").number, 102);
 }
 
 TEST(QueryTranslatorTest, UnknownObjectsAndBadSyntaxFailBeforeSqlite) {

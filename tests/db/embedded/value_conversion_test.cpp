@@ -136,6 +136,28 @@ TEST(ValueConversionTest, ExactNumbersRoundToTheirScale) {
   EXPECT_EQ(ConvertForColumn(Text("12"), Type("decimal", {"5", "0"}), 9).integer, 12);
   EXPECT_EQ(ErrorOf(Integer(1000), Type("decimal", {"5", "2"})), 8115);
   EXPECT_EQ(ErrorOf(Text("abc"), Type("money")), 245);
+  // Halves round away from zero, also when the literal arrives just below the half.
+  EXPECT_DOUBLE_EQ(ConvertForColumn(Real(1.005), Type("decimal", {"5", "2"}), 9).real, 1.01);
+  EXPECT_DOUBLE_EQ(ConvertForColumn(Real(-1.005), Type("decimal", {"5", "2"}), 9).real, -1.01);
+  EXPECT_DOUBLE_EQ(ConvertForColumn(Real(0.0049), Type("decimal", {"5", "2"}), 9).real, 0.0);
+  EXPECT_DOUBLE_EQ(ConvertForColumn(Text("2.5"), Type("decimal", {"5", "0"}), 9).integer, 3);
+}
+
+// Large values keep every digit a double holds: rounding must not push them to a neighbour
+// (40000000000000.00 once came back as 40000000000000.02).
+TEST(ValueConversionTest, LargeExactNumbersKeepTheirDigits) {
+  EXPECT_EQ(ConvertForColumn(Real(40000000000000.0), Type("decimal", {"18", "2"}), 9).real,
+            40000000000000.0);
+  EXPECT_EQ(ConvertForColumn(Real(9999999999999.99), Type("decimal", {"18", "2"}), 9).real,
+            9999999999999.99);
+  EXPECT_EQ(ConvertForColumn(Integer(4000000000000000), Type("decimal", {"18", "0"}), 9).integer,
+            4000000000000000);
+  EXPECT_EQ(ConvertForColumn(Real(281474976710656.3), Type("decimal", {"18", "0"}), 9).integer,
+            281474976710656);
+  EXPECT_EQ(ConvertForColumn(Real(922337203685477.5807), Type("money"), 9).real,
+            922337203685477.5807);
+  EXPECT_EQ(ConvertForColumn(Real(-1234567890123456789.0), Type("decimal", {"38", "4"}), 9).real,
+            -1234567890123456789.0);
 }
 
 TEST(ValueConversionTest, CharactersArePaddedOrRefusedWhenTooLong) {

@@ -1,0 +1,1 @@
+SELECT CAST('2024-01-02' AS datetime), CAST(1.5 AS decimal(5,2)), CONVERT(bit, 1), CAST(0x0A1B AS varbinary(max)), CASE WHEN @@ROWCOUNT > 0 THEN 1 ELSE 0 END, COUNT_BIG(*) FROM Orders GROUP BY OrderId HAVING COUNT(*) > 1

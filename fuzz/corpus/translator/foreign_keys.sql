@@ -1,0 +1,1 @@
+SELECT so.name AS foreignkey, scf.name AS foreigncolumn, scr.name AS refcolumn, OBJECTPROPERTY(so.id, 'CnstIsDisabled') FROM sysreferences sr INNER JOIN sysobjects so ON sr.constid = so.id INNER JOIN syscolumns scf ON sr.fkeyid = scf.id AND sr.fkey1 = scf.colid INNER JOIN syscolumns scr ON sr.rkeyid = scr.id AND sr.rkey1 = scr.colid WHERE so.xtype = 'F'
