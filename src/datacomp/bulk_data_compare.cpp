@@ -165,7 +165,9 @@ bool BulkRun::SourcePass(const std::vector<ObjectEntry>& source_tables) {
     const DataCompareResult pair = ComparePair(bare_name, table.Id, partner.partner_id);
     if (pair.status == DataCompareStatus::kFailed)
       outcome_.query_failed = true;
-    if (Cancelled())
+    // The pair's run clears the shared cancel flag when it ends cancelled: a Stop or Cancel
+    // during a pair ends the whole bulk run, never just that pair.
+    if (pair.status == DataCompareStatus::kCancelled || Cancelled())
       return false;
     if (pair.status == DataCompareStatus::kIdentical) {
       ++outcome_.identical;

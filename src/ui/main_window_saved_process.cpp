@@ -3,13 +3,24 @@
 // these operations and starts the stored command. Also the menu command that runs a process and
 // the run of the process the command line named.
 #include <QApplication>
+#include <array>
 
 #include "app/application_context.h"
 #include "app/user_interface.h"
 #include "catalog/catalog_failure.h"
+#include "datacomp/compare_status.h"
+#include "datacomp/data_compare.h"
+#include "datacomp/data_compare_run_options.h"
+#include "datacomp/table_comp_settings.h"
+#include "datacomp/table_settings_key.h"
 #include "db/data_access_check.h"
+#include "export/grid_export.h"
+#include "export/html_export.h"
+#include "saved/comparison_codes.h"
 #include "saved/saved_process.h"
 #include "saved/saved_process_runner.h"
+#include "ui/compare_data_window.h"
+#include "ui/compare_status_dialog.h"
 #include "ui/main_window.h"
 #include "ui/qt_list_control.h"
 #include "ui/qt_selector.h"
@@ -134,19 +145,54 @@ void MainWindow::CompareSelectedObjects() {
   command_running_ = busy;
 }
 
-// The data comparisons of a saved process belong to the data comparison windows, which the
-// window does not host yet: nothing runs, and the person is told "Not available yet" (the text
-// of the window's other commands that are not there yet) rather than left wondering.
-void MainWindow::CompareTablePair(const SavedProcess&) {
-  context_.ui.ShowMessage(kNotAvailableYet, MessageIcon::kInformation);
+// Sub type 40: the stored pair of tables (the runner selected them) with the options stored for
+// both tables and the method the process holds. When the process stores an export, the differing
+// records are written to its file in its type before the differences window shows, without any
+// question; an export that could not be written is reported and the window still shows.
+void MainWindow::CompareTablePair(const SavedProcess& process) {
+  const std::array<DataCompareTable, 2> tables = {
+      DataCompareTable{process.db_name1, process.table_name1, process.obj_id1},
+      DataCompareTable{process.db_name2, process.table_name2, process.obj_id2}};
+  DataCompareOptions options = ReadStoredDataCompareOptions(
+      context_.locations.tables_comps_ini,
+      TableSettingsKey(context_.CurrentServers[kSource].Name, tables[kSource].database,
+                       tables[kSource].table),
+      TableSettingsKey(context_.CurrentServers[kTarget].Name, tables[kTarget].database,
+                       tables[kTarget].table));
+  options.CompMethod = process.comp_method == kCompMethodPrimaryKey ? kCompMethodPrimaryKey
+                                                                    : kCompMethodRecordByRecord;
+  DataCompareRequest request;
+  request.tables = tables;
+  request.options = WithOrderBy(options);
+  request.track_differences = true;
+  CompareStatusDialog status(context_, this);
+  emit dataCompareStatusOpened(&status);
+  DataCompare(context_, request, status, [&](const DataDifferencesWindow& differences) {
+    if (!process.export_file_path.empty()) {
+      const ExportOutcome exported =
+          ExportGridAs(context_, process.export_type, differences.grid,
+                       DifferencesWindowPage(differences), process.export_file_path);
+      if (!exported.written())
+        context_.ui.ShowMessage(exported.error, MessageIcon::kExclamation);
+    }
+    CompareDataWindow window(context_, differences, process, this);
+    window.exec();
+  });
 }
 
-void MainWindow::CompareSelectedTables(const SavedProcess&) {
-  context_.ui.ShowMessage(kNotAvailableYet, MessageIcon::kInformation);
+// Sub types 50 and 60: the bulk run over the databases the runner selected, with the process's
+// table selection, export and print request (the report window exports and prints unattended).
+// The runner's busy flag is kept as it was.
+void MainWindow::CompareSelectedTables(const SavedProcess& process) {
+  const bool busy = command_running_;
+  RunDataCompareSelective(true, &process);
+  command_running_ = busy;
 }
 
-void MainWindow::CompareAllTables(const SavedProcess&) {
-  context_.ui.ShowMessage(kNotAvailableYet, MessageIcon::kInformation);
+void MainWindow::CompareAllTables(const SavedProcess& process) {
+  const bool busy = command_running_;
+  RunDataCompareSelective(false, &process);
+  command_running_ = busy;
 }
 
 }  // namespace korvane

@@ -7,6 +7,7 @@
 
 #include "app/application_context.h"
 #include "app/clock.h"
+#include "datacomp/compare_status.h"
 #include "datacomp/table_comp_settings.h"
 #include "datacomp/table_settings_key.h"
 #include "db/embedded/embedded_backend.h"
@@ -320,6 +321,53 @@ TEST_F(BulkDataCompareTest, CancelStoresNoReport) {
   EXPECT_EQ(context_.report_buffer, "earlier");
   EXPECT_EQ(host_.events, (std::vector<std::string>{"started", "aborted"}));
   EXPECT_EQ(host_.objects, (std::vector<std::string>{"A", "B", "C"}));
+}
+
+// A progress dialog whose Stop is pressed as soon as the pair's run shows anything.
+class StoppingStatus final : public CompareStatus {
+ public:
+  StoppingStatus(const Clock& clock, bool& cancel_requested)
+      : CompareStatus(clock), cancel_requested_(cancel_requested) {}
+
+ protected:
+  void Changed() override { cancel_requested_ = true; }
+
+ private:
+  bool& cancel_requested_;
+};
+
+class StoppingHost final : public BulkDataCompareHost {
+ public:
+  explicit StoppingHost(StoppingStatus& status) : status_(status) {}
+  void ShowCurrentObject(std::string_view name) override {
+    if (!name.empty())
+      objects.emplace_back(name);
+  }
+  void Ended(bool completed) override { events.push_back(completed ? "completed" : "aborted"); }
+  CompareStatus* PairStatus() override { return &status_; }
+  std::vector<std::string> events;
+  std::vector<std::string> objects;
+
+ private:
+  StoppingStatus& status_;
+};
+
+TEST_F(BulkDataCompareTest, StopDuringAPairEndsTheWholeRun) {
+  Load("Live", kLive);
+  Load("Dev", kDev);
+  context_.report_buffer = "earlier";
+  StoppingStatus status(clock_, context_.cancel_requested);
+  StoppingHost host(status);
+  BulkDataCompareRequest request;
+  request.source_database = "Live";
+  request.target_database = "Dev";
+  const BulkDataCompareOutcome outcome = BulkDataCompare(context_, request, host);
+  EXPECT_FALSE(outcome.completed);
+  EXPECT_TRUE(outcome.report.empty());
+  EXPECT_EQ(context_.report_buffer, "earlier");
+  EXPECT_EQ(host.events, (std::vector<std::string>{"aborted"}));
+  // The first pair was stopped; no later table was compared.
+  EXPECT_EQ(host.objects, (std::vector<std::string>{"A"}));
 }
 
 TEST_F(BulkDataCompareTest, DataCompareSelectiveChecksItsInput) {

@@ -1,0 +1,208 @@
+// Saved data comparison processes run from the command line start over the two demo databases:
+// a single pair exports its differences to the stored file, an all-tables run exports its report,
+// neither asks anything, and a stored table that is gone is refused with the runner's text.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/files.h"
+#include "app/settings.h"
+#include "datacomp/table_comp_settings.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+#include "db/server_list.h"
+#include "dialog_test_support.h"
+#include "saved/comparison_codes.h"
+#include "saved/saved_comparison_store.h"
+#include "ui/main_window.h"
+
+namespace korvane {
+namespace {
+
+constexpr const char* kServer = "embedded:saved";
+constexpr const char* kLive = "FernhollowLive";
+constexpr const char* kDev = "FernhollowDev";
+
+// Runs `act` on the visible top-level window named `name` as soon as a modal loop shows it;
+// until then the check is queued again, a bounded number of times. `seen` notes that it showed.
+void WhenShown(const QString& name, bool* seen, std::function<void(QWidget&)> act,
+               int tries = 400) {
+  QTimer::singleShot(0, [name, seen, act, tries] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == name && widget->isVisible()) {
+        *seen = true;
+        act(*widget);
+        return;
+      }
+    }
+    if (tries > 0)
+      WhenShown(name, seen, act, tries - 1);
+  });
+}
+
+class SavedDataRunsTest : public testing::WindowTest {
+ protected:
+  static void SetUpTestSuite() {
+    loaded_ = std::make_unique<testing::ScratchFolder>();
+    const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
+    for (const auto& [database, file] :
+         {std::pair{kLive, "Fernhollow_v1.sql"}, std::pair{kDev, "Fernhollow_v2.sql"}}) {
+      const std::string script = ReadWholeFile(demo / file).value_or("");
+      const ScriptLoadResult loaded =
+          LoadScript(loaded_->path() / "servers", kServer, database, script);
+      if (script.empty() || !loaded.ok) {
+        load_error_ = std::string(database) + ": " + loaded.message;
+        return;
+      }
+    }
+  }
+  static void TearDownTestSuite() { loaded_.reset(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(load_error_.empty()) << load_error_;
+    for (int turn = 0; turn < 1000; ++turn)
+      QApplication::processEvents();
+    const std::filesystem::path servers = context_->locations.servers_folder;
+    std::filesystem::create_directories(servers);
+    std::filesystem::copy(loaded_->path() / "servers", servers,
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(context_->locations.writable_folder);
+    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
+    AddServerForm form;
+    form.server = kServer;
+    form.sql_auth = false;
+    ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
+    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
+    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+  }
+
+  SavedProcess DataProcess(std::int32_t sub_type) const {
+    SavedProcess process;
+    process.name = "Data " + std::to_string(sub_type);
+    process.comp_type = kCompTypeData;
+    process.comp_sub_type = sub_type;
+    process.server_name1 = kServer;
+    process.server_name2 = kServer;
+    process.db_name1 = kLive;
+    process.db_name2 = kDev;
+    return process;
+  }
+
+  // Saves the process and starts the program as `/RunSavedComp <its Id>` does.
+  void RunFromCommandLine(const SavedProcess& process) {
+    SavedComparisonStore store(context_->locations, ui_);
+    ASSERT_TRUE(store.SaveProcess(process));
+    context_->RunSavedCompId = store.ProcessId(process.name);
+    ASSERT_GT(context_->RunSavedCompId, 0);
+    ui_.messages.clear();
+    MainWindow window(*context_);
+    window.show();
+    window.FirstActivation();
+    EXPECT_EQ(context_->RunSavedCompId, 0);
+  }
+
+  void ExpectNoQuestion() const {
+    for (const auto& message : ui_.messages)
+      EXPECT_FALSE(message.is_question) << message.text;
+  }
+
+  std::string Key(const std::string& database, const std::string& table) const {
+    return std::string(kServer) + "." + database + "." + table;
+  }
+
+  static inline std::unique_ptr<testing::ScratchFolder> loaded_;
+  static inline std::string load_error_;
+};
+
+TEST_F(SavedDataRunsTest, SinglePairExportsItsDifferencesWithoutAsking) {
+  TableCompSettings by_key;
+  by_key.CompMethod = kCompMethodPrimaryKey;
+  by_key.side.key_columns = {"CustomerID", "No Field", "No Field"};
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kLive, "Customers"),
+                                     by_key, true));
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
+                                     by_key, false));
+  const std::filesystem::path exported = folder_.path() / "customers.csv";
+  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+  process.comp_method = kCompMethodPrimaryKey;
+  process.table_name1 = "Customers";
+  process.table_name2 = "Customers";
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeCsv;
+
+  bool shown = false;
+  bool written_when_shown = false;
+  WhenShown("frmCompareData", &shown, [&](QWidget& window) {
+    written_when_shown = std::filesystem::exists(exported);
+    window.close();
+  });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(written_when_shown);
+  const std::string csv = ReadWholeFile(exported).value_or("");
+  EXPECT_NE(csv.find("CustomerID"), std::string::npos) << csv;
+  ExpectNoQuestion();
+}
+
+TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
+  const std::filesystem::path exported = folder_.path() / "all_tables.txt";
+  SavedProcess process = DataProcess(kCompSubTypeDataAll);
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeReportText;
+
+  bool shown = false;
+  std::string report_text;
+  WhenShown("frmReport", &shown, [&](QWidget& report) {
+    // The export is written once the window has shown; let its first showing run.
+    for (int turn = 0; turn < 20; ++turn)
+      QApplication::processEvents();
+    report.close();
+  });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  const std::string text = ReadWholeFile(exported).value_or("");
+  EXPECT_NE(text.find("Comparison of data in tables\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Customers"), std::string::npos) << text;
+  ExpectNoQuestion();
+}
+
+TEST_F(SavedDataRunsTest, SelectiveRunWithPrintSaysTheReportWasNotPrinted) {
+  if (!QPrinterInfo::defaultPrinter().isNull())
+    GTEST_SKIP() << "this machine has a default printer";
+  SavedProcess process = DataProcess(kCompSubTypeDataSelective);
+  process.source_selection = {"Categories"};
+  process.target_selection = {"Categories"};
+  process.print = true;
+  bool shown = false;
+  WhenShown("frmReport", &shown, [&](QWidget& report) {
+    for (int turn = 0; turn < 20; ++turn)
+      QApplication::processEvents();
+    report.close();
+  });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "There is no default printer, so the report was not printed.");
+  ExpectNoQuestion();
+}
+
+TEST_F(SavedDataRunsTest, MissingStoredTableIsRefusedWithItsName) {
+  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+  process.table_name1 = "NoSuchTable";
+  process.table_name2 = "Customers";
+  bool shown = false;
+  WhenShown(
+      "frmCompareData", &shown, [](QWidget& window) { window.close(); }, 20);
+  RunFromCommandLine(process);
+  EXPECT_FALSE(shown);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Cannot run saved process - table NoSuchTable not found.");
+  ExpectNoQuestion();
+}
+
+}  // namespace
+}  // namespace korvane
