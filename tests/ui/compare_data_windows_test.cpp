@@ -44,6 +44,8 @@
 namespace korvane {
 namespace {
 
+using testing::Choose;
+
 using testing::ReadFile;
 
 constexpr const char* kServer = "embedded:demo";
@@ -79,17 +81,6 @@ void CloseIfShown(const QString& name, bool* shown, int tries = 200) {
     if (tries > 0)
       CloseIfShown(name, shown, tries - 1);
   });
-}
-
-// Selects the row whose first column reads `text`, as a person clicks it.
-void Choose(QtListControl& list, const std::string& text) {
-  for (int row = 0; row < list.RowCount(); ++row) {
-    if (list.Cell(row, 0) == text) {
-      list.SetCurrentRow(row);
-      return;
-    }
-  }
-  ADD_FAILURE() << text << " is not listed";
 }
 
 int RowOf(const QtListControl& list, const std::string& text) {

@@ -1,14 +1,21 @@
 #include "dialog_test_support.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
+
+#include "ui/qt_list_control.h"
+#include "ui/qt_text_view.h"
+#include "ui/report_window.h"
 
 namespace korvane::testing {
 
@@ -78,6 +85,61 @@ std::filesystem::path Screenshot(QWidget& window, const std::string& name) {
   EXPECT_GT(image.width(), 100);
   EXPECT_GT(far_pixels, 200) << name << " looks blank";
   return file;
+}
+
+// Runs `act` on the window named `name` as soon as it is the active modal window. When it does
+// not open, the test fails and whatever modal window is open is closed so the test can end.
+void WhenOpens(const QString& name, std::function<void(QWidget&)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, tries, name, act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->objectName() == name && modal->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      act(*modal);
+      return;
+    }
+    if (++*tries > 4000) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << name.toStdString() << " did not open";
+      if (modal != nullptr)
+        modal->close();
+    }
+  });
+  timer->start();
+}
+
+void ClickButton(QWidget& window, const char* name) {
+  auto* button = window.findChild<QPushButton*>(name);
+  ASSERT_NE(button, nullptr) << name;
+  button->click();
+}
+
+void Choose(QtListControl& list, const std::string& text) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.Cell(row, 0) == text) {
+      list.SetCurrentRow(row);
+      return;
+    }
+  }
+  ADD_FAILURE() << text << " is not listed";
+}
+
+// Closes the report window when it opens, keeping what it showed.
+void ReadReport(SeenReport& seen, std::function<void(ReportWindow&)> more) {
+  WhenOpens("frmReport", [&seen, more](QWidget& window) {
+    auto& report = static_cast<ReportWindow&>(window);
+    seen.opened = true;
+    seen.title = report.windowTitle().toStdString();
+    seen.text = report.pane().Text();
+    if (more)
+      more(report);
+    seen.state = report.state();
+    report.reject();
+  });
 }
 
 }  // namespace korvane::testing

@@ -7,16 +7,45 @@
 #include <QString>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/application_context.h"
 #include "app/clock.h"
 #include "app/locations.h"
+#include "compare/report_window.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 
+namespace korvane {
+class QtListControl;
+class ReportWindow;
+}  // namespace korvane
+
 namespace korvane::testing {
+
+// Runs `act` on the window named `name` as soon as it is the active modal window. When it does
+// not open, the test fails and whatever modal window is open is closed so the test can end.
+void WhenOpens(const QString& name, std::function<void(QWidget&)> act);
+
+// Clicks the push button of `window` named `name`.
+void ClickButton(QWidget& window, const char* name);
+
+// Selects the row whose first column reads `text`, as a person clicks it.
+void Choose(QtListControl& list, const std::string& text);
+
+// What a report window showed before the test closed it.
+struct SeenReport {
+  bool opened = false;
+  std::string title;
+  std::string text;
+  ReportWindowState state;
+};
+
+// Closes the report window (frmReport) when it opens, keeping what it showed; `more` runs on the
+// open window first.
+void ReadReport(SeenReport& seen, std::function<void(ReportWindow&)> more = nullptr);
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -34,6 +34,8 @@
 namespace korvane {
 namespace {
 
+using testing::Choose;
+
 using testing::FakeBackend;
 using testing::Rows;
 
@@ -625,17 +627,6 @@ TEST_F(MainWindowSidesTest, SizeAndSplitAreRememberedForTheNextRun) {
 }
 
 // --- end to end on the embedded engine ----------------------------------------------------------
-
-// Selects the row whose first column reads `text`, as a person clicks it.
-void Choose(QtListControl& list, const std::string& text) {
-  for (int row = 0; row < list.RowCount(); ++row) {
-    if (list.Cell(row, 0) == text) {
-      list.SetCurrentRow(row);
-      return;
-    }
-  }
-  ADD_FAILURE() << text << " is not listed";
-}
 
 class MainWindowEmbeddedTest : public testing::WindowTest {};
 

@@ -37,72 +37,15 @@
 namespace korvane {
 namespace {
 
+using testing::Choose;
+using testing::ClickButton;
+using testing::ReadReport;
+using testing::SeenReport;
+using testing::WhenOpens;
+
 constexpr const char* kServer = "embedded:fern";
 constexpr const char* kLive = "FernhollowLive";
 constexpr const char* kDev = "FernhollowDev";
-
-// Runs `act` on the window named `name` as soon as it is the active modal window. When it does
-// not open, the test fails and whatever modal window is open is closed so the test can end.
-void WhenOpens(const QString& name, std::function<void(QWidget&)> act) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, tries, name, act] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal->objectName() == name && modal->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      act(*modal);
-      return;
-    }
-    if (++*tries > 4000) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << name.toStdString() << " did not open";
-      if (modal != nullptr)
-        modal->close();
-    }
-  });
-  timer->start();
-}
-
-void ClickButton(QWidget& window, const char* name) {
-  auto* button = window.findChild<QPushButton*>(name);
-  ASSERT_NE(button, nullptr) << name;
-  button->click();
-}
-
-void Choose(QtListControl& list, const std::string& text) {
-  for (int row = 0; row < list.RowCount(); ++row) {
-    if (list.Cell(row, 0) == text) {
-      list.SetCurrentRow(row);
-      return;
-    }
-  }
-  ADD_FAILURE() << text << " is not listed";
-}
-
-// What a report window showed before the test closed it.
-struct SeenReport {
-  bool opened = false;
-  std::string title;
-  std::string text;
-  ReportWindowState state;
-};
-
-// Closes the report window when it opens, keeping what it showed.
-void ReadReport(SeenReport& seen, std::function<void(ReportWindow&)> more = nullptr) {
-  WhenOpens("frmReport", [&seen, more](QWidget& window) {
-    auto& report = static_cast<ReportWindow&>(window);
-    seen.opened = true;
-    seen.title = report.windowTitle().toStdString();
-    seen.text = report.pane().Text();
-    if (more)
-      more(report);
-    seen.state = report.state();
-    report.reject();
-  });
-}
 
 // A print device that records what it was asked.
 class FakePrintDevice : public PrintDevice {
