@@ -663,8 +663,15 @@ SelectionContext MainWindow::CurrentSelection() const {
 }
 
 void MainWindow::ShowComparisonResult(const SelectedObjectsComparison& result) {
-  // The verdict with the two keys, under the report window's title.
-  context_.ui.ShowMessage(result.report_text, MessageIcon::kInformation, result.window.title);
+  // The verdict with the two keys in the report window, which can save the comparison as a
+  // process of two objects; a saved process re-run this way exports and prints from there.
+  ReportWindowState state = result.window;
+  if (run_state_.running_saved_process) {
+    state.running_saved_process = true;
+    state.export_path = run_state_.export_path;
+    state.print = run_state_.print;
+  }
+  ShowReport(state, result.report_text);
 }
 
 void MainWindow::CompareCommand() {

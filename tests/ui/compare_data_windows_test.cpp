@@ -67,21 +67,27 @@ void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries
   });
 }
 
-// Closes the top-level window named `name` if a modal loop shows it soon (a bounded number of
-// event-loop turns), noting that it was shown.
-void CloseIfShown(const QString& name, bool* shown, int tries = 200) {
-  QTimer::singleShot(0, [name, shown, tries] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == name && widget->isVisible()) {
-        *shown = true;
-        widget->close();
-        return;
+// For as long as it lives, closes the top-level window named `name` whenever a modal loop shows
+// it, noting that it was shown. Its checks end with it, so nothing outlives the test.
+class CloseWhenShown {
+ public:
+  explicit CloseWhenShown(const QString& name) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, name] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name && widget->isVisible()) {
+          shown_ = true;
+          widget->close();
+        }
       }
-    }
-    if (tries > 0)
-      CloseIfShown(name, shown, tries - 1);
-  });
-}
+    });
+    timer_.start(5);
+  }
+  bool shown() const { return shown_; }
+
+ private:
+  QTimer timer_;
+  bool shown_ = false;
+};
 
 int RowOf(const QtListControl& list, const std::string& text) {
   for (int row = 0; row < list.RowCount(); ++row) {
@@ -916,11 +922,10 @@ TEST_F(DemoDataTest, CancelInTheHostWindowStoresNoReport) {
                                         }
                                       });
                    });
-  bool report_shown = false;
-  CloseIfShown("frmReport", &report_shown);
+  const CloseWhenShown report("frmReport");
   Find<QAction>(*window, "mnuDataCompAll")->trigger();
   EXPECT_TRUE(cancelled);
-  EXPECT_FALSE(report_shown);
+  EXPECT_FALSE(report.shown());
   EXPECT_TRUE(context_->report_buffer.empty());
   EXPECT_FALSE(std::filesystem::exists(context_->locations.data_comp_log));  // no pair ran
 }

@@ -35,6 +35,8 @@ namespace korvane {
 namespace {
 
 using testing::Choose;
+using testing::ReadReport;
+using testing::SeenReport;
 
 using testing::FakeBackend;
 using testing::Rows;
@@ -348,13 +350,20 @@ TEST_F(MainWindowSidesTest, IdenticalObjectsGiveTheVerdictWithTheirKeys) {
   List(*window, "pvlSqlObj_0")->SetCurrentRow(2);  // T
   List(*window, "pvlSqlObj_1")->SetCurrentRow(1);  // T
   ui_.busy_changes.clear();
+  SeenReport seen;
+  ReadReport(seen);
   Find<QPushButton>(*window, "cmdCompare")->click();
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text,
+  ASSERT_TRUE(seen.opened) << ::testing::PrintToString(MessageTexts());
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(seen.text,
             "Source: embedded:src.SrcDb.T\r\nTarget: embedded:tgt.TgtDb.T\r\n\r\n"
             "The selected tables are identical.\r\n\r\n"
             "Please note that option 'Ignore Columns Order' is set ON.");
-  EXPECT_EQ(ui_.messages[0].title, "Comparison Report");
+  EXPECT_EQ(seen.title, "Comparison Report");
+  // The report window can save the comparison as a process of these two objects.
+  EXPECT_EQ(seen.state.sub_type, 35);
+  EXPECT_EQ(seen.state.table_1, "T");
+  EXPECT_EQ(seen.state.table_2, "T");
   ASSERT_FALSE(ui_.busy_changes.empty());
   EXPECT_TRUE(ui_.busy_changes.front());
   EXPECT_FALSE(ui_.busy_changes.back());
@@ -367,9 +376,11 @@ TEST_F(MainWindowSidesTest, DifferentObjectsArePaintedLineByLine) {
   auto window = OpenLoaded();
   List(*window, "pvlDb_1")->SetCurrentRow(1);
   List(*window, "pvlSqlObj_0")->SetCurrentRow(1);  // B
+  SeenReport seen;
+  ReadReport(seen);
   Item(*window, "mnuComparisonSelObj")->trigger();
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text,
+  ASSERT_TRUE(seen.opened);
+  EXPECT_EQ(seen.text,
             "Source: embedded:src.SrcDb.B\r\nTarget: embedded:tgt.TgtDb.B\r\n\r\n"
             "The selected tables are different.");
   QtTextView* source = View(*window, "txtTXProc_0");
@@ -401,12 +412,14 @@ TEST_F(MainWindowSidesTest, HighlightedSectionsAreComparedFromThePopUp) {
   ui_.messages.clear();
   View(*window, "txtTXProc_0")->SetSelection(0, 8);  // "[id] int"
   View(*window, "txtTXProc_1")->SetSelection(0, 8);
+  SeenReport seen;
+  ReadReport(seen);
   Item(*window, "mnuPopupCompareHighlighted_0")->trigger();
-  ASSERT_EQ(ui_.messages.size(), 1u);
+  ASSERT_TRUE(seen.opened);
   EXPECT_TRUE(
-      ui_.messages[0].text.ends_with("The selected tables are identical.\r\n\r\n"
-                                     "Please note that option 'Ignore Columns Order' is set ON."))
-      << ui_.messages[0].text;
+      seen.text.ends_with("The selected tables are identical.\r\n\r\n"
+                          "Please note that option 'Ignore Columns Order' is set ON."))
+      << seen.text;
 }
 
 TEST_F(MainWindowSidesTest, CopyButtonsCopyTheShownStructure) {
@@ -466,12 +479,13 @@ TEST_F(MainWindowSidesTest, FunctionKeysConnectCompareAndFocusTheTypeSelector) {
   EXPECT_EQ(window->ConnectState(), kConnected);
   QTest::keyClick(window.get(), Qt::Key_F6);
   EXPECT_TRUE(Selector(*window, "cmbType")->hasFocus());
+  SeenReport seen;
+  ReadReport(seen);
   QTest::keyClick(window.get(), Qt::Key_F7);
-  ASSERT_EQ(ui_.messages.size(), 1u);
+  ASSERT_TRUE(seen.opened);
   EXPECT_TRUE(
-      ui_.messages[0].text.ends_with("The selected tables are identical.\r\n\r\n"
-                                     "Please note that option 'Ignore Columns Order' is "
-                                     "set ON."));
+      seen.text.ends_with("The selected tables are identical.\r\n\r\n"
+                          "Please note that option 'Ignore Columns Order' is set ON."));
 }
 
 // --- server list changes
@@ -663,9 +677,11 @@ TEST_F(MainWindowEmbeddedTest, LoadsPicksAndComparesWithTheScriptedStructureText
   const std::string target = Find<QtTextView>(window, "txtTXProc_1")->Text();
   EXPECT_NE(source.find("[note]"), std::string::npos) << source;
   EXPECT_NE(source, target);
+  SeenReport seen;
+  ReadReport(seen);
   Find<QPushButton>(window, "cmdCompare")->click();
-  ASSERT_FALSE(ui_.messages.empty());
-  EXPECT_EQ(ui_.messages.back().text,
+  ASSERT_TRUE(seen.opened);
+  EXPECT_EQ(seen.text,
             "Source: embedded:e2e.Live.Orders\r\nTarget: embedded:e2e.Next.Orders\r\n\r\n"
             "The selected tables are different.");
 
@@ -674,9 +690,11 @@ TEST_F(MainWindowEmbeddedTest, LoadsPicksAndComparesWithTheScriptedStructureText
   Find<QtSelector>(window, "cmbType")->setCurrentIndex(1);  // Procedures
   EXPECT_EQ(Find<QtListControl>(window, "pvlSqlObj_0")->CurrentText(), "GetOrders");
   EXPECT_NE(Find<QtTextView>(window, "txtTXProc_1")->Text().find("SELECT id"), std::string::npos);
+  SeenReport identical;
+  ReadReport(identical);
   Find<QPushButton>(window, "cmdCompare")->click();
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text,
+  ASSERT_TRUE(identical.opened);
+  EXPECT_EQ(identical.text,
             "Source: embedded:e2e.Live.GetOrders\r\nTarget: embedded:e2e.Next.GetOrders\r\n\r\n"
             "The selected procedures are identical.");
   testing::Screenshot(window, "main_window_embedded");
