@@ -550,6 +550,40 @@ TEST_F(StructureWindowsTest, RunDialogShowsPropertiesAndDeletesProcesses) {
   EXPECT_EQ(store.ProcessNames(), std::vector<std::string>{"First"});
 }
 
+TEST_F(StructureWindowsTest, TwoObjectProcessRunsFromTheCommandLineAndExportsItsVerdict) {
+  SavedComparisonStore store(context_->locations, ui_);
+  SavedProcess process;
+  process.name = "Add order line";
+  process.comp_type = 1;
+  process.comp_sub_type = 35;
+  process.enc_obj_types = "0,1,0,0,0,0,0";
+  process.server_name1 = kServer;
+  process.server_name2 = kServer;
+  process.db_name1 = kLive;
+  process.db_name2 = kDev;
+  process.table_name1 = "usp_AddOrderLine";
+  process.table_name2 = "usp_AddOrderLine";
+  process.export_file_path = (folder_ / "verdict.txt").string();
+  ASSERT_TRUE(store.SaveProcess(process));
+  context_->RunSavedCompId = store.ProcessId("Add order line");
+  ui_.messages.clear();
+
+  auto window = std::make_unique<MainWindow>(*context_);
+  window->show();
+  SeenReport seen;
+  ReadReport(seen);
+  window->FirstActivation();
+  ASSERT_TRUE(seen.opened) << ::testing::PrintToString(MessageTexts());
+  const std::string verdict =
+      "Source: embedded:fern.FernhollowLive.usp_AddOrderLine\r\n"
+      "Target: embedded:fern.FernhollowDev.usp_AddOrderLine\r\n\r\n"
+      "The selected procedures are different.";
+  EXPECT_EQ(seen.text, verdict);
+  // Exported without a question, as the report window exports a saved run.
+  EXPECT_EQ(ReadWholeFile(folder_ / "verdict.txt"), verdict + "\r\n");
+  EXPECT_TRUE(ui_.messages.empty()) << ::testing::PrintToString(MessageTexts());
+}
+
 TEST_F(StructureWindowsTest, CommandLineRunWithPrintSaysTheReportWasNotPrinted) {
   if (!QPrinterInfo::defaultPrinter().isNull())
     GTEST_SKIP() << "this machine has a default printer";
