@@ -24,6 +24,7 @@
 #include "app/clock.h"
 #include "app/locations.h"
 #include "app/user_interface.h"
+#include "bench_support.h"
 #include "datacomp/bulk_data_compare.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare.h"
@@ -34,22 +35,6 @@ namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietUserInterface final : public UserInterface {
- public:
-  void ShowMessage(std::string_view, MessageIcon, std::string_view) override {}
-  Answer Ask(std::string_view, std::string_view, Answer goes_on, MessageIcon) override {
-    return goes_on;
-  }
-  std::optional<fs::path> RequestSaveFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<fs::path> RequestOpenFile(const FileRequest&) override { return std::nullopt; }
-  void SetBusy(bool) override {}
-  void ProcessPendingEvents() override {}
-  void SetClipboardText(std::string_view) override {}
-  int OpenWithDefaultProgram(std::string_view) override { return 0; }
-  bool PrintText(std::string_view, std::string_view) override { return true; }
-  void ShowErrorReport(const ErrorReport&) override {}
-};
 
 constexpr std::string_view kCreateTable =
     "CREATE TABLE T (ID int NOT NULL, Customer varchar(40) NULL, Product varchar(40) NULL, "
@@ -195,7 +180,7 @@ const Fixture& LargeTables(std::int64_t rows) {
 
 void CompareLargeTables(benchmark::State& state, std::int32_t method) {
   const Fixture& fixture = LargeTables(state.range(0));
-  QuietUserInterface ui;
+  bench::SilentUserInterface ui;
   SystemClock clock;
   auto context = fixture.Context(ui, clock);
   DataCompareRequest request;
@@ -288,7 +273,7 @@ const Fixture& SmallTables() {
 
 void BM_BulkDataCompare200Tables(benchmark::State& state) {
   const Fixture& fixture = SmallTables();
-  QuietUserInterface ui;
+  bench::SilentUserInterface ui;
   SystemClock clock;
   auto context = fixture.Context(ui, clock);
   BulkDataCompareHost host;

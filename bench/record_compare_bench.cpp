@@ -14,30 +14,11 @@
 #include "app/clock.h"
 #include "app/locations.h"
 #include "app/user_interface.h"
+#include "bench_support.h"
 #include "datacomp/compare_records.h"
 
 namespace korvane {
 namespace {
-
-class QuietUserInterface final : public UserInterface {
- public:
-  void ShowMessage(std::string_view, MessageIcon, std::string_view) override {}
-  Answer Ask(std::string_view, std::string_view, Answer goes_on, MessageIcon) override {
-    return goes_on;
-  }
-  std::optional<std::filesystem::path> RequestSaveFile(const FileRequest&) override {
-    return std::nullopt;
-  }
-  std::optional<std::filesystem::path> RequestOpenFile(const FileRequest&) override {
-    return std::nullopt;
-  }
-  void SetBusy(bool) override {}
-  void ProcessPendingEvents() override {}
-  void SetClipboardText(std::string_view) override {}
-  int OpenWithDefaultProgram(std::string_view) override { return 0; }
-  bool PrintText(std::string_view, std::string_view) override { return true; }
-  void ShowErrorReport(const ErrorReport&) override {}
-};
 
 class QuietProgress final : public CompareProgress {
  public:
@@ -118,7 +99,7 @@ void RunComparison(benchmark::State& state, std::int32_t method, Compare compare
   const TablePair& tables = Tables(state.range(0));
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / "korvane-bench-record-compare";
-  QuietUserInterface ui;
+  bench::SilentUserInterface ui;
   SystemClock clock;
   ApplicationContext context(ComputeLocations(folder / "bin", folder / "p", Environment{}), ui,
                              clock);
