@@ -25,16 +25,10 @@
 #include "ui/qt_list_control.h"
 #include "ui/qt_selector.h"
 #include "ui/save_comp_run_window.h"
+#include "ui/side_control.h"
 
 namespace korvane {
 namespace {
-
-template <typename Widget>
-Widget& SideControl(const QWidget& window, const char* name, int side) {
-  Widget* widget = window.findChild<Widget*>(QString("%1_%2").arg(name).arg(side));
-  Q_ASSERT(widget != nullptr);
-  return *widget;
-}
 
 // The row whose first column is exactly `name` (letter case counts); -1 when none is.
 int RowNamed(const QtListControl& list, std::string_view name) {

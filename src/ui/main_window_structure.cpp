@@ -22,17 +22,10 @@
 #include "ui/qt_list_control.h"
 #include "ui/qt_text_view.h"
 #include "ui/report_window.h"
+#include "ui/side_control.h"
 
 namespace korvane {
 namespace {
-
-// A control of one side, found by its name and side ("pvlDb" and 0 find "pvlDb_0").
-template <typename Widget>
-Widget& SideControl(const QWidget& window, const char* name, int side) {
-  Widget* widget = window.findChild<Widget*>(QString("%1_%2").arg(name).arg(side));
-  Q_ASSERT(widget != nullptr);
-  return *widget;
-}
 
 std::string SideDatabase(const QWidget& window, int side) {
   return std::string(Trim(SideControl<QtListControl>(window, "pvlDb", side).CurrentText()));
