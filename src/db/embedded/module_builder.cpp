@@ -63,16 +63,7 @@ DeclaredType ParseType(TokenCursor& cursor, EmbeddedDatabase& db) {
   const Token& name = cursor.Next();
   if (!name.IsName())
     cursor.FailAt(name);
-  std::vector<std::string> args;
-  if (cursor.AcceptPunct("(")) {
-    do {
-      const Token& arg = cursor.Next();
-      if (arg.kind != TokenKind::kNumber && !arg.IsWord("max"))
-        cursor.FailAt(arg);
-      args.push_back(arg.text);
-    } while (cursor.AcceptPunct(","));
-    cursor.ExpectPunct(")");
-  }
+  const std::vector<std::string> args = cursor.AcceptTypeArguments();
   auto type = db.ResolveType(name.text, args);
   if (!type)
     throw SqlError(2715,

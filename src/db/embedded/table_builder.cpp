@@ -311,16 +311,7 @@ TableBuilder::ColumnDefinition TableBuilder::ParseColumn(TokenCursor& cursor,
   const Token& type_token = cursor.Next();
   if (!type_token.IsName())
     cursor.FailAt(type_token);
-  std::vector<std::string> args;
-  if (cursor.AcceptPunct("(")) {
-    do {
-      const Token& arg = cursor.Next();
-      if (arg.kind != TokenKind::kNumber && !arg.IsWord("max"))
-        cursor.FailAt(arg);
-      args.push_back(arg.text);
-    } while (cursor.AcceptPunct(","));
-    cursor.ExpectPunct(")");
-  }
+  const std::vector<std::string> args = cursor.AcceptTypeArguments();
   bool type_allows_nulls = true;
   auto type = db_.ResolveType(type_token.text, args, &type_allows_nulls);
   if (!type)

@@ -47,6 +47,20 @@ bool TokenCursor::AcceptPunct(std::string_view punct) {
   return true;
 }
 
+std::vector<std::string> TokenCursor::AcceptTypeArguments() {
+  std::vector<std::string> args;
+  if (AcceptPunct("(")) {
+    do {
+      const Token& arg = Next();
+      if (arg.kind != TokenKind::kNumber && !arg.IsWord("max"))
+        FailAt(arg);
+      args.push_back(arg.text);
+    } while (AcceptPunct(","));
+    ExpectPunct(")");
+  }
+  return args;
+}
+
 void TokenCursor::ExpectPunct(std::string_view punct) {
   if (!AcceptPunct(punct))
     Fail();

@@ -31,6 +31,9 @@ class TokenCursor {
   std::string ExpectName();
   // [db.][schema.]name as written; empty strings for omitted middle parts ("db..name").
   std::vector<std::string> ExpectMultiPartName();
+  // The size arguments of a type name, "(10)", "(18, 2)" or "(max)", when the next token is "(";
+  // empty when the type has none.
+  std::vector<std::string> AcceptTypeArguments();
   // Position after the ")" matching the "(" at the current position; the cursor is not moved.
   std::size_t MatchingParen() const;
   // Skips tokens up to (not including) the first top-level "," or ")" or one of the stop words.
