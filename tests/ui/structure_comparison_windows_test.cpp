@@ -117,6 +117,20 @@ class StructureWindowsTest : public testing::WindowTest {
     }
   }
 
+  // A structure process of the demo databases (FernhollowLive against FernhollowDev).
+  static SavedProcess DemoProcess(const char* name, std::int32_t sub_type, const char* types) {
+    SavedProcess process;
+    process.name = name;
+    process.comp_type = 1;
+    process.comp_sub_type = sub_type;
+    process.enc_obj_types = types;
+    process.server_name1 = kServer;
+    process.server_name2 = kServer;
+    process.db_name1 = kLive;
+    process.db_name2 = kDev;
+    return process;
+  }
+
   static inline std::unique_ptr<testing::ScratchFolder> servers_;
 };
 
@@ -484,15 +498,8 @@ TEST_F(StructureWindowsTest, SavedProcessIsSavedExportedAndRunFromTheMenu) {
 TEST_F(StructureWindowsTest, SavedCompareAllTicksItsTypesAndStartsByItself) {
   context_->settings.analyze_constraints = true;
   SavedComparisonStore store(context_->locations, ui_);
-  SavedProcess process;
-  process.name = "All relationships and constraints";
-  process.comp_type = 1;
-  process.comp_sub_type = 10;
-  process.enc_obj_types = "0,0,0,0,0,1,1";
-  process.server_name1 = kServer;
-  process.server_name2 = kServer;
-  process.db_name1 = kLive;
-  process.db_name2 = kDev;
+  const SavedProcess process =
+      DemoProcess("All relationships and constraints", 10, "0,0,0,0,0,1,1");
   ASSERT_TRUE(store.SaveProcess(process));
   context_->RunSavedCompId = store.ProcessId(process.name);
   ui_.messages.clear();
@@ -552,15 +559,7 @@ TEST_F(StructureWindowsTest, RunDialogShowsPropertiesAndDeletesProcesses) {
 
 TEST_F(StructureWindowsTest, TwoObjectProcessRunsFromTheCommandLineAndExportsItsVerdict) {
   SavedComparisonStore store(context_->locations, ui_);
-  SavedProcess process;
-  process.name = "Add order line";
-  process.comp_type = 1;
-  process.comp_sub_type = 35;
-  process.enc_obj_types = "0,1,0,0,0,0,0";
-  process.server_name1 = kServer;
-  process.server_name2 = kServer;
-  process.db_name1 = kLive;
-  process.db_name2 = kDev;
+  SavedProcess process = DemoProcess("Add order line", 35, "0,1,0,0,0,0,0");
   process.table_name1 = "usp_AddOrderLine";
   process.table_name2 = "usp_AddOrderLine";
   process.export_file_path = (folder_ / "verdict.txt").string();
@@ -588,16 +587,8 @@ TEST_F(StructureWindowsTest, CommandLineRunWithPrintSaysTheReportWasNotPrinted) 
   if (!QPrinterInfo::defaultPrinter().isNull())
     GTEST_SKIP() << "this machine has a default printer";
   SavedComparisonStore store(context_->locations, ui_);
-  SavedProcess process;
-  process.name = "Functions";
-  process.comp_type = 1;
-  process.comp_sub_type = 20;
+  SavedProcess process = DemoProcess("Functions", 20, "0,0,1,0,0,0,0");
   process.comp_sub_sub_type = 10;
-  process.enc_obj_types = "0,0,1,0,0,0,0";
-  process.server_name1 = kServer;
-  process.server_name2 = kServer;
-  process.db_name1 = kLive;
-  process.db_name2 = kDev;
   process.print = true;
   ASSERT_TRUE(store.SaveProcess(process));
   context_->RunSavedCompId = store.ProcessId("Functions");
