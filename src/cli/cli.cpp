@@ -23,6 +23,7 @@
 #include "cli/compare_data_all_command.h"
 #include "cli/compare_data_command.h"
 #include "cli/compare_objects_command.h"
+#include "cli/grid_output.h"
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
 #include "compare/comparison_commands.h"
@@ -334,15 +335,15 @@ int QueryCommand(ApplicationContext& context, const std::vector<std::string>& ar
   if (!result.recordset)
     return kExitDone;
   Recordset& rows = *result.recordset;
+  std::vector<std::string> cells(static_cast<size_t>(rows.FieldCount()));
   for (int c = 0; c < rows.FieldCount(); ++c)
-    out << (c > 0 ? "\t" : "") << rows.FieldName(c);
-  if (rows.FieldCount() > 0)
-    out << "\n";
+    cells[static_cast<size_t>(c)] = rows.FieldName(c);
+  if (!cells.empty())
+    WriteGridLine(out, cells);
   for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
-    for (int c = 0; c < rows.FieldCount(); ++c) {
-      out << (c > 0 ? "\t" : "") << NullText(rows.Field(c));
-    }
-    out << "\n";
+    for (int c = 0; c < rows.FieldCount(); ++c)
+      cells[static_cast<size_t>(c)] = NullText(rows.Field(c));
+    WriteGridLine(out, cells);
   }
   return kExitDone;
 }
@@ -373,7 +374,8 @@ std::string CliUsage() {
          "      server reports version V (default 9.00.5000.00; 8.00.2039 acts as SQL Server\n"
          "      2000). The script loads whole or not at all.\n"
          "  query SERVER DB \"T-SQL\"\n"
-         "      Runs a query and prints its rows, tab-separated, with a header line.\n"
+         "      Runs a query and prints its rows, tab-separated, with a header line; a tab,\n"
+         "      CR, LF or backslash inside a cell is written \\t, \\r, \\n or \\\\.\n"
          "  compare SSERVER SDB TSERVER TDB [--types LIST] [--details]\n"
          "          [--source-objects A,B --target-objects C,D] [--save NAME]\n"
          "      Compares the objects of two databases and prints the report. LIST names\n"

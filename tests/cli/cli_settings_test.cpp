@@ -231,6 +231,21 @@ TEST_F(CliEmbeddedTest, LoadThenListAndQuery) {
   EXPECT_EQ(query.out, "CustomerID\tName\n2\tAnn\n1\tO'Brien\n");
 }
 
+TEST_F(CliEmbeddedTest, QueryEscapesTabsLineBreaksAndBackslashesInsideCells) {
+  ASSERT_EQ(RunWithProfile({"load", "embedded:demo", "Shop",
+                            Script("a.sql",
+                                   "CREATE TABLE t (a varchar(20), [b\tc] int)\nGO\n"
+                                   "INSERT INTO t VALUES ('x\ty', 1)\n"
+                                   "INSERT INTO t VALUES ('l1' + CHAR(13) + CHAR(10) + "
+                                   "'l2\\', 2)\n")})
+                .status,
+            kExitDone);
+  const CliRun query =
+      RunWithProfile({"query", "embedded:demo", "Shop", "SELECT a, [b\tc] FROM t ORDER BY 2"});
+  EXPECT_EQ(query.status, kExitDone) << query.err;
+  EXPECT_EQ(query.out, "a\tb\\tc\nx\\ty\t1\nl1\\r\\nl2\\\\\t2\n");
+}
+
 TEST_F(CliEmbeddedTest, ServerAddedByNameListsItsDatabases) {
   ASSERT_EQ(RunWithProfile(
                 {"load", "embedded:demo", "Shop", Script("a.sql", "CREATE TABLE t (a int)\nGO\n")})
