@@ -236,8 +236,7 @@ TEST_F(CliEmbeddedTest, QueryEscapesTabsLineBreaksAndBackslashesInsideCells) {
                             Script("a.sql",
                                    "CREATE TABLE t (a varchar(20), [b\tc] int)\nGO\n"
                                    "INSERT INTO t VALUES ('x\ty', 1)\n"
-                                   "INSERT INTO t VALUES ('l1' + CHAR(13) + CHAR(10) + "
-                                   "'l2\\', 2)\n")})
+                                   "INSERT INTO t VALUES ('l1\r\nl2\\', 2)\n")})
                 .status,
             kExitDone);
   const CliRun query =
