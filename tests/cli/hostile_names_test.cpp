@@ -87,18 +87,20 @@ class HostileNamesTest : public ::testing::Test {
     return {status, out.str(), err.str()};
   }
 
-  // Every command that takes a table name, given `source` and `target`.
+  // Every command that takes an object name of `type`, given `source` and `target`.
   std::vector<std::pair<std::string, CliRun>> EveryCommand(const std::string& source,
-                                                           const std::string& target) {
+                                                           const std::string& target,
+                                                           const std::string& type = "tables") {
     const std::string server(kServer);
-    const std::vector<std::vector<std::string>> lines = {
-        {"compare-data", server, "Live", server, "Dev", source, target},
-        {"compare-objects", server, "Live", server, "Dev", "tables", source, target},
-        {"compare", server, "Live", server, "Dev", "--types", "tables", "--source-objects", source,
+    std::vector<std::vector<std::string>> lines = {
+        {"compare-objects", server, "Live", server, "Dev", type, source, target},
+        {"compare", server, "Live", server, "Dev", "--types", type, "--source-objects", source,
          "--target-objects", target},
-        {"text", server, "Live", "tables", source},
-        {"create-statement", server, "Live", "tables", source},
+        {"text", server, "Live", type, source},
+        {"create-statement", server, "Live", type, source},
     };
+    if (type == "tables")
+      lines.push_back({"compare-data", server, "Live", server, "Dev", source, target});
     std::vector<std::pair<std::string, CliRun>> runs;
     for (const std::vector<std::string>& line : lines)
       runs.emplace_back(line[0], Run(line));
@@ -158,6 +160,36 @@ TEST_F(HostileNamesTest, ListedHostileNamesNameTheirOwnTables) {
     EXPECT_NE(all.out.find("Data in all selected tables in both databases is identical."),
               std::string::npos)
         << all.out;
+  }
+  ExpectVictimIntact();
+}
+
+TEST_F(HostileNamesTest, HostileProcedureNamesThroughTheObjectCommands) {
+  const std::vector<std::string> names = {"p';DROP TABLE victim;--*/", "it\xE2\x80\x99s\r\nproc"};
+  for (const std::string& name : names) {
+    for (const char* database : {"Live", "Dev"}) {
+      const CliRun made = Run({"query", std::string(kServer), database,
+                               "CREATE PROCEDURE " + QuoteName(name) + " AS SELECT 1"});
+      ASSERT_EQ(made.status, kExitDone) << made.err;
+    }
+  }
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    for (const auto& [command, run] : EveryCommand(name, name, "procedures")) {
+      SCOPED_TRACE(command);
+      EXPECT_EQ(run.status, kExitDone) << run.err;
+      if (command == "create-statement") {
+        // The header comment ends where it should: the script's first "*/" closes it.
+        const std::size_t comment_end = run.out.find("******/\r\n");
+        ASSERT_NE(comment_end, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("*/"), comment_end + 5) << run.out;
+        EXPECT_NE(run.out.find("DROP Procedure" + QuoteName(name)), std::string::npos);
+      }
+    }
+    for (const auto& [command, run] : EveryCommand(name + "]", name, "procedures")) {
+      SCOPED_TRACE(command);
+      EXPECT_EQ(run.status, kExitFailed);
+    }
   }
   ExpectVictimIntact();
 }
