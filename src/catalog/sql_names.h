@@ -17,12 +17,18 @@ std::string EscapeBracketedName(std::string_view name);
 // A name as the catalogue stores it, in square brackets with every "]" doubled: "[a]]b]".
 std::string QuoteName(std::string_view name);
 
-// A name in square brackets. A name that already starts with "[" and ends with "]" is taken as
-// bracketed and kept as it is; any other name is bracketed whole, its "]" doubled, so that the
-// result always names exactly the given object ("[abc" becomes "[[abc]", "a]b" becomes "[a]]b]").
+// True when the text is one well-formed bracketed identifier ("[a]]b]") or a pair of them joined
+// by "." ("[sales].[Orders]"): each opens with "[", is not empty, doubles every inner "]" and
+// ends with a single "]". "[a]b]", "[t];DROP TABLE v;--[x]" and "[a].b" are not.
+bool IsBracketedName(std::string_view text);
+
+// A name in square brackets. A text that IsBracketedName is kept as it is; any other text is
+// bracketed whole, its "]" doubled, so that the result always stands for one object and can
+// never end the identifier early ("[abc" becomes "[[abc]", "[a]b]" becomes "[[a]]b]]]").
 std::string BracketName(std::string_view name);
 
-// The name a bracketed name stands for: "[a]]b]" gives "a]b"; any other text is kept as it is.
+// The name a bracketed identifier stands for: "[a]]b]" gives "a]b"; any text that is not one
+// well-formed bracketed identifier is kept as it is.
 std::string UnbracketName(std::string_view name);
 
 // A name split at its last "." outside square brackets: "sales.Orders" gives "sales" and

@@ -160,7 +160,7 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
                   std::istream& in, std::ostream& out, std::ostream& err) {
   UserInterface& ui = context.ui;
   const std::string usage =
-      "usage: server add NAME [--database DB] [--login L (--password P | --password-stdin)] | "
+      "usage: server add NAME [--database DB] [--login L [--password-stdin]] | "
       "server list | server remove NAME";
   if (args.size() == 1 && args[0] == "list") {
     LoadServerList(context);
@@ -186,7 +186,6 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
     AddServerForm form;
     form.server = args[1];
     form.sql_auth = false;
-    bool password_given = false;
     bool password_stdin = false;
     for (std::size_t i = 2; i < args.size(); ++i) {
       const std::string& option = args[i];
@@ -196,9 +195,11 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
       } else if (option == "--login" && has_value) {
         form.login = args[++i];
         form.sql_auth = true;
-      } else if (option == "--password" && has_value) {
-        form.password = args[++i];
-        password_given = true;
+      } else if (option == "--password") {
+        // A password on the command line can be read by every local user from the process
+        // list for as long as the program runs.
+        ui.ShowMessage(kPasswordOptionRefused, MessageIcon::kExclamation, "Add SQL Server");
+        return kExitFailed;
       } else if (option == "--password-stdin") {
         password_stdin = true;
       } else {
@@ -210,7 +211,7 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
       std::getline(in, form.password);
       if (!form.password.empty() && form.password.back() == '\r')
         form.password.pop_back();
-    } else if (form.sql_auth && !password_given && IsStdinTerminal()) {
+    } else if (form.sql_auth && IsStdinTerminal()) {
       form.password = AskPasswordOnTerminal(in, err);
     }
     const AddServerOutcome outcome =
@@ -361,9 +362,11 @@ std::string CliUsage() {
          "      root key, or Comparisons, Servers, Servers\\Server1, TXText ...\n"
          "  settings set KEYPATH NAME dword|string VALUE\n"
          "      Stores a setting.\n"
-         "  server add NAME [--database DB] [--login L (--password P | --password-stdin)]\n"
+         "  server add NAME [--database DB] [--login L [--password-stdin]]\n"
          "      Adds a server to the list after testing that it answers. Without --login,\n"
-         "      Windows authentication. NAME may be embedded:FOLDER for the embedded server.\n"
+         "      Windows authentication. The password of a login is read from the first\n"
+         "      line of standard input with --password-stdin, else asked on the terminal.\n"
+         "      NAME may be embedded:FOLDER for the embedded server.\n"
          "  server list\n"
          "      Lists the servers (tab-separated, with a header line).\n"
          "  server remove NAME\n"
@@ -402,7 +405,9 @@ std::string CliUsage() {
          "      Compares the rows of two tables with their stored options (--key or\n"
          "      --by-record sets and stores the method) and prints the outcome.\n"
          "      --csv/--html write the differing records to FILE; --save NAME saves the\n"
-         "      run as a data comparison process (see run-saved).\n"
+         "      run as a data comparison process (see run-saved). STABLE and TTABLE are\n"
+         "      looked up in the table lists (as objects lists them; letter case, [brackets]\n"
+         "      and a schema. prefix may differ); a table not listed is refused.\n"
          "      Exit status 0 when the data is identical, 1 when it differs.\n"
          "  compare-data-all SSERVER SDB TSERVER TDB [--source-tables A,B --target-tables C,D]\n"
          "      Compares the data of all tables (or of the named ones) of two databases\n"

@@ -7,6 +7,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -17,6 +18,11 @@ struct Environment;
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitDifferent = 1;
 inline constexpr int kExitFailed = 2;
+
+// Why `server add ... --password P` is refused.
+inline constexpr std::string_view kPasswordOptionRefused =
+    "--password is refused: a password on the command line shows in the process list. Give it on "
+    "standard input with --password-stdin, or leave both out to be asked for it on the terminal.";
 
 // Runs one command line (the arguments after the program name).
 int RunCli(const std::vector<std::string>& args, const Environment& env,

@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "app/application_context.h"
+#include "app/memory_list_control.h"
 #include "app/user_interface.h"
+#include "catalog/object_list.h"
+#include "catalog/typed_object_name.h"
 #include "compare/database_comparison_result.h"
 #include "db/data_access.h"
 #include "db/server_list.h"
@@ -43,6 +46,23 @@ bool SetSide(ApplicationContext& context, int side, const std::string& name) {
     return false;
   context.CurrentServers[static_cast<std::size_t>(side)] = *server;
   return true;
+}
+
+std::optional<ObjectEntry> FindTypedObject(ApplicationContext& context, int side,
+                                           std::string_view database, ObjectType type,
+                                           std::string_view name, std::string_view title) {
+  ServerRecord& server = context.CurrentServers[static_cast<std::size_t>(side)];
+  MemoryListControl list;
+  const std::vector<ObjectEntry> entries =
+      LoadObjects(context, server, list, nullptr, type, database);
+  std::optional<ObjectEntry> found =
+      ResolveTypedObjectName(context, server, database, entries, name);
+  if (!found) {
+    context.ui.ShowMessage(ObjectTypeName(type, true) + " " + std::string(name) + " not found in " +
+                               server.Name + "." + std::string(database) + ".",
+                           MessageIcon::kExclamation, title);
+  }
+  return found;
 }
 
 bool HasDifferences(const DatabaseComparisonResult& result) {

@@ -3,7 +3,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "catalog/object_entry.h"
+#include "catalog/object_type.h"
 #include "db/server_record.h"
 
 namespace korvane {
@@ -23,6 +26,14 @@ std::optional<ServerRecord> ChooseServer(ApplicationContext& context, const std:
 // Puts a named server into a side record with its version known, as choosing it in the window
 // does. False (with the message shown) when the server is unknown.
 bool SetSide(ApplicationContext& context, int side, const std::string& name);
+
+// The object of `type` in `database` on the side's server that a name given on the command line
+// stands for (see ResolveTypedObjectName), read from the object list as the window lists it.
+// Says TYPE + " " + NAME + " not found in " + SERVER + "." + DB + "." (with `title`) otherwise,
+// so that no name the catalogue does not know reaches a query.
+std::optional<ObjectEntry> FindTypedObject(ApplicationContext& context, int side,
+                                           std::string_view database, ObjectType type,
+                                           std::string_view name, std::string_view title);
 
 // True when any type of a database comparison found a differing or one-sided object.
 bool HasDifferences(const DatabaseComparisonResult& result);

@@ -217,9 +217,19 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
   if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2]))
     return kExitFailed;
 
-  const std::array<DataCompareTable, 2> tables = {
-      DataCompareTable{positional[1], positional[4], 0},
-      DataCompareTable{positional[3], positional.size() == 6 ? positional[5] : positional[4], 0}};
+  // The typed names are looked up in the table lists first: only a table the catalogue knows,
+  // by its listed name and id, reaches the comparison's queries.
+  std::array<DataCompareTable, 2> tables;
+  for (int side : {kSource, kTarget}) {
+    const std::string& database = positional[side == kSource ? 1 : 3];
+    const std::string& typed =
+        side == kTarget && positional.size() == 6 ? positional[5] : positional[4];
+    const std::optional<ObjectEntry> table =
+        FindTypedObject(context, side, database, ObjectType::kTables, typed, kTitle);
+    if (!table)
+      return kExitFailed;
+    tables[static_cast<std::size_t>(side)] = DataCompareTable{database, table->Name, table->Id};
+  }
   const std::array<std::string, 2> keys = {
       TableSettingsKey(context.CurrentServers[0].Name, tables[0].database, tables[0].table),
       TableSettingsKey(context.CurrentServers[1].Name, tables[1].database, tables[1].table)};

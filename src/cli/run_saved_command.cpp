@@ -120,6 +120,11 @@ class CliMainWindow final : public SavedProcessHost, public MainWindowOperations
   bool SelectObject(int side, std::string_view name) override {
     return SelectRowByText(Side(side).objects, name) >= 0;
   }
+  std::int32_t SelectedObjectId(int side) const override {
+    const ListControl& objects = sides_[static_cast<std::size_t>(side)].objects;
+    const int row = objects.CurrentRow();
+    return row >= 0 ? static_cast<std::int32_t>(LeadingNumber(objects.Cell(row, 2))) : 0;
+  }
 
   void CompareAllObjects(const SavedProcess& process) override {
     ScriptTextSource texts(context_);

@@ -1,11 +1,10 @@
 #include "export/export_file_writer.h"
 
-#include <fstream>
-
 #include "app/application_context.h"
 #include "app/busy_pointer.h"
 #include "app/clock.h"
 #include "app/error_report.h"
+#include "app/files.h"
 #include "app/text.h"
 #include "app/user_interface.h"
 #include "export/export_texts.h"
@@ -13,9 +12,9 @@
 namespace korvane {
 namespace {
 
-bool WriteLine(std::ofstream& stream, std::string_view line) {
-  stream << line << kCrLf;
-  return static_cast<bool>(stream);
+void AppendLine(std::string& text, std::string_view line) {
+  text += line;
+  text += kCrLf;
 }
 
 }  // namespace
@@ -25,38 +24,36 @@ ExportOutcome WriteExportFile(ApplicationContext& context, const std::filesystem
   ExportOutcome outcome;
   outcome.file = file;
   BusyPointer busy(context.ui);
-  std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-  const auto failed = [&outcome, &file]() {
-    outcome.status = ExportStatus::kFailed;
-    outcome.error = "Cannot write the file '" + file.string() + "'.";
-    return outcome;
-  };
-  if (!stream)
-    return failed();
-  for (const std::string& line : lines.head) {
-    if (!WriteLine(stream, line))
-      return failed();
-  }
+  // The lines are gathered first and the file replaced as a whole (a temporary file beside it,
+  // then renamed over it): a link at `file` is replaced rather than followed into the file it
+  // points to, and a failed export leaves the earlier file as it was.
+  std::string text;
+  for (const std::string& line : lines.head)
+    AppendLine(text, line);
+  outcome.status = ExportStatus::kWritten;
   for (std::int64_t row = 1; row <= lines.row_count; ++row) {
     if (context.cancel_requested) {
-      outcome.status = ExportStatus::kCancelled;
-      return outcome;
+      outcome.status = ExportStatus::kCancelled;  // the file keeps the lines gathered so far
+      break;
     }
     if (progress) {
       const int percent = static_cast<int>(row * 100 / lines.row_count);
       progress->ShowRow(row, lines.row_count, ExportProgressText(row, lines.row_count), percent);
     }
-    if (!WriteLine(stream, lines.row_line(row)))
-      return failed();
+    AppendLine(text, lines.row_line(row));
   }
-  for (const std::string& line : lines.tail) {
-    if (!WriteLine(stream, line))
-      return failed();
+  if (outcome.status == ExportStatus::kWritten) {
+    for (const std::string& line : lines.tail)
+      AppendLine(text, line);
   }
-  stream.close();
-  if (!stream)
-    return failed();
-  outcome.status = ExportStatus::kWritten;
+  // An export goes into an existing folder only; it does not make folders of a mistyped path.
+  std::error_code error;
+  const bool folder_exists =
+      !file.has_parent_path() || std::filesystem::is_directory(file.parent_path(), error);
+  if (!folder_exists || !WriteFileAtomically(file, text)) {
+    outcome.status = ExportStatus::kFailed;
+    outcome.error = "Cannot write the file '" + file.string() + "'.";
+  }
   return outcome;
 }
 

@@ -1,6 +1,6 @@
 // How an export ends and what it shows while it runs, and the line writer every grid export
-// shares: the file is created (or overwritten) and written one CR LF line at a time, the cancel
-// flag (ApplicationContext::cancel_requested) tested before every data row.
+// shares: the lines end with CR LF, the cancel flag (ApplicationContext::cancel_requested) is
+// tested before every data row, and the file is replaced as a whole.
 #pragma once
 
 #include <cstdint>
@@ -50,8 +50,10 @@ struct ExportLines {
 };
 
 // Writes the lines to `file`, each followed by CR LF, with the busy pointer on. Before every
-// data row the cancel flag is tested (a set flag ends the writing, the file closed as it is) and
-// the progress shown. Returns kWritten, kCancelled or kFailed (with `error`).
+// data row the cancel flag is tested (a set flag ends the export: the file holds the lines before
+// that row) and the progress shown. The file is replaced whole through WriteFileAtomically, so a
+// symbolic link at `file` is replaced, never written through, and a failure leaves the earlier
+// file untouched. Returns kWritten, kCancelled or kFailed (with `error`).
 ExportOutcome WriteExportFile(ApplicationContext& context, const std::filesystem::path& file,
                               const ExportLines& lines, ExportProgress* progress);
 

@@ -69,6 +69,8 @@ class SavedProcessHost {
   virtual void SelectObjectType(ObjectType type) = 0;
   // Selects the object in the side's object list; the side's structure view shows it.
   virtual bool SelectObject(int side, std::string_view name) = 0;
+  // The catalogue id of the object selected in the side's object list; 0 when none is.
+  virtual std::int32_t SelectedObjectId(int side) const = 0;
 
   // --- the commands a process starts, with the window in the stored state
   // Compare All Objects with the types of the process's EncObjTypes.
@@ -81,7 +83,8 @@ class SavedProcessHost {
   // Compare Selected Objects on the objects selected on both sides.
   virtual void CompareSelectedObjects() = 0;
   // The data comparison of the table pair selected on both sides, with the process's method,
-  // export path and type, and object ids.
+  // export path and type, and object ids (those of the selected rows: the ids a process file
+  // holds are not trusted).
   virtual void CompareTablePair(const SavedProcess& process) = 0;
   // The data comparison of the process's selected tables.
   virtual void CompareSelectedTables(const SavedProcess& process) = 0;

@@ -209,7 +209,14 @@ SavedProcessRunOutcome RunDataProcess(ApplicationContext& context, SavedProcessH
       MakeCurrentType(host, ObjectType::kTables);
       if (!SelectPair(context, host, process, &TableNotFoundMessage))
         return SavedProcessRunOutcome::kRefused;
-      host.CompareTablePair(process);
+      {
+        // The names were found in the object lists; the ids are the lists' as well, so that the
+        // queries name the listed tables whatever ids the process file holds.
+        SavedProcess listed = process;
+        listed.obj_id1 = host.SelectedObjectId(kSource);
+        listed.obj_id2 = host.SelectedObjectId(kTarget);
+        host.CompareTablePair(listed);
+      }
       return SavedProcessRunOutcome::kStarted;
     case kCompSubTypeDataSelective:
       host.CompareSelectedTables(process);

@@ -51,6 +51,24 @@ std::string FormatScriptDate(const LocalDateTime& time) {
   return text;
 }
 
+namespace {
+
+// The name as the header's block comment shows it. A "*/" in a name would end the comment early,
+// so that the rest of the name ran as statements with the script, and "/*" would open a nested
+// comment that swallowed the statements after it: a blank is put between the two characters.
+std::string CommentSafe(std::string_view text) {
+  std::string safe;
+  safe.reserve(text.size());
+  for (const char c : text) {
+    if (!safe.empty() && ((safe.back() == '*' && c == '/') || (safe.back() == '/' && c == '*')))
+      safe += ' ';
+    safe += c;
+  }
+  return safe;
+}
+
+}  // namespace
+
 std::string BuildDropStatement(ObjectType type, std::string_view qualified_name) {
   const std::string name(qualified_name);
   return "IF EXISTS (SELECT * FROM dbo.sysobjects\r\nWHERE id = object_id('" +
@@ -65,7 +83,7 @@ std::string BuildScriptHeader(const Clock& clock, std::string_view database, Obj
     *drop_statement = drop;
   return "USE " + QuoteName(database) +
          "\r\nGO\r\n/****** Object: " + std::string(ScriptTypeWord(type)) + " " +
-         std::string(qualified_name) +
+         CommentSafe(qualified_name) +
          "      ---- Script Date: " + FormatScriptDate(clock.LocalNow()) +
          " ******/\r\nSET ANSI_NULLS ON\r\nGO\r\nSET QUOTED_IDENTIFIER ON\r\nGO\r\n" + drop +
          "\r\nGO";

@@ -83,6 +83,7 @@ class MainWindow final : public QMainWindow, public MainWindowOperations, public
   ObjectType CurrentObjectType() const override;
   void SelectObjectType(ObjectType type) override;
   bool SelectObject(int side, std::string_view name) override;
+  std::int32_t SelectedObjectId(int side) const override;
   void CompareAllObjects(const SavedProcess& process) override;
   void CompareObjectsOfType(int type_index, bool details, bool selective,
                             const SavedProcess& process) override;

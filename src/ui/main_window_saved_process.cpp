@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/application_context.h"
+#include "app/text.h"
 #include "app/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "datacomp/compare_status.h"
@@ -120,6 +121,12 @@ bool MainWindow::SelectObject(int side, std::string_view name) {
     return false;
   objects.SetCurrentRow(row);
   return true;
+}
+
+std::int32_t MainWindow::SelectedObjectId(int side) const {
+  const QtListControl& objects = SideControl<QtListControl>(*this, "pvlSqlObj", side);
+  const int row = objects.CurrentRow();
+  return row >= 0 ? static_cast<std::int32_t>(LeadingNumber(objects.Cell(row, 2))) : 0;
 }
 
 void MainWindow::CompareAllObjects(const SavedProcess& process) {

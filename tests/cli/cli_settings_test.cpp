@@ -25,16 +25,16 @@ struct CliRun {
 
 class CliTest : public ::testing::Test {
  protected:
-  CliRun Run(std::vector<std::string> args) {
-    std::istringstream in;
+  CliRun Run(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
     return {status, out.str(), err.str()};
   }
-  CliRun RunWithProfile(std::vector<std::string> args) {
+  CliRun RunWithProfile(std::vector<std::string> args, const std::string& input = "") {
     args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    return Run(args);
+    return Run(args, input);
   }
 
   ScratchFolder folder_;
@@ -161,7 +161,7 @@ TEST_F(CliServerTest, ListAndRemove) {
 TEST_F(CliServerTest, UnreachableServerIsNotAdded) {
   // Port 1 on the loopback: nothing listens there.
   const CliRun add =
-      RunWithProfile({"server", "add", "127.0.0.1,1", "--login", "sa", "--password", "x"});
+      RunWithProfile({"server", "add", "127.0.0.1,1", "--login", "sa", "--password-stdin"}, "x\n");
   EXPECT_EQ(add.status, kExitFailed);
   EXPECT_NE(add.err.find("Cannot Connect To The Server: Cannot connect to the server - server "
                          "does not exist or access denied."),
@@ -169,6 +169,28 @@ TEST_F(CliServerTest, UnreachableServerIsNotAdded) {
       << add.err;
   EXPECT_EQ(RunWithProfile({"server", "list"}).out,
             "Name\tAuthentication\tLogin\tDatabase\tVersion\n");
+}
+
+TEST_F(CliServerTest, PasswordOnTheCommandLineIsRefusedBeforeAnyConnection) {
+  // Wherever --password stands, with or without a value, nothing is tried and nothing stored.
+  const std::vector<std::vector<std::string>> lines = {
+      {"server", "add", "127.0.0.1,1", "--login", "sa", "--password", "secret"},
+      {"server", "add", "127.0.0.1,1", "--password", "secret", "--login", "sa"},
+      {"server", "add", "embedded:x", "--login", "sa", "--password"},
+  };
+  for (const std::vector<std::string>& line : lines) {
+    const CliRun add = RunWithProfile(line);
+    EXPECT_EQ(add.status, kExitFailed);
+    EXPECT_EQ(add.err, "Add SQL Server: " + std::string(kPasswordOptionRefused) + "\n");
+    EXPECT_EQ(add.err.find("secret"), std::string::npos);
+  }
+  EXPECT_EQ(RunWithProfile({"server", "list"}).out,
+            "Name\tAuthentication\tLogin\tDatabase\tVersion\n");
+  EXPECT_NE(kPasswordOptionRefused.find("--password-stdin"), std::string_view::npos);
+  EXPECT_NE(kPasswordOptionRefused.find("terminal"), std::string_view::npos);
+  const std::string help = RunWithProfile({"--help"}).out;
+  EXPECT_EQ(help.find("--password P"), std::string::npos);
+  EXPECT_NE(help.find("--password-stdin"), std::string::npos);
 }
 
 TEST_F(CliServerTest, BadOptionsAreRefused) {

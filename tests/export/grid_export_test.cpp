@@ -73,6 +73,37 @@ TEST_F(GridExportTest, StoredTypesExportWithoutQuestions) {
             ExportStatus::kFailed);
 }
 
+TEST_F(GridExportTest, ExportReplacesASymbolicLinkInsteadOfWritingThroughIt) {
+  // An export file name that is a link to another file of the user: the link is replaced by the
+  // export, and the file it pointed to keeps its content.
+  for (const std::int32_t type : {kExportTypeCsv, kExportTypeHtml}) {
+    SCOPED_TRACE(type);
+    const std::filesystem::path precious = File("precious-" + std::to_string(type) + ".txt");
+    const std::filesystem::path link = File("out-" + std::to_string(type));
+    testing::WriteFile(precious, "keep me\n");
+    std::filesystem::create_symlink(precious, link);
+    ASSERT_TRUE(ExportGridAs(context_, type, SmallDifferencesGrid(), {}, link).written());
+    EXPECT_EQ(ReadFile(precious), "keep me\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(link).starts_with("Row,ID"), type == kExportTypeCsv);
+    EXPECT_EQ(ReadFile(link).starts_with("<HTML>"), type == kExportTypeHtml);
+  }
+}
+
+TEST_F(GridExportTest, ExportOverAnEarlierFileReplacesItWhole) {
+  // A longer earlier file leaves no tail behind the new content, and no temporary file stays.
+  testing::WriteFile(File("again.csv"), std::string(10000, 'x'));
+  ASSERT_TRUE(ExportGridAs(context_, kExportTypeCsv, SmallDifferencesGrid(), {}, File("again.csv"))
+                  .written());
+  const std::string text = ReadFile(File("again.csv"));
+  EXPECT_TRUE(text.starts_with("Row,ID,Name,Price\r\n"));
+  EXPECT_EQ(text.find('x'), std::string::npos);
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(File("")))
+    files += entry.path().filename().string().starts_with("again") ? 1 : 0;
+  EXPECT_EQ(files, 1);
+}
+
 TEST_F(GridExportTest, ProgressFollowsTheDataRows) {
   RecordingProgress progress;
   ASSERT_TRUE(

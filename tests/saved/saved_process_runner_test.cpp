@@ -60,7 +60,17 @@ class RecordingHost final : public SavedProcessHost {
   }
   bool SelectObject(int side, std::string_view name) override {
     Record("object " + std::to_string(side) + " " + std::string(name));
-    return Listed(objects[side], name);
+    if (!Listed(objects[side], name))
+      return false;
+    selected[side] = std::string(name);
+    return true;
+  }
+  std::int32_t SelectedObjectId(int side) const override {
+    const auto found = selected.find(side);
+    if (found == selected.end())
+      return 0;
+    const auto id = ids.find(found->second);
+    return id == ids.end() ? 0 : id->second;
   }
   void CompareAllObjects(const SavedProcess& process) override {
     Record("compare all " + process.enc_obj_types);
@@ -77,7 +87,8 @@ class RecordingHost final : public SavedProcessHost {
   }
   void CompareSelectedObjects() override { Record("compare selected objects"); }
   void CompareTablePair(const SavedProcess& process) override {
-    Record("data pair " + process.table_name1 + " " + process.table_name2);
+    Record("data pair " + process.table_name1 + " " + process.table_name2 + " ids " +
+           std::to_string(process.obj_id1) + " " + std::to_string(process.obj_id2));
   }
   void CompareSelectedTables(const SavedProcess&) override { Record("data selected tables"); }
   void CompareAllTables(const SavedProcess&) override { Record("data all tables"); }
@@ -99,6 +110,8 @@ class RecordingHost final : public SavedProcessHost {
   std::map<int, std::vector<std::string>> databases = {{kSource, {"Sales"}},
                                                        {kTarget, {"Sales", "SalesCopy"}}};
   std::map<int, std::vector<std::string>> objects;
+  std::map<int, std::string> selected;      // the object selected on each side
+  std::map<std::string, std::int32_t> ids;  // the catalogue id of each listed object
   std::vector<SavedProcessRunState> run_states;
   Log log;
 };
@@ -373,14 +386,15 @@ TEST_F(SavedProcessRunnerTest, DataRunsDispatchOnTheirSubType) {
   host_.type = ObjectType::kViews;
   host_.objects[kSource] = {"Orders"};
   host_.objects[kTarget] = {"Orders2"};
+  host_.ids = {{"Orders", 1977058079}, {"Orders2", 12}};
   EXPECT_EQ(Run(Save(process)), SavedProcessRunOutcome::kStarted);
   EXPECT_TRUE(ui_.messages.empty());
   // The lists are switched to tables before the stored tables are looked for.
-  EXPECT_EQ(host_.log,
-            (Log{"*cursor busy", "server 0 DEV01", "server 1 PROD01", "*initialize no-mru",
-                 "*database 0 Sales", "*database 1 SalesCopy", "*run state set", "type tables",
-                 "*object 0 Orders", "*object 1 Orders2", "*data pair Orders Orders2",
-                 "*run state cleared", "*cursor normal"}));
+  EXPECT_EQ(host_.log, (Log{"*cursor busy", "server 0 DEV01", "server 1 PROD01",
+                            "*initialize no-mru", "*database 0 Sales", "*database 1 SalesCopy",
+                            "*run state set", "type tables", "*object 0 Orders",
+                            "*object 1 Orders2", "*data pair Orders Orders2 ids 1977058079 12",
+                            "*run state cleared", "*cursor normal"}));
   EXPECT_EQ(host_.run_states.front().export_path, "/tmp/orders.csv");
   EXPECT_TRUE(host_.run_states.front().print);
 
@@ -398,6 +412,19 @@ TEST_F(SavedProcessRunnerTest, DataRunsDispatchOnTheirSubType) {
   process.comp_sub_type = 30;
   EXPECT_EQ(Run(Save(process)), SavedProcessRunOutcome::kRefused);
   ExpectRefusal("Cannot run saved process - comparison sub type not defined.");
+}
+
+TEST_F(SavedProcessRunnerTest, StoredTableIdsAreReplacedByTheListedOnes) {
+  // A process file whose ids were edited (or outlived their tables) must not decide which
+  // tables the comparison queries: the ids come from the rows the stored names selected.
+  SavedProcess process = testing::SingleTableByKey();
+  process.obj_id1 = 5;
+  process.obj_id2 = 0;
+  host_.objects[kSource] = {"Orders"};
+  host_.objects[kTarget] = {"Orders2"};
+  host_.ids = {{"Orders", 301}, {"Orders2", 302}};
+  EXPECT_EQ(Run(Save(process)), SavedProcessRunOutcome::kStarted);
+  EXPECT_EQ(host_.log.at(host_.log.size() - 3), "*data pair Orders Orders2 ids 301 302");
 }
 
 TEST_F(SavedProcessRunnerTest, BusyFlagFoundAtDispatchIsRestored) {

@@ -130,6 +130,25 @@ TEST(ScriptHeaderTest, NamesAreSafeInTheUseStatementAndTheLiteral) {
   EXPECT_NE(header.find("DROP Table[O'Brien]\r\nGO"), std::string::npos);
 }
 
+TEST(ScriptHeaderTest, CommentMarksInANameCannotEndTheHeaderComment) {
+  ManualClock clock(LocalDateTime{2007, 1, 2, 3, 4, 5});
+  const std::pair<const char*, const char*> cases[] = {
+      {"[x*/ DROP TABLE victim /*]", "[x* / DROP TABLE victim / *]"},
+      {"[a/*/b]", "[a/ * /b]"},
+      {"[**//]", "[** //]"},
+      {"[a*b/c]", "[a*b/c]"},
+  };
+  for (const auto& [name, shown] : cases) {
+    SCOPED_TRACE(name);
+    const std::string header = BuildScriptHeader(clock, "db", ObjectType::kTables, name);
+    const std::string comment = "/****** Object: Table " + std::string(shown) +
+                                "      ---- Script Date: 2007-01-02 03:04:05 ******/\r\n";
+    EXPECT_NE(header.find(comment), std::string::npos) << header;
+    // The statements still name the object as it is.
+    EXPECT_NE(header.find("DROP Table" + std::string(name) + "\r\nGO"), std::string::npos);
+  }
+}
+
 // --- BuildCreateStatement
 // ----------------------------------------------------------------------------
 

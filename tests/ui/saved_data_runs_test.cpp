@@ -6,12 +6,14 @@
 #include <QApplication>
 #include <QPrinterInfo>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <memory>
 
 #include "app/files.h"
 #include "app/settings.h"
 #include "datacomp/table_comp_settings.h"
+#include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
@@ -146,6 +148,39 @@ TEST_F(SavedDataRunsTest, SinglePairExportsItsDifferencesWithoutAsking) {
   const std::string csv = ReadWholeFile(exported).value_or("");
   EXPECT_NE(csv.find("CustomerID"), std::string::npos) << csv;
   ExpectNoQuestion();
+}
+
+TEST_F(SavedDataRunsTest, StoredIdsOfAnotherTableDoNotRedirectThePair) {
+  // The process file says Customers but holds the ids of Categories: the ids of the rows the
+  // names selected are used, so the Customers tables are compared and exported.
+  std::array<std::int32_t, 2> categories{};
+  for (int side : {kSource, kTarget}) {
+    ServerRecord server;
+    server.Name = kServer;
+    RunCommandResult found =
+        RunCommand(*context_, server, CommandType::kText,
+                   "SELECT id FROM sysobjects WHERE name = 'Categories'", side ? kDev : kLive);
+    ASSERT_FALSE(found.failed());
+    ASSERT_TRUE(found.recordset && !found.recordset->Eof());
+    categories[static_cast<std::size_t>(side)] =
+        static_cast<std::int32_t>(found.recordset->Field(0).AsInteger());
+  }
+  const std::filesystem::path exported = folder_.path() / "redirected.csv";
+  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+  process.comp_method = kCompMethodRecordByRecord;
+  process.table_name1 = "Customers";
+  process.table_name2 = "Customers";
+  process.obj_id1 = categories[0];
+  process.obj_id2 = categories[1];
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeCsv;
+  bool shown = false;
+  WhenShown("frmCompareData", &shown, [](QWidget& window) { window.close(); });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  const std::string csv = ReadWholeFile(exported).value_or("");
+  EXPECT_NE(csv.find("CustomerID"), std::string::npos) << csv;
+  EXPECT_EQ(csv.find("CategoryID"), std::string::npos) << csv;
 }
 
 TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
