@@ -118,11 +118,8 @@ void FindObjectDialog::Search() {
     const auto entries =
         SearchObjects(context_, context_.CurrentServers[side_], *objects_, structure_, type_,
                       database_, ToStdString(text_->text()), render_);
-    if (!entries) {
+    if (!entries)
       text_->setFocus();
-      return;
-    }
-    searched_ = true;
   });
   busy_ = false;
 }

@@ -44,7 +44,6 @@ class FindObjectDialog final : public QDialog {
   StructureTextRenderer render_;
   FindObjectChoice result_;
   bool busy_ = false;
-  bool searched_ = false;
   QLabel* prompt_ = nullptr;
   QLineEdit* text_ = nullptr;
   QtSelector* types_ = nullptr;

@@ -137,6 +137,8 @@ CREATE TABLE [[br] (id int NOT NULL)
 GO
 CREATE TABLE brx (id int NOT NULL)
 GO
+CREATE TABLE [Grüße] (id int NOT NULL)
+GO
 CREATE TABLE Orders (id int NOT NULL CONSTRAINT PK_Orders PRIMARY KEY,
   under_id int NULL CONSTRAINT FK_Orders_under REFERENCES under_x (id),
   tab_id int NULL CONSTRAINT FK_Orders_tab REFERENCES underXtab (id))
@@ -184,6 +186,7 @@ TEST_F(SearchObjectsTest, TypedLettersMatchAsTyped) {
       {"O'Bri", {"O'Brien"}},
       {"100%", {"100%done"}},
       {"[b", {"[br"}},
+      {"Grü", {"Grüße"}},
       {"nothing", {}},
   };
   for (const Case& c : cases)
