@@ -32,6 +32,16 @@ void ManualClock::Advance(std::chrono::seconds by) {
   now_.second = static_cast<int>(total % 60);
 }
 
+std::string FormatShortDate(const LocalDateTime& time) {
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const int month = time.month >= 1 && time.month <= 12 ? time.month - 1 : 0;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%s %02d, %04d", kMonths[month], time.day % 100,
+                time.year % 10000);
+  return buffer;
+}
+
 std::string FormatTimeOfDay(const LocalDateTime& time) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,

@@ -50,6 +50,9 @@ class ManualClock final : public Clock {
   std::chrono::steady_clock::time_point steady_{};
 };
 
+// "MMM dd, yyyy" of a local date, with English month abbreviations: "Dec 04, 2026".
+std::string FormatShortDate(const LocalDateTime& time);
+
 // "hh:mm:ss" of a local time (24-hour clock, two digits each).
 std::string FormatTimeOfDay(const LocalDateTime& time);
 

@@ -8,6 +8,21 @@ std::string EscapeSqlLiteral(std::string_view text) {
   return ReplaceAll(text, "'", "''");
 }
 
+std::string EscapeLikeWildcards(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char letter : text) {
+    if (letter == '_' || letter == '%' || letter == '[') {
+      escaped += '[';
+      escaped += letter;
+      escaped += ']';
+    } else {
+      escaped += letter;
+    }
+  }
+  return escaped;
+}
+
 std::string EscapeBracketedName(std::string_view name) {
   return ReplaceAll(name, "]", "]]");
 }

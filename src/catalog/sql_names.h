@@ -11,6 +11,11 @@ namespace korvane {
 // The text for inside a '...' literal: every ' doubled.
 std::string EscapeSqlLiteral(std::string_view text);
 
+// The text for the pattern of a LIKE: the wildcard letters "_", "%" and "[" each put in square
+// brackets ("[_]", "[%]", "[[]"), so that they match only themselves. Quotes are left to
+// EscapeSqlLiteral.
+std::string EscapeLikeWildcards(std::string_view text);
+
 // The text for inside a [...] identifier: every ] doubled.
 std::string EscapeBracketedName(std::string_view name);
 

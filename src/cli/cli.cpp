@@ -26,6 +26,7 @@
 #include "cli/grid_output.h"
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
+#include "cli/tools_commands.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
@@ -422,6 +423,13 @@ std::string CliUsage() {
          "      lists it), byte for byte, lines ending with CR LF.\n"
          "  create-statement SERVER DB TYPE NAME\n"
          "      Prints the SQL CREATE statement script of an object.\n"
+         "  find-object SERVER DB TYPE TEXT\n"
+         "      Lists the objects of a type whose names start with TEXT, as objects does.\n"
+         "  dbinfo SERVER DB\n"
+         "      Prints the database information report: every table with its number of\n"
+         "      records, then the procedures, functions, views, triggers and relationships.\n"
+         "  attach SERVER NAME DATAFILE (LOGFILE | --single-file)\n"
+         "      Attaches a database file (and its log file) to the server under NAME.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -481,6 +489,12 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return TextCommand(context, rest, out);
   if (command == "create-statement")
     return CreateStatementCommand(context, rest, out);
+  if (command == "find-object")
+    return FindObjectCommand(context, rest, out);
+  if (command == "dbinfo")
+    return DatabaseInfoCommand(context, rest, out);
+  if (command == "attach")
+    return AttachCommand(context, rest);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

@@ -13,9 +13,6 @@ namespace korvane {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> kMonthAbbreviations = {
-    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
 // Clears a flag when the scope ends, also on early returns.
 class BusyFlag {
  public:
@@ -38,12 +35,7 @@ std::string OverwriteProcessQuestion(std::string_view name) {
 }
 
 std::string ProposedProcessName(const Clock& clock, std::string_view table_name1) {
-  const LocalDateTime now = clock.LocalNow();
-  const std::size_t month = now.month >= 1 && now.month <= 12 ? now.month - 1 : 0;
-  char date[32];
-  std::snprintf(date, sizeof date, "%s %02d, %04d", kMonthAbbreviations[month].data(), now.day,
-                now.year);
-  return std::string(date) + " - " + std::string(table_name1);
+  return FormatShortDate(clock.LocalNow()) + " - " + std::string(table_name1);
 }
 
 SaveComparisonDialog::SaveComparisonDialog(SavedComparisonStore& store, UserInterface& ui,

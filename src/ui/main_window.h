@@ -162,6 +162,12 @@ class MainWindow final : public QMainWindow, public MainWindowOperations, public
   void CompareTablesDataCommand(bool selective);
   void RunDataCompareSelective(bool selective, const SavedProcess* saved);
 
+  // Database tools (main_window_tools.cpp): Find Object, Database Information, Attach Database.
+  void ConnectToolCommands();
+  void FindObjectCommand(int side, bool general);
+  void DatabaseInfoCommand(int side);
+  void AttachDatabaseCommand();
+
   // Structure comparison commands (main_window_structure.cpp). The commands check the busy flag
   // and the data access; the runs below them are what a saved process starts (`saved` is the
   // process being re-run, null for the person's own command).

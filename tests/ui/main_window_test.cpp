@@ -182,9 +182,7 @@ TEST_F(MainWindowMenuTest, MenusCarryTheirCaptionsAndAccessKeys) {
 // others are enabled.
 TEST_F(MainWindowMenuTest, UnavailableItemsAreDisabledAndSaySo) {
   MainWindow window(*context_);
-  const QStringList unavailable{"mnuToolsAnalyze_0",     "mnuToolsAnalyze_1",
-                                "mnuToolsFind_0",        "mnuToolsFind_1",
-                                "mnuToolsAttach",        "mnuToolsIgnoredData",
+  const QStringList unavailable{"mnuToolsAnalyze_0", "mnuToolsAnalyze_1", "mnuToolsIgnoredData",
                                 "mnuToolsIgnoredStruct", "mnuPopupIgnoreColumns_1"};
   for (const QString& name : unavailable) {
     auto* action = window.findChild<QAction*>(name);
@@ -192,7 +190,7 @@ TEST_F(MainWindowMenuTest, UnavailableItemsAreDisabledAndSaySo) {
     EXPECT_FALSE(action->isEnabled()) << name.toStdString();
     EXPECT_EQ(action->toolTip(), "Not available yet") << name.toStdString();
   }
-  for (const char* name : {"cmdViewData_0", "cmdFind_1", "cmdAnalyzeData_0", "cmdDbInfo_1"}) {
+  for (const char* name : {"cmdViewData_0", "cmdAnalyzeData_0"}) {
     auto* button = window.findChild<QPushButton*>(name);
     ASSERT_NE(button, nullptr) << name;
     EXPECT_FALSE(button->isEnabled()) << name;

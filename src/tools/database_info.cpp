@@ -1,0 +1,142 @@
+#include "tools/database_info.h"
+
+#include <utility>
+#include <vector>
+
+#include "app/application_context.h"
+#include "app/busy_pointer.h"
+#include "app/clock.h"
+#include "app/text.h"
+#include "app/user_interface.h"
+#include "catalog/catalog_failure.h"
+#include "catalog/object_list.h"
+#include "datacomp/record_count.h"
+#include "db/data_access.h"
+
+namespace korvane {
+namespace {
+
+struct Listing {
+  std::string text;
+  bool failed = false;
+};
+
+// The listing of one kind's rows. Stops (keeping what it built) when the cancel flag is set.
+Listing ListRows(ApplicationContext& context, ServerRecord& server, std::string_view database,
+                 ObjectType type, const std::vector<ObjectEntry>& rows, int status_index,
+                 DatabaseInfoProgress& progress) {
+  Listing listing;
+  int number = 0;
+  const bool completed = RunGuarded(context.ui, "frmGetDbInfo", "GetObjList", false, [&] {
+    for (const ObjectEntry& row : rows) {
+      progress.RefreshTime();
+      if (context.cancel_requested)
+        return true;
+      progress.ShowStatus(status_index, row.Name);
+      context.ui.ProcessPendingEvents();
+      std::string shown = row.Name;
+      if (type == ObjectType::kTables) {
+        const std::int64_t count = CountTableRecords(context, server, database, row.Name, row.Id);
+        if (count < 0) {
+          listing.text.append(kCrLf).append(kOperationAbortedLine).append(kCrLf);
+          listing.failed = true;
+          return true;
+        }
+        shown = TableWithRecords(row.Name, count);
+      }
+      listing.text += DatabaseInfoLine(++number, shown);
+    }
+    return true;
+  });
+  if (!completed) {
+    // The error report has been shown and closed: the listing ends here.
+    listing.text.append(kCrLf).append(kOperationAbortedLine).append(kCrLf);
+    listing.failed = true;
+  }
+  return listing;
+}
+
+}  // namespace
+
+std::string AnalyzingStatus(ObjectType type) {
+  return "Analyzing " + ObjectTypeName(type, false) + "...";
+}
+
+std::string DatabaseInfoHeading(ObjectType type, bool listing_empty) {
+  if (listing_empty)
+    return "There are no " + ObjectTypeName(type, false) + " in this database.";
+  return "List of " + ObjectTypeName(type, false);
+}
+
+std::string TableWithRecords(std::string_view name, std::int64_t count) {
+  return std::string(name) + " (" + FormatNumber(count) + " " +
+         (count == 1 ? "record" : "records") + ")";
+}
+
+std::string DatabaseInfoLine(int number, std::string_view text) {
+  const std::string digits = std::to_string(number);
+  std::string line(digits.size() < 4 ? 4 - digits.size() : 0, ' ');
+  line.append(digits).append("  ").append(text).append(kCrLf);
+  return line;
+}
+
+std::string DatabaseInfoHeader(std::string_view date, std::string_view database) {
+  std::string header(date);
+  header.append(kCrLf).append(kCrLf).append("Database: ").append(database);
+  header.append(kCrLf).append(kCrLf);
+  return header;
+}
+
+std::int64_t CountTableRecords(ApplicationContext& context, ServerRecord& server,
+                               std::string_view database, std::string_view name, std::int32_t id) {
+  const RecordCount counted = CountRecords(context, server, database, name, id);
+  if (counted.count)
+    return *counted.count;
+  context.ui.ShowMessage(std::string(kCountRecordsFailedMessage) + std::string(name),
+                         MessageIcon::kExclamation);
+  return -1;
+}
+
+DatabaseInfoOutcome BuildDatabaseInfo(ApplicationContext& context, ServerRecord& server,
+                                      std::string_view database, DatabaseInfoProgress& progress) {
+  DatabaseInfoOutcome outcome;
+  context.cancel_requested = false;
+  BusyPointer busy(context.ui);
+  std::string report = DatabaseInfoHeader(FormatShortDate(context.clock.LocalNow()), database);
+  int status_index = 0;
+  for (const ObjectType type : kDatabaseInfoKinds) {
+    progress.RefreshTime();
+    if (context.cancel_requested)
+      return outcome;
+    const std::string status = AnalyzingStatus(type);
+    progress.ShowStatus(status_index, status);
+    context.ui.ProcessPendingEvents();
+    std::vector<ObjectEntry> rows;
+    const std::string query =
+        BuildObjSQLString(context.ui, type, context.settings.ignore_sys_objects, "", "");
+    if (!query.empty()) {
+      RunCommandResult result = RunCommand(context, server, CommandType::kText, query, database);
+      if (result.failed())
+        outcome.failed = true;
+      else if (result.recordset)
+        rows = ReadObjectEntries(*result.recordset);
+    }
+    progress.RefreshTime();
+    if (context.cancel_requested)
+      return outcome;
+    const Listing listing = ListRows(context, server, database, type, rows, status_index, progress);
+    outcome.failed = outcome.failed || listing.failed;
+    report.append(DatabaseInfoHeading(type, listing.text.empty())).append(kCrLf);
+    report.append(listing.text).append(kCrLf);
+    progress.ShowStatus(status_index, status + " Finished");
+    ++status_index;
+  }
+  // A cancel seen while the last kind was listed leaves that listing cut short: no report.
+  if (context.cancel_requested)
+    return outcome;
+  outcome.completed = true;
+  outcome.report = std::move(report);
+  return outcome;
+}
+
+}  // namespace korvane
