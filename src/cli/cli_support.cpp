@@ -46,9 +46,8 @@ bool SetSide(ApplicationContext& context, int side, const std::string& name) {
 }
 
 bool HasDifferences(const DatabaseComparisonResult& result) {
-  return std::any_of(result.types.begin(), result.types.end(), [](const TypeComparison& type) {
-    return !type.different.empty() || !type.source_only.empty() || !type.target_only.empty();
-  });
+  return std::any_of(result.types.begin(), result.types.end(),
+                     [](const TypeComparison& type) { return AnyDifference(type); });
 }
 
 }  // namespace korvane

@@ -24,7 +24,8 @@ std::optional<ServerRecord> ChooseServer(ApplicationContext& context, const std:
 // does. False (with the message shown) when the server is unknown.
 bool SetSide(ApplicationContext& context, int side, const std::string& name);
 
-// True when any type of a database comparison found a differing or one-sided object.
+// True when any type of a database comparison found a difference: a differing or one-sided
+// object, or objects of the type on one side only.
 bool HasDifferences(const DatabaseComparisonResult& result);
 
 }  // namespace korvane

@@ -76,6 +76,10 @@ struct DatabaseComparisonResult {
                          const DatabaseComparisonResult&) = default;
 };
 
+// Whether the run found the type's objects to differ: an object differs or exists on one side
+// only, or one side has objects of the type and the other none (the lists are then not walked).
+bool AnyDifference(const TypeComparison& type);
+
 // The part of a displayed name after its last "." (the whole name when it holds none):
 // "sales.Orders" -> "Orders".
 std::string_view BareObjectName(std::string_view displayed_name);

@@ -256,15 +256,20 @@ class Run {
                          ? CompareIgnoringWhitespace(source_text, target_text, options_)
                          : source_text == target_text;
     // The column-order test is for tables: the lines of a module in another order are another
-    // module.
-    if (!identical && context_.settings.ignore_col_seq && type == ObjectType::kTables &&
-        row.Id > 0 && target_id > 0) {
-      MemoryTextView source_view;
-      MemoryTextView target_view;
-      const std::string_view bare_name = BareObjectName(row.Name);
-      texts_.ShowInView(*source_, type, bare_name, row.Id, source_view);
-      texts_.ShowInView(*target_, type, bare_name, target_id, target_view);
-      identical = CompareProcs_IgnoreColumnsOrder(source_view, target_view, context_.ui);
+    // module. When columns were left out, the test reads the compared texts, as Compare
+    // Selected does, so that an ignored column cannot turn the verdict.
+    if (!identical && context_.settings.ignore_col_seq && type == ObjectType::kTables) {
+      if (columns_ignored) {
+        identical = CompareProcs_IgnoreColumnsOrder(MemoryTextView(source_text),
+                                                    MemoryTextView(target_text), context_.ui);
+      } else if (row.Id > 0 && target_id > 0) {
+        MemoryTextView source_view;
+        MemoryTextView target_view;
+        const std::string_view bare_name = BareObjectName(row.Name);
+        texts_.ShowInView(*source_, type, bare_name, row.Id, source_view);
+        texts_.ShowInView(*target_, type, bare_name, target_id, target_view);
+        identical = CompareProcs_IgnoreColumnsOrder(source_view, target_view, context_.ui);
+      }
     }
     if (identical) {
       comparison.identical.push_back({row.Name, columns_ignored});
