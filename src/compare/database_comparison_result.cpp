@@ -8,9 +8,4 @@ bool AnyDifference(const TypeComparison& type) {
          !type.target_only.empty();
 }
 
-std::string_view BareObjectName(std::string_view displayed_name) {
-  const std::size_t dot = displayed_name.rfind('.');
-  return dot == std::string_view::npos ? displayed_name : displayed_name.substr(dot + 1);
-}
-
 }  // namespace korvane

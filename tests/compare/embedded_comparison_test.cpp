@@ -174,5 +174,81 @@ TEST_F(EmbeddedComparisonTest, IgnoredColumnAndColumnOrderGetOneVerdictFromBothC
   }
 }
 
+// The same-named foreign key and primary key in the schemas s1 and s2; `s2_column` is the
+// column s2's key is on.
+std::string TwoSchemaKeys(std::string_view s2_column) {
+  std::string script = "CREATE SCHEMA s1\nGO\nCREATE SCHEMA s2\nGO\n";
+  for (const std::string schema : {"s1", "s2"}) {
+    const std::string column = schema == "s1" ? "a" : std::string(s2_column);
+    script += "CREATE TABLE " + schema +
+              ".P (a int NOT NULL, b int NOT NULL, CONSTRAINT PK_X PRIMARY KEY CLUSTERED (" +
+              column + "), CONSTRAINT UQ_" + schema + " UNIQUE (a), CONSTRAINT UQ2_" + schema +
+              " UNIQUE (b))\nGO\n" + "CREATE TABLE " + schema +
+              ".C (id int NOT NULL, r int NULL, CONSTRAINT FK_X FOREIGN KEY (r) REFERENCES " +
+              schema + ".P (" + column + "))\nGO\n";
+  }
+  return script;
+}
+
+TEST_F(EmbeddedComparisonTest, SameNamedKeysOfTwoSchemasPairBySchema) {
+  context_.settings.analyze_constraints = true;
+  Load(kSourceSide, "9.00.5000.00", TwoSchemaKeys("a"));
+  Load(kTargetSide, "9.00.5000.00", TwoSchemaKeys("b"));
+  for (const ObjectType type : {ObjectType::kRelationships, ObjectType::kConstraints}) {
+    SCOPED_TRACE(ObjectTypeName(type, false));
+    CompareAllRequest request;
+    request.source_database = "Sales";
+    request.target_database = "Sales";
+    request.details = true;
+    request.ticked[ObjectTypeIndex(type)] = true;
+    ScriptTextSource texts(context_);
+    SilentComparisonProgress progress;
+    const CompareAllOutcome outcome = CompareAll(context_, request, texts, progress);
+    ASSERT_TRUE(outcome.completed);
+    EXPECT_FALSE(outcome.query_failed);
+    const TypeComparison& keys = outcome.result.types.at(0);
+    const std::string key = type == ObjectType::kRelationships ? "FK_X" : "PK_X";
+    EXPECT_EQ(keys.identical, (std::vector<ComparedObject>{{"s1." + key, false}}));
+    ASSERT_EQ(keys.different.size(), 1u);
+    EXPECT_EQ(keys.different[0].name, "s2." + key);
+    // The details block shows the name the catalogue stores.
+    EXPECT_EQ(keys.different[0].bare_name, key);
+    EXPECT_NE(keys.different[0].source_text.find("[a]"), std::string::npos);
+    EXPECT_NE(keys.different[0].target_text.find("[b]"), std::string::npos);
+    EXPECT_TRUE(keys.source_only.empty());
+    EXPECT_TRUE(keys.target_only.empty());
+  }
+}
+
+TEST_F(EmbeddedComparisonTest, NamesHoldingADotAreNamesNotSchemas) {
+  constexpr std::string_view kDotted =
+      "CREATE TABLE [x.y] (a int NOT NULL)\nGO\n"
+      "CREATE PROCEDURE [p.q] AS SELECT 1\nGO\n";
+  for (const std::string_view version : {"8.00.2039", "9.00.5000.00"}) {
+    SCOPED_TRACE(version);
+    round_ = std::string(version);
+    Load(kSourceSide, version, kDotted);
+    Load(kTargetSide, version, kDotted);
+    CompareAllRequest request;
+    request.source_database = "Sales";
+    request.target_database = "Sales";
+    request.ticked[ObjectTypeIndex(ObjectType::kTables)] = true;
+    request.ticked[ObjectTypeIndex(ObjectType::kProcedures)] = true;
+    ScriptTextSource texts(context_);
+    SilentComparisonProgress progress;
+    const CompareAllOutcome outcome = CompareAll(context_, request, texts, progress);
+    ASSERT_TRUE(outcome.completed);
+    ASSERT_EQ(outcome.result.types.size(), 2u);
+    for (const TypeComparison& type : outcome.result.types) {
+      const std::string name =
+          type.type_code == ObjectTypeCode(ObjectType::kTables) ? "x.y" : "p.q";
+      EXPECT_EQ(type.identical, (std::vector<ComparedObject>{{name, false}}));
+      EXPECT_TRUE(type.different.empty());
+      EXPECT_TRUE(type.source_only.empty());
+      EXPECT_TRUE(type.target_only.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvane
