@@ -97,8 +97,8 @@ class TimedTextSource final : public korvane::StructureTextSource {
     return Timed([&] { return inner_.TableText(side, bare_name, id, with_indexes); });
   }
   korvane::StructureText KeyText(const korvane::ComparisonSide& side, ObjectType type,
-                                 std::string_view name) override {
-    return Timed([&] { return inner_.KeyText(side, type, name); });
+                                 std::string_view name, std::int32_t id) override {
+    return Timed([&] { return inner_.KeyText(side, type, name, id); });
   }
   void ShowInView(const korvane::ComparisonSide& side, ObjectType type, std::string_view name,
                   std::int32_t id, korvane::TextView& view) override {

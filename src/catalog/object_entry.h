@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -16,5 +17,16 @@ struct ObjectEntry {
 
   friend bool operator==(const ObjectEntry&, const ObjectEntry&) = default;
 };
+
+// The object's name as the catalogue stores it: Name without the schema prefix that a qualified
+// duplicate carries. A name is never split at a dot of its own ("x.y" stays "x.y").
+inline std::string_view CatalogueName(const ObjectEntry& entry) {
+  const std::string_view name = entry.Name;
+  if (entry.Schema.empty() || name.size() <= entry.Schema.size() ||
+      !name.starts_with(entry.Schema) || name[entry.Schema.size()] != '.') {
+    return name;
+  }
+  return name.substr(entry.Schema.size() + 1);
+}
 
 }  // namespace korvane

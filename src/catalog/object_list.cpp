@@ -72,6 +72,11 @@ std::string BuildObjSQLString(UserInterface& ui, ObjectType type, bool ignore_sy
                               std::string_view name, std::string_view filter) {
   if (HasPredicate(type)) {
     std::string where(ObjectTypePredicate(type));
+    // A predicate holding an OR (functions) is put in parentheses before anything is appended:
+    // otherwise "a or b and name = 'x'" lists every object for which "a" holds.
+    const bool appending = ignore_sys_objects || !name.empty() || !filter.empty();
+    if (appending && where.find(" or ") != std::string::npos)
+      where = "(" + where + ")";
     if (ignore_sys_objects)
       where += " and xtype <> 'S' ";
     if (!name.empty())

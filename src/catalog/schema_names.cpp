@@ -179,11 +179,25 @@ void QualifyDuplicateNames(ApplicationContext& context, ServerRecord& server,
 std::string GetExtendedObjectName(ApplicationContext& context, ServerRecord& server,
                                   std::string_view database, std::string_view name, ObjectType type,
                                   std::int32_t id, const ModuleTextReader& read_module_text) {
-  const QualifiedName parts = SplitQualifiedName(name);
   // An object with an id is a row of an object list: its name (and the schema the list put in
   // front of a duplicate name) is read from the catalogue and quoted whole, even when it starts
   // with "[". A name without an id may have been typed, brackets included.
   const bool from_catalogue = id >= 1;
+  QualifiedName parts = SplitQualifiedName(name);
+  if (from_catalogue && !parts.qualifier.empty()) {
+    // A listed name carries a schema only where a list qualified same-named objects (servers of
+    // version 9 and later), and then it is the object's own schema; any other dot is part of
+    // the object's name ("x.y").
+    bool listed_schema = false;
+    if (ComputeNumVersion(server.Version) >= 9) {
+      const std::optional<std::string> schema =
+          RunGuarded(context.ui, "mdlMisc", "GetExtendedObjectName", std::optional<std::string>{},
+                     [&] { return Db_GetObjSchemaById(context, server, database, id); });
+      listed_schema = schema && *schema == parts.qualifier;
+    }
+    if (!listed_schema)
+      parts = {std::string(), std::string(name)};
+  }
   const auto bracket = [from_catalogue](std::string_view text) {
     return from_catalogue ? QuoteName(text) : BracketName(text);
   };

@@ -50,7 +50,9 @@ void QualifyDuplicateNames(ApplicationContext& context, ServerRecord& server, Ob
 // schema is "dbo" or unknown. A name that already carries a qualifier ("sales.Orders", as
 // duplicate names are listed) is qualified with it. With an id of 1 or more the name comes from
 // an object list, that is from the catalogue, and is always quoted whole ("[x]" gives
-// "[[x]]]"); without one a name already in brackets is kept as typed.
+// "[[x]]]"); its qualifier counts only when it is the schema the id has on a server of version
+// 9 or later, so a name holding a dot of its own ("x.y") stays whole. Without an id a name
+// already in brackets is kept as typed.
 std::string GetExtendedObjectName(ApplicationContext& context, ServerRecord& server,
                                   std::string_view database, std::string_view name, ObjectType type,
                                   std::int32_t id, const ModuleTextReader& read_module_text = {});

@@ -66,9 +66,8 @@ std::optional<ObjectEntry> FindTypedObject(ApplicationContext& context, int side
 }
 
 bool HasDifferences(const DatabaseComparisonResult& result) {
-  return std::any_of(result.types.begin(), result.types.end(), [](const TypeComparison& type) {
-    return !type.different.empty() || !type.source_only.empty() || !type.target_only.empty();
-  });
+  return std::any_of(result.types.begin(), result.types.end(),
+                     [](const TypeComparison& type) { return AnyDifference(type); });
 }
 
 }  // namespace korvane

@@ -35,7 +35,8 @@ std::optional<ObjectEntry> FindTypedObject(ApplicationContext& context, int side
                                            std::string_view database, ObjectType type,
                                            std::string_view name, std::string_view title);
 
-// True when any type of a database comparison found a differing or one-sided object.
+// True when any type of a database comparison found a difference: a differing or one-sided
+// object, or objects of the type on one side only.
 bool HasDifferences(const DatabaseComparisonResult& result);
 
 }  // namespace korvane

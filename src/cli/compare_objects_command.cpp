@@ -12,7 +12,7 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/run_saved_command.h"
-#include "compare/compare_selected_objects.h"
+#include "compare/compare_selected_in_context.h"
 #include "datacomp/ignored_columns.h"
 #include "saved/saved_process_host.h"
 #include "script/structure_text.h"
@@ -28,25 +28,6 @@ bool Unread(const TextView& view) {
   const std::string text = view.Text();
   return Trim(text).empty() || text == kNothingToShow;
 }
-
-// A table's text rebuilt without the columns of its structure ignored-column list, read by name
-// as the Compare command of the main window reads it.
-class StructureIgnoredColumns final : public IgnoredColumnsTableText {
- public:
-  explicit StructureIgnoredColumns(ApplicationContext& context) : context_(context) {}
-
-  std::optional<std::string> TextWithoutIgnoredColumns(int side, const SelectedObject& object,
-                                                       std::string_view key) override {
-    if (GetIgnoredColumns(context_.locations, IgnoredColumnsKind::Structure, key).empty())
-      return std::nullopt;
-    return GetTableText(context_, context_.CurrentServers[side], object.database,
-                        object.object_name, /*ignore_columns=*/true, /*object_id=*/0, "",
-                        /*clustered_only=*/false, "");
-  }
-
- private:
-  ApplicationContext& context_;
-};
 
 }  // namespace
 
@@ -68,10 +49,8 @@ int CompareSelectedInLists(ApplicationContext& context, ObjectType type,
       object.object_id = static_cast<std::int32_t>(LeadingNumber(list.Cell(list.CurrentRow(), 2)));
   }
   const bool unread = Unread(source_view) || Unread(target_view);
-  StructureIgnoredColumns ignored_columns(context);
   std::optional<SelectedObjectsComparison> result =
-      CompareSelProcs(false, "", "", selection, source_view, target_view, context.settings,
-                      context.ui, &ignored_columns);
+      CompareSelectedObjects(context, selection, source_view, target_view);
   if (!result)
     return kExitFailed;
   ReportWindowState window = result->window;

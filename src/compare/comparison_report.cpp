@@ -122,7 +122,7 @@ void AppendTypeBlock(std::string& report, const DatabaseComparisonResult& result
     std::string details;
     int n = 0;
     for (const DifferentObject& object : type.different) {
-      AppendDifferenceDetails(details, plural, BareObjectName(object.name), ++n, object.source_text,
+      AppendDifferenceDetails(details, plural, object.bare_name, ++n, object.source_text,
                               object.target_text, result.options);
     }
     report += details;

@@ -31,6 +31,8 @@ struct DifferentObject {
   bool columns_ignored = false;
   std::string source_text;
   std::string target_text;
+  // The name the catalogue stores (without a schema prefix), which the details block shows.
+  std::string bare_name;
 
   friend bool operator==(const DifferentObject&, const DifferentObject&) = default;
 };
@@ -76,8 +78,8 @@ struct DatabaseComparisonResult {
                          const DatabaseComparisonResult&) = default;
 };
 
-// The part of a displayed name after its last "." (the whole name when it holds none):
-// "sales.Orders" -> "Orders".
-std::string_view BareObjectName(std::string_view displayed_name);
+// Whether the run found the type's objects to differ: an object differs or exists on one side
+// only, or one side has objects of the type and the other none (the lists are then not walked).
+bool AnyDifference(const TypeComparison& type);
 
 }  // namespace korvane

@@ -204,7 +204,7 @@ class Run {
     else if (type == ObjectType::kTables)
       text = texts_.TableText(side, bare_name, id, !context_.settings.ignore_indexes);
     else
-      text = texts_.KeyText(side, type, bare_name);
+      text = texts_.KeyText(side, type, bare_name, id);
     if (text.failed)
       outcome_.query_failed = true;
     return text;
@@ -215,12 +215,12 @@ class Run {
     for (const ObjectEntry& row : rows) {
       if (context_.cancel_requested)
         return false;
-      const std::string_view bare_name = BareObjectName(row.Name);
+      const std::string_view bare_name = CatalogueName(row);
       if (bare_name.empty() || (request_.selective && !Selected(request_, row.Name)))
         continue;
       ShowObject(row.Name);
       const PartnerMatch match = FindPartner(context_, type, source_->server, source_->database,
-                                             row.Id, target_->server, target_->database, row.Name);
+                                             row.Id, target_->server, target_->database, bare_name);
       if (match.query_failed)
         outcome_.query_failed = true;
       if (!match.success)
@@ -256,15 +256,20 @@ class Run {
                          ? CompareIgnoringWhitespace(source_text, target_text, options_)
                          : source_text == target_text;
     // The column-order test is for tables: the lines of a module in another order are another
-    // module.
-    if (!identical && context_.settings.ignore_col_seq && type == ObjectType::kTables &&
-        row.Id > 0 && target_id > 0) {
-      MemoryTextView source_view;
-      MemoryTextView target_view;
-      const std::string_view bare_name = BareObjectName(row.Name);
-      texts_.ShowInView(*source_, type, bare_name, row.Id, source_view);
-      texts_.ShowInView(*target_, type, bare_name, target_id, target_view);
-      identical = CompareProcs_IgnoreColumnsOrder(source_view, target_view, context_.ui);
+    // module. When columns were left out, the test reads the compared texts, as Compare
+    // Selected does, so that an ignored column cannot turn the verdict.
+    if (!identical && context_.settings.ignore_col_seq && type == ObjectType::kTables) {
+      if (columns_ignored) {
+        identical = CompareProcs_IgnoreColumnsOrder(MemoryTextView(source_text),
+                                                    MemoryTextView(target_text), context_.ui);
+      } else if (row.Id > 0 && target_id > 0) {
+        MemoryTextView source_view;
+        MemoryTextView target_view;
+        const std::string_view bare_name = CatalogueName(row);
+        texts_.ShowInView(*source_, type, bare_name, row.Id, source_view);
+        texts_.ShowInView(*target_, type, bare_name, target_id, target_view);
+        identical = CompareProcs_IgnoreColumnsOrder(source_view, target_view, context_.ui);
+      }
     }
     if (identical) {
       comparison.identical.push_back({row.Name, columns_ignored});
@@ -274,7 +279,7 @@ class Run {
       comparison.source_only.push_back(row.Name);
       return;
     }
-    DifferentObject different{row.Name, columns_ignored, {}, {}};
+    DifferentObject different{row.Name, columns_ignored, {}, {}, std::string(CatalogueName(row))};
     if (request_.details) {
       different.source_text = std::move(source_text);
       different.target_text = std::move(target_text);
@@ -298,8 +303,9 @@ class Run {
       if (row.Name.empty() || (request_.selective && !Selected(request_, row.Name)))
         continue;
       ShowObject(row.Name);
-      const PartnerMatch match = FindPartner(context_, type, target_->server, target_->database,
-                                             row.Id, source_->server, source_->database, row.Name);
+      const PartnerMatch match =
+          FindPartner(context_, type, target_->server, target_->database, row.Id, source_->server,
+                      source_->database, CatalogueName(row));
       if (match.query_failed)
         outcome_.query_failed = true;
       if (!match.success) {
@@ -320,7 +326,8 @@ class Run {
       return false;
     if (IsModule(type) || type == ObjectType::kTables)
       return match.partner_id > 0 || RecordsetHoldsName(source_names, row.Name);
-    StructureText text = texts_.KeyText(*source_, type, row.Name);
+    // A key of the same schema and name, or on older servers of the same name.
+    StructureText text = texts_.KeyText(*source_, type, CatalogueName(row), match.partner_id);
     if (text.failed)
       outcome_.query_failed = true;
     return !text.text.empty();
@@ -370,21 +377,23 @@ std::optional<std::vector<ObjectEntry>> LoadComparisonObjects(ApplicationContext
 PartnerMatch FindPartner(ApplicationContext& context, ObjectType type, ServerRecord& own_server,
                          std::string_view own_database, std::int32_t own_id,
                          ServerRecord& other_server, std::string_view other_database,
-                         std::string_view displayed_name) {
+                         std::string_view bare_name) {
   PartnerMatch match;
-  if (type != ObjectType::kTables && !IsModule(type))
+  const bool is_key = type == ObjectType::kRelationships || type == ObjectType::kConstraints;
+  if (type != ObjectType::kTables && !IsModule(type) && !is_key)
     return match;
   if (MajorVersion(own_server) < 9 || MajorVersion(other_server) < 9)
     return match;
-  const std::string bare_name(BareObjectName(displayed_name));
   const std::optional<std::string> schema =
       Db_GetObjSchemaById(context, own_server, own_database, own_id);
   if (!schema) {
     match.success = false;
     return match;
   }
-  const std::string query =
-      BuildObjSQLString(context.ui, type, context.settings.ignore_sys_objects, bare_name, "");
+  // The key lists take no name filter: their rows are narrowed here, names compared as the
+  // server compares them.
+  const std::string query = BuildObjSQLString(context.ui, type, context.settings.ignore_sys_objects,
+                                              is_key ? std::string_view() : bare_name, "");
   RunCommandResult result =
       RunCommand(context, other_server, CommandType::kText, query, other_database);
   if (result.failed() || !result.recordset) {
@@ -392,8 +401,13 @@ PartnerMatch FindPartner(ApplicationContext& context, ObjectType type, ServerRec
     match.found = false;
     return match;
   }
-  const std::vector<ObjectEntry> candidates = ReadObjectEntries(*result.recordset);
+  std::vector<ObjectEntry> candidates = ReadObjectEntries(*result.recordset);
   result.recordset->Close();
+  if (is_key) {
+    std::erase_if(candidates, [&](const ObjectEntry& candidate) {
+      return !EqualsIgnoringCase(candidate.Name, bare_name);
+    });
+  }
   match.found = false;
   for (const ObjectEntry& candidate : candidates) {
     const std::optional<std::string> candidate_schema =

@@ -77,12 +77,12 @@ std::optional<std::vector<ObjectEntry>> LoadComparisonObjects(ApplicationContext
                                                               std::string_view database,
                                                               ObjectType type);
 
-// The partner of an object on the other side. Tables and modules (procedures, functions, views,
-// triggers) on two servers of version 9 and later are looked up: the partner is the first object
-// of the type with the same bare name whose schema equals the object's (case-sensitive), so a
-// name that exists in several schemas pairs with the object of its own schema. Every other
-// object counts as found, partner id 0 (the partner is then read by name). `success` is false
-// when a schema look-up failed.
+// The partner of an object on the other side. Every type on two servers of version 9 and later
+// is looked up: the partner is the first object of the type with the same bare name (the name
+// the catalogue stores, never a displayed name split at a dot) whose schema equals the object's
+// (case-sensitive), so a name that exists in several schemas pairs with the object of its own
+// schema. On older servers every object counts as found, partner id 0 (the partner is then read
+// by name). `success` is false when a schema look-up failed.
 struct PartnerMatch {
   bool success = true;
   bool found = true;
@@ -92,7 +92,7 @@ struct PartnerMatch {
 PartnerMatch FindPartner(ApplicationContext& context, ObjectType type, ServerRecord& own_server,
                          std::string_view own_database, std::int32_t own_id,
                          ServerRecord& other_server, std::string_view other_database,
-                         std::string_view displayed_name);
+                         std::string_view bare_name);
 
 // Runs the comparison between context.CurrentServers[0] (Source) and [1] (Target). Failing
 // connections show their message and end the run at once. The error log is cleared first.

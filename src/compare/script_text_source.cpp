@@ -32,11 +32,12 @@ StructureText ScriptTextSource::TableText(const ComparisonSide& side, std::strin
 }
 
 StructureText ScriptTextSource::KeyText(const ComparisonSide& side, ObjectType type,
-                                        std::string_view name) {
+                                        std::string_view name, std::int32_t id) {
   StructureText result;
   result.text = type == ObjectType::kRelationships
-                    ? GetRelationshipText(context_, side.server, side.database, name)
-                    : GetConstraintText(context_, side.server, side.database, name);
+                    ? GetRelationshipText(context_, side.server, side.database, name,
+                                          NameQuoting::kAsStored, id)
+                    : GetConstraintText(context_, side.server, side.database, name, id);
   return result;
 }
 

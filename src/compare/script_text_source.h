@@ -16,8 +16,8 @@ class ScriptTextSource final : public StructureTextSource {
                            std::int32_t id) override;
   StructureText TableText(const ComparisonSide& side, std::string_view bare_name, std::int32_t id,
                           bool with_indexes) override;
-  StructureText KeyText(const ComparisonSide& side, ObjectType type,
-                        std::string_view name) override;
+  StructureText KeyText(const ComparisonSide& side, ObjectType type, std::string_view name,
+                        std::int32_t id) override;
   void ShowInView(const ComparisonSide& side, ObjectType type, std::string_view name,
                   std::int32_t id, TextView& view) override;
 

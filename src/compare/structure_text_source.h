@@ -48,9 +48,10 @@ class StructureTextSource {
   virtual StructureText TableText(const ComparisonSide& side, std::string_view bare_name,
                                   std::int32_t id, bool with_indexes) = 0;
 
-  // The key text of a relationship or a constraint, read by name.
-  virtual StructureText KeyText(const ComparisonSide& side, ObjectType type,
-                                std::string_view name) = 0;
+  // The key text of a relationship or a constraint: the key with `id` when it is positive (a
+  // relationship's own id, a constraint's table id), else the key called `name`.
+  virtual StructureText KeyText(const ComparisonSide& side, ObjectType type, std::string_view name,
+                                std::int32_t id) = 0;
 
   // Shows the object's structure text in `view` as the structure panes show it; the column-order
   // test compares two such views.

@@ -34,12 +34,6 @@ std::string CountLine(int tally) {
   return "\t(" + std::to_string(tally) + " " + std::string(kTypeWord) + ")";
 }
 
-// The name after the last "." of a displayed name.
-std::string BareName(std::string_view displayed) {
-  const std::size_t dot = displayed.rfind('.');
-  return std::string(dot == std::string_view::npos ? displayed : displayed.substr(dot + 1));
-}
-
 bool Contains(const std::vector<std::string>& names, std::string_view name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -133,10 +127,10 @@ bool BulkRun::SourcePass(const std::vector<ObjectEntry>& source_tables) {
       continue;
     host_.ShowCurrentObject(table.Name);
     context_.ui.ProcessPendingEvents();
-    const std::string bare_name = BareName(table.Name);
+    const std::string bare_name(CatalogueName(table));
     const PartnerMatch partner =
         FindPartner(context_, kTables, Server(kSource), request_.source_database, table.Id,
-                    Server(kTarget), request_.target_database, table.Name);
+                    Server(kTarget), request_.target_database, bare_name);
     if (!partner.success || Cancelled())
       return false;
     if (partner.query_failed)
@@ -196,7 +190,7 @@ bool BulkRun::TargetPass(const std::vector<ObjectEntry>& source_tables,
       continue;
     const PartnerMatch partner =
         FindPartner(context_, kTables, Server(kTarget), request_.target_database, table.Id,
-                    Server(kSource), request_.source_database, table.Name);
+                    Server(kSource), request_.source_database, CatalogueName(table));
     if (!partner.success || Cancelled())
       return false;
     // A positive partner id is a schema-matched table; otherwise (servers before version 9)

@@ -40,7 +40,7 @@ std::string Body(ApplicationContext& context, ServerRecord& server,
                           NameQuoting::kEscaped);
     case ObjectType::kRelationships:
       return GetRelationshipText(context, server, request.database, request.name,
-                                 NameQuoting::kEscaped);
+                                 NameQuoting::kEscaped, request.id);
     default:
       return std::string();
   }

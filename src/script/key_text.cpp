@@ -10,9 +10,11 @@
 #include "script/structure_trim.h"
 
 namespace korvane {
-std::string BuildRelationshipQuery(std::string_view relationship) {
+std::string BuildRelationshipQuery(std::string_view relationship, std::int32_t id) {
   // One row per column pair (sysforeignkeys), in key order; constid keeps same-named keys of
   // different owners apart.
+  const std::string filter = id >= 1 ? "WHERE so.id = " + std::to_string(id) + " "
+                                     : "WHERE so.name = '" + EscapeSqlLiteral(relationship) + "' ";
   return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
          "sor.name AS referencedtable, scr.name AS referencedcolumn, "
          "sof.name AS tablename, sfk.constid, sfk.keyno "
@@ -21,25 +23,25 @@ std::string BuildRelationshipQuery(std::string_view relationship) {
          "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
          "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
          "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
-         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey "
-         "WHERE so.name = '" +
-         EscapeSqlLiteral(relationship) +
-         "' "
-         "ORDER BY sfk.constid, sfk.keyno";
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey " +
+         filter + "ORDER BY sfk.constid, sfk.keyno";
 }
 
-std::string BuildConstraintQuery(std::string_view constraint) {
+std::string BuildConstraintQuery(std::string_view constraint, std::int32_t table_id) {
   // The table is reached through each of its child objects, so every key column comes once per
-  // child object: the text takes each keyno once.
+  // child object: the text takes each keyno once. A table has one clustered index: by the
+  // table's id it is the key whatever the name it is listed under.
+  const std::string filter = table_id >= 1 ? "so2.id = " + std::to_string(table_id)
+                                           : "si.name = '" + EscapeSqlLiteral(constraint) + "'";
   return "SELECT si.name as [name], so2.refdate AS refdate, so2.id AS id, sc.name AS [column], "
          "sk.indid, so2.name as [tablename], sk.keyno "
          "FROM sysobjects so INNER JOIN sysindexkeys sk ON so.parent_obj = sk.id "
          "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
          "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
          "INNER JOIN sysobjects so2 ON so.parent_obj = so2.id "
-         "WHERE si.indid = 1 AND  si.name = '" +
-         EscapeSqlLiteral(constraint) +
-         "' AND "
+         "WHERE si.indid = 1 AND  " +
+         filter +
+         " AND "
          "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
          "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
          "ORDER BY so2.id, sk.keyno";
@@ -92,15 +94,16 @@ std::string BuildConstraintText(Recordset& rows) {
 
 std::string GetRelationshipText(ApplicationContext& context, const ServerRecord& server,
                                 std::string_view database, std::string_view relationship,
-                                NameQuoting quoting) {
-  return BuildTextFromQuery(context, server, database, BuildRelationshipQuery(relationship),
+                                NameQuoting quoting, std::int32_t id) {
+  return BuildTextFromQuery(context, server, database, BuildRelationshipQuery(relationship, id),
                             "mdlQueryCode", "GetRelationshipText",
                             [&](Recordset& rows) { return BuildRelationshipText(rows, quoting); });
 }
 
 std::string GetConstraintText(ApplicationContext& context, const ServerRecord& server,
-                              std::string_view database, std::string_view constraint) {
-  return BuildTextFromQuery(context, server, database, BuildConstraintQuery(constraint),
+                              std::string_view database, std::string_view constraint,
+                              std::int32_t table_id) {
+  return BuildTextFromQuery(context, server, database, BuildConstraintQuery(constraint, table_id),
                             "mdlQueryCode", "GetConstraintText",
                             [](Recordset& rows) { return BuildConstraintText(rows); });
 }

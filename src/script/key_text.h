@@ -20,8 +20,10 @@ namespace korvane {
 
 struct ApplicationContext;
 
-std::string BuildRelationshipQuery(std::string_view relationship);
-std::string BuildConstraintQuery(std::string_view constraint);
+// The key queries: by name, or by id when `id` is 1 or more (a relationship's own id, the id of a
+// constraint's table), so that same-named keys of different schemas are told apart.
+std::string BuildRelationshipQuery(std::string_view relationship, std::int32_t id = 0);
+std::string BuildConstraintQuery(std::string_view constraint, std::int32_t table_id = 0);
 
 // The texts of the key named by the first row (rows ordered by key, then key column); empty
 // when there is no row. Rows of another key of the same name that follow are left out.
@@ -32,8 +34,9 @@ std::string BuildConstraintText(Recordset& rows);
 // is not the clustered index of its table gives an empty text.
 std::string GetRelationshipText(ApplicationContext& context, const ServerRecord& server,
                                 std::string_view database, std::string_view relationship,
-                                NameQuoting quoting = NameQuoting::kAsStored);
+                                NameQuoting quoting = NameQuoting::kAsStored, std::int32_t id = 0);
 std::string GetConstraintText(ApplicationContext& context, const ServerRecord& server,
-                              std::string_view database, std::string_view constraint);
+                              std::string_view database, std::string_view constraint,
+                              std::int32_t table_id = 0);
 
 }  // namespace korvane

@@ -24,9 +24,9 @@ std::optional<std::string> GetStructureText(ApplicationContext& context, ServerR
     case ObjectType::kTables:
       return GetTableText(context, server, database, name, false, id, "", false, "");
     case ObjectType::kRelationships:
-      return GetRelationshipText(context, server, database, name);
+      return GetRelationshipText(context, server, database, name, NameQuoting::kAsStored, id);
     case ObjectType::kConstraints:
-      return GetConstraintText(context, server, database, name);
+      return GetConstraintText(context, server, database, name, id);
   }
   return std::nullopt;
 }

@@ -157,37 +157,48 @@ TableStructure GetTableStructure(ApplicationContext& context, const ServerRecord
     {
       SuppressedConnectionErrors quiet(context);
       const std::optional<ListedSchemaName> listed = SplitListedName(table);
+      // The column query as last run: by id, by name, or by the listed name within its schema.
+      std::string schema_filter;
+      std::string filter_name;
+      std::string identity;
+      auto read = [&](const std::string& identity_name) {
+        identity = identity_name;
+        result = RunCommand(
+            context, server, CommandType::kText,
+            BuildColumnQuery(table, object_id, schema_filter, filter_name, identity), database);
+      };
       if (object_id >= 1) {
         // Read by id, the listed "schema.name" tells the identity functions which table it is.
-        const std::string identity =
-            listed ? IdentityTableName(listed->schema, listed->name) : std::string(table);
-        result = RunCommand(context, server, CommandType::kText,
-                            BuildColumnQuery(table, object_id, {}, {}, identity), database);
-        if (!result.failed() && result.recordset && HasUnresolvedIdentity(*result.recordset)) {
-          // A bare name resolves to the table of the default schema or dbo: a table in another
-          // schema gets no seed (or another table's). Ask for it by its schema-qualified name.
-          ServerRecord record = server;
-          const std::string schema =
-              Db_GetObjSchemaById(context, record, database, object_id).value_or(std::string());
-          // The listed name is "schema.name" only when its qualifier is the table's schema; a
-          // name holding a dot is otherwise the table's own.
-          const std::string bare =
-              listed && listed->schema == schema ? listed->name : std::string(table);
-          const std::string qualified = IdentityTableName(schema, bare);
-          if (qualified != identity) {
-            result = RunCommand(context, server, CommandType::kText,
-                                BuildColumnQuery(table, object_id, {}, {}, qualified), database);
-          }
-        }
+        read(listed ? IdentityTableName(listed->schema, listed->name) : std::string(table));
       } else {
-        result = RunCommand(context, server, CommandType::kText, BuildColumnQuery(table, object_id),
-                            database);
+        read(std::string(table));
         if (listed && !result.failed() && result.recordset && result.recordset->Eof()) {
-          result = RunCommand(context, server, CommandType::kText,
-                              BuildColumnQuery(table, object_id, listed->schema, listed->name,
-                                               IdentityTableName(listed->schema, listed->name)),
-                              database);
+          schema_filter = listed->schema;
+          filter_name = listed->name;
+          read(IdentityTableName(listed->schema, listed->name));
         }
+      }
+      if (!result.failed() && result.recordset && HasUnresolvedIdentity(*result.recordset)) {
+        // A bare name resolves to the table of the default schema or dbo: a table in another
+        // schema gets no seed (or another table's). Ask for it by its schema-qualified name,
+        // whichever way the table was read.
+        ServerRecord record = server;
+        std::string schema;
+        if (object_id >= 1) {
+          schema =
+              Db_GetObjSchemaById(context, record, database, object_id).value_or(std::string());
+        } else if (!schema_filter.empty()) {
+          schema = schema_filter;
+        } else {
+          schema = GetSchemaForObject(context, record, database, table, ObjectType::kTables);
+        }
+        // The listed name is "schema.name" only when its qualifier is the table's schema; a
+        // name holding a dot is otherwise the table's own.
+        const std::string bare =
+            listed && listed->schema == schema ? listed->name : std::string(table);
+        const std::string qualified = IdentityTableName(schema, bare);
+        if (qualified != identity)
+          read(qualified);
       }
     }
     if (!result.failed() && result.recordset) {

@@ -23,6 +23,7 @@
 #include "catalog/catalog_failure.h"
 #include "catalog/object_type_selector.h"
 #include "catalog/owners.h"
+#include "compare/compare_selected_in_context.h"
 #include "compare/compare_selected_objects.h"
 #include "compare/structure_text_copy.h"
 #include "compare/structure_view_setup.h"
@@ -682,8 +683,8 @@ void MainWindow::CompareCommand() {
   context_.ui.SetBusy(true);
   std::optional<SelectedObjectsComparison> result;
   RunGuarded(context_.ui, "frmMain", "cmdCompare_Click", [&] {
-    result = CompareSelProcs(false, "", "", CurrentSelection(), *sides_[kSource]->structure,
-                             *sides_[kTarget]->structure, context_.settings, context_.ui);
+    result = korvane::CompareSelectedObjects(
+        context_, CurrentSelection(), *sides_[kSource]->structure, *sides_[kTarget]->structure);
   });
   context_.ui.SetBusy(false);
   command_running_ = false;

@@ -65,6 +65,20 @@ TEST_F(BuildObjSqlStringTest, NameAndFilterAreAppendedInOrder) {
             "1 and xtype <> 'S'  and name = 'Orders'  and [name] LIKE 'Or%' order by name");
 }
 
+TEST_F(BuildObjSqlStringTest, FunctionPredicateIsParenthesisedBeforeAnythingAppended) {
+  // Without the parentheses "a or b or c and name = 'f'" lists every scalar function.
+  constexpr std::string_view kFunctions =
+      "(OBJECTPROPERTY(id, N'IsInlineFunction') = 1 or OBJECTPROPERTY(id, N'IsScalarFunction') = "
+      "1  or OBJECTPROPERTY(id, N'IsTableFunction') = 1)";
+  const std::string select = "select name, refdate, id from sysobjects where ";
+  EXPECT_EQ(Build(ObjectType::kFunctions, true),
+            select + std::string(kFunctions) + " and xtype <> 'S'  order by name");
+  EXPECT_EQ(Build(ObjectType::kFunctions, false, "fn_A"),
+            select + std::string(kFunctions) + " and name = 'fn_A'  order by name");
+  EXPECT_EQ(Build(ObjectType::kFunctions, false, "", "LIKE 'fn%'"),
+            select + std::string(kFunctions) + " and [name] LIKE 'fn%' order by name");
+}
+
 TEST_F(BuildObjSqlStringTest, QuoteInANameCannotEndTheLiteral) {
   EXPECT_EQ(Build(ObjectType::kTables, false, "O'Brien"),
             "select name, refdate, id from sysobjects where OBJECTPROPERTY(id, N'IsUserTable') = "

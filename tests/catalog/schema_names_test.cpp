@@ -197,23 +197,48 @@ TEST_F(ExtendedNameTest, BracketedNamesAreNotBracketedTwiceAndAreLookedUpBare) {
   EXPECT_EQ(Extended("O'Brien"), "[O'Brien]");
 }
 
-TEST_F(ExtendedNameTest, QualifiedNamesKeepTheirQualifierWithoutQueries) {
+TEST_F(ExtendedNameTest, TypedQualifiedNamesKeepTheirQualifierWithoutQueries) {
   MakeVersion9(server());
-  EXPECT_EQ(Extended("sales.Orders", 9), "[sales].[Orders]");
-  EXPECT_EQ(Extended("dbo.Orders", 7), "[Orders]");
-  EXPECT_EQ(Extended("[hr].[a]]b]", 0), "[hr].[a]]b]");  // typed: already bracketed
+  EXPECT_EQ(Extended("sales.Orders"), "[sales].[Orders]");
+  EXPECT_EQ(Extended("dbo.Orders"), "[Orders]");
+  EXPECT_EQ(Extended("[hr].[a]]b]"), "[hr].[a]]b]");  // already bracketed
   EXPECT_TRUE(Queries().empty());
 }
 
 TEST_F(ExtendedNameTest, ListedNamesAreCatalogueNamesAndAlwaysQuotedWhole) {
   // Names of list rows (they carry an id) are the catalogue's: a leading "[" is part of the
-  // name, and the schema the list put in front of a duplicate is quoted as well.
+  // name, and the schema the list put in front of a duplicate is quoted as well. A qualifier
+  // counts only when it is the schema of the id; any other dot is part of the name.
   MakeVersion9(server());
-  EXPECT_EQ(Extended("s]x.[T]", 9), "[s]]x].[[T]]]");
-  EXPECT_EQ(Extended("dbo.a]b", 9), "[a]]b]");
-  Respond(NewerQuery(7), OneColumn("", {"hr"}));
-  EXPECT_EQ(Extended("[T]", 7), "[hr].[[T]]]");
-  EXPECT_EQ(Queries(), std::vector<std::string>{NewerQuery(7)});
+  struct Case {
+    std::string name;
+    std::int32_t id;
+    std::string schema;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"sales.Orders", 9, "sales", "[sales].[Orders]"},
+      {"s]x.[T]", 10, "s]x", "[s]]x].[[T]]]"},
+      {"dbo.a]b", 11, "dbo", "[a]]b]"},
+      {"[T]", 7, "hr", "[hr].[[T]]]"},
+      {"x.y", 12, "dbo", "[x.y]"},
+      {"sales.Orders", 13, "hr", "[hr].[sales.Orders]"},
+  };
+  // An object in dbo is then asked for its owner, as any other.
+  Respond(OwnerQuery("x.y", "U"), OwnerRow("dbo"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Respond(NewerQuery(c.id), OneColumn("", {c.schema}));
+    EXPECT_EQ(Extended(c.name, c.id), c.expected);
+  }
+}
+
+TEST_F(ExtendedNameTest, ListedNameWithADotIsWholeOnVersion8) {
+  // Older servers never qualify list rows: the dot belongs to the name.
+  Respond(OwnerQuery("x.y", "U"), OwnerRow("dbo"));
+  EXPECT_EQ(Extended("x.y", 5), "[x.y]");
+  Respond(OwnerQuery("p.q", "P"), OwnerRow("hr"));
+  EXPECT_EQ(Extended("p.q", 6, ObjectType::kProcedures), "[hr].[p.q]");
 }
 
 TEST_F(ExtendedNameTest, Version9UsesTheSchemaById) {

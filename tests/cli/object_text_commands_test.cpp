@@ -30,7 +30,15 @@ constexpr std::string_view kScript =
     "CREATE TABLE dbo.Regions (code char(2) NOT NULL)\nGO\n"
     "CREATE TABLE sales.Regions (code char(3) NOT NULL, name nvarchar(30) NULL)\nGO\n"
     "CREATE PROCEDURE dbo.p AS\n-- first\nSELECT 1\nGO\n"
-    "CREATE PROCEDURE sales.p AS\nSELECT 2\nGO\n";
+    "CREATE PROCEDURE sales.p AS\nSELECT 2\nGO\n"
+    // The same-named foreign key in two schemas, and names that hold a dot of their own.
+    "CREATE TABLE dbo.K (id int NOT NULL PRIMARY KEY)\nGO\n"
+    "CREATE TABLE sales.K (id int NOT NULL PRIMARY KEY)\nGO\n"
+    "CREATE TABLE dbo.R (k int NULL, CONSTRAINT FK_X FOREIGN KEY (k) REFERENCES dbo.K (id))\nGO\n"
+    "CREATE TABLE sales.R (kk int NULL, CONSTRAINT FK_X FOREIGN KEY (kk) REFERENCES sales.K (id))"
+    "\nGO\n"
+    "CREATE TABLE [x.y] (a int NOT NULL)\nGO\n"
+    "CREATE PROCEDURE [p.q] AS SELECT 3\nGO\n";
 
 class ObjectTextCommandsTest : public ::testing::Test {
  protected:
@@ -75,6 +83,29 @@ TEST_F(ObjectTextCommandsTest, TextIsThePanesTextByteForByte) {
 
   const CliRun regions = Run({"text", "embedded:s", "Shop", "tables", "sales.Regions"});
   EXPECT_EQ(regions.out, "[code] [char] (3) NOT NULL\r\n[name] [nvarchar] (30) NULL");
+}
+
+TEST_F(ObjectTextCommandsTest, ListedObjectsAreReadAsTheListNamesThem) {
+  // Each same-named key of its own schema, and a dot inside a name never read as a schema.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"relationships", "dbo.FK_X"},
+       "TABLE R\r\nCONSTRAINT [FK_X]\r\nFOREIGN KEY [k]\r\nREFERENCES [K] [id]"},
+      {{"relationships", "sales.FK_X"},
+       "TABLE R\r\nCONSTRAINT [FK_X]\r\nFOREIGN KEY [kk]\r\nREFERENCES [K] [id]"},
+      {{"tables", "x.y"}, "[a] [int] NOT NULL"},
+      {{"procedures", "p.q"}, "CREATE PROCEDURE [p.q] AS SELECT 3"},
+  };
+  for (const auto& [object, text] : cases) {
+    SCOPED_TRACE(object[1]);
+    const CliRun run = Run({"text", "embedded:s", "Shop", object[0], object[1]});
+    EXPECT_EQ(run.status, kExitDone) << run.err;
+    EXPECT_EQ(run.out, text);
+  }
+  const CliRun dotted = Run({"create-statement", "embedded:s", "Shop", "tables", "x.y"});
+  EXPECT_EQ(dotted.status, kExitDone) << dotted.err;
+  EXPECT_NE(dotted.out.find("CREATE TABLE [x.y] (\r\n[a] [int] NOT NULL"), std::string::npos)
+      << dotted.out;
+  EXPECT_EQ(dotted.out.find("[x].[y]"), std::string::npos) << dotted.out;
 }
 
 TEST_F(ObjectTextCommandsTest, CreateStatementScriptsTheShownObject) {

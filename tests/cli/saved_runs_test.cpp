@@ -129,6 +129,37 @@ TEST_F(SavedRunsTest, SavedCompareAllRunsAgainWithTheSameReportAndExports) {
   EXPECT_EQ(ReadFile(export_file), exported);
 }
 
+TEST_F(SavedRunsTest, TypesWithObjectsOnOneSideOnlyMakeTheRunDifferent) {
+  // Procedures only in the Source, tables only in the Target: no pair is ever compared.
+  for (const auto& [database, script] : {std::pair{"Procs", "CREATE PROCEDURE P AS SELECT 1\nGO\n"},
+                                         std::pair{"Tabs", "CREATE TABLE T (a int NULL)\nGO\n"}}) {
+    const ScriptLoadResult loaded =
+        LoadScript(Locations().servers_folder, std::string(kServer), database, script);
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+  }
+  const std::vector<std::vector<std::string>> option_sets = {
+      {}, {"--types", "procedures"}, {"--types", "tables"}, {"--types", "tables,procedures"}};
+  for (const std::vector<std::string>& options : option_sets) {
+    std::vector<std::string> args = {"compare", std::string(kServer), "Procs", std::string(kServer),
+                                     "Tabs"};
+    args.insert(args.end(), options.begin(), options.end());
+    SCOPED_TRACE(args.size());
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.status, kExitDifferent) << run.out << run.err;
+  }
+  // Views are on neither side: that type alone is identical.
+  EXPECT_EQ(Run({"compare", std::string(kServer), "Procs", std::string(kServer), "Tabs", "--types",
+                 "views"})
+                .status,
+            kExitDone);
+  const CliRun saved = Run({"compare", std::string(kServer), "Procs", std::string(kServer), "Tabs",
+                            "--types", "tables", "--save", "One-sided"});
+  ASSERT_EQ(saved.status, kExitDifferent) << saved.err;
+  const CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
+  EXPECT_EQ(rerun.out, saved.out);
+}
+
 TEST_F(SavedRunsTest, PrintRequestIsNotedNotAsked) {
   ASSERT_EQ(Compare({"--types", "tables", "--save", "Tables"}).status, kExitDifferent);
   ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetPrint("Tables", true));

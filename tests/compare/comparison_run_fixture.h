@@ -66,9 +66,9 @@ class FakeStructureTexts final : public StructureTextSource {
     last_with_indexes = with_indexes;
     return Answer(side, ObjectType::kTables, bare_name, id, "table");
   }
-  StructureText KeyText(const ComparisonSide& side, ObjectType type,
-                        std::string_view name) override {
-    return Answer(side, type, name, 0, "key");
+  StructureText KeyText(const ComparisonSide& side, ObjectType type, std::string_view name,
+                        std::int32_t id) override {
+    return Answer(side, type, name, id, "key");
   }
   void ShowInView(const ComparisonSide& side, ObjectType type, std::string_view name,
                   std::int32_t id, TextView& view) override {

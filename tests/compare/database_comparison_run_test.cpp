@@ -392,7 +392,8 @@ TEST_F(ComparisonRunTest, SelectiveTablesSentence) {
 TEST_F(ComparisonRunTest, DetailsModeListsTheDifferingLinesOfEachDifferingObject) {
   List("Sales", kProcedures, {{"sales.p1", 1}, {"p2", 2}, {"p3", 3}});
   List("Sales2", kProcedures, {{"sales.p1", 11}, {"p2", 12}, {"p3", 13}});
-  texts_.Both(kProcedures, "p1", "A\r\nB -- note", "A\r\nC -- note");
+  // "sales.p1" is listed alone on each side: the dot is part of its name.
+  texts_.Both(kProcedures, "sales.p1", "A\r\nB -- note", "A\r\nC -- note");
   texts_.Both(kProcedures, "p2", "same", "same");
   texts_.Both(kProcedures, "p3", "x\r\ny", "x\r\ny\r\nz");
   CompareAllRequest request = Request({kProcedures});
@@ -410,7 +411,7 @@ TEST_F(ComparisonRunTest, DetailsModeListsTheDifferingLinesOfEachDifferingObject
                 "One procedure [p2] has identical structure in both databases.\r\n"
                 "===========================================\r\n"
                 "\r\nDetailed list of differences between compared procedures\r\n"
-                "\r\n1. p1\r\n\r\n"
+                "\r\n1. sales.p1\r\n\r\n"
                 // Listed after comment removal; the rest of a longer text as it stands.
                 "Differences in Source:\r\nB \r\n\r\nDifferences in Target:\r\nC \r\n\r\n"
                 "\r\n2. p3\r\n\r\n"
@@ -426,7 +427,7 @@ TEST_F(ComparisonRunTest, SimpleModeKeepsNoTexts) {
   texts_.Both(kProcedures, "p", "a", "b");
   const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
   EXPECT_EQ(outcome.result.types.at(0).different,
-            (std::vector<DifferentObject>{{"p", false, "", ""}}));
+            (std::vector<DifferentObject>{{"p", false, "", "", "p"}}));
   EXPECT_EQ(context_.report_buffer.find("Detailed"), std::string::npos);
 }
 

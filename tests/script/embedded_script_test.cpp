@@ -54,6 +54,8 @@ class EmbeddedScriptTest : public ::testing::Test {
   }
 
   void Load(std::string_view version, std::string_view script) {
+    // One server per version, so that a test may load one of each.
+    server_.Name = "embedded:" + (folder_ / ("srv" + std::string(version))).string();
     std::string error;
     ASSERT_TRUE(CreateEmbeddedServer(folder_ / "servers", server_.Name, version, &error)) << error;
     server_.Version = std::string(version);
@@ -225,6 +227,21 @@ TEST_F(EmbeddedScriptTest, Fault4ModulesAndTablesAreReadByTheirIds) {
   // The table outside dbo, listed by its bare name and read by id, keeps its identity seed.
   EXPECT_EQ(GetTableText(context_, server_, "Sales", "U", false, IdOf("sales.U"), "", false, ""),
             "[ID] [int] IDENTITY(10,3) NOT NULL\r\n[N] [int] NULL");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EmbeddedScriptTest, IdentityOutsideDboIsTheSameReadByIdOrByName) {
+  for (const std::string_view version : {"8.00.2039", "9.00.5000.00"}) {
+    SCOPED_TRACE(version);
+    Load(version,
+         "CREATE SCHEMA sales\nGO\n"
+         "CREATE TABLE sales.Item (id int IDENTITY(5,2) NOT NULL, label varchar(10) NULL)\nGO\n");
+    const std::string expected = "[id] [int] IDENTITY(5,2) NOT NULL\r\n[label] [varchar] (10) NULL";
+    EXPECT_EQ(
+        GetTableText(context_, server_, "Sales", "Item", false, IdOf("sales.Item"), "", false, ""),
+        expected);
+    EXPECT_EQ(GetTableText(context_, server_, "Sales", "Item", false, 0, "", false, ""), expected);
+  }
   EXPECT_TRUE(ui_.messages.empty());
 }
 

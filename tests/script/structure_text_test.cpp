@@ -160,6 +160,7 @@ TEST_F(StructureTextBoxTest, UnexpectedFailureIsReportedWithTheLineReached) {
 }
 
 TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
+  // The key is read by the id of the list row.
   AddObject("FK_A", 8);
   objects_.SetCurrentRow(0);
   Respond(
@@ -169,7 +170,7 @@ TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
       "sysobjects so ON sfk.constid = so.id INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
       "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid INNER JOIN syscolumns scf ON scf.id = "
       "sof.id AND scf.colid = sfk.fkey INNER JOIN syscolumns scr ON scr.id = sor.id AND "
-      "scr.colid = sfk.rkey WHERE so.name = 'FK_A' ORDER BY sfk.constid, sfk.keyno",
+      "scr.colid = sfk.rkey WHERE so.id = 8 ORDER BY sfk.constid, sfk.keyno",
       Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
             "constid", "keyno"},
            {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),

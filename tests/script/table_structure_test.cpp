@@ -33,6 +33,9 @@ std::string ColumnQuery(std::string_view literal_name, std::string_view filter,
 std::string ByName(std::string_view literal_name) {
   return ColumnQuery(literal_name, "WHERE sob.name = '" + std::string(literal_name) + "' ");
 }
+CommandOutcome OwnerRows(std::string owner) {
+  return testing::Rows({""}, {{Value::Text(std::move(owner))}});
+}
 // The index query by name, or by id when `id` is 1 or more.
 std::string IndexQuery(std::string_view literal_name, bool clustered_only, int id = 0) {
   return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
@@ -128,6 +131,9 @@ TEST_F(TableStructureTest, IdentityWithoutSeedAndUpperCaseTypeNames) {
                            {"Tag", "NChar", 20, 10, std::nullopt, false},
                            {"Big", "bigint", 8, 19, 0, false, true, "1000", "-5"},
                        }));
+  // The table is in dbo: its seed really is Null, and it is not read again.
+  Respond("SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'T'",
+          OwnerRows("dbo"));
   const TableStructure structure = GetTableStructure(context_, server(), "Sales", "T", false,
                                                      IgnoredColumnsKind::Structure, 0, "");
   EXPECT_EQ(structure.text,
@@ -283,22 +289,31 @@ TEST_F(TableStructureTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
 
 using Fault4ColumnReaderTest = ScriptTest;
 
-CommandOutcome OwnerRows(std::string owner) {
-  return testing::Rows({""}, {{Value::Text(std::move(owner))}});
-}
-
 TEST_F(Fault4ColumnReaderTest, TableOutsideDboGetsItsSeedByTheQualifiedName) {
   // ident_seed('Orders') cannot see sales.Orders: it comes back Null, and the table is read once
-  // more with the identity functions asked for [sales].[Orders].
-  Respond(ColumnQuery("Orders", "WHERE sco.id = 42 "),
-          ColumnRows({{"ID", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt}}));
-  Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 42", OwnerRows("sa]les"));
-  Respond(ColumnQuery("Orders", "WHERE sco.id = 42 ", "[sa]]les].[Orders]"),
-          ColumnRows({{"ID", "int", 4, 10, 0, false, true, "5", "2"}}));
-  const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", false,
-                                                     IgnoredColumnsKind::Structure, 42, "");
-  EXPECT_EQ(structure.text, "[ID] [int] IDENTITY(5,2) NOT NULL");
-  EXPECT_EQ(structure.columns.size(), 1u);
+  // more with the identity functions asked for [sa]]les].[Orders], whether it was read by id or
+  // by name.
+  struct Case {
+    std::int32_t id;
+    std::string filter;
+    std::string schema_query;
+  };
+  const std::vector<Case> cases = {
+      {42, "WHERE sco.id = 42 ", "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 42"},
+      {0, "WHERE sob.name = 'Orders' ",
+       "SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Orders'"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Respond(ColumnQuery("Orders", c.filter),
+            ColumnRows({{"ID", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt}}));
+    Respond(c.schema_query, OwnerRows("sa]les"));
+    Respond(ColumnQuery("Orders", c.filter, "[sa]]les].[Orders]"),
+            ColumnRows({{"ID", "int", 4, 10, 0, false, true, "5", "2"}}));
+    const TableStructure structure = GetTableStructure(context_, server(), "Sales", "Orders", false,
+                                                       IgnoredColumnsKind::Structure, c.id, "");
+    EXPECT_EQ(structure.text, "[ID] [int] IDENTITY(5,2) NOT NULL");
+    EXPECT_EQ(structure.columns.size(), 1u);
+  }
 }
 
 TEST_F(Fault4ColumnReaderTest, ListedSchemaNameReadByIdAsksForTheQualifiedIdentity) {

@@ -20,6 +20,7 @@
 #include "app/files.h"
 #include "app/settings.h"
 #include "catalog/object_list.h"
+#include "datacomp/ignored_columns.h"
 #include "db/data_access_check.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
@@ -642,36 +643,42 @@ TEST_F(MainWindowSidesTest, SizeAndSplitAreRememberedForTheNextRun) {
 
 // --- end to end on the embedded engine ----------------------------------------------------------
 
-class MainWindowEmbeddedTest : public testing::WindowTest {};
+// Live and Next hold Orders, whose note column differs in size, and the same GetOrders.
+class MainWindowEmbeddedTest : public testing::WindowTest {
+ protected:
+  std::unique_ptr<MainWindow> OpenOrders() {
+    const std::filesystem::path servers = context_->locations.servers_folder;
+    for (const auto& [database, size] : {std::pair{"Live", "10"}, std::pair{"Next", "20"}}) {
+      EXPECT_TRUE(LoadScript(servers, "embedded:e2e", database,
+                             "CREATE TABLE dbo.Orders (id int NOT NULL, note varchar(" +
+                                 std::string(size) +
+                                 ") NULL)\nGO\n"
+                                 "CREATE PROCEDURE dbo.GetOrders AS SELECT id FROM dbo.Orders\n")
+                      .ok);
+    }
+    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
+    AddServerForm form;
+    form.server = "embedded:e2e";
+    form.sql_auth = false;
+    EXPECT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
+    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
+    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    context_->settings.auto_sel_target_obj = true;
+    context_->settings.ignore_col_seq = false;
+
+    auto window = std::make_unique<MainWindow>(*context_);  // the scripting module's texts
+    window->show();
+    EXPECT_EQ(window->ConnectState(), kConnected);
+    Choose(*Find<QtListControl>(*window, "pvlDb_0"), "Live");
+    Choose(*Find<QtListControl>(*window, "pvlDb_1"), "Next");
+    Choose(*Find<QtListControl>(*window, "pvlSqlObj_0"), "Orders");
+    return window;
+  }
+};
 
 TEST_F(MainWindowEmbeddedTest, LoadsPicksAndComparesWithTheScriptedStructureTexts) {
-  const std::filesystem::path servers = context_->locations.servers_folder;
-  ASSERT_TRUE(LoadScript(servers, "embedded:e2e", "Live",
-                         "CREATE TABLE dbo.Orders (id int NOT NULL, note varchar(10) NULL)\n"
-                         "GO\n"
-                         "CREATE PROCEDURE dbo.GetOrders AS SELECT id FROM dbo.Orders\n")
-                  .ok);
-  ASSERT_TRUE(LoadScript(servers, "embedded:e2e", "Next",
-                         "CREATE TABLE dbo.Orders (id int NOT NULL, note varchar(20) NULL)\n"
-                         "GO\n"
-                         "CREATE PROCEDURE dbo.GetOrders AS SELECT id FROM dbo.Orders\n")
-                  .ok);
-  context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-  AddServerForm form;
-  form.server = "embedded:e2e";
-  form.sql_auth = false;
-  ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-  WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-  WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
-  context_->settings.auto_sel_target_obj = true;
-  context_->settings.ignore_col_seq = false;
-
-  MainWindow window(*context_);  // the scripting module shows the structure texts
-  window.show();
-  ASSERT_EQ(window.ConnectState(), kConnected);
-  Choose(*Find<QtListControl>(window, "pvlDb_0"), "Live");
-  Choose(*Find<QtListControl>(window, "pvlDb_1"), "Next");
-  Choose(*Find<QtListControl>(window, "pvlSqlObj_0"), "Orders");
+  const std::unique_ptr<MainWindow> opened = OpenOrders();
+  MainWindow& window = *opened;
   EXPECT_EQ(Find<QtListControl>(window, "pvlSqlObj_1")->CurrentText(), "Orders");
   const std::string source = Find<QtTextView>(window, "txtTXProc_0")->Text();
   const std::string target = Find<QtTextView>(window, "txtTXProc_1")->Text();
@@ -698,6 +705,24 @@ TEST_F(MainWindowEmbeddedTest, LoadsPicksAndComparesWithTheScriptedStructureText
             "Source: embedded:e2e.Live.GetOrders\r\nTarget: embedded:e2e.Next.GetOrders\r\n\r\n"
             "The selected procedures are identical.");
   testing::Screenshot(window, "main_window_embedded");
+}
+
+TEST_F(MainWindowEmbeddedTest, CompareLeavesOutTheStructureIgnoredColumns) {
+  // The tables differ only in the ignored column; the views still show it.
+  for (const std::string database : {"Live", "Next"}) {
+    ASSERT_TRUE(SaveIgnoredColumns(context_->locations, IgnoredColumnsKind::Structure,
+                                   "embedded:e2e." + database + ".Orders", {"note"}, ui_));
+  }
+  const std::unique_ptr<MainWindow> window = OpenOrders();
+  EXPECT_NE(Find<QtTextView>(*window, "txtTXProc_0")->Text().find("[note]"), std::string::npos);
+  SeenReport seen;
+  ReadReport(seen);
+  Find<QPushButton>(*window, "cmdCompare")->click();
+  ASSERT_TRUE(seen.opened);
+  EXPECT_EQ(seen.text,
+            "Source: embedded:e2e.Live.Orders\r\nTarget: embedded:e2e.Next.Orders\r\n\r\n"
+            "The selected tables are identical.\r\n\r\n"
+            "Please note that some columns were ignored during comparison.");
 }
 
 }  // namespace
