@@ -79,13 +79,8 @@ class Translator {
   // Translates until an unmatched ")" or the end; `i` stops at that token.
   std::string Scope(std::size_t& i, bool top_level) {
     // Nesting is bounded so that no input can exhaust the stack.
-    if (++depth_ > kMaxDepth) {
-      SqlError error(191,
-                     "Some part of your SQL statement is nested too deeply. Rewrite the "
-                     "query or break it up into smaller queries.");
-      error.set_line(At(i).line);
-      throw error;
-    }
+    if (++depth_ > kMaxNestingDepth)
+      ThrowNestedTooDeeply(At(i).line);
     struct Leave {
       int& depth;
       ~Leave() { --depth; }
@@ -756,7 +751,6 @@ class Translator {
     std::string declaration;  // its target type
   };
 
-  static constexpr int kMaxDepth = 100;
   const std::vector<Token>& tokens_;
   std::size_t end_;
   NameResolver& resolver_;
@@ -847,6 +841,10 @@ ServerMessage TranslateSqliteError(const std::string& message, int major_version
       return MakeServerMessage(static_cast<int>(LeadingNumber(message.substr(4, colon - 4))),
                                message.substr(colon + 1));
   }
+  if (message == "parser stack overflow" || message.rfind("Expression tree is too large", 0) == 0)
+    return MakeServerMessage(191,
+                             "Some part of your SQL statement is nested too deeply. Rewrite the "
+                             "query or break it up into smaller queries.");
   if (message == "incomplete input")
     return MakeServerMessage(102, "Incorrect syntax near ''.");
   if (message.rfind("near \"", 0) == 0) {

@@ -18,18 +18,20 @@ namespace {
 std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::size_t begin,
                                         std::size_t end) {
   StoredValue value;
-  // Parentheses around a whole literal, as stored defaults have them: ((0)).
-  while (end - begin >= 3 && tokens[begin].IsPunct("(") && tokens[end - 1].IsPunct(")")) {
-    bool enclosing = true;
-    int depth = 0;
-    for (std::size_t i = begin; i < end - 1 && enclosing; ++i) {
-      depth += tokens[i].IsPunct("(") ? 1 : tokens[i].IsPunct(")") ? -1 : 0;
-      enclosing = depth > 0;
+  // Parentheses around a whole literal, as stored defaults have them: ((0)). A literal is one
+  // token (two with a minus), so only n "(", the literal and n ")" can be one: a single pass.
+  std::size_t layers = 0;
+  while (begin + layers < end && tokens[begin + layers].IsPunct("("))
+    ++layers;
+  const std::size_t inner = end - begin - std::min(end - begin, 2 * layers);
+  if (layers > 0 && (inner == 1 || inner == 2)) {
+    bool closed = true;
+    for (std::size_t i = end - layers; i < end && closed; ++i)
+      closed = tokens[i].IsPunct(")");
+    if (closed) {
+      begin += layers;
+      end -= layers;
     }
-    if (!enclosing)
-      break;
-    ++begin;
-    --end;
   }
   bool negative = false;
   if (end - begin == 2 && tokens[begin].IsPunct("-")) {
@@ -46,11 +48,14 @@ std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::s
   }
   if (t.IsWord("NULL") && !negative)
     return value;
-  if (t.kind == TokenKind::kNumber && t.text.size() < 18 &&
-      t.text.find_first_of(".eExX") == std::string::npos) {
-    value.kind = StoredValue::Kind::kInteger;
-    value.integer = std::strtoll(t.text.c_str(), nullptr, 10) * (negative ? -1 : 1);
-    return value;
+  if (t.kind == TokenKind::kNumber && t.text.find_first_not_of("0123456789") == std::string::npos) {
+    // Whole numbers are read exactly; one beyond bigint is a decimal of its digits, which a
+    // column of an integer type refuses with an overflow rather than storing another value.
+    if (auto whole = ParseWholeNumber(t.text, negative)) {
+      value.kind = StoredValue::Kind::kInteger;
+      value.integer = *whole;
+      return value;
+    }
   }
   if (t.kind == TokenKind::kNumber && t.text.find_first_of("xX") == std::string::npos) {
     value.kind = StoredValue::Kind::kReal;
