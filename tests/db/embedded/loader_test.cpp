@@ -356,7 +356,8 @@ TEST_F(LoaderTest, UpdatedValuesAreConvertedAndChecked) {
 // the server's database list as it was.
 TEST_F(LoaderTest, AnAttachInAFailedScriptIsUndone) {
   Load("Shop", "CREATE TABLE t (a int)");
-  const std::string file = (scratch_.path() / "srv" / "Shop.db").string();
+  const std::string file = (scratch_.path() / "copy.mdf").string();
+  std::filesystem::copy_file(scratch_.path() / "srv" / "Shop.db", file);
   const std::string attach = "EXEC sp_attach_db N'Again', N'" + file + "'\nGO\n";
   const ScriptLoadResult failed = TryLoad("Work", attach + "SELECT * FROM Nope\n");
   ASSERT_FALSE(failed.ok);
