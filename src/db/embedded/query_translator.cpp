@@ -458,7 +458,7 @@ class Translator {
       ++i;
       const bool text_before = i >= 2 && tokens_[i - 2].kind == TokenKind::kString;
       const bool text_after = At(i).kind == TokenKind::kString;
-      return text_before || text_after ? " ||" : " +";
+      return text_before || text_after || t.joins_strings ? " ||" : " +";
     }
     if (t.IsPunct("!=") || t.IsPunct("<>")) {
       ++i;

@@ -66,6 +66,12 @@ std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::s
   return std::nullopt;
 }
 
+[[noreturn]] void ThrowComputedColumn(const std::string& name) {
+  throw SqlError(271, "The column \"" + name +
+                          "\" cannot be modified because it is either a computed column or is "
+                          "the result of a UNION operator.");
+}
+
 void BindStored(SqliteStatement& stmt, int index, const StoredValue& value) {
   switch (value.kind) {
     case StoredValue::Kind::kNull:
@@ -161,6 +167,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
           found = i;
       if (found == columns.size())
         ThrowInvalidColumn(name);
+      if (columns[found].computed)
+        ThrowComputedColumn(columns[found].name);
       for (auto t : targets)
         if (t == found)
           throw SqlError(264, "The column name '" + name +
@@ -175,7 +183,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     cursor.ExpectPunct(")");
   } else {
     for (std::size_t i = 0; i < columns.size(); ++i)
-      if (!columns[i].identity && columns[i].type.name != "timestamp")
+      if (!columns[i].identity && !columns[i].computed && columns[i].type.name != "timestamp")
         targets.push_back(i);
   }
   const bool identity_insert = db_.info().identity_insert_table == table.id;
@@ -261,11 +269,17 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
   if (has_identity && !identity_row.IsNull(2))
     last_identity = identity_row.Int(2);
 
+  // Computed columns are left to the storage, which computes them.
   std::string sql = "INSERT INTO " + EmbeddedDatabase::StorageName(table.id, false) + " (";
   std::string marks;
+  std::vector<int> bind_index(columns.size(), 0);
+  int stored_columns = 0;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    sql += (i ? ", " : "") + QuoteName(columns[i].name);
-    marks += i ? ", ?" : "?";
+    if (columns[i].computed)
+      continue;
+    sql += (stored_columns ? ", " : "") + QuoteName(columns[i].name);
+    marks += stored_columns ? ", ?" : "?";
+    bind_index[i] = ++stored_columns;
   }
   SqliteStatement insert = db_.db().Prepare(sql + ") VALUES (" + marks + ")");
   std::int64_t inserted = 0;
@@ -274,6 +288,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
   auto store_row = [&](std::vector<std::optional<StoredValue>> given) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const TableColumn& column = columns[i];
+      if (column.computed)
+        continue;
       StoredValue value;
       if (given[i]) {
         value = ConvertForColumn(*given[i], column.type, major);
@@ -308,7 +324,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
                                 "', table '" + db_.info().database_name + "." +
                                 db_.SchemaName(table.uid) + "." + table.name +
                                 "'; column does not allow nulls. INSERT fails.");
-      BindStored(insert, static_cast<int>(i + 1), value);
+      BindStored(insert, bind_index[i], value);
     }
     const int code = sqlite3_step(insert.handle());
     if (code != SQLITE_DONE) {
@@ -428,6 +444,8 @@ std::int64_t RowWriter::Update(TokenCursor& cursor) {
       ThrowInvalidColumn(name);
     if (columns[found].identity)
       throw SqlError(8102, "Cannot update identity column '" + columns[found].name + "'.");
+    if (columns[found].computed)
+      ThrowComputedColumn(columns[found].name);
     for (const auto& a : assignments)
       if (a.column == found)
         throw SqlError(264, "The column name '" + name +

@@ -15,6 +15,9 @@ struct Token {
   TokenKind kind = TokenKind::kEnd;
   std::string text;      // word / punctuation as written; the unquoted value for names and strings
   bool unicode = false;  // N'...'
+  // A "+" known to join strings (set by a caller that knows the operand types; the translator
+  // then writes SQLite's ||).
+  bool joins_strings = false;
   std::size_t offset = 0;  // byte offset in the source
   std::size_t end = 0;     // byte offset after the token
   int line = 1;            // 1-based
