@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "db/embedded/sql_error.h"
 #include "embedded_fixture.h"
 
@@ -176,6 +178,79 @@ TEST_P(ComputedColumnTest, AnExpressionTheEngineCannotComputeIsRefusedNamingIt) 
 
 INSTANTIATE_TEST_SUITE_P(Versions, ComputedColumnTest,
                          ::testing::Values("8.00.2039", "9.00.5000.00"));
+
+// The server's rules for the type of an expression, on columns of known types.
+TEST(ComputedColumnTypeTest, ExpressionTypesFollowTheServersRules) {
+  using embedded::DeclaredType;
+  auto column_type = [](const std::string& name) -> std::optional<DeclaredType> {
+    const std::map<std::string, std::pair<std::string, std::vector<std::string>>> kColumns = {
+        {"i", {"int", {}}},
+        {"b", {"bigint", {}}},
+        {"t", {"tinyint", {}}},
+        {"d", {"decimal", {"9", "2"}}},
+        {"n", {"numeric", {"38", "10"}}},
+        {"m", {"money", {}}},
+        {"f", {"float", {}}},
+        {"v", {"varchar", {"10"}}},
+        {"c", {"char", {"4"}}},
+        {"w", {"nvarchar", {"3000"}}},
+        {"dt", {"datetime", {}}},
+        {"bit", {"bit", {}}},
+    };
+    const auto it = kColumns.find(name);
+    if (it == kColumns.end())
+      return std::nullopt;
+    return embedded::MakeDeclaredType(it->second.first, it->second.second, 9);
+  };
+  struct Case {
+    const char* expression;
+    const char* type;  // as written in T-SQL
+    bool nullable;
+    std::size_t concatenations;
+  };
+  const Case cases[] = {
+      {"i + t", "int", true, 0},
+      {"i * b", "bigint", true, 0},
+      {"bit + bit", "int", true, 0},
+      {"i * d", "decimal(20,2)", true, 0},
+      {"d + d", "decimal(10,2)", true, 0},
+      {"d / d", "decimal(21,12)", true, 0},
+      {"d % i", "decimal(9,2)", true, 0},
+      {"n * n", "numeric(38,6)", true, 0},  // the scale gives way above 38 digits
+      {"1.25 * 2", "numeric(14,2)", true, 0},
+      {"3000000000 + 1", "numeric(11,0)", true, 0},
+      {"m * i", "money", true, 0},
+      {"f - d", "float", true, 0},
+      {"1e3", "float", true, 0},
+      {"dt + 1", "datetime", true, 0},
+      {"v + 'ab'", "varchar(12)", true, 1},
+      {"c + c", "char(8)", true, 1},
+      {"v + w + w", "nvarchar(max)", true, 2},  // beyond 4000 characters: max on 2005
+      {"N'é' + c", "nvarchar(5)", true, 1},
+      {"(v + 'x') + (i + 1)", "int", true, 1},
+      {"ISNULL(i, 0)", "int", false, 0},
+      {"((ISNULL(v, 'none')))", "varchar(10)", false, 0},
+      {"ISNULL(v + 'x', 'none')", "varchar(11)", false, 1},
+      {"CASE WHEN v + 'x' = 'ax' THEN c ELSE v END", "varchar(10)", true, 1},
+      {"CASE i WHEN 1 THEN d ELSE 7 END", "decimal(12,2)", true, 0},
+      {"COALESCE(NULL, t, i)", "int", true, 0},
+      {"CONVERT(varchar, i)", "varchar(30)", true, 0},
+      {"CAST(v AS decimal(5,1))", "decimal(5,1)", true, 0},
+      {"DATEADD(day, 1, dt)", "datetime", true, 0},
+      {"DATEDIFF(day, dt, dt)", "int", true, 0},
+      {"-i", "int", true, 0},
+      {"NULL", "int", true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expression);
+    const auto tokens = embedded::Tokenize(c.expression);
+    const auto derived =
+        embedded::DeriveComputedColumnType(tokens, 0, tokens.size() - 1, column_type, 9, "x");
+    EXPECT_EQ(derived.type.SqlText(), c.type);
+    EXPECT_EQ(derived.nullable, c.nullable);
+    EXPECT_EQ(derived.concatenations.size(), c.concatenations);
+  }
+}
 
 class PersistedColumnTest : public EmbeddedServerTest {};
 
