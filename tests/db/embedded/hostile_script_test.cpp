@@ -52,9 +52,8 @@ TEST_F(HostileScriptTest, GoCountAboveTheLimitIsRefusedBeforeAnythingRuns) {
     }
     EXPECT_EQ(Count(), c.rows) << c.count;
   }
-  Load("Base", "DELETE t");
-  Load("Base", "INSERT t VALUES (1)\nGO " + limit + "\n");
-  EXPECT_EQ(Count(), limit);
+  // The limit itself is accepted (a batch of a comment only, so nothing runs 10,000 times).
+  EXPECT_TRUE(TryLoad("Base", "-- nothing to run\nGO " + limit + "\n").ok);
 }
 
 TEST_F(HostileScriptTest, GoAfterAnUnreachableCountFailsTheWholeScript) {
