@@ -98,6 +98,27 @@ TEST_F(EmbeddedScriptTest, TableTextOfColumnsAndIndexes) {
   EXPECT_TRUE(ui_.messages.empty());
 }
 
+// Computed columns were refused by the loader; the table text shows each as a column of the
+// type the server derives for its expression.
+TEST_F(EmbeddedScriptTest, TableTextShowsComputedColumnsWithTheirDerivedTypes) {
+  for (const std::string_view version : {"8.00.2039", "9.00.5000.00"}) {
+    SCOPED_TRACE(version);
+    server_.Name = "embedded:" + (folder_ / ("srv" + std::string(version))).string();
+    Load(version,
+         "CREATE TABLE Lines (Qty int NOT NULL, Price decimal(9,2) NOT NULL,\n"
+         "  Code char(3) NULL, Total AS (Qty * Price), Label AS Code + '-' + 'x',\n"
+         "  Safe AS ISNULL(Qty, 0))\n");
+    EXPECT_EQ(GetTableText(context_, server_, "Sales", "Lines", false, 0, "", false, ""),
+              "[Qty] [int] NOT NULL\r\n"
+              "[Price] [decimal](9,2) NOT NULL\r\n"
+              "[Code] [char] (3) NULL\r\n"
+              "[Total] [decimal](20,2) NULL\r\n"
+              "[Label] [varchar] (5) NULL\r\n"
+              "[Safe] [int] NOT NULL");
+  }
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(EmbeddedScriptTest, RelationshipConstraintAndModuleTexts) {
   Load("8.00.2039", kSalesScript);
   EXPECT_EQ(GetRelationshipText(context_, server_, "Sales", "FK_Orders_Customers"),

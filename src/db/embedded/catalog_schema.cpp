@@ -415,6 +415,15 @@ CREATE TEMP VIEW "sys.columns" AS
          c.iscomputed AS is_computed, c.cdefault AS default_object_id, c.domain AS rule_object_id
   FROM main.syscolumns c JOIN main.sysobjects o ON o.id = c.id
   WHERE o.xtype IN ('U ', 'V ') AND c.number = 0;
+CREATE TEMP VIEW "sys.computed_columns" AS
+  SELECT c.*,
+         (SELECT group_concat(m.text, '') FROM
+            (SELECT text FROM main.syscomments WHERE id = c.object_id AND number = c.column_id
+             ORDER BY colid) m) AS definition,
+         CASE WHEN EXISTS (SELECT 1 FROM main.kvn_objprops p WHERE p.id = c.object_id AND
+                           p.property = 'persisted column ' || c.column_id)
+              THEN 1 ELSE 0 END AS is_persisted
+  FROM "sys.columns" c WHERE c.is_computed = 1;
 CREATE TEMP VIEW "sys.sql_modules" AS
   SELECT o.id AS object_id, object_definition(o.id) AS definition, 1 AS uses_ansi_nulls,
          1 AS uses_quoted_identifier, 0 AS is_schema_bound

@@ -17,9 +17,9 @@ constexpr std::array<std::string_view, 9> kSystemTables = {
 constexpr std::array<std::string_view, 6> kInformationSchemaViews = {
     "TABLES", "VIEWS", "ROUTINES", "COLUMNS", "SCHEMATA", ""};
 
-constexpr std::array<std::string_view, 9> kSysViews = {"objects",     "schemas",    "tables",
-                                                       "views",       "procedures", "columns",
-                                                       "sql_modules", "databases",  ""};
+constexpr std::array<std::string_view, 9> kSysViews = {
+    "objects", "schemas",     "tables",    "views",           "procedures",
+    "columns", "sql_modules", "databases", "computed_columns"};
 
 std::string JoinParts(const std::vector<std::string>& parts) {
   std::string text;
@@ -204,7 +204,7 @@ std::vector<TableColumn> EmbeddedDatabase::Columns(std::int64_t table_id) {
   std::vector<TableColumn> columns;
   auto stmt = db_.Prepare(
       "SELECT c.name, c.colid, t.name, c.xtype, c.xusertype, c.length, c.xprec, c.xscale, c.prec, "
-      "c.scale, c.isnullable, c.status, c.cdefault FROM syscolumns c JOIN systypes t "
+      "c.scale, c.isnullable, c.status, c.cdefault, c.iscomputed FROM syscolumns c JOIN systypes t "
       "ON t.xusertype = c.xtype WHERE c.id = ? AND c.number = 0 AND c.colid > 0 "
       "ORDER BY c.colid");
   stmt.Bind(1, table_id);
@@ -227,6 +227,7 @@ std::vector<TableColumn> EmbeddedDatabase::Columns(std::int64_t table_id) {
     column.nullable = stmt.Int(10) != 0;
     column.identity = (stmt.Int(11) & 0x80) != 0;
     column.default_id = stmt.Int(12);
+    column.computed = stmt.Int(13) != 0;
     columns.push_back(std::move(column));
   }
   return columns;

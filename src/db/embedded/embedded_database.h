@@ -30,6 +30,7 @@ struct TableColumn {
   DeclaredType type;
   bool nullable = true;
   bool identity = false;
+  bool computed = false;  // computed from other columns; never written
   std::int64_t default_id = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "db/embedded/query_translator.h"
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <optional>
 
@@ -79,13 +81,8 @@ class Translator {
   // Translates until an unmatched ")" or the end; `i` stops at that token.
   std::string Scope(std::size_t& i, bool top_level) {
     // Nesting is bounded so that no input can exhaust the stack.
-    if (++depth_ > kMaxDepth) {
-      SqlError error(191,
-                     "Some part of your SQL statement is nested too deeply. Rewrite the "
-                     "query or break it up into smaller queries.");
-      error.set_line(At(i).line);
-      throw error;
-    }
+    if (++depth_ > kMaxNestingDepth)
+      ThrowNestedTooDeeply(At(i).line);
     struct Leave {
       int& depth;
       ~Leave() { --depth; }
@@ -461,9 +458,10 @@ class Translator {
     }
     if (t.IsPunct("+")) {
       ++i;
-      const bool text_before = i >= 2 && tokens_[i - 2].kind == TokenKind::kString;
-      const bool text_after = At(i).kind == TokenKind::kString;
-      return text_before || text_after ? " ||" : " +";
+      const bool text_before =
+          i >= 2 && (tokens_[i - 2].kind == TokenKind::kString || EndsStringCall(i - 2));
+      const bool text_after = At(i).kind == TokenKind::kString || StartsStringCall(i);
+      return text_before || text_after || t.joins_strings ? " ||" : " +";
     }
     if (t.IsPunct("!=") || t.IsPunct("<>")) {
       ++i;
@@ -486,6 +484,33 @@ class Translator {
       Fail(t);
     ++i;
     return " " + t.text;
+  }
+
+  // A call of a function that returns a string starts at `k` ("CHAR(13)"): a + beside it joins
+  // strings.
+  bool StartsStringCall(std::size_t k) const {
+    static constexpr std::array<std::string_view, 15> kStringFunctions = {
+        "char",  "nchar",   "upper",     "lower",   "ltrim", "rtrim",     "left",     "right",
+        "space", "replace", "replicate", "reverse", "stuff", "substring", "quotename"};
+    const Token& t = At(k);
+    if (t.kind != TokenKind::kWord || !At(k + 1).IsPunct("("))
+      return false;
+    return std::any_of(kStringFunctions.begin(), kStringFunctions.end(),
+                       [&](std::string_view f) { return EqualsIgnoringCase(f, t.text); });
+  }
+  // The ")" at `k` closes such a call. The look back is bounded, so that a long run of + stays
+  // linear; a longer argument list is simply not recognised.
+  bool EndsStringCall(std::size_t k) const {
+    if (!tokens_[k].IsPunct(")"))
+      return false;
+    int depth = 0;
+    for (std::size_t j = k + 1, steps = 0; j-- > 0 && steps < 1000; ++steps) {
+      if (tokens_[j].IsPunct(")"))
+        ++depth;
+      else if (tokens_[j].IsPunct("(") && --depth == 0)
+        return j > 0 && StartsStringCall(j - 1);
+    }
+    return false;
   }
 
   // The argument ranges of a call whose "(" is at `open`; `i` ends after the ")".
@@ -756,7 +781,6 @@ class Translator {
     std::string declaration;  // its target type
   };
 
-  static constexpr int kMaxDepth = 100;
   const std::vector<Token>& tokens_;
   std::size_t end_;
   NameResolver& resolver_;
@@ -847,6 +871,10 @@ ServerMessage TranslateSqliteError(const std::string& message, int major_version
       return MakeServerMessage(static_cast<int>(LeadingNumber(message.substr(4, colon - 4))),
                                message.substr(colon + 1));
   }
+  if (message == "parser stack overflow" || message.rfind("Expression tree is too large", 0) == 0)
+    return MakeServerMessage(191,
+                             "Some part of your SQL statement is nested too deeply. Rewrite the "
+                             "query or break it up into smaller queries.");
   if (message == "incomplete input")
     return MakeServerMessage(102, "Incorrect syntax near ''.");
   if (message.rfind("near \"", 0) == 0) {

@@ -18,18 +18,20 @@ namespace {
 std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::size_t begin,
                                         std::size_t end) {
   StoredValue value;
-  // Parentheses around a whole literal, as stored defaults have them: ((0)).
-  while (end - begin >= 3 && tokens[begin].IsPunct("(") && tokens[end - 1].IsPunct(")")) {
-    bool enclosing = true;
-    int depth = 0;
-    for (std::size_t i = begin; i < end - 1 && enclosing; ++i) {
-      depth += tokens[i].IsPunct("(") ? 1 : tokens[i].IsPunct(")") ? -1 : 0;
-      enclosing = depth > 0;
+  // Parentheses around a whole literal, as stored defaults have them: ((0)). A literal is one
+  // token (two with a minus), so only n "(", the literal and n ")" can be one: a single pass.
+  std::size_t layers = 0;
+  while (begin + layers < end && tokens[begin + layers].IsPunct("("))
+    ++layers;
+  const std::size_t inner = end - begin - std::min(end - begin, 2 * layers);
+  if (layers > 0 && (inner == 1 || inner == 2)) {
+    bool closed = true;
+    for (std::size_t i = end - layers; i < end && closed; ++i)
+      closed = tokens[i].IsPunct(")");
+    if (closed) {
+      begin += layers;
+      end -= layers;
     }
-    if (!enclosing)
-      break;
-    ++begin;
-    --end;
   }
   bool negative = false;
   if (end - begin == 2 && tokens[begin].IsPunct("-")) {
@@ -46,11 +48,14 @@ std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::s
   }
   if (t.IsWord("NULL") && !negative)
     return value;
-  if (t.kind == TokenKind::kNumber && t.text.size() < 18 &&
-      t.text.find_first_of(".eExX") == std::string::npos) {
-    value.kind = StoredValue::Kind::kInteger;
-    value.integer = std::strtoll(t.text.c_str(), nullptr, 10) * (negative ? -1 : 1);
-    return value;
+  if (t.kind == TokenKind::kNumber && t.text.find_first_not_of("0123456789") == std::string::npos) {
+    // Whole numbers are read exactly; one beyond bigint is a decimal of its digits, which a
+    // column of an integer type refuses with an overflow rather than storing another value.
+    if (auto whole = ParseWholeNumber(t.text, negative)) {
+      value.kind = StoredValue::Kind::kInteger;
+      value.integer = *whole;
+      return value;
+    }
   }
   if (t.kind == TokenKind::kNumber && t.text.find_first_of("xX") == std::string::npos) {
     value.kind = StoredValue::Kind::kReal;
@@ -59,6 +64,12 @@ std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::s
     return value;
   }
   return std::nullopt;
+}
+
+[[noreturn]] void ThrowComputedColumn(const std::string& name) {
+  throw SqlError(271, "The column \"" + name +
+                          "\" cannot be modified because it is either a computed column or is "
+                          "the result of a UNION operator.");
 }
 
 void BindStored(SqliteStatement& stmt, int index, const StoredValue& value) {
@@ -156,6 +167,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
           found = i;
       if (found == columns.size())
         ThrowInvalidColumn(name);
+      if (columns[found].computed)
+        ThrowComputedColumn(columns[found].name);
       for (auto t : targets)
         if (t == found)
           throw SqlError(264, "The column name '" + name +
@@ -170,7 +183,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     cursor.ExpectPunct(")");
   } else {
     for (std::size_t i = 0; i < columns.size(); ++i)
-      if (!columns[i].identity && columns[i].type.name != "timestamp")
+      if (!columns[i].identity && !columns[i].computed && columns[i].type.name != "timestamp")
         targets.push_back(i);
   }
   const bool identity_insert = db_.info().identity_insert_table == table.id;
@@ -256,11 +269,17 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
   if (has_identity && !identity_row.IsNull(2))
     last_identity = identity_row.Int(2);
 
+  // Computed columns are left to the storage, which computes them.
   std::string sql = "INSERT INTO " + EmbeddedDatabase::StorageName(table.id, false) + " (";
   std::string marks;
+  std::vector<int> bind_index(columns.size(), 0);
+  int stored_columns = 0;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    sql += (i ? ", " : "") + QuoteName(columns[i].name);
-    marks += i ? ", ?" : "?";
+    if (columns[i].computed)
+      continue;
+    sql += (stored_columns ? ", " : "") + QuoteName(columns[i].name);
+    marks += stored_columns ? ", ?" : "?";
+    bind_index[i] = ++stored_columns;
   }
   SqliteStatement insert = db_.db().Prepare(sql + ") VALUES (" + marks + ")");
   std::int64_t inserted = 0;
@@ -269,6 +288,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
   auto store_row = [&](std::vector<std::optional<StoredValue>> given) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const TableColumn& column = columns[i];
+      if (column.computed)
+        continue;
       StoredValue value;
       if (given[i]) {
         value = ConvertForColumn(*given[i], column.type, major);
@@ -303,7 +324,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
                                 "', table '" + db_.info().database_name + "." +
                                 db_.SchemaName(table.uid) + "." + table.name +
                                 "'; column does not allow nulls. INSERT fails.");
-      BindStored(insert, static_cast<int>(i + 1), value);
+      BindStored(insert, bind_index[i], value);
     }
     const int code = sqlite3_step(insert.handle());
     if (code != SQLITE_DONE) {
@@ -423,6 +444,8 @@ std::int64_t RowWriter::Update(TokenCursor& cursor) {
       ThrowInvalidColumn(name);
     if (columns[found].identity)
       throw SqlError(8102, "Cannot update identity column '" + columns[found].name + "'.");
+    if (columns[found].computed)
+      ThrowComputedColumn(columns[found].name);
     for (const auto& a : assignments)
       if (a.column == found)
         throw SqlError(264, "The column name '" + name +

@@ -1,6 +1,10 @@
 #include "db/embedded/script_loader.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/text.h"
@@ -8,6 +12,7 @@
 #include "db/embedded/embedded_database.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/sql_error.h"
+#include "db/embedded/sql_tokenizer.h"
 
 namespace korvane {
 namespace {
@@ -20,42 +25,70 @@ struct Batch {
   int repeat = 1;
 };
 
-// Splits at lines holding only GO (any case, optionally a repeat count), outside strings,
-// bracketed names and block comments.
+// The count of a "GO n" line, or nullopt when the line is no GO line. A count that is not a
+// whole number of at most kMaxBatchRepeat fails the load, read without overflow however long it
+// is (a count of 0 runs the batch once, as query tools do).
+std::optional<int> GoLine(std::string_view line, int line_number) {
+  std::string_view trimmed = line;
+  while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.back())))
+    trimmed.remove_suffix(1);
+  while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.front())))
+    trimmed.remove_prefix(1);
+  const std::size_t comment = trimmed.find("--");
+  if (comment != std::string_view::npos)
+    trimmed = Trim(trimmed.substr(0, comment));
+  if (trimmed.size() < 2 || !EqualsIgnoringCase(trimmed.substr(0, 2), "go") ||
+      (trimmed.size() > 2 && !std::isspace(static_cast<unsigned char>(trimmed[2]))))
+    return std::nullopt;
+  std::string_view count = trimmed.substr(2);
+  while (!count.empty() && std::isspace(static_cast<unsigned char>(count.front())))
+    count.remove_prefix(1);
+  if (count.empty())
+    return 1;
+  if (!IsNumeric(count))
+    return std::nullopt;  // "GO x" is T-SQL of the batch, not a separator
+  std::uint64_t repeat = 0;
+  const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), repeat);
+  if (error != std::errc() || end != count.data() + count.size() ||
+      repeat > static_cast<std::uint64_t>(kMaxBatchRepeat)) {
+    SqlError failure(50000, "The count after GO must be a whole number of at most " +
+                                std::to_string(kMaxBatchRepeat) + "; '" + std::string(count) +
+                                "' is not.");
+    failure.set_line(line_number);
+    throw failure;
+  }
+  return std::max<int>(1, static_cast<int>(repeat));
+}
+
+// Splits at lines holding only GO (any case, optionally a repeat count) that start outside
+// strings, quoted names and comments, which are told apart by the tokenizer's own rules.
 std::vector<Batch> SplitBatches(std::string_view script) {
   std::vector<Batch> batches;
   Batch current;
   int line = 1;
-  bool in_string = false;
-  bool in_bracket = false;
-  int comment_depth = 0;
   std::size_t pos = 0;
-  while (pos < script.size()) {
-    std::size_t end = script.find('\n', pos);
-    const std::size_t next = end == std::string_view::npos ? script.size() : end + 1;
-    const std::string_view text = script.substr(pos, next - pos);
-    bool go = false;
-    int repeat = 1;
-    if (!in_string && !in_bracket && comment_depth == 0) {
-      std::string_view trimmed = text;
-      while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.back())))
-        trimmed.remove_suffix(1);
-      while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.front())))
-        trimmed.remove_prefix(1);
-      const std::size_t comment = trimmed.find("--");
-      if (comment != std::string_view::npos)
-        trimmed = Trim(trimmed.substr(0, comment));
-      if (trimmed.size() >= 2 && EqualsIgnoringCase(trimmed.substr(0, 2), "go") &&
-          (trimmed.size() == 2 || std::isspace(static_cast<unsigned char>(trimmed[2])))) {
-        const std::string_view count = Trim(trimmed.substr(2));
-        if (count.empty() || IsNumeric(count)) {
-          go = true;
-          repeat = count.empty() ? 1 : std::max(1, static_cast<int>(LeadingNumber(count)));
-        }
+  const std::size_t n = script.size();
+  while (pos < n) {
+    // One logical line: up to the first line break outside a string, name or block comment.
+    std::size_t i = pos;
+    while (i < n && script[i] != '\n') {
+      const char c = script[i];
+      const char d = i + 1 < n ? script[i + 1] : '\0';
+      std::size_t skip_to = i + 1;
+      if (c == '-' && d == '-') {
+        skip_to = script.find('\n', i);
+      } else if (c == '/' && d == '*') {
+        skip_to = embedded::BlockCommentEnd(script, i);
+      } else if (c == '\'' || c == '[' || c == '"') {
+        skip_to = embedded::QuotedSpanEnd(script, i);
       }
+      i = skip_to == std::string_view::npos ? n : skip_to;
     }
-    if (go) {
-      current.repeat = repeat;
+    const std::size_t next = i < n ? i + 1 : n;
+    const std::string_view text = script.substr(pos, next - pos);
+    const auto repeat = GoLine(text, line);
+    if (repeat) {
+      current.repeat = *repeat;
       batches.push_back(current);
       current = Batch();
       current.first_line = line + 1;
@@ -63,37 +96,8 @@ std::vector<Batch> SplitBatches(std::string_view script) {
       if (current.text.empty())
         current.first_line = line;
       current.text += text;
-      // Track the lexical state across the line.
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char d = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (comment_depth > 0) {
-          if (c == '*' && d == '/') {
-            --comment_depth;
-            ++i;
-          } else if (c == '/' && d == '*') {
-            ++comment_depth;
-            ++i;
-          }
-        } else if (in_string) {
-          if (c == '\'')
-            in_string = false;
-        } else if (in_bracket) {
-          if (c == ']')
-            in_bracket = false;
-        } else if (c == '-' && d == '-') {
-          break;
-        } else if (c == '/' && d == '*') {
-          ++comment_depth;
-          ++i;
-        } else if (c == '\'') {
-          in_string = true;
-        } else if (c == '[') {
-          in_bracket = true;
-        }
-      }
     }
-    ++line;
+    line += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     pos = next;
   }
   if (!current.text.empty())
@@ -145,6 +149,12 @@ ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::st
   if (!folder)
     return Failure(
         embedded::MakeServerMessage(17, "Not an embedded server name: " + std::string(server)), 0);
+  std::vector<Batch> batches;
+  try {
+    batches = SplitBatches(script);
+  } catch (const SqlError& e) {
+    return Failure(e.message(), e.line());
+  }
   embedded::ServerFolder target(*folder);
   std::string error;
   if (!target.Exists() && !target.Create(embedded::kDefaultProductVersion, &error))
@@ -178,7 +188,7 @@ ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::st
       executor.set_attach_handler([&](const std::string& n, const std::vector<std::string>& files) {
         target.Attach(n, files, &db.db(), db.is_master() ? "main" : "master");
       });
-      for (const auto& batch : SplitBatches(script)) {
+      for (const auto& batch : batches) {
         if (IsBlank(batch.text))
           continue;
         line = batch.first_line;

@@ -12,6 +12,9 @@
 
 namespace korvane {
 
+// The most times "GO n" may run one batch; a larger count fails the load before anything runs.
+inline constexpr int kMaxBatchRepeat = 10000;
+
 struct ScriptLoadResult {
   bool ok = false;
   // On failure: "Msg 208, Level 16, State 1, Line 12" + LF + the message text.

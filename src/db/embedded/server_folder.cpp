@@ -220,6 +220,24 @@ void ServerFolder::Attach(const std::string& name, const std::vector<std::string
     throw SqlError(5120, "Unable to open the physical file \"" + file.string() +
                              "\". Operating system error 2: \"2(The system cannot find the file "
                              "specified.)\".");
+  // A file that backs a listed database (master's own included) is in use: attaching it a
+  // second time would give two databases one storage.
+  {
+    SqliteDatabase own_master;
+    if (!session)
+      OpenMaster(own_master, MasterFile());
+    std::vector<fs::path> in_use = {MasterFile()};
+    auto files_listed = (session ? *session : own_master).Prepare("SELECT filename FROM " + table);
+    while (files_listed.Step()) {
+      fs::path listed = files_listed.Text(0);
+      in_use.push_back(listed.is_relative() ? folder_ / listed : listed);
+    }
+    for (const auto& listed : in_use)
+      if (fs::equivalent(file, listed, error))
+        throw SqlError(5120, "Unable to open the physical file \"" + file.string() +
+                                 "\". Operating system error 32: \"32(The process cannot access "
+                                 "the file because it is being used by another process.)\".");
+  }
   {
     SqliteDatabase db;
     std::string open_error;

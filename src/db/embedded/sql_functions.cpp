@@ -1,6 +1,7 @@
 #include "db/embedded/sql_functions.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -1109,9 +1110,18 @@ void RegisterFunctions(sqlite3* db, SessionInfo* info) {
                              nullptr, nullptr, nullptr);
   sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, info, LikeFunction,
                              nullptr, nullptr, nullptr);
-  for (const auto& entry : entries)
-    sqlite3_create_function_v2(db, entry.name, entry.args, SQLITE_UTF8, info, entry.function,
-                               nullptr, nullptr, nullptr);
+  // Functions of their arguments alone may serve computed columns, which SQLite allows only
+  // for functions declared deterministic.
+  static constexpr std::array<std::string_view, 11> kDeterministic = {
+      "len",   "datalength", "kvn_left", "kvn_right", "charindex",  "year",
+      "month", "day",        "space",    "replicate", "kvn_convert"};
+  for (const auto& entry : entries) {
+    const bool deterministic = std::find(kDeterministic.begin(), kDeterministic.end(),
+                                         std::string_view(entry.name)) != kDeterministic.end();
+    sqlite3_create_function_v2(db, entry.name, entry.args,
+                               SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0), info,
+                               entry.function, nullptr, nullptr, nullptr);
+  }
   if (info->major_version >= 9) {
     sqlite3_create_function_v2(db, "schema_name", 0, SQLITE_UTF8, info, SchemaNameFunction, nullptr,
                                nullptr, nullptr);

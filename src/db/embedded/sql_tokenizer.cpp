@@ -24,6 +24,45 @@ SqlError AtLine(SqlError error, int line) {
 
 }  // namespace
 
+void ThrowNestedTooDeeply(int line) {
+  throw AtLine(SqlError(191,
+                        "Some part of your SQL statement is nested too deeply. Rewrite the query "
+                        "or break it up into smaller queries."),
+               line);
+}
+
+std::size_t QuotedSpanEnd(std::string_view text, std::size_t open) {
+  const char close = text[open] == '[' ? ']' : text[open];
+  for (std::size_t i = open + 1; i < text.size(); ++i) {
+    if (text[i] != close)
+      continue;
+    if (i + 1 < text.size() && text[i + 1] == close) {
+      ++i;
+      continue;
+    }
+    return i + 1;
+  }
+  return std::string_view::npos;
+}
+
+std::size_t BlockCommentEnd(std::string_view text, std::size_t open) {
+  int depth = 0;
+  std::size_t i = open;
+  while (i < text.size()) {
+    if (text[i] == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+      ++depth;
+      i += 2;
+    } else if (text[i] == '*' && i + 1 < text.size() && text[i + 1] == '/') {
+      i += 2;
+      if (--depth == 0)
+        return i;
+    } else {
+      ++i;
+    }
+  }
+  return std::string_view::npos;
+}
+
 bool Token::IsWord(std::string_view word) const {
   return kind == TokenKind::kWord && EqualsIgnoringCase(text, word);
 }
@@ -72,27 +111,11 @@ std::vector<Token> Tokenize(std::string_view text) {
       continue;
     }
     if (c == '/' && pos + 1 < n && text[pos + 1] == '*') {
-      // T-SQL block comments nest.
-      const int start_line = line;
-      int depth = 0;
-      std::size_t i = pos;
-      while (i < n) {
-        if (text[i] == '/' && i + 1 < n && text[i + 1] == '*') {
-          ++depth;
-          i += 2;
-        } else if (text[i] == '*' && i + 1 < n && text[i + 1] == '/') {
-          --depth;
-          i += 2;
-          if (depth == 0)
-            break;
-        } else {
-          ++i;
-        }
-      }
-      if (depth != 0)
-        throw AtLine(SqlError(113, "Missing end comment mark '*/'."), start_line);
-      advance_lines(pos, i);
-      pos = i;
+      const std::size_t close = BlockCommentEnd(text, pos);
+      if (close == std::string_view::npos)
+        throw AtLine(SqlError(113, "Missing end comment mark '*/'."), line);
+      advance_lines(pos, close);
+      pos = close;
       continue;
     }
     Token token;
@@ -105,23 +128,17 @@ std::vector<Token> Tokenize(std::string_view text) {
     const unsigned char q = static_cast<unsigned char>(text[pos]);
     if (q == '\'' || q == '[' || q == '"') {
       const char close = q == '[' ? ']' : static_cast<char>(q);
+      const std::size_t span_end = QuotedSpanEnd(text, pos);
+      const std::size_t i = span_end == std::string_view::npos ? n : span_end;
       std::string value;
-      std::size_t i = pos + 1;
-      bool closed = false;
-      while (i < n) {
-        if (text[i] == close) {
-          if (i + 1 < n && text[i + 1] == close) {
-            value += close;
-            i += 2;
-            continue;
-          }
-          closed = true;
-          ++i;
-          break;
-        }
-        value += text[i++];
+      for (std::size_t k = pos + 1; k < i; ++k) {
+        if (text[k] == close && span_end != std::string_view::npos && k + 1 == i)
+          break;  // the closing character
+        value += text[k];
+        if (text[k] == close)
+          ++k;  // a doubled closing character stands for one
       }
-      if (!closed) {
+      if (span_end == std::string_view::npos) {
         if (q == '\'')
           throw AtLine(
               SqlError(105, "Unclosed quotation mark after the character string '" + value + "'."),

@@ -15,6 +15,9 @@ struct Token {
   TokenKind kind = TokenKind::kEnd;
   std::string text;      // word / punctuation as written; the unquoted value for names and strings
   bool unicode = false;  // N'...'
+  // A "+" known to join strings (set by a caller that knows the operand types; the translator
+  // then writes SQLite's ||).
+  bool joins_strings = false;
   std::size_t offset = 0;  // byte offset in the source
   std::size_t end = 0;     // byte offset after the token
   int line = 1;            // 1-based
@@ -27,6 +30,22 @@ struct Token {
 // The tokens of `text`, ending with one kEnd token. Unclosed quotes, brackets and comments
 // raise SqlError (105 or 113) with the line set.
 std::vector<Token> Tokenize(std::string_view text);
+
+// The deepest nesting of parentheses (and subqueries) a statement may have; deeper input fails
+// with error 191 rather than exhausting time or stack.
+inline constexpr int kMaxNestingDepth = 100;
+
+// Error 191 at `line`.
+[[noreturn]] void ThrowNestedTooDeeply(int line);
+
+// Lexical spans, one rule for the tokenizer and the script loader's batch splitter. Each takes
+// the position of the span's opening character and returns the position just after its end, or
+// npos when the text ends before the span is closed.
+// A string ('..'), bracketed name ([..]) or quoted name (".."): a doubled closing character
+// ('', ]], "") stands for itself and does not end the span.
+std::size_t QuotedSpanEnd(std::string_view text, std::size_t open);
+// A block comment /* .. */; block comments nest.
+std::size_t BlockCommentEnd(std::string_view text, std::size_t open);
 
 // True for T-SQL reserved words that cannot be a bare name or alias.
 bool IsReservedWord(std::string_view word);

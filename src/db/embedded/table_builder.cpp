@@ -6,6 +6,7 @@
 
 #include "app/text.h"
 #include "db/embedded/catalog_schema.h"
+#include "db/embedded/computed_column.h"
 #include "db/embedded/query_translator.h"
 #include "db/embedded/sql_error.h"
 
@@ -306,8 +307,42 @@ TableBuilder::ColumnDefinition TableBuilder::ParseColumn(TokenCursor& cursor,
                                                          std::vector<Constraint>* constraints) {
   ColumnDefinition column;
   column.name = cursor.ExpectName();
-  if (cursor.Peek().IsWord("AS"))
-    ThrowUnsupported("computed columns");
+  if (cursor.AcceptWord("AS")) {
+    column.computed = true;
+    column.expr_begin = cursor.pos();
+    column.expr_end = cursor.ExpressionEnd(
+        {"PERSISTED", "CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "REFERENCES", "FOREIGN"});
+    if (column.expr_end == column.expr_begin)
+      cursor.Fail();
+    cursor.set_pos(column.expr_end);
+    if (db_.MajorVersion() >= 9 && cursor.AcceptWord("PERSISTED")) {
+      column.persisted = true;
+      if (cursor.AcceptWord("NOT")) {
+        cursor.ExpectWord("NULL");
+        column.nullable = false;
+        column.explicit_null = false;
+      }
+    }
+    std::string pending_name;
+    for (;;) {
+      const Token& t = cursor.Peek();
+      if (t.IsPunct(",") || t.IsPunct(")") || t.kind == TokenKind::kEnd)
+        break;
+      if (cursor.AcceptWord("CONSTRAINT")) {
+        pending_name = cursor.ExpectName();
+        continue;
+      }
+      if (!IsConstraintStart(t) || t.IsWord("FOREIGN"))
+        cursor.Fail();
+      Constraint c = ParseTableConstraint(cursor, pending_name, /*column_level=*/true);
+      pending_name.clear();
+      if (c.columns.empty() && c.kind != Constraint::Kind::kCheck)
+        c.columns = {{column.name, false}};
+      c.column = column.name;
+      constraints->push_back(c);
+    }
+    return column;
+  }
   const Token& type_token = cursor.Next();
   if (!type_token.IsName())
     cursor.FailAt(type_token);
@@ -521,6 +556,14 @@ void TableBuilder::AddColumn(const ObjectRow& table, ColumnDefinition column, in
   stmt.Bind(18, static_cast<std::int64_t>(column.identity ? 1 : 0));
   stmt.Bind(19, static_cast<std::int64_t>(row_offset));
   stmt.Step();
+  if (column.computed) {
+    // The expression is kept in syscomments under the table's id, numbered by the column.
+    db_.db().Exec("UPDATE syscolumns SET iscomputed = 1 WHERE number = 0 AND id = " +
+                  std::to_string(table.id) + " AND colid = " + std::to_string(colid));
+    db_.AddComment(table.id, colid, column.computed_text);
+    if (column.persisted)
+      db_.SetProperty(table.id, "persisted column " + std::to_string(colid), 1);
+  }
   if (column.identity) {
     auto identity = db_.db().Prepare(
         "INSERT INTO kvn_identity (id, colid, seed, increment, last_value) VALUES (?, ?, ?, ?, "
@@ -533,20 +576,103 @@ void TableBuilder::AddColumn(const ObjectRow& table, ColumnDefinition column, in
   }
 }
 
+std::string TableBuilder::StorageColumn(const ColumnDefinition& column) {
+  std::string sql = QuoteName(column.name) + " " + column.type.StorageDeclaration();
+  if (column.type.is_character)
+    sql += std::string(" COLLATE ") + kNameCollation;
+  if (column.computed)
+    return sql + " GENERATED ALWAYS AS (" + column.computed_sql + ") VIRTUAL";
+  if (!column.nullable)
+    sql += " NOT NULL";
+  return sql;
+}
+
 void TableBuilder::CreateStorage(const ObjectRow& table,
                                  const std::vector<ColumnDefinition>& columns) {
   std::string sql = "CREATE TABLE " + EmbeddedDatabase::StorageName(table.id, false) + " (";
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (i)
-      sql += ", ";
-    sql += QuoteName(columns[i].name) + " " + columns[i].type.StorageDeclaration();
-    if (columns[i].type.is_character)
-      sql += std::string(" COLLATE ") + kNameCollation;
-    if (!columns[i].nullable)
-      sql += " NOT NULL";
-  }
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    sql += (i ? ", " : "") + StorageColumn(columns[i]);
   sql += ")";
   db_.db().Exec(sql);
+}
+
+void TableBuilder::PrepareComputedColumns(const std::string& table_name,
+                                          std::vector<ColumnDefinition>* columns,
+                                          const std::vector<TableColumn>& existing,
+                                          const std::vector<Token>& tokens) {
+  std::string plain_columns;
+  for (const auto& column : existing)
+    if (!column.computed)
+      plain_columns += QuoteName(column.name) + " " + column.type.StorageDeclaration() + ", ";
+  for (const auto& column : *columns)
+    if (!column.computed)
+      plain_columns += StorageColumn(column) + ", ";
+  for (auto& column : *columns) {
+    if (!column.computed)
+      continue;
+    auto column_type = [&](const std::string& name) -> std::optional<DeclaredType> {
+      for (const auto& other : existing)
+        if (CompareNames(other.name, name) == 0) {
+          if (other.computed)
+            break;
+          return other.type;
+        }
+      for (const auto& other : *columns)
+        if (CompareNames(other.name, name) == 0) {
+          if (other.computed)
+            break;
+          return other.type;
+        }
+      for (const auto& other : existing)
+        if (other.computed && CompareNames(other.name, name) == 0)
+          throw SqlError(1759, "Computed column '" + column.name + "' in table '" + table_name +
+                                   "' is not allowed to be used in another computed-column "
+                                   "definition.");
+      for (const auto& other : *columns)
+        if (other.computed && CompareNames(other.name, name) == 0)
+          throw SqlError(1759, "Computed column '" + column.name + "' in table '" + table_name +
+                                   "' is not allowed to be used in another computed-column "
+                                   "definition.");
+      return std::nullopt;
+    };
+    const ComputedColumnType derived = DeriveComputedColumnType(
+        tokens, column.expr_begin, column.expr_end, column_type, db_.MajorVersion(), column.name);
+    column.type = derived.type;
+    if (!column.persisted || column.nullable)
+      column.nullable = derived.nullable;
+    // The translator writes || for the + that join strings, which it cannot tell by itself.
+    std::vector<Token> expression(tokens.begin() + static_cast<std::ptrdiff_t>(column.expr_begin),
+                                  tokens.begin() + static_cast<std::ptrdiff_t>(column.expr_end));
+    for (std::size_t index : derived.concatenations)
+      expression[index - column.expr_begin].joins_strings = true;
+    Token end;
+    end.line = expression.empty() ? 1 : expression.back().line;
+    expression.push_back(end);
+    column.computed_sql = TranslateSql(expression, 0, expression.size() - 1, db_);
+    column.computed_text = StoredExpression(tokens, column.expr_begin, column.expr_end, false);
+    // SQLite checks a generated column's names and functions when its table is created: a probe
+    // table in the session's temporary schema finds out without touching the database.
+    const std::string probe =
+        "CREATE TEMP TABLE kvn_computed_probe (" + plain_columns + StorageColumn(column) + ")";
+    char* message = nullptr;
+    const int code = sqlite3_exec(db_.db().handle(), probe.c_str(), nullptr, nullptr, &message);
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    if (code != SQLITE_OK) {
+      const ServerMessage translated = TranslateSqliteError(text, db_.MajorVersion());
+      if (translated.number == 207 || translated.number == 195)
+        throw SqlError(translated);
+      std::string written;
+      for (std::size_t i = column.expr_begin; i < column.expr_end; ++i)
+        written += (i > column.expr_begin ? " " : "") +
+                   (tokens[i].kind == TokenKind::kString       ? QuoteLiteral(tokens[i].text)
+                    : tokens[i].kind == TokenKind::kQuotedName ? "[" + tokens[i].text + "]"
+                                                               : tokens[i].text);
+      throw SqlError(50000, "The embedded server cannot compute column '" + column.name + "' AS " +
+                                written + ": " + text + ".");
+    }
+    db_.db().Exec("DROP TABLE temp.kvn_computed_probe");
+  }
 }
 
 void TableBuilder::RebuildUniqueIndex(const ObjectRow& table, int indid,
@@ -832,6 +958,7 @@ void TableBuilder::CreateTable(TokenCursor& cursor) {
         if (CompareNames(column.name, key.name) == 0 && !column.explicit_null)
           column.nullable = false;
   }
+  PrepareComputedColumns(name, &columns, {}, cursor.tokens());
   const std::int64_t id = db_.AddObject(name, "U", schema_id, 0);
   const ObjectRow table{id, name, "U", schema_id, 0};
   int offset = 4;
@@ -933,6 +1060,11 @@ void TableBuilder::AlterTable(TokenCursor& cursor) {
       // ADD column: new columns go at the end, nullable (or with a default) as the server demands.
       ColumnDefinition column = ParseColumn(cursor, &constraints);
       const auto existing = db_.Columns(table.id);
+      if (column.computed) {
+        std::vector<ColumnDefinition> added = {column};
+        PrepareComputedColumns(table.name, &added, existing, cursor.tokens());
+        column = added[0];
+      }
       for (const auto& e : existing)
         if (CompareNames(e.name, column.name) == 0)
           throw SqlError(2705, "Column names in each table must be unique. Column name '" +
@@ -948,7 +1080,7 @@ void TableBuilder::AlterTable(TokenCursor& cursor) {
                                       CompareNames(c.column, column.name) == 0);
       if (column.identity && has_rows)
         ThrowUnsupported("adding an identity column to a table that holds rows");
-      if (!column.nullable && has_rows && !has_default)
+      if (!column.nullable && !column.computed && has_rows && !has_default)
         throw SqlError(4901,
                        "ALTER TABLE only allows columns to be added that can contain nulls, "
                        "or have a DEFAULT definition specified, or the column being added is "
@@ -971,6 +1103,9 @@ void TableBuilder::AlterTable(TokenCursor& cursor) {
                         column.type.StorageDeclaration();
       if (column.type.is_character)
         sql += std::string(" COLLATE ") + kNameCollation;
+      if (column.computed)
+        sql = "ALTER TABLE " + EmbeddedDatabase::StorageName(table.id, false) + " ADD COLUMN " +
+              StorageColumn(column);
       db_.db().Exec(sql);
     }
   } while (cursor.AcceptPunct(","));

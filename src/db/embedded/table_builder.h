@@ -60,6 +60,14 @@ class TableBuilder {
     bool identity = false;
     std::string seed = "1";
     std::string increment = "1";
+    // name AS expression [PERSISTED [NOT NULL]]: tokens [expr_begin, expr_end), and once the
+    // table's columns are known, the SQLite text that computes it.
+    bool computed = false;
+    bool persisted = false;
+    std::size_t expr_begin = 0;
+    std::size_t expr_end = 0;
+    std::string computed_sql;
+    std::string computed_text;  // as syscomments keeps it
   };
 
   ColumnDefinition ParseColumn(TokenCursor& cursor, std::vector<Constraint>* constraints);
@@ -77,6 +85,13 @@ class TableBuilder {
                             const std::string& column, std::int64_t id) const;
   int ColumnId(std::int64_t table_id, const std::string& column);
   void CreateStorage(const ObjectRow& table, const std::vector<ColumnDefinition>& columns);
+  // Gives each computed column its type and SQLite text from the table's other columns and
+  // proves that SQLite can compute it; refuses the column, naming it, otherwise.
+  void PrepareComputedColumns(const std::string& table_name, std::vector<ColumnDefinition>* columns,
+                              const std::vector<TableColumn>& existing,
+                              const std::vector<Token>& tokens);
+  // The SQLite declaration of a storage column.
+  static std::string StorageColumn(const ColumnDefinition& column);
   void RebuildUniqueIndex(const ObjectRow& table, int indid, const std::vector<KeyColumn>& columns);
   void DropObjectRows(std::int64_t id);
 

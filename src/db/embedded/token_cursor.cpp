@@ -107,8 +107,8 @@ std::size_t TokenCursor::ExpressionEnd(const std::vector<std::string_view>& stop
     const Token& t = tokens_[i];
     if (t.kind == TokenKind::kEnd)
       break;
-    if (t.IsPunct("("))
-      ++depth;
+    if (t.IsPunct("(") && ++depth > kMaxNestingDepth)
+      ThrowNestedTooDeeply(t.line);
     if (t.IsPunct(")")) {
       if (depth == 0)
         break;

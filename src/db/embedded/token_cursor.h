@@ -37,6 +37,7 @@ class TokenCursor {
   // Position after the ")" matching the "(" at the current position; the cursor is not moved.
   std::size_t MatchingParen() const;
   // Skips tokens up to (not including) the first top-level "," or ")" or one of the stop words.
+  // Nesting deeper than kMaxNestingDepth fails with error 191.
   std::size_t ExpressionEnd(const std::vector<std::string_view>& stop_words = {}) const;
 
   [[noreturn]] void Fail() const;

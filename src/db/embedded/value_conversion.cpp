@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +183,24 @@ bool IsGuid(const std::string& text) {
 
 }  // namespace
 
+std::optional<std::int64_t> ParseWholeNumber(std::string_view digits, bool negative) {
+  std::uint64_t magnitude = 0;
+  if (digits.empty())
+    return std::nullopt;
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+  if (error != std::errc() || end != digits.data() + digits.size())
+    return std::nullopt;
+  constexpr std::uint64_t kLargest = 9223372036854775807ULL;
+  if (!negative)
+    return magnitude <= kLargest ? std::optional<std::int64_t>(static_cast<std::int64_t>(magnitude))
+                                 : std::nullopt;
+  if (magnitude > kLargest + 1)
+    return std::nullopt;
+  // -(2^63) has no positive counterpart; negate in unsigned arithmetic.
+  return static_cast<std::int64_t>(~magnitude + 1);
+}
+
 StoredValue StoredFromSqlite(sqlite3_value* value) {
   StoredValue stored;
   switch (sqlite3_value_type(value)) {
@@ -217,13 +236,28 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
   StoredValue out;
   if (name == "tinyint" || name == "smallint" || name == "int" || name == "bigint" ||
       name == "bit") {
-    double number = 0;
+    // Every source is brought to an exact whole number (or found out of bigint's range) before
+    // the column's range is checked: nothing passes through a double that could change it.
+    bool in_range = true;
     if (value.kind == StoredValue::Kind::kInteger) {
-      number = static_cast<double>(value.integer);
       out.integer = value.integer;
     } else if (value.kind == StoredValue::Kind::kReal) {
-      number = value.real;
-      out.integer = static_cast<std::int64_t>(std::trunc(value.real));
+      const std::string digits = value.text.empty() ? std::string() : std::string(Trim(value.text));
+      const bool negative = !digits.empty() && digits[0] == '-';
+      const std::string_view unsigned_digits =
+          std::string_view(digits).substr(negative || (!digits.empty() && digits[0] == '+'));
+      if (!unsigned_digits.empty() &&
+          unsigned_digits.find_first_not_of("0123456789") == std::string_view::npos) {
+        const auto whole = ParseWholeNumber(unsigned_digits, negative);
+        in_range = whole.has_value();
+        out.integer = whole.value_or(0);
+      } else {
+        const double whole = std::trunc(value.real);
+        in_range = std::isfinite(whole) && whole >= -0x1p63 && whole < 0x1p63;
+        out.integer = in_range ? static_cast<std::int64_t>(whole) : 0;
+        if (name == "bit" && value.real != 0)
+          out.integer = 1;
+      }
     } else {
       std::string text = AsText(value);
       if (name == "bit" &&
@@ -232,30 +266,54 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
         out.integer = EqualsIgnoringCase(Trim(text), "true") ? 1 : 0;
         return out;
       }
-      if (!ParseNumber(text, &number) ||
-          std::string(Trim(text)).find_first_of(".eE") != std::string::npos)
+      double number = 0;
+      const std::string trimmed(Trim(text));
+      if (!ParseNumber(text, &number) || trimmed.find_first_of(".eE") != std::string::npos)
         ConversionFailed(value, name, version);
-      out.integer = std::strtoll(std::string(Trim(text)).c_str(), nullptr, 10);
+      const bool negative = trimmed[0] == '-';
+      const std::string_view digits =
+          std::string_view(trimmed).substr(negative || trimmed[0] == '+' ? 1 : 0);
+      const auto whole = ParseWholeNumber(digits, negative);
+      if (!whole && digits.find_first_not_of("0123456789") != std::string_view::npos)
+        ConversionFailed(value, name, version);
+      in_range = whole.has_value();
+      out.integer = whole.value_or(0);
     }
     out.kind = StoredValue::Kind::kInteger;
     if (name == "bit") {
-      out.integer = number != 0 ? 1 : 0;
+      // Any number but zero is 1, however large.
+      out.integer = (!in_range || out.integer != 0) ? 1 : 0;
       return out;
     }
-    const double low = name == "tinyint"    ? 0
-                       : name == "smallint" ? -32768
-                       : name == "int"      ? -2147483648.0
-                                            : -9.2233720368547758e18;
-    const double high = name == "tinyint"    ? 255
-                        : name == "smallint" ? 32767
-                        : name == "int"      ? 2147483647.0
-                                             : 9.2233720368547758e18;
-    if (number < low || number > high)
+    const std::int64_t low = name == "tinyint"    ? 0
+                             : name == "smallint" ? -32768
+                             : name == "int"      ? -2147483648LL
+                                                  : INT64_MIN;
+    const std::int64_t high = name == "tinyint"    ? 255
+                              : name == "smallint" ? 32767
+                              : name == "int"      ? 2147483647LL
+                                                   : INT64_MAX;
+    if (!in_range || out.integer < low || out.integer > high)
       Overflow(name);
     return out;
   }
   if (name == "decimal" || name == "numeric" || name == "money" || name == "smallmoney" ||
       name == "float" || name == "real") {
+    const bool exact_type = name == "decimal" || name == "numeric";
+    if (exact_type && type.scale <= 0 && value.kind == StoredValue::Kind::kInteger) {
+      // A whole number into a whole-number decimal stays exact over bigint's whole range.
+      std::uint64_t limit = 1;
+      for (int k = 0; k < type.prec && limit <= UINT64_MAX / 10; ++k)
+        limit *= 10;
+      const std::uint64_t magnitude = value.integer < 0
+                                          ? ~static_cast<std::uint64_t>(value.integer) + 1
+                                          : static_cast<std::uint64_t>(value.integer);
+      if (type.prec < 20 && magnitude >= limit)
+        throw SqlError(8115, "Arithmetic overflow error converting int to data type numeric.");
+      out.kind = StoredValue::Kind::kInteger;
+      out.integer = value.integer;
+      return out;
+    }
     double number = 0;
     if (value.kind == StoredValue::Kind::kInteger)
       number = static_cast<double>(value.integer);

@@ -6,7 +6,9 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -25,6 +27,10 @@ struct StoredValue {
 };
 
 StoredValue StoredFromSqlite(sqlite3_value* value);
+
+// A number written as decimal digits only (with `negative`, as its negation), read exactly;
+// nullopt when it lies outside bigint's range or is not such a number.
+std::optional<std::int64_t> ParseWholeNumber(std::string_view digits, bool negative);
 
 // Converts to the column's type; throws SqlError (245, 241, 8152, 8115, ...) as SQL Server
 // raises them. `major_version` picks the 2000 or 2005 wording.

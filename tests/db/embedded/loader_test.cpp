@@ -137,6 +137,40 @@ TEST_F(LoaderTest, ValuesAreConvertedOrRefusedAsTheServerDoes) {
   EXPECT_EQ(result.error.number, 241);
 }
 
+// Literals of 18 or more digits were read through a double: 123456789012345678 came back as
+// ...680 and 9223372036854775807 as -9223372036854775808.
+TEST_F(LoaderTest, LongIntegerLiteralsAreStoredExactlyOrRefusedWith8115) {
+  Load("Shop", "CREATE TABLE big (b bigint NULL, d decimal(38,0) NULL)\nGO\n");
+  struct Case {
+    const char* literal;
+    const char* stored;  // nullptr: refused with 8115
+  };
+  const Case cases[] = {
+      {"123456789012345678", "123456789012345678"},
+      {"9223372036854775807", "9223372036854775807"},
+      {"-9223372036854775808", "-9223372036854775808"},
+      {"(((-9223372036854775807)))", "-9223372036854775807"},
+      {"9223372036854775808", nullptr},
+      {"-9223372036854775809", nullptr},
+      {"99999999999999999999", nullptr},
+  };
+  for (const auto& c : cases) {
+    Load("Shop", "DELETE big");
+    const ScriptLoadResult result =
+        TryLoad("Shop", std::string("INSERT big VALUES (") + c.literal + ", " + c.literal + ")");
+    if (c.stored == nullptr) {
+      EXPECT_EQ(result.error.number, 8115) << c.literal;
+      EXPECT_EQ(result.error.text,
+                "Arithmetic overflow error converting expression to data type bigint.");
+      EXPECT_THAT(QueryRows("Shop", "SELECT COUNT(*) FROM big"), ElementsAre("0"));
+    } else {
+      ASSERT_TRUE(result.ok) << c.literal << ": " << result.message;
+      EXPECT_THAT(QueryRows("Shop", "SELECT b, d FROM big"),
+                  ElementsAre(std::string(c.stored) + "|" + c.stored));
+    }
+  }
+}
+
 TEST_F(LoaderTest, AFailingScriptLeavesNothingBehind) {
   Load("Shop", "CREATE TABLE kept (a int)\nGO\nINSERT kept VALUES (1)");
   const ScriptLoadResult result =
@@ -322,7 +356,8 @@ TEST_F(LoaderTest, UpdatedValuesAreConvertedAndChecked) {
 // the server's database list as it was.
 TEST_F(LoaderTest, AnAttachInAFailedScriptIsUndone) {
   Load("Shop", "CREATE TABLE t (a int)");
-  const std::string file = (scratch_.path() / "srv" / "Shop.db").string();
+  const std::string file = (scratch_.path() / "copy.mdf").string();
+  std::filesystem::copy_file(scratch_.path() / "srv" / "Shop.db", file);
   const std::string attach = "EXEC sp_attach_db N'Again', N'" + file + "'\nGO\n";
   const ScriptLoadResult failed = TryLoad("Work", attach + "SELECT * FROM Nope\n");
   ASSERT_FALSE(failed.ok);

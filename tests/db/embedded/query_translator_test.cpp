@@ -73,6 +73,23 @@ TEST(QueryTranslatorTest, SelectListAliasesAndLiterals) {
   EXPECT_EQ(Translate("SELECT 'a' + name, 1 + 2"), " SELECT 'a' || name AS \"\", 1 + 2 AS \"\"");
 }
 
+// CHAR(13) + CHAR(10) was an addition of two numbers, so a line break built from it stored 0.
+TEST(QueryTranslatorTest, PlusBesideAStringFunctionJoinsStrings) {
+  struct Case {
+    const char* expression;
+    const char* sqlite;
+  };
+  const Case cases[] = {
+      {"CHAR(13) + CHAR(10)", " SELECT CHAR ( 13) || CHAR ( 10) AS \"\""},
+      {"'a' + CHAR(13) + CHAR(10) + 'b'", " SELECT 'a' || CHAR ( 13) || CHAR ( 10) || 'b' AS \"\""},
+      {"UPPER(name) + LOWER(name)", " SELECT UPPER ( name) || LOWER ( name) AS \"\""},
+      {"LEN(name) + 1", " SELECT LEN ( name) + 1 AS \"\""},
+      {"(1) + 2", " SELECT ( 1) + 2 AS \"\""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Translate(std::string("SELECT ") + c.expression), c.sqlite) << c.expression;
+}
+
 TEST(QueryTranslatorTest, FunctionsAndVariablesAreMapped) {
   EXPECT_EQ(Translate("SELECT ISNULL(a, 0), LEFT(b, 2), CONVERT(nvarchar(max), c), @@VERSION"),
             " SELECT ifnull ( a , 0) AS \"\", kvn_left ( b , 2) AS \"\", kvn_convert( c, "

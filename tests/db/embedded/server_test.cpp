@@ -272,7 +272,8 @@ TEST_F(VersionTest, StoredExpressionsFollowEachVersionsRendering) {
 TEST_F(ServerTest, AttachRunsFromABatchToo) {
   MakeServer("9.00.5000.00");
   Load("Shop", "CREATE TABLE t (a int)");
-  const std::string file = (scratch_.path() / "srv" / "Shop.db").string();
+  const std::string file = (scratch_.path() / "copy.mdf").string();
+  std::filesystem::copy_file(scratch_.path() / "srv" / "Shop.db", file);
   CommandOutcome outcome = Run("master", "EXEC sp_attach_db @dbname = N'Again', @filename1 = N'" +
                                              file + "', @filename2 = N'" + file + ".ldf'");
   ASSERT_TRUE(outcome.ok) << outcome.errors.at(0).text;
@@ -286,7 +287,8 @@ TEST_F(ServerTest, AttachRunsFromABatchToo) {
 TEST_F(ServerTest, AttachListsAnEngineFileUnderANewName) {
   MakeServer("9.00.5000.00");
   Load("Shop", "CREATE TABLE t (a int)\nGO\nINSERT t VALUES (7)");
-  const std::string file = (scratch_.path() / "srv" / "Shop.db").string();
+  const std::string file = (scratch_.path() / "copy.mdf").string();
+  std::filesystem::copy_file(scratch_.path() / "srv" / "Shop.db", file);
   ConnectionRequest request;
   request.server = server_name();
   request.database = "master";
@@ -324,6 +326,50 @@ TEST_F(ServerTest, AttachListsAnEngineFileUnderANewName) {
   outcome = open.session->Execute(attach);
   ASSERT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.errors[0].number, 5172);
+}
+
+// A file already attached (master's own included) was attached again under a second name, so
+// two databases shared one storage.
+TEST_F(ServerTest, AFileInUseCannotBeAttachedAgain) {
+  MakeServer("9.00.5000.00");
+  Load("Shop", "CREATE TABLE t (a int)\nGO\nINSERT t VALUES (7)");
+  const std::filesystem::path folder = scratch_.path() / "srv";
+  const std::string in_use =
+      "\". Operating system error 32: \"32(The process cannot access the file because it is being "
+      "used by another process.)\".";
+  struct Case {
+    std::string how;
+    std::string path;     // as given to sp_attach_db
+    std::string message;  // the file as the message names it
+  };
+  const std::string shop = (folder / "Shop.db").string();
+  const std::string master = (folder / "master.db").string();
+  const std::vector<Case> cases = {
+      {"the file itself", shop, shop},
+      {"through a dot segment", (folder / "." / "Shop.db").string(),
+       (folder / "." / "Shop.db").string()},
+      {"master's file", master, master},
+  };
+  ASSERT_TRUE(std::filesystem::exists(master));
+  for (const auto& c : cases) {
+    for (const char* procedure : {"sp_attach_db", "sp_attach_single_file_db"}) {
+      const CommandOutcome outcome =
+          Run("master", std::string("EXEC ") + procedure + " N'Second', N'" + c.path + "'");
+      ASSERT_FALSE(outcome.ok) << c.how;
+      EXPECT_EQ(outcome.errors.at(0).number, 5120) << c.how;
+      EXPECT_EQ(outcome.errors.at(0).text,
+                "Unable to open the physical file \"" + c.message + in_use)
+          << c.how;
+    }
+  }
+  EXPECT_THAT(QueryRows("master", "SELECT name FROM sysdatabases WHERE dbid > 4 ORDER BY dbid"),
+              ElementsAre("Shop"));
+  // A script is refused the same way, and nothing of it remains.
+  const ScriptLoadResult loaded =
+      TryLoad("Work", "CREATE TABLE w (a int)\nGO\nEXEC sp_attach_db N'Second', N'" + shop + "'\n");
+  EXPECT_EQ(loaded.error.number, 5120);
+  EXPECT_THAT(QueryRows("master", "SELECT name FROM sysdatabases WHERE dbid > 4 ORDER BY dbid"),
+              ElementsAre("Shop"));
 }
 
 }  // namespace

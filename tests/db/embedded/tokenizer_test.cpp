@@ -43,6 +43,34 @@ TEST(TokenizerTest, SkipsCommentsIncludingNestedBlocksAndCountsLines) {
   EXPECT_EQ(tokens[1].offset, std::string("a -- one\n/* two /* nested */\n still */ ").size());
 }
 
+// The spans the batch splitter shares with the tokenizer: a doubled closer stays inside.
+TEST(TokenizerTest, QuotedSpansAndBlockCommentsEndWhereTheTokenizerEndsThem) {
+  struct Case {
+    const char* text;
+    std::size_t open;
+    std::size_t end;  // npos: not closed
+  };
+  const std::size_t npos = std::string_view::npos;
+  const Case cases[] = {
+      {"[a]]b] x", 0, 6},        {"'it''s' x", 0, 7},
+      {"\"q\"\"x\" y", 0, 6},    {"x [a]]", 2, npos},
+      {"'abc", 0, npos},         {"['] x", 0, 3},
+      {"'['' x'", 0, 7},         {"/* a /* b */ c */d", 0, 17},
+      {"/* a /* b */", 0, npos}, {"/**/", 0, 4},
+  };
+  for (const auto& c : cases) {
+    const std::string_view text = c.text;
+    const std::size_t end = text.substr(c.open, 2) == "/*" ? BlockCommentEnd(text, c.open)
+                                                           : QuotedSpanEnd(text, c.open);
+    EXPECT_EQ(end, c.end) << c.text;
+    if (end != npos && text[c.open] != '/') {
+      // The tokenizer's token ends at the same place.
+      const auto tokens = Tokenize(text.substr(c.open));
+      EXPECT_EQ(tokens[0].end, end - c.open) << c.text;
+    }
+  }
+}
+
 TEST(TokenizerTest, WordsMayHoldUnderscoresHashesAndUtf8Letters) {
   EXPECT_THAT(Texts(Tokenize("#temp _x Größe$1 n")),
               ::testing::ElementsAre("#temp", "_x", "Größe$1", "n"));

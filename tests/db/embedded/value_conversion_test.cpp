@@ -131,6 +131,74 @@ TEST(ValueConversionTest, IntegersAreParsedTruncatedAndRangeChecked) {
   }
 }
 
+// Whole numbers of 18 and more digits once went through a double: 123456789012345678 was
+// stored as ...680 and 9223372036854775807 as -9223372036854775808.
+TEST(ValueConversionTest, WholeNumbersBeyondADoublesDigitsAreExactOrOverflow) {
+  struct Case {
+    std::string type;
+    StoredValue value;
+    std::int64_t stored;
+    int error;
+  };
+  StoredValue written_max = Real(9223372036854775807.0);
+  written_max.text = "9223372036854775807";
+  StoredValue written_over = Real(9223372036854775808.0);
+  written_over.text = "9223372036854775808";
+  StoredValue written_min = Real(-9223372036854775808.0);
+  written_min.text = "-9223372036854775808";
+  const Case cases[] = {
+      {"bigint", Integer(123456789012345678), 123456789012345678, 0},
+      {"bigint", Integer(INT64_MAX), INT64_MAX, 0},
+      {"bigint", Integer(INT64_MIN), INT64_MIN, 0},
+      {"bigint", Text("9223372036854775807"), INT64_MAX, 0},
+      {"bigint", Text("-9223372036854775808"), INT64_MIN, 0},
+      {"bigint", Text("9223372036854775808"), 0, 8115},
+      {"bigint", Text("99999999999999999999"), 0, 8115},
+      {"bigint", written_max, INT64_MAX, 0},
+      {"bigint", written_min, INT64_MIN, 0},
+      {"bigint", written_over, 0, 8115},
+      {"bigint", Real(9223372036854775808.0), 0, 8115},  // 2^63, from an expression
+      {"bigint", Real(-1e30), 0, 8115},
+      {"int", written_max, 0, 8115},
+      {"decimal", Integer(123456789012345678), 123456789012345678, 0},
+      {"decimal", Integer(INT64_MAX), INT64_MAX, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type + " " +
+                 (c.value.text.empty() ? std::to_string(c.value.integer) : c.value.text));
+    const DeclaredType type = c.type == "decimal" ? Type("decimal", {"38", "0"}) : Type(c.type);
+    EXPECT_EQ(ErrorOf(c.value, type), c.error);
+    if (c.error == 0) {
+      const StoredValue stored = ConvertForColumn(c.value, type, 9);
+      EXPECT_EQ(stored.kind, StoredValue::Kind::kInteger);
+      EXPECT_EQ(stored.integer, c.stored);
+    }
+  }
+  EXPECT_EQ(ErrorOf(Integer(100000), Type("decimal", {"5", "0"})), 8115);
+  EXPECT_EQ(ErrorOf(Text("12x"), Type("bigint")), 245);
+}
+
+TEST(ValueConversionTest, ParseWholeNumberReadsTheFullBigintRange) {
+  struct Case {
+    const char* digits;
+    bool negative;
+    std::optional<std::int64_t> value;
+  };
+  const Case cases[] = {
+      {"0", false, 0},
+      {"9223372036854775807", false, INT64_MAX},
+      {"9223372036854775808", false, std::nullopt},
+      {"9223372036854775808", true, INT64_MIN},
+      {"9223372036854775809", true, std::nullopt},
+      {"000000000000000000000042", false, 42},
+      {"18446744073709551616", false, std::nullopt},
+      {"", false, std::nullopt},
+      {"1a", false, std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseWholeNumber(c.digits, c.negative), c.value) << c.digits << c.negative;
+}
+
 TEST(ValueConversionTest, ExactNumbersRoundToTheirScale) {
   EXPECT_DOUBLE_EQ(ConvertForColumn(Real(2.675), Type("decimal", {"5", "2"}), 9).real, 2.68);
   EXPECT_EQ(ConvertForColumn(Text("12"), Type("decimal", {"5", "0"}), 9).integer, 12);
