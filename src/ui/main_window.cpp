@@ -177,6 +177,7 @@ MainWindow::MainWindow(ApplicationContext& context, StructureTextRenderer render
   shortcut(QKeySequence(Qt::Key_F6), [this] { type_selector_->setFocus(Qt::ShortcutFocusReason); });
   shortcut(QKeySequence(Qt::Key_F7), [this] { compare_button_->click(); });
   ConnectDataCommands();
+  ConnectDataViewCommands();
   shortcut(QKeySequence(Qt::Key_F1), [this] { HelpCommand(kMainWindowHelpTopic); });
   shortcut(QKeySequence(Qt::Key_F8), [this] { CompareAllCommand(); });
 
