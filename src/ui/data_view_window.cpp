@@ -146,6 +146,12 @@ DataViewWindow::DataViewWindow(ApplicationContext& context, const ViewedTable& t
   resize(760, 480);
 }
 
+// The view and its model read the grid: they go before it does.
+DataViewWindow::~DataViewWindow() {
+  delete view_;
+  delete model_;
+}
+
 void DataViewWindow::LoadData() {
   if (loading_)
     return;

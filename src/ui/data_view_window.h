@@ -51,6 +51,7 @@ class DataViewWindow final : public QDialog, public DataViewProgress {
 
   DataViewWindow(ApplicationContext& context, const ViewedTable& table, CountedTable counted,
                  QWidget* parent = nullptr);
+  ~DataViewWindow() override;
 
   // LoadData: fills the grid; started by ShowUp once the window is shown.
   void LoadData();
