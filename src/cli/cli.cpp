@@ -23,6 +23,7 @@
 #include "cli/compare_data_all_command.h"
 #include "cli/compare_data_command.h"
 #include "cli/compare_objects_command.h"
+#include "cli/dataview_commands.h"
 #include "cli/grid_output.h"
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
@@ -431,6 +432,17 @@ std::string CliUsage() {
          "      records, then the procedures, functions, views, triggers and relationships.\n"
          "  attach SERVER NAME DATAFILE (LOGFILE | --single-file)\n"
          "      Attaches a database file (and its log file) to the server under NAME.\n"
+         "  view-data SERVER DB TABLE [--csv FILE | --html FILE]\n"
+         "      Prints every row of a table (the \"Row\" number first), or writes the data\n"
+         "      view's export file.\n"
+         "  analyze-data SERVER DB TABLE [--records N] [--least] [--csv FILE | --html FILE]\n"
+         "      Counts the distinct values of each column (those not in the table's\n"
+         "      analysis ignore list) and prints the ten most (--least: least) used ones.\n"
+         "  ignored-columns list KIND | show SERVER DB TABLE KIND |\n"
+         "                  set SERVER DB TABLE KIND [COLUMN...]\n"
+         "      KIND is data, structure or analysis. list prints every ignored column of\n"
+         "      the kind; show prints a table's columns with 1 (used) or 0 (ignored); set\n"
+         "      makes the named columns the table's ignored ones (none: clears the list).\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -496,6 +508,12 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return DatabaseInfoCommand(context, rest, out);
   if (command == "attach")
     return AttachCommand(context, rest);
+  if (command == "view-data")
+    return ViewDataCommand(context, rest, out);
+  if (command == "analyze-data")
+    return AnalyzeDataCommand(context, rest, out);
+  if (command == "ignored-columns")
+    return IgnoredColumnsCommand(context, rest, out);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

@@ -212,6 +212,13 @@ void Recordset::MovePrevious() {
     --position_;
 }
 
+const std::vector<Value>* Recordset::RowAt(long position) const {
+  Sync();
+  if (position < 1 || static_cast<std::size_t>(position) > visible_.size())
+    return nullptr;
+  return &data_->rows[visible_[static_cast<std::size_t>(position - 1)]];
+}
+
 std::optional<Recordset::Bookmark> Recordset::CurrentBookmark() const {
   if (!HasCurrentRow())
     return std::nullopt;

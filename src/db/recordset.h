@@ -61,6 +61,9 @@ class Recordset {
   long RecordCount() const;
   // 1-based position of the current row; 0 at BOF or EOF.
   long AbsolutePosition() const;
+  // The values of the visible row at 1-based `position`, without moving the cursor; null when
+  // there is no such row. For views that show rows at random without copying them.
+  const std::vector<Value>* RowAt(long position) const;
 
   // Bookmarks name a row for as long as the recordset and its clones live.
   using Bookmark = std::size_t;

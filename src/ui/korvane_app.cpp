@@ -5,6 +5,7 @@
 #include "app/application_context.h"
 #include "app/locations.h"
 #include "app/startup.h"
+#include "dataview/text_handoff.h"
 #include "db/default_backends.h"
 #include "ui/main_window.h"
 #include "ui/qt_user_interface.h"
@@ -22,6 +23,9 @@ int RunKorvane(QApplication& app, const std::vector<std::string>& args, const En
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, ArgumentText(launch.rest));
   context.backends = CreateDefaultBackends(context.locations, env);
+  // Texts handed to the editor by an earlier run, once the editor is surely done with them.
+  RemoveStaleHandOffFiles(context.locations.writable_folder,
+                          std::filesystem::file_time_type::clock::now());
 
   MainWindow window(context);
   ui.SetParentWindow(&window);

@@ -179,6 +179,7 @@ MainWindow::MainWindow(ApplicationContext& context, StructureTextRenderer render
   shortcut(QKeySequence(Qt::Key_F7), [this] { compare_button_->click(); });
   ConnectDataCommands();
   ConnectToolCommands();
+  ConnectDataViewCommands();
   shortcut(QKeySequence(Qt::Key_F1), [this] { HelpCommand(kMainWindowHelpTopic); });
   shortcut(QKeySequence(Qt::Key_F8), [this] { CompareAllCommand(); });
 

@@ -8,10 +8,13 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/settings.h"
 #include "catalog/main_window_catalog.h"
 #include "catalog/object_list.h"
+#include "datacomp/ignored_columns.h"
+#include "dataview/table_context.h"
 #include "db/server_list.h"
 #include "saved/saved_process_host.h"
 #include "ui/color_legend_window.h"
@@ -167,6 +170,13 @@ class MainWindow final : public QMainWindow, public MainWindowOperations, public
   void FindObjectCommand(int side, bool general);
   void DatabaseInfoCommand(int side);
   void AttachDatabaseCommand();
+  // Data view, data analyzer and ignored-column lists (main_window_dataview.cpp).
+  void ConnectDataViewCommands();
+  std::optional<ViewedTable> SelectedTable(int side);
+  void ViewDataCommand(int side);
+  void AnalyzeDataCommand(int side);
+  void IgnoreColumnsCommand(int side);
+  void ListIgnoredColumnsCommand(IgnoredColumnsKind kind);
 
   // Structure comparison commands (main_window_structure.cpp). The commands check the busy flag
   // and the data access; the runs below them are what a saved process starts (`saved` is the
