@@ -90,6 +90,14 @@ int SettingsCommand(ApplicationContext& context, const std::vector<std::string>&
   }
   if (args.size() == 5 && args[0] == "set") {
     const std::string key = SettingsKeyFromArgument(args[1]);
+    if ((key + args[2]).find_first_of("\r\n") != std::string::npos) {
+      ui.ShowMessage(
+          "a key path or value name cannot hold a line break (CR or LF): the settings file "
+          "cannot store it",
+          MessageIcon::kExclamation, "Settings");
+      return kExitFailed;
+    }
+    bool written = false;
     if (args[3] == "dword") {
       const auto number = ParseDword(args[4]);
       if (!number) {
@@ -99,24 +107,16 @@ int SettingsCommand(ApplicationContext& context, const std::vector<std::string>&
                        MessageIcon::kExclamation, "Settings");
         return kExitFailed;
       }
-      context.settings_store.SaveNumber(key, args[2], *number);
+      written = context.settings_store.SaveNumber(key, args[2], *number);
     } else if (args[3] == "string") {
-      context.settings_store.SaveString(key, args[2], args[4]);
+      written = context.settings_store.SaveString(key, args[2], args[4]);
     } else {
       ui.ShowMessage("the kind must be dword or string, not \"" + args[3] + "\"",
                      MessageIcon::kExclamation, "Settings");
       return kExitFailed;
     }
-    // Read back: a write that did not reach the file is a failure, not a success.
-    const auto stored = context.settings_store.GetValue(key, args[2]);
-    const bool written =
-        stored &&
-        (args[3] == "dword"
-             ? stored->kind == RegistryValue::Kind::kDword && stored->number == *ParseDword(args[4])
-             : stored->kind == RegistryValue::Kind::kString && stored->text == args[4]);
     if (!written) {
-      ui.ShowMessage("could not write " + context.settings_store.file().string(),
-                     MessageIcon::kCritical, "Settings");
+      ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kCritical, "Settings");
       return kExitFailed;
     }
     return kExitDone;
@@ -179,8 +179,7 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
       ui.ShowMessage("Server '" + args[1] + "' not found.", MessageIcon::kExclamation);
       return kExitFailed;
     }
-    RemoveServerByName(context, args[1]);
-    return kExitDone;
+    return RemoveServerByName(context, args[1]) ? kExitDone : kExitFailed;
   }
   if (args.size() >= 2 && args[0] == "add") {
     AddServerForm form;
