@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
@@ -59,12 +60,13 @@ AddServerDialog::AddServerDialog(ApplicationContext& context, ConnectionTest tes
   cancel->setObjectName("cmdCancel");
   auto* help = new QPushButton(tr("&Help"), this);
   help->setObjectName("cmdHelp");
-  help->setShortcut(QKeySequence(Qt::Key_F1));
   connect(ok, &QPushButton::clicked, this, &AddServerDialog::Ok);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   // The main window's page describes the server list and this dialog.
   connect(help, &QPushButton::clicked, this,
           [this] { OpenHelpTopic(context_, kMainWindowHelpTopic); });
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, help,
+          &QPushButton::click);
   connect(sql_auth_, &QRadioButton::toggled, this, &AddServerDialog::UpdateLoginFields);
 
   auto* form = new QFormLayout;
