@@ -433,11 +433,15 @@ bool SavedComparisonStore::DeleteProcess(std::string_view name) {
   // at the same time cannot be given the Id while its files are removed.
   std::string lock_error;
   const std::optional<FileLock> lock = FileLock::Acquire(comps_ini_, lock_error);
-  if (!lock)
+  if (!lock) {
+    ui_.ShowMessage(lock_error, MessageIcon::kExclamation);
     return false;
+  }
   std::optional<IniDocument> document = IniDocument::Load(comps_ini_);
-  if (!document)
+  if (!document) {
+    ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
     return false;
+  }
   for (const std::string& section : document->SectionNames()) {
     if (SameProcess(section, name)) {
       id = StoredNumber(*document, section, kKeyId);
@@ -446,12 +450,15 @@ bool SavedComparisonStore::DeleteProcess(std::string_view name) {
   }
   switch (document->DeleteSection(name)) {
     case IniDocument::Edit::kRefused:
+      ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
       return false;
     case IniDocument::Edit::kUnchanged:
       break;
     case IniDocument::Edit::kChanged:
-      if (!document->Save(comps_ini_))
+      if (!document->Save(comps_ini_)) {
+        ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
         return false;
+      }
       break;
   }
   if (id >= 1) {

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "app/files.h"
+#include "saved/ini_file.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {
@@ -142,6 +147,47 @@ TEST_F(IniAccessTest, HandWrittenFileKeepsItsOtherLinesOnWrite) {
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{file_.filename().string(),
                                                file_.filename().string() + ".lock"}));
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Regression: the INI files were read, changed and replaced without a lock, so runs side by
+// side lost each other's entries. Every writer now waits for the file's lock and changes
+// nothing when it stays taken.
+TEST(IniLockTest, EveryWriterLeavesALockedFileAlone) {
+  const struct {
+    const char* what;
+    std::function<bool(const std::filesystem::path&)> write;
+  } writers[] = {
+      {"WriteIniString",
+       [](const std::filesystem::path& file) { return WriteIniString("S", "K", "new", file); }},
+      {"cInifile",
+       [](const std::filesystem::path& file) {
+         cInifile ini;
+         ini.SetPath(file);
+         ini.SetSection("S");
+         ini.SetKey("K");
+         ini.SetValue("new");
+         EXPECT_NE(ini.LastError().find("in use"), std::string::npos) << ini.LastError();
+         return ini.Success();
+       }},
+  };
+  for (const auto& w : writers) {
+    testing::ScratchFolder folder;
+    const auto file = folder / "kvn_tables_comps.ini";
+    testing::WriteFile(file, "[S]\r\nK=old\r\n");
+    std::string error;
+    const auto other_run = FileLock::Acquire(file, error, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other_run.has_value());
+    ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
+    EXPECT_FALSE(w.write(file)) << w.what;
+    ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
+    EXPECT_EQ(testing::ReadFile(file), "[S]\r\nK=old\r\n") << w.what;
+  }
 }
 
 }  // namespace
