@@ -46,7 +46,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view content, FileMod
   // The replaced file's permissions (and owner, where allowed) carry over to its successor.
   struct stat existing {};
   if (::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-    mode_t kept = existing.st_mode & 07777;
+    mode_t kept = existing.st_mode & 0777;
     if (mode == FileMode::kOwnerOnly)
       kept &= 0700;
     if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {

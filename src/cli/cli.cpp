@@ -394,7 +394,7 @@ std::string CliUsage() {
          "      (as named in the server list) and databases, its command; prints the\n"
          "      report and exports it to the process's export file, overwriting it. A\n"
          "      print request is noted on stderr (no printer here). Exit status 0 when\n"
-         "      everything is identical, 1 when something differs.\n"
+         "      everything is identical, 1 when something differs, 2 when the export failed.\n"
          "  compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1],... | "
          "--by-record]\n"
          "               [--csv FILE | --html FILE] [--save NAME]\n"
@@ -421,6 +421,10 @@ std::string CliUsage() {
          "\n"
          "Options:\n"
          "  --profile DIR   keep settings, INI files and logs under DIR (also KORVANE_PROFILE)\n"
+         "\n"
+         "Runs side by side take turns changing the settings and INI files. A change that\n"
+         "waits more than 10 seconds (KORVANE_LOCK_TIMEOUT_MS) for another run is not made;\n"
+         "a command that had to make it exits 2.\n"
          "\n"
          "Exit status: 0 done (and identical), 1 done and different, 2 refused or failed.\n";
 }
