@@ -43,9 +43,10 @@ struct ApplicationContext {
 
   // Run state shared by the long operations.
   bool SuppressConnectionErrors = false;
-  bool cancel_requested = false;  // set by Stop, Cancel and Esc; polled by long runs
-  bool extended_names = false;    // object names qualified with their schema
-  std::string report_buffer;      // the text of the last comparison report
+  bool cancel_requested = false;            // set by Stop, Cancel and Esc; polled by long runs
+  bool extended_names = false;              // object names qualified with their schema
+  std::string report_buffer;                // the text of the last comparison report
+  bool servers_count_notice_shown = false;  // a too large stored server count was reported
 
   UserInterface& ui;
   const Clock& clock;

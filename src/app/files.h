@@ -2,6 +2,7 @@
 // leave half-written, line appends for logs, and whole-file reads.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,7 +17,10 @@ enum class FileMode {
 
 // Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, creating missing parent folders. Either the old or the new content survives a crash.
-// Returns false (and leaves `path` as it was) on any failure.
+// A file that already stands at `path` keeps its permission bits (kOwnerOnly never loosens
+// them beyond the owner) and, where the system allows it, its owner and group; a new file gets
+// the usual permissions (kShared) or 0600 (kOwnerOnly). A symbolic link at `path` is replaced,
+// never followed. Returns false (and leaves `path` as it was) on any failure.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
                          FileMode mode = FileMode::kShared);
 
@@ -26,6 +30,38 @@ bool AppendToFile(const std::filesystem::path& path, std::string_view text);
 
 // The whole content of a file, bytes as they are; empty when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// An advisory lock of one file, held while the object lives: an exclusive `flock` of the lock
+// file beside it (the file's name + ".lock", created when missing and never removed, so every
+// process locks the same inode). Every read-modify-write of a file other processes of the
+// program may rewrite at the same time takes it, and reads the file again inside it.
+class FileLock {
+ public:
+  FileLock(FileLock&& other) noexcept;
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock();
+
+  // Takes the lock of `target`, trying again every few milliseconds until `timeout` has passed.
+  // Nothing, with `error` set to a message naming the file, when the lock stays taken or the
+  // lock file cannot be made.
+  static std::optional<FileLock> Acquire(const std::filesystem::path& target, std::string& error,
+                                         std::chrono::milliseconds timeout);
+  // The same with DefaultLockTimeout().
+  static std::optional<FileLock> Acquire(const std::filesystem::path& target, std::string& error);
+
+ private:
+  explicit FileLock(int descriptor) : descriptor_(descriptor) {}
+  int descriptor_ = -1;
+};
+
+// The lock file of `target`: its name + ".lock", beside it.
+std::filesystem::path LockFilePath(const std::filesystem::path& target);
+
+// How long a lock is waited for: KORVANE_LOCK_TIMEOUT_MS when it holds a whole number of
+// milliseconds (tests shorten the wait with it), else 10 seconds.
+std::chrono::milliseconds DefaultLockTimeout();
 
 // A folder path as text with a trailing separator ("/home/x/" rather than "/home/x").
 std::string FolderText(const std::filesystem::path& folder);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "app/text.h"
 
@@ -219,22 +220,37 @@ RegistryValue RegistryValue::Dword(std::uint32_t number) {
 RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
   ParseResult result;
   const std::string text = DecodeFileText(raw_text);
-  std::vector<std::string> lines;
-  for (std::string& line : Split(text, "\n")) {
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0; start <= text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+      end = text.size();
+    std::string_view line(text.data() + start, end - start);
     if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(std::move(line));
+      line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
   }
   bool header_seen = false;
-  std::optional<std::string> current;  // path of the key the value lines belong to
+  std::optional<std::size_t> current;  // position of the key the value lines belong to
+  std::string logical;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string logical = lines[i];
-    // Hex data may continue on following lines after a trailing backslash.
-    while (TrimRight(logical).ends_with('\\') && logical.find("=hex") != std::string::npos &&
-           i + 1 < lines.size()) {
-      logical = std::string(TrimRight(logical));
-      logical.pop_back();
-      logical += TrimLeft(lines[++i]);
+    logical.assign(lines[i]);
+    result.work += logical.size();
+    // Hex data may continue on following lines after a trailing backslash; the pieces are
+    // appended in place.
+    if (logical.find("=hex") != std::string::npos) {
+      for (;;) {
+        std::size_t end = logical.size();
+        while (end > 0 && (logical[end - 1] == ' ' || logical[end - 1] == '\t'))
+          --end;
+        if (end == 0 || logical[end - 1] != '\\' || i + 1 >= lines.size())
+          break;
+        logical.resize(end - 1);
+        const std::string_view next = TrimLeft(lines[++i]);
+        logical.append(next);
+        result.work += next.size();
+      }
     }
     const std::string_view line = Trim(logical);
     if (line.empty() || line.front() == ';')
@@ -249,7 +265,9 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
         current.reset();
         continue;
       }
-      current = result.tree.CreateKey(line.substr(1, line.size() - 2)).path;
+      Key& key = result.tree.CreateKey(line.substr(1, line.size() - 2));
+      ++result.work;
+      current = static_cast<std::size_t>(&key - result.tree.keys_.data());
       continue;
     }
     std::optional<std::string> name;
@@ -275,21 +293,27 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
       result.unreadable_lines.emplace_back(line);
       continue;
     }
-    result.tree.SetValue(*current, *name, std::move(*value));
+    Key& key = result.tree.keys_[*current];
+    auto same_name = [&](const auto& entry) { return EqualsIgnoringCase(entry.first, *name); };
+    const auto found = std::find_if(key.values.begin(), key.values.end(), same_name);
+    if (found != key.values.end())
+      found->second = std::move(*value);
+    else
+      key.values.emplace_back(std::move(*name), std::move(*value));
   }
   return result;
 }
 
 std::string RegistryTree::ToText() const {
-  std::vector<const Key*> sorted;
+  std::vector<std::pair<std::vector<std::string>, const Key*>> sorted;
+  sorted.reserve(keys_.size());
   for (const Key& key : keys_)
-    sorted.push_back(&key);
-  std::stable_sort(sorted.begin(), sorted.end(), [](const Key* a, const Key* b) {
-    return PathParts(a->path) < PathParts(b->path);
-  });
+    sorted.emplace_back(PathParts(key.path), &key);
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string out(kHeader);
   out += "\r\n\r\n";
-  for (const Key* key : sorted) {
+  for (const auto& [parts, key] : sorted) {
     out += "[" + key->path + "]\r\n";
     for (const auto& [name, value] : key->values) {
       out +=
@@ -302,22 +326,25 @@ std::string RegistryTree::ToText() const {
 
 bool RegistryTree::KeyExists(std::string_view path) const {
   path = NormalisePath(path);
-  return std::any_of(keys_.begin(), keys_.end(), [&](const Key& key) {
-    return EqualsIgnoringCase(key.path, path) || IsBelow(key.path, path);
-  });
+  if (FindKey(path) != nullptr)
+    return true;
+  return std::any_of(keys_.begin(), keys_.end(),
+                     [&](const Key& key) { return IsBelow(key.path, path); });
 }
 
 const RegistryTree::Key* RegistryTree::FindKey(std::string_view path) const {
-  path = NormalisePath(path);
-  for (const Key& key : keys_) {
-    if (EqualsIgnoringCase(key.path, path))
-      return &key;
-  }
-  return nullptr;
+  const auto found = index_.find(ToLowerAscii(NormalisePath(path)));
+  return found == index_.end() ? nullptr : &keys_[found->second];
 }
 
 RegistryTree::Key* RegistryTree::FindMutableKey(std::string_view path) {
   return const_cast<Key*>(static_cast<const RegistryTree*>(this)->FindKey(path));
+}
+
+void RegistryTree::RebuildIndex() {
+  index_.clear();
+  for (std::size_t i = 0; i < keys_.size(); ++i)
+    index_.emplace(ToLowerAscii(keys_[i].path), i);
 }
 
 const RegistryValue* RegistryTree::FindValue(std::string_view path, std::string_view name) const {
@@ -333,8 +360,9 @@ const RegistryValue* RegistryTree::FindValue(std::string_view path, std::string_
 
 RegistryTree::Key& RegistryTree::CreateKey(std::string_view path) {
   path = NormalisePath(path);
-  if (Key* key = FindMutableKey(path))
-    return *key;
+  const auto [found, added] = index_.try_emplace(ToLowerAscii(path), keys_.size());
+  if (!added)
+    return keys_[found->second];
   keys_.push_back(Key{std::string(path), {}});
   return keys_.back();
 }
@@ -365,23 +393,23 @@ bool RegistryTree::DeleteValue(std::string_view path, std::string_view name) {
 
 void RegistryTree::DeleteKey(std::string_view path) {
   path = NormalisePath(path);
-  std::erase_if(keys_, [&](const Key& key) {
+  const std::size_t removed = std::erase_if(keys_, [&](const Key& key) {
     return EqualsIgnoringCase(key.path, path) || IsBelow(key.path, path);
   });
+  if (removed > 0)
+    RebuildIndex();
 }
 
 std::vector<std::string> RegistryTree::SubkeyNames(std::string_view path) const {
   path = NormalisePath(path);
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const Key& key : keys_) {
     if (!IsBelow(key.path, path))
       continue;
     std::string_view rest = std::string_view(key.path).substr(path.size() + 1);
     rest = rest.substr(0, rest.find('\\'));
-    const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-      return EqualsIgnoringCase(n, rest);
-    });
-    if (!seen)
+    if (seen.insert(ToLowerAscii(rest)).second)
       names.emplace_back(rest);
   }
   return names;

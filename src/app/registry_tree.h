@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane {
@@ -67,18 +68,27 @@ class RegistryTree {
   void DeleteKey(std::string_view path);
 
   const std::vector<Key>& keys() const { return keys_; }
+  std::size_t key_count() const { return keys_.size(); }
 
   // Names of the keys directly below `path`, in the tree's order.
   std::vector<std::string> SubkeyNames(std::string_view path) const;
 
  private:
   Key* FindMutableKey(std::string_view path);
+  void RebuildIndex();
+
   std::vector<Key> keys_;
+  // Position in keys_ of each key, by its path in lower case: lookups do not depend on the
+  // number of keys.
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 struct RegistryTree::ParseResult {
   RegistryTree tree;
   std::vector<std::string> unreadable_lines;
+  // Characters copied while joining continued lines plus keys looked up: a measure of the work
+  // the parse did, which grows with the size of the text alone.
+  std::size_t work = 0;
 };
 
 // UTF-8 <-> UTF-16LE as the registry stores strings. Bytes that are not valid UTF-8 are taken

@@ -102,18 +102,18 @@ std::string ReadString(const SettingsStore& store, Setting setting) {
   return store.GetString(SettingsKeyPath(d.subkey), d.name, d.default_text);
 }
 
-void WriteNumber(SettingsStore& store, Setting setting, std::uint32_t value) {
+bool WriteNumber(SettingsStore& store, Setting setting, std::uint32_t value) {
   const SettingDefinition& d = DefinitionOf(setting);
-  store.SaveNumber(SettingsKeyPath(d.subkey), d.name, value);
+  return store.SaveNumber(SettingsKeyPath(d.subkey), d.name, value);
 }
 
-void WriteBoolean(SettingsStore& store, Setting setting, bool on) {
-  WriteNumber(store, setting, on ? 1 : 0);
+bool WriteBoolean(SettingsStore& store, Setting setting, bool on) {
+  return WriteNumber(store, setting, on ? 1 : 0);
 }
 
-void WriteString(SettingsStore& store, Setting setting, std::string_view text) {
+bool WriteString(SettingsStore& store, Setting setting, std::string_view text) {
   const SettingDefinition& d = DefinitionOf(setting);
-  store.SaveString(SettingsKeyPath(d.subkey), d.name, text);
+  return store.SaveString(SettingsKeyPath(d.subkey), d.name, text);
 }
 
 void CheckSettingsVersion(SettingsStore& store) {
@@ -123,6 +123,7 @@ void CheckSettingsVersion(SettingsStore& store) {
 }
 
 LoadedSettings LoadSettings(const SettingsStore& store, bool debug_mode) {
+  const SettingsStore::ReadScope one_read(store);
   LoadedSettings s;
   s.timeout = ReadNumber(store, Setting::kTimeout);
   s.max_rows_in_diff_table = ReadNumber(store, Setting::kMaxRowsInDiffTable);
@@ -143,6 +144,7 @@ LoadedSettings LoadSettings(const SettingsStore& store, bool debug_mode) {
 }
 
 TextViewPageSize ReadTextViewPageSize(const SettingsStore& store) {
+  const SettingsStore::ReadScope one_read(store);
   TextViewPageSize size;
   size.width = std::max<std::uint32_t>(ReadNumber(store, Setting::kPageWidth), 20000);
   size.height = std::max<std::uint32_t>(ReadNumber(store, Setting::kPageHeight), 15840);
@@ -150,6 +152,7 @@ TextViewPageSize ReadTextViewPageSize(const SettingsStore& store) {
 }
 
 OptionsValues ReadOptions(const SettingsStore& store) {
+  const SettingsStore::ReadScope one_read(store);
   OptionsValues v;
   v.auto_connect = ReadBoolean(store, Setting::kAutoConnect);
   v.show_owners = ReadBoolean(store, Setting::kShowOwners);
@@ -181,11 +184,11 @@ void ValidateOptions(OptionsValues& values, UserInterface& ui) {
   }
 }
 
-void SaveOptions(SettingsStore& store, const OptionsValues& v, LoadedSettings& loaded) {
+bool SaveOptions(SettingsStore& store, const OptionsValues& v, LoadedSettings& loaded) {
   const std::uint32_t rows = FieldNumber(v.max_rows_text);
   const std::uint32_t cache = FieldNumber(v.cache_size_text);
   // One file write for the whole dialog, values in the order of the tabs.
-  store.Update([&](RegistryTree& tree) {
+  const bool saved = store.Update([&](RegistryTree& tree) {
     auto put = [&tree](Setting setting, std::uint32_t number) {
       const SettingDefinition& d = DefinitionOf(setting);
       tree.SetValue(SettingsKeyPath(d.subkey), d.name, RegistryValue::Dword(number));
@@ -219,6 +222,7 @@ void SaveOptions(SettingsStore& store, const OptionsValues& v, LoadedSettings& l
   loaded.ignore_col_seq = v.ignore_col_seq;
   loaded.auto_sel_target_obj = v.auto_sel_target_obj;
   loaded.analyze_constraints = v.analyze_constraints;
+  return saved;
 }
 
 std::string DigitsOnly(std::string_view text) {
@@ -271,20 +275,31 @@ bool SaveTimeout(SettingsStore& store, LoadedSettings& loaded, std::string_view 
     ui.ShowMessage(kTimeoutRejectedMessage, MessageIcon::kExclamation, kTimeoutRejectedTitle);
     return false;
   }
-  WriteNumber(store, Setting::kTimeout, static_cast<std::uint32_t>(*seconds));
+  if (!WriteNumber(store, Setting::kTimeout, static_cast<std::uint32_t>(*seconds))) {
+    ui.ShowMessage(store.last_error(), MessageIcon::kExclamation, kSettingsNotSavedTitle);
+    return false;
+  }
   loaded.timeout = static_cast<std::uint32_t>(*seconds);
   return true;
 }
 
-void SaveDebugOptions(SettingsStore& store, LoadedSettings& loaded, bool filter_offline_dbs,
+bool SaveDebugOptions(SettingsStore& store, LoadedSettings& loaded, bool filter_offline_dbs,
                       std::string_view page_width_text, std::string_view page_height_text) {
-  WriteBoolean(store, Setting::kFilterOfflineDbs, filter_offline_dbs);
-  loaded.filter_offline_dbs = filter_offline_dbs;
-  if (IsNumeric(page_width_text))
-    WriteNumber(store, Setting::kPageWidth, FieldNumber(page_width_text));
-  if (IsNumeric(page_height_text)) {
-    WriteNumber(store, Setting::kPageHeight, FieldNumber(page_height_text));
-  }
+  // One file write for the dialog.
+  const bool saved = store.Update([&](RegistryTree& tree) {
+    auto put = [&tree](Setting setting, std::uint32_t number) {
+      const SettingDefinition& d = DefinitionOf(setting);
+      tree.SetValue(SettingsKeyPath(d.subkey), d.name, RegistryValue::Dword(number));
+    };
+    put(Setting::kFilterOfflineDbs, filter_offline_dbs ? 1 : 0);
+    if (IsNumeric(page_width_text))
+      put(Setting::kPageWidth, FieldNumber(page_width_text));
+    if (IsNumeric(page_height_text))
+      put(Setting::kPageHeight, FieldNumber(page_height_text));
+  });
+  if (saved)
+    loaded.filter_offline_dbs = filter_offline_dbs;
+  return saved;
 }
 
 }  // namespace korvane

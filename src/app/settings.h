@@ -70,9 +70,13 @@ const SettingDefinition& DefinitionOf(Setting setting);
 std::uint32_t ReadNumber(const SettingsStore& store, Setting setting);
 bool ReadBoolean(const SettingsStore& store, Setting setting);
 std::string ReadString(const SettingsStore& store, Setting setting);
-void WriteNumber(SettingsStore& store, Setting setting, std::uint32_t value);
-void WriteBoolean(SettingsStore& store, Setting setting, bool on);
-void WriteString(SettingsStore& store, Setting setting, std::string_view text);
+// Writes one setting; false when the store could not be written (store.last_error() says why).
+bool WriteNumber(SettingsStore& store, Setting setting, std::uint32_t value);
+bool WriteBoolean(SettingsStore& store, Setting setting, bool on);
+bool WriteString(SettingsStore& store, Setting setting, std::string_view text);
+
+// Title of the message that reports a settings change that could not be written.
+inline constexpr std::string_view kSettingsNotSavedTitle = "Settings Not Saved";
 
 // Cursor locations as the data-access layer takes them.
 inline constexpr int kServerSideCursor = 2;
@@ -146,8 +150,9 @@ OptionsValues ReadOptions(const SettingsStore& store);
 // (exclamation icon) and reset to 10 and 1.
 void ValidateOptions(OptionsValues& values, UserInterface& ui);
 
-// Writes every option in the order of the tabs and updates the loaded copies.
-void SaveOptions(SettingsStore& store, const OptionsValues& values, LoadedSettings& loaded);
+// Writes every option in the order of the tabs and updates the loaded copies. False when the
+// store could not be written (store.last_error() says why).
+bool SaveOptions(SettingsStore& store, const OptionsValues& values, LoadedSettings& loaded);
 
 // Keeps only the characters a digits-only field accepts.
 std::string DigitsOnly(std::string_view text);
@@ -184,15 +189,17 @@ inline constexpr std::string_view kTimeoutRejectedTitle = "Changes Not Saved";
 bool IsTimeoutKeyAccepted(int key_code);
 
 // OK of the Timeout dialog: a non-empty whole number from 0 up is written to "Timeout" and to
-// the loaded copy; anything else shows the refusal and changes nothing. True when saved.
+// the loaded copy; anything else shows the refusal and changes nothing, and a failed write is
+// reported (title kSettingsNotSavedTitle). True when saved.
 bool SaveTimeout(SettingsStore& store, LoadedSettings& loaded, std::string_view text,
                  UserInterface& ui);
 
 // --- Debug options dialog --------------------------------------------------------------------
 
 // Writes "FilterOfflineDbs" (and its loaded copy) and the page size fields; an empty or
-// non-numeric page field leaves its setting as it was.
-void SaveDebugOptions(SettingsStore& store, LoadedSettings& loaded, bool filter_offline_dbs,
+// non-numeric page field leaves its setting as it was. One file write; false when it failed
+// (store.last_error() says why).
+bool SaveDebugOptions(SettingsStore& store, LoadedSettings& loaded, bool filter_offline_dbs,
                       std::string_view page_width_text, std::string_view page_height_text);
 
 }  // namespace korvane

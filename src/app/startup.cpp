@@ -6,6 +6,7 @@
 #include "app/logs.h"
 #include "app/settings.h"
 #include "app/text.h"
+#include "app/user_interface.h"
 #include "db/server_list.h"
 
 namespace korvane {
@@ -26,6 +27,10 @@ std::int32_t ReadRunSavedCompId(std::string_view argument_text) {
 void RunStartUp(ApplicationContext& context, std::string_view argument_text) {
   context.DebugMode = DetectDebugMode(context.locations.debug_marker);
   context.CurrentServers = {};
+  // A settings file that exists but cannot be read is never replaced: say so once and go on
+  // with the defaults; the incidental writes below then fail without a word.
+  if (const std::string& reason = context.settings_store.unreadable_reason(); !reason.empty())
+    context.ui.ShowMessage(reason, MessageIcon::kExclamation, kSettingsUnreadableTitle);
   CheckSettingsVersion(context.settings_store);
   context.settings = LoadSettings(context.settings_store, context.DebugMode);
   LoadServerList(context);

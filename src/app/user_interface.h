@@ -35,8 +35,9 @@ class UserInterface {
   virtual void ShowMessage(std::string_view text, MessageIcon icon = MessageIcon::kNone,
                            std::string_view title = kApplicationTitle) = 0;
 
-  // A modal Yes/No question. `goes_on` is the answer that lets the command the user asked for
-  // proceed; front ends with nobody to ask (unattended runs, the command line) give it.
+  // A modal Yes/No question. `goes_on` is the question's default answer: the window's default
+  // button (Enter gives it), and what front ends with nobody to ask (unattended runs, the
+  // command line) answer.
   virtual Answer Ask(std::string_view text, std::string_view title, Answer goes_on,
                      MessageIcon icon = MessageIcon::kQuestion) = 0;
 

@@ -92,6 +92,14 @@ int SettingsCommand(ApplicationContext& context, const std::vector<std::string>&
   }
   if (args.size() == 5 && args[0] == "set") {
     const std::string key = SettingsKeyFromArgument(args[1]);
+    if ((key + args[2]).find_first_of("\r\n") != std::string::npos) {
+      ui.ShowMessage(
+          "a key path or value name cannot hold a line break (CR or LF): the settings file "
+          "cannot store it",
+          MessageIcon::kExclamation, "Settings");
+      return kExitFailed;
+    }
+    bool written = false;
     if (args[3] == "dword") {
       const auto number = ParseDword(args[4]);
       if (!number) {
@@ -101,24 +109,16 @@ int SettingsCommand(ApplicationContext& context, const std::vector<std::string>&
                        MessageIcon::kExclamation, "Settings");
         return kExitFailed;
       }
-      context.settings_store.SaveNumber(key, args[2], *number);
+      written = context.settings_store.SaveNumber(key, args[2], *number);
     } else if (args[3] == "string") {
-      context.settings_store.SaveString(key, args[2], args[4]);
+      written = context.settings_store.SaveString(key, args[2], args[4]);
     } else {
       ui.ShowMessage("the kind must be dword or string, not \"" + args[3] + "\"",
                      MessageIcon::kExclamation, "Settings");
       return kExitFailed;
     }
-    // Read back: a write that did not reach the file is a failure, not a success.
-    const auto stored = context.settings_store.GetValue(key, args[2]);
-    const bool written =
-        stored &&
-        (args[3] == "dword"
-             ? stored->kind == RegistryValue::Kind::kDword && stored->number == *ParseDword(args[4])
-             : stored->kind == RegistryValue::Kind::kString && stored->text == args[4]);
     if (!written) {
-      ui.ShowMessage("could not write " + context.settings_store.file().string(),
-                     MessageIcon::kCritical, "Settings");
+      ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kCritical, "Settings");
       return kExitFailed;
     }
     return kExitDone;
@@ -181,8 +181,7 @@ int ServerCommand(ApplicationContext& context, const std::vector<std::string>& a
       ui.ShowMessage("Server '" + args[1] + "' not found.", MessageIcon::kExclamation);
       return kExitFailed;
     }
-    RemoveServerByName(context, args[1]);
-    return kExitDone;
+    return RemoveServerByName(context, args[1]) ? kExitDone : kExitFailed;
   }
   if (args.size() >= 2 && args[0] == "add") {
     AddServerForm form;
@@ -401,7 +400,7 @@ std::string CliUsage() {
          "      (as named in the server list) and databases, its command; prints the\n"
          "      report and exports it to the process's export file, overwriting it. A\n"
          "      print request is noted on stderr (no printer here). Exit status 0 when\n"
-         "      everything is identical, 1 when something differs.\n"
+         "      everything is identical, 1 when something differs, 2 when the export failed.\n"
          "  compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1],... | "
          "--by-record]\n"
          "               [--csv FILE | --html FILE] [--save NAME]\n"
@@ -448,6 +447,10 @@ std::string CliUsage() {
          "\n"
          "Options:\n"
          "  --profile DIR   keep settings, INI files and logs under DIR (also KORVANE_PROFILE)\n"
+         "\n"
+         "Runs side by side take turns changing the settings and INI files. A change that\n"
+         "waits more than 10 seconds (KORVANE_LOCK_TIMEOUT_MS) for another run is not made;\n"
+         "a command that had to make it exits 2.\n"
          "\n"
          "Exit status: 0 done (and identical), 1 done and different, 2 refused or failed.\n";
 }

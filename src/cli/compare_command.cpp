@@ -103,15 +103,23 @@ bool ListEmbeddedServer(ApplicationContext& context, const std::string& name) {
                                   [&](const ServerRecord& s) { return s.Name == name; });
   if (listed || !IsEmbeddedServerName(name))
     return true;
-  AddServerForm form;
-  form.server = name;
-  form.sql_auth = false;
-  const std::array<ServerRecord, 2> sides = context.CurrentServers;
-  const AddServerOutcome added = AddServer(context, form, [&context](const ServerRecord& record) {
-    return TestNewServerConnection(context, record);
-  });
-  context.CurrentServers = sides;  // adding copies the first entry to both sides
-  return added.added;
+  ServerRecord record;
+  record.Name = name;
+  record.MRUDb = "master";
+  if (!TestNewServerConnection(context, record)) {
+    context.ui.ShowMessage(
+        "Cannot connect to the server - server does not exist or access denied.\r\n\r\n"
+        "Please enter correct server data.",
+        MessageIcon::kExclamation, "Cannot Connect To The Server");
+    return false;
+  }
+  // Another run may list the same server at the same moment: listed either way is fine.
+  if (AppendServer(context, record) == AppendServerOutcome::kNotSaved) {
+    context.ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kExclamation,
+                           kServerListNotSavedTitle);
+    return false;
+  }
+  return true;
 }
 
 // Saves the comparison the report window would show under `name`. False after a message.

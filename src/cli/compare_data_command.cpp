@@ -97,6 +97,13 @@ bool SaveDataProcess(ApplicationContext& context, const std::string& name,
   SavedProcess process = SingleTableComparison(context, tables, comp_method);
   const std::array<ServerRecord, 2> sides = context.CurrentServers;
 
+  // The servers are listed first: a process is never reported saved while a server it names
+  // could not be listed.
+  const bool listed = ListEmbeddedServer(context, sides[0].Name, tables[0].database) &&
+                      ListEmbeddedServer(context, sides[1].Name, tables[1].database);
+  context.CurrentServers = sides;
+  if (!listed)
+    return false;
   SavedComparisonStore store(context.locations, context.ui);
   SaveComparisonDialog dialog(store, context.ui, context.clock, process);
   if (dialog.Ok(name, false) != SaveComparisonDialog::OkOutcome::kClosed || !dialog.result().saved)
@@ -106,29 +113,31 @@ bool SaveDataProcess(ApplicationContext& context, const std::string& name,
       !store.SetExport(saved_name, export_request.file.string(), export_request.export_type)) {
     return false;
   }
-  ListEmbeddedServer(context, sides[0].Name, tables[0].database);
-  ListEmbeddedServer(context, sides[1].Name, tables[1].database);
-  context.CurrentServers = sides;
   err << "Saved as process " << store.ProcessId(saved_name) << "\n";
   return true;
 }
 
 }  // namespace
 
-void ListEmbeddedServer(ApplicationContext& context, const std::string& server,
+bool ListEmbeddedServer(ApplicationContext& context, const std::string& server,
                         const std::string& database) {
   if (!IsEmbeddedServerName(server))
-    return;
+    return true;
   LoadServerList(context);
   for (const ServerRecord& entry : context.servers) {
     if (EqualsIgnoringCase(entry.Name, server))
-      return;
+      return true;
   }
-  AddServerForm form;
-  form.server = server;
-  form.database = database.empty() ? "master" : database;
-  form.sql_auth = false;
-  AddServer(context, form, [](const ServerRecord&) { return true; });
+  ServerRecord record;
+  record.Name = server;
+  record.MRUDb = database.empty() ? "master" : database;
+  // Another run may list the same server at the same moment: listed either way is fine.
+  if (AppendServer(context, record) == AppendServerOutcome::kNotSaved) {
+    context.ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kExclamation,
+                           kServerListNotSavedTitle);
+    return false;
+  }
+  return true;
 }
 
 int RunUnattendedDataCompare(ApplicationContext& context,

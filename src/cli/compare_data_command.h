@@ -54,7 +54,8 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
 
 // Lists `server` (an `embedded:` name that no listed server has, in any letter case) in the
 // server list with `database` as its most recently used database. Other names are left alone.
-void ListEmbeddedServer(ApplicationContext& context, const std::string& server,
+// False, after a message, when the server list could not be written.
+bool ListEmbeddedServer(ApplicationContext& context, const std::string& server,
                         const std::string& database);
 
 }  // namespace korvane

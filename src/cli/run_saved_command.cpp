@@ -164,7 +164,8 @@ class CliMainWindow final : public SavedProcessHost, public MainWindowOperations
 
   ReportPresenter Presenter() {
     return [this](const ReportWindowState& window) {
-      ShowReportUnattended(context_, window, context_.report_buffer);
+      if (!ShowReportUnattended(context_, window, context_.report_buffer))
+        presentation_failed_ = true;
     };
   }
 
@@ -174,7 +175,8 @@ class CliMainWindow final : public SavedProcessHost, public MainWindowOperations
       return;
     }
     out_ << outcome.report;
-    if (outcome.run.query_failed)
+    // A report whose export (or printing) failed did not do the whole job.
+    if (outcome.run.query_failed || presentation_failed_)
       exit_status_ = kExitFailed;
     else
       exit_status_ = HasDifferences(outcome.run.result) ? kExitDifferent : kExitDone;
@@ -192,6 +194,7 @@ class CliMainWindow final : public SavedProcessHost, public MainWindowOperations
   bool busy_ = false;
   SavedProcessRunState run_state_;
   int exit_status_ = kExitFailed;
+  bool presentation_failed_ = false;
 };
 
 std::optional<std::int32_t> ParseId(std::string_view text) {
@@ -204,11 +207,12 @@ std::optional<std::int32_t> ParseId(std::string_view text) {
 
 }  // namespace
 
-void ShowReportUnattended(ApplicationContext& context, const ReportWindowState& window,
+bool ShowReportUnattended(ApplicationContext& context, const ReportWindowState& window,
                           std::string_view text) {
   ReportWindowState state = window;
   const MemoryTextView pane(text);
-  ShowReportFirstTime(state, pane, context.locations.data_folder, context.ui, nullptr);
+  return ShowReportFirstTime(state, pane, context.locations.data_folder, context.ui, nullptr)
+      .exported;
 }
 
 int RunSavedCommand(ApplicationContext& context, const std::vector<std::string>& args,

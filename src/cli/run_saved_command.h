@@ -21,13 +21,15 @@ struct ReportWindowState;
 // question, overwriting the file; a stored print request is noted on stderr as not printed (the
 // command line has no printer). Data processes run through RunSavedDataProcess. Messages of a
 // process that cannot run go to stderr. Exit status 0 identical, 1 different, 2 refused or failed
-// (including a run during which a query failed).
+// (including a run during which a query failed, and a structure report whose export failed: the
+// report is printed first).
 int RunSavedCommand(ApplicationContext& context, const std::vector<std::string>& args,
                     std::ostream& out);
 
 // The report window's first showing with `text` in its pane: for a saved process being re-run,
-// the export to its stored path and the print request; nothing for other reports.
-void ShowReportUnattended(ApplicationContext& context, const ReportWindowState& window,
+// the export to its stored path and the print request; nothing for other reports. False when the
+// export failed (the command line has no printer: a print request is never a failure here).
+bool ShowReportUnattended(ApplicationContext& context, const ReportWindowState& window,
                           std::string_view text);
 
 }  // namespace korvane

@@ -148,16 +148,21 @@ void RecordSavedComparison(ReportWindowState& state, bool saved, std::string_vie
   state.saved_name = saved_name;
 }
 
-void ShowReportFirstTime(ReportWindowState& state, const TextView& pane,
-                         const std::filesystem::path& proposal_folder, UserInterface& ui,
-                         SavedProcessRecorder* recorder) {
+FirstShowingOutcome ShowReportFirstTime(ReportWindowState& state, const TextView& pane,
+                                        const std::filesystem::path& proposal_folder,
+                                        UserInterface& ui, SavedProcessRecorder* recorder) {
+  FirstShowingOutcome outcome;
   if (!state.running_saved_process)
-    return;
-  if (!state.export_path.empty())
-    Export(state, pane, proposal_folder, ui, recorder);
+    return outcome;
+  if (!state.export_path.empty()) {
+    // An empty report has nothing to export, which is no failure.
+    outcome.exported = Export(state, pane, proposal_folder, ui, recorder).has_value() ||
+                       Trim(ReportPaneText(pane)).empty();
+  }
   if (state.print)
-    Print(state, pane, ui, recorder);
+    outcome.printed = Print(state, pane, ui, recorder);
   state.running_saved_process = false;
+  return outcome;
 }
 
 }  // namespace korvane

@@ -108,9 +108,13 @@ void RecordSavedComparison(ReportWindowState& state, bool saved, std::string_vie
 
 // The first showing of a saved process's report: exports it to the stored path (when there is
 // one), prints it (when asked), and ends the saved-process state. Does nothing for other
-// reports.
-void ShowReportFirstTime(ReportWindowState& state, const TextView& pane,
-                         const std::filesystem::path& proposal_folder, UserInterface& ui,
-                         SavedProcessRecorder* recorder);
+// reports. Says whether the export and the printing asked for succeeded (true when not asked).
+struct FirstShowingOutcome {
+  bool exported = true;
+  bool printed = true;
+};
+FirstShowingOutcome ShowReportFirstTime(ReportWindowState& state, const TextView& pane,
+                                        const std::filesystem::path& proposal_folder,
+                                        UserInterface& ui, SavedProcessRecorder* recorder);
 
 }  // namespace korvane

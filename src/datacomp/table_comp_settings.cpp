@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/files.h"
 #include "app/text.h"
 #include "saved/ini_access.h"
 #include "saved/ini_document.h"
@@ -96,6 +97,11 @@ bool SetSection(IniDocument& document, std::string_view section, const TableComp
 template <typename EditFunction>
 bool EditFile(const std::filesystem::path& file, EditFunction edit) {
   if (file.empty())
+    return false;
+  // Read and written under the file's lock, so that runs side by side keep each other's edits.
+  std::string lock_error;
+  const std::optional<FileLock> lock = FileLock::Acquire(file, lock_error);
+  if (!lock)
     return false;
   std::optional<IniDocument> document = IniDocument::Load(file);
   if (!document)

@@ -1,5 +1,7 @@
 #include "db/server_list.h"
 
+#include <algorithm>
+
 #include "app/application_context.h"
 #include "app/settings.h"
 #include "app/text.h"
@@ -25,10 +27,81 @@ ServerRecord ReadEntry(const SettingsStore& store, int n) {
   return record;
 }
 
+std::string TreeString(const RegistryTree& tree, const std::string& key, std::string_view name) {
+  const RegistryValue* value = tree.FindValue(key, name);
+  if (value == nullptr || value->kind != RegistryValue::Kind::kString)
+    return {};
+  return value->text.substr(0, value->text.find('\0'));
+}
+
+// The same entry read from a tree of paths relative to the hive, as a store change sees it.
+ServerRecord ReadEntry(const RegistryTree& tree, int n) {
+  const std::string key = ServerKeyPath(n);
+  ServerRecord record;
+  record.Name = TreeString(tree, key, "Name");
+  const RegistryValue* auth = tree.FindValue(key, "SQLAuth");
+  record.SQLAuth =
+      auth != nullptr && auth->kind == RegistryValue::Kind::kDword && auth->number == 1;
+  record.LoginName = TreeString(tree, key, "LoginName");
+  record.Password = TreeString(tree, key, "Pwd");
+  record.MRUDb = TreeString(tree, key, "MRUDb");
+  record.RegIndex = n;
+  record.Version = TreeString(tree, key, "Version");
+  return record;
+}
+
 // The stored count: a DWORD read as a signed 32-bit number, negative values as 0.
 int StoredCount(const SettingsStore& store) {
   const auto count = static_cast<std::int32_t>(store.GetNumber(ServersKey(), "Count", 0));
   return count < 0 ? 0 : count;
+}
+
+// The number N of a subkey named "Server" + N (N from 1, digits only); 0 for any other name.
+int EntryNumber(std::string_view subkey) {
+  constexpr std::string_view kPrefix = "server";
+  if (subkey.size() <= kPrefix.size() || subkey.size() > kPrefix.size() + 9 ||
+      !EqualsIgnoringCase(subkey.substr(0, kPrefix.size()), kPrefix)) {
+    return 0;
+  }
+  int number = 0;
+  for (const char c : subkey.substr(kPrefix.size())) {
+    if (c < '0' || c > '9')
+      return 0;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+int HighestEntry(const std::vector<std::string>& subkeys) {
+  int highest = 0;
+  for (const std::string& name : subkeys)
+    highest = std::max(highest, EntryNumber(name));
+  return highest;
+}
+
+// How many entries the list has: the stored count, but never beyond the highest "ServerN"
+// subkey that exists, so a damaged count cannot make the program loop or allocate by it.
+struct EntryCount {
+  int entries = 0;
+  int stored = 0;
+};
+EntryCount CountEntries(const SettingsStore& store) {
+  EntryCount count;
+  count.stored = StoredCount(store);
+  count.entries =
+      count.stored == 0 ? 0 : std::min(count.stored, HighestEntry(store.SubkeyNames(ServersKey())));
+  return count;
+}
+
+// The same on a tree of paths relative to the hive, as a store change sees it.
+int CountEntries(const RegistryTree& tree) {
+  const RegistryValue* value = tree.FindValue(ServersKey(), "Count");
+  const auto stored = value != nullptr && value->kind == RegistryValue::Kind::kDword
+                          ? static_cast<std::int32_t>(value->number)
+                          : 0;
+  if (stored <= 0)
+    return 0;
+  return std::min<int>(stored, HighestEntry(tree.SubkeyNames(ServersKey())));
 }
 
 void PutEntry(RegistryTree& tree, int n, const ServerRecord& record) {
@@ -56,10 +129,25 @@ int ComputeNumVersion(std::string_view version) {
 }
 
 void LoadServerList(ApplicationContext& context) {
+  const SettingsStore::ReadScope one_read(context.settings_store);
   context.servers.clear();
-  const int count = StoredCount(context.settings_store);
-  for (int n = 1; n <= count; ++n)
+  const EntryCount count = CountEntries(context.settings_store);
+  if (count.stored > count.entries && !context.servers_count_notice_shown) {
+    context.servers_count_notice_shown = true;
+    context.ui.ShowMessage(ServersCountNotice(count.stored, count.entries),
+                           MessageIcon::kExclamation, kServersCountTitle);
+  }
+  context.servers.reserve(static_cast<std::size_t>(count.entries));
+  for (int n = 1; n <= count.entries; ++n)
     context.servers.push_back(ReadEntry(context.settings_store, n));
+}
+
+std::string ServersCountNotice(int stored, int entries) {
+  return "The server list says it holds " + std::to_string(stored) + " servers, but only " +
+         std::to_string(entries) + " are stored.\r\n\r\nThe program uses the " +
+         std::to_string(entries) +
+         " stored servers; the count is corrected at the next change "
+         "of the list.";
 }
 
 int CountServers(ApplicationContext& context) {
@@ -71,7 +159,8 @@ bool FindServer(ApplicationContext& context, ServerRecord& record) {
   const std::string name = record.Name;
   record = ServerRecord{};
   record.Name = name;
-  const int count = StoredCount(context.settings_store);
+  const SettingsStore::ReadScope one_read(context.settings_store);
+  const int count = CountEntries(context.settings_store).entries;
   for (int n = 1; n <= count; ++n) {
     if (context.settings_store.GetString(ServerKeyPath(n), "Name", "") == name) {
       record = ReadEntry(context.settings_store, n);
@@ -103,14 +192,14 @@ void CopyFirstServerToSides(ApplicationContext& context) {
   }
 }
 
-void UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database) {
+bool UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database) {
   if (side.RegIndex <= 0)
-    return;
+    return true;
   side.MRUDb = database;
   const auto index = static_cast<std::size_t>(side.RegIndex - 1);
   if (index < context.servers.size())
     context.servers[index].MRUDb = database;
-  context.settings_store.SaveString(ServerKeyPath(side.RegIndex), "MRUDb", database);
+  return context.settings_store.SaveString(ServerKeyPath(side.RegIndex), "MRUDb", database);
 }
 
 void SaveServerVersion(SettingsStore& store, int reg_index, std::string_view version) {
@@ -157,34 +246,70 @@ AddServerOutcome AddServer(ApplicationContext& context, const AddServerForm& for
         MessageIcon::kExclamation, "Cannot Connect To The Server");
     return {false, AddServerField::kServer};
   }
-  const int n = StoredCount(context.settings_store) + 1;
-  context.settings_store.Update([&](RegistryTree& tree) {
-    tree.SetValue(ServersKey(), "Count", RegistryValue::Dword(static_cast<std::uint32_t>(n)));
-    PutEntry(tree, n, record);
-  });
+  switch (AppendServer(context, record)) {
+    case AppendServerOutcome::kAdded:
+      break;
+    case AppendServerOutcome::kAlreadyListed:
+      ui.ShowMessage("This server is already added to the list.");
+      return {false, AddServerField::kServer};
+    case AppendServerOutcome::kNotSaved:
+      ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kExclamation,
+                     kServerListNotSavedTitle);
+      return {false, AddServerField::kNone, true};
+  }
   LoadServerList(context);
   CopyFirstServerToSides(context);
   return {true, AddServerField::kNone};
 }
 
-void RemoveServerByName(ApplicationContext& context, std::string_view name) {
-  const int count = CountServers(context);
-  std::vector<ServerRecord> remaining;
-  for (const ServerRecord& entry : context.servers) {
-    if (entry.Name != name)
-      remaining.push_back(entry);
-  }
-  context.settings_store.Update([&](RegistryTree& tree) {
+AppendServerOutcome AppendServer(ApplicationContext& context, const ServerRecord& record) {
+  // The entry goes after the entries stored when the file is read again inside its lock, so a
+  // server another run added meanwhile is kept (and a name it added is not added twice).
+  bool listed = false;
+  const bool written = context.settings_store.UpdateIf([&](RegistryTree& tree) {
+    const int count = CountEntries(tree);
+    for (int n = 1; n <= count; ++n) {
+      if (EqualsIgnoringCase(TreeString(tree, ServerKeyPath(n), "Name"), record.Name)) {
+        listed = true;
+        return false;
+      }
+    }
+    const int n = count + 1;
+    tree.SetValue(ServersKey(), "Count", RegistryValue::Dword(static_cast<std::uint32_t>(n)));
+    PutEntry(tree, n, record);
+    return true;
+  });
+  LoadServerList(context);
+  if (listed)
+    return AppendServerOutcome::kAlreadyListed;
+  return written ? AppendServerOutcome::kAdded : AppendServerOutcome::kNotSaved;
+}
+
+bool RemoveServerByName(ApplicationContext& context, std::string_view name) {
+  // Read again inside the lock: entries another run added or removed meanwhile are kept as
+  // they now are.
+  const bool written = context.settings_store.Update([&](RegistryTree& tree) {
+    const int count = CountEntries(tree);
+    std::vector<ServerRecord> remaining;
+    for (int n = 1; n <= count; ++n) {
+      ServerRecord entry = ReadEntry(tree, n);
+      if (entry.Name != name)
+        remaining.push_back(std::move(entry));
+    }
     for (int n = 1; n <= count; ++n)
       tree.DeleteKey(ServerKeyPath(n));
-    for (std::size_t i = 0; i < remaining.size(); ++i) {
+    for (std::size_t i = 0; i < remaining.size(); ++i)
       PutEntry(tree, static_cast<int>(i + 1), remaining[i]);
-    }
     tree.SetValue(ServersKey(), "Count",
                   RegistryValue::Dword(static_cast<std::uint32_t>(remaining.size())));
   });
+  if (!written) {
+    context.ui.ShowMessage(context.settings_store.last_error(), MessageIcon::kExclamation,
+                           kServerListNotSavedTitle);
+  }
   LoadServerList(context);
   CopyFirstServerToSides(context);
+  return written;
 }
 
 bool ConfirmAndRemoveServer(ApplicationContext& context,
@@ -199,8 +324,7 @@ bool ConfirmAndRemoveServer(ApplicationContext& context,
                                        "Confirm Removing Server", Answer::kYes);
   if (answer != Answer::kYes)
     return false;
-  RemoveServerByName(context, *selected_name);
-  return true;
+  return RemoveServerByName(context, *selected_name);
 }
 
 bool CanOpenRemoveServerDialog(ApplicationContext& context) {

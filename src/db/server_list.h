@@ -28,8 +28,16 @@ std::string ServerKeyPath(int n);
 // there is none), after trimming; 0 for an empty or non-numeric text.
 int ComputeNumVersion(std::string_view version);
 
-// Reads the list from the store into context.servers.
+inline constexpr std::string_view kServersCountTitle = "Server List";
+inline constexpr std::string_view kServerListNotSavedTitle = "Server List Not Saved";
+
+// Reads the list from the store into context.servers: entries 1 up to the stored "Count", but
+// never beyond the highest "ServerN" subkey that exists. When the count claims more, says so
+// once a run (ServersCountNotice, exclamation icon, title kServersCountTitle).
 void LoadServerList(ApplicationContext& context);
+
+// The notice for a stored count larger than the entries stored.
+std::string ServersCountNotice(int stored, int entries);
 
 // Loads the list and returns its number of entries (a negative stored count reads as 0).
 int CountServers(ApplicationContext& context);
@@ -46,8 +54,8 @@ void CopyFirstServerToSides(ApplicationContext& context);
 void CopyEntryToSide(const ServerRecord& entry, ServerRecord& side);
 
 // Records the database as the most recently used one of a listed server (RegIndex > 0): in the
-// side record, the in-memory entry and the store.
-void UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database);
+// side record, the in-memory entry and the store. False when the store was not written.
+bool UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database);
 
 // Writes "Version" of the entry's key.
 void SaveServerVersion(SettingsStore& store, int reg_index, std::string_view version);
@@ -67,25 +75,37 @@ enum class AddServerField { kNone, kServer, kDatabase, kLogin };
 struct AddServerOutcome {
   bool added = false;
   AddServerField focus = AddServerField::kNone;  // the field at fault when not added
+  bool write_failed = false;  // the entry was valid but the store could not be written
 };
 
 // Tests that a new entry can connect; the data-access layer provides the real test.
 using ConnectionTest = std::function<bool(const ServerRecord& record)>;
 
 // The OK of the add-server dialog: validation in order, the duplicate test (ignoring case), the
-// connection test, then the new entry appended, the list reloaded and the first entry copied to
-// both sides.
+// connection test, then the new entry appended (after the entries stored when the file is read
+// again inside its lock; the duplicate test is repeated there), the list reloaded and the first
+// entry copied to both sides. A store that cannot be written is reported (its reason, title
+// kServerListNotSavedTitle) and nothing is added.
 AddServerOutcome AddServer(ApplicationContext& context, const AddServerForm& form,
                            const ConnectionTest& test_connection);
+
+enum class AppendServerOutcome { kAdded, kAlreadyListed, kNotSaved };
+
+// Appends `record` as the last entry unless a stored entry has its name (in any letter case),
+// reading the store again inside its lock; reloads the list. Shows nothing: kNotSaved leaves
+// the reason in the store's last_error().
+AppendServerOutcome AppendServer(ApplicationContext& context, const ServerRecord& record);
 
 // --- Remove server ------------------------------------------------------------------------------
 
 // Removes every entry named `name` (exact comparison) and renumbers the rest in order; reloads
-// the list and copies the first entry to both sides.
-void RemoveServerByName(ApplicationContext& context, std::string_view name);
+// the list and copies the first entry to both sides. False, with the store's reason (title
+// kServerListNotSavedTitle), when the store could not be written.
+bool RemoveServerByName(ApplicationContext& context, std::string_view name);
 
 // "&Remove" of the remove-server dialog with the first selected name (nothing when none is
-// selected): the selection message, the confirmation, then the removal. True when removed.
+// selected): the selection message, the confirmation, then the removal. True when removed
+// (and written).
 bool ConfirmAndRemoveServer(ApplicationContext& context,
                             const std::optional<std::string>& selected_name);
 

@@ -3,6 +3,7 @@
 #include <limits>
 #include <optional>
 
+#include "app/files.h"
 #include "app/text.h"
 #include "saved/ini_document.h"
 
@@ -57,6 +58,10 @@ std::string ReadIniString(std::string_view section, std::string_view key,
 bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                     const std::filesystem::path& file) {
   if (file.empty())
+    return false;
+  std::string lock_error;
+  const std::optional<FileLock> lock = FileLock::Acquire(file, lock_error);
+  if (!lock)
     return false;
   std::optional<IniDocument> document = IniDocument::Load(file);
   if (!document)

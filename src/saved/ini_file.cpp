@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "app/files.h"
 #include "app/text.h"
 
 namespace korvane {
@@ -80,8 +81,14 @@ const std::optional<IniDocument>& cInifile::Content() const {
 template <typename Change>
 void cInifile::Update(Change change) {
   last_return_code_ = 0;
+  last_error_.clear();
   if (path_.empty())
     return;
+  // Read again inside the file's lock: another run may have replaced it since the last read.
+  const std::optional<FileLock> lock = FileLock::Acquire(path_, last_error_);
+  if (!lock)
+    return;
+  cached_stamp_.reset();
   const std::optional<IniDocument>& content = Content();
   if (!content)
     return;  // never replace a file that could not be read

@@ -8,7 +8,9 @@
 //
 // Reads never fail: a missing or unreadable file, section or key gives Default. Every write or
 // delete that changes something replaces the whole file atomically; its outcome is kept in
-// LastReturnCode. A write never replaces a file that exists but cannot be read.
+// LastReturnCode. A write never replaces a file that exists but cannot be read. Each write reads
+// the file again under its advisory lock (FileLock), so runs side by side keep each other's
+// changes.
 //
 // The object keeps the file's parsed content between calls and reads the file again when it
 // was replaced or changed, so a run of reads costs one parse.
@@ -34,6 +36,9 @@ class cInifile {
   // first one. Reads leave it alone.
   std::int32_t LastReturnCode() const { return last_return_code_; }
   bool Success() const { return last_return_code_ != 0; }
+  // Why the last write or delete failed when its file's lock could not be taken; empty
+  // otherwise.
+  const std::string& LastError() const { return last_error_; }
 
   // Returned by reads when the section or key is missing; empty until set.
   const std::string& Default() const { return default_; }
@@ -102,6 +107,7 @@ class cInifile {
   std::string key_;
   std::string default_;
   std::int32_t last_return_code_ = 0;
+  std::string last_error_;
 
   mutable std::filesystem::path cached_path_;
   mutable std::optional<Stamp> cached_stamp_;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/busy_pointer.h"
+#include "app/files.h"
 #include "app/locations.h"
 #include "app/text.h"
 #include "app/user_interface.h"
@@ -95,6 +96,10 @@ std::int32_t StoredNumber(const IniDocument& document, std::string_view section,
 // Applies edits to the store file's content and replaces the file once. False when the file
 // cannot be read, an edit is refused or the file cannot be written; the file is then unchanged.
 bool EditStore(const fs::path& file, const std::function<bool(IniDocument&)>& edit) {
+  std::string lock_error;
+  const std::optional<FileLock> lock = FileLock::Acquire(file, lock_error);
+  if (!lock)
+    return false;
   std::optional<IniDocument> document = IniDocument::Load(file);
   if (!document || !edit(*document))
     return false;
@@ -187,6 +192,14 @@ bool SavedComparisonStore::SaveProcess(const SavedProcess& process) {
     return false;
   }
 
+  // The store is read, its Id given out and its selection files written under the store's lock,
+  // so runs saving side by side never hand out one Id twice or drop each other's sections.
+  std::string lock_error;
+  const std::optional<FileLock> lock = FileLock::Acquire(comps_ini_, lock_error);
+  if (!lock) {
+    ui_.ShowMessage(lock_error, MessageIcon::kExclamation);
+    return false;
+  }
   std::optional<IniDocument> document = IniDocument::Load(comps_ini_);
   // An overwritten process keeps its Id, so that scripted runs of that Id still find it.
   const std::int32_t kept_id =
@@ -415,13 +428,39 @@ void SavedComparisonStore::ShowProperties(std::string_view name) const {
 
 bool SavedComparisonStore::DeleteProcess(std::string_view name) {
   BusyPointer busy(ui_);
-  const std::int32_t id = ProcessId(name);
-  cInifile ini;
-  ini.SetPath(comps_ini_);
-  ini.SetSection(name);
-  ini.DeleteSection();
-  if (!ini.Success())
+  std::int32_t id = 0;
+  // The section and the selection files of its Id go under the store's lock, so a run saving
+  // at the same time cannot be given the Id while its files are removed.
+  std::string lock_error;
+  const std::optional<FileLock> lock = FileLock::Acquire(comps_ini_, lock_error);
+  if (!lock) {
+    ui_.ShowMessage(lock_error, MessageIcon::kExclamation);
     return false;
+  }
+  std::optional<IniDocument> document = IniDocument::Load(comps_ini_);
+  if (!document) {
+    ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
+    return false;
+  }
+  for (const std::string& section : document->SectionNames()) {
+    if (SameProcess(section, name)) {
+      id = StoredNumber(*document, section, kKeyId);
+      break;
+    }
+  }
+  switch (document->DeleteSection(name)) {
+    case IniDocument::Edit::kRefused:
+      ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
+      return false;
+    case IniDocument::Edit::kUnchanged:
+      break;
+    case IniDocument::Edit::kChanged:
+      if (!document->Save(comps_ini_)) {
+        ui_.ShowMessage(kProcessNotDeleted, MessageIcon::kExclamation);
+        return false;
+      }
+      break;
+  }
   if (id >= 1) {
     DeleteSelectionFile(SelectionFile(id, SelectionSide::kSource));
     DeleteSelectionFile(SelectionFile(id, SelectionSide::kTarget));

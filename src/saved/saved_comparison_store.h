@@ -80,6 +80,10 @@ inline constexpr std::string_view kExportPathRefused =
     "The export file path cannot be added to the saved comparison process: it must be one line "
     "of at most 254 characters.";
 
+inline constexpr std::string_view kProcessNotDeleted =
+    "The comparison process could not be deleted: the file of saved comparison processes could "
+    "not be read or written.";
+
 inline constexpr std::string_view kInconsistentDataTitle = "Inconsistent Data";
 inline constexpr std::string_view kPropertiesTitle = "Properties";
 
@@ -139,8 +143,8 @@ class SavedComparisonStore {
   void ShowProperties(std::string_view name) const;
 
   // Removes the process's section and the two selection files of its Id (missing files are no
-  // failure; an Id below 1 owns no files). False when the store could not be written; the
-  // selection files are then kept.
+  // failure; an Id below 1 owns no files). False, with kProcessNotDeleted (exclamation icon),
+  // when the store could not be read, locked or written; the selection files are then kept.
   bool DeleteProcess(std::string_view name);
 
   std::filesystem::path SelectionFile(std::int32_t id, SelectionSide side) const;

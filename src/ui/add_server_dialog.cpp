@@ -3,14 +3,17 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
 #include "db/data_access.h"
+#include "ui/help_topics.h"
 #include "ui/qt_text.h"
 
 namespace korvane {
@@ -55,8 +58,15 @@ AddServerDialog::AddServerDialog(ApplicationContext& context, ConnectionTest tes
   ok->setDefault(true);
   auto* cancel = new QPushButton(tr("Cancel"), this);
   cancel->setObjectName("cmdCancel");
+  auto* help = new QPushButton(tr("&Help"), this);
+  help->setObjectName("cmdHelp");
   connect(ok, &QPushButton::clicked, this, &AddServerDialog::Ok);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  // The main window's page describes the server list and this dialog.
+  connect(help, &QPushButton::clicked, this,
+          [this] { OpenHelpTopic(context_, kMainWindowHelpTopic); });
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, help,
+          &QPushButton::click);
   connect(sql_auth_, &QRadioButton::toggled, this, &AddServerDialog::UpdateLoginFields);
 
   auto* form = new QFormLayout;
@@ -69,6 +79,7 @@ AddServerDialog::AddServerDialog(ApplicationContext& context, ConnectionTest tes
   buttons->addStretch(1);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
+  buttons->addWidget(help);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addStretch(1);

@@ -1,5 +1,6 @@
-// frmOptionsDebug: the developer's options, reachable only in debug mode: filtering of offline
-// databases and the page size of the structure text views.
+// frmOptionsDebug: the developer's options, reachable only in debug mode, on the tabs
+// "Connection Method" (shown, not stored), "Filter Offline Databases" and "Text Control
+// Settings" (the page size of the structure text views).
 #pragma once
 
 #include <QDialog>

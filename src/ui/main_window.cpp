@@ -21,6 +21,7 @@
 #include "app/user_interface.h"
 #include "app/version.h"
 #include "catalog/catalog_failure.h"
+#include "catalog/debug_commands.h"
 #include "catalog/object_type_selector.h"
 #include "catalog/owners.h"
 #include "compare/compare_selected_in_context.h"
@@ -286,6 +287,10 @@ void MainWindow::BuildMenus() {
   debug_menu_->setObjectName("mnuDebug");
   debug_menu_->menuAction()->setVisible(context_.DebugMode);
   debug_menu_->menuAction()->setEnabled(context_.DebugMode);
+  AddItem(debug_menu_, tr("&Get Server Version"), "mnuDebugGetServerVersion", this,
+          &MainWindow::DebugServerVersionCommand);
+  AddItem(debug_menu_, tr("Db_GetObjSchemaById"), "mnuDebugGetObjSchemaById", this,
+          &MainWindow::DebugObjectSchemaCommand);
   AddItem(debug_menu_, tr("&Options"), "mnuDebugOptions", this, &MainWindow::DebugOptionsCommand);
 }
 
@@ -786,6 +791,20 @@ void MainWindow::OptionsCommand() {
 void MainWindow::TimeoutCommand() {
   TimeoutDialog dialog(context_, this);
   dialog.exec();
+}
+
+void MainWindow::DebugServerVersionCommand() {
+  if (!context_.DebugMode)
+    return;
+  ShowServerVersionAndSides(context_);
+}
+
+void MainWindow::DebugObjectSchemaCommand() {
+  if (!context_.DebugMode)
+    return;
+  const SelectedObject object = CurrentSelection().sides[kSource];
+  ShowObjectSchemaById(context_, sides_[kSource]->databases->RowCount() > 0, object.database,
+                       object.object_name, object.object_id);
 }
 
 void MainWindow::DebugOptionsCommand() {

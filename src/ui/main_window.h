@@ -156,6 +156,8 @@ class MainWindow final : public QMainWindow, public MainWindowOperations, public
   void RemoveServerCommand();
   void OptionsCommand();
   void TimeoutCommand();
+  void DebugServerVersionCommand();
+  void DebugObjectSchemaCommand();
   void DebugOptionsCommand();
   // Data comparisons (main_window_data.cpp).
   void ConnectDataCommands();

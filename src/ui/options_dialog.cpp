@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
+#include "app/user_interface.h"
 #include "ui/digits_field.h"
 #include "ui/qt_text.h"
 
@@ -222,7 +223,11 @@ void OptionsDialog::Apply() {
   OptionsValues values = Values();
   ValidateOptions(values, context_.ui);
   Show(values);
-  SaveOptions(context_.settings_store, values, context_.settings);
+  // The loaded copies take the values either way; a store that could not be written is said.
+  if (!SaveOptions(context_.settings_store, values, context_.settings)) {
+    context_.ui.ShowMessage(context_.settings_store.last_error(), MessageIcon::kExclamation,
+                            kSettingsNotSavedTitle);
+  }
   saved_ = true;
 }
 

@@ -68,11 +68,21 @@ void QtUserInterface::ShowMessage(std::string_view text, MessageIcon icon, std::
   box.exec();
 }
 
-Answer QtUserInterface::Ask(std::string_view text, std::string_view title, Answer,
+std::unique_ptr<QMessageBox> BuildQuestionBox(std::string_view text, std::string_view title,
+                                              Answer default_answer, MessageIcon icon,
+                                              QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(QtIcon(icon), Q(title), MessageText(text),
+                                           QMessageBox::Yes | QMessageBox::No, parent);
+  box->setDefaultButton(default_answer == Answer::kYes ? QMessageBox::Yes : QMessageBox::No);
+  box->setEscapeButton(QMessageBox::No);
+  return box;
+}
+
+Answer QtUserInterface::Ask(std::string_view text, std::string_view title, Answer default_answer,
                             MessageIcon icon) {
-  QMessageBox box(QtIcon(icon), Q(title), MessageText(text), QMessageBox::Yes | QMessageBox::No,
-                  parent_);
-  return box.exec() == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
+  const std::unique_ptr<QMessageBox> box =
+      BuildQuestionBox(text, title, default_answer, icon, parent_);
+  return box->exec() == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
 }
 
 std::optional<std::filesystem::path> QtUserInterface::RequestSaveFile(const FileRequest& request) {

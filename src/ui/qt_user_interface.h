@@ -2,8 +2,10 @@
 // desktop's default programs and printing.
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 #include "app/user_interface.h"
 
@@ -31,6 +33,12 @@ class QtUserInterface final : public UserInterface {
   QPointer<QWidget> parent_;
   int busy_depth_ = 0;
 };
+
+// The Yes/No box of a question: Yes and No buttons, the default answer on the default button
+// (Enter gives it), No on Escape.
+std::unique_ptr<QMessageBox> BuildQuestionBox(std::string_view text, std::string_view title,
+                                              Answer default_answer, MessageIcon icon,
+                                              QWidget* parent);
 
 // "Text files|*.txt|All files|*.*" -> "Text files (*.txt);;All files (*.*)".
 QString QtFileFilter(std::string_view filter);

@@ -129,5 +129,55 @@ TEST(Utf16Test, InvalidUtf8BytesAreKeptAsLatin1Characters) {
   EXPECT_FALSE(Utf16LeToUtf8({0x41}).has_value());
 }
 
+// Regression: each key was looked up by a linear search and each continuation line copied the
+// value read so far, so a store of some thousand keys took minutes to read. The work is now
+// bounded by the size of the text: counted, not timed.
+TEST(RegistryTreeTest, ParseWorkGrowsWithTheTextAlone) {
+  const struct {
+    int keys;
+    int continuation_lines;
+  } cases[] = {{100000, 0}, {0, 100000}, {20000, 20000}};
+  for (const auto& c : cases) {
+    std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
+    for (int i = 0; i < c.keys; ++i) {
+      text += "[HKEY_CURRENT_USER\\Software\\KVN\\Servers\\Server" + std::to_string(i) +
+              "]\r\n\"Name\"=\"s" + std::to_string(i) + "\"\r\n\r\n";
+    }
+    text += "[HKEY_CURRENT_USER\\Software\\KVN]\r\n\"Blob\"=hex:00";
+    for (int i = 0; i < c.continuation_lines; ++i)
+      text += ",\\\r\n  01";
+    text += "\r\n";
+    const auto parsed = RegistryTree::Parse(text);
+    EXPECT_TRUE(parsed.unreadable_lines.empty());
+    EXPECT_EQ(parsed.tree.key_count(), static_cast<std::size_t>(c.keys) + 1);
+    const RegistryValue* blob = parsed.tree.FindValue(kRoot, "Blob");
+    ASSERT_NE(blob, nullptr);
+    EXPECT_EQ(blob->bytes.size(), static_cast<std::size_t>(c.continuation_lines) + 1);
+    if (c.keys > 0) {
+      EXPECT_EQ(
+          parsed.tree
+              .FindValue(std::string(kRoot) + "\\servers\\SERVER" + std::to_string(c.keys - 1),
+                         "name")
+              ->text,
+          "s" + std::to_string(c.keys - 1));
+    }
+    EXPECT_LE(parsed.work, 2 * text.size()) << c.keys << " keys";
+  }
+}
+
+TEST(RegistryTreeTest, LookupsStayRightAfterKeysAreDeleted) {
+  RegistryTree tree;
+  for (const char* key : {"K\\a", "K\\b", "K\\c", "L"})
+    tree.SetValue(key, "V", RegistryValue::String(key));
+  tree.DeleteKey("k\\A");
+  tree.DeleteKey("L");
+  EXPECT_EQ(tree.FindKey("K\\a"), nullptr);
+  EXPECT_EQ(tree.FindValue("K\\C", "v")->text, "K\\c");
+  tree.SetValue("K\\a", "V", RegistryValue::String("again"));
+  EXPECT_EQ(tree.FindValue("K\\b", "V")->text, "K\\b");
+  EXPECT_EQ(tree.FindValue("K\\A", "V")->text, "again");
+  EXPECT_EQ(tree.key_count(), 3u);
+}
+
 }  // namespace
 }  // namespace korvane

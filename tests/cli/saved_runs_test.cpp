@@ -160,6 +160,20 @@ TEST_F(SavedRunsTest, TypesWithObjectsOnOneSideOnlyMakeTheRunDifferent) {
   EXPECT_EQ(rerun.out, saved.out);
 }
 
+// Regression: a structure process whose export failed exited as if everything was done (a
+// data process already exited 2).
+TEST_F(SavedRunsTest, FailedExportOfAStructureRunExitsTwoAfterTheReport) {
+  const CliRun compared = Compare({"--save", "Nightly"});
+  ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
+  WriteFile(folder_ / "plain", "x");  // the export would need a folder below a plain file
+  const std::filesystem::path export_file = folder_ / "plain" / "nightly.txt";
+  ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetExport("Nightly", export_file.string(), 0));
+  const CliRun rerun = Run({"run-saved", "1"});
+  EXPECT_EQ(rerun.status, kExitFailed);
+  EXPECT_EQ(rerun.out, compared.out);  // the report is still printed
+  EXPECT_NE(rerun.err.find(export_file.string()), std::string::npos) << rerun.err;
+}
+
 TEST_F(SavedRunsTest, PrintRequestIsNotedNotAsked) {
   ASSERT_EQ(Compare({"--types", "tables", "--save", "Tables"}).status, kExitDifferent);
   ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetPrint("Tables", true));

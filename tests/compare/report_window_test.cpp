@@ -16,6 +16,7 @@ namespace {
 using testing::ReadFile;
 using testing::RecordingUserInterface;
 using testing::ScratchFolder;
+using testing::WriteFile;
 
 // Records what the window asked the saved-process store to write.
 class FakeRecorder : public SavedProcessRecorder {
@@ -222,7 +223,10 @@ TEST(ReportWindowTest, SavedProcessRunExportsToItsPathAndPrintsOnFirstShowing) {
   RecordingUserInterface ui;
   FakeRecorder recorder;
   const MemoryTextView pane(kReport);
-  ShowReportFirstTime(state, pane, folder.path(), ui, &recorder);
+  const FirstShowingOutcome outcome =
+      ShowReportFirstTime(state, pane, folder.path(), ui, &recorder);
+  EXPECT_TRUE(outcome.exported);
+  EXPECT_TRUE(outcome.printed);
   EXPECT_TRUE(ui.file_requests.empty());  // no dialog
   EXPECT_EQ(ReadFile(folder / "nightly.txt"), kJoined);
   ASSERT_EQ(ui.printed.size(), 1u);
@@ -234,6 +238,25 @@ TEST(ReportWindowTest, SavedProcessRunExportsToItsPathAndPrintsOnFirstShowing) {
   // Shown again (or any other report): nothing happens by itself.
   ShowReportFirstTime(state, pane, folder.path(), ui, &recorder);
   EXPECT_EQ(ui.printed.size(), 1u);
+}
+
+TEST(ReportWindowTest, FirstShowingTellsAFailedExport) {
+  const struct {
+    std::string_view report;
+    bool exported;
+  } cases[] = {{kReport, false}, {"", true}};  // an empty report has nothing to export
+  for (const auto& c : cases) {
+    ScratchFolder folder;
+    WriteFile(folder / "plain", "x");
+    ReportWindowState state;
+    state.running_saved_process = true;
+    state.export_path = (folder / "plain" / "nightly.txt").string();
+    RecordingUserInterface ui;
+    const MemoryTextView pane(c.report);
+    EXPECT_EQ(ShowReportFirstTime(state, pane, folder.path(), ui, nullptr).exported, c.exported)
+        << c.report;
+    EXPECT_EQ(ui.error_reports.size(), c.exported ? 0u : 1u);
+  }
 }
 
 TEST(ReportWindowTest, SavedProcessRunWithoutExportPathOrPrintDoesNothing) {

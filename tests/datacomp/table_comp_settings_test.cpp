@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "app/files.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {
@@ -197,6 +201,20 @@ TEST_F(TableCompSettingsTest, UnreadableFileIsNeverReplaced) {
   EXPECT_FALSE(StoreDataCompareOptions({}, kSource, kTarget, {}));
 }
 
+// Regression: the file was read, changed and replaced without a lock, so two runs storing
+// options at once lost one run's section.
+TEST_F(TableCompSettingsTest, LockedFileIsLeftAlone) {
+  WriteFile(file_, "[S]\r\nCompMethod=1\r\n");
+  std::string error;
+  const auto other_run = FileLock::Acquire(file_, error, std::chrono::milliseconds(0));
+  ASSERT_TRUE(other_run.has_value());
+  ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
+  EXPECT_FALSE(WriteTableCompSettings(file_, kSource, {}, true));
+  EXPECT_FALSE(StoreDataCompareOptions(file_, kSource, kTarget, {}));
+  ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
+  EXPECT_EQ(ReadFile(file_), "[S]\r\nCompMethod=1\r\n");
+}
+
 TEST_F(TableCompSettingsTest, StoringTheSameOptionsAgainLeavesTheFileAsItIs) {
   DataCompareOptions options;
   options.sides[0].sort_keys = {"A", "B", ""};
@@ -207,7 +225,9 @@ TEST_F(TableCompSettingsTest, StoringTheSameOptionsAgainLeavesTheFileAsItIs) {
   std::vector<std::string> entries;
   for (const auto& entry : std::filesystem::directory_iterator(file_.parent_path()))
     entries.push_back(entry.path().filename().string());
-  EXPECT_EQ(entries, std::vector<std::string>{"kvn_tables_comps.ini"});
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{"kvn_tables_comps.ini", "kvn_tables_comps.ini.lock"}));
 }
 
 }  // namespace

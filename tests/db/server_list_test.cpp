@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+
 #include "app/application_context.h"
 #include "app/clock.h"
+#include "app/files.h"
 #include "app/settings.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
@@ -155,14 +159,16 @@ TEST_F(ServerListTest, RemoveAskedButDeclinedOrNothingSelected) {
 }
 
 TEST_F(ServerListTest, LoadingReadsTheStoredKindsAndDefaults) {
-  store().SaveNumber("Software\\KVN\\Servers", "Count", 2);
+  store().SaveNumber("Software\\KVN\\Servers", "Count", 3);
   store().SaveString(ServerKeyPath(1), "Name", "a");
   store().SaveNumber(ServerKeyPath(1), "SQLAuth", 2);  // not 1: Windows authentication
+  store().SaveString(ServerKeyPath(3), "Name", "c");
   LoadServerList(context_);
-  ASSERT_EQ(context_.servers.size(), 2u);
+  ASSERT_EQ(context_.servers.size(), 3u);
   EXPECT_FALSE(context_.servers[0].SQLAuth);
-  EXPECT_EQ(context_.servers[1].Name, "");  // a missing key reads as empty values
+  EXPECT_EQ(context_.servers[1].Name, "");  // a missing key within the list reads as empty
   EXPECT_EQ(context_.servers[1].RegIndex, 2);
+  EXPECT_EQ(context_.servers[2].Name, "c");
   store().SaveNumber("Software\\KVN\\Servers", "Count", 0xFFFFFFFF);  // -1
   EXPECT_EQ(CountServers(context_), 0);
 }
@@ -195,6 +201,99 @@ TEST_F(ServerListTest, MostRecentlyUsedDatabaseOnlyForListedServers) {
   ServerRecord unlisted;
   UpdateMRUDb(context_, unlisted, "Other");
   EXPECT_EQ(unlisted.MRUDb, "");
+}
+
+// Regression: a huge stored Count made start-up loop (and allocate) up to it, for ever at
+// 0x7fffffff; adding a server then wrote Count + 1.
+TEST_F(ServerListTest, StoredCountBeyondTheEntriesIsBoundedByTheSubkeys) {
+  const struct {
+    std::uint32_t count;
+    int entries;
+    bool notice;
+  } cases[] = {{0x7fffffffu, 2, true}, {200000, 2, true}, {2, 2, false},
+               {1, 1, false},          {0, 0, false},     {0xffffffffu, 0, false}};
+  for (const auto& c : cases) {
+    ScratchFolder folder;
+    RecordingUserInterface ui;
+    ApplicationContext context(ComputeLocations(folder / "bin", folder / "p", Environment{}), ui,
+                               clock_);
+    SettingsStore& store = context.settings_store;
+    ASSERT_TRUE(store.SaveString(ServerKeyPath(1), "Name", "a"));
+    ASSERT_TRUE(store.SaveString(ServerKeyPath(2), "Name", "b"));
+    ASSERT_TRUE(store.SaveNumber("Software\\KVN\\Servers", "Count", c.count));
+    LoadServerList(context);
+    EXPECT_EQ(context.servers.size(), static_cast<std::size_t>(c.entries)) << c.count;
+    LoadServerList(context);  // the notice comes once a run
+    ASSERT_EQ(ui.messages.size(), c.notice ? 1u : 0u) << c.count;
+    if (c.notice) {
+      EXPECT_EQ(ui.messages[0].text, ServersCountNotice(static_cast<int>(c.count), 2));
+      EXPECT_EQ(ui.messages[0].title, kServersCountTitle);
+    }
+    // Adding writes the count of the entries actually read, plus one.
+    AddServerForm form;
+    form.server = "c";
+    form.sql_auth = false;
+    ASSERT_TRUE(AddServer(context, form, [](const ServerRecord&) { return true; }).added);
+    EXPECT_EQ(store.GetNumber("Software\\KVN\\Servers", "Count", 0),
+              static_cast<std::uint32_t>(c.entries + 1));
+    EXPECT_EQ(context.servers.back().Name, "c");
+  }
+}
+
+// Regression: a failed store write was ignored, so the dialogs closed and the command line
+// exited 0 while nothing had changed.
+TEST_F(ServerListTest, StoreThatCannotBeWrittenIsReportedAndAddsOrRemovesNothing) {
+  ASSERT_TRUE(Add(Form("keep")).added);
+  std::string error;
+  const auto other_run =
+      FileLock::Acquire(store().file(), error, std::chrono::milliseconds(0));  // holds the lock
+  ASSERT_TRUE(other_run.has_value());
+  ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
+  const AddServerOutcome added = Add(Form("new"));
+  EXPECT_FALSE(added.added);
+  EXPECT_TRUE(added.write_failed);
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_EQ(ui_.messages.back().title, kServerListNotSavedTitle);
+  EXPECT_NE(ui_.messages.back().text.find("in use"), std::string::npos);
+  EXPECT_FALSE(RemoveServerByName(context_, "keep"));
+  EXPECT_EQ(ui_.messages.back().title, kServerListNotSavedTitle);
+  ui_.answers = {Answer::kYes};
+  EXPECT_FALSE(ConfirmAndRemoveServer(context_, std::string("keep")));
+  ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
+  ASSERT_EQ(CountServers(context_), 1);
+  EXPECT_EQ(context_.servers[0].Name, "keep");
+}
+
+// Two runs adding at once: each adds after the entries stored when it writes, and a name the
+// other run added meanwhile is not added twice.
+TEST_F(ServerListTest, AddingKeepsWhatAnotherRunAddedMeanwhile) {
+  ASSERT_TRUE(Add(Form("first")).added);
+  SettingsStore other(store().file());
+  ASSERT_TRUE(other.Update([](RegistryTree& tree) {
+    tree.SetValue("Software\\KVN\\Servers", "Count", RegistryValue::Dword(2));
+    tree.SetValue(ServerKeyPath(2), "Name", RegistryValue::String("second"));
+  }));
+  const SettingsStore::ReadScope stale(store());  // this run's copy still has one entry
+  ASSERT_TRUE(Add(Form("third")).added);
+  EXPECT_EQ(store().GetString(ServerKeyPath(2), "Name", ""), "second");
+  EXPECT_EQ(SettingsStore(store().file()).GetString(ServerKeyPath(3), "Name", ""), "third");
+  ServerRecord again;
+  again.Name = "SECOND";
+  EXPECT_EQ(AppendServer(context_, again), AppendServerOutcome::kAlreadyListed);
+}
+
+// Regression: loading the list looked at the settings file once per value read.
+TEST_F(ServerListTest, LoadingTheListLooksAtTheFileOnce) {
+  for (const char* name : {"one", "two", "three"})
+    ASSERT_TRUE(Add(Form(name)).added);
+  const std::uint64_t before = store().file_checks();
+  LoadServerList(context_);
+  EXPECT_EQ(store().file_checks() - before, 1u);
+  ServerRecord record;
+  record.Name = "three";
+  const std::uint64_t find = store().file_checks();
+  EXPECT_TRUE(FindServer(context_, record));
+  EXPECT_EQ(store().file_checks() - find, 1u);
 }
 
 TEST(NumVersionTest, MajorNumberOfTheVersionText) {

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "app/files.h"
+#include "saved/ini_file.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {
@@ -134,10 +140,54 @@ TEST_F(IniAccessTest, HandWrittenFileKeepsItsOtherLinesOnWrite) {
   ASSERT_TRUE(WriteIniString("T", "CompMethod", "1", file_));
   EXPECT_EQ(ReadFile(file_),
             "; per-table settings\r\n[T]\r\n  CompKey = ID  \r\nIgnoreColumn=\r\nCompMethod=1\r\n");
-  int entries = 0;  // no temporary file is left beside it
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path()))
-    ++entries;
-  EXPECT_EQ(entries, 1);
+  // No temporary file is left beside it; the lock file that writes take stays.
+  std::vector<std::string> entries;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    entries.push_back(entry.path().filename().string());
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{file_.filename().string(),
+                                               file_.filename().string() + ".lock"}));
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Regression: the INI files were read, changed and replaced without a lock, so runs side by
+// side lost each other's entries. Every writer now waits for the file's lock and changes
+// nothing when it stays taken.
+TEST(IniLockTest, EveryWriterLeavesALockedFileAlone) {
+  const struct {
+    const char* what;
+    std::function<bool(const std::filesystem::path&)> write;
+  } writers[] = {
+      {"WriteIniString",
+       [](const std::filesystem::path& file) { return WriteIniString("S", "K", "new", file); }},
+      {"cInifile",
+       [](const std::filesystem::path& file) {
+         cInifile ini;
+         ini.SetPath(file);
+         ini.SetSection("S");
+         ini.SetKey("K");
+         ini.SetValue("new");
+         EXPECT_NE(ini.LastError().find("in use"), std::string::npos) << ini.LastError();
+         return ini.Success();
+       }},
+  };
+  for (const auto& w : writers) {
+    testing::ScratchFolder folder;
+    const auto file = folder / "kvn_tables_comps.ini";
+    testing::WriteFile(file, "[S]\r\nK=old\r\n");
+    std::string error;
+    const auto other_run = FileLock::Acquire(file, error, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other_run.has_value());
+    ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
+    EXPECT_FALSE(w.write(file)) << w.what;
+    ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
+    EXPECT_EQ(testing::ReadFile(file), "[S]\r\nK=old\r\n") << w.what;
+  }
 }
 
 }  // namespace

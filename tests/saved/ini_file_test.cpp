@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
   return names;
 }
 
@@ -248,7 +250,8 @@ TEST_F(IniFileTest, WritesLeaveNoTemporaryFileBehind) {
   for (int i = 0; i < 20; ++i)
     Write("S" + std::to_string(i % 3), "k" + std::to_string(i), "v");
   ini_.DeleteSection();
-  EXPECT_EQ(FolderEntries(folder_.path()), Names{"kvn_comps.ini"});
+  // The lock file that writes take stays; temporary files do not.
+  EXPECT_EQ(FolderEntries(folder_.path()), (Names{"kvn_comps.ini", "kvn_comps.ini.lock"}));
 }
 
 TEST_F(IniFileTest, FailedWriteReportsFailureAndLeavesNoTemporaryFile) {
@@ -261,7 +264,7 @@ TEST_F(IniFileTest, FailedWriteReportsFailureAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(ini_.Success());
   ini_.SetDefault("dflt");
   EXPECT_EQ(Read("A", "k"), "dflt");
-  EXPECT_EQ(FolderEntries(folder_.path()), Names{"kvn_comps.ini"});
+  EXPECT_EQ(FolderEntries(folder_.path()), (Names{"kvn_comps.ini", "kvn_comps.ini.lock"}));
   EXPECT_EQ(FolderEntries(file_), Names{"inside"});
 
   // Once the obstacle is gone, the same object writes again.

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/files.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process_samples.h"
 #include "support/recording_user_interface.h"
@@ -86,6 +89,23 @@ TEST_F(SaveCompRunDialogTest, DeleteOnYesRemovesProcessAndFilesAndReloadsTheList
   EXPECT_TRUE(dialog.Delete("Orders"));
   EXPECT_TRUE(dialog.Names().empty());
   EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+// Regression: a delete that could not be written closed the question and said nothing.
+TEST_F(SaveCompRunDialogTest, DeleteThatCannotBeWrittenIsReportedAndKeepsTheFiles) {
+  SaveCompRunDialog dialog(store_, ui_);
+  std::string error;
+  const auto other_run =
+      FileLock::Acquire(folder_ / "kvn_comps.ini", error, std::chrono::milliseconds(0));
+  ASSERT_TRUE(other_run.has_value());
+  ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
+  ui_.answers = {Answer::kYes};
+  EXPECT_FALSE(dialog.Delete("Nightly"));
+  ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_NE(ui_.messages[1].text.find("in use"), std::string::npos);
+  EXPECT_EQ(store_.ProcessNames(), (Names{"Nightly", "Orders"}));
+  EXPECT_TRUE(std::filesystem::exists(Selection(1, SelectionSide::kSource)));
 }
 
 TEST_F(SaveCompRunDialogTest, RightClickShowsThePropertiesOfTheSelectedEntry) {

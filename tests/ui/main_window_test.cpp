@@ -169,7 +169,8 @@ TEST_F(MainWindowMenuTest, MenusCarryTheirCaptionsAndAccessKeys) {
   EXPECT_EQ(
       Captions(window.findChild<QMenu*>("mnuHelp")),
       (QStringList{"&Index...", "&Tip of the Day...", "Technical &Support", "-", "&About..."}));
-  EXPECT_EQ(Captions(window.debugMenu()), QStringList{"&Options"});
+  EXPECT_EQ(Captions(window.debugMenu()),
+            (QStringList{"&Get Server Version", "Db_GetObjSchemaById", "&Options"}));
   for (int side : {0, 1}) {
     EXPECT_EQ(Captions(window.StructureMenu(side)),
               (QStringList{"Refresh", "-", "Show Color Schema", "Visualize Differences", "-",

@@ -46,6 +46,34 @@ TEST_F(ServerDialogTest, AddServerFieldsAndDefaults) {
   EXPECT_EQ(Find<QLineEdit>(dialog, "txtPassword")->echoMode(), QLineEdit::Password);
 }
 
+TEST_F(ServerDialogTest, AddServerHelpOpensTheHelpPageAlsoOnF1) {
+  AddServerDialog dialog(*context_, FakeTest());
+  dialog.show();
+  auto* help = Find<QPushButton>(dialog, "cmdHelp");
+  EXPECT_EQ(help->text(), "&Help");
+  Click(dialog, "cmdHelp");
+  ASSERT_EQ(ui_.opened.size(), 1u);
+  EXPECT_TRUE(ui_.opened[0].ends_with("main_window.html")) << ui_.opened[0];
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_F1);
+  EXPECT_EQ(ui_.opened.size(), 2u);
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(ServerDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen) {
+  std::filesystem::create_directories(context_->settings_store.file() / "in-the-way");
+  AddServerDialog dialog(*context_, FakeTest());
+  dialog.show();
+  Retype(dialog, "txtServer", "alpha");
+  Retype(dialog, "txtLogin", "sa");
+  Click(dialog, "cmdOK");
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_NE(ui_.messages.back().text.find("cannot be read"), std::string::npos);
+  EXPECT_EQ(CountServers(*context_), 0);
+}
+
 TEST_F(ServerDialogTest, WindowsAuthenticationEmptiesAndDisablesLoginAndPassword) {
   AddServerDialog dialog(*context_, FakeTest());
   dialog.show();

@@ -235,6 +235,34 @@ TEST_F(DebugOptionsDialogTest, OkStoresTheFilterAndThePageSize) {
   EXPECT_FALSE(store().GetValue("Software\\KVN\\TXText", "PageHeight").has_value());
 }
 
+TEST_F(DebugOptionsDialogTest, TitleTabsAndLabels) {
+  DebugOptionsDialog dialog(*context_);
+  EXPECT_EQ(dialog.windowTitle(), "Options - Debugging");
+  auto* tabs = Find<QTabWidget>(dialog, "tabOptions");
+  QStringList captions;
+  for (int i = 0; i < tabs->count(); ++i)
+    captions << tabs->tabText(i);
+  EXPECT_EQ(captions, (QStringList{"Connection Method", "Filter Offline Databases",
+                                   "Text Control Settings"}));
+  EXPECT_EQ(Find<QCheckBox>(dialog, "chkFilterOfflineDbs")->text(), "Filter offline databases");
+  QStringList labels;
+  for (const QLabel* label : tabs->widget(2)->findChildren<QLabel*>())
+    labels << label->text();
+  EXPECT_EQ(labels, (QStringList{"New page width:", "New page height:"}));
+}
+
+TEST_F(DebugOptionsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen) {
+  std::filesystem::create_directories(context_->settings_store.file() / "in-the-way");
+  DebugOptionsDialog dialog(*context_);
+  dialog.show();
+  Click(dialog, "chkFilterOfflineDbs");
+  Click(dialog, "cmdOK");
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_EQ(ui_.messages.back().title, kSettingsNotSavedTitle);
+  EXPECT_TRUE(context_->settings.filter_offline_dbs);
+}
+
 TEST_F(DebugOptionsDialogTest, CancelStoresNothing) {
   DebugOptionsDialog dialog(*context_);
   dialog.show();
