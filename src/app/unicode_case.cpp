@@ -105,6 +105,14 @@ std::string SimpleCaseFold(std::string_view text) {
   return out;
 }
 
+std::u32string FoldedCodePoints(std::string_view text) {
+  std::u32string codes;
+  codes.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();)
+    codes.push_back(static_cast<char32_t>(Fold(NextCodePoint(text, pos))));
+  return codes;
+}
+
 int CompareFoldingCase(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;

@@ -24,6 +24,10 @@ void AppendSimpleCaseFold(std::string_view text, std::string& out);
 // Whether the two texts are equal after simple case folding.
 bool EqualsFoldingCase(std::string_view a, std::string_view b);
 
+// The folded characters' code points, one per character; a byte that is not well-formed UTF-8
+// gives 0x110000 + its value.
+std::u32string FoldedCodePoints(std::string_view text);
+
 // Orders two texts by the code points of their folded characters (-1, 0, 1); a byte that is
 // not well-formed UTF-8 sorts after every character.
 int CompareFoldingCase(std::string_view a, std::string_view b);
