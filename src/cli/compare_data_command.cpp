@@ -5,7 +5,11 @@
 
 #include "app/application_context.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
+#include "catalog/object_list.h"
+#include "catalog/schema_names.h"
+#include "catalog/sql_names.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "datacomp/compare_data_options_state.h"
@@ -87,6 +91,64 @@ void ConfirmDifferentStructures(ApplicationContext& context,
     context.ui.Ask(kDifferentStructuresQuestion, kDifferentStructuresTitle, Answer::kYes,
                    MessageIcon::kQuestion);
   }
+}
+
+// A table name as typed on the command line, resolved as the server resolves an unqualified
+// name for a dbo user: the dbo table of that name first; else, as a convenience, the one table of
+// that name in another schema (noted on the user interface). Several such tables and none in dbo
+// are refused, naming them. A qualified name, a name no table has (the run then reports the
+// missing table) or a catalogue that cannot be read leave the name as typed, without an id.
+std::optional<DataCompareTable> ResolveTypedTable(ApplicationContext& context, int side,
+                                                  const std::string& database,
+                                                  const std::string& typed) {
+  DataCompareTable table{database, typed, 0};
+  if (!SplitQualifiedName(typed).qualifier.empty())
+    return table;
+  ServerRecord& server = context.CurrentServers[static_cast<std::size_t>(side)];
+  const std::string query =
+      BuildObjSQLString(context.ui, ObjectType::kTables, false, UnbracketName(typed), "");
+  RunCommandResult result = RunCommand(context, server, CommandType::kText, query, database);
+  if (result.failed() || !result.recordset)
+    return table;
+  struct Candidate {
+    std::string schema;
+    std::string name;
+    std::int32_t id;
+  };
+  std::vector<Candidate> candidates;
+  for (Recordset& rows = *result.recordset; !rows.Eof(); rows.MoveNext()) {
+    const Value& id = rows.Field("id");
+    if (id.type() != ValueType::kInteger)
+      continue;
+    candidates.push_back(
+        {"", NullText(rows.Field("name")), static_cast<std::int32_t>(id.AsInteger())});
+  }
+  result.recordset->Close();
+  for (Candidate& candidate : candidates) {
+    candidate.schema = Db_GetObjSchemaById(context, server, database, candidate.id).value_or("");
+    if (EqualsFoldingCase(candidate.schema, "dbo")) {
+      table.object_id = candidate.id;
+      return table;
+    }
+  }
+  if (candidates.size() == 1) {
+    table.object_id = candidates[0].id;
+    context.ui.ShowMessage("Table '" + typed + "' is not in the dbo schema of database " +
+                               database + "; comparing " + candidates[0].schema + "." +
+                               candidates[0].name + ".",
+                           MessageIcon::kInformation, kTitle);
+    return table;
+  }
+  if (candidates.empty())
+    return table;
+  std::string names;
+  for (const Candidate& candidate : candidates)
+    names += (names.empty() ? "" : ", ") + candidate.schema + "." + candidate.name;
+  context.ui.ShowMessage("Cannot compare - database " + database + " has no table '" + typed +
+                             "' in the dbo schema but several in other schemas: " + names +
+                             ". Please name the table with its schema.",
+                         MessageIcon::kExclamation, kTitle);
+  return std::nullopt;
 }
 
 // Saves the completed run as a data comparison process of one pair of tables; the overwrite
@@ -217,9 +279,15 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
   if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2]))
     return kExitFailed;
 
-  const std::array<DataCompareTable, 2> tables = {
-      DataCompareTable{positional[1], positional[4], 0},
-      DataCompareTable{positional[3], positional.size() == 6 ? positional[5] : positional[4], 0}};
+  const std::optional<DataCompareTable> source =
+      ResolveTypedTable(context, kSource, positional[1], positional[4]);
+  if (!source)
+    return kExitFailed;
+  const std::optional<DataCompareTable> target = ResolveTypedTable(
+      context, kTarget, positional[3], positional.size() == 6 ? positional[5] : positional[4]);
+  if (!target)
+    return kExitFailed;
+  const std::array<DataCompareTable, 2> tables = {*source, *target};
   const std::array<std::string, 2> keys = {
       TableSettingsKey(context.CurrentServers[0].Name, tables[0].database, tables[0].table),
       TableSettingsKey(context.CurrentServers[1].Name, tables[1].database, tables[1].table)};

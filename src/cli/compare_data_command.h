@@ -39,9 +39,12 @@ int RunUnattendedDataCompare(ApplicationContext& context,
 // --by-record] [--csv FILE | --html FILE] [--save NAME]
 //
 // Compares the rows of STABLE with those of TTABLE (STABLE when not given) with the options
-// stored for both tables. `--key` (the key method with these key columns) and `--by-record`
-// choose the method for this run and store it for both tables as the data comparison options
-// dialog does. `--csv` / `--html` track the differences and write the differences grid to FILE.
+// stored for both tables. A table named without its schema is the dbo table of that name, or
+// else the one table of that name in another schema (noted on the user interface); several
+// tables of that name and none in dbo refuse the command, naming them. `--key` (the key method with
+// these key columns) and `--by-record` choose the method for this run and store it for both tables
+// as the data comparison options dialog does. `--csv` / `--html` track the differences and write
+// the differences grid to FILE.
 // `--save` saves the completed run as a data comparison process (sub type 40, with the method
 // and the export), overwriting a process of that name, adds an `embedded:` server that is not
 // yet listed to the server list (a saved process names its servers by their listed names) and
