@@ -232,6 +232,10 @@ int RunUnattendedDataCompare(ApplicationContext& context,
       if (!exported.written()) {
         context.ui.ShowMessage(exported.error, MessageIcon::kExclamation, kTitle);
         exit_status = kExitFailed;
+      } else if (result.status == DataCompareStatus::kIdentical) {
+        context.ui.ShowMessage("The data is identical: " + export_request.file.string() +
+                                   " holds the empty differences grid.",
+                               MessageIcon::kInformation, kTitle);
       }
     }
   }

@@ -62,8 +62,9 @@ struct DataCompareResult {
   std::int32_t source_count = 0;
   std::int32_t target_count = 0;
   std::int32_t different_records = 0;
-  // The differences window of an unattended run that tracked differences and found some (for
-  // export); interactive runs close theirs before they return.
+  // The differences window of an unattended run that tracked differences (for export): the
+  // differing records, or the empty grid with its header and counts when the data is
+  // identical. Interactive runs close theirs before they return.
   std::optional<DataDifferencesWindow> window;
 };
 
