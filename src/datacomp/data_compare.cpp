@@ -176,7 +176,7 @@ DataCompareResult DataCompareRun::Run(const ShowDifferencesWindow& show_window) 
   }
   if (compared_.identical) {
     result_.identical = true;
-    if (request_.unattended && request_.track_differences) {
+    if (request_.track_differences && (request_.unattended || request_.keep_identical_grid)) {
       // The empty grid, kept for an export that must not leave an older file in place. Two
       // empty tables were never read, so their grid gets its header and counts here.
       DiffGrid& grid = result_.window->grid;

@@ -44,6 +44,9 @@ struct DataCompareRequest {
   // The differing records are collected in the differences window (the main window's command
   // passes true; bulk runs false).
   bool track_differences = true;
+  // Interactive runs keep the empty grid of identical data in the result too (for a saved
+  // process's export); unattended runs that track differences always keep it.
+  bool keep_identical_grid = false;
 };
 
 enum class DataCompareStatus {
@@ -64,7 +67,8 @@ struct DataCompareResult {
   std::int32_t different_records = 0;
   // The differences window of an unattended run that tracked differences (for export): the
   // differing records, or the empty grid with its header and counts when the data is
-  // identical. Interactive runs close theirs before they return.
+  // identical. Interactive runs close theirs before they return (but for the empty grid that
+  // keep_identical_grid asks for).
   std::optional<DataDifferencesWindow> window;
 };
 

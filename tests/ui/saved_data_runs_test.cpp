@@ -148,6 +148,23 @@ TEST_F(SavedDataRunsTest, SinglePairExportsItsDifferencesWithoutAsking) {
   ExpectNoQuestion();
 }
 
+// Regression: identical data left the export of an earlier run in place.
+TEST_F(SavedDataRunsTest, SinglePairOfIdenticalTablesReplacesItsExportWithTheEmptyGrid) {
+  const std::filesystem::path exported = folder_.path() / "categories.csv";
+  ASSERT_TRUE(WriteFileAtomically(exported, "stale differences of an earlier run"));
+  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+  process.comp_method = kCompMethodRecordByRecord;
+  process.table_name1 = "Categories";
+  process.table_name2 = "Categories";
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeCsv;
+  RunFromCommandLine(process);
+  const std::string csv = ReadWholeFile(exported).value_or("");
+  EXPECT_TRUE(csv.starts_with("Row,CategoryID,")) << csv;
+  EXPECT_EQ(csv.find("\r\n"), csv.size() - 2) << csv;  // the header alone
+  ExpectNoQuestion();
+}
+
 TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
   const std::filesystem::path exported = folder_.path() / "all_tables.txt";
   SavedProcess process = DataProcess(kCompSubTypeDataAll);
