@@ -243,7 +243,7 @@ bool BulkRun::TargetPass(const std::vector<ObjectEntry>& source_tables,
         partner.found &&
         (partner.partner_id > 0 ||
          std::any_of(source_tables.begin(), source_tables.end(), [&](const ObjectEntry& entry) {
-           return EqualsIgnoringCase(entry.Name, table.Name);
+           return EqualsFoldingCase(entry.Name, table.Name);
          }));
     if (exists)
       continue;
