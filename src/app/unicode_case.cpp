@@ -12,14 +12,6 @@ namespace {
 // never equal a character, and ordered by the byte.
 constexpr std::int32_t kMalformedBase = 0x110000;
 
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80)
-      return false;
-  }
-  return true;
-}
-
 // The character at `pos` (advanced past it): its code point, or kMalformedBase + byte for a
 // byte that does not start a well-formed sequence (then one byte is taken).
 std::int32_t NextCodePoint(std::string_view text, std::size_t& pos) {
@@ -69,33 +61,36 @@ void AppendMapped(std::string_view text, std::string& out, Map map) {
 }  // namespace
 
 std::string SimpleUpperCase(std::string_view text) {
-  std::string out;
-  if (IsAscii(text)) {
-    out.assign(text);
-    for (char& c : out) {
-      if (c >= 'a' && c <= 'z')
-        c = static_cast<char>(c - 'a' + 'A');
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const char c = out[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out.resize(i);
+      AppendMapped(text.substr(i), out, [](std::int32_t code) {
+        return code >= kMalformedBase ? code : static_cast<std::int32_t>(u_toupper(code));
+      });
+      return out;
     }
-    return out;
+    if (c >= 'a' && c <= 'z')
+      out[i] = static_cast<char>(c - 'a' + 'A');
   }
-  out.reserve(text.size());
-  AppendMapped(text, out, [](std::int32_t c) {
-    return c >= kMalformedBase ? c : static_cast<std::int32_t>(u_toupper(c));
-  });
   return out;
 }
 
 void AppendSimpleCaseFold(std::string_view text, std::string& out) {
-  if (IsAscii(text)) {
-    const std::size_t start = out.size();
-    out.append(text);
-    for (std::size_t i = start; i < out.size(); ++i) {
-      if (out[i] >= 'A' && out[i] <= 'Z')
-        out[i] = static_cast<char>(out[i] - 'A' + 'a');
+  // One pass over ASCII; the first byte beyond it hands the rest to ICU.
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  char* folded = out.data() + start;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out.resize(start + i);
+      AppendMapped(text.substr(i), out, Fold);
+      return;
     }
-    return;
+    folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   }
-  AppendMapped(text, out, Fold);
 }
 
 std::string SimpleCaseFold(std::string_view text) {
