@@ -187,6 +187,38 @@ TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
   ExpectNoQuestion();
 }
 
+// Regression: a pair whose comparison failed was listed as "0 different record(s)".
+TEST_F(SavedDataRunsTest, SelectiveRunListsAFailedPairAsFailed) {
+  TableCompSettings by_key;
+  by_key.CompMethod = kCompMethodPrimaryKey;
+  by_key.side.key_columns = {"CustomerID", "No Field", "No Field"};
+  TableCompSettings missing_key = by_key;
+  missing_key.side.key_columns = {"NoSuchColumn", "No Field", "No Field"};
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kLive, "Customers"),
+                                     by_key, true));
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
+                                     missing_key, false));
+  const std::filesystem::path exported = folder_.path() / "selected.txt";
+  SavedProcess process = DataProcess(kCompSubTypeDataSelective);
+  process.source_selection = process.target_selection = {"Categories", "Customers"};
+  process.sel_comp_count_source = process.sel_comp_count_target = 2;
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeReportText;
+  bool shown = false;
+  WhenShown("frmReport", &shown, [&](QWidget& report) {
+    for (int turn = 0; turn < 20; ++turn)
+      QApplication::processEvents();
+    report.close();
+  });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  const std::string text = ReadWholeFile(exported).value_or("");
+  EXPECT_NE(text.find("List of tables which differ:\r\n\tCustomers - comparison failed\r\n"
+                      "\t(1 table)\r\n"),
+            std::string::npos)
+      << text;
+}
+
 TEST_F(SavedDataRunsTest, SelectiveRunWithPrintSaysTheReportWasNotPrinted) {
   if (!QPrinterInfo::defaultPrinter().isNull())
     GTEST_SKIP() << "this machine has a default printer";
