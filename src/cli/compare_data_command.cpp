@@ -4,8 +4,14 @@
 #include <optional>
 
 #include "app/application_context.h"
+#include "app/memory_list_control.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
+#include "catalog/object_list.h"
+#include "catalog/schema_names.h"
+#include "catalog/sql_names.h"
+#include "catalog/typed_object_name.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "datacomp/compare_data_options_state.h"
@@ -87,6 +93,65 @@ void ConfirmDifferentStructures(ApplicationContext& context,
     context.ui.Ask(kDifferentStructuresQuestion, kDifferentStructuresTitle, Answer::kYes,
                    MessageIcon::kQuestion);
   }
+}
+
+// A table named on the command line, resolved against the table list before any query uses it,
+// so that only a table the catalogue knows (by its listed name and id) reaches the comparison:
+// the listed name, its letter case, [brackets] or schema.name (see ResolveTypedObjectName). An
+// unqualified name that the list shows only qualified (same-named tables in several schemas) is
+// resolved as the server resolves it for a dbo user: the dbo table; several tables in other
+// schemas and none in dbo are refused, naming them. An unqualified name found outside dbo (the
+// one table of that name) is compared, and noted on the user interface.
+std::optional<DataCompareTable> ResolveTypedTable(ApplicationContext& context, int side,
+                                                  const std::string& database,
+                                                  const std::string& typed) {
+  ServerRecord& server = context.CurrentServers[static_cast<std::size_t>(side)];
+  MemoryListControl list;
+  const std::vector<ObjectEntry> entries =
+      LoadObjects(context, server, list, nullptr, ObjectType::kTables, database);
+  const bool qualified = !SplitQualifiedName(typed).qualifier.empty();
+  std::optional<ObjectEntry> found =
+      ResolveTypedObjectName(context, server, database, entries, typed);
+  if (!found && !qualified) {
+    const std::string bare = UnbracketName(typed);
+    std::vector<const ObjectEntry*> candidates;
+    for (const ObjectEntry& entry : entries) {
+      if (!entry.Schema.empty() && EqualsFoldingCase(CatalogueName(entry), bare))
+        candidates.push_back(&entry);
+    }
+    for (const ObjectEntry* candidate : candidates) {
+      if (EqualsFoldingCase(candidate->Schema, "dbo"))
+        found = *candidate;
+    }
+    if (!found && candidates.size() > 1) {
+      std::string names;
+      for (const ObjectEntry* candidate : candidates)
+        names += (names.empty() ? "" : ", ") + candidate->Name;
+      context.ui.ShowMessage("Cannot compare - database " + database + " has no table '" + typed +
+                                 "' in the dbo schema but several in other schemas: " + names +
+                                 ". Please name the table with its schema.",
+                             MessageIcon::kExclamation, kTitle);
+      return std::nullopt;
+    }
+  }
+  if (!found) {
+    context.ui.ShowMessage("Table " + typed + " not found in " + server.Name + "." + database + ".",
+                           MessageIcon::kExclamation, kTitle);
+    return std::nullopt;
+  }
+  if (!qualified) {
+    const std::string schema =
+        found->Schema.empty()
+            ? Db_GetObjSchemaById(context, server, database, found->Id).value_or("")
+            : found->Schema;
+    if (!schema.empty() && !EqualsFoldingCase(schema, "dbo")) {
+      context.ui.ShowMessage("Table '" + typed + "' is not in the dbo schema of database " +
+                                 database + "; comparing " + schema + "." +
+                                 std::string(CatalogueName(*found)) + ".",
+                             MessageIcon::kInformation, kTitle);
+    }
+  }
+  return DataCompareTable{database, found->Name, found->Id};
 }
 
 // Saves the completed run as a data comparison process of one pair of tables; the overwrite
@@ -179,6 +244,10 @@ int RunUnattendedDataCompare(ApplicationContext& context,
       if (!exported.written()) {
         context.ui.ShowMessage(exported.error, MessageIcon::kExclamation, kTitle);
         exit_status = kExitFailed;
+      } else if (result.status == DataCompareStatus::kIdentical) {
+        context.ui.ShowMessage("The data is identical: " + export_request.file.string() +
+                                   " holds the empty differences grid.",
+                               MessageIcon::kInformation, kTitle);
       }
     }
   }
@@ -226,19 +295,15 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
   if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2]))
     return kExitFailed;
 
-  // The typed names are looked up in the table lists first: only a table the catalogue knows,
-  // by its listed name and id, reaches the comparison's queries.
-  std::array<DataCompareTable, 2> tables;
-  for (int side : {kSource, kTarget}) {
-    const std::string& database = positional[side == kSource ? 1 : 3];
-    const std::string& typed =
-        side == kTarget && positional.size() == 6 ? positional[5] : positional[4];
-    const std::optional<ObjectEntry> table =
-        FindTypedObject(context, side, database, ObjectType::kTables, typed, kTitle);
-    if (!table)
-      return kExitFailed;
-    tables[static_cast<std::size_t>(side)] = DataCompareTable{database, table->Name, table->Id};
-  }
+  const std::optional<DataCompareTable> source =
+      ResolveTypedTable(context, kSource, positional[1], positional[4]);
+  if (!source)
+    return kExitFailed;
+  const std::optional<DataCompareTable> target = ResolveTypedTable(
+      context, kTarget, positional[3], positional.size() == 6 ? positional[5] : positional[4]);
+  if (!target)
+    return kExitFailed;
+  const std::array<DataCompareTable, 2> tables = {*source, *target};
   const std::array<std::string, 2> keys = {
       TableSettingsKey(context.CurrentServers[0].Name, tables[0].database, tables[0].table),
       TableSettingsKey(context.CurrentServers[1].Name, tables[1].database, tables[1].table)};

@@ -25,10 +25,11 @@ struct DataCompareExportRequest {
 
 // The unattended single-pair run between context.CurrentServers[0] and [1]: compares the
 // tables with `options`, tracking differences when an export is asked for and then writing the
-// differences grid to the file in its type (nothing is written when the data is identical,
-// as no differences window opens). Prints the outcome text and a line end to `out`. Returns
-// the korvane-cli exit status: 0 identical, 1 different, 2 cancelled, failed or export failed
-// (the message goes to the user interface). `result`, when given, receives the run's result.
+// differences grid to the file in its type. Identical data writes the empty grid (its header
+// and counts), so that no older export stays in place, and says so on the user interface. Prints
+// the outcome text and a line end to `out`. Returns the korvane-cli exit status: 0 identical, 1
+// different, 2 cancelled, failed or export failed (the message goes to the user interface).
+// `result`, when given, receives the run's result.
 int RunUnattendedDataCompare(ApplicationContext& context,
                              const std::array<DataCompareTable, 2>& tables,
                              const DataCompareOptions& options,
@@ -39,9 +40,13 @@ int RunUnattendedDataCompare(ApplicationContext& context,
 // --by-record] [--csv FILE | --html FILE] [--save NAME]
 //
 // Compares the rows of STABLE with those of TTABLE (STABLE when not given) with the options
-// stored for both tables. `--key` (the key method with these key columns) and `--by-record`
-// choose the method for this run and store it for both tables as the data comparison options
-// dialog does. `--csv` / `--html` track the differences and write the differences grid to FILE.
+// stored for both tables. A table named without its schema is the dbo table of that name, or
+// else the one table of that name in another schema (noted on the user interface); several
+// tables of that name and none in dbo refuse the command, naming them. `--key` (the key method with
+// these key columns) and `--by-record` choose the method for this run and store it for both tables
+// as the data comparison options dialog does. `--csv` / `--html` track the differences and write
+// the differences grid to FILE (the empty grid when the data is identical, noted on the user
+// interface).
 // `--save` saves the completed run as a data comparison process (sub type 40, with the method
 // and the export), overwriting a process of that name, adds an `embedded:` server that is not
 // yet listed to the server list (a saved process names its servers by their listed names) and

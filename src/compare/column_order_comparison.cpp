@@ -7,6 +7,7 @@
 
 #include "app/error_report.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
 #include "compare/comp_line.h"
 
@@ -22,7 +23,7 @@ std::vector<std::string> SortedLineTexts(std::vector<CompLine>& lines) {
   std::vector<std::pair<std::string, std::string>> keyed;
   keyed.reserve(lines.size());
   for (const CompLine& line : lines)
-    keyed.emplace_back(ToUpperAscii(line.text), line.text);
+    keyed.emplace_back(SimpleUpperCase(line.text), line.text);
   std::sort(keyed.begin(), keyed.end());
   bool case_only_twins = false;
   for (std::size_t i = 1; i < keyed.size() && !case_only_twins; ++i)

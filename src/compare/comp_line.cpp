@@ -4,6 +4,7 @@
 
 #include "app/text.h"
 #include "app/text_view.h"
+#include "app/unicode_case.h"
 
 namespace korvane {
 
@@ -46,7 +47,7 @@ void SortArray_CompLine(std::vector<CompLine>& lines) {
   std::vector<std::string> keys;
   keys.reserve(lines.size());
   for (const CompLine& line : lines)
-    keys.push_back(ToUpperAscii(line.text));
+    keys.push_back(SimpleUpperCase(line.text));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     for (std::size_t j = i + 1; j < lines.size(); ++j) {
       if (keys[j] < keys[i]) {

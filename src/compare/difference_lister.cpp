@@ -1,6 +1,7 @@
 #include "compare/difference_lister.h"
 
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "compare/whitespace_normaliser.h"
 
 namespace korvane {
@@ -86,8 +87,8 @@ std::string ListDifferentLines(std::string_view source_text, std::string_view ta
     std::string source_line = source.substr(source_next, source_break - source_next);
     std::string target_line = target.substr(target_next, target_break - target_next);
     if (!options.case_sensitive) {
-      source_line = ToUpperAscii(source_line);
-      target_line = ToUpperAscii(target_line);
+      source_line = SimpleUpperCase(source_line);
+      target_line = SimpleUpperCase(target_line);
     }
     bool different = source_line != target_line;
     if (different && options.ignore_whitespace) {

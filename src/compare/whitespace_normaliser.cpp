@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "compare/delimited_words.h"
 
 namespace korvane {
@@ -53,8 +54,8 @@ bool CompareIgnoringWhitespace(std::string_view a, std::string_view b,
   std::string left(Trim(a));
   std::string right(Trim(b));
   if (!options.case_sensitive) {
-    left = ToUpperAscii(left);
-    right = ToUpperAscii(right);
+    left = SimpleUpperCase(left);
+    right = SimpleUpperCase(right);
   }
   if (left == right)
     return true;

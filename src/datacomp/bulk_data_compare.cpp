@@ -5,6 +5,7 @@
 #include "app/application_context.h"
 #include "app/logs.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
 #include "catalog/object_type.h"
 #include "compare/comparison_commands.h"
@@ -34,8 +35,39 @@ std::string CountLine(int tally) {
   return "\t(" + std::to_string(tally) + " " + std::string(kTypeWord) + ")";
 }
 
+// Whether `names` holds `name`, compared as the server compares names (ignoring case).
 bool Contains(const std::vector<std::string>& names, std::string_view name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& entry) { return EqualsFoldingCase(entry, name); });
+}
+
+// The selected names that no table of the list has, in selection order.
+std::vector<std::string> MissingTables(const std::vector<std::string>& selection,
+                                       const std::vector<ObjectEntry>& tables) {
+  std::vector<std::string> missing;
+  for (const std::string& name : selection) {
+    const bool found = std::any_of(tables.begin(), tables.end(), [&](const ObjectEntry& table) {
+      return EqualsFoldingCase(table.Name, name);
+    });
+    if (!found)
+      missing.push_back(name);
+  }
+  return missing;
+}
+
+// "Cannot compare - the selected table 'X' was not found in the Source database DB." (or the
+// tables 'X', 'Y' ... were); empty when none is missing.
+std::string MissingTablesSentence(const std::vector<std::string>& missing, std::string_view side,
+                                  std::string_view database) {
+  if (missing.empty())
+    return {};
+  std::string names;
+  for (const std::string& name : missing)
+    names += (names.empty() ? "'" : ", '") + name + "'";
+  return std::string(missing.size() == 1 ? "Cannot compare - the selected table "
+                                         : "Cannot compare - the selected tables ") +
+         names + (missing.size() == 1 ? " was" : " were") + " not found in the " +
+         std::string(side) + " database " + std::string(database) + ".";
 }
 
 void RemoveLastLineBreak(std::string& text) {
@@ -82,6 +114,9 @@ class BulkRun {
   }
 
   bool RunSteps();
+  // A selective run names only tables that exist: any other is refused, naming it.
+  bool SelectionFound(const std::vector<ObjectEntry>& source_tables,
+                      const std::vector<ObjectEntry>& target_tables);
   bool SourcePass(const std::vector<ObjectEntry>& source_tables);
   bool TargetPass(const std::vector<ObjectEntry>& source_tables,
                   const std::vector<ObjectEntry>& target_tables);
@@ -157,7 +192,8 @@ bool BulkRun::SourcePass(const std::vector<ObjectEntry>& source_tables) {
       continue;
     }
     const DataCompareResult pair = ComparePair(bare_name, table.Id, partner.partner_id);
-    if (pair.status == DataCompareStatus::kFailed)
+    const bool failed = pair.status == DataCompareStatus::kFailed;
+    if (failed)
       outcome_.query_failed = true;
     // The pair's run clears the shared cancel flag when it ends cancelled: a Stop or Cancel
     // during a pair ends the whole bulk run, never just that pair.
@@ -173,8 +209,10 @@ bool BulkRun::SourcePass(const std::vector<ObjectEntry>& source_tables) {
       report_ += "List of " + std::string(kTypeWord) + " which differ:\r\n";
       differ_header_written = true;
     }
-    report_ += "\t" + table.Name + " - " + std::to_string(pair.different_records) +
-               " different record(s)\r\n";
+    report_ += "\t" + table.Name + " - " +
+               (failed ? std::string(kPairFailedText)
+                       : std::to_string(pair.different_records) + " different record(s)") +
+               "\r\n";
     ++outcome_.different;
     outcome_.some_difference = true;
   }
@@ -199,7 +237,7 @@ bool BulkRun::TargetPass(const std::vector<ObjectEntry>& source_tables,
         partner.found &&
         (partner.partner_id > 0 ||
          std::any_of(source_tables.begin(), source_tables.end(), [&](const ObjectEntry& entry) {
-           return EqualsIgnoringCase(entry.Name, table.Name);
+           return EqualsFoldingCase(entry.Name, table.Name);
          }));
     if (exists)
       continue;
@@ -212,6 +250,20 @@ bool BulkRun::TargetPass(const std::vector<ObjectEntry>& source_tables,
     outcome_.some_difference = true;
   }
   return true;
+}
+
+bool BulkRun::SelectionFound(const std::vector<ObjectEntry>& source_tables,
+                             const std::vector<ObjectEntry>& target_tables) {
+  const std::string source = MissingTablesSentence(
+      MissingTables(request_.source_selection, source_tables), "Source", Database(kSource));
+  const std::string target = MissingTablesSentence(
+      MissingTables(request_.target_selection, target_tables), "Target", Database(kTarget));
+  if (source.empty() && target.empty())
+    return true;
+  outcome_.refused = true;
+  context_.ui.ShowMessage(source + (source.empty() || target.empty() ? "" : "\r\n") + target,
+                          MessageIcon::kExclamation, kCannotCompareTitle);
+  return false;
 }
 
 bool BulkRun::RunSteps() {
@@ -238,6 +290,8 @@ bool BulkRun::RunSteps() {
     return false;
   const std::vector<ObjectEntry> target_tables = LoadTables(kTarget);
   if (Cancelled())
+    return false;
+  if (request_.selective && !SelectionFound(source_tables, target_tables))
     return false;
   const int type_code = ObjectTypeCode(kTables);
   if (!request_.selective) {

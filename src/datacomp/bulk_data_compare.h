@@ -9,7 +9,12 @@
 // recognised by its empty text), is listed as existing in the Source database only, and counts
 // as a difference: the report then never ends by saying all data is identical. A table pair
 // whose comparison failed (a count, a read or a key search) is listed among the differing tables
-// with what its run counted, and the outcome says a query failed.
+// as name + " - comparison failed", and the outcome says a query failed.
+//
+// Selected table names are matched as the server matches names, ignoring letter case. A
+// selective run that names a table neither list holds is refused before any table is compared:
+// the message (title "Cannot Compare") names every such table, no report is stored and the run
+// does not complete.
 //
 // The run polls ApplicationContext::cancel_requested before each table and after each step; a
 // cancelled run (or one whose counterpart search failed) stores no report and does not complete.
@@ -34,6 +39,8 @@ class CompareStatus;
 inline constexpr std::string_view kWrongDataCompareIndexMessage =
     "Wrong index value in Sub DataCompareSelective, Index = ";
 inline constexpr std::string_view kComparingDataInTablesStatus = "Comparing data in tables...";
+// What the report says of a table pair whose comparison failed, after its name and " - ".
+inline constexpr std::string_view kPairFailedText = "comparison failed";
 
 // What the host window (frmCompareAllTables in data mode) shows while the run goes on.
 class BulkDataCompareHost {
@@ -66,6 +73,8 @@ struct BulkDataCompareOutcome {
   // A table list could not be read, or a table pair's comparison failed: the verdicts may be
   // incomplete.
   bool query_failed = false;
+  // A selected table was not found; nothing was compared.
+  bool refused = false;
   std::string report;  // also stored in the context's report buffer when completed
   int different = 0;
   int source_only = 0;

@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
 #include "datacomp/ignored_columns.h"
 
@@ -141,7 +142,7 @@ int ColumnItem(const std::vector<ColumnListRow>& columns, std::string_view name)
       return static_cast<int>(i) + 1;
   }
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (EqualsIgnoringCase(columns[i].name, name))
+    if (EqualsFoldingCase(columns[i].name, name))
       return static_cast<int>(i) + 1;
   }
   return 0;

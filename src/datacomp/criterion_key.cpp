@@ -1,25 +1,21 @@
 #include "datacomp/criterion_key.h"
 
-#include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "app/text.h"
+#include "db/numeric_value.h"
 #include "db/recordset.h"
 
 namespace korvane {
 namespace {
 
-// The date and time forms a criterion may take, read as the matching rule reads them:
-// "2024-03-07", "2024-03-07 14:05:09[.123]", "2024-03-07T14:05:09", "14:05:09".
-
-// The key of a number, as MatchKey gives it, without formatting whole numbers of up to 2^53
-// through printf (the common case of integer keys).
-std::string NumberMatchKey(double number) {
-  constexpr double kExactWhole = 9007199254740992.0;  // 2^53
-  if (std::trunc(number) == number && std::fabs(number) <= kExactWhole)
-    return "n" + std::to_string(static_cast<long long>(number));
-  return *MatchKey(Value::Float(number));
+// The key of a criterion that reads as a number, as MatchKey gives the key of that number.
+std::optional<std::string> NumberMatchKey(std::string_view criterion) {
+  auto exact = ExactNumberText(criterion);
+  if (!exact)
+    return std::nullopt;
+  exact->insert(0, 1, 'n');
+  return exact;
 }
 
 }  // namespace
@@ -46,8 +42,6 @@ std::optional<std::string> FieldMatchKey(const Value& value) {
   // apart from those of numbers.
   if (value.type() == ValueType::kBoolean)
     return std::string(value.AsBoolean() ? "b1" : "b0");
-  if (value.type() == ValueType::kInteger)
-    return NumberMatchKey(static_cast<double>(value.AsInteger()));
   return MatchKey(value);
 }
 
@@ -55,8 +49,8 @@ std::vector<std::string> CriterionMatchKeys(std::string_view criterion, std::uin
   std::vector<std::string> keys;
   const std::string_view trimmed = Trim(criterion);
   std::optional<std::string> number_key;
-  if ((classes & (kMatchNumber | kMatchBit)) != 0 && IsNumeric(trimmed))
-    number_key = NumberMatchKey(LeadingNumber(trimmed));
+  if ((classes & (kMatchNumber | kMatchBit)) != 0)
+    number_key = NumberMatchKey(trimmed);
   if ((classes & kMatchNumber) != 0 && number_key)
     keys.push_back(*number_key);
   if ((classes & kMatchBit) != 0) {

@@ -40,6 +40,8 @@ class DataCompareRun {
   }
   // Steps of the progress dialog: counts both tables and compares their records.
   void ShowCompareStatus();
+  // The differences window's texts around the grid the engine filled.
+  void ShowUpWindow(const std::array<std::vector<std::string>, 2>& ignored);
   bool CountSide(int side, CompareRecordsSide& side_input);
 
   ApplicationContext& context_;
@@ -123,6 +125,21 @@ void DataCompareRun::ShowCompareStatus() {
   }
 }
 
+void DataCompareRun::ShowUpWindow(const std::array<std::vector<std::string>, 2>& ignored) {
+  DataDifferencesWindow& window = *result_.window;
+  const DataCompareTable& source = request_.tables[0];
+  const DataCompareTable& target = request_.tables[1];
+  window.caption = DifferencesWindowCaption(source.table, target.table);
+  window.table_labels = {DifferencesTableLabel(kSourceTableLabel, source.table, source.database,
+                                               context_.CurrentServers[0].Name),
+                         DifferencesTableLabel(kTargetTableLabel, target.table, target.database,
+                                               context_.CurrentServers[1].Name)};
+  const DataCompareOptions& options = request_.options.options;
+  ShowUpDifferencesWindow(window, options.CompMethod,
+                          {options.sides[0].key_columns, options.sides[1].key_columns}, ignored[0],
+                          ignored[1]);
+}
+
 DataCompareResult DataCompareRun::Run(const ShowDifferencesWindow& show_window) {
   std::array<std::vector<std::string>, 2> ignored;
   for (std::size_t side = 0; side < 2; ++side) {
@@ -159,7 +176,17 @@ DataCompareResult DataCompareRun::Run(const ShowDifferencesWindow& show_window) 
   }
   if (compared_.identical) {
     result_.identical = true;
-    result_.window.reset();
+    if (request_.track_differences && (request_.unattended || request_.keep_identical_grid)) {
+      // The empty grid, kept for an export that must not leave an older file in place. Two
+      // empty tables were never read, so their grid gets its header and counts here.
+      DiffGrid& grid = result_.window->grid;
+      if (grid.header().empty())
+        grid.LoadData(sides_[0].columns);
+      grid.SetStatistics(result_.source_count, result_.target_count, 0);
+      ShowUpWindow(ignored);
+    } else {
+      result_.window.reset();
+    }
     Finish(DataCompareStatus::kIdentical, IdenticalOutcome(ignored_text), kIdenticalOutcome);
     return std::move(result_);
   }
@@ -181,17 +208,7 @@ DataCompareResult DataCompareRun::Run(const ShowDifferencesWindow& show_window) 
       window.note_label = NotAllShownLabel(max_rows);
       window.note_visible = true;
     }
-    const DataCompareTable& source = request_.tables[0];
-    const DataCompareTable& target = request_.tables[1];
-    window.caption = DifferencesWindowCaption(source.table, target.table);
-    window.table_labels = {DifferencesTableLabel(kSourceTableLabel, source.table, source.database,
-                                                 context_.CurrentServers[0].Name),
-                           DifferencesTableLabel(kTargetTableLabel, target.table, target.database,
-                                                 context_.CurrentServers[1].Name)};
-    const DataCompareOptions& options = request_.options.options;
-    ShowUpDifferencesWindow(window, options.CompMethod,
-                            {options.sides[0].key_columns, options.sides[1].key_columns},
-                            ignored[0], ignored[1]);
+    ShowUpWindow(ignored);
     if (request_.unattended) {
       result_.outcome = outcome;
     } else {

@@ -44,6 +44,9 @@ struct DataCompareRequest {
   // The differing records are collected in the differences window (the main window's command
   // passes true; bulk runs false).
   bool track_differences = true;
+  // Interactive runs keep the empty grid of identical data in the result too (for a saved
+  // process's export); unattended runs that track differences always keep it.
+  bool keep_identical_grid = false;
 };
 
 enum class DataCompareStatus {
@@ -62,8 +65,10 @@ struct DataCompareResult {
   std::int32_t source_count = 0;
   std::int32_t target_count = 0;
   std::int32_t different_records = 0;
-  // The differences window of an unattended run that tracked differences and found some (for
-  // export); interactive runs close theirs before they return.
+  // The differences window of an unattended run that tracked differences (for export): the
+  // differing records, or the empty grid with its header and counts when the data is
+  // identical. Interactive runs close theirs before they return (but for the empty grid that
+  // keep_identical_grid asks for).
   std::optional<DataDifferencesWindow> window;
 };
 

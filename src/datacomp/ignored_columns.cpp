@@ -1,6 +1,9 @@
 #include "datacomp/ignored_columns.h"
 
+#include <algorithm>
+
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "app/user_interface.h"
 #include "saved/ini_file.h"
 
@@ -60,12 +63,8 @@ std::vector<std::string> GetIgnoredColumns(const AppLocations& locations, Ignore
 }
 
 bool IsColumnIgnored(const std::vector<std::string>& ignored, std::string_view column) {
-  const std::string wanted = ToLowerAscii(column);
-  for (const std::string& name : ignored) {
-    if (ToLowerAscii(name) == wanted)
-      return true;
-  }
-  return false;
+  return std::any_of(ignored.begin(), ignored.end(),
+                     [&](const std::string& name) { return EqualsFoldingCase(name, column); });
 }
 
 bool SaveIgnoredColumns(const AppLocations& locations, IgnoredColumnsKind kind,

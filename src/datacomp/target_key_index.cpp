@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "datacomp/criterion_key.h"
 #include "datacomp/data_compare_options.h"
 
@@ -31,16 +32,12 @@ void AppendKeyPart(std::string& key, const std::string& part) {
   key.append(part);
 }
 
-// The key FieldMatchKey gives, for the common kinds of key values only (whole numbers within
-// +-2^53, which convert to doubles exactly, and texts), written into `key` so that its buffer
-// serves one row after another without allocating. False for any other value, whose key must
-// come from FieldMatchKey.
+// The key FieldMatchKey gives, for the common kinds of key values only (whole numbers and
+// texts), written into `key` so that its buffer serves one row after another without
+// allocating. False for any other value, whose key must come from FieldMatchKey.
 bool WriteCommonKey(const Value& value, std::string& key) {
-  constexpr std::int64_t kExactWhole = std::int64_t{1} << 53;
   if (value.type() == ValueType::kInteger) {
     const std::int64_t number = value.AsInteger();
-    if (number > kExactWhole || number < -kExactWhole)
-      return false;
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     key.assign(1, 'n');
@@ -49,11 +46,7 @@ bool WriteCommonKey(const Value& value, std::string& key) {
   }
   if (value.type() == ValueType::kText) {
     key.assign(1, 't');
-    key.append(TrimRight(value.AsText()));
-    for (std::size_t i = 1; i < key.size(); ++i) {
-      if (key[i] >= 'A' && key[i] <= 'Z')
-        key[i] = static_cast<char>(key[i] - 'A' + 'a');
-    }
+    AppendSimpleCaseFold(TrimRight(value.AsText()), key);
     return true;
   }
   return false;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "db/numeric_value.h"
 
 namespace korvane {
@@ -13,28 +14,8 @@ namespace {
 
 const Value kNullValue;
 
-std::optional<double> NumberOf(std::string_view text) {
-  const std::string_view trimmed = Trim(text);
-  if (!IsNumeric(trimmed))
-    return std::nullopt;
-  return LeadingNumber(trimmed);
-}
-
 std::string FoldText(std::string_view text) {
-  return ToLowerAscii(TrimRight(text));
-}
-
-// Canonical text of a number: integers without a fraction, others with up to 17 digits.
-std::string NumberKey(double number) {
-  if (number == 0)
-    return "0";  // also -0
-  char buffer[64];
-  if (std::trunc(number) == number && std::fabs(number) < 1e18) {
-    std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(number));
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.17g", number);
-  }
-  return buffer;
+  return SimpleCaseFold(TrimRight(text));
 }
 
 std::string DateKey(const DateTimeValue& v) {
@@ -88,9 +69,9 @@ bool CriterionMatches(const Value& field, std::string_view criterion) {
     if (EqualsIgnoringCase(Trim(criterion), "false"))
       return !field.AsBoolean();
   }
-  if (const auto number = NumericValue(field)) {
-    const auto wanted = NumberOf(criterion);
-    return wanted && NumberKey(*wanted) == NumberKey(*number);
+  if (const auto number = ExactNumberText(field)) {
+    const auto wanted = ExactNumberText(criterion);
+    return wanted && *wanted == *number;
   }
   if (field.type() == ValueType::kDateTime) {
     const auto wanted = ParseCriterionDateTime(criterion);
@@ -102,8 +83,8 @@ bool CriterionMatches(const Value& field, std::string_view criterion) {
 std::optional<std::string> MatchKey(const Value& value) {
   if (value.is_null())
     return std::nullopt;
-  if (const auto number = NumericValue(value))
-    return "n" + NumberKey(*number);
+  if (const auto number = ExactNumberText(value))
+    return "n" + *number;
   if (value.type() == ValueType::kDateTime)
     return DateKey(value.AsDateTime());
   return "t" + FoldText(NullText(value));

@@ -19,9 +19,11 @@ namespace korvane {
 // The one matching rule of Find, Filter and the data comparison's key index, following SQL
 // Server's default collation:
 //   - a NULL field matches nothing (not even the criterion 'Null');
-//   - texts are equal ignoring ASCII letter case and trailing blanks ('abc ' matches 'ABC');
+//   - texts are equal ignoring letter case (the simple case folding of app/unicode_case.h:
+//     'Äpfel' matches 'äPFEL') and trailing blanks ('abc ' matches 'ABC');
 //   - a numeric field (integer, decimal, float, bit) matches a criterion that reads as the same
-//     number ('12.0' matches 12; bit: 1/0, True/False);
+//     exact number ('12.0' matches 12, 9007199254740993 only itself; bit: 1/0, True/False; a
+//     float is the number of its shortest text, ExactNumberText in db/numeric_value.h);
 //   - a date field matches a criterion that reads as the same date and time;
 //   - anything else compares its text form (NullText) as a text.
 bool CriterionMatches(const Value& field, std::string_view criterion);

@@ -150,6 +150,7 @@ void MainWindow::CompareSelectedObjects() {
 // both tables and the method the process holds. When the process stores an export, the differing
 // records are written to its file in its type before the differences window shows, without any
 // question; an export that could not be written is reported and the window still shows.
+// Identical data writes the empty grid, so that no older export stays in place.
 void MainWindow::CompareTablePair(const SavedProcess& process) {
   const std::array<DataCompareTable, 2> tables = {
       DataCompareTable{process.db_name1, process.table_name1, process.obj_id1},
@@ -166,19 +167,26 @@ void MainWindow::CompareTablePair(const SavedProcess& process) {
   request.tables = tables;
   request.options = WithOrderBy(options);
   request.track_differences = true;
+  request.keep_identical_grid = !process.export_file_path.empty();
+  const auto export_grid = [&](const DataDifferencesWindow& differences) {
+    if (process.export_file_path.empty())
+      return;
+    const ExportOutcome exported =
+        ExportGridAs(context_, process.export_type, differences.grid,
+                     DifferencesWindowPage(differences), process.export_file_path);
+    if (!exported.written())
+      context_.ui.ShowMessage(exported.error, MessageIcon::kExclamation);
+  };
   CompareStatusDialog status(context_, this);
   emit dataCompareStatusOpened(&status);
-  DataCompare(context_, request, status, [&](const DataDifferencesWindow& differences) {
-    if (!process.export_file_path.empty()) {
-      const ExportOutcome exported =
-          ExportGridAs(context_, process.export_type, differences.grid,
-                       DifferencesWindowPage(differences), process.export_file_path);
-      if (!exported.written())
-        context_.ui.ShowMessage(exported.error, MessageIcon::kExclamation);
-    }
-    CompareDataWindow window(context_, differences, process, this);
-    window.exec();
-  });
+  const DataCompareResult result =
+      DataCompare(context_, request, status, [&](const DataDifferencesWindow& differences) {
+        export_grid(differences);
+        CompareDataWindow window(context_, differences, process, this);
+        window.exec();
+      });
+  if (result.status == DataCompareStatus::kIdentical && result.window)
+    export_grid(*result.window);
 }
 
 // Sub types 50 and 60: the bulk run over the databases the runner selected, with the process's

@@ -50,10 +50,27 @@ TEST_F(CompareDataAllTest, SelectedTables) {
                          "Source database\r\n2 objects selected in Target database\r\n\r\nData "
                          "in all selected tables in both databases is identical.\n");
 
+  // Names are matched ignoring letter case, as the server matches them.
+  run = CompareDataAll({"--source-tables", "categories,WAREHOUSES"});
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_NE(run.out.find("Data in all selected tables in both databases is identical."),
+            std::string::npos);
+
   // One list serves both sides.
   run = CompareDataAll({"--source-tables", "Categories"});
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_NE(run.out.find("1 objects selected in Target database"), std::string::npos);
+}
+
+// Regression: a selection naming no existing table reported identical data with status 0.
+TEST_F(CompareDataAllTest, SelectedTableNotFoundIsRefusedWithStatus2) {
+  const CommandRun run = CompareDataAll({"--source-tables", "Categories,NoSuchTable"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_TRUE(run.out.empty()) << run.out;
+  EXPECT_NE(run.err.find("Cannot Compare: Cannot compare - the selected table 'NoSuchTable' was "
+                         "not found in the Source database FernhollowLive."),
+            std::string::npos)
+      << run.err;
 }
 
 TEST_F(CompareDataAllTest, Refusals) {

@@ -87,12 +87,71 @@ TEST_F(CompareDataExportTest, HtmlPageOfTheDifferencesWindow) {
                      "6</b>\r\n"));
 }
 
-TEST_F(CompareDataExportTest, IdenticalDataWritesNoFile) {
-  const CommandRun run =
-      CompareData("Categories", {"--key", "CategoryID", "--csv", File("c.csv").string()});
+// Regression: identical data left an older export in place, so a scheduled job read stale
+// differences. The empty grid replaces it, for both kinds and both methods.
+TEST_F(CompareDataExportTest, IdenticalDataWritesTheEmptyDifferencesGrid) {
+  struct Case {
+    std::string option;
+    std::vector<std::string> method;
+    std::string file;
+  };
+  const std::vector<Case> cases = {
+      {"--csv", {"--key", "CategoryID"}, "k.csv"},
+      {"--csv", {"--by-record"}, "r.csv"},
+      {"--html", {"--key", "CategoryID"}, "k.htm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    testing::WriteFile(File(c.file), "stale differences of an earlier run");
+    std::vector<std::string> options = c.method;
+    options.insert(options.end(), {c.option, File(c.file).string()});
+    const CommandRun run = CompareData("Categories", options);
+    EXPECT_EQ(run.status, kExitDone) << run.err;
+    EXPECT_EQ(run.out, "Data stored in both tables is identical.\n");
+    EXPECT_NE(run.err.find("Compare Data: The data is identical: " + File(c.file).string() +
+                           " holds the empty differences grid.\n"),
+              std::string::npos)
+        << run.err;
+    const std::string written = ReadFile(File(c.file));
+    if (c.option == "--csv") {
+      const std::vector<std::string> lines = Split(written, "\r\n");
+      ASSERT_EQ(lines.size(), 2u) << written;  // the header and the empty text after it
+      EXPECT_TRUE(lines[0].starts_with("Row,CategoryID,")) << lines[0];
+    } else {
+      EXPECT_NE(written.find("Differences between data in tables 'Categories'"), std::string::npos);
+      EXPECT_NE(written.find("Different records: 0"), std::string::npos) << written;
+    }
+  }
+}
+
+TEST_F(CompareDataExportTest, SavedPairOfIdenticalTablesReplacesItsExport) {
+  const std::string file = File("cats.csv").string();
+  CommandRun run =
+      CompareData("Categories", {"--key", "CategoryID", "--csv", file, "--save", "Cats"});
+  ASSERT_EQ(run.status, kExitDone) << run.err;
+  const std::string empty_grid = ReadFile(file);
+  testing::WriteFile(file, "stale differences of an earlier run");
+  run = RunSaved(LoadSaved("Cats"));
   EXPECT_EQ(run.status, kExitDone) << run.err;
-  EXPECT_EQ(run.out, "Data stored in both tables is identical.\n");
-  EXPECT_FALSE(std::filesystem::exists(File("c.csv")));
+  EXPECT_EQ(ReadFile(file), empty_grid);
+  EXPECT_NE(run.err.find("holds the empty differences grid"), std::string::npos) << run.err;
+}
+
+TEST_F(CompareDataExportTest, TwoEmptyTablesExportTheirHeader) {
+  const ScriptLoadResult loaded =
+      LoadScript(Locations().servers_folder, "embedded:demo", "Empty",
+                 "CREATE TABLE E (id int NOT NULL, name varchar(10) NULL)\nGO\n");
+  ASSERT_TRUE(loaded.ok) << loaded.message;
+  testing::WriteFile(File("e.csv"), "stale");
+  const CommandRun run =
+      Run([&](ApplicationContext& context, std::ostream& out, std::ostream& err) {
+        return CompareDataCommand(context,
+                                  {"embedded:demo", "Empty", "embedded:demo", "Empty", "E", "--csv",
+                                   File("e.csv").string()},
+                                  out, err);
+      });
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_EQ(ReadFile(File("e.csv")), "Row,id,name\r\n");
 }
 
 TEST_F(CompareDataExportTest, ExportRefusals) {

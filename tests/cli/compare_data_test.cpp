@@ -153,6 +153,57 @@ TEST_F(CompareDataCommandTest, FailuresExitTwoWithoutAVerdict) {
   EXPECT_NE(run.err.find("Server 'NoServer' not found."), std::string::npos);
 }
 
+// Regression: an unqualified name took the first table of that name the catalogue returned, so
+// "Regions" (in dbo and in sales) read the columns of both and failed.
+TEST_F(CompareDataCommandTest, UnqualifiedNamesResolveAsTheServerResolvesThem) {
+  struct Case {
+    std::string typed;
+    std::string same_as;  // the qualified name compared
+    std::string note;     // on stderr, empty for none
+  };
+  const std::vector<Case> cases = {
+      {"Regions", "dbo.Regions", ""},
+      {"REGIONS", "dbo.Regions", ""},
+      {"Orders", "sales.Orders",
+       "Compare Data: Table 'Orders' is not in the dbo schema of database FernhollowLive; "
+       "comparing sales.Orders.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const CommandRun run = CompareTable(c.typed, {"--by-record"});
+    const CommandRun qualified = CompareTable(c.same_as, {"--by-record"});
+    EXPECT_NE(run.status, kExitFailed) << run.err;
+    EXPECT_EQ(run.status, qualified.status);
+    EXPECT_EQ(run.out, qualified.out);
+    if (c.note.empty()) {
+      EXPECT_EQ(run.err.find("dbo schema"), std::string::npos) << run.err;
+    } else {
+      EXPECT_NE(run.err.find(c.note), std::string::npos) << run.err;
+    }
+  }
+}
+
+TEST_F(CompareDataCommandTest, NameInSeveralSchemasButNotDboIsRefusedNamingThem) {
+  const ScriptLoadResult loaded = LoadScript(Locations().servers_folder, "embedded:demo", "Multi",
+                                             "CREATE SCHEMA a AUTHORIZATION dbo\nGO\n"
+                                             "CREATE SCHEMA b AUTHORIZATION dbo\nGO\n"
+                                             "CREATE TABLE a.T (id int NOT NULL)\n"
+                                             "CREATE TABLE b.T (id int NOT NULL)\nGO\n");
+  ASSERT_TRUE(loaded.ok) << loaded.message;
+  CommandRun run =
+      CompareData({"embedded:demo", "Multi", "embedded:demo", "FernhollowLive", "T", "Customers"});
+  EXPECT_EQ(run.status, kExitFailed);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Compare Data: Cannot compare - database Multi has no table 'T' in the "
+                         "dbo schema but several in other schemas: a.T, b.T. Please name the "
+                         "table with its schema.\n"),
+            std::string::npos)
+      << run.err;
+  // Named with its schema, the table is compared.
+  run = CompareData({"embedded:demo", "Multi", "embedded:demo", "Multi", "a.T", "b.T"});
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+}
+
 TEST_F(CompareDataCommandTest, TablesOfDifferentNames) {
   const CommandRun run = CompareData({"embedded:demo", "FernhollowLive", "embedded:demo",
                                       "FernhollowLive", "Customers", "Customers", "--by-record"});

@@ -10,6 +10,7 @@
 
 #include "app/memory_text_view.h"
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "compare/column_order_comparison.h"
 #include "compare/comp_line.h"
 #include "support/recording_user_interface.h"
@@ -29,7 +30,7 @@ bool ReferenceVerdict(const TextView& source, const TextView& target) {
       texts.push_back(line.text);
     for (std::size_t i = 0; i < texts.size(); ++i) {
       for (std::size_t j = i + 1; j < texts.size(); ++j) {
-        if (ToUpperAscii(texts[j]) < ToUpperAscii(texts[i]))
+        if (SimpleUpperCase(texts[j]) < SimpleUpperCase(texts[i]))
           std::swap(texts[i], texts[j]);
       }
     }
@@ -100,6 +101,11 @@ TEST(ColumnOrderSortTest, CaseOnlyTwinsKeepTheExchangeSortsOrder) {
   testing::RecordingUserInterface ui;
   EXPECT_FALSE(CompareProcs_IgnoreColumnsOrder(source, target, ui));
   EXPECT_FALSE(ReferenceVerdict(source, target));
+  // Letter case beyond ASCII makes twins as well.
+  MemoryTextView accented_source("É\r\né\r\n0");
+  MemoryTextView accented_target("0\r\nÉ\r\né");
+  EXPECT_FALSE(CompareProcs_IgnoreColumnsOrder(accented_source, accented_target, ui));
+  EXPECT_FALSE(ReferenceVerdict(accented_source, accented_target));
   // Without case-only twins, repeats and any order are identical.
   MemoryTextView many_source("b\r\na\r\nB1\r\na\r\n0");
   MemoryTextView many_target("a\r\n0\r\na\r\nB1\r\nb");

@@ -75,6 +75,10 @@ TEST(ListDifferentLinesTest, SameNumberOfLines) {
       {"differing only in white space", "select  a,\tb", "SELECT a, b", kDefaults,
        "Differences in Target:\r\n\r\n"},
       {"only a trailing line break", "a", "a\r\n", kDefaults, "Differences in Target:\r\n\r\n"},
+      {"upper-cased beyond ASCII", "a\r\n'café' σ", "a\r\n'cafe' ς", kDefaults,
+       "Differences in Source:\r\n'CAFÉ' Σ\r\n\r\nDifferences in Target:\r\n'CAFE' Σ\r\n\r\n"},
+      {"differing only in case beyond ASCII", "a\r\nжёлтый ł", "a\r\nЖЁЛТЫЙ Ł", kDefaults,
+       "Differences in Target:\r\n\r\n"},
   });
 }
 

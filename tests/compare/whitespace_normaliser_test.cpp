@@ -65,6 +65,14 @@ TEST(CompareIgnoringWhitespaceTest, DecidesLikeTheOptionsSay) {
       {"\ta", "\tb", false, false},
       {"\ta", "\na", false, true},  // both start with a collapsed space
       {"\ta", " a", false, false},  // the leading space is trimmed, the tab is not
+      // Letter case beyond ASCII, each character upper-cased to one character.
+      {"SELECT 'café'", "select 'CAFÉ'", false, true},
+      {"SELECT 'café'", "SELECT 'CAFÉ'", true, false},
+      {"σ ς", "Σ Σ", false, true},
+      {"жёлтый", "ЖЁЛТЫЙ", false, true},
+      {"łódź ā", "ŁÓDŹ Ā", false, true},
+      {"ı", "I", false, true},   // the dotless i upper-cases to I
+      {"i", "İ", false, false},  // the dotted capital İ is no upper-case i
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CompareIgnoringWhitespace(c.a, c.b, {.case_sensitive = c.case_sensitive}),

@@ -211,6 +211,60 @@ TEST_F(BulkDataCompareTest, SelectiveRunOfIdenticalTables) {
   EXPECT_EQ(host_.objects, (std::vector<std::string>{"B", "C"}));
 }
 
+// Regression: selected names were matched letter for letter, so a selection that named no
+// listed table compared nothing and reported the data identical.
+TEST_F(BulkDataCompareTest, SelectedNamesMatchAsTheServerMatchesThem) {
+  Load("Live", kLive);
+  Load("Dev", kDev);
+  const BulkDataCompareOutcome outcome = Run(true, {"b", "C"}, {"B", "c"});
+  ASSERT_TRUE(outcome.completed);
+  EXPECT_EQ(host_.objects, (std::vector<std::string>{"B", "C"}));
+  EXPECT_EQ(outcome.identical, 2);
+  EXPECT_TRUE(
+      outcome.report.ends_with("Data in all selected tables in both databases is "
+                               "identical."));
+}
+
+TEST_F(BulkDataCompareTest, SelectedTableNotFoundIsRefusedNamingIt) {
+  Load("Live", kLive);
+  Load("Dev", kDev);
+  struct Case {
+    std::vector<std::string> source;
+    std::vector<std::string> target;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"B", "Nope"},
+       {"B"},
+       "Cannot compare - the selected table 'Nope' was not found in the Source database Live."},
+      {{"B"},
+       {"Gone", "b", "Lost"},
+       "Cannot compare - the selected tables 'Gone', 'Lost' were not found in the Target "
+       "database Dev."},
+      {{"OnlyDev"},
+       {"OnlyLive"},
+       "Cannot compare - the selected table 'OnlyDev' was not found in the Source database "
+       "Live.\r\nCannot compare - the selected table 'OnlyLive' was not found in the Target "
+       "database Dev."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    ui_.messages.clear();
+    host_ = RecordingHost();
+    context_.report_buffer = "earlier";
+    const BulkDataCompareOutcome outcome = Run(true, c.source, c.target);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_TRUE(outcome.refused);
+    EXPECT_TRUE(outcome.report.empty());
+    EXPECT_EQ(context_.report_buffer, "earlier");
+    EXPECT_TRUE(host_.objects.empty());  // nothing was compared
+    EXPECT_EQ(host_.events, (std::vector<std::string>{"started", "aborted"}));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, c.message);
+    EXPECT_EQ(ui_.messages[0].title, "Cannot Compare");
+  }
+}
+
 TEST_F(BulkDataCompareTest, OneIdenticalAndNoIdenticalTable) {
   Load("Live", kLive);
   Load("Dev", kDev);
@@ -270,14 +324,15 @@ TEST_F(BulkDataCompareTest, BadOptionsOfSingleTablesStillGiveAReport) {
   beyond_end.side.offset = 10;
   store("B", beyond_end, beyond_end);
   // C: a Target key column that does not exist makes the key search fail: the pair is listed
-  // among the differing tables and the run reports a failed query.
+  // among the differing tables as failed (never with a count of 0 records) and the run reports a
+  // failed query.
   store("C", id_key, missing_key);
 
   const BulkDataCompareOutcome outcome = Run(true, {"A", "B", "C"}, {"A", "B", "C"});
   ASSERT_TRUE(outcome.completed);
   EXPECT_TRUE(
       outcome.report.ends_with("List of tables which differ:\r\n\tA - 2 different record(s)\r\n"
-                               "\tC - 0 different record(s)\r\n\t(2 tables)\r\n"
+                               "\tC - comparison failed\r\n\t(2 tables)\r\n"
                                "One table [B] has identical data in both databases."))
       << outcome.report;
   EXPECT_TRUE(outcome.query_failed);

@@ -31,6 +31,12 @@ std::vector<Value> SampleValues() {
       Value::Integer(-42),
       Value::Integer(12),
       Value::Integer(1234567890123),
+      Value::Integer(9007199254740993),
+      Value::Integer(9007199254740992),
+      Value::Decimal("12345678901234567890.123456789"),
+      Value::Float(9007199254740992.0),
+      Value::Text("σοφίας"),
+      Value::Text("ıris"),
       Value::Float(0.1),
       Value::Float(12.0),
       Value::Float(-0.0),
@@ -110,7 +116,16 @@ std::vector<std::string> SampleCriteria() {
                                        "ärger",
                                        "Ärger",
                                        "1234567890123",
-                                       "1234567890123.0"};
+                                       "1234567890123.0",
+                                       "9007199254740993",
+                                       "9007199254740992.0",
+                                       "12345678901234567890.123456789",
+                                       "12345678901234567890.1234567891",
+                                       "1.2345678901234567890123456789E19",
+                                       "ΣΟΦΊΑΣ",
+                                       "σοφίασ",
+                                       "IRIS",
+                                       "İRIS"};
   // Every value's own text form, and its letter-case and blank variants.
   for (const Value& value : SampleValues()) {
     const std::string text = NullText(value);
@@ -137,8 +152,9 @@ TEST(CriterionKeyTest, KeysAgreeWithTheSearchRuleForEveryValueAndCriterion) {
   }
 }
 
-// Whole numbers take a shorter way to their key; it must end where the general one does.
-TEST(CriterionKeyTest, WholeNumberKeysEqualTheGeneralKeys) {
+// Whole numbers take a shorter way to their key; it must end where the general one does, and
+// no digit may be lost on the way (a double holds 53 bits only).
+TEST(CriterionKeyTest, WholeNumberKeysEqualTheGeneralKeysOverTheFull64BitRange) {
   std::mt19937_64 random(7);
   std::vector<std::int64_t> numbers = {0,
                                        -1,
@@ -157,8 +173,12 @@ TEST(CriterionKeyTest, WholeNumberKeysEqualTheGeneralKeys) {
     const std::string text = std::to_string(number);
     const auto keys = CriterionMatchKeys(text, kMatchNumber);
     ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys[0], MatchKey(Value::Float(LeadingNumber(text))));
+    EXPECT_EQ(keys[0], MatchKey(Value::Integer(number)));
+    EXPECT_EQ(keys[0], "n" + text);
     EXPECT_TRUE(CriterionMatches(Value::Integer(number), text));
+    if (number != std::numeric_limits<std::int64_t>::max()) {
+      EXPECT_FALSE(CriterionMatches(Value::Integer(number + 1), text));
+    }
   }
 }
 

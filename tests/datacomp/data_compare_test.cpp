@@ -324,6 +324,49 @@ TEST_F(DataCompareTest, MoreDifferencesThanTheTableShowsGiveTheNote) {
   EXPECT_FALSE(shown_windows_[0].note_visible);
 }
 
+// Regression: bigint keys were matched through a double, so neighbouring keys beyond 2^53 paired
+// with each other and identical tables were reported different; keys differing in letter case
+// beyond ASCII never paired.
+TEST_F(DataCompareTest, BigintAndNonAsciiKeysPairAsTheServerComparesThem) {
+  const std::string server = context_.CurrentServers[0].Name;
+  const std::pair<const char*, const char*> scripts[] = {
+      {"KeysLive",
+       "CREATE TABLE Big (ID bigint NOT NULL, V varchar(10) NULL)\n"
+       "CREATE TABLE Words (ID nvarchar(20) NOT NULL, V int NULL)\nGO\n"
+       "INSERT INTO Big VALUES (9007199254740993, 'a')\n"
+       "INSERT INTO Big VALUES (9007199254740992, 'b')\n"
+       "INSERT INTO Big VALUES (-9007199254740995, 'c')\n"
+       "INSERT INTO Words VALUES (N'Äpfel', 1)\n"
+       "INSERT INTO Words VALUES (N'σοφίας', 2)\n"
+       "INSERT INTO Words VALUES (N'Жук', 3)\nGO\n"},
+      {"KeysDev",
+       "CREATE TABLE Big (ID bigint NOT NULL, V varchar(10) NULL)\n"
+       "CREATE TABLE Words (ID nvarchar(20) NOT NULL, V int NULL)\nGO\n"
+       "INSERT INTO Big VALUES (9007199254740992, 'b')\n"
+       "INSERT INTO Big VALUES (-9007199254740995, 'c')\n"
+       "INSERT INTO Big VALUES (9007199254740993, 'a')\n"
+       "INSERT INTO Words VALUES (N'жук', 3)\n"
+       "INSERT INTO Words VALUES (N'äPFEL', 1)\n"
+       "INSERT INTO Words VALUES (N'ΣΟΦΊΑΣ', 2)\nGO\n"},
+  };
+  for (const auto& [database, script] : scripts) {
+    const ScriptLoadResult loaded = LoadScript(folder_ / "servers", server, database, script);
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+  }
+  const auto compare = [&](const char* table) {
+    DataCompareRequest request = Request(table, true, false, kCompMethodPrimaryKey);
+    request.tables = {DataCompareTable{"KeysLive", table, 0},
+                      DataCompareTable{"KeysDev", table, 0}};
+    return Run(request);
+  };
+  const DataCompareResult big = compare("Big");
+  EXPECT_EQ(big.status, DataCompareStatus::kIdentical) << big.outcome;
+  // The keys pair (3 changed pairs, not 3 records on each side alone); their texts still differ
+  // in letter case, which the field comparison counts.
+  const DataCompareResult words = compare("Words");
+  EXPECT_EQ(words.different_records, 3) << words.outcome;
+}
+
 TEST_F(DataCompareTest, UnattendedTrackedRunKeepsItsWindowAndReturnsTheCounts) {
   context_.settings.max_rows_in_diff_table = 1;
   const DataCompareResult result = Run(Request("Items", true, true, kCompMethodPrimaryKey));

@@ -90,6 +90,16 @@ TEST_F(IgnoredColumnsTest, MatchingIgnoresLetterCase) {
   EXPECT_TRUE(IsColumnIgnored(Names{""}, ""));
 }
 
+TEST_F(IgnoredColumnsTest, MatchingIgnoresLetterCaseBeyondAscii) {
+  const Names list = {"Änderung", "σύνολο", "żółw", "цена", "ıd"};
+  EXPECT_TRUE(IsColumnIgnored(list, "ÄNDERUNG"));
+  EXPECT_TRUE(IsColumnIgnored(list, "ΣΎΝΟΛΟ"));
+  EXPECT_TRUE(IsColumnIgnored(list, "ŻÓŁW"));
+  EXPECT_TRUE(IsColumnIgnored(list, "Цена"));
+  EXPECT_FALSE(IsColumnIgnored(list, "ID"));  // the dotless ı folds to no i
+  EXPECT_FALSE(IsColumnIgnored(list, "Anderung"));
+}
+
 TEST_F(IgnoredColumnsTest, SavingAnEmptyListRemovesTheSection) {
   ASSERT_TRUE(SaveIgnoredColumns(locations_, IgnoredColumnsKind::Data, "DEV01.Sales.Orders",
                                  {"RowVersion"}, ui_));

@@ -76,8 +76,58 @@ TEST(TargetKeyIndexTest, TextKeysIgnoreLetterCaseAndTrailingBlanksButNotLeadingO
                                       {Value::Text("ünï")},
                                       {Value::Text("Ünï")},
                                       {Value::Null()}}));
-  // Only ASCII letters fold ("Ünï" skips "ünï"); an empty text matches blanks; "x" finds nothing.
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02315-");
+  // "Ünï" finds "ünï" first; an empty text matches blanks; "x" finds nothing.
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02314-");
+}
+
+TEST(TargetKeyIndexTest, KeyLetterCaseBeyondAsciiPairsAsTheServerCompares) {
+  const Recordset source(Rows({"K"}, {{Value::Text("Äpfel")},
+                                      {Value::Text("ΣΟΦΊΑ")},
+                                      {Value::Text("σοφίας")},
+                                      {Value::Text("ЖУК")},
+                                      {Value::Text("Łukasz")},
+                                      {Value::Text("ıris")},
+                                      {Value::Text("İris")}}));
+  const Recordset target(Rows({"K"}, {{Value::Text("iris")},
+                                      {Value::Text("жук")},
+                                      {Value::Text("äpfel")},
+                                      {Value::Text("ŁUKASZ")},
+                                      {Value::Text("ΣΟΦΊΑΣ")},
+                                      {Value::Text("σοφία")}}));
+  // Σ, σ and final ς fold alike; the dotless ı and the dotted İ are no i.
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "25413--");
+}
+
+TEST(TargetKeyIndexTest, BigintKeysBeyondTwoToThe53rdPairWithThemselvesOnly) {
+  const std::int64_t big = std::int64_t{1} << 53;
+  const Recordset source(Rows({"K"}, {{Value::Integer(big + 1)},
+                                      {Value::Integer(big)},
+                                      {Value::Integer(INT64_MAX)},
+                                      {Value::Integer(INT64_MAX - 1)},
+                                      {Value::Integer(-big - 1)}}));
+  const Recordset target(Rows({"K"}, {{Value::Integer(big)},
+                                      {Value::Integer(INT64_MAX - 1)},
+                                      {Value::Integer(-big - 1)},
+                                      {Value::Integer(big + 1)},
+                                      {Value::Integer(INT64_MAX)},
+                                      {Value::Integer(-big)}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "30412");
+}
+
+TEST(TargetKeyIndexTest, NumbersOfDifferentTypesPairByExactValue) {
+  const Recordset source(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456789")},
+                                      {Value::Integer(9007199254740993)},
+                                      {Value::Decimal("2.50")},
+                                      {Value::Float(0.1)},
+                                      {Value::Text("7")}}));
+  const Recordset target(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456788")},
+                                      {Value::Decimal("9007199254740993.000")},
+                                      {Value::Float(9007199254740992.0)},
+                                      {Value::Float(2.5)},
+                                      {Value::Decimal("0.1000")},
+                                      {Value::Decimal("12345678901234567890.1234567890")},
+                                      {Value::Integer(7)}}));
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "51346");
 }
 
 TEST(TargetKeyIndexTest, LongKeysDifferingOnlyAtTheEndAreKeptApart) {

@@ -127,10 +127,20 @@ TEST(MatchRuleTest, KeysAgreeWithCriterionMatching) {
   };
   const std::vector<Case> cases = {
       {Value::Text("abc  "), "ABC", true},
-      {Value::Text("abc"), " abc", false},           // leading blanks count
-      {Value::Text("\xC3\xA9"), "\xC3\x89", false},  // only ASCII letters fold
+      {Value::Text("abc"), " abc", false},  // leading blanks count
+      {Value::Text("é"), "É", true},        // letter case beyond ASCII folds too
+      {Value::Text("Äpfel"), "äPFEL", true},
+      {Value::Text("ς"), "Σ", true},
+      {Value::Text("ıd"), "ID", false},  // the dotless ı has no simple folding
+      {Value::Text("café"), "cafe", false},
       {Value::Integer(12), "12.0", true},
       {Value::Integer(12), "12.5", false},
+      {Value::Integer(9007199254740993), "9007199254740992", false},  // beyond 2^53: exact
+      {Value::Integer(9007199254740993), "9007199254740993.00", true},
+      {Value::Decimal("0.10000000000000000001"), "0.1", false},
+      {Value::Decimal("-0.000"), "0", true},
+      {Value::Float(0.1), "0.10000000000000001", false},  // a float is the number it shows
+      {Value::Float(1e20), "100000000000000000000", true},
       {Value::Decimal("12.3400"), "12.34", true},
       {Value::Float(0.5), ".5", true},
       {Value::Boolean(true), "1", true},
@@ -147,6 +157,8 @@ TEST(MatchRuleTest, KeysAgreeWithCriterionMatching) {
   }
   EXPECT_EQ(MatchKey(Value::Text("ABC ")), MatchKey(Value::Text("abc")));
   EXPECT_EQ(MatchKey(Value::Integer(3)), MatchKey(Value::Decimal("3.00")));
+  EXPECT_EQ(MatchKey(Value::Integer(3)), MatchKey(Value::Float(3.0)));
+  EXPECT_NE(MatchKey(Value::Integer(9007199254740993)), MatchKey(Value::Integer(9007199254740992)));
   EXPECT_NE(MatchKey(Value::Integer(3)), MatchKey(Value::Text("3")));
   EXPECT_FALSE(MatchKey(Value::Null()).has_value());
 }

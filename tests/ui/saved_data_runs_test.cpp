@@ -183,6 +183,23 @@ TEST_F(SavedDataRunsTest, StoredIdsOfAnotherTableDoNotRedirectThePair) {
   EXPECT_EQ(csv.find("CategoryID"), std::string::npos) << csv;
 }
 
+// Regression: identical data left the export of an earlier run in place.
+TEST_F(SavedDataRunsTest, SinglePairOfIdenticalTablesReplacesItsExportWithTheEmptyGrid) {
+  const std::filesystem::path exported = folder_.path() / "categories.csv";
+  ASSERT_TRUE(WriteFileAtomically(exported, "stale differences of an earlier run"));
+  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+  process.comp_method = kCompMethodRecordByRecord;
+  process.table_name1 = "Categories";
+  process.table_name2 = "Categories";
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeCsv;
+  RunFromCommandLine(process);
+  const std::string csv = ReadWholeFile(exported).value_or("");
+  EXPECT_TRUE(csv.starts_with("Row,CategoryID,")) << csv;
+  EXPECT_EQ(csv.find("\r\n"), csv.size() - 2) << csv;  // the header alone
+  ExpectNoQuestion();
+}
+
 TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
   const std::filesystem::path exported = folder_.path() / "all_tables.txt";
   SavedProcess process = DataProcess(kCompSubTypeDataAll);
@@ -203,6 +220,38 @@ TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
   EXPECT_NE(text.find("Comparison of data in tables\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Customers"), std::string::npos) << text;
   ExpectNoQuestion();
+}
+
+// Regression: a pair whose comparison failed was listed as "0 different record(s)".
+TEST_F(SavedDataRunsTest, SelectiveRunListsAFailedPairAsFailed) {
+  TableCompSettings by_key;
+  by_key.CompMethod = kCompMethodPrimaryKey;
+  by_key.side.key_columns = {"CustomerID", "No Field", "No Field"};
+  TableCompSettings missing_key = by_key;
+  missing_key.side.key_columns = {"NoSuchColumn", "No Field", "No Field"};
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kLive, "Customers"),
+                                     by_key, true));
+  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
+                                     missing_key, false));
+  const std::filesystem::path exported = folder_.path() / "selected.txt";
+  SavedProcess process = DataProcess(kCompSubTypeDataSelective);
+  process.source_selection = process.target_selection = {"Categories", "Customers"};
+  process.sel_comp_count_source = process.sel_comp_count_target = 2;
+  process.export_file_path = exported.string();
+  process.export_type = kExportTypeReportText;
+  bool shown = false;
+  WhenShown("frmReport", &shown, [&](QWidget& report) {
+    for (int turn = 0; turn < 20; ++turn)
+      QApplication::processEvents();
+    report.close();
+  });
+  RunFromCommandLine(process);
+  EXPECT_TRUE(shown);
+  const std::string text = ReadWholeFile(exported).value_or("");
+  EXPECT_NE(text.find("List of tables which differ:\r\n\tCustomers - comparison failed\r\n"
+                      "\t(1 table)\r\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST_F(SavedDataRunsTest, SelectiveRunWithPrintSaysTheReportWasNotPrinted) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/text.h"
+#include "app/unicode_case.h"
 #include "db/embedded/catalog_schema.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
@@ -20,27 +21,6 @@
 
 namespace korvane::embedded {
 namespace {
-
-// Folds ASCII letters and the Latin-1 letters U+00C0..U+00DE (except U+00D7) to lower case,
-// working on UTF-8 bytes; returns the folded code of the character at `pos` and advances it.
-std::uint32_t NextFolded(std::string_view text, std::size_t& pos) {
-  const unsigned char c = static_cast<unsigned char>(text[pos]);
-  if (c < 0x80) {
-    ++pos;
-    return static_cast<std::uint32_t>(std::tolower(c));
-  }
-  if (c == 0xC3 && pos + 1 < text.size()) {
-    const unsigned char d = static_cast<unsigned char>(text[pos + 1]);
-    pos += 2;
-    std::uint32_t code = 0xC0 + (d & 0x3F);
-    if (code >= 0xC0 && code <= 0xDE && code != 0xD7)
-      code += 0x20;
-    return code;
-  }
-  // Other characters compare by their bytes (kept distinct from the folded range).
-  ++pos;
-  return 0x10000u + c;
-}
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
   std::size_t end = text.size();
@@ -377,10 +357,8 @@ void IndexPropertyFunction(sqlite3_context* context, int, sqlite3_value** argv) 
 // --- LIKE ----------------------------------------------------------------------------------
 
 std::vector<std::uint32_t> FoldedCodes(std::string_view text) {
-  std::vector<std::uint32_t> codes;
-  for (std::size_t pos = 0; pos < text.size();)
-    codes.push_back(NextFolded(text, pos));
-  return codes;
+  const std::u32string folded = FoldedCodePoints(text);
+  return std::vector<std::uint32_t>(folded.begin(), folded.end());
 }
 
 // One element of a LIKE pattern: any run (%), any single character (_), a set ([a-c], [^x]) or
@@ -1020,21 +998,7 @@ void ReplicateFunction(sqlite3_context* context, int, sqlite3_value** argv) {
 }  // namespace
 
 int CompareNames(std::string_view a, std::string_view b) {
-  a = TrimTrailingBlanks(a);
-  b = TrimTrailingBlanks(b);
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < a.size() && j < b.size()) {
-    const std::uint32_t x = NextFolded(a, i);
-    const std::uint32_t y = NextFolded(b, j);
-    if (x != y)
-      return x < y ? -1 : 1;
-  }
-  if (i < a.size())
-    return 1;
-  if (j < b.size())
-    return -1;
-  return 0;
+  return CompareFoldingCase(TrimTrailingBlanks(a), TrimTrailingBlanks(b));
 }
 
 void RegisterCollation(sqlite3* db) {

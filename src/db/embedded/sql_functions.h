@@ -46,8 +46,9 @@ struct SessionInfo {
   std::shared_ptr<StatementCache> statements = std::make_shared<StatementCache>();
 };
 
-// SQL Server's default collation for names and char/varchar values: ignores ASCII and Latin-1
-// letter case and trailing blanks.
+// SQL Server's default case-insensitive collation for names and char/varchar values: ignores
+// letter case (the simple case folding the program's key matching uses, so both agree on which
+// texts are equal) and trailing blanks; orders by the folded characters' code points.
 int CompareNames(std::string_view a, std::string_view b);
 
 // Registers the KVN_CI collation (needed to open any table of the engine).

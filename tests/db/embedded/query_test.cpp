@@ -77,6 +77,27 @@ TEST_F(QueryTest, NamesAndTextCompareIgnoringCaseAndTrailingBlanks) {
   EXPECT_THAT(Q("SELECT COUNT(*) FROM sysobjects WHERE xtype = 'U'"), ElementsAre("2"));
 }
 
+// The server's case-insensitive comparison and the program's key matching fold letter case
+// alike, beyond Latin-1 too, so both agree on which texts are equal.
+TEST_F(QueryTest, LetterCaseBeyondLatin1FoldsAsTheProgramsKeyMatching) {
+  Load("Words", R"SQL(
+CREATE TABLE Words (w nvarchar(20) NOT NULL)
+GO
+INSERT Words VALUES (N'Äpfel'), (N'σοφίας'), (N'ЖУК'), (N'Łukasz'), (N'ıris'), (N'Ā')
+GO
+)SQL");
+  const auto words = [&](const std::string& where) {
+    return QueryRows("Words", "SELECT w FROM Words WHERE " + where);
+  };
+  EXPECT_THAT(words("w = N'äPFEL'"), ElementsAre("Äpfel"));
+  EXPECT_THAT(words("w = N'ΣΟΦΊΑΣ'"), ElementsAre("σοφίας"));
+  EXPECT_THAT(words("w = N'жук'"), ElementsAre("ЖУК"));
+  EXPECT_THAT(words("w = N'ŁUKASZ'"), ElementsAre("Łukasz"));
+  EXPECT_THAT(words("w = N'ā'"), ElementsAre("Ā"));
+  EXPECT_THAT(words("w LIKE N'жу%'"), ElementsAre("ЖУК"));
+  EXPECT_THAT(words("w = N'IRIS'"), IsEmpty());  // the dotless ı is no i
+}
+
 TEST_F(QueryTest, DialectPiecesAreTranslated) {
   EXPECT_THAT(Q("SELECT Initial = kvn_left(Name, 1), Name AS [Full Name] FROM People "
                 "WHERE Code IN (SELECT Code FROM People WHERE Salary > 100)"),
