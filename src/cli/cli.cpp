@@ -26,6 +26,7 @@
 #include "cli/grid_output.h"
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
+#include "cli/serve_command.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
@@ -417,6 +418,12 @@ std::string CliUsage() {
          "      lists it), byte for byte, lines ending with CR LF.\n"
          "  create-statement SERVER DB TYPE NAME\n"
          "      Prints the SQL CREATE statement script of an object.\n"
+         "  serve SERVER [--port N] [--listen ADDRESS] --login NAME --password-stdin\n"
+         "      Serves an embedded server over TDS, so that any SQL Server client (sqlcmd,\n"
+         "      tsql, ODBC, JDBC, tedious) can query its databases; accepts only this login\n"
+         "      and the password read from stdin. Listens on 127.0.0.1 (port 1433 unless\n"
+         "      --port; --port 0 picks a free one) and prints the port on stdout; runs\n"
+         "      until SIGINT or SIGTERM. Only loopback addresses are accepted for --listen.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -476,6 +483,8 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return TextCommand(context, rest, out);
   if (command == "create-statement")
     return CreateStatementCommand(context, rest, out);
+  if (command == "serve")
+    return ServeCommand(context, rest, env, in, out);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

@@ -1,0 +1,627 @@
+#include "db/tds/client_connection.h"
+
+#include <sys/socket.h>
+#include <sys/time.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/text.h"
+#include "db/embedded/sql_error.h"
+#include "db/embedded/sql_tokenizer.h"
+#include "db/tds/login7.h"
+#include "db/tds/prelogin.h"
+#include "db/tds/procedure_runner.h"
+#include "db/tds/result_encoder.h"
+#include "db/tds/rpc_request.h"
+#include "db/tds/tokens.h"
+
+namespace korvane::tds {
+
+// A response message being built: whole packets go out as soon as they fill, the rest with
+// end-of-message set by Finish().
+class ClientConnection::Response {
+ public:
+  explicit Response(PacketChannel& channel) : channel_(channel) {}
+
+  ByteWriter& out() { return out_; }
+
+  // Sends the packets that are full; false when the client is gone.
+  bool Flush() {
+    const std::size_t per_packet = channel_.PayloadPerPacket();
+    const std::size_t whole = out_.size() / per_packet * per_packet;
+    if (whole == 0 || whole == out_.size())
+      return ok_;  // keep at least one byte for the end-of-message packet
+    ok_ = ok_ && channel_.Send(kPacketReply, std::span(out_.bytes()).first(whole), false);
+    out_.bytes().erase(out_.bytes().begin(),
+                       out_.bytes().begin() + static_cast<std::ptrdiff_t>(whole));
+    started_ = true;
+    return ok_;
+  }
+
+  bool Finish() {
+    ok_ = ok_ && channel_.Send(kPacketReply, out_.bytes(), true);
+    out_.bytes().clear();
+    return ok_;
+  }
+
+  // Sends what is complete without ending the message, then reports the connection lost
+  // (the drop hook).
+  void Abandon() {
+    if (ok_ && !out_.bytes().empty())
+      channel_.Send(kPacketReply, out_.bytes(), false);
+    ok_ = false;
+  }
+
+  bool started() const { return started_; }
+
+ private:
+  PacketChannel& channel_;
+  ByteWriter out_;
+  bool ok_ = true;
+  bool started_ = false;
+};
+
+namespace {
+
+void SetReceiveTimeout(int fd, int seconds) {
+  timeval timeout{};
+  timeout.tv_sec = seconds;
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+}
+
+// A USE at the start of a batch: the database named and where the rest of the batch begins.
+struct LeadingUse {
+  std::string database;
+  std::size_t rest = 0;
+};
+
+std::optional<LeadingUse> FindLeadingUse(const std::string& sql) {
+  std::vector<embedded::Token> tokens;
+  try {
+    tokens = embedded::Tokenize(sql);
+  } catch (const embedded::SqlError&) {
+    return std::nullopt;  // the engine reports the same fault when it runs the batch
+  }
+  if (tokens.size() < 3 || !tokens[0].IsWord("USE") || !tokens[1].IsName())
+    return std::nullopt;
+  LeadingUse use;
+  use.database = tokens[1].text;
+  std::size_t next = 2;
+  if (tokens[next].IsPunct(";"))
+    ++next;
+  use.rest = tokens[next].kind == embedded::TokenKind::kEnd ? sql.size() : tokens[next].offset;
+  return use;
+}
+
+}  // namespace
+
+ClientConnection::ClientConnection(int fd, const ServerOptions& options, DatabaseBackend& backend,
+                                   const std::atomic<bool>& stopping, std::uint16_t spid)
+    : channel_(fd), options_(options), backend_(backend), stopping_(stopping), spid_(spid) {
+  channel_.set_spid(spid);
+  // Before the login nothing legitimate is larger than a long LOGIN7.
+  channel_.set_max_message_size(128u << 10);
+  channel_.set_packet_size(32767);
+  const auto version = ParseProductVersion(options.product_version);
+  major_version_ = version.major == 0 ? 9 : version.major;
+}
+
+ServerMessage ClientConnection::Message(std::int32_t number, int severity, std::string text) const {
+  ServerMessage message;
+  message.number = number;
+  message.severity = severity;
+  message.state = 1;
+  message.text = std::move(text);
+  return message;
+}
+
+void ClientConnection::Run() {
+  SetReceiveTimeout(channel_.fd(), options_.login_timeout_seconds);
+  if (!Login())
+    return;
+  SetReceiveTimeout(channel_.fd(), 0);
+  channel_.set_max_message_size(64u << 20);
+  while (!stopping_ && !dropped_) {
+    tds::Message message;
+    if (channel_.ReadMessage(&message) != ReadStatus::kOk)
+      return;
+    if (message.status & kStatusIgnore) {
+      // The client abandoned the message: answer with a single DONE.
+      Response response(channel_);
+      WriteDone(response.out(), kTokenDone, kDoneFinal, 0, tds_version_);
+      if (!response.Finish())
+        return;
+      continue;
+    }
+    bool alive = true;
+    switch (message.type) {
+      case kPacketBatch:
+        alive = HandleBatch(message);
+        break;
+      case kPacketRpc:
+        alive = HandleRpc(message);
+        break;
+      case kPacketTransaction:
+        alive = HandleTransaction(message);
+        break;
+      case kPacketAttention:
+        // The request it cancels was answered in full already.
+        alive = SendAttentionAck();
+        break;
+      default: {
+        Response response(channel_);
+        WriteServerMessage(response.out(),
+                           Message(4002, 20,
+                                   "The incoming tabular data stream (TDS) protocol stream is "
+                                   "incorrect. The stream ended unexpectedly."),
+                           options_.server_label, tds_version_);
+        WriteDone(response.out(), kTokenDone, kDoneError, 0, tds_version_);
+        response.Finish();
+        return;
+      }
+    }
+    if (!alive)
+      return;
+  }
+}
+
+bool ClientConnection::Login() {
+  tds::Message message;
+  if (channel_.ReadMessage(&message) != ReadStatus::kOk)
+    return false;
+  if (message.type == kPacketPrelogin) {
+    if (!ParsePrelogin(message.payload))
+      return false;
+    channel_.set_packet_size(4096);
+    const Bytes reply = BuildPreloginReply(options_.product_version, Encryption::kNotSupported);
+    if (!channel_.Send(kPacketReply, reply))
+      return false;
+    channel_.set_packet_size(32767);
+    if (channel_.ReadMessage(&message) != ReadStatus::kOk)
+      return false;
+  }
+  if (message.type != kPacketLogin7)
+    return false;
+  auto login = ParseLogin7(message.payload);
+  if (!login)
+    return false;
+  tds_version_ = NegotiateTdsVersion(login->tds_version, major_version_);
+  const std::uint32_t packet_size =
+      NegotiatePacketSize(login->packet_size, options_.default_packet_size);
+
+  if (options_.hooks.stall_login_ms > 0) {
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.hooks.stall_login_ms);
+    while (!stopping_ && std::chrono::steady_clock::now() < end)
+      if (channel_.WaitReadable(50)) {
+        tds::Message ignored;  // a client giving up closes the socket
+        if (channel_.ReadMessage(&ignored) != ReadStatus::kOk)
+          return false;
+      }
+    if (stopping_)
+      return false;
+  }
+
+  // Replies up to the login's end go in packets of at most 4096 bytes.
+  channel_.set_packet_size(4096);
+  const bool user_ok = !login->integrated_security &&
+                       EqualsIgnoringCase(login->user_name, options_.login) &&
+                       login->password == options_.password;
+  if (!user_ok)
+    return SendLoginFailure(login->user_name, {});
+
+  ConnectionRequest request;
+  request.server = options_.server;
+  request.database = login->database;
+  request.sql_auth = true;
+  request.login = login->user_name;
+  request.password = login->password;
+  OpenOutcome opened = backend_.Open(request);
+  if (!opened.session)
+    return SendLoginFailure(login->user_name, opened.errors);
+  session_ = std::move(opened.session);
+  database_ = login->database.empty() ? "master" : login->database;
+
+  Response response(channel_);
+  ByteWriter& out = response.out();
+  WriteEnvChange(out, kEnvDatabase, database_, "master");
+  WriteServerMessage(out, Message(5701, 0, "Changed database context to '" + database_ + "'."),
+                     options_.server_label, tds_version_);
+  WriteCollationEnvChange(out);
+  WriteEnvChange(out, kEnvLanguage, "us_english", "");
+  WriteServerMessage(out, Message(5703, 0, "Changed language setting to us_english."),
+                     options_.server_label, tds_version_);
+  WriteLoginAck(out, tds_version_, options_.product_version);
+  const std::string size_text = std::to_string(packet_size);
+  WriteEnvChange(out, kEnvPacketSize, size_text, size_text);
+  WriteDone(out, kTokenDone, kDoneFinal, 0, tds_version_);
+  if (!response.Finish())
+    return false;
+  channel_.set_packet_size(packet_size);
+  return true;
+}
+
+bool ClientConnection::SendLoginFailure(const std::string& user,
+                                        const std::vector<ServerMessage>& messages) {
+  Response response(channel_);
+  const std::uint32_t version = tds_version_ == 0 ? kTds71 : tds_version_;
+  // The reason the server can say (the database that cannot be opened) comes first.
+  for (const ServerMessage& message : messages) {
+    if (message.number == 0)
+      continue;
+    ServerMessage reported = message;
+    reported.severity = std::max(reported.severity, 11);
+    WriteServerMessage(response.out(), reported, options_.server_label, version);
+  }
+  // SQL Server does not say whether the login or the password was wrong.
+  WriteServerMessage(response.out(), Message(18456, 14, "Login failed for user '" + user + "'."),
+                     options_.server_label, version);
+  WriteDone(response.out(), kTokenDone, kDoneError, 0, version);
+  response.Finish();
+  return false;
+}
+
+std::span<const std::uint8_t> ClientConnection::SkipAllHeaders(const Bytes& payload) const {
+  std::span<const std::uint8_t> data(payload);
+  if (!IsTds72OrLater(tds_version_) || data.size() < 4)
+    return data;
+  ByteReader reader(data);
+  const std::uint32_t total = reader.U32();
+  if (total >= 4 && total <= data.size())
+    return data.subspan(total);
+  return data;
+}
+
+bool ClientConnection::SendAttentionAck() {
+  Response ack(channel_);
+  WriteDone(ack.out(), kTokenDone, kDoneAttention, 0, tds_version_);
+  return ack.Finish();
+}
+
+bool ClientConnection::StallBeforeQuery(bool* connection_alive) {
+  *connection_alive = true;
+  if (options_.hooks.stall_query_ms <= 0)
+    return true;
+  const auto end =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.hooks.stall_query_ms);
+  while (!stopping_ && std::chrono::steady_clock::now() < end) {
+    if (!channel_.WaitReadable(50))
+      continue;
+    tds::Message message;
+    if (channel_.ReadMessage(&message) != ReadStatus::kOk) {
+      *connection_alive = false;
+      return false;
+    }
+    if (message.type == kPacketAttention) {
+      // Nothing of the response went out: a lone DONE ends it, the acknowledgement follows
+      // as a message of its own.
+      Response response(channel_);
+      WriteDone(response.out(), kTokenDone, kDoneFinal, 0, tds_version_);
+      *connection_alive = response.Finish() && SendAttentionAck();
+      return false;
+    }
+  }
+  if (stopping_) {
+    *connection_alive = false;
+    return false;
+  }
+  return true;
+}
+
+bool ClientConnection::UseDatabase(const std::string& name, Response& response) {
+  ConnectionRequest request;
+  request.server = options_.server;
+  request.database = name;
+  request.sql_auth = true;
+  request.login = options_.login;
+  request.password = options_.password;
+  OpenOutcome opened = backend_.Open(request);
+  if (!opened.session) {
+    WriteServerMessage(
+        response.out(),
+        Message(911, 16,
+                major_version_ >= 9
+                    ? "Database '" + name +
+                          "' does not exist. Make sure that the name is entered correctly."
+                    : "Could not locate entry in sysdatabases for database '" + name +
+                          "'. No entry found with that name. Make sure that the name is entered "
+                          "correctly."),
+        options_.server_label, tds_version_);
+    return false;
+  }
+  const std::string old = database_;
+  session_ = std::move(opened.session);
+  database_ = name;
+  WriteEnvChange(response.out(), kEnvDatabase, database_, old);
+  WriteServerMessage(response.out(),
+                     Message(5701, 0, "Changed database context to '" + database_ + "'."),
+                     options_.server_label, tds_version_);
+  return true;
+}
+
+bool ClientConnection::RunSql(const std::string& sql, Response& response, std::uint8_t done_token,
+                              bool* failed) {
+  *failed = false;
+  std::string_view rest = sql;
+  if (auto use = FindLeadingUse(sql)) {
+    if (!UseDatabase(use->database, response)) {
+      *failed = true;
+      WriteDone(response.out(), done_token, kDoneError, 0, tds_version_);
+      return response.Flush();
+    }
+    rest = std::string_view(sql).substr(use->rest);
+    if (Trim(rest).empty()) {
+      WriteDone(response.out(), done_token, kDoneFinal, 0, tds_version_);
+      return response.Flush();
+    }
+  }
+  if (auto call = ParseExecCall(std::string(rest))) {
+    ProcedureOutcome procedure = RunProcedure(*session_, call->procedure, call->arguments);
+    if (procedure.found) {
+      *failed = !procedure.ok;
+      return SendProcedureOutcome(procedure, response);
+    }
+  }
+  CommandRequest request;
+  request.type = CommandType::kText;
+  request.text = std::string(rest);
+  request.timeout_seconds = 0;
+  CommandOutcome outcome = session_->Execute(request);
+  if (!outcome.ok) {
+    *failed = true;
+    WriteErrors(outcome.errors, response);
+    WriteDone(response.out(), done_token,
+              static_cast<std::uint16_t>(kDoneError | (done_token == kTokenDone ? 0 : kDoneMore)),
+              0, tds_version_);
+    return response.Flush();
+  }
+  if (outcome.result_sets.empty()) {
+    WriteDone(response.out(), done_token, done_token == kTokenDone ? kDoneFinal : kDoneMore, 0,
+              tds_version_);
+    return response.Flush();
+  }
+  return WriteResults(outcome.result_sets, response, done_token);
+}
+
+void ClientConnection::WriteErrors(const std::vector<ServerMessage>& errors, Response& response) {
+  for (const ServerMessage& message : errors)
+    WriteServerMessage(response.out(), message.number == 0 ? Message(0, 16, message.text) : message,
+                       options_.server_label, tds_version_);
+}
+
+bool ClientConnection::WriteResults(std::vector<ResultSet>& results, Response& response,
+                                    std::uint8_t done_token) {
+  ByteWriter& out = response.out();
+  for (std::size_t r = 0; r < results.size(); ++r) {
+    ResultSet& result = results[r];
+    if (!result.columns.empty()) {
+      const auto columns = PlanColumns(result, tds_version_);
+      WriteColumnMetadata(out, columns, tds_version_);
+      for (const auto& row : result.rows) {
+        WriteRow(out, columns, row, tds_version_);
+        ++rows_sent_;
+        if (options_.hooks.drop_after_rows >= 0 && rows_sent_ > options_.hooks.drop_after_rows) {
+          response.Abandon();
+          dropped_ = true;
+          return false;
+        }
+        if (out.size() >= channel_.PayloadPerPacket() && !response.Flush())
+          return false;
+      }
+    }
+    const bool last = r + 1 == results.size();
+    const std::uint16_t more = last && done_token == kTokenDone ? 0 : kDoneMore;
+    WriteDone(out, done_token, static_cast<std::uint16_t>(kDoneCount | more), result.rows.size(),
+              tds_version_);
+    result = ResultSet();  // frees the rows sent
+  }
+  return response.Flush();
+}
+
+bool ClientConnection::SendProcedureOutcome(const ProcedureOutcome& outcome, Response& response) {
+  std::vector<ResultSet> results = outcome.result_sets;
+  if (!results.empty() && !WriteResults(results, response, kTokenDoneInProc))
+    return false;
+  if (!outcome.ok) {
+    WriteErrors(outcome.errors, response);
+    WriteDone(response.out(), kTokenDoneInProc, kDoneError | kDoneMore, 0, tds_version_);
+  }
+  WriteReturnStatus(response.out(), outcome.return_status);
+  for (const auto& output : outcome.outputs)
+    WriteReturnValue(response.out(), output.ordinal, output.name, output.type, output.value,
+                     tds_version_);
+  WriteDone(response.out(), kTokenDoneProc, outcome.ok ? kDoneFinal : kDoneError, 0, tds_version_);
+  return response.Flush();
+}
+
+bool ClientConnection::RunParameterized(const std::string& statement,
+                                        const std::string& declarations,
+                                        std::span<const RpcParameter> values, Response& response,
+                                        bool* failed) {
+  const auto declared = ParseParameterDeclarations(declarations);
+  std::vector<std::pair<std::string, Value>> bound_values;
+  for (const DeclaredParameter& parameter : declared)
+    bound_values.emplace_back(parameter.name, Value::Null());
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const RpcParameter& value = values[k];
+    if (!value.name.empty()) {
+      auto found = std::find_if(bound_values.begin(), bound_values.end(), [&](const auto& entry) {
+        return EqualsIgnoringCase(entry.first, value.name);
+      });
+      if (found == bound_values.end()) {
+        WriteErrors(
+            {Message(8145, 16, value.name + " is not a parameter for procedure sp_executesql.")},
+            response);
+        *failed = true;
+        WriteDone(response.out(), kTokenDoneInProc, kDoneError | kDoneMore, 0, tds_version_);
+        return response.Flush();
+      }
+      found->second = value.value;
+    } else if (k < bound_values.size()) {
+      bound_values[k].second = value.value;
+    } else {
+      WriteErrors(
+          {Message(8144, 16,
+                   "Procedure or function sp_executesql has too many arguments specified.")},
+          response);
+      *failed = true;
+      WriteDone(response.out(), kTokenDoneInProc, kDoneError | kDoneMore, 0, tds_version_);
+      return response.Flush();
+    }
+  }
+  std::string sql;
+  std::string error;
+  if (!BindParameters(statement, bound_values, &sql, &error)) {
+    WriteErrors({Message(137, 15, error)}, response);
+    *failed = true;
+    WriteDone(response.out(), kTokenDoneInProc, kDoneError | kDoneMore, 0, tds_version_);
+    return response.Flush();
+  }
+  return RunSql(sql, response, kTokenDoneInProc, failed);
+}
+
+bool ClientConnection::HandleBatch(const tds::Message& message) {
+  bool alive = true;
+  if (!StallBeforeQuery(&alive))
+    return alive;
+  const std::string sql = Ucs2ToUtf8(SkipAllHeaders(message.payload));
+  Response response(channel_);
+  bool failed = false;
+  if (!RunSql(sql, response, kTokenDone, &failed))
+    return false;
+  return response.Finish();
+}
+
+bool ClientConnection::HandleRpc(const tds::Message& message) {
+  std::string error;
+  const auto request = ParseRpc(SkipAllHeaders(message.payload), tds_version_, &error);
+  Response response(channel_);
+  if (!request) {
+    WriteErrors({Message(8009, 16,
+                         "The incoming tabular data stream (TDS) remote procedure call (RPC) "
+                         "protocol stream is incorrect: " +
+                             error + ".")},
+                response);
+    WriteDone(response.out(), kTokenDoneProc, kDoneError, 0, tds_version_);
+    return response.Finish();
+  }
+  bool alive = true;
+  if (!StallBeforeQuery(&alive))
+    return alive;
+  const auto& parameters = request->parameters;
+  const auto text_of = [&](std::size_t k) {
+    if (k >= parameters.size() || parameters[k].value.is_null())
+      return std::string();
+    const Value& v = parameters[k].value;
+    return v.type() == ValueType::kText ? v.AsText() : NullText(v);
+  };
+  const auto handle_of = [&](std::size_t k) -> std::optional<std::int32_t> {
+    if (k >= parameters.size() || parameters[k].value.type() != ValueType::kInteger)
+      return std::nullopt;
+    return static_cast<std::int32_t>(parameters[k].value.AsInteger());
+  };
+  const auto finish = [&](bool failed) {
+    WriteReturnStatus(response.out(), 0);
+    WriteDone(response.out(), kTokenDoneProc, failed ? kDoneError : kDoneFinal, 0, tds_version_);
+    return response.Finish();
+  };
+  const auto handle_value = [&](std::int32_t handle) {
+    WriteReturnValue(response.out(), 0, parameters.empty() ? "" : parameters[0].name, "int",
+                     Value::Integer(handle), tds_version_);
+  };
+  bool failed = false;
+  switch (request->procedure_id) {
+    case kProcExecuteSql: {
+      if (parameters.empty()) {
+        WriteErrors({Message(201, 16,
+                             "Procedure or function 'sp_executesql' expects parameter "
+                             "'@statement', which was not supplied.")},
+                    response);
+        return finish(true);
+      }
+      const std::span<const RpcParameter> values = parameters.size() > 2
+                                                       ? std::span(parameters).subspan(2)
+                                                       : std::span<const RpcParameter>();
+      if (!RunParameterized(text_of(0), text_of(1), values, response, &failed))
+        return false;
+      return finish(failed);
+    }
+    case kProcPrepare:
+    case kProcPrepExec: {
+      const std::int32_t handle = next_handle_++;
+      prepared_[handle] = Prepared{text_of(1), text_of(2)};
+      if (request->procedure_id == kProcPrepare) {
+        WriteReturnStatus(response.out(), 0);
+        handle_value(handle);
+        WriteDone(response.out(), kTokenDoneProc, kDoneFinal, 0, tds_version_);
+        return response.Finish();
+      }
+      handle_value(handle);
+      const std::span<const RpcParameter> values = parameters.size() > 3
+                                                       ? std::span(parameters).subspan(3)
+                                                       : std::span<const RpcParameter>();
+      if (!RunParameterized(text_of(2), text_of(1), values, response, &failed))
+        return false;
+      return finish(failed);
+    }
+    case kProcExecute:
+    case kProcUnprepare: {
+      const auto handle = handle_of(0);
+      const auto found = handle ? prepared_.find(*handle) : prepared_.end();
+      if (found == prepared_.end()) {
+        WriteErrors({Message(8179, 16,
+                             "Could not find prepared statement with handle " +
+                                 (handle ? std::to_string(*handle) : std::string("NULL")) + ".")},
+                    response);
+        return finish(true);
+      }
+      if (request->procedure_id == kProcUnprepare) {
+        prepared_.erase(found);
+        return finish(false);
+      }
+      const Prepared prepared = found->second;
+      const std::span<const RpcParameter> values = parameters.size() > 1
+                                                       ? std::span(parameters).subspan(1)
+                                                       : std::span<const RpcParameter>();
+      if (!RunParameterized(prepared.statement, prepared.declarations, values, response, &failed))
+        return false;
+      return finish(failed);
+    }
+    default:
+      break;
+  }
+  if (request->procedure_id != 0) {
+    WriteErrors(
+        {Message(2812, 16,
+                 "Could not find stored procedure '" +
+                     (request->procedure_name.empty() ? std::to_string(request->procedure_id)
+                                                      : request->procedure_name) +
+                     "'.")},
+        response);
+    return finish(true);
+  }
+  std::vector<ProcedureArgument> arguments;
+  for (const RpcParameter& parameter : parameters) {
+    ProcedureArgument argument;
+    argument.name = parameter.name;
+    argument.value = parameter.value;
+    argument.output = parameter.output;
+    arguments.push_back(std::move(argument));
+  }
+  const ProcedureOutcome outcome = RunProcedure(*session_, request->procedure_name, arguments);
+  if (!SendProcedureOutcome(outcome, response))
+    return false;
+  return response.Finish();
+}
+
+bool ClientConnection::HandleTransaction(const tds::Message& message) {
+  // A batch is one transaction in the engine already: begin, commit and rollback requests are
+  // acknowledged without a transaction descriptor, so clients keep sending none.
+  (void)message;
+  Response response(channel_);
+  WriteDone(response.out(), kTokenDone, kDoneFinal, 0, tds_version_);
+  return response.Finish();
+}
+
+}  // namespace korvane::tds
