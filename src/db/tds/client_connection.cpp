@@ -107,11 +107,12 @@ ClientConnection::ClientConnection(int fd, const ServerOptions& options, Databas
   major_version_ = version.major == 0 ? 9 : version.major;
 }
 
-ServerMessage ClientConnection::Message(std::int32_t number, int severity, std::string text) const {
+ServerMessage ClientConnection::Message(std::int32_t number, int severity, std::string text,
+                                        int state) const {
   ServerMessage message;
   message.number = number;
   message.severity = severity;
-  message.state = 1;
+  message.state = state;
   message.text = std::move(text);
   return message;
 }
@@ -226,7 +227,7 @@ bool ClientConnection::Login() {
   Response response(channel_);
   ByteWriter& out = response.out();
   WriteEnvChange(out, kEnvDatabase, database_, "master");
-  WriteServerMessage(out, Message(5701, 0, "Changed database context to '" + database_ + "'."),
+  WriteServerMessage(out, Message(5701, 0, "Changed database context to '" + database_ + "'.", 2),
                      options_.server_label, tds_version_);
   WriteCollationEnvChange(out);
   WriteEnvChange(out, kEnvLanguage, "us_english", "");
@@ -335,7 +336,7 @@ bool ClientConnection::UseDatabase(const std::string& name, Response& response) 
   database_ = name;
   WriteEnvChange(response.out(), kEnvDatabase, database_, old);
   WriteServerMessage(response.out(),
-                     Message(5701, 0, "Changed database context to '" + database_ + "'."),
+                     Message(5701, 0, "Changed database context to '" + database_ + "'.", 2),
                      options_.server_label, tds_version_);
   return true;
 }
@@ -358,8 +359,15 @@ bool ClientConnection::RunSql(const std::string& sql, Response& response, std::u
   }
   if (auto call = ParseExecCall(std::string(rest))) {
     ProcedureOutcome procedure = RunProcedure(*session_, call->procedure, call->arguments);
-    if (procedure.found) {
+    // System procedures the engine knows (sp_attach_db...) go on to the engine.
+    if (procedure.found ||
+        !EqualsIgnoringCase(std::string_view(call->procedure).substr(0, 3), "sp_")) {
       *failed = !procedure.ok;
+      if (!procedure.found) {
+        WriteErrors(procedure.errors, response);
+        WriteDone(response.out(), done_token, kDoneError, 0, tds_version_);
+        return response.Flush();
+      }
       return SendProcedureOutcome(procedure, response);
     }
   }

@@ -53,7 +53,7 @@ class ClientConnection {
   // Waits out the stall hook; false when an attention (answered already) cancelled the request.
   bool StallBeforeQuery(bool* connection_alive);
   bool SendAttentionAck();
-  ServerMessage Message(std::int32_t number, int severity, std::string text) const;
+  ServerMessage Message(std::int32_t number, int severity, std::string text, int state = 1) const;
 
   PacketChannel channel_;
   const ServerOptions& options_;

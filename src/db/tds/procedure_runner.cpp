@@ -400,8 +400,14 @@ std::optional<ProcedureDefinition> ParseProcedureDefinition(const std::string& t
     return std::nullopt;
   ++i;
   // The (multi-part) name and an optional group number.
-  while (i < n && (tokens[i].IsName() || tokens[i].IsPunct(".")))
+  if (i >= n || !tokens[i].IsName())
+    return std::nullopt;
+  ++i;
+  while (i + 1 < n && tokens[i].IsPunct(".")) {
     ++i;
+    if (tokens[i].IsName())
+      ++i;
+  }
   if (i + 1 < n && tokens[i].IsPunct(";") && tokens[i + 1].kind == TokenKind::kNumber)
     i += 2;
   ProcedureDefinition definition;
@@ -608,10 +614,13 @@ std::optional<ExecCall> ParseExecCall(const std::string& sql) {
       argument.use_default = true;
     }
     call.arguments.push_back(std::move(argument));
-    if (i < n && tokens[i].IsPunct(","))
+    if (i < n && tokens[i].IsPunct(",")) {
       ++i;
-    else if (i < n && !tokens[i].IsPunct(";"))
+      if (i >= n || tokens[i].IsPunct(";"))
+        return std::nullopt;  // a comma with no argument after it
+    } else if (i < n && !tokens[i].IsPunct(";")) {
       return std::nullopt;
+    }
   }
   while (i < n && tokens[i].IsPunct(";"))
     ++i;

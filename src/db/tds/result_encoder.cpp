@@ -587,7 +587,7 @@ void WriteReturnValue(ByteWriter& out, int ordinal, const std::string& name,
     out.U32(0);
   else
     out.U16(0);
-  out.U16(kFlagNullable);
+  out.U16(kFlagNullable | kFlagUpdatableUnknown);
   WriteTypeInfo(out, column, tds_version);
   if (!column.plp && column.max_length == 8000 && !value.is_null() &&
       (column.type == kNVarChar || column.type == kBigVarBinary)) {
