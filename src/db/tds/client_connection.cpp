@@ -1,10 +1,15 @@
 #include "db/tds/client_connection.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "app/text.h"
 #include "db/embedded/sql_error.h"
@@ -43,6 +48,15 @@ class ClientConnection::Response {
     ok_ = ok_ && channel_.Send(kPacketReply, out_.bytes(), true);
     out_.bytes().clear();
     return ok_;
+  }
+
+  // Ends a cancelled response: a lone DONE when nothing went out yet, else the tokens begun
+  // and a DONE.
+  bool Cancel(std::uint32_t tds_version) {
+    if (!started_)
+      out_.bytes().clear();
+    WriteDone(out_, kTokenDone, kDoneFinal, 0, tds_version);
+    return Finish();
   }
 
   // Sends what is complete without ending the message, then reports the connection lost
@@ -94,6 +108,68 @@ std::optional<LeadingUse> FindLeadingUse(const std::string& sql) {
   return use;
 }
 
+// Watches the socket while a request runs: an attention from the client (or the client leaving)
+// sets the cancel flag. Data of another kind is left for the request loop.
+class AttentionWatch {
+ public:
+  explicit AttentionWatch(int fd) : fd_(fd), wake_(::eventfd(0, EFD_CLOEXEC)) {
+    thread_ = std::thread([this] { Loop(); });
+  }
+  ~AttentionWatch() { Stop(); }
+  AttentionWatch(const AttentionWatch&) = delete;
+  AttentionWatch& operator=(const AttentionWatch&) = delete;
+
+  void Stop() {
+    if (!thread_.joinable())
+      return;
+    const std::uint64_t one = 1;
+    if (::write(wake_, &one, sizeof one) < 0) {
+      // The watcher's poll still ends at its next time-out.
+    }
+    thread_.join();
+    ::close(wake_);
+  }
+  const std::atomic<bool>& cancel() const { return cancel_; }
+  // Whether an attention was read (valid after Stop).
+  bool attention() const { return attention_; }
+
+ private:
+  void Loop() {
+    for (;;) {
+      pollfd entries[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+      const int ready = ::poll(entries, 2, 1000);
+      if (ready < 0 && errno != EINTR)
+        return;
+      if (entries[1].revents & POLLIN)
+        return;
+      if (ready <= 0 || !(entries[0].revents & (POLLIN | POLLHUP | POLLERR)))
+        continue;
+      std::uint8_t header[kHeaderSize];
+      const ssize_t peeked = ::recv(fd_, header, sizeof header, MSG_PEEK);
+      if (peeked == 0 || (peeked < 0 && errno != EINTR && errno != EAGAIN)) {
+        cancel_ = true;  // the client left: nobody waits for the result
+        return;
+      }
+      if (peeked <= 0)
+        continue;
+      if (header[0] != kPacketAttention)
+        return;
+      if (peeked < static_cast<ssize_t>(sizeof header))
+        continue;
+      if (::recv(fd_, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header))
+        attention_ = true;
+      cancel_ = true;
+      return;
+    }
+  }
+
+  int fd_;
+  int wake_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> attention_{false};
+  std::thread thread_;
+};
+
 }  // namespace
 
 ClientConnection::ClientConnection(int fd, const ServerOptions& options, DatabaseBackend& backend,
@@ -138,11 +214,16 @@ void ClientConnection::Run() {
     bool alive = true;
     switch (message.type) {
       case kPacketBatch:
-        alive = HandleBatch(message);
+      case kPacketRpc: {
+        AttentionWatch watch(channel_.fd());
+        cancel_ = &watch.cancel();
+        alive = message.type == kPacketBatch ? HandleBatch(message) : HandleRpc(message);
+        watch.Stop();
+        cancel_ = nullptr;
+        if (alive && watch.attention())
+          alive = SendAttentionAck();
         break;
-      case kPacketRpc:
-        alive = HandleRpc(message);
-        break;
+      }
       case kPacketTransaction:
         alive = HandleTransaction(message);
         break;
@@ -280,34 +361,24 @@ bool ClientConnection::SendAttentionAck() {
   return ack.Finish();
 }
 
-bool ClientConnection::StallBeforeQuery(bool* connection_alive) {
-  *connection_alive = true;
+bool ClientConnection::StallBeforeQuery() {
   if (options_.hooks.stall_query_ms <= 0)
     return true;
   const auto end =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.hooks.stall_query_ms);
-  while (!stopping_ && std::chrono::steady_clock::now() < end) {
-    if (!channel_.WaitReadable(50))
-      continue;
-    tds::Message message;
-    if (channel_.ReadMessage(&message) != ReadStatus::kOk) {
-      *connection_alive = false;
-      return false;
-    }
-    if (message.type == kPacketAttention) {
-      // Nothing of the response went out: a lone DONE ends it, the acknowledgement follows
-      // as a message of its own.
-      Response response(channel_);
-      WriteDone(response.out(), kTokenDone, kDoneFinal, 0, tds_version_);
-      *connection_alive = response.Finish() && SendAttentionAck();
-      return false;
-    }
-  }
-  if (stopping_) {
-    *connection_alive = false;
-    return false;
-  }
-  return true;
+  while (!stopping_ && !Cancelled() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return !stopping_ && !Cancelled();
+}
+
+bool ClientConnection::Cancelled() const {
+  return cancel_ && cancel_->load();
+}
+
+bool ClientConnection::Complete(Response& response) {
+  if (Cancelled())
+    return response.Cancel(tds_version_);
+  return response.Finish();
 }
 
 bool ClientConnection::UseDatabase(const std::string& name, Response& response) {
@@ -358,7 +429,7 @@ bool ClientConnection::RunSql(const std::string& sql, Response& response, std::u
     }
   }
   if (auto call = ParseExecCall(std::string(rest))) {
-    ProcedureOutcome procedure = RunProcedure(*session_, call->procedure, call->arguments);
+    ProcedureOutcome procedure = RunProcedure(*session_, call->procedure, call->arguments, cancel_);
     // System procedures the engine knows (sp_attach_db...) go on to the engine.
     if (procedure.found ||
         !EqualsIgnoringCase(std::string_view(call->procedure).substr(0, 3), "sp_")) {
@@ -375,7 +446,10 @@ bool ClientConnection::RunSql(const std::string& sql, Response& response, std::u
   request.type = CommandType::kText;
   request.text = std::string(rest);
   request.timeout_seconds = 0;
+  request.cancel = cancel_;
   CommandOutcome outcome = session_->Execute(request);
+  if (Cancelled())
+    return true;  // the caller ends the response as cancelled
   if (!outcome.ok) {
     *failed = true;
     WriteErrors(outcome.errors, response);
@@ -407,6 +481,8 @@ bool ClientConnection::WriteResults(std::vector<ResultSet>& results, Response& r
       const auto columns = PlanColumns(result, tds_version_);
       WriteColumnMetadata(out, columns, tds_version_);
       for (const auto& row : result.rows) {
+        if (Cancelled())
+          return true;  // the rest is thrown away; the caller ends the response
         WriteRow(out, columns, row, tds_version_);
         ++rows_sent_;
         if (options_.hooks.drop_after_rows >= 0 && rows_sent_ > options_.hooks.drop_after_rows) {
@@ -490,15 +566,14 @@ bool ClientConnection::RunParameterized(const std::string& statement,
 }
 
 bool ClientConnection::HandleBatch(const tds::Message& message) {
-  bool alive = true;
-  if (!StallBeforeQuery(&alive))
-    return alive;
-  const std::string sql = Ucs2ToUtf8(SkipAllHeaders(message.payload));
   Response response(channel_);
+  if (!StallBeforeQuery())
+    return Complete(response);
+  const std::string sql = Ucs2ToUtf8(SkipAllHeaders(message.payload));
   bool failed = false;
   if (!RunSql(sql, response, kTokenDone, &failed))
     return false;
-  return response.Finish();
+  return Complete(response);
 }
 
 bool ClientConnection::HandleRpc(const tds::Message& message) {
@@ -512,11 +587,10 @@ bool ClientConnection::HandleRpc(const tds::Message& message) {
                              error + ".")},
                 response);
     WriteDone(response.out(), kTokenDoneProc, kDoneError, 0, tds_version_);
-    return response.Finish();
+    return Complete(response);
   }
-  bool alive = true;
-  if (!StallBeforeQuery(&alive))
-    return alive;
+  if (!StallBeforeQuery())
+    return Complete(response);
   const auto& parameters = request->parameters;
   const auto text_of = [&](std::size_t k) {
     if (k >= parameters.size() || parameters[k].value.is_null())
@@ -532,7 +606,7 @@ bool ClientConnection::HandleRpc(const tds::Message& message) {
   const auto finish = [&](bool failed) {
     WriteReturnStatus(response.out(), 0);
     WriteDone(response.out(), kTokenDoneProc, failed ? kDoneError : kDoneFinal, 0, tds_version_);
-    return response.Finish();
+    return Complete(response);
   };
   const auto handle_value = [&](std::int32_t handle) {
     WriteReturnValue(response.out(), 0, parameters.empty() ? "" : parameters[0].name, "int",
@@ -563,7 +637,7 @@ bool ClientConnection::HandleRpc(const tds::Message& message) {
         WriteReturnStatus(response.out(), 0);
         handle_value(handle);
         WriteDone(response.out(), kTokenDoneProc, kDoneFinal, 0, tds_version_);
-        return response.Finish();
+        return Complete(response);
       }
       handle_value(handle);
       const std::span<const RpcParameter> values = parameters.size() > 3
@@ -617,10 +691,11 @@ bool ClientConnection::HandleRpc(const tds::Message& message) {
     argument.output = parameter.output;
     arguments.push_back(std::move(argument));
   }
-  const ProcedureOutcome outcome = RunProcedure(*session_, request->procedure_name, arguments);
+  const ProcedureOutcome outcome =
+      RunProcedure(*session_, request->procedure_name, arguments, cancel_);
   if (!SendProcedureOutcome(outcome, response))
     return false;
-  return response.Finish();
+  return Complete(response);
 }
 
 bool ClientConnection::HandleTransaction(const tds::Message& message) {

@@ -50,8 +50,12 @@ class ClientConnection {
                         bool* failed);
   bool WriteResults(std::vector<ResultSet>& results, Response& response, std::uint8_t done_token);
   void WriteErrors(const std::vector<ServerMessage>& errors, Response& response);
-  // Waits out the stall hook; false when an attention (answered already) cancelled the request.
-  bool StallBeforeQuery(bool* connection_alive);
+  // Waits out the stall hook; false when the request was cancelled meanwhile.
+  bool StallBeforeQuery();
+  // Whether the client cancelled the request being served (or left).
+  bool Cancelled() const;
+  // Ends the response: in full, or as cancelled when the client sent an attention.
+  bool Complete(Response& response);
   bool SendAttentionAck();
   ServerMessage Message(std::int32_t number, int severity, std::string text, int state = 1) const;
 
@@ -71,7 +75,8 @@ class ClientConnection {
   };
   std::map<std::int32_t, Prepared> prepared_;
   std::int32_t next_handle_ = 1;
-  bool dropped_ = false;  // the drop hook closed the connection
+  const std::atomic<bool>* cancel_ = nullptr;  // the running request's cancel flag
+  bool dropped_ = false;                       // the drop hook closed the connection
   std::int64_t rows_sent_ = 0;
 };
 

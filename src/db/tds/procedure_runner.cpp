@@ -116,8 +116,8 @@ std::string BaseTypeName(const std::string& type) {
 
 class Runner {
  public:
-  Runner(DatabaseSession& session, ProcedureOutcome& outcome)
-      : session_(session), outcome_(outcome) {}
+  Runner(DatabaseSession& session, ProcedureOutcome& outcome, const std::atomic<bool>* cancel)
+      : session_(session), outcome_(outcome), cancel_(cancel) {}
 
   struct Variable {
     std::string name;
@@ -159,6 +159,7 @@ class Runner {
     CommandRequest request;
     request.text = sql;
     request.timeout_seconds = 0;
+    request.cancel = cancel_;
     CommandOutcome outcome = session_.Execute(request);
     if (!outcome.ok) {
       outcome_.errors.insert(outcome_.errors.end(), outcome.errors.begin(), outcome.errors.end());
@@ -359,6 +360,7 @@ class Runner {
 
   DatabaseSession& session_;
   ProcedureOutcome& outcome_;
+  const std::atomic<bool>* cancel_;
 };
 
 std::optional<std::string> ProcedureText(DatabaseSession& session, const std::string& name,
@@ -478,14 +480,15 @@ std::optional<ProcedureDefinition> ParseProcedureDefinition(const std::string& t
 }
 
 ProcedureOutcome RunProcedure(DatabaseSession& session, const std::string& name,
-                              const std::vector<ProcedureArgument>& arguments) {
+                              const std::vector<ProcedureArgument>& arguments,
+                              const std::atomic<bool>* cancel) {
   ProcedureOutcome outcome;
   std::string bare = name;
   if (const std::size_t dot = bare.rfind('.'); dot != std::string::npos)
     bare = bare.substr(dot + 1);
   if (bare.size() >= 2 && bare.front() == '[' && bare.back() == ']')
     bare = bare.substr(1, bare.size() - 2);
-  Runner runner(session, outcome);
+  Runner runner(session, outcome, cancel);
   const auto text = ProcedureText(session, bare, &outcome.errors);
   if (!text) {
     if (outcome.errors.empty())

@@ -6,6 +6,7 @@
 // values written in as literals. An IF or WHILE runs with the rest of the body as one batch.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,8 +54,10 @@ struct ProcedureDefinition {
 };
 std::optional<ProcedureDefinition> ParseProcedureDefinition(const std::string& text);
 
+// `cancel`, when set, stops the procedure once it turns true.
 ProcedureOutcome RunProcedure(DatabaseSession& session, const std::string& name,
-                              const std::vector<ProcedureArgument>& arguments);
+                              const std::vector<ProcedureArgument>& arguments,
+                              const std::atomic<bool>* cancel = nullptr);
 
 // A batch that is one EXEC[UTE] of a procedure with literal arguments: its name and arguments.
 struct ExecCall {

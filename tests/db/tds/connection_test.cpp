@@ -32,6 +32,9 @@ CREATE PROCEDURE myproc @in1 int, @io2 int OUTPUT, @s nvarchar(10) = N'' OUTPUT 
   SET @s = N'out:' + @s
   RETURN 7
 GO
+CREATE PROCEDURE Spin AS
+  SELECT count(*) FROM Numbers a, Numbers b, Numbers c, Numbers d
+GO
 )";
 
 class ConnectionTest : public ::testing::Test {
@@ -301,6 +304,30 @@ TEST_F(ConnectionTest, AttentionCancelsAStalledQueryInTwoMessages) {
             HexText(CapturePayload("server_attn_1_terminating-done.bin")));
   EXPECT_EQ(HexText(connection->Receive().payload),
             HexText(CapturePayload("server_attn_2_done-attn-ack.bin")));
+}
+
+TEST_F(ConnectionTest, AttentionStopsARunningQuery) {
+  auto connection = LoggedIn();
+  // Far more rows than could ever be counted: only the cancel ends it.
+  connection->Send(kPacketBatch,
+                   MakeBatch("select count(*) from Numbers a, Numbers b, Numbers c, Numbers d"));
+  connection->SendRaw(Capture("freetds-odbc_15_attention.bin"));
+  EXPECT_EQ(HexText(connection->Receive().payload),
+            HexText(CapturePayload("server_attn_1_terminating-done.bin")));
+  EXPECT_EQ(HexText(connection->Receive().payload),
+            HexText(CapturePayload("server_attn_2_done-attn-ack.bin")));
+  // The connection goes on serving.
+  EXPECT_EQ(Batch(*connection, "select count(*) from Numbers")[1], "ROW 300");
+}
+
+TEST_F(ConnectionTest, AttentionStopsAProcedure) {
+  auto connection = LoggedIn();
+  connection->Send(kPacketBatch, MakeBatch("EXEC Spin"));
+  connection->SendRaw(Capture("freetds-odbc_15_attention.bin"));
+  EXPECT_EQ(ReadTokens(connection->Receive().payload, kTds74),
+            (std::vector<std::string>{"DONE 0x0000 0"}));
+  EXPECT_EQ(ReadTokens(connection->Receive().payload, kTds74),
+            (std::vector<std::string>{"DONE 0x0020 0"}));
 }
 
 TEST_F(ConnectionTest, DropHookClosesTheConnectionMidResult) {
