@@ -207,7 +207,8 @@ std::optional<WireColumn> PlanTyped(const ResultSet& result, std::size_t c, std:
         return false;
       const Int128 limit = size == 8 ? Int128{std::numeric_limits<std::int64_t>::max()}
                                      : Int128{std::numeric_limits<std::int32_t>::max()};
-      return *scaled <= limit;
+      // Two's complement reaches one further below zero than above.
+      return *scaled <= limit + (negative ? 1 : 0);
     });
     if (!fits)
       return std::nullopt;

@@ -333,6 +333,12 @@ TEST(ResultEncoderTest, EncodesEachTypeAsClientsRead_It) {
       {"real", Value::Float(0.25), "6D 04 7C 04 00 00 80 3E"},
       {"money", Value::Decimal("12.5000"), "6E 08 7C 08 00 00 00 00 48 E8 01 00"},
       {"smallmoney", Value::Decimal("-1.0000"), "6E 04 7C 04 F0 D8 FF FF"},
+      // Regression: the lowest values of both money types fell back to text.
+      {"smallmoney", Value::Decimal("-214748.3648"), "6E 04 7C 04 00 00 00 80"},
+      {"money", Value::Decimal("-922337203685477.5808"), "6E 08 7C 08 00 00 00 80 00 00 00 00"},
+      {"smallmoney", Value::Decimal("214748.3648"),
+       "E7 16 00 09 04 D0 00 34 7C 16 00 32 00 31 00 34 00 37 00 34 00 38 00 2E 00 33 00 36 00 34 "
+       "00 38 00"},
       {"decimal", Value::Decimal("-12345678.91"),
        "6A 11 26 02 7C 11 00 D3 02 96 49 00 00 00 00 00 00 00 00 00 00 00 00"},
       {"datetime", Value::DateTime(when), "6F 08 7C 08 25 B1 00 00 1D BB E2 00"},
