@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "db/embedded/server_folder.h"
 #include "db/tds/tds_listener.h"
+#include "db/tds/tls_context.h"
 
 namespace korvane {
 namespace {
@@ -47,7 +48,8 @@ int ServeCommand(ApplicationContext& context, const std::vector<std::string>& ar
                  const Environment& env, std::istream& in, std::ostream& out) {
   UserInterface& ui = context.ui;
   const std::string usage =
-      "usage: serve SERVER [--port N] [--listen ADDRESS] --login NAME --password-stdin";
+      "usage: serve SERVER [--port N] [--listen ADDRESS] --login NAME --password-stdin "
+      "[--tls-cert FILE --tls-key FILE]";
   if (args.empty()) {
     ui.ShowMessage(usage, MessageIcon::kExclamation, std::string(kTitle));
     return kExitFailed;
@@ -55,6 +57,8 @@ int ServeCommand(ApplicationContext& context, const std::vector<std::string>& ar
   tds::ServerOptions options;
   options.server = args[0];
   bool password_stdin = false;
+  std::string certificate_file;
+  std::string key_file;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& option = args[i];
     const bool has_value = i + 1 < args.size();
@@ -70,6 +74,10 @@ int ServeCommand(ApplicationContext& context, const std::vector<std::string>& ar
       options.listen_address = args[++i];
     } else if (option == "--login" && has_value) {
       options.login = args[++i];
+    } else if (option == "--tls-cert" && has_value) {
+      certificate_file = args[++i];
+    } else if (option == "--tls-key" && has_value) {
+      key_file = args[++i];
     } else if (option == "--password-stdin") {
       password_stdin = true;
     } else if (option == "--password") {
@@ -88,10 +96,25 @@ int ServeCommand(ApplicationContext& context, const std::vector<std::string>& ar
                    MessageIcon::kExclamation, std::string(kTitle));
     return kExitFailed;
   }
-  if (!tds::IsLoopbackAddress(options.listen_address)) {
+  if (certificate_file.empty() != key_file.empty()) {
+    ui.ShowMessage("--tls-cert and --tls-key go together: the certificate and its private key.",
+                   MessageIcon::kExclamation, std::string(kTitle));
+    return kExitFailed;
+  }
+  if (!certificate_file.empty()) {
+    std::string error;
+    auto tls = tds::TlsContext::Load(certificate_file, key_file, &error);
+    if (!tls) {
+      ui.ShowMessage(error, MessageIcon::kExclamation, std::string(kTitle));
+      return kExitFailed;
+    }
+    options.tls = std::move(tls);
+  }
+  if (!options.tls && !tds::IsLoopbackAddress(options.listen_address)) {
     ui.ShowMessage("Listening on " + options.listen_address +
-                       " would send passwords and data over the network unencrypted; serve "
-                       "listens only on loopback addresses (127.0.0.1, ::1).",
+                       " would send passwords and data over the network unencrypted; give "
+                       "--tls-cert FILE --tls-key FILE, or listen on a loopback address "
+                       "(127.0.0.1, ::1).",
                    MessageIcon::kExclamation, std::string(kTitle));
     return kExitFailed;
   }

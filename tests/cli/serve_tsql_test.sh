@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # korvane-cli serve queried by FreeTDS's tsql for real: a query, a procedure call with a
-# return status, a failed login, and a clean stop on SIGTERM.
-# Usage: serve_tsql_test.sh KORVANE_CLI [TDS_VERSION]
+# return status, a failed login, and a clean stop on SIGTERM; with "tls", over TLS 1.2 with a
+# certificate made here, FreeTDS requiring encryption.
+# Usage: serve_tsql_test.sh KORVANE_CLI [TDS_VERSION] [tls]
 set -euo pipefail
 cli=$1
 tds_version=${2:-7.4}
+mode=${3:-plain}
 command -v tsql >/dev/null || { echo "tsql is missing (Debian package freetds-bin)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -45,15 +47,31 @@ printf 'x\n' | "$cli" --profile "$work/profile" serve "embedded:$work/srv" --lis
 [[ $status -eq 2 && $(cat "$work/refused.err") == *"loopback"* ]] ||
   fail "a non-loopback --listen was not refused (status $status)" "$(cat "$work/refused.err")"
 
+tls_options=()
+encryption=off
+if [[ $mode == tls ]]; then
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" \
+    -days 1 -subj /CN=localhost 2>/dev/null
+  tls_options=(--tls-cert "$work/cert.pem" --tls-key "$work/key.pem")
+  encryption=require
+fi
+
 mkfifo "$work/port"
 printf 'S3cret!\n' | "$cli" --profile "$work/profile" serve "embedded:$work/srv" --port 0 \
-  --login tester --password-stdin >"$work/port" 2>"$work/serve.err" &
+  --login tester --password-stdin "${tls_options[@]}" >"$work/port" 2>"$work/serve.err" &
 server_pid=$!
 exec 3<"$work/port"
 read -r -t 60 port <&3 || fail "serve printed no port" "$(cat "$work/serve.err")"
+cat >"$work/freetds.conf" <<CONF
+[serve]
+  host = 127.0.0.1
+  port = $port
+  tds version = $tds_version
+  encryption = $encryption
+CONF
 
 run_tsql() {  # USER PASSWORD SQL
-  printf '%s\ngo\n' "$3" | TDSVER=$tds_version timeout 60 tsql -H 127.0.0.1 -p "$port" -U "$1" \
+  printf '%s\ngo\n' "$3" | FREETDSCONF="$work/freetds.conf" timeout 60 tsql -S serve -U "$1" \
     -P "$2" -D shop 2>&1
 }
 
@@ -77,4 +95,4 @@ status=0
 wait "$server_pid" || status=$?
 server_pid=
 [[ $status -eq 0 ]] || fail "serve ended with status $status" "$(cat "$work/serve.err")"
-echo "tsql $tds_version against serve: all checks passed"
+echo "tsql $tds_version ($mode) against serve: all checks passed"

@@ -19,6 +19,7 @@
 #include "db/tds/procedure_runner.h"
 #include "db/tds/result_encoder.h"
 #include "db/tds/rpc_request.h"
+#include "db/tds/tls_context.h"
 #include "db/tds/tokens.h"
 
 namespace korvane::tds {
@@ -112,7 +113,8 @@ std::optional<LeadingUse> FindLeadingUse(const std::string& sql) {
 // sets the cancel flag. Data of another kind is left for the request loop.
 class AttentionWatch {
  public:
-  explicit AttentionWatch(int fd) : fd_(fd), wake_(::eventfd(0, EFD_CLOEXEC)) {
+  // `tls`: the socket carries TLS records.
+  AttentionWatch(int fd, bool tls) : fd_(fd), tls_(tls), wake_(::eventfd(0, EFD_CLOEXEC)) {
     thread_ = std::thread([this] { Loop(); });
   }
   ~AttentionWatch() { Stop(); }
@@ -132,6 +134,8 @@ class AttentionWatch {
   const std::atomic<bool>& cancel() const { return cancel_; }
   // Whether an attention was read (valid after Stop).
   bool attention() const { return attention_; }
+  // TLS records taken off the socket (valid after Stop).
+  const Bytes& held() const { return held_; }
 
  private:
   void Loop() {
@@ -152,6 +156,16 @@ class AttentionWatch {
       }
       if (peeked <= 0)
         continue;
+      if (tls_) {
+        // Encrypted records cannot be looked into here, but a client waiting for its
+        // response sends nothing but a cancel: take the records for the request loop, which
+        // reads the attention from them once this request has ended.
+        std::uint8_t raw[4096];
+        for (ssize_t got; (got = ::recv(fd_, raw, sizeof raw, MSG_DONTWAIT)) > 0;)
+          held_.insert(held_.end(), raw, raw + got);
+        cancel_ = true;
+        return;
+      }
       if (header[0] != kPacketAttention)
         return;
       if (peeked < static_cast<ssize_t>(sizeof header))
@@ -164,7 +178,9 @@ class AttentionWatch {
   }
 
   int fd_;
+  bool tls_;
   int wake_;
+  Bytes held_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> attention_{false};
   std::thread thread_;
@@ -193,6 +209,8 @@ ServerMessage ClientConnection::Message(std::int32_t number, int severity, std::
   return message;
 }
 
+ClientConnection::~ClientConnection() = default;
+
 void ClientConnection::Run() {
   SetReceiveTimeout(channel_.fd(), options_.login_timeout_seconds);
   if (!Login())
@@ -215,11 +233,12 @@ void ClientConnection::Run() {
     switch (message.type) {
       case kPacketBatch:
       case kPacketRpc: {
-        AttentionWatch watch(channel_.fd());
+        AttentionWatch watch(channel_.fd(), channel_.tls());
         cancel_ = &watch.cancel();
         alive = message.type == kPacketBatch ? HandleBatch(message) : HandleRpc(message);
         watch.Stop();
         cancel_ = nullptr;
+        channel_.PutBackTls(watch.held());
         if (alive && watch.attention())
           alive = SendAttentionAck();
         break;
@@ -250,18 +269,38 @@ void ClientConnection::Run() {
 
 bool ClientConnection::Login() {
   tds::Message message;
+  bool login_only_tls = false;
   if (channel_.ReadMessage(&message) != ReadStatus::kOk)
     return false;
   if (message.type == kPacketPrelogin) {
-    if (!ParsePrelogin(message.payload))
+    const auto prelogin = ParsePrelogin(message.payload);
+    if (!prelogin)
       return false;
+    // With a certificate: TLS for the whole connection, or for the login alone when the client
+    // asks no more (as SQL Server does); a client that cannot encrypt is refused.
+    Encryption encryption = Encryption::kNotSupported;
+    if (options_.tls)
+      encryption = prelogin->encryption == Encryption::kOff            ? Encryption::kOff
+                   : prelogin->encryption == Encryption::kNotSupported ? Encryption::kRequired
+                                                                       : Encryption::kOn;
     channel_.set_packet_size(4096);
-    const Bytes reply = BuildPreloginReply(options_.product_version, Encryption::kNotSupported);
-    if (!channel_.Send(kPacketReply, reply))
+    const Bytes reply = BuildPreloginReply(options_.product_version, encryption);
+    if (!channel_.Send(kPacketReply, reply) || encryption == Encryption::kRequired)
       return false;
+    if (encryption == Encryption::kOn || encryption == Encryption::kOff) {
+      login_only_tls = encryption == Encryption::kOff;
+      tls_ = std::make_unique<TlsSession>(*options_.tls);
+      std::string error;
+      if (!tls_->Handshake(channel_, &error))
+        return false;
+    }
     channel_.set_packet_size(32767);
     if (channel_.ReadMessage(&message) != ReadStatus::kOk)
       return false;
+    if (login_only_tls)
+      channel_.UseTls(nullptr);  // the client goes on in plain text after its LOGIN7
+  } else if (options_.tls) {
+    return false;  // no PRELOGIN, no encryption
   }
   if (message.type != kPacketLogin7)
     return false;

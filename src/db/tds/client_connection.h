@@ -16,6 +16,7 @@
 namespace korvane::tds {
 
 struct RpcRequest;
+class TlsSession;
 
 class ClientConnection {
  public:
@@ -23,6 +24,9 @@ class ClientConnection {
   // shuts down (the caller then also shuts the socket down to end blocking reads).
   ClientConnection(int fd, const ServerOptions& options, DatabaseBackend& backend,
                    const std::atomic<bool>& stopping, std::uint16_t spid);
+  ~ClientConnection();
+  ClientConnection(const ClientConnection&) = delete;
+  ClientConnection& operator=(const ClientConnection&) = delete;
 
   // Serves the client until it disconnects, fails the login or sends something unreadable.
   void Run();
@@ -60,6 +64,7 @@ class ClientConnection {
   ServerMessage Message(std::int32_t number, int severity, std::string text, int state = 1) const;
 
   PacketChannel channel_;
+  std::unique_ptr<TlsSession> tls_;
   const ServerOptions& options_;
   DatabaseBackend& backend_;
   const std::atomic<bool>& stopping_;

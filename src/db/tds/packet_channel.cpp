@@ -1,5 +1,6 @@
 #include "db/tds/packet_channel.h"
 
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,6 +12,29 @@ namespace korvane::tds {
 
 bool PacketChannel::ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* status) {
   std::size_t done = 0;
+  while (ssl_ && done < size) {
+    const int got = SSL_read(ssl_, data + done, static_cast<int>(size - done));
+    if (got > 0) {
+      done += static_cast<std::size_t>(got);
+      continue;
+    }
+    if (SSL_get_error(ssl_, got) != SSL_ERROR_WANT_READ) {
+      *status = ReadStatus::kClosed;
+      return false;
+    }
+    // The engine needs more records: feed it what the socket has.
+    std::uint8_t raw[16384];
+    const ssize_t received = ::recv(fd_, raw, sizeof raw, 0);
+    if (received > 0) {
+      BIO_write(SSL_get_rbio(ssl_), raw, static_cast<int>(received));
+      continue;
+    }
+    if (received < 0 && errno == EINTR)
+      continue;
+    *status = received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? ReadStatus::kTimedOut
+                                                                        : ReadStatus::kClosed;
+    return false;
+  }
   while (done < size) {
     const ssize_t got = ::recv(fd_, data + done, size - done, 0);
     if (got > 0) {
@@ -26,7 +50,7 @@ bool PacketChannel::ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* 
   return true;
 }
 
-bool PacketChannel::WriteAll(const std::uint8_t* data, std::size_t size) {
+bool PacketChannel::SendRaw(const std::uint8_t* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
     const ssize_t sent = ::send(fd_, data + done, size - done, MSG_NOSIGNAL);
@@ -38,6 +62,24 @@ bool PacketChannel::WriteAll(const std::uint8_t* data, std::size_t size) {
       continue;
     return false;
   }
+  return true;
+}
+
+bool PacketChannel::WriteAll(const std::uint8_t* data, std::size_t size) {
+  if (!ssl_)
+    return SendRaw(data, size);
+  std::size_t done = 0;
+  while (done < size) {
+    const int written = SSL_write(ssl_, data + done, static_cast<int>(size - done));
+    if (written <= 0)
+      return false;
+    done += static_cast<std::size_t>(written);
+  }
+  // Send the records the engine produced.
+  std::uint8_t raw[16384];
+  for (int got; (got = BIO_read(SSL_get_wbio(ssl_), raw, sizeof raw)) > 0;)
+    if (!SendRaw(raw, static_cast<std::size_t>(got)))
+      return false;
   return true;
 }
 
@@ -98,7 +140,14 @@ bool PacketChannel::Send(std::uint8_t type, std::span<const std::uint8_t> payloa
   return true;
 }
 
+void PacketChannel::PutBackTls(const Bytes& records) {
+  if (ssl_ && !records.empty())
+    BIO_write(SSL_get_rbio(ssl_), records.data(), static_cast<int>(records.size()));
+}
+
 bool PacketChannel::WaitReadable(int milliseconds) const {
+  if (ssl_ && (SSL_pending(ssl_) > 0 || BIO_ctrl_pending(SSL_get_rbio(ssl_)) > 0))
+    return true;
   pollfd entry{fd_, POLLIN, 0};
   for (;;) {
     const int ready = ::poll(&entry, 1, milliseconds);

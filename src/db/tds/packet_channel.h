@@ -9,6 +9,8 @@
 
 #include "db/tds/tds_bytes.h"
 
+typedef struct ssl_st SSL;
+
 namespace korvane::tds {
 
 enum PacketType : std::uint8_t {
@@ -64,11 +66,20 @@ class PacketChannel {
 
   int fd() const { return fd_; }
 
+  // Reads and writes through this TLS session from now on (nullptr: plain socket again). The
+  // session stays owned by the caller.
+  void UseTls(SSL* ssl) { ssl_ = ssl; }
+  bool tls() const { return ssl_ != nullptr; }
+  // TLS records read off the socket by someone else, to be read before the socket's.
+  void PutBackTls(const Bytes& records);
+
  private:
   bool ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* status);
   bool WriteAll(const std::uint8_t* data, std::size_t size);
+  bool SendRaw(const std::uint8_t* data, std::size_t size);
 
   int fd_;
+  SSL* ssl_ = nullptr;
   std::size_t packet_size_ = 4096;
   std::size_t max_message_size_ = 64u << 20;
   std::uint16_t spid_ = 0;

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace korvane::tds {
+
+class TlsContext;
 
 // Faults on demand, for tests of clients' failure paths. All off by default.
 struct TestHooks {
@@ -32,6 +35,8 @@ struct ServerOptions {
   // A client that has not logged in by then is disconnected.
   int login_timeout_seconds = 30;
   std::uint32_t default_packet_size = 4096;
+  // Set: TLS 1.2 is offered in PRELOGIN and clients that cannot encrypt are refused.
+  std::shared_ptr<const TlsContext> tls;
   TestHooks hooks;
 };
 

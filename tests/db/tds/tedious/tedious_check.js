@@ -1,6 +1,7 @@
 // korvane-cli serve checked by the Node.js SQL Server client tedious: queries, execSql with
 // typed parameters, a procedure with output parameters, a cancelled long query, and every
-// type's value. Usage: node tedious_check.js KORVANE_CLI [WORK_FOLDER]
+// type's value. With "tls", the same over TLS 1.2 with a certificate made here (openssl).
+// Usage: node tedious_check.js KORVANE_CLI [tls]
 'use strict';
 const { spawn, execFileSync } = require('child_process');
 const fs = require('fs');
@@ -17,6 +18,7 @@ try {
 const { Connection, Request, TYPES } = tedious;
 
 const cli = process.argv[2];
+const tls = process.argv[3] === 'tls';
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'korvane-tedious-'));
 const password = 'S3cret!';
 let server = null;
@@ -64,8 +66,16 @@ function startServer() {
   fs.writeFileSync(path.join(work, 'shop.sql'), script);
   execFileSync(cli, ['--profile', path.join(work, 'profile'), 'load', `embedded:${work}/srv`,
                      'shop', path.join(work, 'shop.sql')], { stdio: 'inherit' });
+  const tlsOptions = [];
+  if (tls) {
+    execFileSync('openssl', ['req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-keyout',
+                             path.join(work, 'key.pem'), '-out', path.join(work, 'cert.pem'),
+                             '-days', '1', '-subj', '/CN=localhost'], { stdio: 'ignore' });
+    tlsOptions.push('--tls-cert', path.join(work, 'cert.pem'), '--tls-key',
+                    path.join(work, 'key.pem'));
+  }
   server = spawn(cli, ['--profile', path.join(work, 'profile'), 'serve', `embedded:${work}/srv`,
-                       '--port', '0', '--login', 'tester', '--password-stdin'],
+                       '--port', '0', '--login', 'tester', '--password-stdin', ...tlsOptions],
                  { stdio: ['pipe', 'pipe', 'inherit'] });
   server.stdin.end(password + '\n');
   return new Promise((resolve, reject) => {
@@ -83,8 +93,8 @@ function connect(port, options = {}) {
   const connection = new Connection({
     server: '127.0.0.1',
     authentication: { type: 'default', options: { userName: 'tester', password } },
-    options: { port, database: 'shop', encrypt: false, trustServerCertificate: true,
-               ...options },
+    options: { port, database: 'shop', encrypt: tls, trustServerCertificate: true,
+               serverName: 'localhost', ...options },
   });
   // A check that failed leaves its connection open; stopping the server then ends it.
   connection.on('error', () => {});
@@ -225,7 +235,7 @@ check('a wrong password fails the login as SQL Server does', async (port) => {
   const connection = new Connection({
     server: '127.0.0.1',
     authentication: { type: 'default', options: { userName: 'tester', password: 'wrong' } },
-    options: { port, encrypt: false },
+    options: { port, encrypt: tls, trustServerCertificate: true },
   });
   connection.on('error', () => {});  // the server closes the connection after the failure
   const err = await new Promise((resolve) => {
@@ -243,7 +253,7 @@ check('a wrong password fails the login as SQL Server does', async (port) => {
     for (const { name, body } of checks) {
       try {
         await body(port);
-        console.log(`ok   ${name}`);
+        console.log(`ok   ${name}${tls ? ' (TLS)' : ''}`);
       } catch (err) {
         failed += 1;
         console.log(`FAIL ${name}: ${err && err.stack ? err.stack : err}`);
