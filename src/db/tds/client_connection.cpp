@@ -79,12 +79,6 @@ class ClientConnection::Response {
 
 namespace {
 
-void SetReceiveTimeout(int fd, int seconds) {
-  timeval timeout{};
-  timeout.tv_sec = seconds;
-  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-}
-
 // A USE at the start of a batch: the database named and where the rest of the batch begins.
 struct LeadingUse {
   std::string database;
@@ -212,10 +206,12 @@ ServerMessage ClientConnection::Message(std::int32_t number, int severity, std::
 ClientConnection::~ClientConnection() = default;
 
 void ClientConnection::Run() {
-  SetReceiveTimeout(channel_.fd(), options_.login_timeout_seconds);
+  // The whole login, however slowly its bytes come, must end within the login time-out.
+  channel_.set_deadline(std::chrono::steady_clock::now() +
+                        std::chrono::seconds(options_.login_timeout_seconds));
   if (!Login())
     return;
-  SetReceiveTimeout(channel_.fd(), 0);
+  channel_.set_deadline(std::nullopt);
   channel_.set_max_message_size(64u << 20);
   while (!stopping_ && !dropped_) {
     tds::Message message;

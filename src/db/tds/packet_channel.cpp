@@ -10,6 +10,23 @@
 
 namespace korvane::tds {
 
+bool PacketChannel::WaitForInput() const {
+  if (!deadline_)
+    return true;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *deadline_ - std::chrono::steady_clock::now());
+    if (left.count() <= 0)
+      return false;
+    pollfd entry{fd_, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(std::min<long long>(left.count(), 60000)));
+    if (ready > 0)
+      return true;
+    if (ready < 0 && errno != EINTR)
+      return true;  // let the read report the fault
+  }
+}
+
 bool PacketChannel::ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* status) {
   std::size_t done = 0;
   while (ssl_ && done < size) {
@@ -23,6 +40,10 @@ bool PacketChannel::ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* 
       return false;
     }
     // The engine needs more records: feed it what the socket has.
+    if (!WaitForInput()) {
+      *status = ReadStatus::kTimedOut;
+      return false;
+    }
     std::uint8_t raw[16384];
     const ssize_t received = ::recv(fd_, raw, sizeof raw, 0);
     if (received > 0) {
@@ -36,6 +57,10 @@ bool PacketChannel::ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* 
     return false;
   }
   while (done < size) {
+    if (!WaitForInput()) {
+      *status = ReadStatus::kTimedOut;
+      return false;
+    }
     const ssize_t got = ::recv(fd_, data + done, size - done, 0);
     if (got > 0) {
       done += static_cast<std::size_t>(got);

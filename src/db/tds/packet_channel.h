@@ -2,6 +2,7 @@
 // the one marked end-of-message) and writes responses split into packets of the negotiated size.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -48,6 +49,11 @@ class PacketChannel {
   // Messages whose payload grows beyond this are refused (kTooLarge).
   void set_max_message_size(std::size_t size) { max_message_size_ = size; }
   void set_spid(std::uint16_t spid) { spid_ = spid; }
+  // Reads after this time fail with kTimedOut, however slowly the bytes trickle in (unset: no
+  // limit).
+  void set_deadline(std::optional<std::chrono::steady_clock::time_point> deadline) {
+    deadline_ = deadline;
+  }
 
   // Reads the next message. Packets may be smaller than the packet size, never larger;
   // a packet of another type in the middle of a message is malformed, except an attention,
@@ -75,6 +81,8 @@ class PacketChannel {
 
  private:
   bool ReadExact(std::uint8_t* data, std::size_t size, ReadStatus* status);
+  // Waits for input on the socket until the deadline; false when it passed.
+  bool WaitForInput() const;
   bool WriteAll(const std::uint8_t* data, std::size_t size);
   bool SendRaw(const std::uint8_t* data, std::size_t size);
 
@@ -83,6 +91,7 @@ class PacketChannel {
   std::size_t packet_size_ = 4096;
   std::size_t max_message_size_ = 64u << 20;
   std::uint16_t spid_ = 0;
+  std::optional<std::chrono::steady_clock::time_point> deadline_;
   std::uint8_t packet_id_ = 1;
 };
 

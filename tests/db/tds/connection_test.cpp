@@ -349,6 +349,21 @@ TEST_F(ConnectionTest, StalledLoginEndsWhenTheClientLeaves) {
   // The destructor closes the client side; the stalled server thread must notice and end.
 }
 
+TEST_F(ConnectionTest, ClientsThatStallTheLoginAreDroppedAtTheLoginTimeout) {
+  options_.login_timeout_seconds = 1;
+  const Bytes prelogin = Capture("freetds-tsql74_01_prelogin.bin");
+  const std::vector<Bytes> inputs = {
+      {},                                              // says nothing at all
+      Bytes(prelogin.begin(), prelogin.begin() + 20),  // stops in the middle of a packet
+  };
+  for (const Bytes& input : inputs) {
+    ServedConnection connection(backend_, options_);
+    if (!input.empty())
+      connection.SendRaw(input);
+    EXPECT_TRUE(connection.ServerClosed());  // returns once the server gave up
+  }
+}
+
 TEST_F(ConnectionTest, MalformedInputEndsTheConnection) {
   const std::vector<Bytes> inputs = {
       {0x12, 0x01, 0x00, 0x04, 0, 0, 0, 0},                          // length below the header
