@@ -15,6 +15,11 @@
 #include "db/tds/client_connection.h"
 
 namespace korvane::tds {
+namespace {
+
+constexpr std::size_t kMaxConnections = 512;
+
+}  // namespace
 
 bool IsLoopbackAddress(const std::string& address) {
   if (address == "localhost" || address == "::1")
@@ -93,9 +98,13 @@ void TdsListener::AcceptLoop() {
     const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0)
       continue;
+    std::lock_guard lock(mutex_);
+    if (clients_.size() >= kMaxConnections) {
+      ::close(fd);  // each client costs a thread: beyond the bound new ones are turned away
+      continue;
+    }
     const int yes = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-    std::lock_guard lock(mutex_);
     auto client = std::make_unique<Client>();
     client->fd = fd;
     Client* raw = client.get();
