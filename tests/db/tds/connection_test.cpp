@@ -197,6 +197,14 @@ TEST_F(ConnectionTest, BatchesReturnEveryResultSetAndErrors) {
     EXPECT_EQ(Batch(*connection, c.sql), c.tokens) << c.sql;
 }
 
+TEST_F(ConnectionTest, TediousSessionSettingsGetAPlainDone) {
+  // A result set here would break tedious's connection: it expects none.
+  auto connection = LoggedIn();
+  connection->SendRaw(Capture("tedious_03_sqlbatch_initial-sql.bin"));
+  EXPECT_EQ(ReadTokens(connection->Receive().payload, kTds74),
+            (std::vector<std::string>{"DONE 0x0000 0"}));
+}
+
 TEST_F(ConnectionTest, UseChangesTheDatabase) {
   auto connection = LoggedIn();
   EXPECT_EQ(Batch(*connection, "use other"),
