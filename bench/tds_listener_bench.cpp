@@ -195,7 +195,8 @@ bool ConnectLoginQuery(int port) {
   batch.U64(0);
   batch.U32(1);
   batch.Ucs2("SELECT COUNT(*) FROM Numbers");
-  const tds::Bytes prelogin = {0x00, 0x00, 0x0B, 0x00, 0x06, 0xFF, 9, 0, 0, 0, 0, 0};
+  // VERSION 9.0.0.0 only: one table entry, its end marker, then the 6 bytes at offset 6.
+  const tds::Bytes prelogin = {0x00, 0x00, 0x06, 0x00, 0x06, 0xFF, 9, 0, 0, 0, 0, 0};
   const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                   SendMessage(fd, tds::kPacketPrelogin, prelogin) && ReadReply(fd) &&
                   SendMessage(fd, tds::kPacketLogin7, Login7()) && ReadReply(fd) &&
@@ -223,7 +224,11 @@ void BM_Connection_ThroughListener(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_SelectAll_Direct)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SelectAll_TsqlThroughListener)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_Connection_Direct)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Connection_ThroughListener)->Unit(benchmark::kMicrosecond);
+// Wall-clock rates: the work through the listener happens in other threads and processes.
+BENCHMARK(BM_SelectAll_Direct)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_SelectAll_TsqlThroughListener)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_Connection_Direct)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Connection_ThroughListener)->Unit(benchmark::kMicrosecond)->UseRealTime();
