@@ -545,7 +545,17 @@ void WriteValue(ByteWriter& out, const WireColumn& column, const Value& value) {
       break;
   }
   // Character data.
-  const std::string text = value.type() == ValueType::kText ? value.AsText() : NullText(value);
+  std::string converted;
+  const std::string& text =
+      value.type() == ValueType::kText ? value.AsText() : (converted = NullText(value));
+  if (!column.cp1252 && !column.plp && !IsLegacyLob(column.type)) {
+    // The common case, written in place: the length goes in front once it is known.
+    const std::size_t length_at = out.size();
+    out.U16(0);
+    out.Ucs2(text);
+    out.PatchU16(length_at, static_cast<std::uint16_t>(out.size() - length_at - 2));
+    return;
+  }
   Bytes data;
   if (column.cp1252) {
     const std::string narrow = Utf8ToCp1252(text).value_or(std::string());
