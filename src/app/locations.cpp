@@ -44,6 +44,7 @@ Environment Environment::FromProcess() {
   env.korvane_profile = Variable("KORVANE_PROFILE");
   env.odbc_driver = Variable("KORVANE_ODBC_DRIVER");
   env.odbc_extra = Variable("KORVANE_ODBC_EXTRA");
+  env.tds_test_hooks = Variable("KORVANE_TDS_TEST_HOOKS");
   return env;
 }
 

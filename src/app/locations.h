@@ -18,6 +18,8 @@ struct Environment {
   std::optional<std::string> korvane_profile;
   std::optional<std::string> odbc_driver;  // KORVANE_ODBC_DRIVER: the driver to use
   std::optional<std::string> odbc_extra;   // KORVANE_ODBC_EXTRA: "Key=Value;..." added as given
+  // KORVANE_TDS_TEST_HOOKS: faults `serve` injects for tests of clients ("stall-login-ms=2000")
+  std::optional<std::string> tds_test_hooks;
 
   static Environment FromProcess();
 };

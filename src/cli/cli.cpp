@@ -27,6 +27,7 @@
 #include "cli/grid_output.h"
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
+#include "cli/serve_command.h"
 #include "cli/tools_commands.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
@@ -445,6 +446,16 @@ std::string CliUsage() {
          "      KIND is data, structure or analysis. list prints every ignored column of\n"
          "      the kind; show prints a table's columns with 1 (used) or 0 (ignored); set\n"
          "      makes the named columns the table's ignored ones (none: clears the list).\n"
+         "  serve SERVER [--port N] [--listen ADDRESS] --login NAME --password-stdin\n"
+         "        [--tls-cert FILE --tls-key FILE]\n"
+         "      Serves an embedded server over TDS, so that SQL Server clients (FreeTDS's\n"
+         "      tsql and ODBC driver, tedious, ...) can query its databases; accepts only this "
+         "login\n"
+         "      and the password read from stdin. Listens on 127.0.0.1 (port 1433 unless\n"
+         "      --port; --port 0 picks a free one) and prints the port on stdout; runs\n"
+         "      until SIGINT or SIGTERM. With a PEM certificate and key it offers TLS 1.2 and\n"
+         "      refuses clients that cannot encrypt; other than loopback addresses for\n"
+         "      --listen need it.\n"
          "  help, --help\n"
          "      Shows this text.\n"
          "\n"
@@ -520,6 +531,8 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return AnalyzeDataCommand(context, rest, out);
   if (command == "ignored-columns")
     return IgnoredColumnsCommand(context, rest, out);
+  if (command == "serve")
+    return ServeCommand(context, rest, env, in, out);
 
   ui.ShowMessage("unknown command \"" + command + "\"; see korvane-cli --help",
                  MessageIcon::kExclamation, kApplicationTitle);

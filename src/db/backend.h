@@ -3,6 +3,7 @@
 // layer knows which one answers.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +55,9 @@ struct CommandRequest {
   std::string text;  // a T-SQL batch, or the procedure name for kStoredProcedure
   std::vector<CommandParameter> parameters;
   int timeout_seconds = 30;  // 0: no limit
+  // When set, the command stops (failing with SQLSTATE HY008) once this turns true; another
+  // thread sets it, e.g. on a client's cancel.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 struct CommandOutcome {

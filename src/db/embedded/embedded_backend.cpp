@@ -93,13 +93,17 @@ std::optional<PoolStamps> FileStampsOf(const ServerFolder& server,
 }
 
 struct Deadline {
-  std::chrono::steady_clock::time_point end;
+  std::optional<std::chrono::steady_clock::time_point> end;
+  const std::atomic<bool>* cancel = nullptr;
   bool expired = false;
+  bool cancelled = false;
   static int Check(void* self) {
     auto* deadline = static_cast<Deadline*>(self);
-    if (std::chrono::steady_clock::now() >= deadline->end)
+    if (deadline->end && std::chrono::steady_clock::now() >= *deadline->end)
       deadline->expired = true;
-    return deadline->expired ? 1 : 0;
+    if (deadline->cancel && deadline->cancel->load())
+      deadline->cancelled = true;
+    return deadline->expired || deadline->cancelled ? 1 : 0;
   }
 };
 
@@ -204,11 +208,12 @@ class EmbeddedSession final : public DatabaseSession {
     outcome.parameter_values.resize(request.parameters.size());
     // The command time-out (0: none) interrupts SQLite and reports what a client reports.
     Deadline deadline;
-    if (request.timeout_seconds > 0) {
+    deadline.cancel = request.cancel;
+    if (request.timeout_seconds > 0)
       deadline.end =
           std::chrono::steady_clock::now() + std::chrono::seconds(request.timeout_seconds);
+    if (deadline.end || deadline.cancel)
       sqlite3_progress_handler(database_->db().handle(), 10000, &Deadline::Check, &deadline);
-    }
     struct ClearHandler {
       sqlite3* db;
       ~ClearHandler() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
@@ -244,7 +249,13 @@ class EmbeddedSession final : public DatabaseSession {
         terminated.sqlstate = "01000";
         outcome.errors.push_back(terminated);
       }
-      if (deadline.expired) {
+      if (deadline.cancelled) {
+        ServerMessage cancelled;
+        cancelled.number = 0;
+        cancelled.sqlstate = "HY008";
+        cancelled.text = "Operation canceled";
+        outcome.errors = {cancelled};
+      } else if (deadline.expired) {
         ServerMessage timeout;
         timeout.number = 0;
         timeout.sqlstate = "HYT00";
