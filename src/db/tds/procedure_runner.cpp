@@ -5,6 +5,7 @@
 #include "app/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
+#include "db/embedded/statement_end.h"
 #include "db/tds/rpc_request.h"
 
 namespace korvane::tds {
@@ -12,18 +13,6 @@ namespace {
 
 using embedded::Token;
 using embedded::TokenKind;
-
-bool IsStatementWord(const Token& t) {
-  static constexpr std::string_view kWords[] = {
-      "SELECT", "INSERT",    "UPDATE",   "DELETE",     "CREATE", "ALTER",  "DROP",     "SET",
-      "EXEC",   "EXECUTE",   "DECLARE",  "PRINT",      "USE",    "IF",     "ELSE",     "BEGIN",
-      "END",    "COMMIT",    "ROLLBACK", "GRANT",      "DENY",   "REVOKE", "TRUNCATE", "WHILE",
-      "RETURN", "RAISERROR", "SAVE",     "CHECKPOINT", "DBCC"};
-  if (t.kind != TokenKind::kWord)
-    return false;
-  return std::any_of(std::begin(kWords), std::end(kWords),
-                     [&](std::string_view w) { return t.IsWord(w); });
-}
 
 struct Range {
   std::size_t begin;
@@ -53,56 +42,7 @@ std::vector<Range> SplitStatements(const std::vector<Token>& tokens) {
       ranges.push_back({start, n});
       break;
     }
-    std::size_t end = n;
-    int depth = 0;
-    int case_depth = 0;
-    bool in_update = first.IsWord("UPDATE");
-    bool in_insert = first.IsWord("INSERT");
-    for (std::size_t i = start + 1; i < n; ++i) {
-      const Token& t = tokens[i];
-      if (t.IsWord("CASE")) {
-        ++case_depth;
-        continue;
-      }
-      if (case_depth > 0) {
-        if (t.IsWord("END"))
-          --case_depth;
-        continue;
-      }
-      if (t.IsPunct("(")) {
-        ++depth;
-        continue;
-      }
-      if (t.IsPunct(")")) {
-        depth = std::max(0, depth - 1);
-        continue;
-      }
-      if (depth > 0)
-        continue;
-      if (t.IsPunct(";")) {
-        end = i;
-        break;
-      }
-      if (t.IsWord("VALUES"))
-        in_insert = false;
-      if (!IsStatementWord(t))
-        continue;
-      const Token& previous = tokens[i - 1];
-      if (t.IsWord("SELECT") &&
-          (previous.IsWord("UNION") || previous.IsWord("ALL") || previous.IsWord("EXCEPT") ||
-           previous.IsWord("INTERSECT") || in_insert)) {
-        in_insert = false;
-        continue;
-      }
-      if ((t.IsWord("UPDATE") || t.IsWord("DELETE")) && previous.IsWord("ON"))
-        continue;
-      if (t.IsWord("SET") && in_update) {
-        in_update = false;
-        continue;
-      }
-      end = i;
-      break;
-    }
+    const std::size_t end = embedded::StatementEnd(tokens, start, n);
     ranges.push_back({start, end});
     start = end;
   }

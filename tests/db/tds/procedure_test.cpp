@@ -79,6 +79,12 @@ GO
 CREATE PROCEDURE Broken AS
   SELECT * FROM Missing
 GO
+CREATE TABLE Tags (Id int NOT NULL CONSTRAINT PK_Tags PRIMARY KEY)
+GO
+CREATE PROCEDURE DropTagKey AS
+  ALTER TABLE Tags DROP CONSTRAINT PK_Tags
+  SELECT COUNT(*) FROM sysobjects WHERE name = 'PK_Tags'
+GO
 )");
     ASSERT_TRUE(result.ok) << result.message;
     ConnectionRequest request;
@@ -149,6 +155,15 @@ TEST_F(ProcedureRunnerTest, ReportsFaultsAsTheServerWords_Them) {
     ASSERT_FALSE(outcome.errors.empty()) << c.name;
     EXPECT_EQ(outcome.errors[0].number, c.number) << c.name << ": " << outcome.errors[0].text;
   }
+}
+
+// The runner split ALTER TABLE ... DROP CONSTRAINT into two statements that both failed.
+TEST_F(ProcedureRunnerTest, AlterTableDropWasSplitInTwo) {
+  const auto outcome = RunProcedure(*session_, "DropTagKey", {});
+  ASSERT_TRUE(outcome.ok) << (outcome.errors.empty() ? "" : outcome.errors[0].text);
+  ASSERT_EQ(outcome.result_sets.size(), 1u);
+  ASSERT_EQ(outcome.result_sets[0].rows.size(), 1u);
+  EXPECT_EQ(outcome.result_sets[0].rows[0][0], Value::Integer(0));
 }
 
 }  // namespace
