@@ -5,23 +5,13 @@
 
 #include <sstream>
 
-#include "app/clock.h"
-#include "app/locations.h"
-#include "cli/cli.h"
-#include "support/scratch_folder.h"
+#include "cli_profile_fixture.h"
 
 namespace korvane {
 namespace {
 
+using testing::CommandRun;
 using testing::ReadFile;
-using testing::ScratchFolder;
-using testing::WriteFile;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
 
 constexpr std::string_view kScript =
     "CREATE TABLE [O'Brien] ([a]]b] int NOT NULL, note varchar(20) NULL, Tag char(1) NULL)\n"
@@ -31,31 +21,13 @@ constexpr std::string_view kScript =
     "GO\n"
     "CREATE TABLE Empty (Id int NULL)\nGO\n";
 
-class DataViewCommandsTest : public ::testing::Test {
+class DataViewCommandsTest : public testing::CliProfileTest {
  protected:
-  void SetUp() override {
-    const std::filesystem::path script = folder_ / "fixture.sql";
-    WriteFile(script, std::string(kScript));
-    const CliRun load = Run({"load", "embedded:s", "Shop", script.string()});
-    ASSERT_EQ(load.status, kExitDone) << load.err;
-  }
-
-  CliRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-
-  ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_;
+  void SetUp() override { Load("embedded:s", "Shop", std::string(kScript)); }
 };
 
 TEST_F(DataViewCommandsTest, ViewDataPrintsTheGridWithEscapedCells) {
-  const CliRun run = Run({"view-data", "embedded:s", "Shop", "O'Brien"});
+  const CommandRun run = Run({"view-data", "embedded:s", "Shop", "O'Brien"});
   ASSERT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out,
             "Row\ta]b\tnote\tTag\n"
@@ -82,7 +54,7 @@ TEST_F(DataViewCommandsTest, ViewDataExportsTheDataViewFile) {
 }
 
 TEST_F(DataViewCommandsTest, AnalyzeDataCountsCaseApart) {
-  const CliRun run = Run({"analyze-data", "embedded:s", "Shop", "O'Brien"});
+  const CommandRun run = Run({"analyze-data", "embedded:s", "Shop", "O'Brien"});
   ASSERT_EQ(run.status, kExitDone) << run.err;
   std::istringstream lines(run.out);
   std::string header;
@@ -98,7 +70,7 @@ TEST_F(DataViewCommandsTest, AnalyzeDataCountsCaseApart) {
                                             "note\tvarchar (20)\t3\ttab\\there\t1\tNull\t1\t"
                                             "back\\\\slash\t1",
                                             "Tag\tchar (1)\t2\tA\t2\ta\t1"}));
-  const CliRun least =
+  const CommandRun least =
       Run({"analyze-data", "embedded:s", "Shop", "O'Brien", "--least", "--records", "2"});
   ASSERT_EQ(least.status, kExitDone) << least.err;
   EXPECT_NE(least.out.find("Tag\tchar (1)\t2\tA\t1\ta\t1"), std::string::npos) << least.out;
@@ -109,12 +81,12 @@ TEST_F(DataViewCommandsTest, IgnoredColumnsSetShowAndList) {
       Run({"ignored-columns", "set", "embedded:s", "Shop", "O'Brien", "structure", "TAG", "A]B"})
           .status,
       kExitDone);
-  const CliRun show =
+  const CommandRun show =
       Run({"ignored-columns", "show", "embedded:s", "Shop", "O'Brien", "structure"});
   EXPECT_EQ(show.out,
             "Column\tData Type\tTicked\na]b\tint\t0\nnote\tvarchar (20)\t1\n"
             "Tag\tchar (1)\t0\n");
-  const CliRun list = Run({"ignored-columns", "list", "structure"});
+  const CommandRun list = Run({"ignored-columns", "list", "structure"});
   EXPECT_EQ(list.out,
             "Server\tDatabase\tTable\tColumn\n"
             "embedded:s\tShop\tO'Brien\ta]b\n"
@@ -147,7 +119,7 @@ TEST_F(DataViewCommandsTest, RefusalsExitTwoWithTheirMessage) {
        "Please select at least one column or click Cancel button."},
   };
   for (const Case& c : cases) {
-    const CliRun run = Run(c.args);
+    const CommandRun run = Run(c.args);
     EXPECT_EQ(run.status, kExitFailed) << c.args[0];
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");

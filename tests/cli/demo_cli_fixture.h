@@ -11,23 +11,15 @@
 #include <sstream>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/locations.h"
 #include "app/startup.h"
 #include "cli/cli_user_interface.h"
+#include "cli_profile_fixture.h"
 #include "db/default_backends.h"
 #include "db/embedded/script_loader.h"
-#include "support/scratch_folder.h"
 
 namespace korvane::testing {
 
-struct CommandRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class DemoCliTest : public ::testing::Test {
+class DemoCliTest : public CliProfileTest {
  protected:
   static void SetUpTestSuite() {
     loaded_ = std::make_unique<ScratchFolder>();
@@ -58,7 +50,7 @@ class DemoCliTest : public ::testing::Test {
                           std::filesystem::copy_options::recursive);
   }
 
-  AppLocations Locations() const { return ComputeLocations(folder_ / "bin", folder_ / "p", env_); }
+  using CliProfileTest::Run;
 
   // Runs `command` in a fresh context, as korvane-cli starts one.
   // The command writes to `out`; `err` is the stream its messages go to.
@@ -74,15 +66,6 @@ class DemoCliTest : public ::testing::Test {
     return {status, out.str(), err.str()};
   }
 
-  static std::string Counts(int source, int target, int different) {
-    return "Number of records in first table: " + std::to_string(source) +
-           "\r\nNumber of records in second table: " + std::to_string(target) +
-           "\r\nNumber of different records: " + std::to_string(different) + "\n";
-  }
-
-  ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_;
   static inline std::unique_ptr<ScratchFolder> loaded_;
   static inline std::string load_error_;
 };

@@ -8,18 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/locations.h"
 #include "catalog/sql_names.h"
-#include "cli/cli.h"
+#include "cli_profile_fixture.h"
 #include "db/embedded/script_loader.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process.h"
 #include "support/recording_user_interface.h"
-#include "support/scratch_folder.h"
 
 namespace korvane {
 namespace {
+
+using testing::CommandRun;
 
 constexpr std::string_view kServer = "embedded:hostile";
 
@@ -44,15 +43,10 @@ const std::vector<std::string> kUnlisted = {
     "t1\r\nDROP TABLE victim",    "it\xE2\x80\x99s];DROP TABLE victim;--",
 };
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class HostileNamesTest : public ::testing::Test {
+class HostileNamesTest : public testing::CliProfileTest {
  protected:
   void SetUp() override {
+    clock_.Set({2026, 12, 6, 9, 30, 0});
     const std::string base =
         "CREATE TABLE victim (x int)\nGO\nINSERT INTO victim VALUES (1)\nGO\n"
         "CREATE TABLE t1 (id int)\nGO\n"
@@ -68,29 +62,18 @@ class HostileNamesTest : public ::testing::Test {
     }
   }
 
-  AppLocations Locations() const { return ComputeLocations(folder_ / "bin", folder_ / "p", env_); }
-
   void Make(const std::string& database, const std::string& name, int rows) {
     std::string sql = "CREATE TABLE " + QuoteName(name) + " (id int)\r\n";
     for (int row = 1; row <= rows; ++row)
       sql += "INSERT INTO " + QuoteName(name) + " VALUES (" + std::to_string(row) + ")\r\n";
-    const CliRun made = Run({"query", std::string(kServer), database, sql});
+    const CommandRun made = Run({"query", std::string(kServer), database, sql});
     ASSERT_EQ(made.status, kExitDone) << made.err;
   }
 
-  CliRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-
   // Every command that takes an object name of `type`, given `source` and `target`.
-  std::vector<std::pair<std::string, CliRun>> EveryCommand(const std::string& source,
-                                                           const std::string& target,
-                                                           const std::string& type = "tables") {
+  std::vector<std::pair<std::string, CommandRun>> EveryCommand(const std::string& source,
+                                                               const std::string& target,
+                                                               const std::string& type = "tables") {
     const std::string server(kServer);
     std::vector<std::vector<std::string>> lines = {
         {"compare-objects", server, "Live", server, "Dev", type, source, target},
@@ -101,7 +84,7 @@ class HostileNamesTest : public ::testing::Test {
     };
     if (type == "tables")
       lines.push_back({"compare-data", server, "Live", server, "Dev", source, target});
-    std::vector<std::pair<std::string, CliRun>> runs;
+    std::vector<std::pair<std::string, CommandRun>> runs;
     for (const std::vector<std::string>& line : lines)
       runs.emplace_back(line[0], Run(line));
     return runs;
@@ -116,21 +99,12 @@ class HostileNamesTest : public ::testing::Test {
     }
   }
 
-  static std::string Counts(int source, int target, int different) {
-    return "Number of records in first table: " + std::to_string(source) +
-           "\r\nNumber of records in second table: " + std::to_string(target) +
-           "\r\nNumber of different records: " + std::to_string(different) + "\n";
-  }
-
-  testing::ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_{LocalDateTime{2026, 12, 6, 9, 30, 0}};
   testing::RecordingUserInterface ui_;
 };
 
 TEST_F(HostileNamesTest, InjectionThroughAListedTableNameRunsNoStatement) {
-  const CliRun data = Run({"compare-data", std::string(kServer), "Live", std::string(kServer),
-                           "Dev", std::string(kInjection)});
+  const CommandRun data = Run({"compare-data", std::string(kServer), "Live", std::string(kServer),
+                               "Dev", std::string(kInjection)});
   EXPECT_EQ(data.status, kExitDifferent) << data.err;
   EXPECT_EQ(data.out, Counts(2, 3, 1));
   ExpectVictimIntact();
@@ -154,8 +128,9 @@ TEST_F(HostileNamesTest, ListedHostileNamesNameTheirOwnTables) {
         EXPECT_EQ(run.out, "[id] [int] NULL");
       }
     }
-    const CliRun all = Run({"compare-data-all", std::string(kServer), "Live", std::string(kServer),
-                            "Dev", "--source-tables", name, "--target-tables", name});
+    const CommandRun all =
+        Run({"compare-data-all", std::string(kServer), "Live", std::string(kServer), "Dev",
+             "--source-tables", name, "--target-tables", name});
     EXPECT_EQ(all.status, kExitDone) << all.err;
     EXPECT_NE(all.out.find("Data in all selected tables in both databases is identical."),
               std::string::npos)
@@ -168,8 +143,8 @@ TEST_F(HostileNamesTest, HostileProcedureNamesThroughTheObjectCommands) {
   const std::vector<std::string> names = {"p';DROP TABLE victim;--*/", "it\xE2\x80\x99s\r\nproc"};
   for (const std::string& name : names) {
     for (const char* database : {"Live", "Dev"}) {
-      const CliRun made = Run({"query", std::string(kServer), database,
-                               "CREATE PROCEDURE " + QuoteName(name) + " AS SELECT 1"});
+      const CommandRun made = Run({"query", std::string(kServer), database,
+                                   "CREATE PROCEDURE " + QuoteName(name) + " AS SELECT 1"});
       ASSERT_EQ(made.status, kExitDone) << made.err;
     }
   }
@@ -206,8 +181,9 @@ TEST_F(HostileNamesTest, UnlistedNamesAreRefusedAsNotFound) {
                                ".Live.\n");
       }
     }
-    const CliRun all = Run({"compare-data-all", std::string(kServer), "Live", std::string(kServer),
-                            "Dev", "--source-tables", text, "--target-tables", text});
+    const CommandRun all =
+        Run({"compare-data-all", std::string(kServer), "Live", std::string(kServer), "Dev",
+             "--source-tables", text, "--target-tables", text});
     EXPECT_EQ(all.out.find("Number of"), std::string::npos);
   }
   ExpectVictimIntact();
@@ -224,7 +200,7 @@ TEST_F(HostileNamesTest, SavedProcessNamesAndIdsAreCheckedAgainstTheLists) {
   SavedProcess process = store.LoadProcess("Pair");
   process.table_name1 = "[t1];DROP TABLE victim;--[x]";
   ASSERT_TRUE(store.SaveProcess(process));
-  CliRun rerun = Run({"run-saved", "1"});
+  CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitFailed);
   EXPECT_EQ(rerun.out, "");
   EXPECT_EQ(rerun.err,

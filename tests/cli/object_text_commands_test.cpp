@@ -3,24 +3,12 @@
 // brackets, same-named objects of two schemas, and the refusals.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "app/clock.h"
-#include "app/locations.h"
-#include "cli/cli.h"
-#include "support/scratch_folder.h"
+#include "cli_profile_fixture.h"
 
 namespace korvane {
 namespace {
 
-using testing::ScratchFolder;
-using testing::WriteFile;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::CommandRun;
 
 // Bare LF line ends in the script: module texts keep them as stored, the pane shows CR LF.
 constexpr std::string_view kScript =
@@ -40,31 +28,13 @@ constexpr std::string_view kScript =
     "CREATE TABLE [x.y] (a int NOT NULL)\nGO\n"
     "CREATE PROCEDURE [p.q] AS SELECT 3\nGO\n";
 
-class ObjectTextCommandsTest : public ::testing::Test {
+class ObjectTextCommandsTest : public testing::CliProfileTest {
  protected:
-  void SetUp() override {
-    const std::filesystem::path script = folder_ / "fixture.sql";
-    WriteFile(script, std::string(kScript));
-    const CliRun load = Run({"load", "embedded:s", "Shop", script.string()});
-    ASSERT_EQ(load.status, kExitDone) << load.err;
-  }
-
-  CliRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-
-  ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_;
+  void SetUp() override { Load("embedded:s", "Shop", std::string(kScript)); }
 };
 
 TEST_F(ObjectTextCommandsTest, TextIsThePanesTextByteForByte) {
-  const CliRun table = Run({"text", "embedded:s", "Shop", "tables", "O'Brien"});
+  const CommandRun table = Run({"text", "embedded:s", "Shop", "tables", "O'Brien"});
   EXPECT_EQ(table.status, kExitDone) << table.err;
   // The identity seed and increment of a table whose name holds a quote are found too.
   EXPECT_EQ(table.out,
@@ -75,13 +45,13 @@ TEST_F(ObjectTextCommandsTest, TextIsThePanesTextByteForByte) {
 
   // Same-named procedures of two schemas: each its own text, never the two interleaved; the
   // stored LF line ends show as CR LF and the comment is kept.
-  const CliRun dbo = Run({"text", "embedded:s", "Shop", "procedures", "dbo.p"});
+  const CommandRun dbo = Run({"text", "embedded:s", "Shop", "procedures", "dbo.p"});
   EXPECT_EQ(dbo.status, kExitDone) << dbo.err;
   EXPECT_EQ(dbo.out, "CREATE PROCEDURE dbo.p AS\r\n-- first\r\nSELECT 1");
-  const CliRun sales = Run({"text", "embedded:s", "Shop", "procedures", "sales.p"});
+  const CommandRun sales = Run({"text", "embedded:s", "Shop", "procedures", "sales.p"});
   EXPECT_EQ(sales.out, "CREATE PROCEDURE sales.p AS\r\nSELECT 2");
 
-  const CliRun regions = Run({"text", "embedded:s", "Shop", "tables", "sales.Regions"});
+  const CommandRun regions = Run({"text", "embedded:s", "Shop", "tables", "sales.Regions"});
   EXPECT_EQ(regions.out, "[code] [char] (3) NOT NULL\r\n[name] [nvarchar] (30) NULL");
 }
 
@@ -97,11 +67,11 @@ TEST_F(ObjectTextCommandsTest, ListedObjectsAreReadAsTheListNamesThem) {
   };
   for (const auto& [object, text] : cases) {
     SCOPED_TRACE(object[1]);
-    const CliRun run = Run({"text", "embedded:s", "Shop", object[0], object[1]});
+    const CommandRun run = Run({"text", "embedded:s", "Shop", object[0], object[1]});
     EXPECT_EQ(run.status, kExitDone) << run.err;
     EXPECT_EQ(run.out, text);
   }
-  const CliRun dotted = Run({"create-statement", "embedded:s", "Shop", "tables", "x.y"});
+  const CommandRun dotted = Run({"create-statement", "embedded:s", "Shop", "tables", "x.y"});
   EXPECT_EQ(dotted.status, kExitDone) << dotted.err;
   EXPECT_NE(dotted.out.find("CREATE TABLE [x.y] (\r\n[a] [int] NOT NULL"), std::string::npos)
       << dotted.out;
@@ -109,7 +79,7 @@ TEST_F(ObjectTextCommandsTest, ListedObjectsAreReadAsTheListNamesThem) {
 }
 
 TEST_F(ObjectTextCommandsTest, CreateStatementScriptsTheShownObject) {
-  const CliRun run = Run({"create-statement", "embedded:s", "Shop", "tables", "sales.Regions"});
+  const CommandRun run = Run({"create-statement", "embedded:s", "Shop", "tables", "sales.Regions"});
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out,
             "USE [Shop]\r\nGO\r\n"
@@ -122,7 +92,7 @@ TEST_F(ObjectTextCommandsTest, CreateStatementScriptsTheShownObject) {
             "CREATE TABLE [sales].[Regions] (\r\n"
             "[code] [char] (3) NOT NULL,\r\n"
             "[name] [nvarchar] (30) NULL \r\n)");
-  const CliRun quoted = Run({"create-statement", "embedded:s", "Shop", "tables", "O'Brien"});
+  const CommandRun quoted = Run({"create-statement", "embedded:s", "Shop", "tables", "O'Brien"});
   EXPECT_EQ(quoted.status, kExitDone) << quoted.err;
   // The script is SQL: names in it are bracketed safely, while the pane shows them as stored.
   EXPECT_NE(quoted.out.find("object_id('[O''Brien]')"), std::string::npos) << quoted.out;
@@ -132,22 +102,22 @@ TEST_F(ObjectTextCommandsTest, CreateStatementScriptsTheShownObject) {
 }
 
 TEST_F(ObjectTextCommandsTest, UnknownServerTypeOrObjectIsRefused) {
-  const CliRun object = Run({"text", "embedded:s", "Shop", "procedures", "q"});
+  const CommandRun object = Run({"text", "embedded:s", "Shop", "procedures", "q"});
   EXPECT_EQ(object.status, kExitFailed);
   EXPECT_EQ(object.out, "");
   EXPECT_EQ(object.err, "Text: Object 'q' not found in Shop.\n");
   // The listed name is the one to give: a bare name that the list qualifies is not found.
   EXPECT_EQ(Run({"text", "embedded:s", "Shop", "procedures", "p"}).status, kExitFailed);
 
-  const CliRun type = Run({"create-statement", "embedded:s", "Shop", "columns", "x"});
+  const CommandRun type = Run({"create-statement", "embedded:s", "Shop", "columns", "x"});
   EXPECT_EQ(type.status, kExitFailed);
   EXPECT_NE(type.err.find("unknown object type \"columns\""), std::string::npos);
 
-  const CliRun usage = Run({"text", "embedded:s", "Shop", "tables"});
+  const CommandRun usage = Run({"text", "embedded:s", "Shop", "tables"});
   EXPECT_EQ(usage.status, kExitFailed);
   EXPECT_EQ(usage.err, "Text: usage: text SERVER DB TYPE NAME\n");
 
-  const CliRun server = Run({"text", "nowhere", "Shop", "tables", "x"});
+  const CommandRun server = Run({"text", "nowhere", "Shop", "tables", "x"});
   EXPECT_EQ(server.status, kExitFailed);
   EXPECT_NE(server.err.find("Server 'nowhere' not found."), std::string::npos);
 }

@@ -8,19 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/locations.h"
-#include "cli/cli.h"
+#include "cli_profile_fixture.h"
 #include "datacomp/ignored_columns.h"
 #include "db/embedded/script_loader.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process.h"
 #include "support/recording_user_interface.h"
-#include "support/scratch_folder.h"
 
 namespace korvane {
 namespace {
 
+using testing::CommandRun;
 using testing::ReadFile;
 using testing::WriteFile;
 
@@ -39,15 +37,10 @@ constexpr std::string_view kDev =
 
 constexpr std::string_view kServer = "embedded:shop";
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class SavedRunsTest : public ::testing::Test {
+class SavedRunsTest : public testing::CliProfileTest {
  protected:
   void SetUp() override {
+    clock_.Set({2026, 12, 4, 9, 30, 0});
     for (const auto& [database, script] : {std::pair{"Live", kLive}, std::pair{"Dev", kDev}}) {
       const ScriptLoadResult loaded =
           LoadScript(Locations().servers_folder, std::string(kServer), database, script);
@@ -55,27 +48,15 @@ class SavedRunsTest : public ::testing::Test {
     }
   }
 
-  AppLocations Locations() const { return ComputeLocations(folder_ / "bin", folder_ / "p", env_); }
-
-  // One korvane-cli command with the test's profile, as a fresh program start.
-  CliRun Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-
-  CliRun Compare(std::vector<std::string> options) {
+  CommandRun Compare(std::vector<std::string> options) {
     std::vector<std::string> args = {"compare", std::string(kServer), "Live", std::string(kServer),
                                      "Dev"};
     args.insert(args.end(), options.begin(), options.end());
     return Run(args);
   }
 
-  CliRun CompareObjects(const std::string& type, const std::string& source,
-                        const std::string& target) {
+  CommandRun CompareObjects(const std::string& type, const std::string& source,
+                            const std::string& target) {
     return Run({"compare-objects", std::string(kServer), "Live", std::string(kServer), "Dev", type,
                 source, target});
   }
@@ -85,14 +66,11 @@ class SavedRunsTest : public ::testing::Test {
     return store.LoadProcess(name);
   }
 
-  testing::ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_{LocalDateTime{2026, 12, 4, 9, 30, 0}};
   testing::RecordingUserInterface ui_;
 };
 
 TEST_F(SavedRunsTest, SavedCompareAllRunsAgainWithTheSameReportAndExports) {
-  const CliRun compared = Compare({"--save", "Nightly"});
+  const CommandRun compared = Compare({"--save", "Nightly"});
   ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
   EXPECT_EQ(compared.err, "Korvane: Comparison process saved successfully.\nSaved as process 1\n");
   EXPECT_NE(compared.out.find("\tPutOrder\r\n"), std::string::npos);
@@ -114,7 +92,7 @@ TEST_F(SavedRunsTest, SavedCompareAllRunsAgainWithTheSameReportAndExports) {
   std::filesystem::create_directories(export_file.parent_path());
   ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetExport("Nightly", export_file.string(), 0));
 
-  CliRun rerun = Run({"run-saved", "1"});
+  CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
   EXPECT_EQ(rerun.out, compared.out);
   EXPECT_EQ(rerun.err, "");
@@ -144,7 +122,7 @@ TEST_F(SavedRunsTest, TypesWithObjectsOnOneSideOnlyMakeTheRunDifferent) {
                                      "Tabs"};
     args.insert(args.end(), options.begin(), options.end());
     SCOPED_TRACE(args.size());
-    const CliRun run = Run(args);
+    const CommandRun run = Run(args);
     EXPECT_EQ(run.status, kExitDifferent) << run.out << run.err;
   }
   // Views are on neither side: that type alone is identical.
@@ -152,10 +130,10 @@ TEST_F(SavedRunsTest, TypesWithObjectsOnOneSideOnlyMakeTheRunDifferent) {
                  "views"})
                 .status,
             kExitDone);
-  const CliRun saved = Run({"compare", std::string(kServer), "Procs", std::string(kServer), "Tabs",
-                            "--types", "tables", "--save", "One-sided"});
+  const CommandRun saved = Run({"compare", std::string(kServer), "Procs", std::string(kServer),
+                                "Tabs", "--types", "tables", "--save", "One-sided"});
   ASSERT_EQ(saved.status, kExitDifferent) << saved.err;
-  const CliRun rerun = Run({"run-saved", "1"});
+  const CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
   EXPECT_EQ(rerun.out, saved.out);
 }
@@ -163,12 +141,12 @@ TEST_F(SavedRunsTest, TypesWithObjectsOnOneSideOnlyMakeTheRunDifferent) {
 // Regression: a structure process whose export failed exited as if everything was done (a
 // data process already exited 2).
 TEST_F(SavedRunsTest, FailedExportOfAStructureRunExitsTwoAfterTheReport) {
-  const CliRun compared = Compare({"--save", "Nightly"});
+  const CommandRun compared = Compare({"--save", "Nightly"});
   ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
   WriteFile(folder_ / "plain", "x");  // the export would need a folder below a plain file
   const std::filesystem::path export_file = folder_ / "plain" / "nightly.txt";
   ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetExport("Nightly", export_file.string(), 0));
-  const CliRun rerun = Run({"run-saved", "1"});
+  const CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitFailed);
   EXPECT_EQ(rerun.out, compared.out);  // the report is still printed
   EXPECT_NE(rerun.err.find(export_file.string()), std::string::npos) << rerun.err;
@@ -177,13 +155,13 @@ TEST_F(SavedRunsTest, FailedExportOfAStructureRunExitsTwoAfterTheReport) {
 TEST_F(SavedRunsTest, PrintRequestIsNotedNotAsked) {
   ASSERT_EQ(Compare({"--types", "tables", "--save", "Tables"}).status, kExitDifferent);
   ASSERT_TRUE(SavedComparisonStore(Locations(), ui_).SetPrint("Tables", true));
-  const CliRun rerun = Run({"run-saved", "1"});
+  const CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitDifferent);
   EXPECT_EQ(rerun.err, "Korvane: printing is not available on the command line (Korvane Report)\n");
 }
 
 TEST_F(SavedRunsTest, OneTypeDetailsRunIsSavedAsBulkDetails) {
-  const CliRun compared = Compare({"--types", "procedures", "--details", "--save", "Procs"});
+  const CommandRun compared = Compare({"--types", "procedures", "--details", "--save", "Procs"});
   ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
   EXPECT_NE(compared.out.find("Detailed list of differences between compared procedures"),
             std::string::npos);
@@ -191,14 +169,15 @@ TEST_F(SavedRunsTest, OneTypeDetailsRunIsSavedAsBulkDetails) {
   EXPECT_EQ(process.comp_sub_type, 20);
   EXPECT_EQ(process.comp_sub_sub_type, 20);
   EXPECT_EQ(process.enc_obj_types, "0,1,0,0,0,0,0");
-  const CliRun rerun = Run({"run-saved", "1"});
+  const CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitDifferent);
   EXPECT_EQ(rerun.out, compared.out);
 }
 
 TEST_F(SavedRunsTest, SelectiveRunWithNamedObjectsIsSavedWithItsSelections) {
-  const CliRun compared = Compare({"--types", "procedures", "--source-objects", "PutOrder,Cleanup",
-                                   "--target-objects", "PutOrder", "--save", "Picked"});
+  const CommandRun compared =
+      Compare({"--types", "procedures", "--source-objects", "PutOrder,Cleanup", "--target-objects",
+               "PutOrder", "--save", "Picked"});
   ASSERT_EQ(compared.status, kExitDifferent) << compared.err;
   EXPECT_NE(compared.out.find("Selective comparison of procedures\r\n\r\n"
                               "2 objects selected in Source database\r\n"
@@ -217,13 +196,13 @@ TEST_F(SavedRunsTest, SelectiveRunWithNamedObjectsIsSavedWithItsSelections) {
   EXPECT_EQ(process.target_selection, (std::vector<std::string>{"PutOrder"}));
   EXPECT_EQ(ReadFile(Locations().data_folder / "kvn_001_src.txt"), "Cleanup\r\nPutOrder\r\n");
 
-  const CliRun rerun = Run({"run-saved", "1"});
+  const CommandRun rerun = Run({"run-saved", "1"});
   EXPECT_EQ(rerun.status, kExitDifferent) << rerun.err;
   EXPECT_EQ(rerun.out, compared.out);
 }
 
 TEST_F(SavedRunsTest, SelectingEveryObjectIsAnOrdinaryRunAndSavedAsOne) {
-  const CliRun picked =
+  const CommandRun picked =
       Compare({"--types", "procedures", "--source-objects", "Cleanup,GetCustomers,PutOrder",
                "--target-objects", "Archive,GetCustomers,PutOrder", "--save", "All picked"});
   ASSERT_EQ(picked.status, kExitDifferent) << picked.err;
@@ -234,7 +213,7 @@ TEST_F(SavedRunsTest, SelectingEveryObjectIsAnOrdinaryRunAndSavedAsOne) {
 }
 
 TEST_F(SavedRunsTest, BadObjectSelectionsAreRefused) {
-  CliRun run = Compare(
+  CommandRun run = Compare(
       {"--types", "procedures", "--source-objects", "putorder", "--target-objects", "PutOrder"});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_EQ(run.out, "");
@@ -256,7 +235,7 @@ TEST_F(SavedRunsTest, BadObjectSelectionsAreRefused) {
 
 TEST_F(SavedRunsTest, SavingUnderAnExistingNameOverwritesAfterTheNotedQuestion) {
   ASSERT_EQ(Compare({"--types", "tables", "--save", "Nightly"}).status, kExitDifferent);
-  const CliRun again = Compare({"--types", "procedures", "--save", "Nightly"});
+  const CommandRun again = Compare({"--types", "procedures", "--save", "Nightly"});
   EXPECT_EQ(again.status, kExitDifferent);
   EXPECT_EQ(again.err,
             "Overwrite Comparison Process: Comparison process with name Nightly already "
@@ -267,7 +246,7 @@ TEST_F(SavedRunsTest, SavingUnderAnExistingNameOverwritesAfterTheNotedQuestion) 
 }
 
 TEST_F(SavedRunsTest, CompareObjectsGivesTheVerdictAndItsStatus) {
-  CliRun run = CompareObjects("procedures", "GetCustomers", "GetCustomers");
+  CommandRun run = CompareObjects("procedures", "GetCustomers", "GetCustomers");
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out,
             "Source: embedded:shop.Live.GetCustomers\r\nTarget: embedded:shop.Dev.GetCustomers\r\n"
@@ -298,7 +277,7 @@ TEST_F(SavedRunsTest, CompareObjectsLeavesOutStructureIgnoredColumns) {
                                    std::string(kServer) + "." + database + ".Customers", {"name"},
                                    ui_));
   }
-  const CliRun run = CompareObjects("tables", "Customers", "Customers");
+  const CommandRun run = CompareObjects("tables", "Customers", "Customers");
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out,
             "Source: embedded:shop.Live.Customers\r\nTarget: embedded:shop.Dev.Customers\r\n\r\n"
@@ -321,7 +300,7 @@ TEST_F(SavedRunsTest, IndividualProcessComparesItsTwoObjects) {
   ASSERT_TRUE(store.SaveProcess(process));
   ASSERT_TRUE(store.SetExport("Pair", process.export_file_path, 0));
 
-  const CliRun run = Run({"run-saved", "2"});
+  const CommandRun run = Run({"run-saved", "2"});
   EXPECT_EQ(run.status, kExitDifferent) << run.err;
   const std::string verdict =
       "Source: embedded:shop.Live.PutOrder\r\nTarget: embedded:shop.Dev.PutOrder\r\n\r\n"
@@ -332,13 +311,13 @@ TEST_F(SavedRunsTest, IndividualProcessComparesItsTwoObjects) {
 
   process.table_name2 = "Gone";
   ASSERT_TRUE(store.SaveProcess(process));
-  const CliRun missing = Run({"run-saved", "2"});
+  const CommandRun missing = Run({"run-saved", "2"});
   EXPECT_EQ(missing.status, kExitFailed);
   EXPECT_EQ(missing.err, "Korvane: Cannot run saved process - object Gone not found.\n");
 }
 
 TEST_F(SavedRunsTest, RunSavedRefusals) {
-  CliRun run = Run({"run-saved", "1"});
+  CommandRun run = Run({"run-saved", "1"});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_EQ(run.err, "Korvane: There are no saved processes to run.\n");
 

@@ -6,47 +6,25 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/clock.h"
 #include "app/files.h"
-#include "app/locations.h"
 #include "app/registry_tree.h"
 #include "app/settings_store.h"
-#include "cli/cli.h"
-#include "support/scratch_folder.h"
+#include "cli_profile_fixture.h"
 
 namespace korvane {
 namespace {
 
+using testing::CommandRun;
 using testing::ReadFile;
-using testing::ScratchFolder;
 using testing::WriteFile;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class CliStoreTest : public ::testing::Test {
+class CliStoreTest : public testing::CliProfileTest {
  protected:
-  CliRun Run(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), {"--profile", profile().string()});
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-  std::filesystem::path profile() const { return folder_ / "p"; }
   std::filesystem::path settings() const { return profile() / "settings.reg"; }
   std::string Script(const std::string& text) {
     WriteFile(folder_ / "s.sql", text);
     return (folder_ / "s.sql").string();
   }
-
-  ScratchFolder folder_;
-  Environment env_;
-  ManualClock clock_;
 };
 
 // Regression: "settings set" with a line break in a value name or key path exited 0 and wrote
@@ -59,7 +37,7 @@ TEST_F(CliStoreTest, LineBreaksInNamesAreRefused) {
     const char* name;
   } cases[] = {{".", "a\nb"}, {".", "a\rb"}, {"Comparisons\nX", "n"}, {"Com\rparisons", "n"}};
   for (const auto& c : cases) {
-    const CliRun run = Run({"settings", "set", c.key, c.name, "string", "v"});
+    const CommandRun run = Run({"settings", "set", c.key, c.name, "string", "v"});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_NE(run.err.find("line break"), std::string::npos) << run.err;
     EXPECT_EQ(ReadFile(settings()), before);
@@ -73,7 +51,7 @@ TEST_F(CliStoreTest, LineBreaksInNamesAreRefused) {
 // Regression: a settings file that could not be read was replaced by the start-up writes.
 TEST_F(CliStoreTest, UnreadableSettingsAreNeverWritten) {
   std::filesystem::create_directories(settings() / "not-a-file");
-  const CliRun list = Run({"server", "list"});
+  const CommandRun list = Run({"server", "list"});
   EXPECT_EQ(list.status, kExitDone);  // reading commands still run
   EXPECT_EQ(list.err.find(std::string(kSettingsUnreadableTitle) + ": The settings file"), 0u)
       << list.err;
@@ -83,7 +61,7 @@ TEST_F(CliStoreTest, UnreadableSettingsAreNeverWritten) {
                 {{"settings", "set", ".", "Timeout", "dword", "5"}},
                 {{"server", "remove", "x"}}};
   for (const auto& w : writes) {
-    const CliRun run = Run(w.args);
+    const CommandRun run = Run(w.args);
     EXPECT_EQ(run.status, kExitFailed) << w.args[0];
   }
   EXPECT_TRUE(std::filesystem::is_directory(settings() / "not-a-file"));
@@ -101,14 +79,14 @@ TEST_F(CliStoreTest, WritesThatCannotBeMadeExitTwo) {
       FileLock::Acquire(settings(), error, std::chrono::milliseconds(0));
   ASSERT_TRUE(other_run.has_value()) << error;
   ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
-  const CliRun add = Run({"server", "add", "embedded:other"});
-  const CliRun remove = Run({"server", "remove", "embedded:demo"});
-  const CliRun set = Run({"settings", "set", ".", "Timeout", "dword", "5"});
+  const CommandRun add = Run({"server", "add", "embedded:other"});
+  const CommandRun remove = Run({"server", "remove", "embedded:demo"});
+  const CommandRun set = Run({"settings", "set", ".", "Timeout", "dword", "5"});
   // Incidental writes (start-up values) fail without a word; a comparison still runs.
-  const CliRun compare = Run({"compare", "embedded:demo", "Shop", "embedded:demo", "Shop"});
+  const CommandRun compare = Run({"compare", "embedded:demo", "Shop", "embedded:demo", "Shop"});
   ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
   other_run.reset();
-  for (const CliRun* run : {&add, &remove, &set}) {
+  for (const CommandRun* run : {&add, &remove, &set}) {
     EXPECT_EQ(run->status, kExitFailed);
     EXPECT_NE(run->err.find("in use by another run"), std::string::npos) << run->err;
   }
@@ -128,12 +106,12 @@ TEST_F(CliStoreTest, SaveIsNotReportedWhenItsServerCannotBeListed) {
   const auto other_run = FileLock::Acquire(settings(), error, std::chrono::milliseconds(0));
   ASSERT_TRUE(other_run.has_value());
   ::setenv("KORVANE_LOCK_TIMEOUT_MS", "0", 1);
-  const CliRun structure =
+  const CommandRun structure =
       Run({"compare", "embedded:demo", "Shop", "embedded:demo", "Shop", "--save", "Nightly"});
-  const CliRun data = Run({"compare-data", "embedded:demo", "Shop", "embedded:demo", "Shop", "t",
-                           "--by-record", "--save", "Rows"});
+  const CommandRun data = Run({"compare-data", "embedded:demo", "Shop", "embedded:demo", "Shop",
+                               "t", "--by-record", "--save", "Rows"});
   ::unsetenv("KORVANE_LOCK_TIMEOUT_MS");
-  for (const CliRun* run : {&structure, &data}) {
+  for (const CommandRun* run : {&structure, &data}) {
     EXPECT_EQ(run->status, kExitFailed);
     EXPECT_EQ(run->err.find("Saved as process"), std::string::npos) << run->err;
   }

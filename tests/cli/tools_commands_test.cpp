@@ -11,17 +11,7 @@
 namespace korvane::testing {
 namespace {
 
-class ToolsCommandsTest : public DemoCliTest {
- protected:
-  CommandRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--profile", (folder_ / "p").string()});
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, env_, folder_ / "bin", clock_, in, out, err);
-    return {status, out.str(), err.str()};
-  }
-};
+class ToolsCommandsTest : public DemoCliTest {};
 
 TEST_F(ToolsCommandsTest, FindObjectPrintsTheNamesTheDialogLists) {
   struct Case {
@@ -38,14 +28,14 @@ TEST_F(ToolsCommandsTest, FindObjectPrintsTheNamesTheDialogLists) {
       {"tables", "_", ""},
   };
   for (const Case& c : cases) {
-    const CommandRun run = Cli({"find-object", "embedded:demo", "FernhollowLive", c.type, c.text});
+    const CommandRun run = Run({"find-object", "embedded:demo", "FernhollowLive", c.type, c.text});
     EXPECT_EQ(run.status, kExitDone) << c.text << run.err;
     EXPECT_EQ(run.out, c.out) << c.text;
   }
 }
 
 TEST_F(ToolsCommandsTest, FindObjectWithoutTextShowsThePromptAndFails) {
-  const CommandRun run = Cli({"find-object", "embedded:demo", "FernhollowLive", "tables", "  "});
+  const CommandRun run = Run({"find-object", "embedded:demo", "FernhollowLive", "tables", "  "});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("Type the first letters of the name of the table you want to search "
@@ -55,7 +45,7 @@ TEST_F(ToolsCommandsTest, FindObjectWithoutTextShowsThePromptAndFails) {
 }
 
 TEST_F(ToolsCommandsTest, DbinfoPrintsTheReportByteForByte) {
-  const CommandRun run = Cli({"dbinfo", "embedded:demo", "FernhollowLive"});
+  const CommandRun run = Run({"dbinfo", "embedded:demo", "FernhollowLive"});
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_EQ(run.out.rfind("Jan 02, 2026\r\n\r\nDatabase: FernhollowLive\r\n\r\nList of tables\r\n"
                           "   1  Addresses (",
@@ -70,18 +60,18 @@ TEST_F(ToolsCommandsTest, DbinfoPrintsTheReportByteForByte) {
 }
 
 TEST_F(ToolsCommandsTest, DbinfoOfAMissingDatabaseFails) {
-  const CommandRun run = Cli({"dbinfo", "embedded:demo", "NoSuchDb"});
+  const CommandRun run = Run({"dbinfo", "embedded:demo", "NoSuchDb"});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_NE(run.err.find("Server connection failed."), std::string::npos) << run.err;
 }
 
 TEST_F(ToolsCommandsTest, AttachValidatesThenAttachesOnce) {
   const std::string missing = (folder_ / "no such.db").string();
-  const CommandRun refused = Cli({"attach", "embedded:demo", "Copy", missing, "--single-file"});
+  const CommandRun refused = Run({"attach", "embedded:demo", "Copy", missing, "--single-file"});
   EXPECT_EQ(refused.status, kExitFailed);
   EXPECT_NE(refused.err.find("File " + missing + " doesn't exist."), std::string::npos)
       << refused.err;
-  const CommandRun no_log = Cli({"attach", "embedded:demo", "Copy", missing, " "});
+  const CommandRun no_log = Run({"attach", "embedded:demo", "Copy", missing, " "});
   EXPECT_EQ(no_log.status, kExitFailed);
   EXPECT_NE(no_log.err.find("Please specify log file."), std::string::npos) << no_log.err;
 
@@ -96,13 +86,13 @@ TEST_F(ToolsCommandsTest, AttachValidatesThenAttachesOnce) {
   std::filesystem::copy_file(source, copy);
 
   const CommandRun attached =
-      Cli({"attach", "embedded:demo", "Dev Copy", copy.string(), "--single-file"});
+      Run({"attach", "embedded:demo", "Dev Copy", copy.string(), "--single-file"});
   EXPECT_EQ(attached.status, kExitDone) << attached.err;
   EXPECT_NE(attached.err.find("Attached Successfully"), std::string::npos);
-  const CommandRun listed = Cli({"databases", "embedded:demo"});
+  const CommandRun listed = Run({"databases", "embedded:demo"});
   EXPECT_NE(listed.out.find("Dev Copy\n"), std::string::npos) << listed.out;
   const CommandRun again =
-      Cli({"attach", "embedded:demo", "Dev Copy", copy.string(), "--single-file"});
+      Run({"attach", "embedded:demo", "Dev Copy", copy.string(), "--single-file"});
   EXPECT_EQ(again.status, kExitFailed);
   EXPECT_NE(again.err.find("already exists"), std::string::npos) << again.err;
 }
@@ -115,7 +105,7 @@ TEST_F(ToolsCommandsTest, WrongArgumentsAreRefusedWithTheUsage) {
       {"attach", "embedded:demo", "X", "a.db", "--single"},
   };
   for (const auto& args : cases) {
-    const CommandRun run = Cli(args);
+    const CommandRun run = Run(args);
     EXPECT_EQ(run.status, kExitFailed) << args[0];
     EXPECT_FALSE(run.err.empty());
   }
