@@ -483,37 +483,15 @@ TEST_F(DataCommandsTest, CompareDataButtonAndMenuItemsAreThere) {
 // --- On the demo databases
 // ------------------------------------------------------------------------
 
-class DemoDataTest : public testing::WindowTest {
+class DemoDataTest : public testing::DemoWindowTest {
  protected:
   // Both demo databases are loaded once; every test starts from a copy of that server.
-  static void SetUpTestSuite() {
-    loaded_ = std::make_unique<testing::ScratchFolder>();
-    const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
-    for (const auto& [database, file] : {std::pair{"FernhollowLive", "Fernhollow_v1.sql"},
-                                         std::pair{"FernhollowDev", "Fernhollow_v2.sql"}}) {
-      const std::string script = ReadFile(demo / file);
-      const ScriptLoadResult loaded = LoadScript(*loaded_ / "servers", kServer, database, script);
-      if (script.empty() || !loaded.ok) {
-        load_error_ = std::string(database) + ": " + loaded.message;
-        return;
-      }
-    }
-  }
-  static void TearDownTestSuite() { loaded_.reset(); }
+  static void SetUpTestSuite() { LoadDemo(kServer, true); }
 
   void SetUp() override {
-    ASSERT_TRUE(load_error_.empty()) << load_error_;
-    const std::filesystem::path servers = context_->locations.servers_folder;
-    std::filesystem::create_directories(servers);
-    std::filesystem::copy(*loaded_ / "servers", servers, std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(context_->locations.writable_folder);
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-    AddServerForm form;
-    form.server = kServer;
-    form.sql_auth = false;
-    ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    UseDemoCopy(kServer);
+    if (HasFatalFailure())
+      return;
     context_->settings.auto_sel_target_obj = true;
   }
 
@@ -534,9 +512,6 @@ class DemoDataTest : public testing::WindowTest {
   std::string Key(const std::string& database, const std::string& table) const {
     return std::string(kServer) + "." + database + "." + table;
   }
-
-  static inline std::unique_ptr<testing::ScratchFolder> loaded_;
-  static inline std::string load_error_;
 };
 
 TEST_F(DemoDataTest, CustomersByKeyFromTheMainWindow) {

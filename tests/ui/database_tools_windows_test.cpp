@@ -57,12 +57,7 @@ class DatabaseToolsWindowTest : public testing::WindowTest {
     const std::filesystem::path servers = context_->locations.servers_folder;
     const ScriptLoadResult loaded = LoadScript(servers, kServer, "shop", kShopScript);
     ASSERT_TRUE(loaded.ok) << loaded.message;
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-    AddServerForm form;
-    form.server = kServer;
-    form.sql_auth = false;
-    ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    ASSERT_TRUE(AddEmbeddedServer(servers, kServer, false));
   }
 
   // The main window, connected (AutoConnect) with "shop" chosen on both sides, or unconnected.

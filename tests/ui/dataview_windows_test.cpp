@@ -34,32 +34,14 @@ using testing::ReadFile;
 
 constexpr const char* kServer = "embedded:demo";
 
-class DataViewWindowsTest : public testing::WindowTest {
+class DataViewWindowsTest : public testing::DemoWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    loaded_ = std::make_unique<testing::ScratchFolder>();
-    const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
-    const std::string script = ReadFile(demo / "Fernhollow_v1.sql");
-    const ScriptLoadResult loaded =
-        LoadScript(*loaded_ / "servers", kServer, "FernhollowLive", script);
-    if (script.empty() || !loaded.ok)
-      load_error_ = "FernhollowLive: " + loaded.message;
-  }
-  static void TearDownTestSuite() { loaded_.reset(); }
+  static void SetUpTestSuite() { LoadDemo(kServer, false); }
 
   void SetUp() override {
-    ASSERT_TRUE(load_error_.empty()) << load_error_;
-    const std::filesystem::path servers = context_->locations.servers_folder;
-    std::filesystem::create_directories(servers);
-    std::filesystem::copy(*loaded_ / "servers", servers, std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(context_->locations.writable_folder);
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-    AddServerForm form;
-    form.server = kServer;
-    form.sql_auth = false;
-    ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    UseDemoCopy(kServer);
+    if (HasFatalFailure())
+      return;
     ServerRecord& server = context_->CurrentServers[kSource];
     server.Name = kServer;
     server.Version = "9.00.5000.00";
@@ -79,9 +61,6 @@ class DataViewWindowsTest : public testing::WindowTest {
   }
 
   static ViewedTable Table(const std::string& name) { return {kSource, "FernhollowLive", name, 0}; }
-
-  static inline std::unique_ptr<testing::ScratchFolder> loaded_;
-  static inline std::string load_error_;
 };
 
 TEST_F(DataViewWindowsTest, MainWindowOffersTheCommands) {

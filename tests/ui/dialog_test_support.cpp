@@ -13,6 +13,10 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "app/settings.h"
+#include "db/embedded/embedded_backend.h"
+#include "db/embedded/script_loader.h"
+#include "db/server_list.h"
 #include "ui/qt_list_control.h"
 #include "ui/qt_text_view.h"
 #include "ui/report_window.h"
@@ -22,6 +26,55 @@ namespace korvane::testing {
 WindowTest::WindowTest() {
   context_ = std::make_unique<ApplicationContext>(
       ComputeLocations(folder_ / "bin", folder_ / "profile", Environment{}), ui_, clock_);
+}
+
+bool WindowTest::AddEmbeddedServer(const std::filesystem::path& servers, const std::string& server,
+                                   bool auto_connect) {
+  context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
+  AddServerForm form;
+  form.server = server;
+  form.sql_auth = false;
+  const bool added = AddServer(*context_, form, [](const ServerRecord&) { return true; }).added;
+  WriteBoolean(context_->settings_store, Setting::kAutoConnect, auto_connect);
+  WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+  return added;
+}
+
+void WindowTest::DrainQueuedChecks() {
+  for (int turn = 0; turn < 1000; ++turn)
+    QApplication::processEvents();
+}
+
+void DemoWindowTest::LoadDemo(const std::string& server, bool with_dev) {
+  loaded_ = std::make_unique<ScratchFolder>();
+  load_error_.clear();
+  const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
+  std::vector<std::pair<std::string, std::string>> releases = {
+      {"FernhollowLive", "Fernhollow_v1.sql"}};
+  if (with_dev)
+    releases.emplace_back("FernhollowDev", "Fernhollow_v2.sql");
+  for (const auto& [database, file] : releases) {
+    const std::string script = ReadFile(demo / file);
+    const ScriptLoadResult loaded = LoadScript(*loaded_ / "servers", server, database, script);
+    if (script.empty() || !loaded.ok) {
+      load_error_ = database + ": " + (script.empty() ? "no script " + file : loaded.message);
+      return;
+    }
+  }
+}
+
+void DemoWindowTest::UseDemoCopy(const std::string& server) {
+  ASSERT_TRUE(load_error_.empty()) << load_error_;
+  const std::filesystem::path servers = context_->locations.servers_folder;
+  std::filesystem::create_directories(servers);
+  std::filesystem::copy(*loaded_ / "servers", servers, std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(context_->locations.writable_folder);
+  ASSERT_TRUE(AddEmbeddedServer(servers, server));
+}
+
+void DemoWindowTest::UseDemoInPlace(const std::string& server) {
+  ASSERT_TRUE(load_error_.empty()) << load_error_;
+  EXPECT_TRUE(AddEmbeddedServer(*loaded_ / "servers", server));
 }
 
 void BringForward(QWidget* widget) {

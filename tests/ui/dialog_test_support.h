@@ -68,10 +68,39 @@ class WindowTest : public ::testing::Test {
   // The message texts shown so far, in order.
   std::vector<std::string> MessageTexts() const;
 
+  // Lists the embedded `server` whose databases lie in `servers` (Windows authentication), with
+  // AutoConnect as `auto_connect` and the tip of the day off. False when it was not added.
+  bool AddEmbeddedServer(const std::filesystem::path& servers, const std::string& server,
+                         bool auto_connect = true);
+
+  // Runs the event loop long enough for the checks earlier tests left queued (they re-queue
+  // themselves for a bounded number of turns) to run out before they could act on this test's
+  // windows.
+  static void DrainQueuedChecks();
+
   ScratchFolder folder_;
   RecordingUserInterface ui_;
   ManualClock clock_;
   std::unique_ptr<ApplicationContext> context_;
+};
+
+// Window tests on the demo databases, loaded once per suite from their creation scripts into
+// one embedded server; every test lists a copy of that server in its own profile.
+class DemoWindowTest : public WindowTest {
+ protected:
+  // Loads FernhollowLive, and FernhollowDev with `with_dev`, into `server`. A failure is kept
+  // and reported by every test of the suite.
+  static void LoadDemo(const std::string& server, bool with_dev);
+  static void TearDownTestSuite() { loaded_.reset(); }
+
+  // Copies the loaded servers into this test's profile and lists `server` there, connecting
+  // on opening.
+  void UseDemoCopy(const std::string& server);
+  // Lists `server` from the loaded folder itself, for suites that only read the databases.
+  void UseDemoInPlace(const std::string& server);
+
+  static inline std::unique_ptr<ScratchFolder> loaded_;
+  static inline std::string load_error_;
 };
 
 // Grabs the window (shown and laid out) to <build>/tests/ui/screenshots/<name>.png and returns

@@ -656,13 +656,7 @@ class MainWindowEmbeddedTest : public testing::WindowTest {
                                  "CREATE PROCEDURE dbo.GetOrders AS SELECT id FROM dbo.Orders\n")
                       .ok);
     }
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-    AddServerForm form;
-    form.server = "embedded:e2e";
-    form.sql_auth = false;
-    EXPECT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    EXPECT_TRUE(AddEmbeddedServer(servers, "embedded:e2e"));
     context_->settings.auto_sel_target_obj = true;
     context_->settings.ignore_col_seq = false;
 

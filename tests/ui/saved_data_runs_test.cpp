@@ -46,40 +46,22 @@ void WhenShown(const QString& name, bool* seen, std::function<void(QWidget&)> ac
   });
 }
 
-class SavedDataRunsTest : public testing::WindowTest {
+// Closes the report window once it has shown; its export is written after the first showing.
+void CloseReportWhenShown(bool* seen) {
+  WhenShown("frmReport", seen, [](QWidget& report) {
+    for (int turn = 0; turn < 20; ++turn)
+      QApplication::processEvents();
+    report.close();
+  });
+}
+
+class SavedDataRunsTest : public testing::DemoWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    loaded_ = std::make_unique<testing::ScratchFolder>();
-    const std::filesystem::path demo = std::filesystem::path(KORVANE_SOURCE_DIR) / "demo";
-    for (const auto& [database, file] :
-         {std::pair{kLive, "Fernhollow_v1.sql"}, std::pair{kDev, "Fernhollow_v2.sql"}}) {
-      const std::string script = ReadWholeFile(demo / file).value_or("");
-      const ScriptLoadResult loaded =
-          LoadScript(loaded_->path() / "servers", kServer, database, script);
-      if (script.empty() || !loaded.ok) {
-        load_error_ = std::string(database) + ": " + loaded.message;
-        return;
-      }
-    }
-  }
-  static void TearDownTestSuite() { loaded_.reset(); }
+  static void SetUpTestSuite() { LoadDemo(kServer, true); }
 
   void SetUp() override {
-    ASSERT_TRUE(load_error_.empty()) << load_error_;
-    for (int turn = 0; turn < 1000; ++turn)
-      QApplication::processEvents();
-    const std::filesystem::path servers = context_->locations.servers_folder;
-    std::filesystem::create_directories(servers);
-    std::filesystem::copy(loaded_->path() / "servers", servers,
-                          std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(context_->locations.writable_folder);
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers);
-    AddServerForm form;
-    form.server = kServer;
-    form.sql_auth = false;
-    ASSERT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    DrainQueuedChecks();
+    UseDemoCopy(kServer);
   }
 
   SavedProcess DataProcess(std::int32_t sub_type) const {
@@ -92,6 +74,30 @@ class SavedDataRunsTest : public testing::WindowTest {
     process.db_name1 = kLive;
     process.db_name2 = kDev;
     return process;
+  }
+
+  // A single-pair process of `table` on both sides, exporting its grid to `exported` as CSV.
+  SavedProcess SinglePair(const std::string& table, std::int32_t method,
+                          const std::filesystem::path& exported) const {
+    SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
+    process.comp_method = method;
+    process.table_name1 = table;
+    process.table_name2 = table;
+    process.export_file_path = exported.string();
+    process.export_type = kExportTypeCsv;
+    return process;
+  }
+
+  // Stores the key method for the Customers pair, keyed on `source_key` and `target_key`.
+  void KeyCustomersOn(const std::string& source_key, const std::string& target_key) {
+    TableCompSettings by_key;
+    by_key.CompMethod = kCompMethodPrimaryKey;
+    by_key.side.key_columns = {source_key, "No Field", "No Field"};
+    ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini,
+                                       Key(kLive, "Customers"), by_key, true));
+    by_key.side.key_columns[0] = target_key;
+    ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
+                                       by_key, false));
   }
 
   // Saves the process and starts the program as `/RunSavedComp <its Id>` does.
@@ -115,26 +121,12 @@ class SavedDataRunsTest : public testing::WindowTest {
   std::string Key(const std::string& database, const std::string& table) const {
     return std::string(kServer) + "." + database + "." + table;
   }
-
-  static inline std::unique_ptr<testing::ScratchFolder> loaded_;
-  static inline std::string load_error_;
 };
 
 TEST_F(SavedDataRunsTest, SinglePairExportsItsDifferencesWithoutAsking) {
-  TableCompSettings by_key;
-  by_key.CompMethod = kCompMethodPrimaryKey;
-  by_key.side.key_columns = {"CustomerID", "No Field", "No Field"};
-  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kLive, "Customers"),
-                                     by_key, true));
-  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
-                                     by_key, false));
+  KeyCustomersOn("CustomerID", "CustomerID");
   const std::filesystem::path exported = folder_.path() / "customers.csv";
-  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
-  process.comp_method = kCompMethodPrimaryKey;
-  process.table_name1 = "Customers";
-  process.table_name2 = "Customers";
-  process.export_file_path = exported.string();
-  process.export_type = kExportTypeCsv;
+  const SavedProcess process = SinglePair("Customers", kCompMethodPrimaryKey, exported);
 
   bool shown = false;
   bool written_when_shown = false;
@@ -166,14 +158,9 @@ TEST_F(SavedDataRunsTest, StoredIdsOfAnotherTableDoNotRedirectThePair) {
         static_cast<std::int32_t>(found.recordset->Field(0).AsInteger());
   }
   const std::filesystem::path exported = folder_.path() / "redirected.csv";
-  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
-  process.comp_method = kCompMethodRecordByRecord;
-  process.table_name1 = "Customers";
-  process.table_name2 = "Customers";
+  SavedProcess process = SinglePair("Customers", kCompMethodRecordByRecord, exported);
   process.obj_id1 = categories[0];
   process.obj_id2 = categories[1];
-  process.export_file_path = exported.string();
-  process.export_type = kExportTypeCsv;
   bool shown = false;
   WhenShown("frmCompareData", &shown, [](QWidget& window) { window.close(); });
   RunFromCommandLine(process);
@@ -187,12 +174,7 @@ TEST_F(SavedDataRunsTest, StoredIdsOfAnotherTableDoNotRedirectThePair) {
 TEST_F(SavedDataRunsTest, SinglePairOfIdenticalTablesReplacesItsExportWithTheEmptyGrid) {
   const std::filesystem::path exported = folder_.path() / "categories.csv";
   ASSERT_TRUE(WriteFileAtomically(exported, "stale differences of an earlier run"));
-  SavedProcess process = DataProcess(kCompSubTypeDataSingleTable);
-  process.comp_method = kCompMethodRecordByRecord;
-  process.table_name1 = "Categories";
-  process.table_name2 = "Categories";
-  process.export_file_path = exported.string();
-  process.export_type = kExportTypeCsv;
+  const SavedProcess process = SinglePair("Categories", kCompMethodRecordByRecord, exported);
   RunFromCommandLine(process);
   const std::string csv = ReadWholeFile(exported).value_or("");
   EXPECT_TRUE(csv.starts_with("Row,CategoryID,")) << csv;
@@ -207,13 +189,7 @@ TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
   process.export_type = kExportTypeReportText;
 
   bool shown = false;
-  std::string report_text;
-  WhenShown("frmReport", &shown, [&](QWidget& report) {
-    // The export is written once the window has shown; let its first showing run.
-    for (int turn = 0; turn < 20; ++turn)
-      QApplication::processEvents();
-    report.close();
-  });
+  CloseReportWhenShown(&shown);
   RunFromCommandLine(process);
   EXPECT_TRUE(shown);
   const std::string text = ReadWholeFile(exported).value_or("");
@@ -224,15 +200,7 @@ TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
 
 // Regression: a pair whose comparison failed was listed as "0 different record(s)".
 TEST_F(SavedDataRunsTest, SelectiveRunListsAFailedPairAsFailed) {
-  TableCompSettings by_key;
-  by_key.CompMethod = kCompMethodPrimaryKey;
-  by_key.side.key_columns = {"CustomerID", "No Field", "No Field"};
-  TableCompSettings missing_key = by_key;
-  missing_key.side.key_columns = {"NoSuchColumn", "No Field", "No Field"};
-  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kLive, "Customers"),
-                                     by_key, true));
-  ASSERT_TRUE(WriteTableCompSettings(context_->locations.tables_comps_ini, Key(kDev, "Customers"),
-                                     missing_key, false));
+  KeyCustomersOn("CustomerID", "NoSuchColumn");
   const std::filesystem::path exported = folder_.path() / "selected.txt";
   SavedProcess process = DataProcess(kCompSubTypeDataSelective);
   process.source_selection = process.target_selection = {"Categories", "Customers"};
@@ -240,11 +208,7 @@ TEST_F(SavedDataRunsTest, SelectiveRunListsAFailedPairAsFailed) {
   process.export_file_path = exported.string();
   process.export_type = kExportTypeReportText;
   bool shown = false;
-  WhenShown("frmReport", &shown, [&](QWidget& report) {
-    for (int turn = 0; turn < 20; ++turn)
-      QApplication::processEvents();
-    report.close();
-  });
+  CloseReportWhenShown(&shown);
   RunFromCommandLine(process);
   EXPECT_TRUE(shown);
   const std::string text = ReadWholeFile(exported).value_or("");
@@ -262,11 +226,7 @@ TEST_F(SavedDataRunsTest, SelectiveRunWithPrintSaysTheReportWasNotPrinted) {
   process.target_selection = {"Categories"};
   process.print = true;
   bool shown = false;
-  WhenShown("frmReport", &shown, [&](QWidget& report) {
-    for (int turn = 0; turn < 20; ++turn)
-      QApplication::processEvents();
-    report.close();
-  });
+  CloseReportWhenShown(&shown);
   RunFromCommandLine(process);
   EXPECT_TRUE(shown);
   ASSERT_EQ(ui_.messages.size(), 1u);

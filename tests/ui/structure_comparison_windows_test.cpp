@@ -62,34 +62,13 @@ class FakePrintDevice : public PrintDevice {
 
 // Both demo releases on one embedded server of version 9, loaded once for all tests (the
 // tests only read them); every test has its own profile.
-class StructureWindowsTest : public testing::WindowTest {
+class StructureWindowsTest : public testing::DemoWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    servers_ = std::make_unique<testing::ScratchFolder>();
-    const std::string live =
-        ReadWholeFile(std::filesystem::path(KORVANE_SOURCE_DIR) / "demo/Fernhollow_v1.sql")
-            .value_or("");
-    const std::string dev =
-        ReadWholeFile(std::filesystem::path(KORVANE_SOURCE_DIR) / "demo/Fernhollow_v2.sql")
-            .value_or("");
-    ASSERT_FALSE(live.empty());
-    ASSERT_TRUE(LoadScript(servers_->path(), kServer, kLive, live).ok);
-    ASSERT_TRUE(LoadScript(servers_->path(), kServer, kDev, dev).ok);
-  }
-  static void TearDownTestSuite() { servers_.reset(); }
+  static void SetUpTestSuite() { LoadDemo(kServer, true); }
 
   StructureWindowsTest() {
-    // Checks that earlier tests left queued (they re-queue themselves for a bounded number of
-    // event-loop turns) would act on this test's windows: let them run out first.
-    for (int turn = 0; turn < 1000; ++turn)
-      QApplication::processEvents();
-    context_->backends.embedded = std::make_shared<EmbeddedBackend>(servers_->path());
-    AddServerForm form;
-    form.server = kServer;
-    form.sql_auth = false;
-    EXPECT_TRUE(AddServer(*context_, form, [](const ServerRecord&) { return true; }).added);
-    WriteBoolean(context_->settings_store, Setting::kAutoConnect, true);
-    WriteBoolean(context_->settings_store, Setting::kShowTipOfDay, false);
+    DrainQueuedChecks();
+    UseDemoInPlace(kServer);
   }
 
   // The main window with FernhollowLive as Source and FernhollowDev as Target.
@@ -130,8 +109,6 @@ class StructureWindowsTest : public testing::WindowTest {
     process.db_name2 = kDev;
     return process;
   }
-
-  static inline std::unique_ptr<testing::ScratchFolder> servers_;
 };
 
 // --- Compare All --------------------------------------------------------------------------------
