@@ -113,6 +113,19 @@ class SavedDataRunsTest : public testing::DemoWindowTest {
     EXPECT_EQ(context_->RunSavedCompId, 0);
   }
 
+  // Runs the process with its report exported as text to `file_name`, closing the report window
+  // once it has shown; the exported text.
+  std::string RunForReport(SavedProcess process, const std::string& file_name) {
+    const std::filesystem::path exported = folder_.path() / file_name;
+    process.export_file_path = exported.string();
+    process.export_type = kExportTypeReportText;
+    bool shown = false;
+    CloseReportWhenShown(&shown);
+    RunFromCommandLine(process);
+    EXPECT_TRUE(shown);
+    return ReadWholeFile(exported).value_or("");
+  }
+
   void ExpectNoQuestion() const {
     for (const auto& message : ui_.messages)
       EXPECT_FALSE(message.is_question) << message.text;
@@ -183,16 +196,7 @@ TEST_F(SavedDataRunsTest, SinglePairOfIdenticalTablesReplacesItsExportWithTheEmp
 }
 
 TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
-  const std::filesystem::path exported = folder_.path() / "all_tables.txt";
-  SavedProcess process = DataProcess(kCompSubTypeDataAll);
-  process.export_file_path = exported.string();
-  process.export_type = kExportTypeReportText;
-
-  bool shown = false;
-  CloseReportWhenShown(&shown);
-  RunFromCommandLine(process);
-  EXPECT_TRUE(shown);
-  const std::string text = ReadWholeFile(exported).value_or("");
+  const std::string text = RunForReport(DataProcess(kCompSubTypeDataAll), "all_tables.txt");
   EXPECT_NE(text.find("Comparison of data in tables\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Customers"), std::string::npos) << text;
   ExpectNoQuestion();
@@ -201,17 +205,10 @@ TEST_F(SavedDataRunsTest, AllTablesRunExportsItsReportWithoutAsking) {
 // Regression: a pair whose comparison failed was listed as "0 different record(s)".
 TEST_F(SavedDataRunsTest, SelectiveRunListsAFailedPairAsFailed) {
   KeyCustomersOn("CustomerID", "NoSuchColumn");
-  const std::filesystem::path exported = folder_.path() / "selected.txt";
   SavedProcess process = DataProcess(kCompSubTypeDataSelective);
   process.source_selection = process.target_selection = {"Categories", "Customers"};
   process.sel_comp_count_source = process.sel_comp_count_target = 2;
-  process.export_file_path = exported.string();
-  process.export_type = kExportTypeReportText;
-  bool shown = false;
-  CloseReportWhenShown(&shown);
-  RunFromCommandLine(process);
-  EXPECT_TRUE(shown);
-  const std::string text = ReadWholeFile(exported).value_or("");
+  const std::string text = RunForReport(process, "selected.txt");
   EXPECT_NE(text.find("List of tables which differ:\r\n\tCustomers - comparison failed\r\n"
                       "\t(1 table)\r\n"),
             std::string::npos)
