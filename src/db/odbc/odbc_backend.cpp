@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "app/text.h"
+#include "db/odbc/odbc_messages.h"
 
 namespace korvane {
 namespace {
@@ -35,18 +36,17 @@ std::vector<ServerMessage> Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     ServerMessage message;
     message.number = native;
     message.sqlstate = reinterpret_cast<const char*>(state);
-    message.text = std::string(
-        reinterpret_cast<const char*>(text.data()),
-        std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
-                              text.size() - 1));
+    message.text = ServerTextOf(
+        native, std::string_view(reinterpret_cast<const char*>(text.data()),
+                                 std::min<std::size_t>(
+                                     static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
+                                     text.size() - 1)));
     // Informational records (01xxx) say nothing about the failure.
     if (message.sqlstate.starts_with("01") && !messages.empty())
       continue;
     messages.push_back(std::move(message));
   }
-  // Put real errors before informational ones.
-  std::stable_partition(messages.begin(), messages.end(),
-                        [](const ServerMessage& m) { return !m.sqlstate.starts_with("01"); });
+  OrderDiagnostics(messages);
   return messages;
 }
 
