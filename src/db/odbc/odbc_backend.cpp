@@ -1,13 +1,16 @@
 #include "db/odbc/odbc_backend.h"
 
+#include <openssl/evp.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 
 #include "app/text.h"
 #include "db/odbc/odbc_messages.h"
@@ -60,6 +63,8 @@ std::vector<ServerMessage> OrGeneric(std::vector<ServerMessage> messages, std::s
 
 struct OdbcBackend::Pool {
   SQLHENV env = SQL_NULL_HENV;
+  // Pool keys hold a salted hash of the password, never the password.
+  std::string salt;
   std::chrono::seconds idle_limit{60};
   std::mutex mutex;
   struct Idle {
@@ -118,28 +123,126 @@ struct OdbcBackend::Pool {
 
 namespace {
 
+// Opens a connection for `request`; null with `errors` set when it fails. The connection string
+// (which holds the password) is zeroed as soon as the driver has it, and no completed string is
+// asked back.
+SQLHDBC Connect(SQLHENV env, const std::string& connection_string, int login_timeout_seconds,
+                std::vector<ServerMessage>& errors) {
+  SQLHDBC dbc = SQL_NULL_HDBC;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_ENV, env), "Cannot create a connection.");
+    return SQL_NULL_HDBC;
+  }
+  // Never wait for ever on a server that accepts and does not answer.
+  const SQLULEN login_timeout = static_cast<SQLULEN>(std::max(login_timeout_seconds, 1));
+  SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout), 0);
+  SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout),
+                    0);
+  std::string in = connection_string;
+  const SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()),
+                                        static_cast<SQLSMALLINT>(in.size()), nullptr, 0, nullptr,
+                                        SQL_DRIVER_NOPROMPT);
+  std::fill(in.begin(), in.end(), '\0');
+  if (!Succeeded(rc)) {
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc), "The connection failed.");
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    return SQL_NULL_HDBC;
+  }
+  return dbc;
+}
+
+void Close(SQLHDBC dbc) {
+  SQLDisconnect(dbc);
+  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+}
+
+// The connection's current database as the driver knows it; empty when it cannot say.
+std::string CurrentCatalog(SQLHDBC dbc) {
+  std::array<SQLCHAR, 512> name{};
+  SQLINTEGER length = 0;
+  if (!Succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                                   static_cast<SQLINTEGER>(name.size()), &length))) {
+    return {};
+  }
+  return std::string(reinterpret_cast<const char*>(name.data()));
+}
+
+bool IsDead(SQLHDBC dbc) {
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  return Succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+         dead == SQL_CD_TRUE;
+}
+
+// True when the command may leave a transaction open: it names one, or runs procedures.
+bool MayOpenTransaction(const CommandRequest& request) {
+  return request.type == CommandType::kStoredProcedure ||
+         FindIgnoringCase(request.text, "TRAN") != std::string::npos ||
+         FindIgnoringCase(request.text, "EXEC") != std::string::npos;
+}
+
 class OdbcSession final : public DatabaseSession {
  public:
-  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc)
-      : pool_(std::move(pool)), key_(std::move(key)), dbc_(dbc) {}
+  // `reconnect` opens a fresh connection for the same request (null with the errors set).
+  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc, bool from_pool,
+              std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect)
+      : pool_(std::move(pool)),
+        key_(std::move(key)),
+        dbc_(dbc),
+        from_pool_(from_pool),
+        reconnect_(std::move(reconnect)),
+        catalog_(CurrentCatalog(dbc)) {}
 
   ~OdbcSession() override {
-    if (broken_) {
-      SQLDisconnect(dbc_);
-      SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-    } else {
+    if (!broken_ && Reset()) {
       pool_->Give(key_, dbc_);
+    } else {
+      Close(dbc_);
     }
   }
 
   CommandOutcome Execute(const CommandRequest& request) override;
 
  private:
+  // Runs the command once on the current connection; `at_start` tells whether it failed before
+  // any result came.
+  CommandOutcome ExecuteOnce(const CommandRequest& request, bool& at_start);
+  // Makes the connection as it was opened: no open transaction, the database it was opened
+  // for. False when that cannot be done (the connection must not be reused).
+  bool Reset();
+
   std::shared_ptr<OdbcBackend::Pool> pool_;
   std::string key_;
   SQLHDBC dbc_;
+  bool from_pool_;
+  std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect_;
+  std::string catalog_;
   bool broken_ = false;
+  bool may_have_transaction_ = false;
 };
+
+bool OdbcSession::Reset() {
+  if (may_have_transaction_) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
+      return false;
+    std::string text = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION";
+    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
+                                 static_cast<SQLINTEGER>(text.size()));
+    while (Succeeded(rc))
+      rc = SQLMoreResults(stmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    if (rc != SQL_NO_DATA)
+      return false;
+  }
+  if (catalog_.empty())
+    return true;
+  if (EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_))
+    return true;
+  std::string name = catalog_;
+  SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                    static_cast<SQLINTEGER>(name.size()));
+  return EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_);
+}
 
 // Storage for one bound parameter, kept alive until the statement has run.
 struct BoundParameter {
@@ -440,7 +543,30 @@ bool FetchResultSet(SQLHSTMT stmt, SQLSMALLINT columns, ResultSet& set) {
 }
 
 CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
+  may_have_transaction_ = may_have_transaction_ || MayOpenTransaction(request);
+  bool at_start = false;
+  CommandOutcome outcome = ExecuteOnce(request, at_start);
+  // A pooled connection the server dropped while it was idle fails its first command, and the
+  // driver learns only then that it is dead: run the command once more on a new connection.
+  if (!outcome.ok && at_start && from_pool_ && broken_ && reconnect_) {
+    from_pool_ = false;
+    std::vector<ServerMessage> errors;
+    const SQLHDBC fresh = reconnect_(errors);
+    if (fresh == SQL_NULL_HDBC)
+      return outcome;
+    Close(dbc_);
+    dbc_ = fresh;
+    broken_ = false;
+    catalog_ = CurrentCatalog(dbc_);
+    outcome = ExecuteOnce(request, at_start);
+  }
+  from_pool_ = false;
+  return outcome;
+}
+
+CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_start) {
   CommandOutcome outcome;
+  at_start = true;
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) {
     outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc_), "Cannot create a statement.");
@@ -501,11 +627,10 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
                                static_cast<SQLINTEGER>(text.size()));
   if (!Succeeded(rc) && rc != SQL_NO_DATA) {
     outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
-    broken_ = dead == SQL_CD_TRUE;
+    broken_ = IsDead(dbc_);
     return outcome;
   }
+  at_start = false;
   // Every result set of the batch; output parameters are ready after the last one.
   while (rc != SQL_NO_DATA) {
     SQLSMALLINT columns = 0;
@@ -522,6 +647,7 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
     rc = SQLMoreResults(stmt);
     if (!Succeeded(rc) && rc != SQL_NO_DATA) {
       outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+      broken_ = IsDead(dbc_);
       return outcome;
     }
   }
@@ -578,6 +704,9 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
 OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit)
     : driver_(std::move(driver)), pool_(std::make_shared<Pool>()) {
   pool_->idle_limit = idle_limit;
+  std::random_device random;
+  for (int i = 0; i < 4; ++i)
+    pool_->salt += std::to_string(random());
   if (Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &pool_->env))) {
     SQLSetEnvAttr(pool_->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
   } else {
@@ -592,6 +721,35 @@ std::size_t OdbcBackend::IdleConnections() const {
   return pool_->idle.size();
 }
 
+namespace {
+
+// A salted SHA-256 of the password, in hex: what the pool key holds in its place.
+std::string PasswordDigest(const std::string& salt, const std::string& password) {
+  std::string input = salt + password;
+  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+  unsigned int length = 0;
+  EVP_Digest(input.data(), input.size(), digest.data(), &length, EVP_sha256(), nullptr);
+  std::fill(input.begin(), input.end(), '\0');
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
+  return hex;
+}
+
+ServerRecord RecordOf(const ConnectionRequest& request) {
+  ServerRecord record;
+  record.Name = request.server;
+  record.SQLAuth = request.sql_auth;
+  record.LoginName = request.login;
+  record.Password = request.password;
+  return record;
+}
+
+}  // namespace
+
 OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
   OpenOutcome outcome;
   if (driver_.name.empty() || pool_->env == SQL_NULL_HENV) {
@@ -600,44 +758,40 @@ OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
                               "Microsoft's ODBC Driver for SQL Server)."});
     return outcome;
   }
-  ServerRecord record;
-  record.Name = request.server;
-  record.SQLAuth = request.sql_auth;
-  record.LoginName = request.login;
-  record.Password = request.password;
-  const std::string connection_string =
-      BuildOdbcConnectionString(record, request.database, true, driver_);
+  ServerRecord keyed = RecordOf(request);
+  keyed.Password = PasswordDigest(pool_->salt, request.password);
+  std::string refused;
   // The pool key includes the login time-out so differently configured callers never share.
-  const std::string key = connection_string + "|" + std::to_string(request.login_timeout_seconds);
+  const std::string key =
+      BuildOdbcConnectionString(keyed, request.database, true, driver_, &refused) + "|" +
+      std::to_string(request.login_timeout_seconds);
+  // Building the real string once tells whether the driver can be given these values at all.
+  {
+    std::string check =
+        BuildOdbcConnectionString(RecordOf(request), request.database, true, driver_, &refused);
+    const bool usable = !check.empty();
+    std::fill(check.begin(), check.end(), '\0');
+    if (!usable) {
+      outcome.errors.push_back({0, 16, 1, "HY000", refused});
+      return outcome;
+    }
+  }
+  auto reconnect = [env = pool_->env, driver = driver_,
+                    request](std::vector<ServerMessage>& errors) -> SQLHDBC {
+    std::string connection_string =
+        BuildOdbcConnectionString(RecordOf(request), request.database, true, driver);
+    const SQLHDBC dbc = Connect(env, connection_string, request.login_timeout_seconds, errors);
+    std::fill(connection_string.begin(), connection_string.end(), '\0');
+    return dbc;
+  };
   if (SQLHDBC dbc = pool_->Take(key); dbc != SQL_NULL_HDBC) {
-    outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+    outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc, true, std::move(reconnect));
     return outcome;
   }
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, pool_->env, &dbc))) {
-    outcome.errors =
-        OrGeneric(Diagnostics(SQL_HANDLE_ENV, pool_->env), "Cannot create a connection.");
+  const SQLHDBC dbc = reconnect(outcome.errors);
+  if (dbc == SQL_NULL_HDBC)
     return outcome;
-  }
-  // Never wait for ever on a server that accepts and does not answer.
-  const SQLULEN login_timeout = static_cast<SQLULEN>(std::max(request.login_timeout_seconds, 1));
-  SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout), 0);
-  SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout),
-                    0);
-  std::string in = connection_string;
-  std::array<SQLCHAR, 1024> out{};
-  SQLSMALLINT out_length = 0;
-  const SQLRETURN rc = SQLDriverConnect(
-      dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), static_cast<SQLSMALLINT>(in.size()),
-      out.data(), static_cast<SQLSMALLINT>(out.size()), &out_length, SQL_DRIVER_NOPROMPT);
-  // The password travelled in this buffer: do not leave it lying in memory.
-  std::fill(in.begin(), in.end(), '\0');
-  if (!Succeeded(rc)) {
-    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc), "The connection failed.");
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    return outcome;
-  }
-  outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+  outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc, false, std::move(reconnect));
   return outcome;
 }
 
