@@ -50,8 +50,9 @@ std::unique_ptr<ServeProcess> ServeProcess::Start(const Options& options, std::s
   const std::filesystem::path stderr_file = options.profile / "serve.err";
   // Everything the child needs is made before fork: it only calls async-signal-safe functions.
   std::vector<std::string> arguments = {
-      options.cli, "--profile",   options.profile.string(), "serve", options.server, "--port", "0",
-      "--login",   options.login, "--password-stdin"};
+      options.cli,    "--profile",       options.profile.string(),     "serve",
+      options.server, "--port",          std::to_string(options.port), "--login",
+      options.login,  "--password-stdin"};
   std::vector<char*> argv;
   for (std::string& argument : arguments)
     argv.push_back(argument.data());

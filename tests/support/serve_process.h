@@ -1,5 +1,5 @@
-// `korvane-cli serve` run as a child process for tests of real clients: started on a free
-// loopback port with its login's password given on stdin, stopped (SIGTERM, then waited for) when
+// `korvane-cli serve` run as a child process for tests of real clients: started on a loopback
+// port with its login's password given on stdin, stopped (SIGTERM, then waited for) when
 // the object goes, also when a test fails. The child also ends when the test program dies.
 #pragma once
 
@@ -20,6 +20,7 @@ class ServeProcess {
     std::string login;
     std::string password;
     std::string hooks;  // KORVANE_TDS_TEST_HOOKS, empty for none
+    int port = 0;       // 0: a free one (a fixed one to start a listener again where one was)
   };
 
   // The running listener, or null with `error` telling why (what serve wrote on stderr).
