@@ -14,6 +14,7 @@
 
 #include "app/text.h"
 #include "db/odbc/odbc_messages.h"
+#include "db/odbc/odbc_values.h"
 
 namespace korvane {
 namespace {
@@ -245,11 +246,15 @@ bool OdbcSession::Reset() {
 }
 
 // Storage for one bound parameter, kept alive until the statement has run.
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t),
+              "the driver manager's wide characters are UTF-16");
+
 struct BoundParameter {
   SQLSMALLINT c_type = SQL_C_CHAR;
   SQLSMALLINT sql_type = SQL_VARCHAR;
-  SQLULEN column_size = 0;
-  std::string text;  // text values, and room for input-output text
+  SQLULEN column_size = 0;  // for text, in UTF-16 code units
+  SQLSMALLINT digits = 0;
+  std::u16string text;  // text values, and room for input-output text
   SQLINTEGER integer = 0;
   double number = 0;
   unsigned char boolean = 0;
@@ -294,11 +299,13 @@ void Prepare(const CommandParameter& parameter, BoundParameter& bound) {
         bound.boolean = parameter.value.AsBoolean();
       break;
     case ParameterType::kDate:
+      // datetime's precision: "yyyy-mm-dd hh:mm:ss.fff", the time rounded to milliseconds.
       bound.c_type = SQL_C_TYPE_TIMESTAMP;
       bound.sql_type = SQL_TYPE_TIMESTAMP;
       bound.column_size = 23;
+      bound.digits = 3;
       if (parameter.value.type() == ValueType::kDateTime) {
-        const DateTimeValue& d = parameter.value.AsDateTime();
+        const DateTimeValue d = RoundedToMilliseconds(parameter.value.AsDateTime());
         bound.timestamp = {
             static_cast<SQLSMALLINT>(d.year),      static_cast<SQLUSMALLINT>(d.month),
             static_cast<SQLUSMALLINT>(d.day),      static_cast<SQLUSMALLINT>(d.hour),
@@ -307,14 +314,17 @@ void Prepare(const CommandParameter& parameter, BoundParameter& bound) {
       }
       break;
     case ParameterType::kWideText:
-      bound.c_type = SQL_C_CHAR;
+      // Wide characters converted here, so no driver's idea of the client encoding applies;
+      // sizes count UTF-16 code units, as the server does.
+      bound.c_type = SQL_C_WCHAR;
       bound.sql_type = SQL_WVARCHAR;
       bound.column_size = static_cast<SQLULEN>(std::max(parameter.size, 1));
-      bound.text = parameter.value.type() == ValueType::kText ? parameter.value.AsText() : "";
+      bound.text =
+          Utf8ToUtf16(parameter.value.type() == ValueType::kText ? parameter.value.AsText() : "");
       if (bound.indicator != SQL_NULL_DATA)
-        bound.indicator = static_cast<SQLLEN>(bound.text.size());
-      // Room for what an input-output parameter may bring back (4 bytes a character in UTF-8).
-      bound.text.resize(std::max<std::size_t>(bound.text.size(), bound.column_size * 4) + 1);
+        bound.indicator = static_cast<SQLLEN>(bound.text.size() * sizeof(SQLWCHAR));
+      // Room for what an input-output parameter may bring back, and the terminator.
+      bound.text.resize(std::max<std::size_t>(bound.text.size(), bound.column_size) + 1);
       break;
   }
 }
@@ -350,9 +360,10 @@ Value ValueOf(const BoundParameter& bound) {
                               static_cast<int>(t.fraction), true, true});
     }
     default: {
-      const std::size_t length = std::min<std::size_t>(
-          static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)), bound.text.size() - 1);
-      return Value::Text(bound.text.substr(0, length));
+      const std::size_t units = std::min<std::size_t>(
+          static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)) / sizeof(SQLWCHAR),
+          bound.text.size() - 1);
+      return Value::Text(Utf16ToUtf8(std::u16string_view(bound.text).substr(0, units)));
     }
   }
 }
@@ -498,7 +509,7 @@ bool FetchValue(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnKind& kind, Valu
       if (is_null) {
         value = Value::Null();
       } else if (kind.type == ValueType::kDecimal) {
-        value = Value::Decimal(text);
+        value = Value::Decimal(DecimalText(std::move(text)));
       } else if (kind.type == ValueType::kGuid) {
         value = Value::Guid(ToUpperAscii(text));
       } else {
@@ -614,9 +625,10 @@ CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_
   for (std::size_t m = 0; m < order.size(); ++m) {
     BoundParameter& b = bound[order[m]];
     Prepare(request.parameters[order[m]], b);
-    const SQLLEN buffer_length = b.c_type == SQL_C_CHAR ? static_cast<SQLLEN>(b.text.size()) : 0;
+    const SQLLEN buffer_length =
+        b.c_type == SQL_C_WCHAR ? static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR)) : 0;
     if (!Succeeded(SQLBindParameter(stmt, static_cast<SQLUSMALLINT>(m + 1), b.io_type, b.c_type,
-                                    b.sql_type, b.column_size, 0, Buffer(b), buffer_length,
+                                    b.sql_type, b.column_size, b.digits, Buffer(b), buffer_length,
                                     &b.indicator))) {
       outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Cannot bind a parameter.");
       return outcome;
@@ -625,6 +637,10 @@ CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_
 
   SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
                                static_cast<SQLINTEGER>(text.size()));
+  // A batch whose first statement is an UPDATE or DELETE touching no rows answers "no data"
+  // here, while the results of the statements after it are still to come.
+  if (rc == SQL_NO_DATA)
+    rc = SQLMoreResults(stmt);
   if (!Succeeded(rc) && rc != SQL_NO_DATA) {
     outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
     broken_ = IsDead(dbc_);

@@ -33,7 +33,11 @@ class OdbcServedTest : public ::testing::Test {
                    "INSERT INTO dbo.People VALUES (2, N'Bo')\n"
                    "INSERT INTO dbo.People VALUES (3, N'Cy')\n"
                    "INSERT INTO dbo.Notes VALUES (1, N'" +
-                       LongText() + "')\n");
+                       LongText() +
+                       "')\nGO\n"
+                       "CREATE PROCEDURE dbo.Shout @s nvarchar(10) OUTPUT AS\n"
+                       "  SET @s = @s + N'!'\n"
+                       "  RETURN 3\nGO\n");
     ASSERT_TRUE(loaded.ok);
   }
 
@@ -70,6 +74,16 @@ class OdbcServedTest : public ::testing::Test {
     CommandRequest command;
     command.text = sql;
     command.timeout_seconds = timeout_seconds;
+    return open.session->Execute(command);
+  }
+
+  CommandOutcome Run(const CommandRequest& command) {
+    OpenOutcome open = backend_.Open(Request());
+    if (!open.session) {
+      CommandOutcome failed;
+      failed.errors = std::move(open.errors);
+      return failed;
+    }
     return open.session->Execute(command);
   }
 
@@ -168,6 +182,60 @@ TEST_F(OdbcServedTest, StalledLoginEndsAtTheLoginTimeout) {
   EXPECT_EQ(open.session, nullptr);
   EXPECT_FALSE(open.errors.empty());
   EXPECT_EQ(backend_.IdleConnections(), 0u);
+}
+
+TEST_F(OdbcServedTest, BatchStartingWithAnUpdateOfNoRowsKeepsItsLaterResults) {
+  Serve();
+  const CommandOutcome outcome =
+      Run("UPDATE dbo.People SET name = name WHERE id = 99; SELECT COUNT(*) FROM dbo.People");
+  ASSERT_TRUE(outcome.ok);
+  EXPECT_EQ(Single(outcome), Value::Integer(3));
+}
+
+TEST_F(OdbcServedTest, ExactNumbersBelowOneKeepTheirLeadingZero) {
+  Serve();
+  const CommandOutcome outcome =
+      Run("SELECT CAST(0.5 AS money), CAST(-0.25 AS decimal(5,2)), CAST(12.5 AS decimal(6,1))");
+  ASSERT_TRUE(outcome.ok);
+  ASSERT_EQ(outcome.result_sets.size(), 1u);
+  EXPECT_EQ(outcome.result_sets[0].rows[0],
+            (std::vector<Value>{Value::Decimal("0.5000"), Value::Decimal("-0.25"),
+                                Value::Decimal("12.5")}));
+}
+
+TEST_F(OdbcServedTest, TextAndDateParametersArriveAsGiven) {
+  Serve();
+  const std::string text = "Zo\xC3\xAB \xF0\x9F\x98\x80";  // 5 characters, 6 UTF-16 units
+  CommandRequest command;
+  command.text = "SELECT ?, CAST(? AS datetime)";
+  command.parameters = {
+      {"@t", ParameterType::kWideText, ParameterDirection::kInput, 6, Value::Text(text)},
+      {"@d", ParameterType::kDate, ParameterDirection::kInput, 0,
+       Value::DateTime({2024, 12, 31, 23, 59, 59, 999'600'000})}};
+  const CommandOutcome outcome = Run(command);
+  ASSERT_TRUE(outcome.ok) << (outcome.errors.empty() ? "" : outcome.errors[0].text);
+  ASSERT_EQ(outcome.result_sets.size(), 1u);
+  EXPECT_EQ(outcome.result_sets[0].rows[0][0], Value::Text(text));
+  const Value date = outcome.result_sets[0].rows[0][1];
+  ASSERT_EQ(date.type(), ValueType::kDateTime) << NullText(date);
+  EXPECT_EQ(date.AsDateTime().year, 2025);  // rounded to the millisecond, into the next year
+  EXPECT_EQ(date.AsDateTime().nanosecond, 0);
+}
+
+TEST_F(OdbcServedTest, OutputTextParameterComesBackInUtf8) {
+  Serve();
+  CommandRequest command;
+  command.type = CommandType::kStoredProcedure;
+  command.text = "dbo.Shout";
+  command.parameters = {
+      {"@RETURN_VALUE", ParameterType::kInteger, ParameterDirection::kReturnValue, 0, Value()},
+      {"@s", ParameterType::kWideText, ParameterDirection::kInputOutput, 10,
+       Value::Text("h\xC3\xA9")}};
+  const CommandOutcome outcome = Run(command);
+  ASSERT_TRUE(outcome.ok) << (outcome.errors.empty() ? "" : outcome.errors[0].text);
+  ASSERT_EQ(outcome.parameter_values.size(), 2u);
+  EXPECT_EQ(outcome.parameter_values[0], Value::Integer(3));
+  EXPECT_EQ(outcome.parameter_values[1], Value::Text("h\xC3\xA9!"));
 }
 
 TEST_F(OdbcServedTest, UseInOneCommandIsNotSeenByTheNext) {
