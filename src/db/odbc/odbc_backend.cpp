@@ -13,6 +13,7 @@
 #include <random>
 
 #include "app/text.h"
+#include "db/odbc/instance_lookup.h"
 #include "db/odbc/odbc_messages.h"
 #include "db/odbc/odbc_values.h"
 
@@ -717,8 +718,8 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
   return {};
 }
 
-OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit)
-    : driver_(std::move(driver)), pool_(std::make_shared<Pool>()) {
+OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port)
+    : driver_(std::move(driver)), browser_port_(browser_port), pool_(std::make_shared<Pool>()) {
   pool_->idle_limit = idle_limit;
   std::random_device random;
   for (int i = 0; i < 4; ++i)
@@ -754,6 +755,11 @@ std::string PasswordDigest(const std::string& salt, const std::string& password)
   }
   return hex;
 }
+
+// FreeTDS says nothing of why a Windows login failed; these are the usual reasons.
+constexpr std::string_view kFreeTdsWindowsAuthenticationHint =
+    " Windows authentication through FreeTDS needs a Kerberos ticket (run kinit as the user "
+    "running Korvane), or use SQL Server authentication.";
 
 ServerRecord RecordOf(const ConnectionRequest& request) {
   ServerRecord record;
@@ -792,12 +798,29 @@ OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
       return outcome;
     }
   }
-  auto reconnect = [env = pool_->env, driver = driver_,
+  auto reconnect = [env = pool_->env, driver = driver_, browser_port = browser_port_,
                     request](std::vector<ServerMessage>& errors) -> SQLHDBC {
+    const bool freetds = EqualsIgnoringCase(driver.name, "FreeTDS");
+    ServerRecord record = RecordOf(request);
+    const ServerAddress address = ParseServerAddress(request.server);
+    if (freetds && !address.instance.empty() && address.port.empty()) {
+      const std::optional<int> port = LookUpInstancePort(
+          address.host, address.instance,
+          std::chrono::seconds(std::max(request.login_timeout_seconds, 1)), browser_port);
+      if (!port) {
+        errors = {{0, 16, 1, "08001",
+                   InstanceNotFoundMessage(address.host, address.instance, browser_port)}};
+        return SQL_NULL_HDBC;
+      }
+      record.Name = address.host + "," + std::to_string(*port);
+    }
     std::string connection_string =
-        BuildOdbcConnectionString(RecordOf(request), request.database, true, driver);
+        BuildOdbcConnectionString(record, request.database, true, driver);
     const SQLHDBC dbc = Connect(env, connection_string, request.login_timeout_seconds, errors);
     std::fill(connection_string.begin(), connection_string.end(), '\0');
+    if (dbc == SQL_NULL_HDBC && freetds && !request.sql_auth && !errors.empty()) {
+      errors.front().text += std::string(kFreeTdsWindowsAuthenticationHint);
+    }
     return dbc;
   };
   if (SQLHDBC dbc = pool_->Take(key); dbc != SQL_NULL_HDBC) {

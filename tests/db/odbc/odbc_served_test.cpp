@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "db/embedded/script_loader.h"
+#include "db/odbc/fake_browser.h"
+#include "db/odbc/instance_lookup.h"
 #include "db/odbc/odbc_backend.h"
 #include "support/scratch_folder.h"
 #include "support/serve_process.h"
@@ -236,6 +238,43 @@ TEST_F(OdbcServedTest, OutputTextParameterComesBackInUtf8) {
   ASSERT_EQ(outcome.parameter_values.size(), 2u);
   EXPECT_EQ(outcome.parameter_values[0], Value::Integer(3));
   EXPECT_EQ(outcome.parameter_values[1], Value::Text("h\xC3\xA9!"));
+}
+
+TEST_F(OdbcServedTest, NamedInstanceIsReachedThroughTheBrowserWithinTheLoginTimeout) {
+  Serve();
+  testing::FakeBrowser browser("SHOP", serve_->port());
+  OdbcBackend backend({"FreeTDS", ""}, std::chrono::seconds(60), browser.port());
+  ConnectionRequest request = Request();
+  request.server = "127.0.0.1\\SHOP";
+  const OpenOutcome open = backend.Open(request);
+  ASSERT_NE(open.session, nullptr) << (open.errors.empty() ? "" : open.errors[0].text);
+  CommandRequest command;
+  command.text = "SELECT COUNT(*) FROM dbo.People";
+  EXPECT_EQ(Single(open.session->Execute(command)), Value::Integer(3));
+}
+
+TEST_F(OdbcServedTest, NamedInstanceTheBrowserDoesNotKnowSaysSoAndSuggestsHostAndPort) {
+  Serve();
+  testing::FakeBrowser silent("", 0);
+  OdbcBackend backend({"FreeTDS", ""}, std::chrono::seconds(60), silent.port());
+  ConnectionRequest request = Request();
+  request.server = "127.0.0.1\\SHOP";
+  request.login_timeout_seconds = 1;
+  const OpenOutcome open = backend.Open(request);
+  EXPECT_EQ(open.session, nullptr);
+  ASSERT_EQ(open.errors.size(), 1u);
+  EXPECT_EQ(open.errors[0].text, InstanceNotFoundMessage("127.0.0.1", "SHOP", silent.port()));
+}
+
+TEST_F(OdbcServedTest, FailedWindowsLoginThroughFreeTdsSaysWhatItNeeds) {
+  Serve();
+  ConnectionRequest request = Request();
+  request.sql_auth = false;
+  const OpenOutcome open = backend_.Open(request);
+  EXPECT_EQ(open.session, nullptr);
+  ASSERT_FALSE(open.errors.empty());
+  EXPECT_NE(open.errors[0].text.find("needs a Kerberos ticket (run kinit"), std::string::npos)
+      << open.errors[0].text;
 }
 
 TEST_F(OdbcServedTest, UseInOneCommandIsNotSeenByTheNext) {
