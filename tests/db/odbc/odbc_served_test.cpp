@@ -277,6 +277,18 @@ TEST_F(OdbcServedTest, FailedWindowsLoginThroughFreeTdsSaysWhatItNeeds) {
       << open.errors[0].text;
 }
 
+TEST_F(OdbcServedTest, PooledConnectionIsNeverHandedToAnotherPassword) {
+  Serve();
+  ASSERT_TRUE(Run("SELECT 1").ok);
+  ASSERT_EQ(backend_.IdleConnections(), 1u);
+  password_ = "wrong";
+  const CommandOutcome outcome = Run("SELECT 1");
+  EXPECT_FALSE(outcome.ok);
+  ASSERT_FALSE(outcome.errors.empty());
+  EXPECT_EQ(outcome.errors[0].number, 18456);
+  EXPECT_EQ(backend_.IdleConnections(), 1u);  // the right password's connection still waits
+}
+
 TEST_F(OdbcServedTest, UseInOneCommandIsNotSeenByTheNext) {
   Serve();
   ASSERT_TRUE(Run("USE master").ok);
