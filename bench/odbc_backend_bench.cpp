@@ -135,9 +135,9 @@ void BM_SelectAll_Isql(benchmark::State& state) {
                                                 benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_CatalogueQuery_Pooled)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CatalogueQuery_FreshConnection)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SelectAll_OdbcBackend)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_SelectAll_Isql)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CatalogueQuery_Pooled)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CatalogueQuery_FreshConnection)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SelectAll_OdbcBackend)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_SelectAll_Isql)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
