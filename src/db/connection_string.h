@@ -4,6 +4,7 @@
 // the string.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ std::string BuildConnectionString(const ServerRecord& record, std::string_view d
 // An ODBC attribute value: as it is when it is safe, else wrapped in braces with "}" doubled.
 std::string OdbcValue(std::string_view value);
 
+// An attribute value as FreeTDS reads it: it takes a braced value up to the first "};" and does
+// not undouble "}}". As it is without ";" and a leading "{"; braced as it is when it has no
+// "};"; nullopt when it cannot be written at all.
+std::optional<std::string> FreeTdsOdbcValue(std::string_view value);
+
 // A SQL Server name split into its parts: "host", "host,port", "host\instance".
 struct ServerAddress {
   std::string host;
@@ -34,9 +40,12 @@ struct OdbcDriverChoice {
 };
 
 // "Driver={...};Server=...;[Port=...;][Database=...;](UID=...;PWD=...|Trusted_Connection=yes)"
-// plus, for FreeTDS, "TDS_Version=7.4;ClientCharset=UTF-8" (the version unless the extra
-// pairs name one), then the extra pairs.
+// plus, for FreeTDS, "TDS_Version=7.4;ClientCharset=UTF-8;TextSize=2147483647" and, for
+// Microsoft's ODBC Driver 18, "Encrypt=Optional" (each unless the extra pairs name its key),
+// then the extra pairs. Empty, with `refused` set to a message for the user, when a login,
+// password or database name cannot be given to the driver.
 std::string BuildOdbcConnectionString(const ServerRecord& record, std::string_view database,
-                                      bool include_catalog, const OdbcDriverChoice& driver);
+                                      bool include_catalog, const OdbcDriverChoice& driver,
+                                      std::string* refused = nullptr);
 
 }  // namespace korvane

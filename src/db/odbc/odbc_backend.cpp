@@ -1,15 +1,21 @@
 #include "db/odbc/odbc_backend.h"
 
+#include <openssl/evp.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 
 #include "app/text.h"
+#include "db/odbc/instance_lookup.h"
+#include "db/odbc/odbc_messages.h"
+#include "db/odbc/odbc_values.h"
 
 namespace korvane {
 namespace {
@@ -35,18 +41,17 @@ std::vector<ServerMessage> Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     ServerMessage message;
     message.number = native;
     message.sqlstate = reinterpret_cast<const char*>(state);
-    message.text = std::string(
-        reinterpret_cast<const char*>(text.data()),
-        std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
-                              text.size() - 1));
+    message.text = ServerTextOf(
+        native, std::string_view(reinterpret_cast<const char*>(text.data()),
+                                 std::min<std::size_t>(
+                                     static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
+                                     text.size() - 1)));
     // Informational records (01xxx) say nothing about the failure.
     if (message.sqlstate.starts_with("01") && !messages.empty())
       continue;
     messages.push_back(std::move(message));
   }
-  // Put real errors before informational ones.
-  std::stable_partition(messages.begin(), messages.end(),
-                        [](const ServerMessage& m) { return !m.sqlstate.starts_with("01"); });
+  OrderDiagnostics(messages);
   return messages;
 }
 
@@ -60,6 +65,8 @@ std::vector<ServerMessage> OrGeneric(std::vector<ServerMessage> messages, std::s
 
 struct OdbcBackend::Pool {
   SQLHENV env = SQL_NULL_HENV;
+  // Pool keys hold a salted hash of the password, never the password.
+  std::string salt;
   std::chrono::seconds idle_limit{60};
   std::mutex mutex;
   struct Idle {
@@ -118,35 +125,137 @@ struct OdbcBackend::Pool {
 
 namespace {
 
+// Opens a connection for `request`; null with `errors` set when it fails. The connection string
+// (which holds the password) is zeroed as soon as the driver has it, and no completed string is
+// asked back.
+SQLHDBC Connect(SQLHENV env, const std::string& connection_string, int login_timeout_seconds,
+                std::vector<ServerMessage>& errors) {
+  SQLHDBC dbc = SQL_NULL_HDBC;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_ENV, env), "Cannot create a connection.");
+    return SQL_NULL_HDBC;
+  }
+  // Never wait for ever on a server that accepts and does not answer.
+  const SQLULEN login_timeout = static_cast<SQLULEN>(std::max(login_timeout_seconds, 1));
+  SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout), 0);
+  SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout),
+                    0);
+  std::string in = connection_string;
+  const SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()),
+                                        static_cast<SQLSMALLINT>(in.size()), nullptr, 0, nullptr,
+                                        SQL_DRIVER_NOPROMPT);
+  std::fill(in.begin(), in.end(), '\0');
+  if (!Succeeded(rc)) {
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc), "The connection failed.");
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    return SQL_NULL_HDBC;
+  }
+  return dbc;
+}
+
+void Close(SQLHDBC dbc) {
+  SQLDisconnect(dbc);
+  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+}
+
+// The connection's current database as the driver knows it; empty when it cannot say.
+std::string CurrentCatalog(SQLHDBC dbc) {
+  std::array<SQLCHAR, 512> name{};
+  SQLINTEGER length = 0;
+  if (!Succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                                   static_cast<SQLINTEGER>(name.size()), &length))) {
+    return {};
+  }
+  return std::string(reinterpret_cast<const char*>(name.data()));
+}
+
+bool IsDead(SQLHDBC dbc) {
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  return Succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+         dead == SQL_CD_TRUE;
+}
+
+// True when the command may leave a transaction open: it names one, or runs procedures.
+bool MayOpenTransaction(const CommandRequest& request) {
+  return request.type == CommandType::kStoredProcedure ||
+         FindIgnoringCase(request.text, "TRAN") != std::string::npos ||
+         FindIgnoringCase(request.text, "EXEC") != std::string::npos;
+}
+
 class OdbcSession final : public DatabaseSession {
  public:
-  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc)
-      : pool_(std::move(pool)), key_(std::move(key)), dbc_(dbc) {}
+  // `reconnect` opens a fresh connection for the same request (null with the errors set).
+  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc, bool from_pool,
+              std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect)
+      : pool_(std::move(pool)),
+        key_(std::move(key)),
+        dbc_(dbc),
+        from_pool_(from_pool),
+        reconnect_(std::move(reconnect)),
+        catalog_(CurrentCatalog(dbc)) {}
 
   ~OdbcSession() override {
-    if (broken_) {
-      SQLDisconnect(dbc_);
-      SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-    } else {
+    if (!broken_ && Reset()) {
       pool_->Give(key_, dbc_);
+    } else {
+      Close(dbc_);
     }
   }
 
   CommandOutcome Execute(const CommandRequest& request) override;
 
  private:
+  // Runs the command once on the current connection; `at_start` tells whether it failed before
+  // any result came.
+  CommandOutcome ExecuteOnce(const CommandRequest& request, bool& at_start);
+  // Makes the connection as it was opened: no open transaction, the database it was opened
+  // for. False when that cannot be done (the connection must not be reused).
+  bool Reset();
+
   std::shared_ptr<OdbcBackend::Pool> pool_;
   std::string key_;
   SQLHDBC dbc_;
+  bool from_pool_;
+  std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect_;
+  std::string catalog_;
   bool broken_ = false;
+  bool may_have_transaction_ = false;
 };
 
+bool OdbcSession::Reset() {
+  if (may_have_transaction_) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
+      return false;
+    std::string text = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION";
+    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
+                                 static_cast<SQLINTEGER>(text.size()));
+    while (Succeeded(rc))
+      rc = SQLMoreResults(stmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    if (rc != SQL_NO_DATA)
+      return false;
+  }
+  if (catalog_.empty())
+    return true;
+  if (EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_))
+    return true;
+  std::string name = catalog_;
+  SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                    static_cast<SQLINTEGER>(name.size()));
+  return EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_);
+}
+
 // Storage for one bound parameter, kept alive until the statement has run.
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t),
+              "the driver manager's wide characters are UTF-16");
+
 struct BoundParameter {
   SQLSMALLINT c_type = SQL_C_CHAR;
   SQLSMALLINT sql_type = SQL_VARCHAR;
-  SQLULEN column_size = 0;
-  std::string text;  // text values, and room for input-output text
+  SQLULEN column_size = 0;  // for text, in UTF-16 code units
+  SQLSMALLINT digits = 0;
+  std::u16string text;  // text values, and room for input-output text
   SQLINTEGER integer = 0;
   double number = 0;
   unsigned char boolean = 0;
@@ -191,11 +300,13 @@ void Prepare(const CommandParameter& parameter, BoundParameter& bound) {
         bound.boolean = parameter.value.AsBoolean();
       break;
     case ParameterType::kDate:
+      // datetime's precision: "yyyy-mm-dd hh:mm:ss.fff", the time rounded to milliseconds.
       bound.c_type = SQL_C_TYPE_TIMESTAMP;
       bound.sql_type = SQL_TYPE_TIMESTAMP;
       bound.column_size = 23;
+      bound.digits = 3;
       if (parameter.value.type() == ValueType::kDateTime) {
-        const DateTimeValue& d = parameter.value.AsDateTime();
+        const DateTimeValue d = RoundedToMilliseconds(parameter.value.AsDateTime());
         bound.timestamp = {
             static_cast<SQLSMALLINT>(d.year),      static_cast<SQLUSMALLINT>(d.month),
             static_cast<SQLUSMALLINT>(d.day),      static_cast<SQLUSMALLINT>(d.hour),
@@ -204,14 +315,17 @@ void Prepare(const CommandParameter& parameter, BoundParameter& bound) {
       }
       break;
     case ParameterType::kWideText:
-      bound.c_type = SQL_C_CHAR;
+      // Wide characters converted here, so no driver's idea of the client encoding applies;
+      // sizes count UTF-16 code units, as the server does.
+      bound.c_type = SQL_C_WCHAR;
       bound.sql_type = SQL_WVARCHAR;
       bound.column_size = static_cast<SQLULEN>(std::max(parameter.size, 1));
-      bound.text = parameter.value.type() == ValueType::kText ? parameter.value.AsText() : "";
+      bound.text =
+          Utf8ToUtf16(parameter.value.type() == ValueType::kText ? parameter.value.AsText() : "");
       if (bound.indicator != SQL_NULL_DATA)
-        bound.indicator = static_cast<SQLLEN>(bound.text.size());
-      // Room for what an input-output parameter may bring back (4 bytes a character in UTF-8).
-      bound.text.resize(std::max<std::size_t>(bound.text.size(), bound.column_size * 4) + 1);
+        bound.indicator = static_cast<SQLLEN>(bound.text.size() * sizeof(SQLWCHAR));
+      // Room for what an input-output parameter may bring back, and the terminator.
+      bound.text.resize(std::max<std::size_t>(bound.text.size(), bound.column_size) + 1);
       break;
   }
 }
@@ -247,9 +361,10 @@ Value ValueOf(const BoundParameter& bound) {
                               static_cast<int>(t.fraction), true, true});
     }
     default: {
-      const std::size_t length = std::min<std::size_t>(
-          static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)), bound.text.size() - 1);
-      return Value::Text(bound.text.substr(0, length));
+      const std::size_t units = std::min<std::size_t>(
+          static_cast<std::size_t>(std::max<SQLLEN>(bound.indicator, 0)) / sizeof(SQLWCHAR),
+          bound.text.size() - 1);
+      return Value::Text(Utf16ToUtf8(std::u16string_view(bound.text).substr(0, units)));
     }
   }
 }
@@ -395,7 +510,7 @@ bool FetchValue(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnKind& kind, Valu
       if (is_null) {
         value = Value::Null();
       } else if (kind.type == ValueType::kDecimal) {
-        value = Value::Decimal(text);
+        value = Value::Decimal(DecimalText(std::move(text)));
       } else if (kind.type == ValueType::kGuid) {
         value = Value::Guid(ToUpperAscii(text));
       } else {
@@ -440,7 +555,30 @@ bool FetchResultSet(SQLHSTMT stmt, SQLSMALLINT columns, ResultSet& set) {
 }
 
 CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
+  may_have_transaction_ = may_have_transaction_ || MayOpenTransaction(request);
+  bool at_start = false;
+  CommandOutcome outcome = ExecuteOnce(request, at_start);
+  // A pooled connection the server dropped while it was idle fails its first command, and the
+  // driver learns only then that it is dead: run the command once more on a new connection.
+  if (!outcome.ok && at_start && from_pool_ && broken_ && reconnect_) {
+    from_pool_ = false;
+    std::vector<ServerMessage> errors;
+    const SQLHDBC fresh = reconnect_(errors);
+    if (fresh == SQL_NULL_HDBC)
+      return outcome;
+    Close(dbc_);
+    dbc_ = fresh;
+    broken_ = false;
+    catalog_ = CurrentCatalog(dbc_);
+    outcome = ExecuteOnce(request, at_start);
+  }
+  from_pool_ = false;
+  return outcome;
+}
+
+CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_start) {
   CommandOutcome outcome;
+  at_start = true;
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) {
     outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc_), "Cannot create a statement.");
@@ -488,9 +626,10 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
   for (std::size_t m = 0; m < order.size(); ++m) {
     BoundParameter& b = bound[order[m]];
     Prepare(request.parameters[order[m]], b);
-    const SQLLEN buffer_length = b.c_type == SQL_C_CHAR ? static_cast<SQLLEN>(b.text.size()) : 0;
+    const SQLLEN buffer_length =
+        b.c_type == SQL_C_WCHAR ? static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR)) : 0;
     if (!Succeeded(SQLBindParameter(stmt, static_cast<SQLUSMALLINT>(m + 1), b.io_type, b.c_type,
-                                    b.sql_type, b.column_size, 0, Buffer(b), buffer_length,
+                                    b.sql_type, b.column_size, b.digits, Buffer(b), buffer_length,
                                     &b.indicator))) {
       outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Cannot bind a parameter.");
       return outcome;
@@ -499,13 +638,16 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
 
   SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
                                static_cast<SQLINTEGER>(text.size()));
+  // A batch whose first statement is an UPDATE or DELETE touching no rows answers "no data"
+  // here, while the results of the statements after it are still to come.
+  if (rc == SQL_NO_DATA)
+    rc = SQLMoreResults(stmt);
   if (!Succeeded(rc) && rc != SQL_NO_DATA) {
     outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
-    broken_ = dead == SQL_CD_TRUE;
+    broken_ = IsDead(dbc_);
     return outcome;
   }
+  at_start = false;
   // Every result set of the batch; output parameters are ready after the last one.
   while (rc != SQL_NO_DATA) {
     SQLSMALLINT columns = 0;
@@ -522,6 +664,7 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
     rc = SQLMoreResults(stmt);
     if (!Succeeded(rc) && rc != SQL_NO_DATA) {
       outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+      broken_ = IsDead(dbc_);
       return outcome;
     }
   }
@@ -575,9 +718,12 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
   return {};
 }
 
-OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit)
-    : driver_(std::move(driver)), pool_(std::make_shared<Pool>()) {
+OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port)
+    : driver_(std::move(driver)), browser_port_(browser_port), pool_(std::make_shared<Pool>()) {
   pool_->idle_limit = idle_limit;
+  std::random_device random;
+  for (int i = 0; i < 4; ++i)
+    pool_->salt += std::to_string(random());
   if (Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &pool_->env))) {
     SQLSetEnvAttr(pool_->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
   } else {
@@ -592,6 +738,40 @@ std::size_t OdbcBackend::IdleConnections() const {
   return pool_->idle.size();
 }
 
+namespace {
+
+// A salted SHA-256 of the password, in hex: what the pool key holds in its place.
+std::string PasswordDigest(const std::string& salt, const std::string& password) {
+  std::string input = salt + password;
+  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+  unsigned int length = 0;
+  EVP_Digest(input.data(), input.size(), digest.data(), &length, EVP_sha256(), nullptr);
+  std::fill(input.begin(), input.end(), '\0');
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
+  return hex;
+}
+
+// FreeTDS says nothing of why a Windows login failed; these are the usual reasons.
+constexpr std::string_view kFreeTdsWindowsAuthenticationHint =
+    " Windows authentication through FreeTDS needs a Kerberos ticket (run kinit as the user "
+    "running Korvane), or use SQL Server authentication.";
+
+ServerRecord RecordOf(const ConnectionRequest& request) {
+  ServerRecord record;
+  record.Name = request.server;
+  record.SQLAuth = request.sql_auth;
+  record.LoginName = request.login;
+  record.Password = request.password;
+  return record;
+}
+
+}  // namespace
+
 OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
   OpenOutcome outcome;
   if (driver_.name.empty() || pool_->env == SQL_NULL_HENV) {
@@ -600,44 +780,57 @@ OpenOutcome OdbcBackend::Open(const ConnectionRequest& request) {
                               "Microsoft's ODBC Driver for SQL Server)."});
     return outcome;
   }
-  ServerRecord record;
-  record.Name = request.server;
-  record.SQLAuth = request.sql_auth;
-  record.LoginName = request.login;
-  record.Password = request.password;
-  const std::string connection_string =
-      BuildOdbcConnectionString(record, request.database, true, driver_);
+  ServerRecord keyed = RecordOf(request);
+  keyed.Password = PasswordDigest(pool_->salt, request.password);
+  std::string refused;
   // The pool key includes the login time-out so differently configured callers never share.
-  const std::string key = connection_string + "|" + std::to_string(request.login_timeout_seconds);
+  const std::string key =
+      BuildOdbcConnectionString(keyed, request.database, true, driver_, &refused) + "|" +
+      std::to_string(request.login_timeout_seconds);
+  // Building the real string once tells whether the driver can be given these values at all.
+  {
+    std::string check =
+        BuildOdbcConnectionString(RecordOf(request), request.database, true, driver_, &refused);
+    const bool usable = !check.empty();
+    std::fill(check.begin(), check.end(), '\0');
+    if (!usable) {
+      outcome.errors.push_back({0, 16, 1, "HY000", refused});
+      return outcome;
+    }
+  }
+  auto reconnect = [env = pool_->env, driver = driver_, browser_port = browser_port_,
+                    request](std::vector<ServerMessage>& errors) -> SQLHDBC {
+    const bool freetds = EqualsIgnoringCase(driver.name, "FreeTDS");
+    ServerRecord record = RecordOf(request);
+    const ServerAddress address = ParseServerAddress(request.server);
+    if (freetds && !address.instance.empty() && address.port.empty()) {
+      const std::optional<int> port = LookUpInstancePort(
+          address.host, address.instance,
+          std::chrono::seconds(std::max(request.login_timeout_seconds, 1)), browser_port);
+      if (!port) {
+        errors = {{0, 16, 1, "08001",
+                   InstanceNotFoundMessage(address.host, address.instance, browser_port)}};
+        return SQL_NULL_HDBC;
+      }
+      record.Name = address.host + "," + std::to_string(*port);
+    }
+    std::string connection_string =
+        BuildOdbcConnectionString(record, request.database, true, driver);
+    const SQLHDBC dbc = Connect(env, connection_string, request.login_timeout_seconds, errors);
+    std::fill(connection_string.begin(), connection_string.end(), '\0');
+    if (dbc == SQL_NULL_HDBC && freetds && !request.sql_auth && !errors.empty()) {
+      errors.front().text += std::string(kFreeTdsWindowsAuthenticationHint);
+    }
+    return dbc;
+  };
   if (SQLHDBC dbc = pool_->Take(key); dbc != SQL_NULL_HDBC) {
-    outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+    outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc, true, std::move(reconnect));
     return outcome;
   }
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, pool_->env, &dbc))) {
-    outcome.errors =
-        OrGeneric(Diagnostics(SQL_HANDLE_ENV, pool_->env), "Cannot create a connection.");
+  const SQLHDBC dbc = reconnect(outcome.errors);
+  if (dbc == SQL_NULL_HDBC)
     return outcome;
-  }
-  // Never wait for ever on a server that accepts and does not answer.
-  const SQLULEN login_timeout = static_cast<SQLULEN>(std::max(request.login_timeout_seconds, 1));
-  SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout), 0);
-  SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(login_timeout),
-                    0);
-  std::string in = connection_string;
-  std::array<SQLCHAR, 1024> out{};
-  SQLSMALLINT out_length = 0;
-  const SQLRETURN rc = SQLDriverConnect(
-      dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), static_cast<SQLSMALLINT>(in.size()),
-      out.data(), static_cast<SQLSMALLINT>(out.size()), &out_length, SQL_DRIVER_NOPROMPT);
-  // The password travelled in this buffer: do not leave it lying in memory.
-  std::fill(in.begin(), in.end(), '\0');
-  if (!Succeeded(rc)) {
-    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc), "The connection failed.");
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    return outcome;
-  }
-  outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc);
+  outcome.session = std::make_unique<OdbcSession>(pool_, key, dbc, false, std::move(reconnect));
   return outcome;
 }
 

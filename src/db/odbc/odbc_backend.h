@@ -25,8 +25,11 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
 class OdbcBackend final : public DatabaseBackend {
  public:
   // `driver.name` empty means no SQL Server driver is installed: every Open fails with IM002.
+  // With FreeTDS, the port of a named instance is asked of the SQL Server Browser on UDP
+  // `browser_port` within the login time-out.
   explicit OdbcBackend(OdbcDriverChoice driver,
-                       std::chrono::seconds idle_limit = std::chrono::seconds(60));
+                       std::chrono::seconds idle_limit = std::chrono::seconds(60),
+                       int browser_port = 1434);
   ~OdbcBackend() override;
   OdbcBackend(const OdbcBackend&) = delete;
   OdbcBackend& operator=(const OdbcBackend&) = delete;
@@ -40,6 +43,7 @@ class OdbcBackend final : public DatabaseBackend {
 
  private:
   OdbcDriverChoice driver_;
+  int browser_port_;
   std::shared_ptr<Pool> pool_;
 };
 

@@ -105,11 +105,12 @@ TEST_F(OdbcFailureTest, RefusedConnectionFailsWithTheDriversText) {
       RunCommand(context_, Server(closed.ServerName()), CommandType::kText, "SELECT 1", "master");
   EXPECT_TRUE(result.failed());
   EXPECT_EQ(result.error_number, kGeneralError);
-  EXPECT_NE(result.error_description.find("[FreeTDS]"), std::string::npos)
+  // FreeTDS numbers its own messages, so they lose the bracket groups as the server's do.
+  EXPECT_TRUE(result.error_description.starts_with("Unable to connect"))
       << result.error_description;
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_TRUE(ui_.messages[0].text.starts_with(
-      "Server connection failed.\r\n\r\nRun time error: -2147467259\r\n[FreeTDS]"));
+      "Server connection failed.\r\n\r\nRun time error: -2147467259\r\nUnable to connect"));
   EXPECT_TRUE(ui_.messages[0].text.ends_with("Command failed: \r\n\r\nSELECT 1"));
 }
 
