@@ -232,7 +232,10 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
     start = end + 1;
   }
   bool header_seen = false;
-  std::optional<std::size_t> current;  // position of the key the value lines belong to
+  // Position of the key the value lines belong to; kNoKey before the first key and after an
+  // unreadable key line.
+  constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+  std::size_t current = kNoKey;
   std::string logical;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     logical.assign(lines[i]);
@@ -262,7 +265,7 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
     if (line.front() == '[') {
       if (line.back() != ']' || line.size() < 3 || line[1] == '-') {
         result.unreadable_lines.emplace_back(line);
-        current.reset();
+        current = kNoKey;
         continue;
       }
       Key& key = result.tree.CreateKey(line.substr(1, line.size() - 2));
@@ -279,7 +282,7 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
       name = ReadQuoted(line, pos);
     }
     std::optional<RegistryValue> value;
-    if (name && current) {
+    if (name && current != kNoKey) {
       while (pos < line.size() && line[pos] == ' ')
         ++pos;
       if (pos < line.size() && line[pos] == '=') {
@@ -293,7 +296,7 @@ RegistryTree::ParseResult RegistryTree::Parse(std::string_view raw_text) {
       result.unreadable_lines.emplace_back(line);
       continue;
     }
-    Key& key = result.tree.keys_[*current];
+    Key& key = result.tree.keys_[current];
     auto same_name = [&](const auto& entry) { return EqualsIgnoringCase(entry.first, *name); };
     const auto found = std::find_if(key.values.begin(), key.values.end(), same_name);
     if (found != key.values.end())
