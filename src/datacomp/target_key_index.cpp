@@ -90,8 +90,8 @@ std::optional<std::string> CriterionColumnName(std::string_view name) {
 
 TargetKeyIndex::TargetKeyIndex(const Recordset& source, Recordset& target,
                                const std::array<std::string, 3>& source_keys,
-                               const std::array<std::string, 3>& target_keys)
-    : target_(target) {
+                               const std::array<std::string, 3>& target_keys, KeyHash key_hash)
+    : target_(target), key_hash_(key_hash) {
   const bool source_secondary_set = IsKeyColumnSet(source_keys[1]);
   std::array<int, 3> source_fields{SourceFieldByExactName(source, source_keys[0]), 0, 0};
   if (source_secondary_set) {
@@ -169,8 +169,12 @@ std::string_view TargetKeyIndex::KeyOf(const Chain& chain) const {
   return std::string_view(keys_).substr(offset, chain.key_size);
 }
 
+std::uint64_t TargetKeyIndex::StandardKeyHash(std::string_view key) {
+  return std::hash<std::string_view>()(key);
+}
+
 TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
-  const std::uint64_t hash = std::hash<std::string_view>()(key);
+  const std::uint64_t hash = key_hash_(key);
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -186,7 +190,7 @@ TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
 }
 
 void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
-  const std::uint64_t hash = std::hash<std::string_view>()(key);
+  const std::uint64_t hash = key_hash_(key);
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {

@@ -35,11 +35,17 @@ class TargetKeyIndex {
     std::size_t row = 0;  // the Target row (0-based, in recordset order) when found
   };
 
+  // The hash of a key's bytes. Any function pairs alike (equal hashes are always confirmed
+  // against the key bytes); a poor one is only slower. Tests give a colliding one.
+  using KeyHash = std::uint64_t (*)(std::string_view key);
+  static std::uint64_t StandardKeyHash(std::string_view key);
+
   // `target` is read once, on the first search; both recordsets must outlive the index and keep
   // their rows. The Source positions are taken from the Source's fields now.
   TargetKeyIndex(const Recordset& source, Recordset& target,
                  const std::array<std::string, 3>& source_keys,
-                 const std::array<std::string, 3>& target_keys);
+                 const std::array<std::string, 3>& target_keys,
+                 KeyHash key_hash = &StandardKeyHash);
 
   // FindMatchingRecord: the first unmatched Target row matching the Source's current record,
   // flagged as matched.
@@ -93,6 +99,7 @@ class TargetKeyIndex {
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
 
   Recordset& target_;
+  KeyHash key_hash_;
   std::vector<Component> components_;
   bool prepared_ = false;
   bool valid_ = false;
