@@ -90,8 +90,8 @@ std::optional<std::string> CriterionColumnName(std::string_view name) {
 
 TargetKeyIndex::TargetKeyIndex(const Recordset& source, Recordset& target,
                                const std::array<std::string, 3>& source_keys,
-                               const std::array<std::string, 3>& target_keys)
-    : target_(target) {
+                               const std::array<std::string, 3>& target_keys, KeyHash key_hash)
+    : target_(target), key_hash_(key_hash) {
   const bool source_secondary_set = IsKeyColumnSet(source_keys[1]);
   std::array<int, 3> source_fields{SourceFieldByExactName(source, source_keys[0]), 0, 0};
   if (source_secondary_set) {
@@ -169,25 +169,36 @@ std::string_view TargetKeyIndex::KeyOf(const Chain& chain) const {
   return std::string_view(keys_).substr(offset, chain.key_size);
 }
 
+std::uint64_t TargetKeyIndex::StandardKeyHash(std::string_view key) {
+  return std::hash<std::string_view>()(key);
+}
+
 TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
-  const std::uint64_t hash = std::hash<std::string_view>()(key);
+  const std::uint64_t hash = key_hash_(key);
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    Chain& chain = slots_[slot];
-    if (chain.tail == kNoRow)
+    const Slot& entry = slots_[slot];
+    if (entry.chain == kNoChain)
       return nullptr;  // never used
-    if (chain.hash == hash && chain.key_size == key.size() && KeyOf(chain) == key)
+    if (entry.tag != tag)
+      continue;
+    Chain& chain = chains_[entry.chain];
+    if (chain.key_size == key.size() && KeyOf(chain) == key)
       return &chain;
   }
 }
 
 void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
-  const std::uint64_t hash = std::hash<std::string_view>()(key);
+  const std::uint64_t hash = key_hash_(key);
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    Chain& chain = slots_[slot];
-    if (chain.tail == kNoRow) {
-      chain.hash = hash;
+    Slot& entry = slots_[slot];
+    if (entry.chain == kNoChain) {
+      entry.tag = tag;
+      entry.chain = static_cast<std::uint32_t>(chains_.size());
+      Chain& chain = chains_.emplace_back();
       chain.key_size = static_cast<std::uint32_t>(key.size());
       chain.head = row;
       chain.tail = row;
@@ -200,7 +211,10 @@ void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
       }
       return;
     }
-    if (chain.hash == hash && chain.key_size == key.size() && KeyOf(chain) == key) {
+    if (entry.tag != tag)
+      continue;
+    Chain& chain = chains_[entry.chain];
+    if (chain.key_size == key.size() && KeyOf(chain) == key) {
       next_[chain.tail] = row;
       chain.tail = row;
       return;
@@ -215,7 +229,9 @@ void TargetKeyIndex::Build() {
   std::size_t capacity = 16;
   while (capacity < row_fields_.size() * 2)
     capacity *= 2;
-  slots_.assign(capacity, Chain{});
+  slots_.assign(capacity, Slot{});
+  chains_.clear();
+  chains_.reserve(row_fields_.size());
   std::vector<std::string> keys(components_.size());
   std::vector<const std::string*> parts(components_.size());
   for (std::size_t row = 0; row < row_fields_.size(); ++row) {

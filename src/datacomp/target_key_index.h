@@ -35,11 +35,17 @@ class TargetKeyIndex {
     std::size_t row = 0;  // the Target row (0-based, in recordset order) when found
   };
 
+  // The hash of a key's bytes. Any function pairs alike (equal hashes are always confirmed
+  // against the key bytes); a poor one is only slower. Tests give a colliding one.
+  using KeyHash = std::uint64_t (*)(std::string_view key);
+  static std::uint64_t StandardKeyHash(std::string_view key);
+
   // `target` is read once, on the first search; both recordsets must outlive the index and keep
   // their rows. The Source positions are taken from the Source's fields now.
   TargetKeyIndex(const Recordset& source, Recordset& target,
                  const std::array<std::string, 3>& source_keys,
-                 const std::array<std::string, 3>& target_keys);
+                 const std::array<std::string, 3>& target_keys,
+                 KeyHash key_hash = &StandardKeyHash);
 
   // FindMatchingRecord: the first unmatched Target row matching the Source's current record,
   // flagged as matched.
@@ -61,23 +67,30 @@ class TargetKeyIndex {
     int target_field = -1;
     std::uint8_t classes = 0;  // MatchClass bits present in the Target column
   };
-  // One distinct key: its hash, its bytes (kept in the slot when short, else in keys_ at the
-  // offset the slot holds), and its rows not yet matched, in order.
-  // 12 bytes keep a slot at 32 bytes, two to a cache line, and hold any whole-number key of up
-  // to 11 digits.
+  // One distinct key: its bytes (kept in the chain when short, else in keys_ at the offset the
+  // chain holds) and its rows not yet matched, in order. Chains are numbered in the order their
+  // keys first appear, so a Source read in the Target's order visits them front to back.
+  // 12 bytes keep a chain at 24 bytes and hold any whole-number key of up to 11 digits.
   static constexpr std::size_t kInlineKeySize = 12;
   struct Chain {
-    std::uint64_t hash = 0;
-    std::uint32_t head = kNoRow;  // kNoRow: every row matched (or an empty slot)
-    std::uint32_t tail = kNoRow;  // kNoRow only in an empty slot
+    std::uint32_t head = kNoRow;  // kNoRow: every row matched
+    std::uint32_t tail = kNoRow;
     std::uint32_t key_size = 0;
     char key[kInlineKeySize] = {};
   };
-  static_assert(kInlineKeySize >= sizeof(std::size_t), "a long key's offset fits in the slot");
+  static_assert(kInlineKeySize >= sizeof(std::size_t), "a long key's offset fits in the chain");
+  // A slot of the open-addressing table: the upper half of its key's hash, to pass over most
+  // other keys without reading their chain, and its chain's number (kNoChain: never used). At 8
+  // bytes a slot, the table of a million keys stays within a processor's last-level cache.
+  struct Slot {
+    std::uint32_t tag = 0;
+    std::uint32_t chain = kNoChain;
+  };
   std::string_view KeyOf(const Chain& chain) const;
   static constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kNoChain = 0xFFFFFFFFu;
 
-  // The chain of a key (open addressing, linear probing); null when the key has none.
+  // The chain of a key (linear probing); null when the key has none.
   Chain* FindChain(std::string_view key);
   void AddRow(std::string_view key, std::uint32_t row);
 
@@ -86,6 +99,7 @@ class TargetKeyIndex {
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
 
   Recordset& target_;
+  KeyHash key_hash_;
   std::vector<Component> components_;
   bool prepared_ = false;
   bool valid_ = false;
@@ -97,7 +111,8 @@ class TargetKeyIndex {
   std::deque<std::vector<Value>> copied_rows_;
   std::vector<bool> matched_;
   std::size_t matched_count_ = 0;
-  std::vector<Chain> slots_;  // a power of two in size, at most half full
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::vector<Chain> chains_;
   std::string keys_;
   std::vector<std::uint32_t> next_;
   std::vector<std::vector<std::string>> candidates_;

@@ -17,8 +17,9 @@ using Outcome = TargetKeyIndex::Outcome;
 
 // The Target rows each Source record is paired with, in Source order ("-" not found, "!" error).
 std::string Pairing(Recordset source, Recordset target, std::array<std::string, 3> source_keys,
-                    std::array<std::string, 3> target_keys) {
-  TargetKeyIndex index(source, target, source_keys, target_keys);
+                    std::array<std::string, 3> target_keys,
+                    TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash) {
+  TargetKeyIndex index(source, target, source_keys, target_keys, key_hash);
   std::string pairing;
   for (source.MoveFirst(); !source.Eof(); source.MoveNext()) {
     const TargetKeyIndex::Match match = index.FindMatchingRecord(source);
@@ -229,6 +230,52 @@ TEST(TargetKeyIndexTest, ReadTargetWithoutASearchListsEveryRowUnmatched) {
   EXPECT_EQ(index.TargetFieldCount(), 2);
   EXPECT_FALSE(index.IsMatched(1));
   EXPECT_EQ(index.TargetField(1, 1), Value::Text("b"));
+}
+
+// Hashes that make distinct keys collide: on the slot and the tag alike, on the tag only, and
+// on the slot only. The index must confirm every equal hash against the key bytes.
+std::uint64_t OneHashForAll(std::string_view) {
+  return 0x1234567800000005u;
+}
+std::uint64_t SameTagOtherSlots(std::string_view key) {
+  return 0xABCD000000000000u | key.size();
+}
+std::uint64_t SameSlotOtherTags(std::string_view key) {
+  return static_cast<std::uint64_t>(key.empty() ? 0 : key.back()) << 32;
+}
+
+TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
+  // Duplicates, NULLs, letter case, numbers of several kinds and keys longer than a slot holds.
+  const std::string long_key(40, 'k');
+  const Recordset source(Rows({"K", "K2"}, {{Value::Integer(1), Value::Text("a")},
+                                            {Value::Text("X"), Value::Text("b")},
+                                            {Value::Integer(1), Value::Text("a")},
+                                            {Value::Text(long_key + "1"), Value::Null()},
+                                            {Value::Null(), Value::Text("a")},
+                                            {Value::Decimal("2.0"), Value::Text("B ")},
+                                            {Value::Text(long_key + "2"), Value::Text("c")},
+                                            {Value::Integer(7), Value::Text("a")}}));
+  const Recordset target(Rows({"K", "K2"}, {{Value::Text(long_key + "2"), Value::Text("C")},
+                                            {Value::Integer(1), Value::Text("A")},
+                                            {Value::Text("x "), Value::Text("b")},
+                                            {Value::Integer(2), Value::Text("b")},
+                                            {Value::Null(), Value::Text("a")},
+                                            {Value::Integer(1), Value::Text("a")},
+                                            {Value::Text(long_key + "1"), Value::Text("Null")}}));
+  const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
+  struct Case {
+    const char* name;
+    std::array<std::string, 3> keys;
+  };
+  for (const Case& c : {Case{"one key", kOneKey}, Case{"two keys", two_keys}}) {
+    const std::string expected = Pairing(source, target, c.keys, c.keys);
+    for (const TargetKeyIndex::KeyHash hash :
+         {&OneHashForAll, &SameTagOtherSlots, &SameSlotOtherTags}) {
+      EXPECT_EQ(Pairing(source, target, c.keys, c.keys, hash), expected) << c.name;
+    }
+  }
+  // What the standard hash gives, so the comparison above compares real pairings.
+  EXPECT_EQ(Pairing(source, target, two_keys, two_keys), "1256-30-");
 }
 
 }  // namespace

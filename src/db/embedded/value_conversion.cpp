@@ -442,40 +442,43 @@ bool ParseStoredDateTime(const std::string& text, DateTimeValue* value) {
 }
 
 Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result) {
-  const int storage = sqlite3_column_type(stmt, column);
+  // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
+  // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
+  // statement is used by one thread, so reading it unprotected is safe.
+  sqlite3_value* field = sqlite3_column_value(stmt, column);
+  const int storage = sqlite3_value_type(field);
   if (storage == SQLITE_NULL)
     return Value::Null();
   auto text = [&]() {
-    return std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+    return std::string(reinterpret_cast<const char*>(sqlite3_value_text(field)),
+                       static_cast<std::size_t>(sqlite3_value_bytes(field)));
   };
   auto blob = [&]() {
-    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, column));
-    return std::vector<std::uint8_t>(bytes, bytes + sqlite3_column_bytes(stmt, column));
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_value_blob(field));
+    return std::vector<std::uint8_t>(bytes, bytes + sqlite3_value_bytes(field));
   };
   if (result) {
     switch (result->type) {
       case ValueType::kInteger:
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-          return Value::Integer(sqlite3_column_int64(stmt, column));
+          return Value::Integer(sqlite3_value_int64(field));
         break;
       case ValueType::kBoolean:
-        return Value::Boolean(sqlite3_column_int64(stmt, column) != 0);
+        return Value::Boolean(sqlite3_value_int64(field) != 0);
       case ValueType::kDecimal: {
         if (storage == SQLITE_TEXT)
           return Value::Decimal(text());
         char buffer[64];
         if (storage == SQLITE_INTEGER && result->scale == 0)
-          return Value::Decimal(std::to_string(sqlite3_column_int64(stmt, column)));
-        std::snprintf(buffer, sizeof buffer, "%.*f", result->scale,
-                      sqlite3_column_double(stmt, column));
+          return Value::Decimal(std::to_string(sqlite3_value_int64(field)));
+        std::snprintf(buffer, sizeof buffer, "%.*f", result->scale, sqlite3_value_double(field));
         std::string digits = buffer;
         if (digits.rfind("-0", 0) == 0 && digits.find_first_not_of("-0.") == std::string::npos)
           digits.erase(0, 1);
         return Value::Decimal(digits);
       }
       case ValueType::kFloat:
-        return Value::Float(sqlite3_column_double(stmt, column));
+        return Value::Float(sqlite3_value_double(field));
       case ValueType::kDateTime: {
         DateTimeValue dt;
         if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &dt))
@@ -494,9 +497,9 @@ Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result) {
   }
   switch (storage) {
     case SQLITE_INTEGER:
-      return Value::Integer(sqlite3_column_int64(stmt, column));
+      return Value::Integer(sqlite3_value_int64(field));
     case SQLITE_FLOAT:
-      return Value::Float(sqlite3_column_double(stmt, column));
+      return Value::Float(sqlite3_value_double(field));
     case SQLITE_BLOB:
       return Value::Binary(blob());
     default:
