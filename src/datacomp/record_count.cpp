@@ -1,6 +1,7 @@
 #include "datacomp/record_count.h"
 
 #include <cmath>
+#include <utility>
 
 #include "app/application_context.h"
 #include "app/text.h"
@@ -30,9 +31,19 @@ RecordCount CountRecords(ApplicationContext& context, ServerRecord& server,
                          std::int32_t object_id) {
   const bool suppressed = context.SuppressConnectionErrors;
   context.SuppressConnectionErrors = true;
-  RecordCount outcome;
-  outcome.qualified_table =
+  std::string qualified =
       GetExtendedObjectName(context, server, database, table, ObjectType::kTables, object_id);
+  context.SuppressConnectionErrors = suppressed;
+  return CountRecordsAs(context, server, database, table, std::move(qualified));
+}
+
+RecordCount CountRecordsAs(ApplicationContext& context, ServerRecord& server,
+                           std::string_view database, std::string_view table,
+                           std::string qualified_table) {
+  const bool suppressed = context.SuppressConnectionErrors;
+  context.SuppressConnectionErrors = true;
+  RecordCount outcome;
+  outcome.qualified_table = std::move(qualified_table);
   RunCommandResult result = RunCommand(context, server, CommandType::kText,
                                        RecordCountQuery(outcome.qualified_table), database);
   if (result.failed()) {

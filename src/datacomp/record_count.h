@@ -31,4 +31,10 @@ struct RecordCount {
 RecordCount CountRecords(ApplicationContext& context, ServerRecord& server,
                          std::string_view database, std::string_view table, std::int32_t object_id);
 
+// The same count for a caller that already knows the qualified name to count under (its owner
+// read in bulk beforehand): no owner look-up, the same schema-qualified retry.
+RecordCount CountRecordsAs(ApplicationContext& context, ServerRecord& server,
+                           std::string_view database, std::string_view table,
+                           std::string qualified_table);
+
 }  // namespace korvane

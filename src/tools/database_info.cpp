@@ -1,5 +1,7 @@
 #include "tools/database_info.h"
 
+#include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -10,11 +12,57 @@
 #include "app/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "catalog/object_list.h"
+#include "catalog/sql_names.h"
+#include "catalog/suppressed_connection_errors.h"
 #include "datacomp/record_count.h"
 #include "db/data_access.h"
+#include "db/server_list.h"
 
 namespace korvane {
 namespace {
+
+// The schema of every user table by object id, read in one query, so that counting a table
+// needs no look-up of its owner. Nothing when the server cannot answer it (before version 9,
+// or without OBJECT_SCHEMA_NAME): then each table's owner is looked up as it is counted.
+using TableSchemas = std::unordered_map<std::int32_t, std::string>;
+
+std::optional<TableSchemas> ReadTableSchemas(ApplicationContext& context, ServerRecord& server,
+                                             std::string_view database) {
+  if (ComputeNumVersion(server.Version) < 9 || server.NumVersion < 9)
+    return std::nullopt;
+  SuppressedConnectionErrors quiet(context);
+  RunCommandResult result =
+      RunCommand(context, server, CommandType::kText,
+                 "SELECT [object_id], OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects "
+                 "WHERE [type] = 'U'",
+                 database);
+  if (result.failed() || !result.recordset)
+    return std::nullopt;
+  TableSchemas schemas;
+  for (Recordset& rows = *result.recordset; !rows.Eof(); rows.MoveNext()) {
+    const Value& id = rows.Field(0);
+    const Value& schema = rows.Field(1);
+    if (id.type() == ValueType::kInteger && !schema.is_null())
+      schemas.emplace(static_cast<std::int32_t>(id.AsInteger()), NullText(schema));
+  }
+  result.recordset->Close();
+  return schemas;
+}
+
+// The name a listed table is counted under when its schema is known: "[name]" in dbo,
+// "[schema].[name]" elsewhere. Empty when the owner must be looked up instead (schema unknown,
+// or a dotted name whose part before the dot may be a schema).
+std::string KnownQualifiedTable(const std::optional<TableSchemas>& schemas,
+                                const ObjectEntry& row) {
+  if (!schemas || row.Id < 1 || !SplitQualifiedName(row.Name).qualifier.empty())
+    return std::string();
+  const auto found = schemas->find(row.Id);
+  if (found == schemas->end() || found->second.empty())
+    return std::string();
+  if (found->second == "dbo")
+    return QuoteName(row.Name);
+  return QuoteName(found->second) + "." + QuoteName(row.Name);
+}
 
 struct Listing {
   std::string text;
@@ -25,6 +73,9 @@ struct Listing {
 Listing ListRows(ApplicationContext& context, ServerRecord& server, std::string_view database,
                  ObjectType type, const std::vector<ObjectEntry>& rows, int status_index,
                  DatabaseInfoProgress& progress) {
+  std::optional<TableSchemas> schemas;
+  if (type == ObjectType::kTables && !rows.empty())
+    schemas = ReadTableSchemas(context, server, database);
   Listing listing;
   int number = 0;
   const bool completed = RunGuarded(context.ui, "frmGetDbInfo", "GetObjList", false, [&] {
@@ -36,7 +87,8 @@ Listing ListRows(ApplicationContext& context, ServerRecord& server, std::string_
       context.ui.ProcessPendingEvents();
       std::string shown = row.Name;
       if (type == ObjectType::kTables) {
-        const std::int64_t count = CountTableRecords(context, server, database, row.Name, row.Id);
+        const std::int64_t count = CountTableRecords(context, server, database, row.Name, row.Id,
+                                                     KnownQualifiedTable(schemas, row));
         if (count < 0) {
           listing.text.append(kCrLf).append(kOperationAbortedLine).append(kCrLf);
           listing.failed = true;
@@ -88,8 +140,12 @@ std::string DatabaseInfoHeader(std::string_view date, std::string_view database)
 }
 
 std::int64_t CountTableRecords(ApplicationContext& context, ServerRecord& server,
-                               std::string_view database, std::string_view name, std::int32_t id) {
-  const RecordCount counted = CountRecords(context, server, database, name, id);
+                               std::string_view database, std::string_view name, std::int32_t id,
+                               std::string qualified_table) {
+  const RecordCount counted =
+      qualified_table.empty()
+          ? CountRecords(context, server, database, name, id)
+          : CountRecordsAs(context, server, database, name, std::move(qualified_table));
   if (counted.count)
     return *counted.count;
   context.ui.ShowMessage(std::string(kCountRecordsFailedMessage) + std::string(name),

@@ -57,9 +57,11 @@ std::string DatabaseInfoHeader(std::string_view date, std::string_view database)
 
 // The records of a table counted for the inventory, through the record counter (catalogue names
 // quoted whole, the schema retry on servers of version 9 and later). On failure shows
-// kCountRecordsFailedMessage + name (exclamation icon) and gives -1.
+// kCountRecordsFailedMessage + name (exclamation icon) and gives -1. A non-empty
+// `qualified_table` is the name to count under, its owner already known.
 std::int64_t CountTableRecords(ApplicationContext& context, ServerRecord& server,
-                               std::string_view database, std::string_view name, std::int32_t id);
+                               std::string_view database, std::string_view name, std::int32_t id,
+                               std::string qualified_table = {});
 
 struct DatabaseInfoOutcome {
   // False when the person cancelled: there is no report to show, not even a part of one.

@@ -145,6 +145,62 @@ TEST_F(DatabaseInfoTest, BracketedTableNameCountedAsItselfRegression) {
   EXPECT_FALSE(outcome.failed);
 }
 
+// Tables of other schemas are counted under their schema, on a server that answers the bulk
+// schema query (9.00.5000) and on one whose per-table owner look-up is used instead (8.00).
+TEST_F(DatabaseInfoTest, TablesOfEverySchemaCountedUnderTheirOwner) {
+  struct Case {
+    const char* version;
+    const char* script;
+    const char* listing;
+  } const cases[] = {
+      {"9.00.5000.00",
+       "CREATE SCHEMA sales\nGO\nCREATE TABLE sales.Orders (id int NOT NULL)\nGO\n"
+       "CREATE TABLE Parts (id int NOT NULL)\nGO\n",
+       "   1  Orders (3 records)\r\n   2  Parts (2 records)\r\n\r\n"},
+      {"8.00.2039",
+       "CREATE TABLE Orders (id int NOT NULL)\nGO\nCREATE TABLE Parts (id int NOT NULL)\nGO\n",
+       "   1  Orders (3 records)\r\n   2  Parts (2 records)\r\n\r\n"},
+  };
+  for (const Case& test : cases) {
+    const std::string server = std::string("embedded:tools") + test.version;
+    std::string error;
+    ASSERT_TRUE(
+        CreateEmbeddedServer(context_.locations.servers_folder, server, test.version, &error))
+        << error;
+    const ScriptLoadResult loaded = LoadScript(
+        context_.locations.servers_folder, server, "shop",
+        std::string(test.script) +
+            Inserts(std::string(test.version)[0] == '9' ? "sales.Orders (id)" : "Orders (id)", 3) +
+            Inserts("Parts (id)", 2));
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+    ServerRecord& source = context_.CurrentServers[kSource];
+    source.Name = server;
+    source.Version = GetServerVersion(context_, source);
+    source.NumVersion = ComputeNumVersion(source.Version);
+    ScriptedProgress progress(context_);
+    const DatabaseInfoOutcome outcome = Build(progress);
+    EXPECT_FALSE(outcome.failed) << test.version;
+    EXPECT_NE(outcome.report.find("List of tables\r\n" + std::string(test.listing)),
+              std::string::npos)
+        << test.version << "\n"
+        << outcome.report;
+    EXPECT_TRUE(ui_.messages.empty()) << test.version;
+  }
+}
+
+// Same-named tables of dbo and another schema: each line shows its own table's count.
+TEST_F(DatabaseInfoTest, SameNamedTablesOfTwoSchemasEachCountedAsThemselves) {
+  Load("shop",
+       "CREATE SCHEMA sales\nGO\nCREATE TABLE sales.T (id int NOT NULL)\nGO\n"
+       "CREATE TABLE dbo.T (id int NOT NULL)\nGO\n" +
+           Inserts("sales.T (id)", 5) + Inserts("dbo.T (id)", 2));
+  ScriptedProgress progress(context_);
+  const DatabaseInfoOutcome outcome = Build(progress);
+  EXPECT_FALSE(outcome.failed);
+  EXPECT_NE(outcome.report.find("  T (2 records)\r\n"), std::string::npos) << outcome.report;
+  EXPECT_NE(outcome.report.find("  T (5 records)\r\n"), std::string::npos) << outcome.report;
+}
+
 TEST_F(DatabaseInfoTest, TableDroppedDuringTheInventoryAbortsTheTableListingOnly) {
   LoadShop();
   ScriptedProgress progress(context_);

@@ -69,6 +69,7 @@ struct PoolStamps {
   FileStamp master;
   FileStamp database;
   std::int64_t master_data_version = 0;
+  bool versioned = false;  // master_data_version was read on this connection
 };
 
 std::optional<std::int64_t> MasterDataVersion(EmbeddedDatabase& database) {
@@ -148,9 +149,11 @@ struct EmbeddedBackend::Pool {
   // Takes a database back after its session; it is closed instead when it cannot be reset or
   // when a file it was opened on was replaced meanwhile. The stamps are taken anew, so that the
   // session's own writes do not make the database look stale.
+  // A session that wrote nothing hands back the stamps it was given: any change by others since
+  // then still shows at the next Take.
   void Give(const std::string& key, std::unique_ptr<EmbeddedDatabase> database,
             const std::filesystem::path& folder, const std::filesystem::path& file,
-            const PoolStamps& opened) {
+            const PoolStamps& opened, bool wrote) {
     sqlite3* handle = database->db().handle();
     // A statement stepped but not finished keeps a read lock that would stall other writers.
     for (sqlite3_stmt* stmt = sqlite3_next_stmt(handle, nullptr); stmt;
@@ -165,6 +168,10 @@ struct EmbeddedBackend::Pool {
     info.identity_insert_table = 0;
     info.last_identity = -1;
     info.row_count = 0;
+    if (!wrote && opened.versioned) {
+      Keep(key, Idle{std::move(database), file, opened});
+      return;
+    }
     // Master's version first: a change after it shows at the next Take.
     const auto version = MasterDataVersion(*database);
     const auto now = FileStampsOf(ServerFolder(folder), file);
@@ -173,6 +180,12 @@ struct EmbeddedBackend::Pool {
       return;
     Idle entry{std::move(database), file, *now};
     entry.stamps.master_data_version = *version;
+    entry.stamps.versioned = true;
+    Keep(key, std::move(entry));
+  }
+
+ private:
+  void Keep(const std::string& key, Idle entry) {
     std::unique_ptr<EmbeddedDatabase> closed;  // closed outside the lock
     std::lock_guard lock(mutex);
     idle.emplace(key, std::move(entry));
@@ -198,7 +211,7 @@ class EmbeddedSession final : public DatabaseSession {
         stamps_(stamps) {}
   ~EmbeddedSession() override {
     if (auto pool = pool_.lock())
-      pool->Give(key_, std::move(database_), folder_, file_, stamps_);
+      pool->Give(key_, std::move(database_), folder_, file_, stamps_, wrote_);
   }
   EmbeddedSession(const EmbeddedSession&) = delete;
   EmbeddedSession& operator=(const EmbeddedSession&) = delete;
@@ -220,6 +233,7 @@ class EmbeddedSession final : public DatabaseSession {
     } clear{database_->db().handle()};
     try {
       if (request.type == CommandType::kStoredProcedure) {
+        wrote_ = true;  // attaching writes master
         RunProcedure(request, &outcome);
       } else {
         database_->db().Exec("BEGIN");
@@ -227,11 +241,14 @@ class EmbeddedSession final : public DatabaseSession {
           BatchExecutor executor(*database_);
           executor.set_attach_handler(
               [this](const std::string& name, const std::vector<std::string>& files) {
+                wrote_ = true;
                 ServerFolder(folder_).Attach(name, files);
               });
           outcome.result_sets = executor.Run(request.text);
+          NoteWrites();
           database_->db().Exec("COMMIT");
         } catch (...) {
+          NoteWrites();
           sqlite3_exec(database_->db().handle(), "ROLLBACK", nullptr, nullptr, nullptr);
           throw;
         }
@@ -300,9 +317,16 @@ class EmbeddedSession final : public DatabaseSession {
         outcome->parameter_values[i] = request.parameters[i].value;
   }
 
+  // Whether the batch's transaction wrote to any of the connection's databases.
+  void NoteWrites() {
+    if (sqlite3_txn_state(database_->db().handle(), nullptr) == SQLITE_TXN_WRITE)
+      wrote_ = true;
+  }
+
   std::filesystem::path folder_;
   std::unique_ptr<EmbeddedDatabase> database_;
   std::weak_ptr<EmbeddedBackend::Pool> pool_;
+  bool wrote_ = false;
   std::string key_;
   std::filesystem::path file_;
   PoolStamps stamps_;

@@ -155,13 +155,13 @@ int EmbeddedDatabase::SchemaId(const std::string& schema) {
 }
 
 std::string EmbeddedDatabase::SchemaName(int schema_id) {
-  auto stmt = db_.Prepare("SELECT name FROM kvn_schemas WHERE schema_id = ?");
+  auto stmt = db_.PrepareCached("SELECT name FROM kvn_schemas WHERE schema_id = ?");
   stmt.Bind(1, static_cast<std::int64_t>(schema_id));
   return stmt.Step() ? stmt.Text(0) : std::string();
 }
 
 std::optional<ObjectRow> EmbeddedDatabase::FindObject(int schema_id, const std::string& name) {
-  auto stmt = db_.Prepare(
+  auto stmt = db_.PrepareCached(
       "SELECT id, name, rtrim(xtype), uid, parent_obj FROM sysobjects WHERE name = ? AND uid = ?");
   stmt.Bind(1, std::string_view(name)).Bind(2, static_cast<std::int64_t>(schema_id));
   if (!stmt.Step())
@@ -171,8 +171,8 @@ std::optional<ObjectRow> EmbeddedDatabase::FindObject(int schema_id, const std::
 }
 
 std::optional<ObjectRow> EmbeddedDatabase::FindObjectById(std::int64_t id) {
-  auto stmt =
-      db_.Prepare("SELECT id, name, rtrim(xtype), uid, parent_obj FROM sysobjects WHERE id = ?");
+  auto stmt = db_.PrepareCached(
+      "SELECT id, name, rtrim(xtype), uid, parent_obj FROM sysobjects WHERE id = ?");
   stmt.Bind(1, id);
   if (!stmt.Step())
     return std::nullopt;
@@ -202,7 +202,7 @@ ObjectRow EmbeddedDatabase::RequireTable(const std::vector<std::string>& parts) 
 
 std::vector<TableColumn> EmbeddedDatabase::Columns(std::int64_t table_id) {
   std::vector<TableColumn> columns;
-  auto stmt = db_.Prepare(
+  auto stmt = db_.PrepareCached(
       "SELECT c.name, c.colid, t.name, c.xtype, c.xusertype, c.length, c.xprec, c.xscale, c.prec, "
       "c.scale, c.isnullable, c.status, c.cdefault, c.iscomputed FROM syscolumns c JOIN systypes t "
       "ON t.xusertype = c.xtype WHERE c.id = ? AND c.number = 0 AND c.colid > 0 "
@@ -235,7 +235,7 @@ std::vector<TableColumn> EmbeddedDatabase::Columns(std::int64_t table_id) {
 
 std::vector<IndexRow> EmbeddedDatabase::Indexes(std::int64_t table_id) {
   std::vector<IndexRow> indexes;
-  auto stmt = db_.Prepare(
+  auto stmt = db_.PrepareCached(
       "SELECT indid, name, status FROM sysindexes WHERE id = ? AND indid BETWEEN 1 AND 250 "
       "ORDER BY indid");
   stmt.Bind(1, table_id);
@@ -243,7 +243,7 @@ std::vector<IndexRow> EmbeddedDatabase::Indexes(std::int64_t table_id) {
     indexes.push_back(
         {static_cast<int>(stmt.Int(0)), stmt.Text(1), static_cast<int>(stmt.Int(2)), {}});
   auto keys =
-      db_.Prepare("SELECT colid FROM sysindexkeys WHERE id = ? AND indid = ? ORDER BY keyno");
+      db_.PrepareCached("SELECT colid FROM sysindexkeys WHERE id = ? AND indid = ? ORDER BY keyno");
   for (auto& index : indexes) {
     keys.Bind(1, table_id).Bind(2, static_cast<std::int64_t>(index.indid));
     while (keys.Step())

@@ -36,6 +36,9 @@ bool SqliteDatabase::Open(const std::filesystem::path& file, bool create, std::s
 }
 
 void SqliteDatabase::Close() {
+  for (auto& [sql, cached] : cached_)
+    sqlite3_finalize(cached.stmt);
+  cached_.clear();
   if (db_) {
     sqlite3_close_v2(db_);
     db_ = nullptr;
@@ -60,14 +63,42 @@ SqliteStatement SqliteDatabase::Prepare(std::string_view sql) {
   return SqliteStatement(db_, stmt);
 }
 
+SqliteStatement SqliteDatabase::PrepareCached(std::string_view sql) {
+  const auto found = cached_.find(std::string(sql));
+  if (found != cached_.end()) {
+    if (found->second.in_use)
+      return Prepare(sql);
+    found->second.in_use = true;
+    return SqliteStatement(db_, found->second.stmt, &found->second.in_use);
+  }
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    ThrowSqlite(db_, "Internal storage error");
+  }
+  Cached& entry = cached_[std::string(sql)];
+  entry.stmt = stmt;
+  entry.in_use = true;
+  return SqliteStatement(db_, stmt, &entry.in_use);
+}
+
 SqliteStatement::~SqliteStatement() {
-  if (stmt_)
+  if (!stmt_)
+    return;
+  if (in_use_) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    *in_use_ = false;
+  } else {
     sqlite3_finalize(stmt_);
+  }
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
-    : db_(other.db_), stmt_(other.stmt_), last_code_(other.last_code_) {
+    : db_(other.db_), stmt_(other.stmt_), in_use_(other.in_use_), last_code_(other.last_code_) {
   other.stmt_ = nullptr;
+  other.in_use_ = nullptr;
 }
 
 SqliteStatement& SqliteStatement::Bind(int index, std::int64_t value) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane::embedded {
@@ -31,14 +32,26 @@ class SqliteDatabase {
   // Runs statements without results; throws SqlError on failure.
   void Exec(std::string_view sql);
   SqliteStatement Prepare(std::string_view sql);
+  // The same, prepared once per connection and kept: the statement is reset and its bindings
+  // cleared when the returned object ends. For the fixed catalogue look-ups every query makes.
+  // A statement still in use by an outer caller is not shared: the inner caller gets its own.
+  SqliteStatement PrepareCached(std::string_view sql);
 
  private:
+  struct Cached {
+    sqlite3_stmt* stmt = nullptr;
+    bool in_use = false;
+  };
   sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, Cached> cached_;
 };
 
 class SqliteStatement {
  public:
   SqliteStatement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
+  // A kept statement: reset instead of finalized at the end, `in_use` cleared.
+  SqliteStatement(sqlite3* db, sqlite3_stmt* stmt, bool* in_use)
+      : db_(db), stmt_(stmt), in_use_(in_use) {}
   ~SqliteStatement();
   SqliteStatement(SqliteStatement&& other) noexcept;
   SqliteStatement& operator=(SqliteStatement&&) = delete;
@@ -66,6 +79,7 @@ class SqliteStatement {
  private:
   sqlite3* db_;
   sqlite3_stmt* stmt_;
+  bool* in_use_ = nullptr;
   int last_code_ = SQLITE_OK;
 };
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "app/files.h"
@@ -160,6 +161,50 @@ TEST_F(SessionPoolTest, ANewProductVersionIsReportedAtTheNextOpen) {
   const CommandOutcome sys = Run("Shop", "SELECT name FROM sys.objects");
   ASSERT_FALSE(sys.ok);
   EXPECT_EQ(sys.errors.at(0).number, 208);
+}
+
+// A session that only read goes back to the pool without stamping the files anew: a change
+// made by someone else while it was open must still show at the next Open.
+TEST_F(SessionPoolTest, ChangesMadeWhileAReadingSessionWasOpenAreSeenAtTheNextOpen) {
+  Load("Other",
+       "CREATE TABLE t (id int NOT NULL, a varchar(10) NULL)\nGO\n"
+       "INSERT t VALUES (1, 'other')\n");
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    const char* query;
+    const char* expected;
+  } const cases[] = {
+      {"file replaced",
+       [&] {
+         fs::remove(folder() / "Shop.db");
+         fs::copy_file(folder() / "Other.db", folder() / "Shop.db");
+       },
+       "SELECT a FROM t", "other"},
+      {"product version",
+       [&] {
+         ASSERT_TRUE(WriteFileAtomically(folder() / "server.ini", "ProductVersion=9.00.3042\n"));
+       },
+       "SELECT CAST(serverproperty('ProductVersion') AS varchar(20))", "9.00.3042"},
+      {"database dropped from master", [&] { server().RemoveDatabase("Other"); },
+       "SELECT COUNT(*) FROM master..sysdatabases WHERE name = 'Other'", "0"},
+  };
+  for (const Case& test : cases) {
+    ASSERT_FALSE(QueryRows("Shop", "SELECT a FROM t").empty()) << test.what;
+    ASSERT_EQ(backend_.IdleSessions(), 1u) << test.what;
+    {
+      ConnectionRequest request;
+      request.server = server_name();
+      request.database = "Shop";
+      OpenOutcome open = backend_.Open(request);
+      ASSERT_NE(open.session, nullptr) << test.what;
+      CommandRequest command;
+      command.text = "SELECT COUNT(*) FROM t";
+      ASSERT_TRUE(open.session->Execute(command).ok) << test.what;
+      test.change();
+    }
+    EXPECT_THAT(QueryRows("Shop", test.query), ElementsAre(test.expected)) << test.what;
+  }
 }
 
 TEST_F(SessionPoolTest, NothingStaysOpenOnceIdleSessionsAreClosedOrTheBackendIsGone) {
