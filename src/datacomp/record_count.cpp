@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/application_context.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/object_type.h"
 #include "catalog/schema_names.h"
 #include "db/data_access.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "db/embedded/server_folder.h"
 #include "embedded_fixture.h"
 
