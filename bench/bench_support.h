@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "db/embedded/embedded_backend.h"
 
 namespace korvane::bench {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "datacomp/target_key_index.h"
 
 namespace korvane {

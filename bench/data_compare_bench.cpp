@@ -21,9 +21,9 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "bench_support.h"
 #include "datacomp/bulk_data_compare.h"
 #include "datacomp/compare_status.h"

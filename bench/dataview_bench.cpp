@@ -16,8 +16,8 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "bench_support.h"
 #include "dataview/data_analyzer.h"
 #include "dataview/data_view.h"

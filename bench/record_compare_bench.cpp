@@ -11,9 +11,9 @@
 
 #include "../tests/datacomp/compare_records_reference.h"
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "bench_support.h"
 #include "datacomp/compare_records.h"
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/registry_tree.h"
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "base/registry_tree.h"
+#include "base/settings_store.h"
 
 namespace {
 

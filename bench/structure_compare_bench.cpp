@@ -15,9 +15,9 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/error_report.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/error_report.h"
+#include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "compare/comparison_progress.h"
 #include "compare/database_comparison_run.h"

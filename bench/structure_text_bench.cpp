@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_list_control.h"
+#include "base/memory_list_control.h"
 #include "bench_support.h"
 #include "catalog/object_list.h"
 #include "db/data_access.h"

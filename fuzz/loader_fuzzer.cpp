@@ -14,7 +14,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "db/embedded/script_loader.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/query_translator.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace fs = std::filesystem;

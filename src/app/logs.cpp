@@ -3,9 +3,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/clock.h"
-#include "app/files.h"
 #include "app/locations.h"
+#include "base/clock.h"
+#include "base/files.h"
 
 namespace korvane {
 

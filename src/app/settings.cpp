@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/text.h"
-#include "app/user_interface.h"
-#include "app/version.h"
+#include "base/text.h"
+#include "base/user_interface.h"
+#include "base/version.h"
 
 namespace korvane {
 namespace {
@@ -68,13 +68,6 @@ std::uint32_t FieldNumber(std::string_view text) {
 }
 
 }  // namespace
-
-std::string SettingsKeyPath(std::string_view subkey) {
-  std::string path(kSettingsRoot);
-  if (!subkey.empty())
-    path += "\\" + std::string(subkey);
-  return path;
-}
 
 std::span<const SettingDefinition> AllSettings() {
   return kSettings;

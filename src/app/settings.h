@@ -9,17 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 namespace korvane {
 
 class UserInterface;
 
 // Root of the program's settings, relative to HKEY_CURRENT_USER.
-inline constexpr std::string_view kSettingsRoot = "Software\\KVN";
-
-// "Software\KVN" for an empty subkey, else "Software\KVN\" + subkey.
-std::string SettingsKeyPath(std::string_view subkey);
 
 enum class Setting {
   kVerNum,

@@ -1,12 +1,12 @@
 #include "app/startup.h"
 
 #include "app/application_context.h"
-#include "app/command_args.h"
-#include "app/files.h"
 #include "app/logs.h"
 #include "app/settings.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/command_args.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "db/server_list.h"
 
 namespace korvane {

@@ -1,8 +1,8 @@
 #include "app/tip_of_day.h"
 
-#include "app/files.h"
 #include "app/settings.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace korvane {
 

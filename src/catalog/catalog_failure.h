@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace korvane {
 

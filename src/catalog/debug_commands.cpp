@@ -1,8 +1,8 @@
 #include "catalog/debug_commands.h"
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/schema_names.h"
 #include "db/data_access.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "catalog/object_type_selector.h"
 #include "catalog/owners.h"

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/list_control.h"
-#include "app/text_view.h"
+#include "base/list_control.h"
+#include "base/text_view.h"
 #include "catalog/object_entry.h"
 #include "catalog/object_type.h"
 #include "db/recordset.h"

@@ -1,6 +1,6 @@
 #include "catalog/object_type.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace {

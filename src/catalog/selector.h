@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/list_control.h"
+#include "base/list_control.h"
 
 namespace korvane {
 

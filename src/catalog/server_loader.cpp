@@ -5,7 +5,7 @@
 
 #include "app/application_context.h"
 #include "app/settings.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/catalog_failure.h"
 #include "catalog/object_type_selector.h"
 #include "catalog/owners.h"

@@ -1,8 +1,8 @@
 // The controls of one half (side) of the main window that the catalogue fills and reads.
 #pragma once
 
-#include "app/list_control.h"
-#include "app/text_view.h"
+#include "base/list_control.h"
+#include "base/text_view.h"
 #include "catalog/selector.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "catalog/sql_names.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/schema_names.h"
 #include "catalog/sql_names.h"
 

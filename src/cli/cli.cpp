@@ -4,14 +4,15 @@
 #include <charconv>
 
 #include "app/application_context.h"
-#include "app/files.h"
+#include "app/default_backends.h"
 #include "app/locations.h"
-#include "app/memory_list_control.h"
-#include "app/memory_text_view.h"
-#include "app/registry_tree.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/memory_list_control.h"
+#include "base/memory_text_view.h"
+#include "base/registry_tree.h"
+#include "base/text.h"
 #include "catalog/memory_selector.h"
 #include "catalog/object_list.h"
 #include "catalog/object_type.h"
@@ -33,7 +34,6 @@
 #include "compare/comparison_progress.h"
 #include "compare/script_text_source.h"
 #include "db/data_access.h"
-#include "db/default_backends.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
-#include "app/user_interface.h"
+#include "base/memory_list_control.h"
+#include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "catalog/typed_object_name.h"
 #include "compare/database_comparison_result.h"

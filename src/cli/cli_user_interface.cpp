@@ -1,6 +1,6 @@
 #include "cli/cli_user_interface.h"
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace korvane {
 

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 

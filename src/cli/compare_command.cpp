@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/object_type.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"

@@ -1,9 +1,9 @@
 #include "cli/compare_data_all_command.h"
 
 #include "app/application_context.h"
-#include "app/files.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "datacomp/bulk_data_compare.h"

@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
-#include "app/text.h"
-#include "app/unicode_case.h"
-#include "app/user_interface.h"
+#include "base/memory_list_control.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
+#include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "catalog/schema_names.h"
 #include "catalog/sql_names.h"

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {

@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
-#include "app/memory_text_view.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/memory_list_control.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "catalog/object_type.h"
 #include "cli/cli.h"

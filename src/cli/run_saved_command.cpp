@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
-#include "app/memory_text_view.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/memory_list_control.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/main_window_catalog.h"
 #include "catalog/memory_selector.h"
 #include "catalog/object_type_selector.h"
@@ -20,10 +20,10 @@
 #include "compare/report_window.h"
 #include "compare/script_text_source.h"
 #include "db/server_list.h"
+#include "run/saved_process_host.h"
+#include "run/saved_process_runner.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process.h"
-#include "saved/saved_process_host.h"
-#include "saved/saved_process_runner.h"
 #include "script/structure_text.h"
 
 namespace korvane {

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "cli/cli.h"
 #include "cli/compare_data_all_command.h"
 #include "cli/compare_data_command.h"

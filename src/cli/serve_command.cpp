@@ -3,7 +3,7 @@
 #include <charconv>
 #include <csignal>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "cli/cli.h"
 #include "db/embedded/server_folder.h"
 #include "db/tds/tds_listener.h"

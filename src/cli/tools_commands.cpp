@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
-#include "app/user_interface.h"
+#include "base/memory_list_control.h"
+#include "base/user_interface.h"
 #include "catalog/object_type.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"

@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/text_view.h"
+#include "base/text_view.h"
 #include "compare/line_state.h"
 
 namespace korvane {

@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/text.h"
-#include "app/unicode_case.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
+#include "base/user_interface.h"
 #include "compare/comp_line.h"
 
 namespace korvane {

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/text.h"
-#include "app/text_view.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/text_view.h"
+#include "base/unicode_case.h"
 
 namespace korvane {
 

@@ -13,7 +13,7 @@ namespace korvane {
 
 class TextView;
 
-// One line of a text view. Positions are the view's character positions (app/text_view.h):
+// One line of a text view. Positions are the view's character positions (base/text_view.h):
 // the line occupies start to end - 1, and its line break is not part of it.
 struct CompLine {
   std::string text;

@@ -1,7 +1,7 @@
 #include "compare/compare_selected_in_context.h"
 
 #include "app/application_context.h"
-#include "datacomp/ignored_columns.h"
+#include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 
 namespace korvane {

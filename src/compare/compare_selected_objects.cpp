@@ -3,11 +3,11 @@
 #include <exception>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/memory_text_view.h"
-#include "app/text.h"
-#include "app/text_view.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
+#include "base/text_view.h"
+#include "base/user_interface.h"
 #include "compare/column_order_comparison.h"
 #include "compare/comp_line.h"
 #include "compare/comparison_options.h"

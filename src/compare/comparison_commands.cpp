@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "compare/comparison_progress.h"
 #include "compare/comparison_run_dialog.h"
 #include "saved/comparison_codes.h"

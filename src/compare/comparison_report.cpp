@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "compare/difference_lister.h"
 #include "compare/report_type_names.h"
 

@@ -1,7 +1,7 @@
 #include "compare/comparison_run_dialog.h"
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "compare/comparison_progress.h"
 
 namespace korvane {

@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/error_report.h"
 #include "app/logs.h"
-#include "app/memory_text_view.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/error_report.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "catalog/schema_names.h"
 #include "compare/column_order_comparison.h"

@@ -1,6 +1,6 @@
 #include "compare/delimited_words.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

@@ -1,7 +1,7 @@
 #include "compare/difference_lister.h"
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "compare/whitespace_normaliser.h"
 
 namespace korvane {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/error_report.h"
-#include "app/text_view.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/text_view.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/text_view.h"
+#include "base/text_view.h"
 
 namespace korvane {
 

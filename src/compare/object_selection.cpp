@@ -1,8 +1,8 @@
 #include "compare/object_selection.h"
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "compare/database_comparison_result.h"
 #include "compare/database_comparison_run.h"
 

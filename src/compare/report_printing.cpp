@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 

@@ -1,10 +1,10 @@
 #include "compare/report_window.h"
 
-#include "app/error_report.h"
-#include "app/files.h"
-#include "app/text.h"
-#include "app/text_view.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/text_view.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 namespace {

@@ -1,7 +1,7 @@
 #include "compare/script_text_source.h"
 
 #include "app/application_context.h"
-#include "app/memory_list_control.h"
+#include "base/memory_list_control.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
 #include "script/structure_text.h"

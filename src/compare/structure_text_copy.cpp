@@ -1,8 +1,8 @@
 #include "compare/structure_text_copy.h"
 
-#include "app/files.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "compare/report_window.h"
 
 namespace korvane {

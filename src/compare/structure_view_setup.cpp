@@ -1,7 +1,7 @@
 #include "compare/structure_view_setup.h"
 
 #include "app/settings.h"
-#include "app/text_view.h"
+#include "base/text_view.h"
 
 namespace korvane {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "compare/delimited_words.h"
 
 namespace korvane {

@@ -4,9 +4,9 @@
 
 #include "app/application_context.h"
 #include "app/logs.h"
-#include "app/text.h"
-#include "app/unicode_case.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
+#include "base/user_interface.h"
 #include "catalog/object_type.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_report.h"

@@ -4,10 +4,10 @@
 #include <limits>
 
 #include "app/settings.h"
-#include "app/text.h"
-#include "app/unicode_case.h"
-#include "app/user_interface.h"
-#include "datacomp/ignored_columns.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
+#include "base/user_interface.h"
+#include "saved/ignored_columns.h"
 
 namespace korvane {
 

@@ -4,8 +4,8 @@
 
 #include "app/application_context.h"
 #include "app/logs.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "datacomp/order_by_clause.h"
 #include "datacomp/target_key_index.h"
 

@@ -1,7 +1,7 @@
 #include "datacomp/compare_status.h"
 
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 
 namespace korvane {
 

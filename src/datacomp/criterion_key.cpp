@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/numeric_value.h"
 #include "db/recordset.h"
 

@@ -2,13 +2,13 @@
 
 #include "app/application_context.h"
 #include "app/logs.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "datacomp/data_compare_texts.h"
-#include "datacomp/ignored_columns.h"
 #include "datacomp/record_count.h"
 #include "datacomp/table_settings_key.h"
 #include "db/data_access.h"
+#include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 
 namespace korvane {

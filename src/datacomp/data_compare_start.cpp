@@ -1,11 +1,11 @@
 #include "datacomp/data_compare_start.h"
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "compare/compare_selected_objects.h"
-#include "datacomp/ignored_columns.h"
 #include "datacomp/table_settings_key.h"
+#include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 
 namespace korvane {

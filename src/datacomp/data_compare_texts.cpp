@@ -1,6 +1,6 @@
 #include "datacomp/data_compare_texts.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace {

@@ -1,6 +1,6 @@
 #include "datacomp/data_differences_window.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "datacomp/data_compare_options.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "datacomp/diff_grid.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

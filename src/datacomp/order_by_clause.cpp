@@ -1,6 +1,6 @@
 #include "datacomp/order_by_clause.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

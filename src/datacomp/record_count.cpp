@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/application_context.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/object_type.h"
 #include "catalog/schema_names.h"
 #include "db/data_access.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "saved/ini_access.h"
 #include "saved/ini_document.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <functional>
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "datacomp/criterion_key.h"
 #include "datacomp/data_compare_options.h"
 

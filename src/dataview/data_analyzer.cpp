@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/clock.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/clock.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/table_structure.h"

@@ -1,10 +1,10 @@
 #include "dataview/data_view.h"
 
 #include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/clock.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/clock.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "db/data_access.h"
 #include "script/table_structure.h"
 

@@ -1,8 +1,8 @@
 #include "dataview/ignored_columns_editor.h"
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "datacomp/table_settings_key.h"
 #include "script/table_structure.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "datacomp/ignored_columns.h"
 #include "dataview/table_context.h"
+#include "saved/ignored_columns.h"
 
 namespace korvane {
 

@@ -1,8 +1,8 @@
 #include "dataview/ignored_columns_viewer.h"
 
 #include "app/application_context.h"
-#include "app/files.h"
-#include "app/user_interface.h"
+#include "base/files.h"
+#include "base/user_interface.h"
 #include "dataview/text_handoff.h"
 
 namespace korvane {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "datacomp/ignored_columns.h"
+#include "saved/ignored_columns.h"
 
 namespace korvane {
 

@@ -1,7 +1,7 @@
 #include "dataview/table_context.h"
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "datacomp/record_count.h"
 
 namespace korvane {

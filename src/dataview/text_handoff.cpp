@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "export/export_texts.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "db/backend.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

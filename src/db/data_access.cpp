@@ -4,12 +4,12 @@
 #include <random>
 #include <set>
 
-#include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/clock.h"
-#include "app/error_report.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/clock.h"
+#include "base/error_report.h"
+#include "base/text.h"
+#include "base/user_interface.h"
+#include "db/data_access_context.h"
 #include "db/server_list.h"
 
 namespace korvane {
@@ -107,7 +107,7 @@ void SetError(RunCommandResult& result, const std::vector<ServerMessage>& errors
   }
 }
 
-void ReportFailure(ApplicationContext& context, const RunCommandResult& result,
+void ReportFailure(DataAccessContext& context, const RunCommandResult& result,
                    std::string_view text) {
   if (context.SuppressConnectionErrors)
     return;
@@ -123,10 +123,10 @@ struct RunOptions {
 };
 
 // Runs a prepared request on an open session and fills the result.
-void ExecuteOn(ApplicationContext& context, DatabaseSession& session, CommandRequest request,
+void ExecuteOn(DataAccessContext& context, DatabaseSession& session, CommandRequest request,
                std::span<Value* const> in_out, std::size_t first_in_out, bool want_rows,
                RunCommandResult& result) {
-  request.timeout_seconds = static_cast<int>(context.settings.timeout);
+  request.timeout_seconds = static_cast<int>(context.CommandTimeoutSeconds());
   CommandOutcome outcome = session.Execute(request);
   if (!outcome.ok) {
     SetError(result, outcome.errors);
@@ -151,7 +151,7 @@ void ExecuteOn(ApplicationContext& context, DatabaseSession& session, CommandReq
   }
 }
 
-RunCommandResult Run(ApplicationContext& context, const ServerRecord& server, CommandType type,
+RunCommandResult Run(DataAccessContext& context, const ServerRecord& server, CommandType type,
                      std::string_view text, std::string_view database,
                      const std::vector<Value>& inputs, std::span<Value* const> in_out,
                      RunOptions options) {
@@ -259,13 +259,13 @@ std::string ConnectionFailureMessage(std::int32_t error_number, std::string_view
          std::string(command_text);
 }
 
-RunCommandResult RunCommand(ApplicationContext& context, const ServerRecord& server,
+RunCommandResult RunCommand(DataAccessContext& context, const ServerRecord& server,
                             CommandType type, std::string_view text, std::string_view database,
                             const std::vector<Value>& inputs, std::span<Value* const> in_out) {
   return Run(context, server, type, text, database, inputs, in_out, RunOptions{});
 }
 
-RunCommandResult RunCommandOnConnection(ApplicationContext& context, DatabaseSession& session,
+RunCommandResult RunCommandOnConnection(DataAccessContext& context, DatabaseSession& session,
                                         CommandType type, std::string_view text) {
   BusyPointer busy(context.ui);
   RunCommandResult result;
@@ -282,14 +282,14 @@ RunCommandResult RunCommandOnConnection(ApplicationContext& context, DatabaseSes
   return result;
 }
 
-RunCommandResult SQL_Execute(ApplicationContext& context, const ServerRecord& server,
+RunCommandResult SQL_Execute(DataAccessContext& context, const ServerRecord& server,
                              CommandType type, std::string_view text, std::string_view database,
                              const std::vector<Value>& inputs, std::span<Value* const> in_out) {
   return Run(context, server, type, text, database, inputs, in_out,
              RunOptions{.want_rows = false, .catalog_always = true});
 }
 
-std::unique_ptr<DatabaseSession> ADO_Connection_Open(ApplicationContext& context,
+std::unique_ptr<DatabaseSession> ADO_Connection_Open(DataAccessContext& context,
                                                      const ServerRecord& server,
                                                      std::string_view database) {
   DatabaseBackend* backend = context.backends.For(server.Name);
@@ -298,7 +298,7 @@ std::unique_ptr<DatabaseSession> ADO_Connection_Open(ApplicationContext& context
   return backend->Open(MakeConnectionRequest(server, database)).session;
 }
 
-std::string GetServerVersion(ApplicationContext& context, const ServerRecord& server) {
+std::string GetServerVersion(DataAccessContext& context, const ServerRecord& server) {
   const bool suppressed = context.SuppressConnectionErrors;
   context.SuppressConnectionErrors = true;
   std::string version;
@@ -315,7 +315,7 @@ std::string GetServerVersion(ApplicationContext& context, const ServerRecord& se
   return version;
 }
 
-void CheckSQLServerVersion(ApplicationContext& context, ServerRecord& server) {
+void CheckSQLServerVersion(DataAccessContext& context, ServerRecord& server) {
   if (!server.Version.empty())
     return;
   // Only entries of the list (RegIndex > 0) have a stored version.
@@ -335,7 +335,7 @@ void CheckSQLServerVersion(ApplicationContext& context, ServerRecord& server) {
   server.Version = version;
 }
 
-bool TestNewServerConnection(ApplicationContext& context, const ServerRecord& record) {
+bool TestNewServerConnection(DataAccessContext& context, const ServerRecord& record) {
   const bool suppressed = context.SuppressConnectionErrors;
   context.SuppressConnectionErrors = true;
   BusyPointer busy(context.ui);

@@ -18,7 +18,7 @@
 
 namespace korvane {
 
-struct ApplicationContext;
+struct DataAccessContext;
 
 // Error numbers as the program's callers see them (the provider's HRESULTs, as signed numbers).
 inline constexpr std::int32_t kMissingTableError = static_cast<std::int32_t>(0x80040E37);
@@ -52,33 +52,33 @@ std::string ConnectionFailureMessage(std::int32_t error_number, std::string_view
 // Runs one command on a new connection to `database` of `server`. `inputs` become input
 // parameters in order; each non-null pointer of `in_out` (up to five) an input-output parameter
 // whose value is read back after the call. An empty text only tests that the connection opens.
-RunCommandResult RunCommand(ApplicationContext& context, const ServerRecord& server,
+RunCommandResult RunCommand(DataAccessContext& context, const ServerRecord& server,
                             CommandType type, std::string_view text, std::string_view database,
                             const std::vector<Value>& inputs = {},
                             std::span<Value* const> in_out = {});
 
 // Runs one command on an already open connection.
-RunCommandResult RunCommandOnConnection(ApplicationContext& context, DatabaseSession& session,
+RunCommandResult RunCommandOnConnection(DataAccessContext& context, DatabaseSession& session,
                                         CommandType type, std::string_view text);
 
 // Like RunCommand without rows: for statements that change something.
-RunCommandResult SQL_Execute(ApplicationContext& context, const ServerRecord& server,
+RunCommandResult SQL_Execute(DataAccessContext& context, const ServerRecord& server,
                              CommandType type, std::string_view text, std::string_view database,
                              const std::vector<Value>& inputs = {},
                              std::span<Value* const> in_out = {});
 
 // An open connection to `database` (empty: the login's default), or null.
-std::unique_ptr<DatabaseSession> ADO_Connection_Open(ApplicationContext& context,
+std::unique_ptr<DatabaseSession> ADO_Connection_Open(DataAccessContext& context,
                                                      const ServerRecord& server,
                                                      std::string_view database);
 
 // The server's product version text ("9.00.5000.00"), or empty; never shows a failure.
-std::string GetServerVersion(ApplicationContext& context, const ServerRecord& server);
+std::string GetServerVersion(DataAccessContext& context, const ServerRecord& server);
 
 // Fills server.Version when empty: from the stored entry, else from the server (and stores it).
-void CheckSQLServerVersion(ApplicationContext& context, ServerRecord& server);
+void CheckSQLServerVersion(DataAccessContext& context, ServerRecord& server);
 
 // The connection test of a new server-list entry, with failure messages suppressed.
-bool TestNewServerConnection(ApplicationContext& context, const ServerRecord& record);
+bool TestNewServerConnection(DataAccessContext& context, const ServerRecord& record);
 
 }  // namespace korvane

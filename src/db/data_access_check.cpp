@@ -1,7 +1,7 @@
 #include "db/data_access_check.h"
 
-#include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
+#include "db/data_access_context.h"
 
 namespace korvane {
 
@@ -17,7 +17,7 @@ std::string DataAccessMissingMessage() {
          "https://korvane.org/help/odbc" + breaks + "or contact" + breaks + "support@korvane.org.";
 }
 
-bool CheckDataAccess(ApplicationContext& context, std::string_view server_name) {
+bool CheckDataAccess(DataAccessContext& context, std::string_view server_name) {
   if (IsEmbeddedServerName(server_name))
     return context.backends.embedded != nullptr;
   if (context.backends.odbc != nullptr && context.backends.odbc_driver_available)

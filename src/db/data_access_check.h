@@ -7,7 +7,7 @@
 
 namespace korvane {
 
-struct ApplicationContext;
+struct DataAccessContext;
 
 inline constexpr std::string_view kDataAccessMissingTitle =
     "Cannot Continue - ODBC Driver Missing Or Out Of Date";
@@ -17,6 +17,6 @@ std::string DataAccessMissingMessage();
 
 // True when `server_name` can be reached with what is installed; otherwise shows the message
 // (critical icon) and returns false.
-bool CheckDataAccess(ApplicationContext& context, std::string_view server_name);
+bool CheckDataAccess(DataAccessContext& context, std::string_view server_name);
 
 }  // namespace korvane

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace {

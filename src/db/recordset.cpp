@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "db/numeric_value.h"
 
 namespace korvane {

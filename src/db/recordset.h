@@ -19,7 +19,7 @@ namespace korvane {
 // The one matching rule of Find, Filter and the data comparison's key index, following SQL
 // Server's default collation:
 //   - a NULL field matches nothing (not even the criterion 'Null');
-//   - texts are equal ignoring letter case (the simple case folding of app/unicode_case.h:
+//   - texts are equal ignoring letter case (the simple case folding of base/unicode_case.h:
 //     'Äpfel' matches 'äPFEL') and trailing blanks ('abc ' matches 'ABC');
 //   - a numeric field (integer, decimal, float, bit) matches a criterion that reads as the same
 //     exact number ('12.0' matches 12, 9007199254740993 only itself; bit: 1/0, True/False; a

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "app/application_context.h"
-#include "app/settings.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
+#include "db/data_access_context.h"
 
 namespace korvane {
 namespace {
@@ -128,7 +127,7 @@ int ComputeNumVersion(std::string_view version) {
   return RoundToInt32(LeadingNumber(trimmed.substr(0, trimmed.find('.')))).value_or(0);
 }
 
-void LoadServerList(ApplicationContext& context) {
+void LoadServerList(DataAccessContext& context) {
   const SettingsStore::ReadScope one_read(context.settings_store);
   context.servers.clear();
   const EntryCount count = CountEntries(context.settings_store);
@@ -150,12 +149,12 @@ std::string ServersCountNotice(int stored, int entries) {
          "of the list.";
 }
 
-int CountServers(ApplicationContext& context) {
+int CountServers(DataAccessContext& context) {
   LoadServerList(context);
   return static_cast<int>(context.servers.size());
 }
 
-bool FindServer(ApplicationContext& context, ServerRecord& record) {
+bool FindServer(DataAccessContext& context, ServerRecord& record) {
   const std::string name = record.Name;
   record = ServerRecord{};
   record.Name = name;
@@ -182,7 +181,7 @@ void CopyEntryToSide(const ServerRecord& entry, ServerRecord& side) {
   side.NumVersion = ComputeNumVersion(entry.Version);
 }
 
-void CopyFirstServerToSides(ApplicationContext& context) {
+void CopyFirstServerToSides(DataAccessContext& context) {
   for (ServerRecord& side : context.CurrentServers) {
     if (context.servers.empty()) {
       side = ServerRecord{};
@@ -192,7 +191,7 @@ void CopyFirstServerToSides(ApplicationContext& context) {
   }
 }
 
-bool UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database) {
+bool UpdateMRUDb(DataAccessContext& context, ServerRecord& side, std::string_view database) {
   if (side.RegIndex <= 0)
     return true;
   side.MRUDb = database;
@@ -206,7 +205,7 @@ void SaveServerVersion(SettingsStore& store, int reg_index, std::string_view ver
   store.SaveString(ServerKeyPath(reg_index), "Version", version);
 }
 
-AddServerOutcome AddServer(ApplicationContext& context, const AddServerForm& form,
+AddServerOutcome AddServer(DataAccessContext& context, const AddServerForm& form,
                            const ConnectionTest& test_connection) {
   UserInterface& ui = context.ui;
   const std::string server(Trim(form.server));
@@ -262,7 +261,7 @@ AddServerOutcome AddServer(ApplicationContext& context, const AddServerForm& for
   return {true, AddServerField::kNone};
 }
 
-AppendServerOutcome AppendServer(ApplicationContext& context, const ServerRecord& record) {
+AppendServerOutcome AppendServer(DataAccessContext& context, const ServerRecord& record) {
   // The entry goes after the entries stored when the file is read again inside its lock, so a
   // server another run added meanwhile is kept (and a name it added is not added twice).
   bool listed = false;
@@ -285,7 +284,7 @@ AppendServerOutcome AppendServer(ApplicationContext& context, const ServerRecord
   return written ? AppendServerOutcome::kAdded : AppendServerOutcome::kNotSaved;
 }
 
-bool RemoveServerByName(ApplicationContext& context, std::string_view name) {
+bool RemoveServerByName(DataAccessContext& context, std::string_view name) {
   // Read again inside the lock: entries another run added or removed meanwhile are kept as
   // they now are.
   const bool written = context.settings_store.Update([&](RegistryTree& tree) {
@@ -312,7 +311,7 @@ bool RemoveServerByName(ApplicationContext& context, std::string_view name) {
   return written;
 }
 
-bool ConfirmAndRemoveServer(ApplicationContext& context,
+bool ConfirmAndRemoveServer(DataAccessContext& context,
                             const std::optional<std::string>& selected_name) {
   if (!selected_name) {
     context.ui.ShowMessage("Please select the server to be removed from the list.",
@@ -327,7 +326,7 @@ bool ConfirmAndRemoveServer(ApplicationContext& context,
   return RemoveServerByName(context, *selected_name);
 }
 
-bool CanOpenRemoveServerDialog(ApplicationContext& context) {
+bool CanOpenRemoveServerDialog(DataAccessContext& context) {
   if (CountServers(context) > 0)
     return true;
   context.ui.ShowMessage("There are no servers stored in the list.", MessageIcon::kInformation);

@@ -4,7 +4,7 @@
 //   [...\Servers\Server1]  "Name", "SQLAuth" (1 SQL login, else Windows), "LoginName", "Pwd",
 //                          "MRUDb", "Version"
 //
-// The store is the master copy; the in-memory list (ApplicationContext::servers) is rebuilt
+// The store is the master copy; the in-memory list (DataAccessContext::servers) is rebuilt
 // from it after every change. Adding and removing write the whole change as one store write,
 // so a crash cannot leave a half-renumbered list.
 #pragma once
@@ -18,7 +18,7 @@
 
 namespace korvane {
 
-struct ApplicationContext;
+struct DataAccessContext;
 class SettingsStore;
 
 // "Software\KVN\Servers\Server" + n.
@@ -34,28 +34,28 @@ inline constexpr std::string_view kServerListNotSavedTitle = "Server List Not Sa
 // Reads the list from the store into context.servers: entries 1 up to the stored "Count", but
 // never beyond the highest "ServerN" subkey that exists. When the count claims more, says so
 // once a run (ServersCountNotice, exclamation icon, title kServersCountTitle).
-void LoadServerList(ApplicationContext& context);
+void LoadServerList(DataAccessContext& context);
 
 // The notice for a stored count larger than the entries stored.
 std::string ServersCountNotice(int stored, int entries);
 
 // Loads the list and returns its number of entries (a negative stored count reads as 0).
-int CountServers(ApplicationContext& context);
+int CountServers(DataAccessContext& context);
 
 // Looks record.Name up in the stored list (exact, case-sensitive) and fills the record; when no
 // entry matches, shows "Server '<name>' not found." and leaves only the name. True when found.
-bool FindServer(ApplicationContext& context, ServerRecord& record);
+bool FindServer(DataAccessContext& context, ServerRecord& record);
 
 // Copies entry 1 (Name to Version, NumVersion computed) into both sides, or empties both when the
 // list is empty. The schema flags of the sides are left as they are.
-void CopyFirstServerToSides(ApplicationContext& context);
+void CopyFirstServerToSides(DataAccessContext& context);
 
 // Copies one entry into a side record, as choosing a server for a side does.
 void CopyEntryToSide(const ServerRecord& entry, ServerRecord& side);
 
 // Records the database as the most recently used one of a listed server (RegIndex > 0): in the
 // side record, the in-memory entry and the store. False when the store was not written.
-bool UpdateMRUDb(ApplicationContext& context, ServerRecord& side, std::string_view database);
+bool UpdateMRUDb(DataAccessContext& context, ServerRecord& side, std::string_view database);
 
 // Writes "Version" of the entry's key.
 void SaveServerVersion(SettingsStore& store, int reg_index, std::string_view version);
@@ -86,7 +86,7 @@ using ConnectionTest = std::function<bool(const ServerRecord& record)>;
 // again inside its lock; the duplicate test is repeated there), the list reloaded and the first
 // entry copied to both sides. A store that cannot be written is reported (its reason, title
 // kServerListNotSavedTitle) and nothing is added.
-AddServerOutcome AddServer(ApplicationContext& context, const AddServerForm& form,
+AddServerOutcome AddServer(DataAccessContext& context, const AddServerForm& form,
                            const ConnectionTest& test_connection);
 
 enum class AppendServerOutcome { kAdded, kAlreadyListed, kNotSaved };
@@ -94,22 +94,22 @@ enum class AppendServerOutcome { kAdded, kAlreadyListed, kNotSaved };
 // Appends `record` as the last entry unless a stored entry has its name (in any letter case),
 // reading the store again inside its lock; reloads the list. Shows nothing: kNotSaved leaves
 // the reason in the store's last_error().
-AppendServerOutcome AppendServer(ApplicationContext& context, const ServerRecord& record);
+AppendServerOutcome AppendServer(DataAccessContext& context, const ServerRecord& record);
 
 // --- Remove server ------------------------------------------------------------------------------
 
 // Removes every entry named `name` (exact comparison) and renumbers the rest in order; reloads
 // the list and copies the first entry to both sides. False, with the store's reason (title
 // kServerListNotSavedTitle), when the store could not be written.
-bool RemoveServerByName(ApplicationContext& context, std::string_view name);
+bool RemoveServerByName(DataAccessContext& context, std::string_view name);
 
 // "&Remove" of the remove-server dialog with the first selected name (nothing when none is
 // selected): the selection message, the confirmation, then the removal. True when removed
 // (and written).
-bool ConfirmAndRemoveServer(ApplicationContext& context,
+bool ConfirmAndRemoveServer(DataAccessContext& context,
                             const std::optional<std::string>& selected_name);
 
 // The main window's "&Remove Server" check: false (with the message) when the list is empty.
-bool CanOpenRemoveServerDialog(ApplicationContext& context);
+bool CanOpenRemoveServerDialog(DataAccessContext& context);
 
 }  // namespace korvane

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/numeric_value.h"
 
 namespace korvane {

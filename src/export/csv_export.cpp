@@ -1,8 +1,8 @@
 #include "export/csv_export.h"
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "datacomp/diff_grid.h"
 #include "export/export_texts.h"
 #include "saved/comparison_codes.h"

@@ -1,12 +1,12 @@
 #include "export/export_file_writer.h"
 
 #include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/clock.h"
-#include "app/error_report.h"
-#include "app/files.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/clock.h"
+#include "base/error_report.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "export/export_texts.h"
 
 namespace korvane {

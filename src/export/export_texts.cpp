@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "saved/comparison_codes.h"
 
 namespace korvane {

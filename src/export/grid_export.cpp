@@ -1,7 +1,7 @@
 #include "export/grid_export.h"
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "saved/comparison_codes.h"
 #include "saved/saved_comparison_store.h"
 

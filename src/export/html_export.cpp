@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "datacomp/data_differences_window.h"
 #include "saved/comparison_codes.h"
 

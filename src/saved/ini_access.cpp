@@ -3,8 +3,8 @@
 #include <limits>
 #include <optional>
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "saved/ini_document.h"
 
 namespace korvane {

@@ -4,8 +4,8 @@
 #include <unordered_set>
 #include <utility>
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace fs = std::filesystem;

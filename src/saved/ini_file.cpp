@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace fs = std::filesystem;

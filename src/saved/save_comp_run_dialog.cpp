@@ -1,6 +1,6 @@
 #include "saved/save_comp_run_dialog.h"
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "saved/saved_comparison_store.h"
 
 namespace korvane {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/clock.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "saved/saved_comparison_store.h"
 
 namespace korvane {

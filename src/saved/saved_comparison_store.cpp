@@ -5,11 +5,11 @@
 #include <functional>
 #include <utility>
 
-#include "app/busy_pointer.h"
-#include "app/files.h"
 #include "app/locations.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "saved/enc_obj_types.h"
 #include "saved/ini_document.h"
 #include "saved/ini_file.h"

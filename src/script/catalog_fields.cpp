@@ -1,6 +1,6 @@
 #include "script/catalog_fields.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/sql_names.h"
 #include "db/numeric_value.h"
 

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "app/application_context.h"
-#include "app/error_report.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/schema_names.h"
 #include "script/catalog_fields.h"
 #include "script/dynamic_sql.h"

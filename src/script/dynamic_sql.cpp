@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "app/application_context.h"
-#include "app/error_report.h"
-#include "app/text.h"
+#include "base/error_report.h"
+#include "base/text.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/catalog_fields.h"

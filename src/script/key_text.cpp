@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/application_context.h"
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "catalog/sql_names.h"
 #include "db/data_access.h"
 #include "script/query_text.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/application_context.h"
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "db/data_access.h"
 
 namespace korvane {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "catalog/object_type.h"
 
 namespace korvane {

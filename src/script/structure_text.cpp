@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "app/application_context.h"
-#include "app/error_report.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "script/key_text.h"
 #include "script/module_text.h"
 #include "script/table_structure.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/list_control.h"
-#include "app/text_view.h"
+#include "base/list_control.h"
+#include "base/text_view.h"
 #include "catalog/object_list.h"
 #include "catalog/object_type.h"
 #include "db/server_record.h"

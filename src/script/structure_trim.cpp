@@ -1,6 +1,6 @@
 #include "script/structure_trim.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

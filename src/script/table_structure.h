@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "datacomp/ignored_columns.h"
 #include "db/server_record.h"
+#include "saved/ignored_columns.h"
 #include "script/catalog_fields.h"
 #include "script/table_column.h"
 

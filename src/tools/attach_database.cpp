@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/text.h"
+#include "base/busy_pointer.h"
+#include "base/text.h"
 #include "db/backend.h"
 
 namespace korvane {

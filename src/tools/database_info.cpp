@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/busy_pointer.h"
-#include "app/clock.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/busy_pointer.h"
+#include "base/clock.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "catalog/object_list.h"
 #include "catalog/sql_names.h"

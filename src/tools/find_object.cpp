@@ -1,9 +1,9 @@
 #include "tools/find_object.h"
 
 #include "app/application_context.h"
-#include "app/list_control.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/list_control.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "catalog/sql_names.h"
 

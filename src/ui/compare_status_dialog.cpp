@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "ui/qt_text.h"
 
 namespace korvane {

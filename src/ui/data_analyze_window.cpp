@@ -21,8 +21,8 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "export/export_texts.h"
 #include "ui/export_dialog.h"
 #include "ui/ignore_columns_dialogs.h"

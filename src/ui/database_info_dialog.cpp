@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "ui/qt_text.h"
 
 namespace korvane {

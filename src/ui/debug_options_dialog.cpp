@@ -11,7 +11,7 @@
 
 #include "app/application_context.h"
 #include "app/settings.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "ui/digits_field.h"
 #include "ui/qt_text.h"
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "ui/qt_text.h"
 
 namespace korvane {

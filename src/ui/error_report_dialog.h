@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <string_view>
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 class QLineEdit;
 class QPlainTextEdit;

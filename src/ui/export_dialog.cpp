@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "saved/comparison_codes.h"
 #include "ui/qt_text.h"
 

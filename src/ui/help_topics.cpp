@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 

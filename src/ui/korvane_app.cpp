@@ -3,10 +3,10 @@
 #include <QApplication>
 
 #include "app/application_context.h"
+#include "app/default_backends.h"
 #include "app/locations.h"
 #include "app/startup.h"
 #include "dataview/text_handoff.h"
-#include "db/default_backends.h"
 #include "ui/main_window.h"
 #include "ui/qt_user_interface.h"
 

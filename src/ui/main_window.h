@@ -13,10 +13,10 @@
 #include "app/settings.h"
 #include "catalog/main_window_catalog.h"
 #include "catalog/object_list.h"
-#include "datacomp/ignored_columns.h"
 #include "dataview/table_context.h"
 #include "db/server_list.h"
-#include "saved/saved_process_host.h"
+#include "run/saved_process_host.h"
+#include "saved/ignored_columns.h"
 #include "ui/color_legend_window.h"
 
 class QAction;

@@ -3,7 +3,7 @@
 #include <QShortcut>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "compare/compare_selected_objects.h"
 #include "datacomp/bulk_data_compare.h"

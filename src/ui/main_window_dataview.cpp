@@ -4,7 +4,7 @@
 #include <QShortcut>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "compare/compare_selected_objects.h"
 #include "datacomp/data_compare_start.h"

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare.h"
@@ -17,9 +17,9 @@
 #include "db/data_access_check.h"
 #include "export/grid_export.h"
 #include "export/html_export.h"
+#include "run/saved_process_runner.h"
 #include "saved/comparison_codes.h"
 #include "saved/saved_process.h"
-#include "saved/saved_process_runner.h"
 #include "ui/compare_data_window.h"
 #include "ui/compare_status_dialog.h"
 #include "ui/main_window.h"

@@ -4,8 +4,8 @@
 #include <QString>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "compare/comparison_commands.h"
 #include "compare/difference_marker.h"

@@ -6,8 +6,8 @@
 #include <QShortcut>
 
 #include "app/application_context.h"
-#include "app/text.h"
-#include "app/user_interface.h"
+#include "base/text.h"
+#include "base/user_interface.h"
 #include "catalog/catalog_failure.h"
 #include "compare/report_window.h"
 #include "db/data_access_check.h"

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "ui/digits_field.h"
 #include "ui/qt_text.h"
 

@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 #include <vector>
 
-#include "app/list_control.h"
+#include "base/list_control.h"
 
 namespace korvane {
 

@@ -6,7 +6,7 @@
 #include <QPrinterInfo>
 #include <QTextDocument>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/qt_text.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "ui/qt_text.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 

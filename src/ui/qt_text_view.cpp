@@ -10,7 +10,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/qt_text.h"
 
 namespace korvane {

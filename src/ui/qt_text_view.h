@@ -15,8 +15,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/memory_text_view.h"
-#include "app/text_view.h"
+#include "base/memory_text_view.h"
+#include "base/text_view.h"
 
 class QPrinter;
 

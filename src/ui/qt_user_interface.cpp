@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "app/error_report.h"
-#include "app/text.h"
+#include "base/error_report.h"
+#include "base/text.h"
 #include "ui/error_report_dialog.h"
 #include "ui/qt_print_device.h"
 

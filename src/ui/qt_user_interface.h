@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 
 namespace korvane {
 

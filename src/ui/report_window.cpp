@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/application_context.h"
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "compare/report_save.h"
 #include "saved/saved_comparison_store.h"
 #include "ui/qt_print_device.h"

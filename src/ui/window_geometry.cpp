@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
 namespace korvane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {

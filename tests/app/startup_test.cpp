@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {

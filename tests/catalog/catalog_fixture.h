@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/memory_list_control.h"
-#include "app/memory_text_view.h"
+#include "base/clock.h"
+#include "base/memory_list_control.h"
+#include "base/memory_text_view.h"
 #include "catalog/memory_selector.h"
 #include "catalog/object_list.h"
 #include "catalog/side_controls.h"

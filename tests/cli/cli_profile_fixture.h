@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "cli/cli.h"
 #include "support/scratch_folder.h"
 

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <sstream>
 
-#include "app/clock.h"
 #include "app/locations.h"
-#include "app/registry_tree.h"
-#include "app/settings_store.h"
+#include "base/clock.h"
+#include "base/registry_tree.h"
+#include "base/settings_store.h"
 #include "cli/cli.h"
 #include "support/scratch_folder.h"
 

@@ -2,7 +2,7 @@
 // processes it leaves run again by RunSavedDataProcess.
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/compare_data_command.h"

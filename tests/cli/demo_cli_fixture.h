@@ -11,10 +11,10 @@
 #include <sstream>
 
 #include "app/application_context.h"
+#include "app/default_backends.h"
 #include "app/startup.h"
 #include "cli/cli_user_interface.h"
 #include "cli_profile_fixture.h"
-#include "db/default_backends.h"
 #include "db/embedded/script_loader.h"
 
 namespace korvane::testing {

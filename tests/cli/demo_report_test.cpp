@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "cli/cli.h"
 #include "cli/compare_command.h"
 #include "cli/demo_cli_fixture.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cli_profile_fixture.h"
-#include "datacomp/ignored_columns.h"
 #include "db/embedded/script_loader.h"
+#include "saved/ignored_columns.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process.h"
 #include "support/recording_user_interface.h"

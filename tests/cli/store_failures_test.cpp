@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/files.h"
-#include "app/registry_tree.h"
-#include "app/settings_store.h"
+#include "base/files.h"
+#include "base/registry_tree.h"
+#include "base/settings_store.h"
 #include "cli_profile_fixture.h"
 
 namespace korvane {

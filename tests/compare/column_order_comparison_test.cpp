@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_text_view.h"
+#include "base/memory_text_view.h"
 #include "faulty_text_view.h"
 #include "support/recording_user_interface.h"
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/memory_text_view.h"
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "compare/column_order_comparison.h"
 #include "compare/comp_line.h"
 #include "support/recording_user_interface.h"

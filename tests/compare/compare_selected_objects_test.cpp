@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_text_view.h"
+#include "base/memory_text_view.h"
 #include "compare/line_state.h"
 #include "faulty_text_view.h"
 #include "support/recording_user_interface.h"

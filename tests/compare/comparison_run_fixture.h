@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/text_view.h"
+#include "base/clock.h"
+#include "base/text_view.h"
 #include "catalog/object_list.h"
 #include "compare/comparison_progress.h"
 #include "compare/database_comparison_run.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "comparison_run_fixture.h"
 #include "db/data_access.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_text_view.h"
-#include "app/text.h"
+#include "base/memory_text_view.h"
+#include "base/text.h"
 #include "faulty_text_view.h"
 #include "support/recording_user_interface.h"
 

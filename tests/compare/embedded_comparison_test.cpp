@@ -7,15 +7,15 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/memory_text_view.h"
+#include "base/clock.h"
+#include "base/memory_text_view.h"
 #include "compare/compare_selected_in_context.h"
 #include "compare/comparison_progress.h"
 #include "compare/database_comparison_run.h"
 #include "compare/script_text_source.h"
-#include "datacomp/ignored_columns.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
+#include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/memory_text_view.h"
+#include "base/memory_text_view.h"
 
 namespace korvane::testing {
 

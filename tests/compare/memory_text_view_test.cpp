@@ -1,4 +1,4 @@
-#include "app/memory_text_view.h"
+#include "base/memory_text_view.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/memory_text_view.h"
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "base/memory_text_view.h"
+#include "base/settings_store.h"
 #include "compare/color_legend.h"
 #include "compare/structure_view_setup.h"
 #include "support/recording_user_interface.h"

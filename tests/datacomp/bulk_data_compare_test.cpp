@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/table_comp_settings.h"
 #include "datacomp/table_settings_key.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "datacomp/ignored_columns.h"
+#include "saved/ignored_columns.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 

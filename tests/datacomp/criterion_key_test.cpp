@@ -6,7 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "datacomp/target_key_index.h"
 #include "db/recordset.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/settings.h"
+#include "base/clock.h"
 #include "datacomp/table_comp_settings.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"

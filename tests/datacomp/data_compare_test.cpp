@@ -10,14 +10,14 @@
 #include <memory>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "datacomp/data_compare_texts.h"
-#include "datacomp/ignored_columns.h"
 #include "datacomp/record_count.h"
 #include "datacomp/table_settings_key.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
+#include "saved/ignored_columns.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare_options.h"
 #include "datacomp/data_differences_window.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "datacomp/ignored_columns.h"
 #include "dataview_fixture.h"
+#include "saved/ignored_columns.h"
 #include "support/recording_user_interface.h"
 
 namespace korvane {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
-#include "app/user_interface.h"
+#include "base/clock.h"
+#include "base/user_interface.h"
 #include "dataview/table_context.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"

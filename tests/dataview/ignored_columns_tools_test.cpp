@@ -4,11 +4,11 @@
 
 #include <fstream>
 
-#include "datacomp/ignored_columns.h"
 #include "dataview/ignored_columns_editor.h"
 #include "dataview/ignored_columns_viewer.h"
 #include "dataview/text_handoff.h"
 #include "dataview_fixture.h"
+#include "saved/ignored_columns.h"
 #include "support/recording_user_interface.h"
 
 namespace korvane {

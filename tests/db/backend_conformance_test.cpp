@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"

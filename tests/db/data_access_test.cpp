@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "db/server_list.h"
 #include "support/fake_backend.h"
 #include "support/recording_user_interface.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "db/data_access.h"
 #include "support/fake_backend.h"
 #include "support/recording_user_interface.h"

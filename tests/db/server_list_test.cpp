@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "app/application_context.h"
-#include "app/clock.h"
-#include "app/files.h"
 #include "app/settings.h"
+#include "base/clock.h"
+#include "base/files.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
 #include "app/startup.h"
+#include "base/clock.h"
 #include "datacomp/diff_grid.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "saved/comparison_codes.h"
 
 namespace korvane {

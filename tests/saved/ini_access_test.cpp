@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "saved/ini_file.h"
 #include "support/scratch_folder.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {

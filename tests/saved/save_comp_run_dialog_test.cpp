@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process_samples.h"
 #include "support/recording_user_interface.h"

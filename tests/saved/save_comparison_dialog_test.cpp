@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "saved/saved_comparison_store.h"
 #include "saved/saved_process_samples.h"
 #include "support/recording_user_interface.h"

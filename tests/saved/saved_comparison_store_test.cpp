@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "saved/enc_obj_types.h"
 #include "saved/ini_file.h"
 #include "saved/saved_process_samples.h"

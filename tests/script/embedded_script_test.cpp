@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"

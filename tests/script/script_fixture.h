@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "db/value.h"
 #include "support/fake_backend.h"
 #include "support/recording_user_interface.h"

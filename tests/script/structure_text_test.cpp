@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/memory_list_control.h"
-#include "app/memory_text_view.h"
+#include "base/memory_list_control.h"
+#include "base/memory_text_view.h"
 #include "script_fixture.h"
 
 namespace korvane {

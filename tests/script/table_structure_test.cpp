@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datacomp/ignored_columns.h"
+#include "saved/ignored_columns.h"
 #include "script_fixture.h"
 
 namespace korvane {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/user_interface.h"
+#include "base/error_report.h"
+#include "base/user_interface.h"
 
 namespace korvane::testing {
 

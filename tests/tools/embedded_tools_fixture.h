@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "app/default_backends.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "db/data_access.h"
-#include "db/default_backends.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 #include "support/fake_backend.h"

@@ -18,16 +18,16 @@
 #include <functional>
 #include <memory>
 
-#include "app/files.h"
 #include "app/settings.h"
+#include "base/files.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare_start.h"
-#include "datacomp/ignored_columns.h"
 #include "datacomp/table_comp_settings.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 #include "dialog_test_support.h"
+#include "saved/ignored_columns.h"
 #include "saved/saved_comparison_store.h"
 #include "ui/compare_all_tables_data_dialog.h"
 #include "ui/compare_data_options_dialog.h"

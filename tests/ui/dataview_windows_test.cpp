@@ -13,11 +13,11 @@
 #include <QTableWidget>
 
 #include "app/settings.h"
-#include "datacomp/ignored_columns.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 #include "dialog_test_support.h"
+#include "saved/ignored_columns.h"
 #include "ui/data_analyze_window.h"
 #include "ui/data_view_window.h"
 #include "ui/ignore_columns_dialogs.h"

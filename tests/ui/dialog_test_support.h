@@ -12,8 +12,8 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
+#include "base/clock.h"
 #include "compare/report_window.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"

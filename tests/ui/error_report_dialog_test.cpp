@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "dialog_test_support.h"
 #include "ui/qt_user_interface.h"
 

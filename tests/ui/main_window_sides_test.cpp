@@ -17,15 +17,15 @@
 #include <map>
 #include <memory>
 
-#include "app/files.h"
 #include "app/settings.h"
+#include "base/files.h"
 #include "catalog/object_list.h"
-#include "datacomp/ignored_columns.h"
 #include "db/data_access_check.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
 #include "dialog_test_support.h"
+#include "saved/ignored_columns.h"
 #include "support/fake_backend.h"
 #include "ui/main_window.h"
 #include "ui/qt_list_control.h"

@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "app/application_context.h"
-#include "app/clock.h"
 #include "app/locations.h"
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "base/clock.h"
+#include "base/settings_store.h"
 #include "db/data_access_check.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"

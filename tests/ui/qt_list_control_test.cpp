@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/memory_list_control.h"
+#include "base/memory_list_control.h"
 
 namespace korvane {
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/memory_text_view.h"
+#include "base/memory_text_view.h"
 #include "support/scratch_folder.h"
 
 namespace korvane {

@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/files.h"
 #include "app/settings.h"
+#include "base/files.h"
 #include "datacomp/table_comp_settings.h"
 #include "db/data_access.h"
 #include "db/embedded/embedded_backend.h"

@@ -17,8 +17,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/files.h"
 #include "app/settings.h"
+#include "base/files.h"
 #include "compare/report_printing.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"

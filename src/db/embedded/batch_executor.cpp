@@ -1,6 +1,6 @@
 #include "db/embedded/batch_executor.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/module_builder.h"
 #include "db/embedded/query_translator.h"
 #include "db/embedded/row_writer.h"

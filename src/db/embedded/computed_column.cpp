@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/token_cursor.h"
 

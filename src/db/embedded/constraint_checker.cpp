@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/query_translator.h"
 #include "db/embedded/sql_error.h"
 

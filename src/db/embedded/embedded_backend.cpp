@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/batch_executor.h"
 #include "db/embedded/embedded_database.h"
 #include "db/embedded/server_folder.h"

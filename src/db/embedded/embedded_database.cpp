@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/catalog_schema.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"

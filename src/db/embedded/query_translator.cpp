@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_types.h"
 

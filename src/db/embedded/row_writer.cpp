@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/constraint_checker.h"
 #include "db/embedded/query_translator.h"
 #include "db/embedded/sql_error.h"

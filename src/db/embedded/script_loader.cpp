@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/batch_executor.h"
 #include "db/embedded/embedded_database.h"
 #include "db/embedded/server_folder.h"

@@ -1,7 +1,7 @@
 #include "db/embedded/server_folder.h"
 
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "db/embedded/catalog_schema.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_functions.h"

@@ -11,8 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "app/text.h"
-#include "app/unicode_case.h"
+#include "base/text.h"
+#include "base/unicode_case.h"
 #include "db/embedded/catalog_schema.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 
 namespace korvane::embedded {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 
 namespace korvane::embedded {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <set>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/catalog_schema.h"
 #include "db/embedded/computed_column.h"
 #include "db/embedded/query_translator.h"

@@ -1,6 +1,6 @@
 #include "db/embedded/token_cursor.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 
 namespace korvane::embedded {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 
 namespace korvane::embedded {

@@ -9,7 +9,7 @@
 #include <charconv>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane {
 namespace {

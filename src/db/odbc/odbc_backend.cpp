@@ -12,7 +12,7 @@
 #include <mutex>
 #include <random>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/odbc/instance_lookup.h"
 #include "db/odbc/odbc_messages.h"
 #include "db/odbc/odbc_values.h"

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
 #include "db/tds/login7.h"

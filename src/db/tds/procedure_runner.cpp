@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
 #include "db/embedded/statement_end.h"

@@ -8,7 +8,7 @@
 #include <limits>
 #include <optional>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/tds/tokens.h"
 
 namespace korvane::tds {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_tokenizer.h"
 #include "db/tds/result_encoder.h"

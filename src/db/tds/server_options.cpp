@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace korvane::tds {
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "db/embedded/sql_tokenizer.h"
 #include "embedded_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "embedded_fixture.h"
 
 namespace korvane::testing {

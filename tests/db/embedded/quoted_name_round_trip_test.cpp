@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "catalog/sql_names.h"
 #include "embedded_fixture.h"
 

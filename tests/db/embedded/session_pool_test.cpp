@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "db/embedded/server_folder.h"
 #include "embedded_fixture.h"
 

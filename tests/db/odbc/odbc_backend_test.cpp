@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "app/application_context.h"
-#include "app/clock.h"
+#include "base/clock.h"
 #include "db/data_access.h"
 #include "db/data_access_check.h"
 #include "support/recording_user_interface.h"
