@@ -12,53 +12,19 @@
 #include <stdexcept>
 #include <string>
 
-#include "db/embedded/embedded_backend.h"
-#include "db/embedded/script_loader.h"
 #include "db/odbc/odbc_backend.h"
-#include "db/tds/tds_listener.h"
+#include "served_table_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace korvane;
 
-constexpr int kRows = 1000000;
+constexpr int kRows = bench::kServedRows;
 
-// One embedded server with the table Big (1,000,000 rows) and a listener serving it.
-struct Fixture {
-  fs::path root = fs::temp_directory_path() / "korvane-bench-odbc";
-  std::string server = "embedded:" + (root / "srv").string();
-  EmbeddedBackend backend{root / "servers"};
-  std::unique_ptr<tds::TdsListener> listener;
-
-  Fixture() {
-    fs::remove_all(root);
-    std::string numbers = "CREATE TABLE Numbers (N int NOT NULL PRIMARY KEY)\nGO\n";
-    for (int n = 0; n < 1000; ++n)
-      numbers += "INSERT INTO Numbers VALUES (" + std::to_string(n) + ")\n";
-    numbers +=
-        "GO\nCREATE TABLE Big (Id int NOT NULL PRIMARY KEY, Name nvarchar(30) NULL, "
-        "Amount money NULL, Made datetime NULL)\nGO\n"
-        "INSERT INTO Big (Id, Name, Amount, Made) SELECT a.N * 1000 + b.N, N'name of a row', "
-        "12.5, '2024-02-29 13:45:30' FROM Numbers a, Numbers b\nGO\n";
-    const auto loaded = LoadScript(root / "servers", server, "bench", numbers);
-    if (!loaded.ok)
-      throw std::runtime_error(loaded.message);
-    tds::ServerOptions options;
-    options.port = 0;
-    options.server = server;
-    options.server_label = "bench";
-    options.login = "sa";
-    options.password = "x";
-    listener = std::make_unique<tds::TdsListener>(backend, options);
-    std::string error;
-    if (!listener->Start(&error))
-      throw std::runtime_error(error);
-  }
-  ~Fixture() {
-    listener->Stop();
-    fs::remove_all(root);
-  }
+// The served table, and a connection request for it through the listener.
+struct Fixture : bench::ServedTableFixture {
+  Fixture() : ServedTableFixture("korvane-bench-odbc") {}
 
   ConnectionRequest Request() const {
     ConnectionRequest request;
