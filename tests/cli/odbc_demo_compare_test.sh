@@ -8,23 +8,8 @@ set -euo pipefail
 cli=$1
 source_dir=$2
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]] && kill -0 "$server_pid" 2>/dev/null; then
-    kill -TERM "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAILED: $1" >&2
-  shift
-  printf '%s\n' "$@" >&2
-  exit 1
-}
+# shellcheck source=serve_test_support.sh
+source "$(dirname "$0")/serve_test_support.sh"
 
 k() { "$cli" --profile "$work/profile" "$@"; }
 
@@ -32,12 +17,7 @@ embedded="embedded:$work/srv"
 k load "$embedded" ShopA "$source_dir/demo/Fernhollow_v1.sql" >/dev/null
 k load "$embedded" ShopB "$source_dir/demo/Fernhollow_v2.sql" >/dev/null
 
-mkfifo "$work/port"
-printf 'S3cret!\n' | "$cli" --profile "$work/profile" serve "$embedded" --port 0 \
-  --login tester --password-stdin >"$work/port" 2>"$work/serve.err" &
-server_pid=$!
-exec 3<"$work/port"
-read -r -t 60 port <&3 || fail "serve printed no port" "$(cat "$work/serve.err")"
+start_serve "$embedded"
 odbc="127.0.0.1,$port"
 printf 'S3cret!\n' | k server add "$odbc" --login tester --password-stdin >/dev/null
 

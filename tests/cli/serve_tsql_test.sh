@@ -9,23 +9,8 @@ tds_version=${2:-7.4}
 mode=${3:-plain}
 command -v tsql >/dev/null || { echo "tsql is missing (Debian package freetds-bin)" >&2; exit 1; }
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]] && kill -0 "$server_pid" 2>/dev/null; then
-    kill -TERM "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAILED: $1" >&2
-  shift
-  printf '%s\n' "$@" >&2
-  exit 1
-}
+# shellcheck source=serve_test_support.sh
+source "$(dirname "$0")/serve_test_support.sh"
 
 cat >"$work/shop.sql" <<'SQL'
 CREATE TABLE Items (Id int NOT NULL PRIMARY KEY, Name nvarchar(50) NULL, Price money NULL)
@@ -56,12 +41,7 @@ if [[ $mode == tls ]]; then
   encryption=require
 fi
 
-mkfifo "$work/port"
-printf 'S3cret!\n' | "$cli" --profile "$work/profile" serve "embedded:$work/srv" --port 0 \
-  --login tester --password-stdin "${tls_options[@]}" >"$work/port" 2>"$work/serve.err" &
-server_pid=$!
-exec 3<"$work/port"
-read -r -t 60 port <&3 || fail "serve printed no port" "$(cat "$work/serve.err")"
+start_serve "embedded:$work/srv" "${tls_options[@]}"
 cat >"$work/freetds.conf" <<CONF
 [serve]
   host = 127.0.0.1
