@@ -206,4 +206,31 @@ std::string FolderText(const fs::path& folder) {
   return text;
 }
 
+FileStamp ReadFileStamp(const std::filesystem::path& file) {
+  namespace fs = std::filesystem;
+  FileStamp stamp;
+#ifndef _WIN32
+  struct stat info {};
+  if (file.empty() || ::stat(file.c_str(), &info) != 0)
+    return stamp;
+  stamp.type = static_cast<std::int64_t>(info.st_mode & S_IFMT);
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.identity = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.modified_ns =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.changed_ns =
+      static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+#else
+  std::error_code error;
+  const fs::file_type type = fs::status(file, error).type();
+  if (file.empty() || type == fs::file_type::not_found || type == fs::file_type::none)
+    return stamp;
+  stamp.type = static_cast<std::int64_t>(type);
+  stamp.size = fs::file_size(file, error);
+  stamp.modified_ns = fs::last_write_time(file, error).time_since_epoch().count();
+#endif
+  return stamp;
+}
+
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,6 +31,24 @@ bool AppendToFile(const std::filesystem::path& path, std::string_view text);
 
 // The whole content of a file, bytes as they are; empty when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// What tells one version of a file from another, for caches of a file's content. Every rewrite
+// of the program replaces the file by a new one, whose identity differs from the one it replaces
+// even when size and time (kept by the system in steps of milliseconds) are equal, and a change
+// of permissions changes its status time.
+struct FileStamp {
+  std::int64_t type = -1;  // kind of file system entry; -1 when there is none
+  std::uint64_t device = 0;
+  std::uint64_t identity = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  bool exists() const { return type != -1; }
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of `path` now (one stat); an empty path or a missing entry gives type -1.
+FileStamp ReadFileStamp(const std::filesystem::path& path);
 
 // An advisory lock of one file, held while the object lives: an exclusive `flock` of the lock
 // file beside it (the file's name + ".lock", created when missing and never removed, so every

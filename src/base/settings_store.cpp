@@ -7,10 +7,6 @@
 #include "base/files.h"
 #include "base/text.h"
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace korvane {
 namespace fs = std::filesystem;
 
@@ -76,36 +72,15 @@ std::string RegTextWithoutPasswords(std::string_view text) {
 
 SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
 
-SettingsStore::Stamp SettingsStore::ReadStamp() const {
+FileStamp SettingsStore::ReadStamp() const {
   ++file_checks_;
-  Stamp stamp;
-#ifndef _WIN32
-  struct stat status {};
-  if (::stat(file_.c_str(), &status) != 0)
-    return stamp;
-  stamp.exists = true;
-  stamp.device = static_cast<std::uint64_t>(status.st_dev);
-  stamp.identity = static_cast<std::uint64_t>(status.st_ino);
-  stamp.size = static_cast<std::uint64_t>(status.st_size);
-  stamp.modified_ns =
-      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-  stamp.changed_ns =
-      static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
-#else
-  std::error_code error;
-  if (!fs::exists(file_, error))
-    return stamp;
-  stamp.exists = true;
-  stamp.size = fs::file_size(file_, error);
-  stamp.modified_ns = fs::last_write_time(file_, error).time_since_epoch().count();
-#endif
-  return stamp;
+  return ReadFileStamp(file_);
 }
 
 void SettingsStore::RefreshIfChanged() const {
   if (read_scopes_ > 0 && stamp_)
     return;
-  const Stamp now = ReadStamp();
+  const FileStamp now = ReadStamp();
   if (stamp_ && *stamp_ == now)
     return;
   stamp_ = now;

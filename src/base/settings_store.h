@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/files.h"
 #include "base/registry_tree.h"
 
 namespace korvane {
@@ -95,22 +96,12 @@ class SettingsStore {
   bool WriteBackupWithoutPasswords() const;
 
   std::filesystem::path file_;
-  // What tells one version of the file from another: every rewrite makes a new file (new
-  // identity), and a change of permissions changes its status time.
-  struct Stamp {
-    bool exists = false;
-    std::uint64_t device = 0;
-    std::uint64_t identity = 0;
-    std::uint64_t size = 0;
-    std::int64_t modified_ns = 0;
-    std::int64_t changed_ns = 0;
-    friend bool operator==(const Stamp&, const Stamp&) = default;
-  };
-  Stamp ReadStamp() const;
+  // The file's stamp now; counts one file check.
+  FileStamp ReadStamp() const;
 
   // The file's content as last read (mutable: reads refresh it).
   mutable RegistryTree tree_;
-  mutable std::optional<Stamp> stamp_;
+  mutable std::optional<FileStamp> stamp_;
   mutable std::vector<std::string> unreadable_lines_;
   mutable std::string raw_text_;  // the file as last read, kept while a backup is pending
   mutable bool backup_pending_ = false;

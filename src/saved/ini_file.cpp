@@ -2,10 +2,6 @@
 
 #include <system_error>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 #include "base/files.h"
 #include "base/text.h"
 
@@ -38,38 +34,12 @@ std::vector<std::string> PiecesBeforeNuls(std::string_view text, bool skip_empty
 
 }  // namespace
 
-cInifile::Stamp cInifile::ReadStamp(const fs::path& file) {
-  Stamp stamp;
-#ifndef _WIN32
-  struct stat info {};
-  if (file.empty() || ::stat(file.c_str(), &info) != 0)
-    return stamp;
-  stamp.type = static_cast<std::int64_t>(info.st_mode & S_IFMT);
-  stamp.device = static_cast<std::uint64_t>(info.st_dev);
-  stamp.identity = static_cast<std::uint64_t>(info.st_ino);
-  stamp.size = static_cast<std::uint64_t>(info.st_size);
-  stamp.modified_ns =
-      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  stamp.changed_ns =
-      static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
-#else
-  std::error_code error;
-  const fs::file_type type = fs::status(file, error).type();
-  if (file.empty() || type == fs::file_type::not_found || type == fs::file_type::none)
-    return stamp;
-  stamp.type = static_cast<std::int64_t>(type);
-  stamp.size = fs::file_size(file, error);
-  stamp.modified_ns = fs::last_write_time(file, error).time_since_epoch().count();
-#endif
-  return stamp;
-}
-
 const std::optional<IniDocument>& cInifile::Content() const {
   if (cached_path_ != path_) {
     cached_path_ = path_;
     cached_stamp_.reset();
   }
-  const Stamp now = ReadStamp(path_);
+  const FileStamp now = ReadFileStamp(path_);
   if (!cached_stamp_ || !(*cached_stamp_ == now)) {
     // Stamp first, content second: a change in between makes the next call read again.
     cached_stamp_ = now;
@@ -107,7 +77,7 @@ void cInifile::Update(Change change) {
     return;
   }
   cached_content_ = std::move(document);
-  cached_stamp_ = ReadStamp(path_);
+  cached_stamp_ = ReadFileStamp(path_);
   last_return_code_ = 1;
 }
 

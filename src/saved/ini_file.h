@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/files.h"
 #include "saved/ini_document.h"
 
 namespace korvane {
@@ -81,20 +82,6 @@ class cInifile {
   std::vector<std::string> EnumerateAllSections() const;
 
  private:
-  // What tells one version of the file from another. Every write of the program replaces the
-  // file by a new one, whose identity differs from the file it replaces even when size and
-  // time (kept by the system in steps of milliseconds) are equal.
-  struct Stamp {
-    std::int64_t type = -1;  // kind of file system entry; -1 when there is none
-    std::uint64_t device = 0;
-    std::uint64_t identity = 0;
-    std::uint64_t size = 0;
-    std::int64_t modified_ns = 0;
-    std::int64_t changed_ns = 0;
-    friend bool operator==(const Stamp&, const Stamp&) = default;
-  };
-  static Stamp ReadStamp(const std::filesystem::path& file);
-
   // The file's content, refreshed when the file changed; nothing when it cannot be read.
   const std::optional<IniDocument>& Content() const;
 
@@ -110,7 +97,7 @@ class cInifile {
   std::string last_error_;
 
   mutable std::filesystem::path cached_path_;
-  mutable std::optional<Stamp> cached_stamp_;
+  mutable std::optional<FileStamp> cached_stamp_;
   mutable std::optional<IniDocument> cached_content_;
 };
 
