@@ -4,6 +4,38 @@
 
 namespace korvane {
 
+bool MaterialisedRowCursor::Next() {
+  if (next_ >= rows_.rows.size()) {
+    next_ = rows_.rows.size() + 1;
+    return false;
+  }
+  ++next_;
+  return true;
+}
+
+FieldView MaterialisedRowCursor::Field(int index) const {
+  if (next_ == 0 || next_ > rows_.rows.size())
+    return {};
+  const std::vector<Value>& row = rows_.rows[next_ - 1];
+  if (index < 0 || static_cast<std::size_t>(index) >= row.size())
+    return {};
+  return ViewOf(row[static_cast<std::size_t>(index)]);
+}
+
+CursorOutcome DatabaseSession::OpenCursor(const CommandRequest& request) {
+  CommandOutcome outcome = Execute(request);
+  CursorOutcome cursor;
+  if (!outcome.ok) {
+    cursor.errors = std::move(outcome.errors);
+    return cursor;
+  }
+  ResultSet rows;
+  if (!outcome.result_sets.empty())
+    rows = std::move(outcome.result_sets.front());
+  cursor.cursor = std::make_unique<MaterialisedRowCursor>(std::move(rows));
+  return cursor;
+}
+
 bool IsEmbeddedServerName(std::string_view server_name) {
   const std::string_view name = Trim(server_name);
   return name.size() >= kEmbeddedPrefix.size() &&

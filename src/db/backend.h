@@ -67,11 +67,51 @@ struct CommandOutcome {
   std::vector<Value> parameter_values;  // after the call, one per request parameter
 };
 
+// A forward-only reader of the first result set of a command, row by row, for callers that look
+// at each row once and keep little of it (the data comparison reads millions of rows so). The
+// fields of the current row are views (FieldView in db/value.h) valid until the next move.
+class RowCursor {
+ public:
+  virtual ~RowCursor() = default;
+  virtual const std::vector<ColumnInfo>& Columns() const = 0;
+  // To the next row (the first, on the first call). False at the end, and when reading failed,
+  // the command timed out or was cancelled: Errors() then tells what happened.
+  virtual bool Next() = 0;
+  // Field `index` (0-based, below Columns().size()) of the current row.
+  virtual FieldView Field(int index) const = 0;
+  virtual const std::vector<ServerMessage>& Errors() const = 0;
+};
+
+struct CursorOutcome {
+  std::unique_ptr<RowCursor> cursor;  // null when the command failed before any row
+  std::vector<ServerMessage> errors;
+};
+
+// A cursor over rows already read, for backends that cannot stream.
+class MaterialisedRowCursor final : public RowCursor {
+ public:
+  explicit MaterialisedRowCursor(ResultSet rows) : rows_(std::move(rows)) {}
+  const std::vector<ColumnInfo>& Columns() const override { return rows_.columns; }
+  bool Next() override;
+  FieldView Field(int index) const override;
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
+
+ private:
+  ResultSet rows_;
+  std::size_t next_ = 0;
+  std::vector<ServerMessage> errors_;
+};
+
 // An open connection to one database of one server.
 class DatabaseSession {
  public:
   virtual ~DatabaseSession() = default;
   virtual CommandOutcome Execute(const CommandRequest& request) = 0;
+  // Runs a command that returns rows and reads its first result set through a cursor, with the
+  // request's time-out and cancel flag applying to every move. The cursor uses this session:
+  // it must end before the session does, and no other command runs on the session meanwhile.
+  // By default the rows are read whole by Execute and walked in memory.
+  virtual CursorOutcome OpenCursor(const CommandRequest& request);
 };
 
 struct ConnectionRequest {

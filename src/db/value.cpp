@@ -89,6 +89,104 @@ std::string NullText(const Value& value) {
   return {};
 }
 
+FieldView ViewOf(const Value& value) {
+  FieldView field;
+  field.type = value.type();
+  switch (value.type()) {
+    case ValueType::kNull:
+      break;
+    case ValueType::kBoolean:
+      field.integer = value.AsBoolean() ? 1 : 0;
+      break;
+    case ValueType::kInteger:
+      field.integer = value.AsInteger();
+      break;
+    case ValueType::kFloat:
+      field.real = value.AsFloat();
+      break;
+    case ValueType::kDecimal:
+      field.bytes = value.AsDecimalDigits();
+      break;
+    case ValueType::kText:
+      field.bytes = value.AsText();
+      break;
+    case ValueType::kDateTime:
+      field.datetime = value.AsDateTime();
+      break;
+    case ValueType::kBinary: {
+      const std::vector<std::uint8_t>& bytes = value.AsBytes();
+      field.bytes = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      break;
+    }
+    case ValueType::kGuid:
+      field.bytes = value.AsGuidText();
+      break;
+  }
+  return field;
+}
+
+Value ToValue(const FieldView& field) {
+  switch (field.type) {
+    case ValueType::kNull:
+      return Value::Null();
+    case ValueType::kBoolean:
+      return Value::Boolean(field.integer != 0);
+    case ValueType::kInteger:
+      return Value::Integer(field.integer);
+    case ValueType::kFloat:
+      return Value::Float(field.real);
+    case ValueType::kDecimal:
+      return Value::Decimal(std::string(field.bytes));
+    case ValueType::kText:
+      return Value::Text(std::string(field.bytes));
+    case ValueType::kDateTime:
+      return Value::DateTime(field.datetime);
+    case ValueType::kBinary:
+      return Value::Binary(std::vector<std::uint8_t>(field.bytes.begin(), field.bytes.end()));
+    case ValueType::kGuid:
+      return Value::Guid(std::string(field.bytes));
+  }
+  return Value::Null();
+}
+
+void AppendNullText(const FieldView& field, std::string& out) {
+  switch (field.type) {
+    case ValueType::kNull:
+      out += "Null";
+      return;
+    case ValueType::kBoolean:
+      out += field.integer != 0 ? "True" : "False";
+      return;
+    case ValueType::kInteger: {
+      char buffer[24];
+      const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, field.integer);
+      out.append(buffer, end);
+      return;
+    }
+    case ValueType::kFloat:
+      out += FloatText(field.real);
+      return;
+    case ValueType::kDecimal:
+    case ValueType::kText:
+    case ValueType::kGuid:
+      out += field.bytes;
+      return;
+    case ValueType::kDateTime:
+      out += DateTimeText(field.datetime);
+      return;
+    case ValueType::kBinary: {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "0x";
+      for (const char c : field.bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 0x0F]);
+      }
+      return;
+    }
+  }
+}
+
 std::optional<double> NumericValue(const Value& value) {
   switch (value.type()) {
     case ValueType::kBoolean:

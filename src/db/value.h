@@ -105,4 +105,20 @@ class Value {
 //   uniqueidentifier    -> its canonical upper-case text
 std::string NullText(const Value& value);
 
+// A field of a cursor's current row seen without a Value of its own (see RowCursor in
+// db/backend.h); the bytes it points at stay valid until the cursor moves.
+struct FieldView {
+  ValueType type = ValueType::kNull;
+  std::int64_t integer = 0;  // kInteger; kBoolean as 1 or 0
+  double real = 0;           // kFloat
+  // kText (UTF-8), kDecimal (the digits), kGuid (the canonical text), kBinary (the bytes)
+  std::string_view bytes;
+  DateTimeValue datetime;  // kDateTime
+};
+
+FieldView ViewOf(const Value& value);
+Value ToValue(const FieldView& field);
+// Appends NullText of the field to `out`, without building a Value.
+void AppendNullText(const FieldView& field, std::string& out);
+
 }  // namespace korvane

@@ -2,33 +2,78 @@
 
 #include <gtest/gtest.h>
 
+#include "db/backend.h"
+
 namespace korvane {
 namespace {
 
-TEST(NullTextTest, OneTextFormForEveryType) {
-  EXPECT_EQ(NullText(Value::Null()), "Null");
-  EXPECT_EQ(NullText(Value::Text("Null")), "Null");  // a Null equals a stored text "Null"
-  EXPECT_EQ(NullText(Value::Boolean(true)), "True");
-  EXPECT_EQ(NullText(Value::Boolean(false)), "False");
-  EXPECT_EQ(NullText(Value::Integer(-42)), "-42");
-  EXPECT_EQ(NullText(Value::Decimal("12.3400")), "12.3400");
-  EXPECT_EQ(NullText(Value::Float(0.1)), "0.1");
-  EXPECT_EQ(NullText(Value::Float(1e20)), "1E+20");
-  EXPECT_EQ(NullText(Value::Float(1.5e-7)), "1.5E-07");
-  EXPECT_EQ(NullText(Value::Text("a  ")), "a  ");
-  EXPECT_EQ(NullText(Value::Binary({0x0A, 0x1B})), "0x0A1B");
-  EXPECT_EQ(NullText(Value::Binary({})), "0x");
-  EXPECT_EQ(NullText(Value::Guid("6F9619FF-8B86-D011-B42D-00C04FC964FF")),
-            "6F9619FF-8B86-D011-B42D-00C04FC964FF");
+struct TextCase {
+  Value value;
+  std::string text;
+};
+
+// Every type's one text form; a Null equals a stored text "Null".
+const std::vector<TextCase>& TextCases() {
+  static const std::vector<TextCase> cases = {
+      {Value::Null(), "Null"},
+      {Value::Text("Null"), "Null"},
+      {Value::Boolean(true), "True"},
+      {Value::Boolean(false), "False"},
+      {Value::Integer(-42), "-42"},
+      {Value::Integer(INT64_MIN), "-9223372036854775808"},
+      {Value::Decimal("12.3400"), "12.3400"},
+      {Value::Float(0.1), "0.1"},
+      {Value::Float(1e20), "1E+20"},
+      {Value::Float(1.5e-7), "1.5E-07"},
+      {Value::Float(-0.0), "-0"},
+      {Value::Text("a  "), "a  "},
+      {Value::Text("\xC3\x84pfel"), "\xC3\x84pfel"},
+      {Value::Binary({0x0A, 0x1B, 0xFF}), "0x0A1BFF"},
+      {Value::Binary({}), "0x"},
+      {Value::Guid("6F9619FF-8B86-D011-B42D-00C04FC964FF"), "6F9619FF-8B86-D011-B42D-00C04FC964FF"},
+      {Value::DateTime({2024, 3, 7, 14, 5, 9, 0, true, true}), "2024-03-07 14:05:09"},
+      {Value::DateTime({2024, 3, 7, 14, 5, 9, 123000000, true, true}), "2024-03-07 14:05:09.123"},
+      {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}), "2024-03-07"},
+      {Value::DateTime({1900, 1, 1, 8, 30, 0, 0, false, true}), "08:30:00"},
+  };
+  return cases;
 }
 
-TEST(NullTextTest, DatesAndTimes) {
-  EXPECT_EQ(NullText(Value::DateTime({2024, 3, 7, 14, 5, 9, 0, true, true})),
-            "2024-03-07 14:05:09");
-  EXPECT_EQ(NullText(Value::DateTime({2024, 3, 7, 14, 5, 9, 123000000, true, true})),
-            "2024-03-07 14:05:09.123");
-  EXPECT_EQ(NullText(Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})), "2024-03-07");
-  EXPECT_EQ(NullText(Value::DateTime({1900, 1, 1, 8, 30, 0, 0, false, true})), "08:30:00");
+TEST(NullTextTest, OneTextFormForEveryType) {
+  for (const TextCase& c : TextCases())
+    EXPECT_EQ(NullText(c.value), c.text) << c.text;
+}
+
+// A field seen through a cursor converts exactly as the Value it stands for.
+TEST(FieldViewTest, ViewsGiveTheValuesTextAndTheValueBack) {
+  for (const TextCase& c : TextCases()) {
+    const FieldView view = ViewOf(c.value);
+    std::string appended = "prefix:";
+    AppendNullText(view, appended);
+    EXPECT_EQ(appended, "prefix:" + c.text);
+    EXPECT_EQ(ToValue(view), c.value) << c.text;
+  }
+}
+
+TEST(FieldViewTest, MaterialisedCursorWalksTheRowsOnce) {
+  ResultSet rows;
+  rows.columns = {{"id", ValueType::kInteger, "int"}, {"name", ValueType::kText, "varchar"}};
+  rows.rows = {{Value::Integer(1), Value::Text("a")}, {Value::Integer(2), Value::Null()}};
+  MaterialisedRowCursor cursor(std::move(rows));
+  ASSERT_EQ(cursor.Columns().size(), 2u);
+  EXPECT_EQ(cursor.Field(0).type, ValueType::kNull);  // before the first row
+  std::vector<std::string> texts;
+  while (cursor.Next()) {
+    std::string text;
+    AppendNullText(cursor.Field(0), text);
+    AppendNullText(cursor.Field(1), text);
+    AppendNullText(cursor.Field(2), text);  // no such field: Null
+    texts.push_back(text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"1aNull", "2NullNull"}));
+  EXPECT_FALSE(cursor.Next());
+  EXPECT_EQ(cursor.Field(0).type, ValueType::kNull);
+  EXPECT_TRUE(cursor.Errors().empty());
 }
 
 TEST(ValueTest, TypesAndEquality) {
