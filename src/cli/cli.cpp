@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "app/application_context.h"
 #include "app/default_backends.h"
@@ -29,6 +30,7 @@
 #include "cli/object_text_commands.h"
 #include "cli/run_saved_command.h"
 #include "cli/serve_command.h"
+#include "cli/terminal_progress.h"
 #include "cli/tools_commands.h"
 #include "compare/comparison_commands.h"
 #include "compare/comparison_progress.h"
@@ -470,9 +472,15 @@ std::string CliUsage() {
 
 int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
            const std::filesystem::path& program_folder, const Clock& clock, std::istream& in,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, const std::function<int()>& err_terminal_columns) {
   const LaunchArguments launch = ExtractProfileOption(raw_args, env, /*leading_only=*/true);
   CliUserInterface ui(err);
+  std::optional<TerminalProgressLine> progress_line;
+  if (err_terminal_columns) {
+    progress_line.emplace(err, clock, err_terminal_columns);
+    ui.SetProgressLine(&*progress_line);
+  }
+  TerminalProgressLine* const progress = progress_line ? &*progress_line : nullptr;
   if (!launch.error.empty()) {
     ui.ShowMessage(launch.error, MessageIcon::kExclamation, kApplicationTitle);
     return kExitFailed;
@@ -505,11 +513,11 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
   if (command == "compare-objects")
     return CompareObjectsCommand(context, rest, out);
   if (command == "run-saved")
-    return RunSavedCommand(context, rest, out);
+    return RunSavedCommand(context, rest, out, progress);
   if (command == "compare-data")
-    return CompareDataCommand(context, rest, out, err);
+    return CompareDataCommand(context, rest, out, err, progress);
   if (command == "compare-data-all")
-    return CompareDataAllCommand(context, rest, out);
+    return CompareDataAllCommand(context, rest, out, progress);
   if (command == "query")
     return QueryCommand(context, rest, out);
   if (command == "objects")

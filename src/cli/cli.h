@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -24,10 +25,13 @@ inline constexpr std::string_view kPasswordOptionRefused =
     "--password is refused: a password on the command line shows in the process list. Give it on "
     "standard input with --password-stdin, or leave both out to be asked for it on the terminal.";
 
-// Runs one command line (the arguments after the program name).
+// Runs one command line (the arguments after the program name). `err_terminal_columns`, given
+// when `err` is a terminal, tells its width: data comparisons then draw their progress line on
+// `err` (see TerminalProgressLine).
 int RunCli(const std::vector<std::string>& args, const Environment& env,
            const std::filesystem::path& program_folder, const Clock& clock, std::istream& in,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err,
+           const std::function<int()>& err_terminal_columns = {});
 
 // The text of `korvane-cli --help`.
 std::string CliUsage();

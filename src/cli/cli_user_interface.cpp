@@ -1,18 +1,25 @@
 #include "cli/cli_user_interface.h"
 
 #include "base/error_report.h"
+#include "cli/terminal_progress.h"
 
 namespace korvane {
 
+std::ostream& CliUserInterface::Err() {
+  if (progress_line_)
+    progress_line_->Erase();
+  return err_;
+}
+
 void CliUserInterface::ShowMessage(std::string_view text, MessageIcon, std::string_view title) {
-  err_ << title << ": " << text << "\n";
+  Err() << title << ": " << text << "\n";
 }
 
 Answer CliUserInterface::Ask(std::string_view text, std::string_view title, Answer goes_on,
                              MessageIcon) {
-  err_ << title << ": " << text << "\n"
-       << title << ": answered " << (goes_on == Answer::kYes ? "Yes" : "No")
-       << " (no one to ask on the command line)\n";
+  Err() << title << ": " << text << "\n"
+        << title << ": answered " << (goes_on == Answer::kYes ? "Yes" : "No")
+        << " (no one to ask on the command line)\n";
   return goes_on;
 }
 
@@ -25,18 +32,18 @@ std::optional<std::filesystem::path> CliUserInterface::RequestOpenFile(const Fil
 }
 
 int CliUserInterface::OpenWithDefaultProgram(std::string_view file_or_address) {
-  err_ << kApplicationTitle << ": not opened on the command line: " << file_or_address << "\n";
+  Err() << kApplicationTitle << ": not opened on the command line: " << file_or_address << "\n";
   return 1;
 }
 
 bool CliUserInterface::PrintText(std::string_view document_name, std::string_view) {
-  err_ << kApplicationTitle << ": printing is not available on the command line (" << document_name
-       << ")\n";
+  Err() << kApplicationTitle << ": printing is not available on the command line (" << document_name
+        << ")\n";
   return false;
 }
 
 void CliUserInterface::ShowErrorReport(const ErrorReport& report) {
-  err_ << kErrorReportTitle << ": " << ErrorReportText(report) << "\n";
+  Err() << kErrorReportTitle << ": " << ErrorReportText(report) << "\n";
 }
 
 }  // namespace korvane

@@ -1,6 +1,6 @@
 // The user boundary of the command line: messages go to stderr as "TITLE: TEXT", questions are
 // answered with the answer that lets the requested command go on (and noted), and nothing
-// waits for a person.
+// waits for a person. A progress line drawn on the terminal is erased before anything is written.
 #pragma once
 
 #include <ostream>
@@ -8,6 +8,8 @@
 #include "base/user_interface.h"
 
 namespace korvane {
+
+class TerminalProgressLine;
 
 class CliUserInterface final : public UserInterface {
  public:
@@ -25,8 +27,15 @@ class CliUserInterface final : public UserInterface {
   bool PrintText(std::string_view document_name, std::string_view text) override;
   void ShowErrorReport(const ErrorReport& report) override;
 
+  // The progress line drawn on the same terminal as `err`, erased before each message; nothing.
+  void SetProgressLine(TerminalProgressLine* line) { progress_line_ = line; }
+
  private:
+  // The stream for a message, with the progress line erased first.
+  std::ostream& Err();
+
   std::ostream& err_;
+  TerminalProgressLine* progress_line_ = nullptr;
 };
 
 }  // namespace korvane

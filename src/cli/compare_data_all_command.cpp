@@ -1,11 +1,14 @@
 #include "cli/compare_data_all_command.h"
 
+#include <optional>
+
 #include "app/application_context.h"
 #include "base/files.h"
 #include "base/text.h"
 #include "base/user_interface.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "cli/terminal_progress.h"
 #include "datacomp/bulk_data_compare.h"
 #include "saved/saved_process.h"
 
@@ -29,8 +32,13 @@ std::vector<std::string> TableList(std::string_view text) {
 
 int RunUnattendedBulkDataCompare(ApplicationContext& context, const std::string& source_database,
                                  const std::string& target_database, bool selective,
-                                 const SavedProcess* saved, std::ostream& out) {
-  BulkDataCompareHost host;
+                                 const SavedProcess* saved, std::ostream& out,
+                                 TerminalProgressLine* progress) {
+  BulkDataCompareHost silent;
+  std::optional<TerminalBulkHost> drawn;
+  if (progress)
+    drawn.emplace(context.clock, *progress);
+  BulkDataCompareHost& host = drawn ? static_cast<BulkDataCompareHost&>(*drawn) : silent;
   std::string report;
   const DataCompareSelectiveOutcome outcome = DataCompareSelective(
       context, 0, source_database, target_database, selective, host, {},
@@ -54,7 +62,7 @@ int RunUnattendedBulkDataCompare(ApplicationContext& context, const std::string&
 }
 
 int CompareDataAllCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                          std::ostream& out) {
+                          std::ostream& out, TerminalProgressLine* progress) {
   UserInterface& ui = context.ui;
   std::vector<std::string> positional;
   std::optional<std::vector<std::string>> source_tables;
@@ -92,7 +100,7 @@ int CompareDataAllCommand(ApplicationContext& context, const std::vector<std::st
     selection.sel_comp_count_target = static_cast<std::int32_t>(selection.target_selection.size());
   }
   return RunUnattendedBulkDataCompare(context, positional[1], positional[3], selective,
-                                      selective ? &selection : nullptr, out);
+                                      selective ? &selection : nullptr, out, progress);
 }
 
 }  // namespace korvane

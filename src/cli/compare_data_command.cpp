@@ -14,6 +14,7 @@
 #include "catalog/typed_object_name.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "cli/terminal_progress.h"
 #include "datacomp/compare_data_options_state.h"
 #include "datacomp/compare_status.h"
 #include "datacomp/data_compare_run_options.h"
@@ -209,14 +210,18 @@ int RunUnattendedDataCompare(ApplicationContext& context,
                              const std::array<DataCompareTable, 2>& tables,
                              const DataCompareOptions& options,
                              const DataCompareExportRequest& export_request, std::ostream& out,
-                             DataCompareResult* result_out) {
+                             DataCompareResult* result_out, TerminalProgressLine* progress) {
   DataCompareRequest request;
   request.tables = tables;
   request.options = WithOrderBy(options);
   request.unattended = true;
   request.track_differences = !export_request.file.empty();
-  CompareStatus status(context.clock);
-  DataCompareResult result = DataCompare(context, request, status, {});
+  CompareStatus silent(context.clock);
+  std::optional<TerminalCompareStatus> drawn;
+  if (progress)
+    drawn.emplace(context.clock, *progress);
+  DataCompareResult result =
+      DataCompare(context, request, drawn ? static_cast<CompareStatus&>(*drawn) : silent, {});
   int exit_status = kExitFailed;
   switch (result.status) {
     case DataCompareStatus::kIdentical:
@@ -257,7 +262,7 @@ int RunUnattendedDataCompare(ApplicationContext& context,
 }
 
 int CompareDataCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                       std::ostream& out, std::ostream& err) {
+                       std::ostream& out, std::ostream& err, TerminalProgressLine* progress) {
   UserInterface& ui = context.ui;
   std::vector<std::string> positional;
   std::optional<KeyColumnsArgument> key_columns;
@@ -320,7 +325,8 @@ int CompareDataCommand(ApplicationContext& context, const std::vector<std::strin
     options = ReadStoredDataCompareOptions(context.locations.tables_comps_ini, keys[0], keys[1]);
   }
 
-  const int status = RunUnattendedDataCompare(context, tables, options, export_request, out);
+  const int status =
+      RunUnattendedDataCompare(context, tables, options, export_request, out, nullptr, progress);
   if (save_name && status != kExitFailed &&
       !SaveDataProcess(context, *save_name, tables, options.CompMethod, export_request, err)) {
     return kExitFailed;

@@ -15,6 +15,7 @@
 namespace korvane {
 
 struct ApplicationContext;
+class TerminalProgressLine;
 
 // Where an unattended single-pair run writes its differences grid: nowhere when `file` is
 // empty; else `export_type` 1 HTML or 2 CSV.
@@ -29,12 +30,14 @@ struct DataCompareExportRequest {
 // and counts), so that no older export stays in place, and says so on the user interface. Prints
 // the outcome text and a line end to `out`. Returns the korvane-cli exit status: 0 identical, 1
 // different, 2 cancelled, failed or export failed (the message goes to the user interface).
-// `result`, when given, receives the run's result.
+// `result`, when given, receives the run's result. `progress`, when given, draws the run's
+// progress on a terminal and is erased before the outcome is printed.
 int RunUnattendedDataCompare(ApplicationContext& context,
                              const std::array<DataCompareTable, 2>& tables,
                              const DataCompareOptions& options,
                              const DataCompareExportRequest& export_request, std::ostream& out,
-                             DataCompareResult* result = nullptr);
+                             DataCompareResult* result = nullptr,
+                             TerminalProgressLine* progress = nullptr);
 
 // compare-data SSERVER SDB TSERVER TDB STABLE [TTABLE] [--key S1[:T1][,S2[:T2][,S3[:T3]]] |
 // --by-record] [--csv FILE | --html FILE] [--save NAME]
@@ -53,9 +56,10 @@ int RunUnattendedDataCompare(ApplicationContext& context,
 // writes "Saved as process N" and a line end to `err`. Prints the outcome text of the unattended
 // run. Exit status 0 when the data is identical, 1 when it differs, 2 when the command was refused,
 // the run failed or the export or the save failed (its message goes to the user interface, nothing
-// to `out` unless the run itself completed).
+// to `out` unless the run itself completed). `progress`: the terminal line of the run, if any.
 int CompareDataCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                       std::ostream& out, std::ostream& err);
+                       std::ostream& out, std::ostream& err,
+                       TerminalProgressLine* progress = nullptr);
 
 // Lists `server` (an `embedded:` name that no listed server has, in any letter case) in the
 // server list with `database` as its most recently used database. Other names are left alone.

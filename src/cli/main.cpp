@@ -5,6 +5,7 @@
 #include "app/locations.h"
 #include "base/clock.h"
 #include "cli/cli.h"
+#include "cli/terminal_progress.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
@@ -12,5 +13,5 @@ int main(int argc, char** argv) {
   const korvane::SystemClock clock;
   return korvane::RunCli(args, korvane::Environment::FromProcess(),
                          korvane::ExecutableFolder(argc > 0 ? argv[0] : nullptr), clock, std::cin,
-                         std::cout, std::cerr);
+                         std::cout, std::cerr, korvane::StderrTerminalColumns());
 }

@@ -46,9 +46,10 @@ struct MemorySide {
 // commands of a saved process with their results printed instead of shown.
 class CliMainWindow final : public SavedProcessHost, public MainWindowOperations {
  public:
-  CliMainWindow(ApplicationContext& context, std::ostream& out)
+  CliMainWindow(ApplicationContext& context, std::ostream& out, TerminalProgressLine* progress)
       : context_(context),
         out_(out),
+        progress_(progress),
         catalog_(context, *this, types_, sides_[kSource].Controls(), sides_[kTarget].Controls(),
                  MakeStructureTextRenderer(context)) {
     FillTypeSelector(types_, context_.settings.analyze_constraints);
@@ -183,11 +184,12 @@ class CliMainWindow final : public SavedProcessHost, public MainWindowOperations
   }
 
   void RunData(const SavedProcess& process) {
-    exit_status_ = RunSavedDataProcess(context_, process, out_);
+    exit_status_ = RunSavedDataProcess(context_, process, out_, progress_);
   }
 
   ApplicationContext& context_;
   std::ostream& out_;
+  TerminalProgressLine* progress_;
   MemorySelector types_;
   std::array<MemorySide, 2> sides_;
   MainWindowCatalog catalog_;
@@ -216,14 +218,14 @@ bool ShowReportUnattended(ApplicationContext& context, const ReportWindowState& 
 }
 
 int RunSavedCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                    std::ostream& out) {
+                    std::ostream& out, TerminalProgressLine* progress) {
   const std::optional<std::int32_t> id = args.size() == 1 ? ParseId(args[0]) : std::nullopt;
   if (!id) {
     context.ui.ShowMessage("usage: run-saved ID (the Id of a saved comparison process, 1 or more)",
                            MessageIcon::kExclamation, kRunSavedTitle);
     return kExitFailed;
   }
-  CliMainWindow window(context, out);
+  CliMainWindow window(context, out, progress);
   switch (RunSavedProcess(context, window, *id)) {
     case SavedProcessRunOutcome::kStarted:
       return window.exit_status();

@@ -12,6 +12,7 @@ namespace korvane {
 
 struct ApplicationContext;
 struct ReportWindowState;
+class TerminalProgressLine;
 
 // run-saved ID
 //
@@ -22,9 +23,10 @@ struct ReportWindowState;
 // command line has no printer). Data processes run through RunSavedDataProcess. Messages of a
 // process that cannot run go to stderr. Exit status 0 identical, 1 different, 2 refused or failed
 // (including a run during which a query failed, and a structure report whose export failed: the
-// report is printed first).
+// report is printed first). `progress`, when given, draws the progress of data processes on a
+// terminal.
 int RunSavedCommand(ApplicationContext& context, const std::vector<std::string>& args,
-                    std::ostream& out);
+                    std::ostream& out, TerminalProgressLine* progress = nullptr);
 
 // The report window's first showing with `text` in its pane: for a saved process being re-run,
 // the export to its stored path and the print request; nothing for other reports. False when the

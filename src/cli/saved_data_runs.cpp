@@ -20,7 +20,8 @@ constexpr std::string_view kDataSubTypeNotDefined =
 
 // Sub type 40: the stored pair of tables with the options stored for both tables, the method
 // the process holds, and its export.
-int RunSinglePair(ApplicationContext& context, const SavedProcess& process, std::ostream& out) {
+int RunSinglePair(ApplicationContext& context, const SavedProcess& process, std::ostream& out,
+                  TerminalProgressLine* progress) {
   const std::array<DataCompareTable, 2> tables = {
       DataCompareTable{process.db_name1, process.table_name1, process.obj_id1},
       DataCompareTable{process.db_name2, process.table_name2, process.obj_id2}};
@@ -35,22 +36,22 @@ int RunSinglePair(ApplicationContext& context, const SavedProcess& process, std:
     export_request.file = process.export_file_path;
     export_request.export_type = process.export_type;
   }
-  return RunUnattendedDataCompare(context, tables, options, export_request, out);
+  return RunUnattendedDataCompare(context, tables, options, export_request, out, nullptr, progress);
 }
 
 }  // namespace
 
-int RunSavedDataProcess(ApplicationContext& context, const SavedProcess& process,
-                        std::ostream& out) {
+int RunSavedDataProcess(ApplicationContext& context, const SavedProcess& process, std::ostream& out,
+                        TerminalProgressLine* progress) {
   switch (process.comp_sub_type) {
     case kCompSubTypeDataSingleTable:
-      return RunSinglePair(context, process, out);
+      return RunSinglePair(context, process, out, progress);
     case kCompSubTypeDataSelective:
       return RunUnattendedBulkDataCompare(context, process.db_name1, process.db_name2, true,
-                                          &process, out);
+                                          &process, out, progress);
     case kCompSubTypeDataAll:
       return RunUnattendedBulkDataCompare(context, process.db_name1, process.db_name2, false,
-                                          &process, out);
+                                          &process, out, progress);
     default:
       context.ui.ShowMessage(kDataSubTypeNotDefined, MessageIcon::kExclamation);
       return kExitFailed;

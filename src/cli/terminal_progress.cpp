@@ -1,0 +1,225 @@
+#include "cli/terminal_progress.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/text.h"
+
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kSeparator = "  ";
+constexpr std::string_view kEllipsis = "...";
+constexpr std::string_view kEraseToEnd = "\x1b[K";
+
+// One character of a table name as it may be written to a terminal: C0 and C1 control
+// characters, DEL and bytes that are not UTF-8 become "?".
+std::string_view Printable(std::string_view character) {
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1 && (first < 0x20 || first >= 0x7f))
+    return "?";
+  if (character.size() == 2 && first == 0xc2 && static_cast<unsigned char>(character[1]) < 0xa0)
+    return "?";
+  return character;
+}
+
+// Columns a character takes: ASCII one, anything else counted as two, so that the line never
+// grows wider than measured.
+std::size_t Columns(std::string_view character) {
+  return character.size() == 1 ? 1 : 2;
+}
+
+std::vector<std::string_view> PrintableCharacters(std::string_view text) {
+  std::vector<std::string_view> characters;
+  for (std::string_view character : Utf8Chunks(text, 1))
+    characters.push_back(Printable(character));
+  return characters;
+}
+
+std::size_t Width(const std::vector<std::string_view>& characters) {
+  std::size_t width = 0;
+  for (std::string_view character : characters)
+    width += Columns(character);
+  return width;
+}
+
+// The name within `width` columns: its start and its end around "...".
+std::string ShortenedInTheMiddle(const std::vector<std::string_view>& characters,
+                                 std::size_t width) {
+  const std::size_t budget = width - kEllipsis.size();
+  const std::size_t tail_budget = budget / 2;
+  const std::size_t head_budget = budget - tail_budget;
+  std::string head;
+  std::size_t used = 0;
+  std::size_t next = 0;
+  while (next < characters.size() && used + Columns(characters[next]) <= head_budget) {
+    used += Columns(characters[next]);
+    head += characters[next++];
+  }
+  std::vector<std::string_view> tail;
+  used = 0;
+  for (std::size_t i = characters.size(); i > next;) {
+    --i;
+    if (used + Columns(characters[i]) > tail_budget)
+      break;
+    used += Columns(characters[i]);
+    tail.push_back(characters[i]);
+  }
+  std::string text = head + std::string(kEllipsis);
+  for (auto it = tail.rbegin(); it != tail.rend(); ++it)
+    text += *it;
+  return text;
+}
+
+}  // namespace
+
+std::string ProgressLineText(const ProgressLineFields& fields, int columns) {
+  const std::size_t width =
+      static_cast<std::size_t>(std::max(0, (columns > 0 ? columns : kDefaultTerminalColumns) - 1));
+  std::string rest = std::string(kSeparator) + fields.stage;
+  if (fields.done) {
+    rest += std::string(kSeparator) + FormatNumber(*fields.done);
+    if (fields.counted)
+      rest += " of " + FormatNumber(*fields.counted);
+    rest += " rows";
+  }
+  if (fields.rows_per_second)
+    rest += std::string(kSeparator) + FormatNumber(*fields.rows_per_second) + " rows/s";
+  rest += std::string(kSeparator) + FormatElapsed(fields.elapsed_seconds);
+
+  const std::vector<std::string_view> table = PrintableCharacters(fields.table);
+  const std::size_t table_width = Width(table);
+  if (table.empty())
+    return rest.substr(kSeparator.size(), width);
+  if (table_width + rest.size() <= width) {
+    std::string text;
+    for (std::string_view character : table)
+      text += character;
+    return text + rest;
+  }
+  if (width >= rest.size() + kEllipsis.size() + 2)
+    return ShortenedInTheMiddle(table, width - rest.size()) + rest;
+  // Not even a shortened name fits: the stage and the counts, cut at the edge.
+  return rest.substr(kSeparator.size(), width);
+}
+
+std::optional<std::int64_t> ParseFormattedCount(std::string_view text) {
+  std::int64_t value = 0;
+  bool digits = false;
+  for (const char c : text) {
+    if (c == ',' && digits)
+      continue;
+    if (c < '0' || c > '9' || value > (INT64_MAX - 9) / 10)
+      return std::nullopt;
+    value = value * 10 + (c - '0');
+    digits = true;
+  }
+  if (!digits)
+    return std::nullopt;
+  return value;
+}
+
+TerminalProgressLine::TerminalProgressLine(std::ostream& terminal, const Clock& clock,
+                                           std::function<int()> columns)
+    : terminal_(terminal), clock_(clock), columns_(std::move(columns)) {}
+
+TerminalProgressLine::~TerminalProgressLine() {
+  Erase();
+}
+
+bool TerminalProgressLine::Due() const {
+  return !ever_drawn_ || clock_.SteadyNow() - last_drawing_ >= kProgressLineInterval;
+}
+
+void TerminalProgressLine::Show(const ProgressLineFields& fields, bool at_once) {
+  if (!at_once && !Due())
+    return;
+  std::string text = ProgressLineText(fields, columns_ ? columns_() : 0);
+  last_drawing_ = clock_.SteadyNow();
+  ever_drawn_ = true;
+  if (drawn_ && text == text_)
+    return;
+  terminal_ << '\r' << text << kEraseToEnd << std::flush;
+  text_ = std::move(text);
+  drawn_ = true;
+}
+
+void TerminalProgressLine::Erase() {
+  if (!drawn_)
+    return;
+  terminal_ << '\r' << kEraseToEnd << std::flush;
+  drawn_ = false;
+  text_.clear();
+}
+
+void TerminalCompareStatus::Changed() {
+  const CompareStatusState& s = state();
+  const auto now = line_.clock().SteadyNow();
+  if (s.stage == 0) {  // the dialog loads for a new table pair
+    loaded_ = now;
+    drawn_stage_ = -1;
+    return;
+  }
+  const bool new_stage = s.stage != drawn_stage_;
+  if (new_stage && s.stage == kComparingStage) {
+    comparing_since_ = now;
+    last_record_ = 0;
+    records_done_ = 0;
+  }
+  if (!new_stage && !line_.Due())
+    return;
+  line_.Show(Fields(), new_stage);
+  drawn_stage_ = s.stage;
+}
+
+ProgressLineFields TerminalCompareStatus::Fields() {
+  const CompareStatusState& s = state();
+  const auto now = line_.clock().SteadyNow();
+  ProgressLineFields fields;
+  fields.table = s.tables[0];
+  fields.stage = s.stage == kComparingStage ? std::string(kComparingRecordsStatus) : s.status;
+  fields.elapsed_seconds = std::chrono::duration_cast<std::chrono::seconds>(now - loaded_).count();
+  if (s.stage != kComparingStage)
+    return fields;
+
+  // The current record runs up to the smaller count while pairs are compared, and on through
+  // the rows left in the longer table; ranges of left-over rows may start again from 1.
+  const std::int64_t record = ParseFormattedCount(s.current_record_label).value_or(0);
+  records_done_ += record >= last_record_ ? record - last_record_ : record;
+  last_record_ = record;
+  fields.done = record;
+  const std::optional<std::int64_t> source = ParseFormattedCount(s.count_labels[0]);
+  const std::optional<std::int64_t> target = ParseFormattedCount(s.count_labels[1]);
+  if (source || target)
+    fields.counted = std::max(source.value_or(0), target.value_or(0));
+  const auto milliseconds =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - comparing_since_).count();
+  if (milliseconds > 0)
+    fields.rows_per_second = records_done_ * 1000 / milliseconds;
+  return fields;
+}
+
+std::function<int()> StderrTerminalColumns() {
+#ifndef _WIN32
+  const char* term = std::getenv("TERM");
+  if (!::isatty(STDERR_FILENO) || (term != nullptr && std::string_view(term) == "dumb"))
+    return {};
+  return [] {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0)
+      return 0;
+    return static_cast<int>(size.ws_col);
+  };
+#else
+  return {};
+#endif
+}
+
+}  // namespace korvane
