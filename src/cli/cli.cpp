@@ -467,6 +467,11 @@ std::string CliUsage() {
          "waits more than 10 seconds (KORVANE_LOCK_TIMEOUT_MS) for another run is not made;\n"
          "a command that had to make it exits 2.\n"
          "\n"
+         "While compare-data, compare-data-all or run-saved of a data process compares rows\n"
+         "and stderr is a terminal, one progress line on stderr shows the table, the stage,\n"
+         "the rows compared, the rows per second and the elapsed time; it is erased before\n"
+         "any other output. Nothing is drawn when stderr is not a terminal or TERM=dumb.\n"
+         "\n"
          "Exit status: 0 done (and identical), 1 done and different, 2 refused or failed.\n";
 }
 

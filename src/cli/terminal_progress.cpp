@@ -18,6 +18,8 @@ namespace {
 constexpr std::string_view kSeparator = "  ";
 constexpr std::string_view kEllipsis = "...";
 constexpr std::string_view kEraseToEnd = "\x1b[K";
+// A name shortened further than this would tell nothing: the rate goes first, then the name.
+constexpr std::size_t kShortestTableName = 12;
 
 // One character of a table name as it may be written to a terminal: C0 and C1 control
 // characters, DEL and bytes that are not UTF-8 become "?".
@@ -83,31 +85,38 @@ std::string ShortenedInTheMiddle(const std::vector<std::string_view>& characters
 std::string ProgressLineText(const ProgressLineFields& fields, int columns) {
   const std::size_t width =
       static_cast<std::size_t>(std::max(0, (columns > 0 ? columns : kDefaultTerminalColumns) - 1));
-  std::string rest = std::string(kSeparator) + fields.stage;
-  if (fields.done) {
-    rest += std::string(kSeparator) + FormatNumber(*fields.done);
-    if (fields.counted)
-      rest += " of " + FormatNumber(*fields.counted);
-    rest += " rows";
-  }
-  if (fields.rows_per_second)
-    rest += std::string(kSeparator) + FormatNumber(*fields.rows_per_second) + " rows/s";
-  rest += std::string(kSeparator) + FormatElapsed(fields.elapsed_seconds);
+  const auto rest = [&fields](bool with_rate) {
+    std::string text = std::string(kSeparator) + fields.stage;
+    if (fields.done) {
+      text += std::string(kSeparator) + FormatNumber(*fields.done);
+      if (fields.counted)
+        text += " of " + FormatNumber(*fields.counted);
+      text += " rows";
+    }
+    if (with_rate && fields.rows_per_second)
+      text += std::string(kSeparator) + FormatNumber(*fields.rows_per_second) + " rows/s";
+    return text + std::string(kSeparator) + FormatElapsed(fields.elapsed_seconds);
+  };
 
   const std::vector<std::string_view> table = PrintableCharacters(fields.table);
   const std::size_t table_width = Width(table);
-  if (table.empty())
-    return rest.substr(kSeparator.size(), width);
-  if (table_width + rest.size() <= width) {
-    std::string text;
-    for (std::string_view character : table)
-      text += character;
-    return text + rest;
+  for (const bool with_rate : {true, false}) {
+    const std::string tail = rest(with_rate);
+    if (table.empty() && tail.size() - kSeparator.size() <= width)
+      return tail.substr(kSeparator.size());
+    if (table.empty())
+      continue;
+    if (table_width + tail.size() <= width) {
+      std::string text;
+      for (std::string_view character : table)
+        text += character;
+      return text + tail;
+    }
+    if (width >= tail.size() + kShortestTableName)
+      return ShortenedInTheMiddle(table, width - tail.size()) + tail;
   }
-  if (width >= rest.size() + kEllipsis.size() + 2)
-    return ShortenedInTheMiddle(table, width - rest.size()) + rest;
-  // Not even a shortened name fits: the stage and the counts, cut at the edge.
-  return rest.substr(kSeparator.size(), width);
+  // No room for the name: the stage and the counts, cut at the edge.
+  return rest(false).substr(kSeparator.size(), width);
 }
 
 std::optional<std::int64_t> ParseFormattedCount(std::string_view text) {

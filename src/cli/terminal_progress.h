@@ -42,8 +42,9 @@ struct ProgressLineFields {
 
 // The line as drawn: table, stage, "DONE of COUNTED rows", "RATE rows/s" and "hh:mm:ss", two
 // spaces apart, the counts "#,##0". It fits `columns` - 1 terminal columns (0 or less: 80), so
-// that the terminal never wraps it: a long table name is shortened in the middle with "...",
-// and when even that does not help the table is left out and the rest cut. Control characters
+// that the terminal never wraps it: a long table name is shortened in the middle with "..."
+// (down to 12 columns); when that does not help the rate is left out, then the table, and at last
+// the rest is cut at the edge. Control characters
 // in the table name are shown as "?", so that a name cannot move the cursor or change the
 // terminal. Characters outside ASCII are counted as two columns (some are drawn double wide).
 std::string ProgressLineText(const ProgressLineFields& fields, int columns);

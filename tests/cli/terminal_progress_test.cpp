@@ -86,9 +86,18 @@ TEST(ProgressLineTextTest, FitsTheTerminalAndShortensLongTableNames) {
        "Orders  Comparing records...  7 rows  00:00:03"},
       {"everything fits", full, 100,
        "dbo.Orders  Comparing records...  12,345 of 1,000,000 rows  45,678 rows/s  00:01:05"},
-      // 73 columns of counts leave 6 of the 79 for the name.
-      {"name shortened to its ends", full, 80,
-       "db...s  Comparing records...  12,345 of 1,000,000 rows  45,678 rows/s  00:01:05"},
+      // 73 columns of counts would leave 6 of the 79 for the name: the rate goes first.
+      {"rate left out to keep the name", full, 80,
+       "dbo.Orders  Comparing records...  12,345 of 1,000,000 rows  00:01:05"},
+      {"long name shortened beside the rate",
+       {"Sales.CustomerOrderLinesArchive2024", "Comparing records...", 5, 10, 2, 1},
+       80,
+       "Sales.Cust...rchive2024  Comparing records...  5 of 10 rows  2 rows/s  00:00:01"},
+      // Without the rate 58 columns leave 11 for the name, fewer than the 12 it keeps.
+      {"then the name left out",
+       {"Sales.CustomerOrderLinesArchive2024", "Comparing records...", 12345, 1000000, 45678, 65},
+       70,
+       "Comparing records...  12,345 of 1,000,000 rows  00:01:05"},
       {"long name kept at both ends", Counting("Sales.CustomerOrderLinesArchive2024"), 60,
        "Sales...e2024  Counting records in first table...  00:00:00"},
       {"no room for a name: the rest cut at the edge", Counting("Orders"), 20,
@@ -101,8 +110,11 @@ TEST(ProgressLineTextTest, FitsTheTerminalAndShortensLongTableNames) {
        80, "A?B?  Counting records in first table...  00:00:00"},
       {"wide characters fit exactly", Counting("Zam\xc3\xb3wienia"), 58,
        "Zam\xc3\xb3wienia  Counting records in first table...  00:00:00"},
-      {"wide characters counted double when shortening", Counting("Zam\xc3\xb3wienia"), 57,
-       "Zam...nia  Counting records in first table...  00:00:00"},
+      {"wide characters counted double when shortening",
+       Counting("Zam\xc3\xb3wienia_klient\xc3\xb3w_archiwum"), 60,
+       "Zam\xc3\xb3...hiwum  Counting records in first table...  00:00:00"},
+      {"a name that would keep fewer than 12 columns is left out", Counting("Zam\xc3\xb3wienia"),
+       57, "Counting records in first table...  00:00:00"},
       {"no table", Counting(""), 80, "Counting records in first table...  00:00:00"},
   };
   for (const Case& c : cases)
