@@ -10,17 +10,15 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/text.h"
-#include "cli/compare_data_command.h"
 #include "cli/demo_cli_fixture.h"
-#include "cli/terminal_progress.h"
+#include "db/embedded/sql_functions.h"
+#include "db/embedded/sqlite_database.h"
 
 extern char** environ;
 
@@ -103,52 +101,6 @@ void ReadAll(int first, std::string& first_text, int second, std::string& second
   }
 }
 
-// Fails every query of a table's rows (a column list, then `needle`), as a server that cannot read
-// the table does; counts and catalogue queries still work.
-class FailingRowsBackend final : public DatabaseBackend {
- public:
-  FailingRowsBackend(std::shared_ptr<DatabaseBackend> inner, std::string needle)
-      : inner_(std::move(inner)), needle_(std::move(needle)) {}
-
-  OpenOutcome Open(const ConnectionRequest& request) override {
-    OpenOutcome outcome = inner_->Open(request);
-    if (outcome.session)
-      outcome.session = std::make_unique<Session>(std::move(outcome.session), needle_);
-    return outcome;
-  }
-
- private:
-  class Session final : public DatabaseSession {
-   public:
-    Session(std::unique_ptr<DatabaseSession> inner, const std::string& needle)
-        : inner_(std::move(inner)), needle_(needle) {}
-    CommandOutcome Execute(const CommandRequest& request) override {
-      if (!Fails(request))
-        return inner_->Execute(request);
-      CommandOutcome failed;
-      failed.errors = {{0, 16, 1, "42000", "The table cannot be read."}};
-      return failed;
-    }
-    CursorOutcome OpenCursor(const CommandRequest& request) override {
-      if (!Fails(request))
-        return inner_->OpenCursor(request);
-      return DatabaseSession::OpenCursor(request);
-    }
-
-   private:
-    bool Fails(const CommandRequest& request) const {
-      return request.text.starts_with("SELECT [") &&
-             request.text.find(needle_) != std::string::npos;
-    }
-
-    std::unique_ptr<DatabaseSession> inner_;
-    const std::string& needle_;
-  };
-
-  std::shared_ptr<DatabaseBackend> inner_;
-  std::string needle_;
-};
-
 enum class Streams { kPipes, kStderrOnTerminal, kBothOnTerminal };
 
 struct SpawnedRun {
@@ -172,27 +124,6 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
     std::ostringstream err;
     const int status =
         RunCli(WithProfile(args), env_, folder_ / "bin", clock_, in, out, err, [] { return 120; });
-    return {status, out.str(), err.str()};
-  }
-
-  // A command in a fresh context whose messages and progress line share `err`, a terminal of
-  // 120 columns; the command finds the line in context_progress_.
-  CommandRun RunWithLine(
-      const std::function<int(ApplicationContext&, std::ostream&, std::ostream&)>& command) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliUserInterface ui(err);
-    int status = kExitFailed;
-    {
-      TerminalProgressLine line(err, clock_, [] { return 120; });
-      ui.SetProgressLine(&line);
-      ApplicationContext context(Locations(), ui, clock_);
-      RunStartUp(context, "");
-      context.backends = CreateDefaultBackends(context.locations, env_);
-      context_progress_ = &line;
-      status = command(context, out, err);
-      context_progress_ = nullptr;
-    }
     return {status, out.str(), err.str()};
   }
 
@@ -267,15 +198,27 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
     return run;
   }
 
-  const std::vector<std::string> customers_args_ = {
-      "embedded:demo", "FernhollowLive", "embedded:demo", "FernhollowDev",
-      "Customers",     "--key",          "CustomerID"};
-  const std::vector<std::string> customers_ = [this] {
-    std::vector<std::string> args = {"compare-data"};
-    args.insert(args.end(), customers_args_.begin(), customers_args_.end());
-    return args;
-  }();
-  TerminalProgressLine* context_progress_ = nullptr;
+  // Runs the command without and with a terminal: the same status and stdout, and on stderr the
+  // same bytes around a line that showed each of `stages` and was erased before any other text.
+  void ExpectLineDrawnAndErased(const std::vector<std::string>& args, int expected_status,
+                                const std::vector<std::string_view>& stages) {
+    const CommandRun plain = Run(args);
+    const CommandRun drawn = RunOnTerminal(args);
+    EXPECT_EQ(plain.status, expected_status) << plain.err;
+    EXPECT_EQ(drawn.status, plain.status);
+    EXPECT_EQ(drawn.out, plain.out);
+    EXPECT_EQ(plain.err.find('\x1b'), std::string::npos) << plain.err;
+    const TerminalOutput err = ParseTerminalOutput(drawn.err);
+    EXPECT_EQ(err.text, plain.err);
+    EXPECT_FALSE(err.text_over_line) << drawn.err;
+    EXPECT_FALSE(err.line_left_at_end) << drawn.err;
+    for (std::string_view stage : stages)
+      EXPECT_TRUE(AnyDrawingHolds(err, stage)) << "never showed " << stage;
+  }
+
+  const std::vector<std::string> customers_ = {"compare-data",  "embedded:demo", "FernhollowLive",
+                                               "embedded:demo", "FernhollowDev", "Customers",
+                                               "--key",         "CustomerID"};
 };
 
 // Every command that compares data draws the line and leaves every other byte as it was.
@@ -303,79 +246,66 @@ TEST_F(ProgressLineRunsTest, DataCommandsDrawTheLineAndChangeNothingElse) {
       {"run-saved of a data process", {"run-saved", "1"}, kExitDifferent},
   };
   for (const Case& c : cases) {
-    const CommandRun plain = Run(c.args);
-    const CommandRun drawn = RunOnTerminal(c.args);
-    EXPECT_EQ(plain.status, c.expected_status) << c.name << ": " << plain.err;
-    EXPECT_EQ(drawn.status, plain.status) << c.name;
-    EXPECT_EQ(drawn.out, plain.out) << c.name;
-    EXPECT_EQ(plain.err.find('\x1b'), std::string::npos) << c.name << ": " << plain.err;
-
-    const TerminalOutput err = ParseTerminalOutput(drawn.err);
-    EXPECT_EQ(err.text, plain.err) << c.name;
-    EXPECT_FALSE(err.text_over_line) << c.name << ": " << drawn.err;
-    EXPECT_FALSE(err.line_left_at_end) << c.name << ": " << drawn.err;
-    for (std::string_view stage :
-         {"Counting records in first table...", "Counting records in second table...",
-          "Getting data from first table...", "Getting data from second table...",
-          "Comparing records..."}) {
-      EXPECT_TRUE(AnyDrawingHolds(err, stage)) << c.name << " never showed " << stage;
-    }
+    SCOPED_TRACE(c.name);
+    ExpectLineDrawnAndErased(
+        c.args, c.expected_status,
+        {"Counting records in first table...", "Counting records in second table...",
+         "Getting data from first table...", "Getting data from second table...",
+         "Comparing records..."});
   }
 }
 
-// A message in the middle of a run comes after the line is erased: the Source rows of Customers
-// cannot be read once both tables are counted, and the connection layer says so.
+// A message in the middle of a run comes after the line is erased: the catalogue still lists
+// Customers.Email, but the Source table lost it, so its rows cannot be read once both tables are
+// counted and the connection layer says so.
 TEST_F(ProgressLineRunsTest, AMessageDuringTheRunErasesTheLineFirst) {
-  const std::function<int(ApplicationContext&, std::ostream&, std::ostream&)> compare =
-      [this](ApplicationContext& context, std::ostream& out, std::ostream& err) {
-        context.backends.embedded =
-            std::make_shared<FailingRowsBackend>(context.backends.embedded, " FROM [Customers]");
-        return CompareDataCommand(context, customers_args_, out, err, context_progress_);
-      };
-  const CommandRun plain = Run(compare);
-  EXPECT_EQ(plain.status, kExitFailed);
-  ASSERT_NE(plain.err.find("Server connection failed."), std::string::npos) << plain.err;
-
-  const CommandRun drawn = RunWithLine(compare);
-  EXPECT_EQ(drawn.status, plain.status);
-  EXPECT_EQ(drawn.out, plain.out);
-  const TerminalOutput err = ParseTerminalOutput(drawn.err);
-  EXPECT_EQ(err.text, plain.err);
-  EXPECT_FALSE(err.text_over_line) << drawn.err;
-  EXPECT_FALSE(err.line_left_at_end) << drawn.err;
-  EXPECT_TRUE(AnyDrawingHolds(err, "Getting data from first table...")) << drawn.err;
+  embedded::SqliteDatabase live;
+  std::string error;
+  ASSERT_TRUE(live.Open(Locations().servers_folder / "demo" / "FernhollowLive.db", false, &error))
+      << error;
+  embedded::RegisterCollation(live.handle());
+  const std::string customers = Run({"query", "embedded:demo", "FernhollowLive",
+                                     "SELECT id FROM sysobjects WHERE name = 'Customers'"})
+                                    .out.substr(3);  // after the header line "id\n"
+  live.Exec("ALTER TABLE t" + std::string(Trim(ReplaceAll(customers, "\n", ""))) +
+            " RENAME COLUMN Email TO EmailGone");
+  live.Close();
+  ExpectLineDrawnAndErased(customers_, kExitFailed, {"Getting data from first table..."});
+  EXPECT_NE(Run(customers_).err.find("Server connection failed."), std::string::npos);
 }
 
-TEST_F(ProgressLineRunsTest, OnAPseudoTerminalTheLineIsErasedBeforeTheReport) {
+// korvane-cli itself under a pseudo-terminal: the line drawn within the terminal's width (80
+// when it does not tell) and erased before the report and the messages, which arrive byte for
+// byte.
+TEST_F(ProgressLineRunsTest, OnAPseudoTerminalTheLineFitsAndIsErasedBeforeTheReport) {
   const CommandRun plain = Run(customers_);
   ASSERT_EQ(plain.status, kExitDifferent) << plain.err;
-  const SpawnedRun run = Spawn(customers_, Streams::kBothOnTerminal);
-  EXPECT_EQ(run.status, kExitDifferent) << run.terminal;
-  const TerminalOutput terminal = ParseTerminalOutput(run.terminal);
-  // The messages come before the outcome; both reach the terminal byte for byte.
-  EXPECT_EQ(terminal.text, plain.err + plain.out);
-  EXPECT_FALSE(terminal.text_over_line) << run.terminal;
-  EXPECT_FALSE(terminal.line_left_at_end) << run.terminal;
-  ASSERT_FALSE(terminal.drawings.empty()) << run.terminal;
-  EXPECT_TRUE(AnyDrawingHolds(terminal, "Customers  Counting records in first table..."))
-      << run.terminal;
-  EXPECT_TRUE(AnyDrawingHolds(terminal, "Comparing records..."));
-  for (const std::string& drawing : terminal.drawings)
-    EXPECT_LE(DisplayWidth(drawing), 79u)
-        << "a terminal of unknown width counts as 80: " << drawing;
-}
-
-TEST_F(ProgressLineRunsTest, OnANarrowPseudoTerminalTheLineFitsItsWidth) {
-  const CommandRun plain = Run(customers_);
-  const SpawnedRun run = Spawn(customers_, Streams::kStderrOnTerminal, 30);
-  EXPECT_EQ(run.status, plain.status) << run.terminal;
-  EXPECT_EQ(run.out, plain.out);
-  const TerminalOutput terminal = ParseTerminalOutput(run.terminal);
-  EXPECT_EQ(terminal.text, plain.err);
-  ASSERT_FALSE(terminal.drawings.empty()) << run.terminal;
-  for (const std::string& drawing : terminal.drawings)
-    EXPECT_LE(DisplayWidth(drawing), 29u) << drawing;
-  EXPECT_FALSE(terminal.line_left_at_end);
+  struct Case {
+    const char* name;
+    Streams streams;
+    unsigned short columns;
+    std::size_t widest;
+  };
+  const std::vector<Case> cases = {
+      {"stdout on the terminal too, width unknown", Streams::kBothOnTerminal, 0, 79},
+      {"stdout on a pipe, 30 columns", Streams::kStderrOnTerminal, 30, 29},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool both = c.streams == Streams::kBothOnTerminal;
+    const SpawnedRun run = Spawn(customers_, c.streams, c.columns);
+    EXPECT_EQ(run.status, kExitDifferent) << run.terminal;
+    EXPECT_EQ(run.out, both ? "" : plain.out);
+    const TerminalOutput terminal = ParseTerminalOutput(run.terminal);
+    EXPECT_EQ(terminal.text, both ? plain.err + plain.out : plain.err);
+    EXPECT_FALSE(terminal.text_over_line) << run.terminal;
+    EXPECT_FALSE(terminal.line_left_at_end) << run.terminal;
+    EXPECT_TRUE(AnyDrawingHolds(
+        terminal, both ? "Customers  Counting records in first table..." : "Counting records"))
+        << run.terminal;
+    for (const std::string& drawing : terminal.drawings)
+      EXPECT_LE(DisplayWidth(drawing), c.widest) << drawing;
+  }
 }
 
 // Scripts see exactly what they saw before: no line, no escape, the same bytes.
