@@ -74,8 +74,12 @@ Listing ListRows(ApplicationContext& context, ServerRecord& server, std::string_
                  ObjectType type, const std::vector<ObjectEntry>& rows, int status_index,
                  DatabaseInfoProgress& progress) {
   std::optional<TableSchemas> schemas;
-  if (type == ObjectType::kTables && !rows.empty())
+  // Every table of the run is counted on one connection, returned when the listing ends.
+  std::optional<RecordCountSeries> counts;
+  if (type == ObjectType::kTables && !rows.empty()) {
     schemas = ReadTableSchemas(context, server, database);
+    counts.emplace(context, server, std::string(database));
+  }
   Listing listing;
   int number = 0;
   const bool completed = RunGuarded(context.ui, "frmGetDbInfo", "GetObjList", false, [&] {
@@ -87,7 +91,7 @@ Listing ListRows(ApplicationContext& context, ServerRecord& server, std::string_
       context.ui.ProcessPendingEvents();
       std::string shown = row.Name;
       if (type == ObjectType::kTables) {
-        const std::int64_t count = CountTableRecords(context, server, database, row.Name, row.Id,
+        const std::int64_t count = CountTableRecords(context, *counts, row.Name, row.Id,
                                                      KnownQualifiedTable(schemas, row));
         if (count < 0) {
           listing.text.append(kCrLf).append(kOperationAbortedLine).append(kCrLf);
@@ -139,13 +143,12 @@ std::string DatabaseInfoHeader(std::string_view date, std::string_view database)
   return header;
 }
 
-std::int64_t CountTableRecords(ApplicationContext& context, ServerRecord& server,
-                               std::string_view database, std::string_view name, std::int32_t id,
+std::int64_t CountTableRecords(ApplicationContext& context, RecordCountSeries& series,
+                               std::string_view name, std::int32_t id,
                                std::string qualified_table) {
-  const RecordCount counted =
-      qualified_table.empty()
-          ? CountRecords(context, server, database, name, id)
-          : CountRecordsAs(context, server, database, name, std::move(qualified_table));
+  const RecordCount counted = qualified_table.empty()
+                                  ? series.Count(name, id)
+                                  : series.CountAs(name, std::move(qualified_table));
   if (counted.count)
     return *counted.count;
   context.ui.ShowMessage(std::string(kCountRecordsFailedMessage) + std::string(name),

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "catalog/object_type.h"
+#include "datacomp/record_count.h"
 #include "db/server_record.h"
 
 namespace korvane {
@@ -56,11 +57,11 @@ std::string DatabaseInfoLine(int number, std::string_view text);
 std::string DatabaseInfoHeader(std::string_view date, std::string_view database);
 
 // The records of a table counted for the inventory, through the record counter (catalogue names
-// quoted whole, the schema retry on servers of version 9 and later). On failure shows
-// kCountRecordsFailedMessage + name (exclamation icon) and gives -1. A non-empty
-// `qualified_table` is the name to count under, its owner already known.
-std::int64_t CountTableRecords(ApplicationContext& context, ServerRecord& server,
-                               std::string_view database, std::string_view name, std::int32_t id,
+// quoted whole, the schema retry on servers of version 9 and later) on the connection `series`
+// holds for the run. On failure shows kCountRecordsFailedMessage + name (exclamation icon) and
+// gives -1. A non-empty `qualified_table` is the name to count under, its owner already known.
+std::int64_t CountTableRecords(ApplicationContext& context, RecordCountSeries& series,
+                               std::string_view name, std::int32_t id,
                                std::string qualified_table = {});
 
 struct DatabaseInfoOutcome {

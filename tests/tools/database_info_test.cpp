@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
+#include "support/faulty_backend.h"
 #include "tools/embedded_tools_fixture.h"
 
 namespace korvane::testing {
@@ -274,6 +277,77 @@ TEST_F(DatabaseInfoTest, FailedListQueryIsReportedAndTheKindShownEmpty) {
   EXPECT_NE(outcome.report.find("There are no procedures in this database."), std::string::npos);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text.rfind("Server connection failed.", 0), 0u);
+}
+
+// The tables are counted on one held connection: a run opens as many connections for a database
+// of many tables as for one of few.
+TEST_F(DatabaseInfoTest, ConnectionsOpenedDoNotGrowWithTheNumberOfTables) {
+  auto faulty = std::make_shared<FaultyBackend>(context_.backends.embedded);
+  context_.backends.embedded = faulty;
+  std::string wide;
+  for (int table = 1; table <= 12; ++table)
+    wide += "CREATE TABLE W" + std::to_string(table) + " (id int NOT NULL)\nGO\n";
+  Load("wide", wide);
+  LoadShop();
+  std::vector<int> opens;
+  for (const char* database : {"shop", "wide"}) {
+    const int before = faulty->opens;
+    ScriptedProgress progress(context_);
+    const DatabaseInfoOutcome outcome =
+        BuildDatabaseInfo(context_, context_.CurrentServers[kSource], database, progress);
+    EXPECT_TRUE(outcome.completed && !outcome.failed) << database << "\n" << outcome.report;
+    opens.push_back(faulty->opens - before);
+  }
+  EXPECT_EQ(opens[0], opens[1]);
+}
+
+// A held connection lost while a table is counted: that count is made again on a new
+// connection and the run goes on; with the server gone too, the count fails as any count does.
+TEST_F(DatabaseInfoTest, HeldConnectionLostDuringTheCountsRegression) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> lost_at;  // tables whose count loses its connection
+    int refused_opens;                 // opens refused from the first loss on
+    bool whole_report;
+  } const cases[] = {
+      {"lost once", {"Big"}, 0, true},
+      {"lost twice", {"Big", "One"}, 0, true},
+      {"lost with the server gone", {"Big"}, 1000, false},
+  };
+  LoadShop();
+  auto faulty = std::make_shared<FaultyBackend>(context_.backends.embedded);
+  context_.backends.embedded = faulty;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    ui_.messages.clear();
+    ScriptedProgress progress(context_);
+    progress.on_status = [&](std::string_view text) {
+      for (const std::string& table : test.lost_at) {
+        if (text == table) {
+          faulty->drop_next_results = 1;
+          faulty->refuse_next_opens = test.refused_opens;
+        }
+      }
+    };
+    const DatabaseInfoOutcome outcome = Build(progress);
+    faulty->refuse_next_opens = 0;
+    EXPECT_TRUE(outcome.completed);
+    if (test.whole_report) {
+      EXPECT_FALSE(outcome.failed);
+      EXPECT_EQ(outcome.report, kShopReport);
+      EXPECT_TRUE(ui_.messages.empty());
+      continue;
+    }
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_NE(outcome.report.find("List of tables\r\n\r\n*** OPERATION ABORTED - ERROR "
+                                  "OCCURRED.***\r\n\r\nThere are no procedures"),
+              std::string::npos)
+        << outcome.report;
+    const std::vector<std::string> texts = MessageTexts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "Error while attempting to count records in table: Big");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), texts[0]), 1);
+  }
 }
 
 }  // namespace
