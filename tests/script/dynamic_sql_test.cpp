@@ -11,15 +11,8 @@ using testing::NoRows;
 using testing::QueryFailure;
 using testing::Rows;
 using testing::ScriptTest;
+using testing::ViewIndexQuery;
 
-std::string ViewIndexQuery(std::string_view literal_name) {
-  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
-         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
-         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-         "INNER JOIN sysobjects so ON so.id = sk.id "
-         "WHERE so.[name] = '" +
-         std::string(literal_name) + "' ORDER BY sk.indid";
-}
 std::string DefaultsQuery(std::string_view literal_name) {
   return "SELECT so.name AS [constraint], sc.text AS [default], sl.name as [column] "
          "FROM sysobjects so INNER JOIN syscomments sc ON so.id = sc.id "

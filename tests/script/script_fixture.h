@@ -101,6 +101,107 @@ inline CommandOutcome QueryFailure() {
   return Failure(208, "42S02", "Invalid object name 'sysreferences'.");
 }
 
+// The catalogue queries the scripting module sends, as the server receives them.
+inline std::string ModuleQuery(std::string_view literal_name) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.name = '" +
+         std::string(literal_name) + "' ORDER BY sc.colid";
+}
+inline std::string ModuleQueryById(int id) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.id = " +
+         std::to_string(id) + " ORDER BY sc.colid";
+}
+// The column query; the identity functions are asked for `identity_literal`, the table name
+// when it is empty.
+inline std::string ColumnQuery(std::string_view literal_name, std::string_view filter,
+                               std::string_view identity_literal = {}) {
+  const std::string identity(identity_literal.empty() ? literal_name : identity_literal);
+  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, "
+         "sco.length, sco.prec, sco.scale, sty.[name] AS datatype, "
+         "ident_seed('" +
+         identity + "') AS identityseed, ident_incr('" + identity +
+         "') AS identityincrement, "
+         "isID=case when sco.status&128=0 then '' else 'Y' end "
+         "FROM sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id "
+         "INNER JOIN systypes sty ON sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
+         std::string(filter) + "ORDER BY sco.colorder";
+}
+inline std::string ColumnQueryByName(std::string_view literal_name) {
+  return ColumnQuery(literal_name, "WHERE sob.name = '" + std::string(literal_name) + "' ");
+}
+inline std::string ColumnQueryById(std::string_view literal_name, int id) {
+  return ColumnQuery(literal_name, "WHERE sco.id = " + std::to_string(id) + " ");
+}
+// The index query by name, or by id when `id` is 1 or more.
+inline std::string IndexQuery(std::string_view literal_name, bool clustered_only, int id = 0) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
+         "FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so2 ON sk.id = so2.id " +
+         (id >= 1 ? "WHERE so2.id = " + std::to_string(id)
+                  : "WHERE so2.name = '" + std::string(literal_name) + "'") +
+         " AND " + (clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ") +
+         "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
+         "ORDER BY sk.indid, sk.keyno";
+}
+inline std::string ViewIndexQuery(std::string_view literal_name) {
+  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so ON so.id = sk.id "
+         "WHERE so.[name] = '" +
+         std::string(literal_name) + "' ORDER BY sk.indid";
+}
+inline std::string OwnerQuery(std::string_view literal_name, std::string_view letter) {
+  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
+         "su ON so.uid = su.uid WHERE so.name = '" +
+         std::string(literal_name) + "' AND so.xtype = '" + std::string(letter) + "'";
+}
+inline CommandOutcome OwnerRow(std::string owner) {
+  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
+}
+
+// The relationship query by name, or by id when `id` is 1 or more.
+inline std::string RelationshipQuery(std::string_view literal_name, int id = 0) {
+  return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
+         "sor.name AS referencedtable, scr.name AS referencedcolumn, "
+         "sof.name AS tablename, sfk.constid, sfk.keyno "
+         "FROM sysforeignkeys sfk "
+         "INNER JOIN sysobjects so ON sfk.constid = so.id "
+         "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+         "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
+         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey " +
+         (id >= 1 ? "WHERE so.id = " + std::to_string(id)
+                  : "WHERE so.name = '" + std::string(literal_name) + "'") +
+         " ORDER BY sfk.constid, sfk.keyno";
+}
+// Rows of the relationship query: foreignkey, foreigncolumn, referencedtable,
+// referencedcolumn, tablename, then constid (keyno follows the order given within a constid).
+inline CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows) {
+  std::vector<std::vector<Value>> values;
+  std::string last_constid;
+  std::int64_t keyno = 0;
+  for (auto& row : rows) {
+    if (row.size() < 6)
+      row.push_back("1");
+    keyno = row[5] == last_constid ? keyno + 1 : 1;
+    last_constid = row[5];
+    std::vector<Value> fields;
+    for (std::size_t i = 0; i < 5; ++i)
+      fields.push_back(Value::Text(row[i]));
+    fields.push_back(Value::Integer(std::stoll(row[5])));
+    fields.push_back(Value::Integer(keyno));
+    values.push_back(std::move(fields));
+  }
+  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
+               "constid", "keyno"},
+              std::move(values));
+}
+
 class ScriptTest : public ::testing::Test {
  protected:
   ScriptTest()
