@@ -45,27 +45,11 @@ namespace korvane {
 namespace {
 
 using testing::Choose;
+using testing::WhenShown;
 
 using testing::ReadFile;
 
 constexpr const char* kServer = "embedded:demo";
-
-// Runs `act` on the visible top-level window named `name` as soon as a modal loop shows it;
-// until then the check is queued again, a bounded number of times.
-void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries = 200) {
-  QTimer::singleShot(0, [name, act, tries] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == name && widget->isVisible()) {
-        act(*widget);
-        return;
-      }
-    }
-    if (tries > 0)
-      WhenShown(name, act, tries - 1);
-    else
-      ADD_FAILURE() << name.toStdString() << " did not open";
-  });
-}
 
 // For as long as it lives, closes the top-level window named `name` whenever a modal loop shows
 // it, noting that it was shown. Its checks end with it, so nothing outlives the test.

@@ -165,6 +165,21 @@ void WhenOpens(const QString& name, std::function<void(QWidget&)> act) {
   timer->start();
 }
 
+void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries) {
+  QTimer::singleShot(0, [name, act, tries] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == name && widget->isVisible()) {
+        act(*widget);
+        return;
+      }
+    }
+    if (tries > 0)
+      WhenShown(name, act, tries - 1);
+    else
+      ADD_FAILURE() << name.toStdString() << " did not open";
+  });
+}
+
 void ClickButton(QWidget& window, const char* name) {
   auto* button = window.findChild<QPushButton*>(name);
   ASSERT_NE(button, nullptr) << name;

@@ -29,6 +29,10 @@ namespace korvane::testing {
 // not open, the test fails and whatever modal window is open is closed so the test can end.
 void WhenOpens(const QString& name, std::function<void(QWidget&)> act);
 
+// Runs `act` on the visible top-level window named `name` as soon as a modal loop shows it;
+// until then the check is queued again, `tries` times at the most, and then the test fails.
+void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries = 200);
+
 // Clicks the push button of `window` named `name`.
 void ClickButton(QWidget& window, const char* name);
 
