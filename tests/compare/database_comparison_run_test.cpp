@@ -257,36 +257,45 @@ class OptionsTest : public ComparisonRunTest {
   CompareAllOutcome outcome_;
 };
 
-TEST_F(OptionsTest, WhiteSpaceIsIgnoredOnlyWhileTheOptionIsOn) {
-  EXPECT_EQ(Verdict(kProcedures, "select  a\r\nfrom t", "select a from t"), "identical");
-  context_.settings.ignore_whitespace = false;
-  EXPECT_EQ(Verdict(kProcedures, "select  a\r\nfrom t", "select a from t"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "select a", "select a"), "identical");
-}
-
-TEST_F(OptionsTest, LetterCaseCountsWhenCaseSensitiveOrWhenWhiteSpaceCounts) {
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "identical");
-  context_.settings.case_sensitive = true;
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "different");
-  // Without the white-space test the texts are compared exactly.
-  context_.settings.case_sensitive = false;
-  context_.settings.ignore_whitespace = false;
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "different");
-}
-
-TEST_F(OptionsTest, CommentsAreStrippedFromModulesThatDiffer) {
-  EXPECT_EQ(Verdict(kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t"),
-            "identical");
-  EXPECT_EQ(Verdict(ObjectType::kTriggers, "/* a */ x", "/* b */ x"), "identical");
-  context_.settings.ignore_comments = false;
-  EXPECT_EQ(Verdict(kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t"),
-            "different");
-}
-
-TEST_F(OptionsTest, TableAndKeyTextsKeepTheirDoubleDashes) {
-  EXPECT_EQ(Verdict(kTables, "[a] varchar(5) DEFAULT ('--x')", "[a] varchar(5) DEFAULT ('--y')"),
-            "different");
-  EXPECT_EQ(Verdict(kRelationships, "[K--1]", "[K--2]"), "different");
+// The verdict on one pair of texts under the white-space (W), letter-case (C) and comment (M)
+// options: "W" ignores white space, "C" counts case, "M" strips comments.
+TEST_F(OptionsTest, VerdictsFollowTheComparisonOptions) {
+  const struct {
+    std::string options;
+    ObjectType type;
+    std::string source;
+    std::string target;
+    std::string verdict;
+  } cases[] = {
+      {"WM", kProcedures, "select  a\r\nfrom t", "select a from t", "identical"},
+      {"M", kProcedures, "select  a\r\nfrom t", "select a from t", "different"},
+      {"M", kProcedures, "select a", "select a", "identical"},
+      {"WM", kViews, "SELECT A", "select a", "identical"},
+      {"WCM", kViews, "SELECT A", "select a", "different"},
+      // Without the white-space test the texts are compared exactly.
+      {"M", kViews, "SELECT A", "select a", "different"},
+      // Comments are stripped from modules that differ.
+      {"WM", kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t", "identical"},
+      {"WM", ObjectType::kTriggers, "/* a */ x", "/* b */ x", "identical"},
+      {"W", kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t", "different"},
+      // Table and key texts keep their double dashes.
+      {"WM", kTables, "[a] varchar(5) DEFAULT ('--x')", "[a] varchar(5) DEFAULT ('--y')",
+       "different"},
+      {"WM", kRelationships, "[K--1]", "[K--2]", "different"},
+      // Bare LF line ends: a difference after a comment is still a difference, and a text that
+      // opens with a comment line is not stripped to nothing (source-only).
+      {"WM", kProcedures, "as\n-- note\nselect 1", "as\n-- note\nselect 2", "different"},
+      {"WM", kProcedures, "-- header\nselect 1", "-- header\nselect 2", "different"},
+      {"WM", kProcedures, "-- old\nselect 1", "-- new\nselect 1", "identical"},
+      {"CM", kProcedures, "x -- a\ny", "x -- b\ny", "identical"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options + ": " + c.source + " / " + c.target);
+    context_.settings.ignore_whitespace = c.options.find('W') != std::string::npos;
+    context_.settings.case_sensitive = c.options.find('C') != std::string::npos;
+    context_.settings.ignore_comments = c.options.find('M') != std::string::npos;
+    EXPECT_EQ(Verdict(c.type, c.source, c.target), c.verdict);
+  }
 }
 
 TEST_F(OptionsTest, ATargetTextThatIsOnlyACommentMakesTheObjectSourceOnly) {
@@ -294,17 +303,6 @@ TEST_F(OptionsTest, ATargetTextThatIsOnlyACommentMakesTheObjectSourceOnly) {
   EXPECT_NE(context_.report_buffer.find("List of procedures which exist in Source database but not "
                                         "in Target database:\r\n\tobj\r\n"),
             std::string::npos);
-}
-
-TEST_F(OptionsTest, BareLfModuleTextsKeepWhatFollowsALineComment) {
-  // Texts stored with bare LF line ends: a difference after a comment is still a difference,
-  // and a text that opens with a comment line is not stripped to nothing (source-only).
-  EXPECT_EQ(Verdict(kProcedures, "as\n-- note\nselect 1", "as\n-- note\nselect 2"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "-- header\nselect 1", "-- header\nselect 2"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "-- old\nselect 1", "-- new\nselect 1"), "identical");
-  context_.settings.ignore_whitespace = false;
-  context_.settings.case_sensitive = true;
-  EXPECT_EQ(Verdict(kProcedures, "x -- a\ny", "x -- b\ny"), "identical");
 }
 
 TEST_F(OptionsTest, IgnoreIndexesAsksForTableTextsWithoutIndexes) {
