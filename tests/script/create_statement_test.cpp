@@ -22,6 +22,7 @@ using testing::OwnerQuery;
 using testing::OwnerRow;
 using testing::RelationshipQuery;
 using testing::Rows;
+using testing::SchemaByIdQuery;
 using testing::ScriptTest;
 using testing::TextRows;
 using testing::ViewIndexQuery;
@@ -259,8 +260,7 @@ TEST_F(CreateStatementTest, WrongParametersAreRefused) {
 
 TEST_F(CreateStatementTest, Version9QualifiesByTheSchemaOfTheId) {
   MakeVersion9();
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 31",
-          Rows({""}, {{Value::Text("sales")}}));
+  Respond(SchemaByIdQuery(31), Rows({""}, {{Value::Text("sales")}}));
   Respond(ModuleQueryById(31), TextRows({"CREATE PROCEDURE sales.usp_A AS SELECT 1"}));
   CreateStatementRequest request = Request("usp_A", ObjectType::kProcedures, 31);
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),

@@ -15,6 +15,7 @@
 
 #include "app/application_context.h"
 #include "base/clock.h"
+#include "catalog/catalog_fixture.h"
 #include "db/value.h"
 #include "support/fake_backend.h"
 #include "support/recording_user_interface.h"
@@ -155,15 +156,6 @@ inline std::string ViewIndexQuery(std::string_view literal_name) {
          "WHERE so.[name] = '" +
          std::string(literal_name) + "' ORDER BY sk.indid";
 }
-inline std::string OwnerQuery(std::string_view literal_name, std::string_view letter) {
-  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
-         "su ON so.uid = su.uid WHERE so.name = '" +
-         std::string(literal_name) + "' AND so.xtype = '" + std::string(letter) + "'";
-}
-inline CommandOutcome OwnerRow(std::string owner) {
-  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
-}
-
 // The relationship query by name, or by id when `id` is 1 or more.
 inline std::string RelationshipQuery(std::string_view literal_name, int id = 0) {
   return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
@@ -202,42 +194,15 @@ inline CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows)
               std::move(values));
 }
 
-class ScriptTest : public ::testing::Test {
+// The catalogue fixture at the scripting tests' fixed time, with helpers to make commands throw
+// and to read the databases the commands went to.
+class ScriptTest : public CatalogTest {
  protected:
-  ScriptTest()
-      : clock_(LocalDateTime{2026, 3, 7, 14, 5, 9}),
-        context_(ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_) {
-    backend_ = std::make_shared<FakeBackend>();
-    context_.backends.odbc = backend_;
-    backend_->responder = [this](const ConnectionRequest&, const CommandRequest& command) {
-      auto answer = answers_.find(command.text);
-      if (answer != answers_.end())
-        return answer->second;
-      unexpected_.push_back(command.text);
-      return Failure(102, "42000", "Unexpected query in test.");
-    };
-    ServerRecord& source = context_.CurrentServers[kSource];
-    source.Name = "srv";
-    source.Version = "8.00.2039";
-    source.NumVersion = 8;
-  }
+  ScriptTest() { clock_.Set(LocalDateTime{2026, 3, 7, 14, 5, 9}); }
 
-  ~ScriptTest() override {
-    EXPECT_TRUE(unexpected_.empty()) << "unexpected query: " << unexpected_.front();
-  }
-
-  void Respond(std::string_view query, CommandOutcome outcome) {
-    answers_[std::string(query)] = std::move(outcome);
-  }
   // Answers with an exception thrown from inside the data access (an unexpected failure).
   void Throw(std::string_view query) { throwing_.push_back(std::string(query)); }
 
-  std::vector<std::string> Queries() const {
-    std::vector<std::string> texts;
-    for (const auto& [connection, command] : backend_->commands)
-      texts.push_back(command.text);
-    return texts;
-  }
   std::vector<std::string> Databases() const {
     std::vector<std::string> names;
     for (const auto& [connection, command] : backend_->commands)
@@ -245,11 +210,8 @@ class ScriptTest : public ::testing::Test {
     return names;
   }
 
-  ServerRecord& server() { return context_.CurrentServers[kSource]; }
-  void MakeVersion9() {
-    server().Version = "9.00.5000.00";
-    server().NumVersion = 9;
-  }
+  using CatalogTest::MakeVersion9;
+  void MakeVersion9() { MakeVersion9(server()); }
   // Makes every command whose text is listed by Throw() throw std::runtime_error.
   void ArmThrowing() {
     auto previous = backend_->responder;
@@ -262,14 +224,7 @@ class ScriptTest : public ::testing::Test {
     };
   }
 
-  ScratchFolder folder_;
-  RecordingUserInterface ui_;
-  ManualClock clock_;
-  ApplicationContext context_;
-  std::shared_ptr<FakeBackend> backend_;
-  std::map<std::string, CommandOutcome> answers_;
   std::vector<std::string> throwing_;
-  std::vector<std::string> unexpected_;
 };
 
 }  // namespace korvane::testing

@@ -16,8 +16,10 @@ using testing::ColumnRows;
 using testing::IndexQuery;
 using testing::IndexRows;
 using testing::NoRows;
+using testing::OwnerByIdQuery;
 using testing::QueryFailure;
 using testing::ScriptTest;
+using testing::TableSchemaQuery;
 
 CommandOutcome OwnerRows(std::string owner) {
   return testing::Rows({""}, {{Value::Text(std::move(owner))}});
@@ -110,8 +112,7 @@ TEST_F(TableStructureTest, IdentityWithoutSeedAndUpperCaseTypeNames) {
               {"Big", "bigint", 8, 19, 0, false, true, "1000", "-5"},
           }));
   // The table is in dbo: its seed really is Null, and it is not read again.
-  Respond("SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'T'",
-          OwnerRows("dbo"));
+  Respond(TableSchemaQuery("T"), OwnerRows("dbo"));
   const TableStructure structure = Read("T");
   EXPECT_EQ(structure.text,
             "[Flags] [int] IDENTITY NOT NULL\r\n"
@@ -263,10 +264,8 @@ TEST_F(Fault4ColumnReaderTest, TableOutsideDboGetsItsSeedByTheQualifiedName) {
     std::string filter;
     std::string schema_query;
   };
-  const std::vector<Case> cases = {
-      {42, "WHERE sco.id = 42 ", "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 42"},
-      {0, "WHERE sob.name = 'Orders' ",
-       "SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = 'Orders'"}};
+  const std::vector<Case> cases = {{42, "WHERE sco.id = 42 ", OwnerByIdQuery(42)},
+                                   {0, "WHERE sob.name = 'Orders' ", TableSchemaQuery("Orders")}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     Respond(ColumnQuery("Orders", c.filter),
@@ -291,7 +290,7 @@ TEST_F(Fault4ColumnReaderTest, DboTableWithoutSeedIsNotReadAgain) {
   Respond(
       ColumnQueryById("T", 3),
       ColumnRows({{"ID", "int", 4, 10, 0, false, true, std::nullopt, std::nullopt}, {"A", "int"}}));
-  Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 3", OwnerRows("dbo"));
+  Respond(OwnerByIdQuery(3), OwnerRows("dbo"));
   EXPECT_EQ(Read("T", 3).text, "[ID] [int] IDENTITY NOT NULL\r\n[A] [int] NULL");
   EXPECT_EQ(Queries().size(), 2u);
 }
