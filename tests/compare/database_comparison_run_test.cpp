@@ -318,8 +318,8 @@ TEST_F(OptionsTest, ColumnOrderIsTestedForSchemaPairedTablesOnly) {
   EXPECT_EQ(Verdict(kTables, "[a] int\r\n[b] int\r\n", "[b] int\r\n[a] int\r\n"), "different");
 
   MakeVersion9();
-  Respond("Sales2", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 11}}));
-  Respond("Sales", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 1}}));
+  RespondIn("Sales2", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 11}}));
+  RespondIn("Sales", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 1}}));
   Schema("Sales", 1, "dbo");
   Schema("Sales2", 11, "dbo");
   EXPECT_EQ(Verdict(kTables, "[a] int\r\n[b] int\r\n", "[b] int\r\n[a] int\r\n"), "identical");
@@ -472,7 +472,8 @@ TEST_F(ComparisonRunTest, CancelAfterAListLoadStopsBeforeTheNextList) {
 // --- Failures ----------------------------------------------------------------------------------
 
 TEST_F(ComparisonRunTest, FailingObjectListQueryLeavesThatListEmptyAndIsNoted) {
-  Respond("Sales", ListQuery(kTables), Failure(208, "42S02", "Invalid object name 'sysobjects'."));
+  RespondIn("Sales", ListQuery(kTables),
+            Failure(208, "42S02", "Invalid object name 'sysobjects'."));
   List("Sales2", kTables, {{"T1", 11}});
   const CompareAllOutcome outcome = RunComparison(Request({kTables}));
   EXPECT_TRUE(outcome.completed);
@@ -536,10 +537,10 @@ class SchemaPairingTest : public ComparisonRunTest {
   void ArrangeTwoSchemas() {
     List("Sales", kTables, {{"Orders", 1}, {"Orders", 2}});
     List("Sales2", kTables, {{"Orders", 11}, {"Orders", 12}});
-    Respond("Sales", ListQuery(kTables, "Orders"),
-            testing::ObjectListRows({{"Orders", 1}, {"Orders", 2}}));
-    Respond("Sales2", ListQuery(kTables, "Orders"),
-            testing::ObjectListRows({{"Orders", 11}, {"Orders", 12}}));
+    RespondIn("Sales", ListQuery(kTables, "Orders"),
+              testing::ObjectListRows({{"Orders", 1}, {"Orders", 2}}));
+    RespondIn("Sales2", ListQuery(kTables, "Orders"),
+              testing::ObjectListRows({{"Orders", 11}, {"Orders", 12}}));
     Schema("Sales", 1, "dbo");
     Schema("Sales", 2, "sales");
     Schema("Sales2", 11, "sales");
@@ -593,9 +594,9 @@ class ModuleSchemaPairingTest : public ComparisonRunTest {
     MakeVersion9();
     List("Sales", kProcedures, {{"usp_A", 1}});
     List("Sales2", kProcedures, {{"usp_A", 11}, {"usp_A", 12}});
-    Respond("Sales", ListQuery(kProcedures, "usp_A"), testing::ObjectListRows({{"usp_A", 1}}));
-    Respond("Sales2", ListQuery(kProcedures, "usp_A"),
-            testing::ObjectListRows({{"usp_A", 11}, {"usp_A", 12}}));
+    RespondIn("Sales", ListQuery(kProcedures, "usp_A"), testing::ObjectListRows({{"usp_A", 1}}));
+    RespondIn("Sales2", ListQuery(kProcedures, "usp_A"),
+              testing::ObjectListRows({{"usp_A", 11}, {"usp_A", 12}}));
     Schema("Sales", 1, "dbo");
     Schema("Sales2", 11, "sales");
     Schema("Sales2", 12, "dbo");
@@ -651,12 +652,9 @@ TEST_F(SchemaPairingTest, FailedSchemaLookUpEndsTheRunWithoutReport) {
   MakeVersion9();
   List("Sales", kTables, {{"Orders", 1}});
   List("Sales2", kTables, {{"Orders", 11}});
-  const std::string new_query =
-      "SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects "
-      "WHERE [object_id] = 1";
-  Respond("Sales", new_query, Failure(208, "42S02", "Invalid object name 'sys.objects'."));
-  Respond("Sales", "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 1",
-          Failure(208, "42S02", "Invalid object name 'sysobjects'."));
+  RespondIn("Sales", testing::SchemaByIdQuery(1), testing::MissingView());
+  RespondIn("Sales", testing::OwnerByIdQuery(1),
+            Failure(208, "42S02", "Invalid object name 'sysobjects'."));
   const CompareAllOutcome outcome = RunComparison(Request({kTables}));
   EXPECT_FALSE(outcome.completed);
   EXPECT_TRUE(context_.report_buffer.empty());
