@@ -482,14 +482,8 @@ class DemoDataTest : public testing::DemoWindowTest {
   // The main window with FernhollowLive on the left, FernhollowDev on the right and `table`
   // selected on both sides.
   std::unique_ptr<MainWindow> OpenOn(const std::string& table) {
-    auto window = std::make_unique<MainWindow>(*context_);
-    window->show();
-    EXPECT_EQ(window->ConnectState(), kConnected);
-    Choose(*Find<QtListControl>(*window, "pvlDb_0"), "FernhollowLive");
-    Choose(*Find<QtListControl>(*window, "pvlDb_1"), "FernhollowDev");
-    Choose(*Find<QtListControl>(*window, "pvlSqlObj_0"), table);
+    auto window = OpenDemoWindow("FernhollowLive", "FernhollowDev", table);
     EXPECT_EQ(Find<QtListControl>(*window, "pvlSqlObj_1")->CurrentText(), table);
-    ui_.messages.clear();
     return window;
   }
 

@@ -19,6 +19,7 @@
 #include "support/scratch_folder.h"
 
 namespace korvane {
+class MainWindow;
 class QtListControl;
 class ReportWindow;
 }  // namespace korvane
@@ -102,6 +103,11 @@ class DemoWindowTest : public WindowTest {
   void UseDemoCopy(const std::string& server);
   // Lists `server` from the loaded folder itself, for suites that only read the databases.
   void UseDemoInPlace(const std::string& server);
+
+  // Opens the main window, connected, with `source` chosen on the left, `target` (when given) on
+  // the right and `table` (when given) in the left list; the messages shown so far are dropped.
+  std::unique_ptr<MainWindow> OpenDemoWindow(const std::string& source, const std::string& target,
+                                             const std::string& table);
 
   static inline std::unique_ptr<ScratchFolder> loaded_;
   static inline std::string load_error_;

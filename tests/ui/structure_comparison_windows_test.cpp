@@ -72,14 +72,7 @@ class StructureWindowsTest : public testing::DemoWindowTest {
   }
 
   // The main window with FernhollowLive as Source and FernhollowDev as Target.
-  std::unique_ptr<MainWindow> OpenWindow() {
-    auto window = std::make_unique<MainWindow>(*context_);
-    window->show();
-    Choose(*Find<QtListControl>(*window, "pvlDb_0"), kLive);
-    Choose(*Find<QtListControl>(*window, "pvlDb_1"), kDev);
-    ui_.messages.clear();
-    return window;
-  }
+  std::unique_ptr<MainWindow> OpenWindow() { return OpenDemoWindow(kLive, kDev, ""); }
 
   // Saves the process and opens the main window as `/RunSavedComp <its Id>` does; the run starts
   // at the window's first activation.
