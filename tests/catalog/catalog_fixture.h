@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -44,6 +45,31 @@ inline CommandOutcome OneColumn(std::string column, const std::vector<std::strin
 inline CommandOutcome MissingView() {
   return Failure(208, "42S02", "Invalid object name 'sys.objects'.");
 }
+
+// The schema look-up by id on servers of version 9, and the older one it falls back to.
+inline std::string SchemaByIdQuery(std::int64_t id) {
+  return "SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = " +
+         std::to_string(id);
+}
+inline std::string OwnerByIdQuery(std::int64_t id) {
+  return "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = " + std::to_string(id);
+}
+// The owner look-up of a name and its type letter, and one row of its answer.
+inline std::string OwnerQuery(std::string_view name, std::string_view letter) {
+  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
+         "su ON so.uid = su.uid WHERE so.name = '" +
+         std::string(name) + "' AND so.xtype = '" + std::string(letter) + "'";
+}
+inline CommandOutcome OwnerRow(std::string owner) {
+  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
+}
+inline std::string TableSchemaQuery(std::string_view name) {
+  return "SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = '" +
+         std::string(name) + "'";
+}
+inline constexpr std::string_view kAllOwnersQuery =
+    "SELECT DISTINCT su.name AS Owner FROM sysobjects so INNER JOIN sysusers su ON so.uid = "
+    "su.uid ";
 
 // The table list query with system objects left out (the default setting).
 inline constexpr std::string_view kTablesQuery =
@@ -135,7 +161,8 @@ struct MemorySide {
   SideControls Controls() { return {databases, owners, objects, structure, &servers}; }
 };
 
-// A structure renderer that records what it was asked to show and writes the selected name.
+// A structure renderer that records what it was asked to show and writes the selected name
+// (or fails, when told to).
 struct RecordingRenderer {
   struct Call {
     std::string server;
@@ -145,12 +172,15 @@ struct RecordingRenderer {
     bool list_busy;        // the list's tag was "OFF" while it ran
   };
   std::vector<Call> calls;
+  std::string failure;  // when set, every call throws it after being recorded
 
   StructureTextRenderer Function() {
     return [this](ServerRecord& server, ListControl& objects, TextView& view, ObjectType type,
                   std::string_view database) {
       calls.push_back(
           {server.Name, std::string(database), type, objects.CurrentText(), objects.IsBusy()});
+      if (!failure.empty())
+        throw std::runtime_error(failure);
       view.SetText(objects.CurrentText().empty() ? "<<Nothing to show>>"
                                                  : "text of " + objects.CurrentText());
     };

@@ -44,9 +44,8 @@ TEST_F(DebugCommandsTest, ObjectSchemaByIdShowsTheVersionAfterTheLookUp) {
   // message shows the version the look-up left.
   server().Version = "9.00.5000.00";
   server().NumVersion = 9;
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 7",
-          testing::MissingView());
-  Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 7", OneColumn("", {"sales"}));
+  Respond(testing::SchemaByIdQuery(7), testing::MissingView());
+  Respond(testing::OwnerByIdQuery(7), OneColumn("", {"sales"}));
   ShowObjectSchemaById(context_, true, "Shop", "Orders", 7);
   ASSERT_EQ(ui_.messages.size(), 2u);
   EXPECT_EQ(ui_.messages[0].text, "Server ver: 9.00.5000.00, NumVersion = 8");

@@ -12,26 +12,18 @@ namespace korvane {
 namespace {
 
 using testing::CatalogTest;
+using testing::kAllOwnersQuery;
 using testing::kTablesQuery;
 using testing::MemorySide;
 using testing::ObjectRows;
 using testing::OneColumn;
+using testing::OwnerQuery;
 using testing::RecordingRenderer;
 using testing::Rows;
 
 constexpr std::string_view kViewsQuery =
     "select name, refdate, id from sysobjects where OBJECTPROPERTY(id, N'IsView') = 1 and xtype "
     "<> 'S'  order by name";
-constexpr std::string_view kAllOwnersQuery =
-    "SELECT DISTINCT su.name AS Owner FROM sysobjects so INNER JOIN sysusers su ON so.uid = "
-    "su.uid ";
-
-std::string OwnerQuery(std::string_view name, std::string_view letter) {
-  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
-         "su ON so.uid = su.uid WHERE so.name = '" +
-         std::string(name) + "' AND so.xtype = '" + std::string(letter) + "'";
-}
-
 class FakeWindow final : public MainWindowOperations {
  public:
   bool ServerInfoSet() override {
@@ -69,16 +61,20 @@ class MainWindowCatalogTest : public CatalogTest {
                   const std::vector<testing::ObjectRow>& target_rows) {
     RespondIn("SrcDb", kTablesQuery, ObjectRows(source_rows));
     RespondIn("TgtDb", kTablesQuery, ObjectRows(target_rows));
-    for (auto [side, database] : {std::pair{&source_, "SrcDb"}, std::pair{&target_, "TgtDb"}}) {
-      side->databases.SetTag(kBusyTag);
-      side->databases.AddRow(database);
-      side->databases.SetCurrentRow(0);
-      side->databases.SetTag("");
-    }
+    ListDatabase(source_, "SrcDb");
+    ListDatabase(target_, "TgtDb");
     for (int side : {kSource, kTarget})
       catalog_.RefreshDisplayForPanel(side);
     backend_->commands.clear();
     renderer_.calls.clear();
+  }
+
+  // Lists one database on a side and selects it without raising the selection event.
+  static void ListDatabase(MemorySide& side, const char* database) {
+    side.databases.SetTag(kBusyTag);
+    side.databases.AddRow(database);
+    side.databases.SetCurrentRow(0);
+    side.databases.SetTag("");
   }
 
   MemorySelector types_;
@@ -120,10 +116,7 @@ TEST_F(MainWindowCatalogTest, TypeChangeWithoutDatabasesReloadsBothSidesWithoutM
 }
 
 TEST_F(MainWindowCatalogTest, TypeChangeListsNothingOnASideWithoutDatabase) {
-  source_.databases.SetTag(kBusyTag);
-  source_.databases.AddRow("SrcDb");
-  source_.databases.SetCurrentRow(0);
-  source_.databases.SetTag("");
+  ListDatabase(source_, "SrcDb");
   target_.objects.AddRow("stale");
   RespondIn("SrcDb", kViewsQuery, ObjectRows({{"v", "", 3}}));
   SelectType(types_, ObjectType::kViews, false);
@@ -184,10 +177,7 @@ TEST_F(MainWindowCatalogTest, DatabaseChoiceLoadsItsObjectsAndOwnersAndIsRemembe
 }
 
 TEST_F(MainWindowCatalogTest, DatabaseChoiceIgnoredWhileFillingOrWhileACommandRuns) {
-  source_.databases.AddRow("Sales");
-  source_.databases.SetTag(kBusyTag);
-  source_.databases.SetCurrentRow(0);
-  source_.databases.SetTag("");
+  ListDatabase(source_, "Sales");
   window_.command_running = true;
   source_.databases.SetCurrentRow(0);
   EXPECT_TRUE(Queries().empty());
@@ -254,26 +244,15 @@ TEST_F(MainWindowCatalogTest, SelectionWhileTheListIsBusyDoesNothing) {
   EXPECT_TRUE(renderer_.calls.empty());
 }
 
-TEST(MainWindowCatalogFailureTest, FailingStructureTextIsReportedAndTheListFreed) {
-  testing::ScratchFolder folder;
-  testing::RecordingUserInterface ui;
-  ManualClock clock;
-  ApplicationContext context(ComputeLocations(folder / "bin", folder / "p", Environment{}), ui,
-                             clock);
-  MemorySelector types;
-  MemorySide source;
-  MemorySide target;
-  FakeWindow window;
-  MainWindowCatalog catalog(context, window, types, source.Controls(), target.Controls(),
-                            [](ServerRecord&, ListControl&, TextView&, ObjectType,
-                               std::string_view) { throw std::runtime_error("no text"); });
-  catalog.ConnectSelectionEvents();
-  source.objects.AddRow("A");
-  source.objects.SetCurrentRow(0);
-  ASSERT_EQ(ui.error_reports.size(), 1u);
-  EXPECT_EQ(ui.error_reports[0].module_name, "frmMain");
-  EXPECT_EQ(ui.error_reports[0].procedure_name, "pvlSqlObj_SelectChange");
-  EXPECT_EQ(source.objects.Tag(), "");
+TEST_F(MainWindowCatalogTest, FailingStructureTextIsReportedAndTheListFreed) {
+  renderer_.failure = "no text";
+  source_.objects.AddRow("A");
+  source_.objects.SetCurrentRow(0);
+  ASSERT_EQ(ui_.error_reports.size(), 1u);
+  EXPECT_EQ(ui_.error_reports[0].module_name, "frmMain");
+  EXPECT_EQ(ui_.error_reports[0].procedure_name, "pvlSqlObj_SelectChange");
+  EXPECT_EQ(ui_.error_reports[0].error_description, "no text");
+  EXPECT_EQ(source_.objects.Tag(), "");
 }
 
 // --- information gesture
@@ -331,10 +310,7 @@ TEST_F(MainWindowCatalogTest, RefreshKeepsFollowingTheChosenOwner) {
 TEST_F(MainWindowCatalogTest, OwnerCommandsNeedADatabaseAndObjects) {
   catalog_.GetOwnerCommand(kSource);
   catalog_.GetAllOwnersCommand(kSource);
-  source_.databases.AddRow("Sales");
-  source_.databases.SetTag(kBusyTag);
-  source_.databases.SetCurrentRow(0);
-  source_.databases.SetTag("");
+  ListDatabase(source_, "Sales");
   catalog_.GetOwnerCommand(kSource);
   ASSERT_EQ(ui_.messages.size(), 3u);
   EXPECT_EQ(ui_.messages[0].text, "Cannot view - the list of databases is empty.");

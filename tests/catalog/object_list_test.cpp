@@ -16,6 +16,7 @@ using testing::OneColumn;
 using testing::RecordingRenderer;
 using testing::RecordingUserInterface;
 using testing::Rows;
+using testing::SchemaByIdQuery;
 
 constexpr std::string_view kRelationshipQuery =
     "SELECT so.name AS name, so.refdate AS refdate, so.id AS id FROM sysreferences sr "
@@ -252,10 +253,8 @@ TEST_F(LoadObjectsTest, DuplicatesAreQualifiedWithTheirSchemasOnVersion9) {
   MakeVersion9(server());
   Respond(kTablesQuery,
           ObjectRows({{"Customers", "", 3}, {"Orders", "", 7}, {"Orders", "", 9}, {"Z", "", 11}}));
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 7",
-          OneColumn("", {"dbo"}));
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 9",
-          OneColumn("", {"sales"}));
+  Respond(SchemaByIdQuery(7), OneColumn("", {"dbo"}));
+  Respond(SchemaByIdQuery(9), OneColumn("", {"sales"}));
   const std::vector<ObjectEntry> entries = Load();
   EXPECT_EQ(Column(list_, 0),
             (std::vector<std::string>{"Customers", "dbo.Orders", "sales.Orders", "Z"}));
@@ -272,9 +271,7 @@ TEST_F(LoadObjectsTest, VersionIsReadFromTheVersionText) {
   server().NumVersion = 10;
   Respond(kTablesQuery, ObjectRows({{"T", "", 1}, {"T", "", 2}, {"T", "", 3}}));
   for (int id : {1, 2, 3}) {
-    Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = " +
-                std::to_string(id),
-            OneColumn("", {"s" + std::to_string(id)}));
+    Respond(SchemaByIdQuery(id), OneColumn("", {"s" + std::to_string(id)}));
   }
   Load();
   EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"s1.T", "s2.T", "s3.T"}));

@@ -9,25 +9,15 @@ namespace {
 
 using testing::CatalogTest;
 using testing::Failure;
+using testing::kAllOwnersQuery;
 using testing::kTablesQuery;
 using testing::ObjectRows;
 using testing::OneColumn;
+using testing::OwnerQuery;
+using testing::OwnerRow;
 using testing::RecordingRenderer;
 using testing::Rows;
-
-std::string OwnerQuery(std::string_view name, std::string_view letter) {
-  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
-         "su ON so.uid = su.uid WHERE so.name = '" +
-         std::string(name) + "' AND so.xtype = '" + std::string(letter) + "'";
-}
-
-constexpr std::string_view kAllOwnersQuery =
-    "SELECT DISTINCT su.name AS Owner FROM sysobjects so INNER JOIN sysusers su ON so.uid = "
-    "su.uid ";
-
-CommandOutcome OwnerRow(std::string owner) {
-  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
-}
+using testing::SchemaByIdQuery;
 
 using OwnersTest = CatalogTest;
 
@@ -42,26 +32,34 @@ TEST_F(OwnersTest, TypeLetters) {
 }
 
 TEST_F(OwnersTest, GetOwnerQueriesByNameAndLetter) {
-  Respond(OwnerQuery("Orders", "U"), OwnerRow("sales"));
-  EXPECT_EQ(GetOwner(context_, server(), "Sales", "Orders", ObjectType::kTables), "sales");
-  Respond(OwnerQuery("fnTax", "FN"), Rows({"ObjectName", "Owner"}, {}));
-  EXPECT_EQ(GetOwner(context_, server(), "Sales", "fnTax", ObjectType::kFunctions), "");
-  EXPECT_EQ(QueriesWithDatabase()[0].first, "Sales");
-}
-
-TEST_F(OwnersTest, GetOwnerWithoutLetterAsksNothing) {
-  EXPECT_EQ(GetOwner(context_, server(), "Sales", "PK_x", ObjectType::kConstraints), "");
-  EXPECT_TRUE(Queries().empty());
-}
-
-TEST_F(OwnersTest, GetOwnerFailureIsEmpty) {
-  Respond(OwnerQuery("Orders", "U"), Failure(4060, "42000", "no"));
-  EXPECT_EQ(GetOwner(context_, server(), "Sales", "Orders", ObjectType::kTables), "");
-}
-
-TEST_F(OwnersTest, GetOwnerNameWithQuoteIsSafe) {
-  Respond(OwnerQuery("O''Brien", "V"), OwnerRow("dbo"));
-  EXPECT_EQ(GetOwner(context_, server(), "Sales", "O'Brien", ObjectType::kViews), "dbo");
+  const struct {
+    std::string name;
+    ObjectType type;
+    std::string query;  // empty: no query at all
+    CommandOutcome answer;
+    std::string owner;
+  } cases[] = {
+      {"Orders", ObjectType::kTables, OwnerQuery("Orders", "U"), OwnerRow("sales"), "sales"},
+      {"fnTax", ObjectType::kFunctions, OwnerQuery("fnTax", "FN"),
+       Rows({"ObjectName", "Owner"}, {}), ""},
+      {"O'Brien", ObjectType::kViews, OwnerQuery("O''Brien", "V"), OwnerRow("dbo"), "dbo"},
+      {"Orders", ObjectType::kProcedures, OwnerQuery("Orders", "P"), Failure(4060, "42000", "no"),
+       ""},
+      {"PK_x", ObjectType::kConstraints, "", OwnerRow("dbo"), ""},  // no letter, no query
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name + " " + c.query);
+    backend_->commands.clear();
+    if (!c.query.empty())
+      Respond(c.query, c.answer);
+    EXPECT_EQ(GetOwner(context_, server(), "Sales", c.name, c.type), c.owner);
+    if (c.query.empty()) {
+      EXPECT_TRUE(Queries().empty());
+    } else {
+      ASSERT_EQ(QueriesWithDatabase().size(), 1u);
+      EXPECT_EQ(QueriesWithDatabase()[0], (std::pair<std::string, std::string>{"Sales", c.query}));
+    }
+  }
 }
 
 TEST_F(OwnersTest, AllOwnersTextSkipsEmptyNames) {
@@ -168,10 +166,8 @@ TEST_F(OwnerFilterTest, NoObjectOfTheOwnerLeavesAnEmptyList) {
 TEST_F(OwnerFilterTest, SchemaQualifiedDuplicatesKeepTheirSchemaAsOwner) {
   MakeVersion9(server());
   Respond(kTablesQuery, ObjectRows({{"Orders", "", 7}, {"Orders", "", 9}}));
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 7",
-          OneColumn("", {"dbo"}));
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 9",
-          OneColumn("", {"sales"}));
+  Respond(SchemaByIdQuery(7), OneColumn("", {"dbo"}));
+  Respond(SchemaByIdQuery(9), OneColumn("", {"sales"}));
   Filter("sales");
   EXPECT_EQ(Column(objects_, 0), (std::vector<std::string>{"sales.Orders"}));
   EXPECT_EQ(Queries().size(), 3u);  // no owner query by the qualified name

@@ -12,27 +12,12 @@ using testing::CatalogTest;
 using testing::Failure;
 using testing::MissingView;
 using testing::OneColumn;
+using testing::OwnerByIdQuery;
+using testing::OwnerQuery;
+using testing::OwnerRow;
 using testing::Rows;
-
-std::string NewerQuery(int id) {
-  return "SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = " +
-         std::to_string(id);
-}
-std::string OlderQuery(int id) {
-  return "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = " + std::to_string(id);
-}
-std::string OwnerQuery(std::string_view name, std::string_view letter) {
-  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
-         "su ON so.uid = su.uid WHERE so.name = '" +
-         std::string(name) + "' AND so.xtype = '" + std::string(letter) + "'";
-}
-std::string TableSchemaQuery(std::string_view name) {
-  return "SELECT TABLE_SCHEMA FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = '" +
-         std::string(name) + "'";
-}
-CommandOutcome OwnerRow(std::string owner) {
-  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
-}
+using testing::SchemaByIdQuery;
+using testing::TableSchemaQuery;
 
 // --- Db_GetObjSchemaById
 // --------------------------------------------------------------------------
@@ -44,45 +29,51 @@ TEST_F(SchemaByIdTest, IdBelowOneIsEmptyWithoutAQuery) {
   EXPECT_TRUE(Queries().empty());
 }
 
-TEST_F(SchemaByIdTest, Version8UsesUserName) {
-  Respond(OlderQuery(7), OneColumn("", {"dbo"}));
-  EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 7), "dbo");
-  EXPECT_EQ(QueriesWithDatabase()[0].first, "Sales");
-}
-
-TEST_F(SchemaByIdTest, Version9UsesObjectSchemaName) {
-  MakeVersion9(server());
-  Respond(NewerQuery(7), OneColumn("", {"sales"}));
-  EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 7), "sales");
-  EXPECT_EQ(server().NumVersion, 9);
-}
-
-TEST_F(SchemaByIdTest, NoRowGivesEmptySuccess) {
-  Respond(OlderQuery(7), OneColumn("", {}));
-  EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 7), "");
+TEST_F(SchemaByIdTest, EachVersionAsksItsOwnCatalogue) {
+  const struct {
+    bool version9;
+    std::string query;
+    std::vector<std::string> rows;
+    std::string expected;
+  } cases[] = {
+      {false, OwnerByIdQuery(7), {"dbo"}, "dbo"},
+      {false, OwnerByIdQuery(7), {}, ""},  // no row: empty success
+      {true, SchemaByIdQuery(7), {"sales"}, "sales"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.query);
+    if (c.version9)
+      MakeVersion9(server());
+    Respond(c.query, OneColumn("", c.rows));
+    EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 7), c.expected);
+    EXPECT_EQ(Queries().back(), c.query);
+    EXPECT_EQ(QueriesWithDatabase().back().first, "Sales");
+    EXPECT_EQ(server().NumVersion, c.version9 ? 9 : 8);
+  }
 }
 
 TEST_F(SchemaByIdTest, RejectedNewerCatalogueFallsBackSilentlyAndStaysOnTheOlderOne) {
   MakeVersion9(server());
-  Respond(NewerQuery(7), MissingView());
-  Respond(OlderQuery(7), OneColumn("", {"sales"}));
-  Respond(OlderQuery(8), OneColumn("", {"dbo"}));
+  Respond(SchemaByIdQuery(7), MissingView());
+  Respond(OwnerByIdQuery(7), OneColumn("", {"sales"}));
+  Respond(OwnerByIdQuery(8), OneColumn("", {"dbo"}));
   EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 7), "sales");
   EXPECT_EQ(server().NumVersion, 8);
   EXPECT_EQ(server().Version, "9.00.5000.00");
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_FALSE(context_.SuppressConnectionErrors);
   EXPECT_EQ(Db_GetObjSchemaById(context_, server(), "Sales", 8), "dbo");
-  EXPECT_EQ(Queries(), (std::vector<std::string>{NewerQuery(7), OlderQuery(7), OlderQuery(8)}));
+  EXPECT_EQ(Queries(),
+            (std::vector<std::string>{SchemaByIdQuery(7), OwnerByIdQuery(7), OwnerByIdQuery(8)}));
 }
 
 TEST_F(SchemaByIdTest, BothQueriesFailingReportsFailure) {
   MakeVersion9(server());
-  Respond(NewerQuery(7), MissingView());
-  Respond(OlderQuery(7), Failure(4060, "42000", "Cannot open database."));
+  Respond(SchemaByIdQuery(7), MissingView());
+  Respond(OwnerByIdQuery(7), Failure(4060, "42000", "Cannot open database."));
   EXPECT_FALSE(Db_GetObjSchemaById(context_, server(), "Sales", 7).has_value());
   ASSERT_EQ(ui_.messages.size(), 1u);  // only the older query's failure is shown
-  EXPECT_NE(ui_.messages[0].text.find(OlderQuery(7)), std::string::npos);
+  EXPECT_NE(ui_.messages[0].text.find(OwnerByIdQuery(7)), std::string::npos);
 }
 
 // --- GetSchemaForObject
@@ -157,8 +148,8 @@ TEST(TriggerSchemaTest, SchemaPartOfTheTriggerName) {
 TEST_F(SchemaForObjectTest, DuplicateWhoseSchemaCannotBeReadStaysBare) {
   MakeVersion9(server());
   std::vector<ObjectEntry> entries = {{"T", "", 1, ""}, {"T", "", 2, ""}};
-  Respond(NewerQuery(1), OneColumn("", {"a"}));
-  Respond(NewerQuery(2), OneColumn("", {}));
+  Respond(SchemaByIdQuery(1), OneColumn("", {"a"}));
+  Respond(SchemaByIdQuery(2), OneColumn("", {}));
   QualifyDuplicateNames(context_, server(), ObjectType::kTables, "Sales", entries);
   EXPECT_EQ(entries[0].Name, "a.T");
   EXPECT_EQ(entries[1].Name, "T");
@@ -176,25 +167,32 @@ class ExtendedNameTest : public CatalogTest {
   }
 };
 
-TEST_F(ExtendedNameTest, DboOwnedObjectsAreTheBracketedNameAlone) {
-  Respond(OwnerQuery("Orders", "U"), OwnerRow("dbo"));
-  EXPECT_EQ(Extended("Orders"), "[Orders]");
-  Respond(OwnerQuery("Missing", "U"), OwnerRow(""));
-  EXPECT_EQ(Extended("Missing"), "[Missing]");
-}
-
-TEST_F(ExtendedNameTest, OtherOwnersQualifyTheName) {
-  Respond(OwnerQuery("Orders", "U"), OwnerRow("sales"));
-  EXPECT_EQ(Extended("Orders"), "[sales].[Orders]");
-  Respond(OwnerQuery("usp", "P"), OwnerRow("od]d"));
-  EXPECT_EQ(Extended("usp", 0, ObjectType::kProcedures), "[od]]d].[usp]");
-}
-
-TEST_F(ExtendedNameTest, BracketedNamesAreNotBracketedTwiceAndAreLookedUpBare) {
-  Respond(OwnerQuery("Orders", "U"), OwnerRow("sales"));
-  EXPECT_EQ(Extended("[Orders]"), "[sales].[Orders]");
-  Respond(OwnerQuery("O''Brien", "U"), OwnerRow("dbo"));
-  EXPECT_EQ(Extended("O'Brien"), "[O'Brien]");
+TEST_F(ExtendedNameTest, Version8QualifiesByTheOwnerOfTheBareName) {
+  const struct {
+    std::string name;
+    std::int32_t id;
+    ObjectType type;
+    std::string owner_query;
+    std::string owner;
+    std::string expected;
+  } cases[] = {
+      {"Orders", 0, ObjectType::kTables, OwnerQuery("Orders", "U"), "dbo", "[Orders]"},
+      {"Missing", 0, ObjectType::kTables, OwnerQuery("Missing", "U"), "", "[Missing]"},
+      {"Orders", 0, ObjectType::kTables, OwnerQuery("Orders", "U"), "sales", "[sales].[Orders]"},
+      {"usp", 0, ObjectType::kProcedures, OwnerQuery("usp", "P"), "od]d", "[od]]d].[usp]"},
+      // Bracketed names are not bracketed twice and are looked up bare.
+      {"[Orders]", 0, ObjectType::kTables, OwnerQuery("Orders", "U"), "sales", "[sales].[Orders]"},
+      {"O'Brien", 0, ObjectType::kTables, OwnerQuery("O''Brien", "U"), "dbo", "[O'Brien]"},
+      // Older servers never qualify list rows: the dot belongs to the name.
+      {"x.y", 5, ObjectType::kTables, OwnerQuery("x.y", "U"), "dbo", "[x.y]"},
+      {"p.q", 6, ObjectType::kProcedures, OwnerQuery("p.q", "P"), "hr", "[hr].[p.q]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name + " owned by " + c.owner);
+    Respond(c.owner_query, OwnerRow(c.owner));
+    EXPECT_EQ(Extended(c.name, c.id, c.type), c.expected);
+    EXPECT_EQ(Queries().back(), c.owner_query);
+  }
 }
 
 TEST_F(ExtendedNameTest, TypedQualifiedNamesKeepTheirQualifierWithoutQueries) {
@@ -228,22 +226,14 @@ TEST_F(ExtendedNameTest, ListedNamesAreCatalogueNamesAndAlwaysQuotedWhole) {
   Respond(OwnerQuery("x.y", "U"), OwnerRow("dbo"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Respond(NewerQuery(c.id), OneColumn("", {c.schema}));
+    Respond(SchemaByIdQuery(c.id), OneColumn("", {c.schema}));
     EXPECT_EQ(Extended(c.name, c.id), c.expected);
   }
 }
 
-TEST_F(ExtendedNameTest, ListedNameWithADotIsWholeOnVersion8) {
-  // Older servers never qualify list rows: the dot belongs to the name.
-  Respond(OwnerQuery("x.y", "U"), OwnerRow("dbo"));
-  EXPECT_EQ(Extended("x.y", 5), "[x.y]");
-  Respond(OwnerQuery("p.q", "P"), OwnerRow("hr"));
-  EXPECT_EQ(Extended("p.q", 6, ObjectType::kProcedures), "[hr].[p.q]");
-}
-
 TEST_F(ExtendedNameTest, Version9UsesTheSchemaById) {
   MakeVersion9(server());
-  Respond(NewerQuery(9), OneColumn("", {"sales"}));
+  Respond(SchemaByIdQuery(9), OneColumn("", {"sales"}));
   EXPECT_EQ(Extended("Orders", 9), "[sales].[Orders]");
   EXPECT_EQ(Queries().size(), 1u);
 }
@@ -256,16 +246,16 @@ TEST_F(ExtendedNameTest, Version9WithoutIdUsesTheSchemaByName) {
 
 TEST_F(ExtendedNameTest, Version9DboSchemaFallsBackToTheOwner) {
   MakeVersion9(server());
-  Respond(NewerQuery(7), OneColumn("", {"dbo"}));
+  Respond(SchemaByIdQuery(7), OneColumn("", {"dbo"}));
   Respond(OwnerQuery("Orders", "U"), OwnerRow("dbo"));
   EXPECT_EQ(Extended("Orders", 7), "[Orders]");
-  EXPECT_EQ(Queries(), (std::vector<std::string>{NewerQuery(7), OwnerQuery("Orders", "U")}));
+  EXPECT_EQ(Queries(), (std::vector<std::string>{SchemaByIdQuery(7), OwnerQuery("Orders", "U")}));
 }
 
 TEST_F(ExtendedNameTest, Version9FailedSchemaLookupGivesTheBracketedName) {
   MakeVersion9(server());
-  Respond(NewerQuery(7), MissingView());
-  Respond(OlderQuery(7), Failure(4060, "42000", "no"));
+  Respond(SchemaByIdQuery(7), MissingView());
+  Respond(OwnerByIdQuery(7), Failure(4060, "42000", "no"));
   EXPECT_EQ(Extended("Orders", 7), "[Orders]");
   EXPECT_EQ(Queries().size(), 2u);
 }
@@ -318,23 +308,26 @@ TEST_F(MissingTableTest, NoSchemaFoundStopsFurtherChecksOnThisSide) {
   EXPECT_EQ(Queries().size(), 1u);
 }
 
-TEST_F(MissingTableTest, NamesWithQuotesAndBracketsStaySafe) {
-  MakeVersion9(server());
-  Respond(TableSchemaQuery("O''Brien]"), OneColumn("TABLE_SCHEMA", {"s]x"}));
-  const MissingTableRetry retry = QualifyTableAfterMissingTableError(context_, server(), "O'Brien]",
-                                                                     "Sales", kMissingTableError);
-  EXPECT_TRUE(retry.retry);
-  EXPECT_EQ(retry.name, "[s]]x].[O'Brien]]]");
-}
-
-TEST_F(MissingTableTest, CatalogueNameInBracketsIsQuotedWhole) {
+TEST_F(MissingTableTest, QualifiedNamesAreQuotedWhole) {
   // A table really named "[T]" (as the catalogue stores it) must not be taken as T.
   MakeVersion9(server());
-  Respond(TableSchemaQuery("[T]"), OneColumn("TABLE_SCHEMA", {"sales"}));
-  const MissingTableRetry retry =
-      QualifyTableAfterMissingTableError(context_, server(), "[T]", "Sales", kMissingTableError);
-  EXPECT_TRUE(retry.retry);
-  EXPECT_EQ(retry.name, "[sales].[[T]]]");
+  const struct {
+    std::string name;
+    std::string looked_up;
+    std::string schema;
+    std::string expected;
+  } cases[] = {
+      {"O'Brien]", "O''Brien]", "s]x", "[s]]x].[O'Brien]]]"},
+      {"[T]", "[T]", "sales", "[sales].[[T]]]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Respond(TableSchemaQuery(c.looked_up), OneColumn("TABLE_SCHEMA", {c.schema}));
+    const MissingTableRetry retry =
+        QualifyTableAfterMissingTableError(context_, server(), c.name, "Sales", kMissingTableError);
+    EXPECT_TRUE(retry.retry);
+    EXPECT_EQ(retry.name, c.expected);
+  }
 }
 
 }  // namespace

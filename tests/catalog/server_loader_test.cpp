@@ -12,15 +12,12 @@ namespace {
 
 using testing::CatalogTest;
 using testing::Failure;
+using testing::kAllOwnersQuery;
 using testing::kTablesQuery;
 using testing::MemorySide;
 using testing::ObjectRows;
 using testing::OneColumn;
 using testing::RecordingRenderer;
-
-constexpr std::string_view kAllOwnersQuery =
-    "SELECT DISTINCT su.name AS Owner FROM sysobjects so INNER JOIN sysusers su ON so.uid = "
-    "su.uid ";
 
 class ServerLoaderTest : public CatalogTest {
  protected:

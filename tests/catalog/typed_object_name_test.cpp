@@ -16,8 +16,7 @@ class TypedObjectNameTest : public testing::CatalogTest {
     // The owner of every unqualified entry, asked by id on this version 8 server.
     for (const auto& [id, owner] : std::vector<std::pair<int, std::string>>{
              {1, "dbo"}, {2, "dbo"}, {3, "sales"}, {4, "dbo"}, {7, "dbo"}, {8, "dbo"}}) {
-      Respond("SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = " + std::to_string(id),
-              OneColumn("owner", {owner}));
+      Respond(testing::OwnerByIdQuery(id), OneColumn("owner", {owner}));
     }
   }
 

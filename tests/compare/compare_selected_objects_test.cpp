@@ -340,43 +340,37 @@ constexpr std::string_view kHint =
     "Sections'.";
 
 TEST(CompareHighlightedSectionsTest, RefusesWithoutStructureOrHighlight) {
-  {
-    Views views{MemoryTextView("a"), MemoryTextView("   ")};
+  const std::string missing = "Cannot continue - there is no highlighted section in ";
+  const struct {
+    std::string source;
+    std::string target;
+    bool source_highlighted;
+    bool target_highlighted;
+    std::string message;
+    int source_focus;  // focus requests, on the side without a highlight
+    int target_focus;
+  } cases[] = {
+      {"a", "   ", false, false,
+       "Cannot continue - there is no structure displayed for selected object.", 0, 0},
+      {"abc", "abd", false, true, missing + "Source object.\r\n\r\n" + std::string(kHint), 1, 0},
+      {"abc", "abd", true, false, missing + "Target object.\r\n\r\n" + std::string(kHint), 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    Views views{MemoryTextView(c.source), MemoryTextView(c.target)};
+    if (c.source_highlighted)
+      views.source.SetSelection(0, 2);
+    if (c.target_highlighted)
+      views.target.SetSelection(0, 2);
     RecordingUserInterface ui;
     EXPECT_FALSE(CompareHighlightedSections(kProcedures, views.source, views.target,
                                             Settings(true, true), ui));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Cannot continue - there is no structure displayed for selected object.");
+    EXPECT_EQ(ui.messages[0].text, c.message);
     EXPECT_EQ(ui.messages[0].title, "Compare Highlighted Sections");
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::kInformation);
-  }
-  {
-    Views views{MemoryTextView("abc"), MemoryTextView("abd")};
-    views.target.SetSelection(0, 2);
-    RecordingUserInterface ui;
-    EXPECT_FALSE(CompareHighlightedSections(kProcedures, views.source, views.target,
-                                            Settings(true, true), ui));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Cannot continue - there is no highlighted section in Source object.\r\n\r\n" +
-                  std::string(kHint));
-    EXPECT_EQ(ui.messages[0].title, "Compare Highlighted Sections");
-    EXPECT_EQ(views.source.focus_requests(), 1);
-    EXPECT_EQ(views.target.focus_requests(), 0);
-  }
-  {
-    Views views{MemoryTextView("abc"), MemoryTextView("abd")};
-    views.source.SetSelection(0, 2);
-    RecordingUserInterface ui;
-    EXPECT_FALSE(CompareHighlightedSections(kProcedures, views.source, views.target,
-                                            Settings(true, true), ui));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Cannot continue - there is no highlighted section in Target object.\r\n\r\n" +
-                  std::string(kHint));
-    EXPECT_EQ(views.source.focus_requests(), 0);
-    EXPECT_EQ(views.target.focus_requests(), 1);
+    EXPECT_EQ(views.source.focus_requests(), c.source_focus);
+    EXPECT_EQ(views.target.focus_requests(), c.target_focus);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "app/application_context.h"
 #include "base/clock.h"
 #include "base/text_view.h"
+#include "catalog/catalog_fixture.h"
 #include "catalog/object_list.h"
 #include "compare/comparison_progress.h"
 #include "compare/database_comparison_run.h"
@@ -145,29 +146,16 @@ class RecordingProgress final : public ComparisonProgress {
 inline constexpr std::string_view kSourceServer = "embedded:SRV1";
 inline constexpr std::string_view kTargetServer = "embedded:SRV2";
 
-class ComparisonRunTest : public ::testing::Test {
+// The catalogue fixture with two embedded-named servers of version 8 holding Sales (Source)
+// and Sales2 (Target).
+class ComparisonRunTest : public CatalogTest {
  protected:
-  ComparisonRunTest()
-      : context_(ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_) {
-    backend_ = std::make_shared<FakeBackend>();
+  ComparisonRunTest() {
     context_.backends.embedded = backend_;
-    backend_->responder = [this](const ConnectionRequest& connection,
-                                 const CommandRequest& command) {
-      auto in_database = answers_.find({connection.database, command.text});
-      if (in_database != answers_.end())
-        return in_database->second;
-      unexpected_.push_back(connection.database + ": " + command.text);
-      return Failure(102, "42000", "Unexpected query in test.");
-    };
-    for (int side : {kSource, kTarget}) {
-      ServerRecord& record = context_.CurrentServers[side];
-      record.Name = std::string(side == kSource ? kSourceServer : kTargetServer);
-      record.Version = "8.00.2039";
-      record.NumVersion = 8;
-    }
+    for (int side : {kSource, kTarget})
+      context_.CurrentServers[side].Name =
+          std::string(side == kSource ? kSourceServer : kTargetServer);
   }
-
-  ~ComparisonRunTest() override { EXPECT_TRUE(unexpected_.empty()) << unexpected_.front(); }
 
   // The list query of a type with the default settings.
   std::string ListQuery(ObjectType type, std::string_view name = {}) {
@@ -178,23 +166,16 @@ class ComparisonRunTest : public ::testing::Test {
   // The objects of a type in a database (answers the list query and the Target pass's
   // recordset of Source names alike).
   void List(std::string_view database, ObjectType type, const std::vector<ListedObject>& rows) {
-    answers_[{std::string(database), ListQuery(type)}] = ObjectListRows(rows);
-  }
-  void Respond(std::string_view database, std::string query, CommandOutcome outcome) {
-    answers_[{std::string(database), std::move(query)}] = std::move(outcome);
+    RespondIn(database, ListQuery(type), ObjectListRows(rows));
   }
   // The schema look-up of an object on a server of version 9.
   void Schema(std::string_view database, std::int64_t id, std::string schema) {
-    Respond(database,
-            "SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = " +
-                std::to_string(id),
-            Rows({"schema"}, {{Value::Text(std::move(schema))}}));
+    RespondIn(database, SchemaByIdQuery(id), Rows({"schema"}, {{Value::Text(std::move(schema))}}));
   }
+  using CatalogTest::MakeVersion9;
   void MakeVersion9() {
-    for (ServerRecord& record : context_.CurrentServers) {
-      record.Version = "9.00.5000.00";
-      record.NumVersion = 9;
-    }
+    for (ServerRecord& record : context_.CurrentServers)
+      MakeVersion9(record);
   }
 
   static std::array<bool, kObjTypeCount> Types(std::initializer_list<ObjectType> types) {
@@ -222,13 +203,6 @@ class ComparisonRunTest : public ::testing::Test {
            "Target database embedded:SRV2.Sales2\r\n";
   }
 
-  ScratchFolder folder_;
-  RecordingUserInterface ui_;
-  ManualClock clock_;
-  ApplicationContext context_;
-  std::shared_ptr<FakeBackend> backend_;
-  std::map<std::pair<std::string, std::string>, CommandOutcome> answers_;
-  std::vector<std::string> unexpected_;
   FakeStructureTexts texts_;
   RecordingProgress progress_;
 };

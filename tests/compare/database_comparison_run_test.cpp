@@ -257,36 +257,45 @@ class OptionsTest : public ComparisonRunTest {
   CompareAllOutcome outcome_;
 };
 
-TEST_F(OptionsTest, WhiteSpaceIsIgnoredOnlyWhileTheOptionIsOn) {
-  EXPECT_EQ(Verdict(kProcedures, "select  a\r\nfrom t", "select a from t"), "identical");
-  context_.settings.ignore_whitespace = false;
-  EXPECT_EQ(Verdict(kProcedures, "select  a\r\nfrom t", "select a from t"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "select a", "select a"), "identical");
-}
-
-TEST_F(OptionsTest, LetterCaseCountsWhenCaseSensitiveOrWhenWhiteSpaceCounts) {
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "identical");
-  context_.settings.case_sensitive = true;
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "different");
-  // Without the white-space test the texts are compared exactly.
-  context_.settings.case_sensitive = false;
-  context_.settings.ignore_whitespace = false;
-  EXPECT_EQ(Verdict(kViews, "SELECT A", "select a"), "different");
-}
-
-TEST_F(OptionsTest, CommentsAreStrippedFromModulesThatDiffer) {
-  EXPECT_EQ(Verdict(kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t"),
-            "identical");
-  EXPECT_EQ(Verdict(ObjectType::kTriggers, "/* a */ x", "/* b */ x"), "identical");
-  context_.settings.ignore_comments = false;
-  EXPECT_EQ(Verdict(kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t"),
-            "different");
-}
-
-TEST_F(OptionsTest, TableAndKeyTextsKeepTheirDoubleDashes) {
-  EXPECT_EQ(Verdict(kTables, "[a] varchar(5) DEFAULT ('--x')", "[a] varchar(5) DEFAULT ('--y')"),
-            "different");
-  EXPECT_EQ(Verdict(kRelationships, "[K--1]", "[K--2]"), "different");
+// The verdict on one pair of texts under the white-space (W), letter-case (C) and comment (M)
+// options: "W" ignores white space, "C" counts case, "M" strips comments.
+TEST_F(OptionsTest, VerdictsFollowTheComparisonOptions) {
+  const struct {
+    std::string options;
+    ObjectType type;
+    std::string source;
+    std::string target;
+    std::string verdict;
+  } cases[] = {
+      {"WM", kProcedures, "select  a\r\nfrom t", "select a from t", "identical"},
+      {"M", kProcedures, "select  a\r\nfrom t", "select a from t", "different"},
+      {"M", kProcedures, "select a", "select a", "identical"},
+      {"WM", kViews, "SELECT A", "select a", "identical"},
+      {"WCM", kViews, "SELECT A", "select a", "different"},
+      // Without the white-space test the texts are compared exactly.
+      {"M", kViews, "SELECT A", "select a", "different"},
+      // Comments are stripped from modules that differ.
+      {"WM", kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t", "identical"},
+      {"WM", ObjectType::kTriggers, "/* a */ x", "/* b */ x", "identical"},
+      {"W", kProcedures, "select 1 -- old\r\nfrom t", "select 1 -- new\r\nfrom t", "different"},
+      // Table and key texts keep their double dashes.
+      {"WM", kTables, "[a] varchar(5) DEFAULT ('--x')", "[a] varchar(5) DEFAULT ('--y')",
+       "different"},
+      {"WM", kRelationships, "[K--1]", "[K--2]", "different"},
+      // Bare LF line ends: a difference after a comment is still a difference, and a text that
+      // opens with a comment line is not stripped to nothing (source-only).
+      {"WM", kProcedures, "as\n-- note\nselect 1", "as\n-- note\nselect 2", "different"},
+      {"WM", kProcedures, "-- header\nselect 1", "-- header\nselect 2", "different"},
+      {"WM", kProcedures, "-- old\nselect 1", "-- new\nselect 1", "identical"},
+      {"CM", kProcedures, "x -- a\ny", "x -- b\ny", "identical"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options + ": " + c.source + " / " + c.target);
+    context_.settings.ignore_whitespace = c.options.find('W') != std::string::npos;
+    context_.settings.case_sensitive = c.options.find('C') != std::string::npos;
+    context_.settings.ignore_comments = c.options.find('M') != std::string::npos;
+    EXPECT_EQ(Verdict(c.type, c.source, c.target), c.verdict);
+  }
 }
 
 TEST_F(OptionsTest, ATargetTextThatIsOnlyACommentMakesTheObjectSourceOnly) {
@@ -294,17 +303,6 @@ TEST_F(OptionsTest, ATargetTextThatIsOnlyACommentMakesTheObjectSourceOnly) {
   EXPECT_NE(context_.report_buffer.find("List of procedures which exist in Source database but not "
                                         "in Target database:\r\n\tobj\r\n"),
             std::string::npos);
-}
-
-TEST_F(OptionsTest, BareLfModuleTextsKeepWhatFollowsALineComment) {
-  // Texts stored with bare LF line ends: a difference after a comment is still a difference,
-  // and a text that opens with a comment line is not stripped to nothing (source-only).
-  EXPECT_EQ(Verdict(kProcedures, "as\n-- note\nselect 1", "as\n-- note\nselect 2"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "-- header\nselect 1", "-- header\nselect 2"), "different");
-  EXPECT_EQ(Verdict(kProcedures, "-- old\nselect 1", "-- new\nselect 1"), "identical");
-  context_.settings.ignore_whitespace = false;
-  context_.settings.case_sensitive = true;
-  EXPECT_EQ(Verdict(kProcedures, "x -- a\ny", "x -- b\ny"), "identical");
 }
 
 TEST_F(OptionsTest, IgnoreIndexesAsksForTableTextsWithoutIndexes) {
@@ -320,8 +318,8 @@ TEST_F(OptionsTest, ColumnOrderIsTestedForSchemaPairedTablesOnly) {
   EXPECT_EQ(Verdict(kTables, "[a] int\r\n[b] int\r\n", "[b] int\r\n[a] int\r\n"), "different");
 
   MakeVersion9();
-  Respond("Sales2", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 11}}));
-  Respond("Sales", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 1}}));
+  RespondIn("Sales2", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 11}}));
+  RespondIn("Sales", ListQuery(kTables, "obj"), testing::ObjectListRows({{"obj", 1}}));
   Schema("Sales", 1, "dbo");
   Schema("Sales2", 11, "dbo");
   EXPECT_EQ(Verdict(kTables, "[a] int\r\n[b] int\r\n", "[b] int\r\n[a] int\r\n"), "identical");
@@ -474,7 +472,8 @@ TEST_F(ComparisonRunTest, CancelAfterAListLoadStopsBeforeTheNextList) {
 // --- Failures ----------------------------------------------------------------------------------
 
 TEST_F(ComparisonRunTest, FailingObjectListQueryLeavesThatListEmptyAndIsNoted) {
-  Respond("Sales", ListQuery(kTables), Failure(208, "42S02", "Invalid object name 'sysobjects'."));
+  RespondIn("Sales", ListQuery(kTables),
+            Failure(208, "42S02", "Invalid object name 'sysobjects'."));
   List("Sales2", kTables, {{"T1", 11}});
   const CompareAllOutcome outcome = RunComparison(Request({kTables}));
   EXPECT_TRUE(outcome.completed);
@@ -538,10 +537,10 @@ class SchemaPairingTest : public ComparisonRunTest {
   void ArrangeTwoSchemas() {
     List("Sales", kTables, {{"Orders", 1}, {"Orders", 2}});
     List("Sales2", kTables, {{"Orders", 11}, {"Orders", 12}});
-    Respond("Sales", ListQuery(kTables, "Orders"),
-            testing::ObjectListRows({{"Orders", 1}, {"Orders", 2}}));
-    Respond("Sales2", ListQuery(kTables, "Orders"),
-            testing::ObjectListRows({{"Orders", 11}, {"Orders", 12}}));
+    RespondIn("Sales", ListQuery(kTables, "Orders"),
+              testing::ObjectListRows({{"Orders", 1}, {"Orders", 2}}));
+    RespondIn("Sales2", ListQuery(kTables, "Orders"),
+              testing::ObjectListRows({{"Orders", 11}, {"Orders", 12}}));
     Schema("Sales", 1, "dbo");
     Schema("Sales", 2, "sales");
     Schema("Sales2", 11, "sales");
@@ -595,9 +594,9 @@ class ModuleSchemaPairingTest : public ComparisonRunTest {
     MakeVersion9();
     List("Sales", kProcedures, {{"usp_A", 1}});
     List("Sales2", kProcedures, {{"usp_A", 11}, {"usp_A", 12}});
-    Respond("Sales", ListQuery(kProcedures, "usp_A"), testing::ObjectListRows({{"usp_A", 1}}));
-    Respond("Sales2", ListQuery(kProcedures, "usp_A"),
-            testing::ObjectListRows({{"usp_A", 11}, {"usp_A", 12}}));
+    RespondIn("Sales", ListQuery(kProcedures, "usp_A"), testing::ObjectListRows({{"usp_A", 1}}));
+    RespondIn("Sales2", ListQuery(kProcedures, "usp_A"),
+              testing::ObjectListRows({{"usp_A", 11}, {"usp_A", 12}}));
     Schema("Sales", 1, "dbo");
     Schema("Sales2", 11, "sales");
     Schema("Sales2", 12, "dbo");
@@ -653,12 +652,9 @@ TEST_F(SchemaPairingTest, FailedSchemaLookUpEndsTheRunWithoutReport) {
   MakeVersion9();
   List("Sales", kTables, {{"Orders", 1}});
   List("Sales2", kTables, {{"Orders", 11}});
-  const std::string new_query =
-      "SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects "
-      "WHERE [object_id] = 1";
-  Respond("Sales", new_query, Failure(208, "42S02", "Invalid object name 'sys.objects'."));
-  Respond("Sales", "SELECT USER_NAME(uid) FROM sysobjects WHERE [id] = 1",
-          Failure(208, "42S02", "Invalid object name 'sysobjects'."));
+  RespondIn("Sales", testing::SchemaByIdQuery(1), testing::MissingView());
+  RespondIn("Sales", testing::OwnerByIdQuery(1),
+            Failure(208, "42S02", "Invalid object name 'sysobjects'."));
   const CompareAllOutcome outcome = RunComparison(Request({kTables}));
   EXPECT_FALSE(outcome.completed);
   EXPECT_TRUE(context_.report_buffer.empty());

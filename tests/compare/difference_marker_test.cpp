@@ -121,28 +121,59 @@ Marked Mark(const std::string& source_text, const std::string& target_text) {
   return marked;
 }
 
-TEST(MarkDifferencesTest, ExtraLineInTheMiddleOfTheTargetIsTheOnlyColouredOne) {
-  const Marked marked = Mark("a\r\nb\r\nc\r\nd", "a\r\nb\r\nX\r\nc\r\nd");
-  EXPECT_EQ(marked.source, (std::vector<LineState>{kSame, kSame, kSame, kSame}));
-  EXPECT_EQ(marked.target, (std::vector<LineState>{kSame, kSame, kIns, kSame, kSame}));
-}
-
-TEST(MarkDifferencesTest, MissingLineInTheMiddleOfTheTargetIsDeleted) {
-  const Marked marked = Mark("a\r\nX\r\nb", "a\r\nb");
-  EXPECT_EQ(marked.source, (std::vector<LineState>{kSame, kDel, kSame}));
-  EXPECT_EQ(marked.target, (std::vector<LineState>{kSame, kSame}));
-}
-
-TEST(MarkDifferencesTest, ChangedLineOfTheSameLengthTextsIsAChangedPair) {
-  const Marked marked = Mark("[a] int\r\n[b] int\r\n[c] int", "[a] int\r\n[b] bigint\r\n[c] int");
-  EXPECT_EQ(marked.source, (std::vector<LineState>{kSame, kChanged, kSame}));
-  EXPECT_EQ(marked.target, (std::vector<LineState>{kSame, kChanged, kSame}));
-}
-
-TEST(MarkDifferencesTest, LinesAreComparedExactly) {
-  EXPECT_EQ(Mark("a\r\nx", "A\r\nx").source, (std::vector<LineState>{kChanged, kSame}));
-  EXPECT_EQ(Mark("a b\r\nx", "a  b\r\nx").target, (std::vector<LineState>{kChanged, kSame}));
-  EXPECT_EQ(Mark("a,\r\nx", "a\r\nx").target, (std::vector<LineState>{kChanged, kSame}));
+TEST(MarkDifferencesTest, EveryLineGetsTheStateOfItsPlaceInTheOtherText) {
+  using States = std::vector<LineState>;
+  const struct {
+    const char* what;
+    std::string source;
+    std::string target;
+    States source_states;
+    States target_states;
+  } cases[] = {
+      {"an extra line in the middle of the Target is the only coloured one",
+       "a\r\nb\r\nc\r\nd",
+       "a\r\nb\r\nX\r\nc\r\nd",
+       {kSame, kSame, kSame, kSame},
+       {kSame, kSame, kIns, kSame, kSame}},
+      {"a line missing in the Target is deleted",
+       "a\r\nX\r\nb",
+       "a\r\nb",
+       {kSame, kDel, kSame},
+       {kSame, kSame}},
+      {"a changed line of texts of one length is a changed pair",
+       "[a] int\r\n[b] int\r\n[c] int",
+       "[a] int\r\n[b] bigint\r\n[c] int",
+       {kSame, kChanged, kSame},
+       {kSame, kChanged, kSame}},
+      // Lines are compared exactly: case, blanks and a final comma count.
+      {"letter case", "a\r\nx", "A\r\nx", {kChanged, kSame}, {kChanged, kSame}},
+      {"blanks", "a b\r\nx", "a  b\r\nx", {kChanged, kSame}, {kChanged, kSame}},
+      {"a final comma", "a,\r\nx", "a\r\nx", {kChanged, kSame}, {kChanged, kSame}},
+      // Both searches would find a match; the Source line's search in the Target wins.
+      {"the search in the Target first", "a\r\nb", "b\r\na", {kSame, kDel}, {kIns, kSame}},
+      {"the first match in the window",
+       "x\r\ny",
+       "a\r\nx\r\nx\r\ny",
+       {kSame, kSame},
+       {kIns, kSame, kIns, kSame}},
+      // The walk stops after as many steps as the Source has lines; what is left belongs to
+      // its side only.
+      {"a longer Target", "a", "a\r\nb\r\nc", {kSame}, {kSame, kIns, kIns}},
+      {"a longer Source", "a\r\nb\r\nc", "a", {kSame, kDel, kDel}, {kSame}},
+      {"the Source runs out after a look-ahead",
+       "b\r\nz",
+       "a\r\nb\r\nz\r\nq",
+       {kSame, kSame},
+       {kIns, kSame, kSame, kIns}},
+      {"an empty Source", "", "a\r\nb\r\nc", {}, {kIns, kIns, kIns}},
+      {"an empty Target", "a\r\nb", "", {kDel, kDel}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Marked marked = Mark(c.source, c.target);
+    EXPECT_EQ(marked.source, c.source_states);
+    EXPECT_EQ(marked.target, c.target_states);
+  }
 }
 
 TEST(MarkDifferencesTest, TargetLookAheadFindsTheTwentyFirstLineButNotTheTwentySecond) {
@@ -168,45 +199,6 @@ TEST(MarkDifferencesTest, SourceLookAheadFindsTheTwentyFirstLineButNotTheTwentyS
   const Marked missed = Mark(Join(Concat(Numbered("s", 21), {"x"})), "x");
   EXPECT_EQ(missed.source, Concat({kChanged}, Repeat(kDel, 21)));
   EXPECT_EQ(missed.target, (std::vector<LineState>{kChanged}));
-}
-
-TEST(MarkDifferencesTest, SearchInTheTargetTakesPrecedence) {
-  // Both searches would find a match; the Source line's search in the Target wins.
-  const Marked marked = Mark("a\r\nb", "b\r\na");
-  EXPECT_EQ(marked.source, (std::vector<LineState>{kSame, kDel}));
-  EXPECT_EQ(marked.target, (std::vector<LineState>{kIns, kSame}));
-}
-
-TEST(MarkDifferencesTest, FirstMatchInTheWindowWins) {
-  const Marked marked = Mark("x\r\ny", "a\r\nx\r\nx\r\ny");
-  EXPECT_EQ(marked.source, (std::vector<LineState>{kSame, kSame}));
-  EXPECT_EQ(marked.target, (std::vector<LineState>{kIns, kSame, kIns, kSame}));
-}
-
-TEST(MarkDifferencesTest, LinesLeftAtTheEndBelongToTheirSideOnly) {
-  // The walk stops after as many steps as the Source has lines.
-  const Marked longer_target = Mark("a", "a\r\nb\r\nc");
-  EXPECT_EQ(longer_target.source, (std::vector<LineState>{kSame}));
-  EXPECT_EQ(longer_target.target, (std::vector<LineState>{kSame, kIns, kIns}));
-
-  const Marked longer_source = Mark("a\r\nb\r\nc", "a");
-  EXPECT_EQ(longer_source.source, (std::vector<LineState>{kSame, kDel, kDel}));
-  EXPECT_EQ(longer_source.target, (std::vector<LineState>{kSame}));
-
-  // The Source runs out after the look-ahead jumped over the Target's lines.
-  const Marked jumped = Mark("b\r\nz", "a\r\nb\r\nz\r\nq");
-  EXPECT_EQ(jumped.source, (std::vector<LineState>{kSame, kSame}));
-  EXPECT_EQ(jumped.target, (std::vector<LineState>{kIns, kSame, kSame, kIns}));
-}
-
-TEST(MarkDifferencesTest, EmptySideMakesEveryLineOfTheOtherOneSided) {
-  const Marked empty_source = Mark("", "a\r\nb\r\nc");
-  EXPECT_TRUE(empty_source.source.empty());
-  EXPECT_EQ(empty_source.target, (std::vector<LineState>{kIns, kIns, kIns}));
-
-  const Marked empty_target = Mark("a\r\nb", "");
-  EXPECT_EQ(empty_target.source, (std::vector<LineState>{kDel, kDel}));
-  EXPECT_TRUE(empty_target.target.empty());
 }
 
 TEST(MarkDifferencesTest, NoLineIsLeftWithoutAState) {

@@ -21,17 +21,34 @@ std::vector<std::optional<RgbColor>> Backgrounds(const MemoryTextView& view) {
   return colours;
 }
 
-TEST(MemoryTextViewLinesTest, LineBreakIsOnePositionBetweenLines) {
-  const MemoryTextView view("ab\r\ncde\r\nf");
-  EXPECT_EQ(view.Text(), "ab\r\ncde\r\nf");
-  EXPECT_EQ(view.Length(), 8);
-  ASSERT_EQ(view.LineCount(), 3);
-  EXPECT_EQ(view.LineStart(1), 0);
-  EXPECT_EQ(view.LineStart(2), 3);  // "ab", then the break at 2
-  EXPECT_EQ(view.LineStart(3), 7);
-  EXPECT_EQ(view.LineText(1), "ab");
-  EXPECT_EQ(view.LineText(2), "cde");
-  EXPECT_EQ(view.LineText(3), "f");
+// Each line break is one position between its lines; lone LF and CR are line breaks too, read
+// back as CR LF.
+TEST(MemoryTextViewLinesTest, LinesStartAfterOnePositionPerLineBreak) {
+  const struct {
+    std::string text;
+    std::string read_back;
+    int length;
+    std::vector<std::pair<int, std::string>> lines;  // start and text of each line
+  } cases[] = {
+      {"ab\r\ncde\r\nf", "ab\r\ncde\r\nf", 8, {{0, "ab"}, {3, "cde"}, {7, "f"}}},
+      {"", "", 0, {{0, ""}}},  // the empty text is one empty line
+      {"a\r\n", "a\r\n", 2, {{0, "a"}, {2, ""}}},
+      {"a\nb\rc\r\n\r\nd\n\r",
+       "a\r\nb\r\nc\r\n\r\nd\r\n\r\n",
+       10,
+       {{0, "a"}, {2, "b"}, {4, "c"}, {6, ""}, {7, "d"}, {9, ""}, {10, ""}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.read_back);
+    const MemoryTextView view(c.text);
+    EXPECT_EQ(view.Text(), c.read_back);
+    EXPECT_EQ(view.Length(), c.length);
+    ASSERT_EQ(view.LineCount(), static_cast<int>(c.lines.size()));
+    for (int line = 1; line <= view.LineCount(); ++line) {
+      EXPECT_EQ(view.LineStart(line), c.lines[line - 1].first) << line;
+      EXPECT_EQ(view.LineText(line), c.lines[line - 1].second) << line;
+    }
+  }
 }
 
 TEST(MemoryTextViewLinesTest, LinesOutsideTheTextHaveNoStartAndNoText) {
@@ -41,32 +58,6 @@ TEST(MemoryTextViewLinesTest, LinesOutsideTheTextHaveNoStartAndNoText) {
   EXPECT_EQ(view.LineStart(-1), -1);
   EXPECT_EQ(view.LineText(0), "");
   EXPECT_EQ(view.LineText(3), "");
-}
-
-TEST(MemoryTextViewLinesTest, EmptyTextIsOneEmptyLine) {
-  const MemoryTextView view;
-  EXPECT_EQ(view.Text(), "");
-  EXPECT_EQ(view.Length(), 0);
-  EXPECT_EQ(view.LineCount(), 1);
-  EXPECT_EQ(view.LineStart(1), 0);
-  EXPECT_EQ(view.LineText(1), "");
-}
-
-TEST(MemoryTextViewLinesTest, TrailingLineBreakEndsWithAnEmptyLine) {
-  const MemoryTextView view("a\r\n");
-  EXPECT_EQ(view.Text(), "a\r\n");
-  EXPECT_EQ(view.Length(), 2);
-  ASSERT_EQ(view.LineCount(), 2);
-  EXPECT_EQ(view.LineStart(2), 2);
-  EXPECT_EQ(view.LineText(2), "");
-}
-
-TEST(MemoryTextViewLinesTest, LoneLfAndLoneCrAreLineBreaksReadBackAsCrLf) {
-  const MemoryTextView view("a\nb\rc\r\n\r\nd\n\r");
-  EXPECT_EQ(view.Text(), "a\r\nb\r\nc\r\n\r\nd\r\n\r\n");
-  EXPECT_EQ(view.LineCount(), 7);
-  EXPECT_EQ(view.LineStart(5), 7);
-  EXPECT_EQ(view.LineText(5), "d");
 }
 
 TEST(MemoryTextViewLinesTest, PositionsCountCharactersNotBytes) {

@@ -54,193 +54,169 @@ std::string ExpectedPrintInfo(const std::string& name) {
          "final report on the default printer.";
 }
 
+// A scratch folder, a window's state and the user interface and process store it talks to.
+class ReportWindowTest : public ::testing::Test {
+ protected:
+  ScratchFolder folder_;
+  ReportWindowState state_;
+  RecordingUserInterface ui_;
+  FakeRecorder recorder_;
+};
+
 TEST(ReportPaneTextTest, EveryLineFollowedByCrLf) {
   EXPECT_EQ(ReportPaneText(MemoryTextView(kReport)), kJoined);
   EXPECT_EQ(ReportPaneText(MemoryTextView("a\nb\r\n")), "a\r\nb\r\n\r\n");
   EXPECT_EQ(ReportPaneText(MemoryTextView("")), "");
 }
 
-TEST(ReportWindowTest, CopyPutsTheJoinedTextOnTheClipboard) {
-  ReportWindowState state;
-  RecordingUserInterface ui;
-  CopyReportToClipboard(state, MemoryTextView(kReport), ui);
-  EXPECT_EQ(ui.clipboard, kJoined);
-  EXPECT_FALSE(state.busy);
+TEST_F(ReportWindowTest, CopyPutsTheJoinedTextOnTheClipboard) {
+  CopyReportToClipboard(state_, MemoryTextView(kReport), ui_);
+  EXPECT_EQ(ui_.clipboard, kJoined);
+  EXPECT_FALSE(state_.busy);
 
   // An empty pane leaves the clipboard cleared.
-  CopyReportToClipboard(state, MemoryTextView(""), ui);
-  EXPECT_EQ(ui.clipboard, "");
+  CopyReportToClipboard(state_, MemoryTextView(""), ui_);
+  EXPECT_EQ(ui_.clipboard, "");
 }
 
-TEST(ReportWindowTest, ClicksWhileBusyAreIgnored) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  state.busy = true;
-  RecordingUserInterface ui;
-  ui.clipboard = "before";
-  ui.file_choices.push_back(folder / "r.txt");
+TEST_F(ReportWindowTest, ClicksWhileBusyAreIgnored) {
+  state_.busy = true;
+  ui_.clipboard = "before";
+  ui_.file_choices.push_back(folder_ / "r.txt");
   const MemoryTextView pane(kReport);
-  CopyReportToClipboard(state, pane, ui);
-  EXPECT_FALSE(ExportReportToFile(state, pane, folder.path(), ui, nullptr));
-  EXPECT_FALSE(PrintReport(state, pane, ui, nullptr));
-  EXPECT_EQ(ui.clipboard, "before");
-  EXPECT_TRUE(ui.file_requests.empty());
-  EXPECT_TRUE(ui.printed.empty());
-  EXPECT_TRUE(state.busy);
+  CopyReportToClipboard(state_, pane, ui_);
+  EXPECT_FALSE(ExportReportToFile(state_, pane, folder_.path(), ui_, nullptr));
+  EXPECT_FALSE(PrintReport(state_, pane, ui_, nullptr));
+  EXPECT_EQ(ui_.clipboard, "before");
+  EXPECT_TRUE(ui_.file_requests.empty());
+  EXPECT_TRUE(ui_.printed.empty());
+  EXPECT_TRUE(state_.busy);
 }
 
-TEST(ReportWindowTest, ExportAsksForTheFileAndWritesTheTrimmedTextWithoutMark) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  RecordingUserInterface ui;
-  const std::filesystem::path file = folder / "out" / "report.txt";
-  ui.file_choices.push_back(file);
-  const auto written = ExportReportToFile(state, MemoryTextView("  " + std::string(kReport)),
-                                          folder.path(), ui, nullptr);
+TEST_F(ReportWindowTest, ExportAsksForTheFileAndWritesTheTrimmedTextWithoutMark) {
+  const std::filesystem::path file = folder_ / "out" / "report.txt";
+  ui_.file_choices.push_back(file);
+  const auto written = ExportReportToFile(state_, MemoryTextView("  " + std::string(kReport)),
+                                          folder_.path(), ui_, nullptr);
   ASSERT_TRUE(written);
   EXPECT_EQ(*written, file);
-  ASSERT_EQ(ui.file_requests.size(), 1u);
-  const FileRequest& request = ui.file_requests[0];
+  ASSERT_EQ(ui_.file_requests.size(), 1u);
+  const FileRequest& request = ui_.file_requests[0];
   EXPECT_EQ(request.title, "Specify Target File");
   EXPECT_EQ(request.filter, "*.*|*.*");
   EXPECT_EQ(request.proposed_name, "Report.txt");
-  EXPECT_EQ(request.initial_folder, folder.path());
+  EXPECT_EQ(request.initial_folder, folder_.path());
   EXPECT_TRUE(request.overwrite_prompt);
   // Leading spaces go; the line break after the last line stays.
   EXPECT_EQ(ReadFile(file), kJoined);
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_FALSE(state.busy);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(state_.busy);
 }
 
-TEST(ReportWindowTest, NothingToExportOrCancelledWritesNothing) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  state.just_saved = true;
-  state.saved_name = "Nightly";
-  RecordingUserInterface ui;
-  FakeRecorder recorder;
-  EXPECT_FALSE(ExportReportToFile(state, MemoryTextView(""), folder.path(), ui, &recorder));
-  EXPECT_TRUE(ui.file_requests.empty());  // an empty pane asks nothing
+TEST_F(ReportWindowTest, NothingToExportOrCancelledWritesNothing) {
+  state_.just_saved = true;
+  state_.saved_name = "Nightly";
+  EXPECT_FALSE(ExportReportToFile(state_, MemoryTextView(""), folder_.path(), ui_, &recorder_));
+  EXPECT_TRUE(ui_.file_requests.empty());  // an empty pane asks nothing
 
-  EXPECT_FALSE(ExportReportToFile(state, MemoryTextView(kReport), folder.path(), ui, &recorder));
-  EXPECT_EQ(ui.file_requests.size(), 1u);  // the dialog was cancelled
-  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-  EXPECT_TRUE(recorder.calls.empty());
-  EXPECT_TRUE(state.just_saved);  // still waiting for the first export or print
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(
+      ExportReportToFile(state_, MemoryTextView(kReport), folder_.path(), ui_, &recorder_));
+  EXPECT_EQ(ui_.file_requests.size(), 1u);  // the dialog was cancelled
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));
+  EXPECT_TRUE(recorder_.calls.empty());
+  EXPECT_TRUE(state_.just_saved);  // still waiting for the first export or print
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST(ReportWindowTest, FirstExportAfterSavingIsRecordedInTheProcessOnce) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  RecordSavedComparison(state, true, "Nightly");
-  EXPECT_TRUE(state.just_saved);
-  EXPECT_EQ(state.saved_name, "Nightly");
-  RecordingUserInterface ui;
-  FakeRecorder recorder;
-  const std::filesystem::path first = folder / "first.txt";
-  const std::filesystem::path second = folder / "second.txt";
-  ui.file_choices = {first, second};
+TEST_F(ReportWindowTest, FirstExportAfterSavingIsRecordedInTheProcessOnce) {
+  RecordSavedComparison(state_, true, "Nightly");
+  EXPECT_TRUE(state_.just_saved);
+  EXPECT_EQ(state_.saved_name, "Nightly");
+  const std::filesystem::path first = folder_ / "first.txt";
+  const std::filesystem::path second = folder_ / "second.txt";
+  ui_.file_choices = {first, second};
   const MemoryTextView pane(kReport);
 
-  ASSERT_TRUE(ExportReportToFile(state, pane, folder.path(), ui, &recorder));
-  ASSERT_TRUE(ExportReportToFile(state, pane, folder.path(), ui, &recorder));
-  EXPECT_EQ(recorder.calls, std::vector<std::string>{"export Nightly " + first.string() + " 0"});
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, ExpectedExportInfo(first.string(), "Nightly"));
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_FALSE(state.just_saved);
+  ASSERT_TRUE(ExportReportToFile(state_, pane, folder_.path(), ui_, &recorder_));
+  ASSERT_TRUE(ExportReportToFile(state_, pane, folder_.path(), ui_, &recorder_));
+  EXPECT_EQ(recorder_.calls, std::vector<std::string>{"export Nightly " + first.string() + " 0"});
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, ExpectedExportInfo(first.string(), "Nightly"));
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_FALSE(state_.just_saved);
   EXPECT_EQ(ReadFile(second), kJoined);
 }
 
-TEST(ReportWindowTest, FailedOrNamelessRecordingShowsNothing) {
-  ScratchFolder folder;
+TEST_F(ReportWindowTest, FailedOrNamelessRecordingShowsNothing) {
   const MemoryTextView pane(kReport);
-  {
-    ReportWindowState state;
-    RecordSavedComparison(state, true, "Nightly");
-    RecordingUserInterface ui;
-    FakeRecorder recorder;
-    recorder.succeed = false;
-    ui.file_choices.push_back(folder / "a.txt");
-    ASSERT_TRUE(ExportReportToFile(state, pane, folder.path(), ui, &recorder));
-    EXPECT_EQ(recorder.calls.size(), 1u);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(state.just_saved);
-  }
-  {
-    ReportWindowState state;
-    RecordSavedComparison(state, true, "");
-    RecordingUserInterface ui;
-    FakeRecorder recorder;
-    ui.file_choices.push_back(folder / "b.txt");
-    ASSERT_TRUE(ExportReportToFile(state, pane, folder.path(), ui, &recorder));
-    EXPECT_TRUE(recorder.calls.empty());
-    EXPECT_TRUE(ui.messages.empty());
-  }
-}
+  RecordSavedComparison(state_, true, "Nightly");
+  recorder_.succeed = false;
+  ui_.file_choices.push_back(folder_ / "a.txt");
+  ASSERT_TRUE(ExportReportToFile(state_, pane, folder_.path(), ui_, &recorder_));
+  EXPECT_EQ(recorder_.calls.size(), 1u);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_FALSE(state_.just_saved);
 
-TEST(ReportWindowTest, ExportThatCannotBeWrittenGoesToTheErrorReport) {
-  ScratchFolder folder;
-  testing::WriteFile(folder / "blocker", "x");  // a file where a folder is needed
-  ReportWindowState state;
-  RecordSavedComparison(state, true, "Nightly");
-  RecordingUserInterface ui;
+  ReportWindowState nameless;
+  RecordSavedComparison(nameless, true, "");
   FakeRecorder recorder;
-  ui.file_choices.push_back(folder / "blocker" / "r.txt");
-  EXPECT_FALSE(ExportReportToFile(state, MemoryTextView(kReport), folder.path(), ui, &recorder));
-  ASSERT_EQ(ui.error_reports.size(), 1u);
-  EXPECT_EQ(ui.error_reports[0].error_number, 75);
-  EXPECT_EQ(ui.error_reports[0].error_description, "Path/File access error");
+  ui_.file_choices.push_back(folder_ / "b.txt");
+  ASSERT_TRUE(ExportReportToFile(nameless, pane, folder_.path(), ui_, &recorder));
   EXPECT_TRUE(recorder.calls.empty());
-  EXPECT_TRUE(state.just_saved);
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST(ReportWindowTest, PrintSendsTheTextAndRecordsThePrintSettingOnce) {
-  ReportWindowState state;
-  RecordSavedComparison(state, true, "Nightly");
-  RecordingUserInterface ui;
-  FakeRecorder recorder;
+TEST_F(ReportWindowTest, ExportThatCannotBeWrittenGoesToTheErrorReport) {
+  testing::WriteFile(folder_ / "blocker", "x");  // a file where a folder_ is needed
+  RecordSavedComparison(state_, true, "Nightly");
+  ui_.file_choices.push_back(folder_ / "blocker" / "r.txt");
+  EXPECT_FALSE(
+      ExportReportToFile(state_, MemoryTextView(kReport), folder_.path(), ui_, &recorder_));
+  ASSERT_EQ(ui_.error_reports.size(), 1u);
+  EXPECT_EQ(ui_.error_reports[0].error_number, 75);
+  EXPECT_EQ(ui_.error_reports[0].error_description, "Path/File access error");
+  EXPECT_TRUE(recorder_.calls.empty());
+  EXPECT_TRUE(state_.just_saved);
+}
+
+TEST_F(ReportWindowTest, PrintSendsTheTextAndRecordsThePrintSettingOnce) {
+  RecordSavedComparison(state_, true, "Nightly");
   const MemoryTextView pane(kReport);
-  EXPECT_TRUE(PrintReport(state, pane, ui, &recorder));
-  EXPECT_TRUE(PrintReport(state, pane, ui, &recorder));
-  ASSERT_EQ(ui.printed.size(), 2u);
-  EXPECT_EQ(ui.printed[0].first, "Korvane Report");
-  EXPECT_EQ(ui.printed[0].second, kJoined);
-  EXPECT_EQ(recorder.calls, std::vector<std::string>{"print Nightly True"});
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, ExpectedPrintInfo("Nightly"));
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_FALSE(state.just_saved);
+  EXPECT_TRUE(PrintReport(state_, pane, ui_, &recorder_));
+  EXPECT_TRUE(PrintReport(state_, pane, ui_, &recorder_));
+  ASSERT_EQ(ui_.printed.size(), 2u);
+  EXPECT_EQ(ui_.printed[0].first, "Korvane Report");
+  EXPECT_EQ(ui_.printed[0].second, kJoined);
+  EXPECT_EQ(recorder_.calls, std::vector<std::string>{"print Nightly True"});
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, ExpectedPrintInfo("Nightly"));
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_FALSE(state_.just_saved);
 }
 
-TEST(ReportWindowTest, SavedProcessRunExportsToItsPathAndPrintsOnFirstShowing) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  state.running_saved_process = true;
-  state.export_path = (folder / "nightly.txt").string();
-  state.print = true;
-  RecordingUserInterface ui;
-  FakeRecorder recorder;
+TEST_F(ReportWindowTest, SavedProcessRunExportsToItsPathAndPrintsOnFirstShowing) {
+  state_.running_saved_process = true;
+  state_.export_path = (folder_ / "nightly.txt").string();
+  state_.print = true;
   const MemoryTextView pane(kReport);
   const FirstShowingOutcome outcome =
-      ShowReportFirstTime(state, pane, folder.path(), ui, &recorder);
+      ShowReportFirstTime(state_, pane, folder_.path(), ui_, &recorder_);
   EXPECT_TRUE(outcome.exported);
   EXPECT_TRUE(outcome.printed);
-  EXPECT_TRUE(ui.file_requests.empty());  // no dialog
-  EXPECT_EQ(ReadFile(folder / "nightly.txt"), kJoined);
-  ASSERT_EQ(ui.printed.size(), 1u);
-  EXPECT_EQ(ui.printed[0].first, "Korvane Report");
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(recorder.calls.empty());
-  EXPECT_FALSE(state.running_saved_process);
+  EXPECT_TRUE(ui_.file_requests.empty());  // no dialog
+  EXPECT_EQ(ReadFile(folder_ / "nightly.txt"), kJoined);
+  ASSERT_EQ(ui_.printed.size(), 1u);
+  EXPECT_EQ(ui_.printed[0].first, "Korvane Report");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_TRUE(recorder_.calls.empty());
+  EXPECT_FALSE(state_.running_saved_process);
 
   // Shown again (or any other report): nothing happens by itself.
-  ShowReportFirstTime(state, pane, folder.path(), ui, &recorder);
-  EXPECT_EQ(ui.printed.size(), 1u);
+  ShowReportFirstTime(state_, pane, folder_.path(), ui_, &recorder_);
+  EXPECT_EQ(ui_.printed.size(), 1u);
 }
 
-TEST(ReportWindowTest, FirstShowingTellsAFailedExport) {
+TEST_F(ReportWindowTest, FirstShowingTellsAFailedExport) {
   const struct {
     std::string_view report;
     bool exported;
@@ -259,16 +235,13 @@ TEST(ReportWindowTest, FirstShowingTellsAFailedExport) {
   }
 }
 
-TEST(ReportWindowTest, SavedProcessRunWithoutExportPathOrPrintDoesNothing) {
-  ScratchFolder folder;
-  ReportWindowState state;
-  state.running_saved_process = true;
-  RecordingUserInterface ui;
-  ShowReportFirstTime(state, MemoryTextView(kReport), folder.path(), ui, nullptr);
-  EXPECT_TRUE(ui.file_requests.empty());
-  EXPECT_TRUE(ui.printed.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-  EXPECT_FALSE(state.running_saved_process);
+TEST_F(ReportWindowTest, SavedProcessRunWithoutExportPathOrPrintDoesNothing) {
+  state_.running_saved_process = true;
+  ShowReportFirstTime(state_, MemoryTextView(kReport), folder_.path(), ui_, nullptr);
+  EXPECT_TRUE(ui_.file_requests.empty());
+  EXPECT_TRUE(ui_.printed.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));
+  EXPECT_FALSE(state_.running_saved_process);
 }
 
 }  // namespace

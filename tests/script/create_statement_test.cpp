@@ -9,60 +9,23 @@
 namespace korvane {
 namespace {
 
+using testing::ColumnQueryById;
+using testing::ColumnQueryByName;
 using testing::ColumnRows;
+using testing::ForeignKeyRows;
+using testing::IndexQuery;
 using testing::IndexRows;
+using testing::ModuleQuery;
+using testing::ModuleQueryById;
 using testing::NoRows;
+using testing::OwnerQuery;
+using testing::OwnerRow;
+using testing::RelationshipQuery;
 using testing::Rows;
+using testing::SchemaByIdQuery;
 using testing::ScriptTest;
 using testing::TextRows;
-
-std::string OwnerQuery(std::string_view literal_name, std::string_view letter) {
-  return "SELECT so.name AS ObjectName, su.name AS Owner FROM sysobjects so INNER JOIN sysusers "
-         "su ON so.uid = su.uid WHERE so.name = '" +
-         std::string(literal_name) + "' AND so.xtype = '" + std::string(letter) + "'";
-}
-CommandOutcome OwnerRow(std::string owner) {
-  return Rows({"ObjectName", "Owner"}, {{Value::Text("x"), Value::Text(std::move(owner))}});
-}
-std::string ModuleQuery(std::string_view literal_name) {
-  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-         "so.name = '" +
-         std::string(literal_name) + "' ORDER BY sc.colid";
-}
-std::string ColumnQuery(std::string_view literal_name, std::string_view filter) {
-  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, sco.length, sco.prec, "
-         "sco.scale, sty.[name] AS datatype, ident_seed('" +
-         std::string(literal_name) + "') AS identityseed, ident_incr('" +
-         std::string(literal_name) +
-         "') AS identityincrement, isID=case when sco.status&128=0 then '' else 'Y' end FROM "
-         "sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id INNER JOIN systypes sty ON "
-         "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
-         std::string(filter) + "ORDER BY sco.colorder";
-}
-std::string ModuleQueryById(int id) {
-  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-         "so.id = " +
-         std::to_string(id) + " ORDER BY sc.colid";
-}
-// The clustered index query by name, or by id when `id` is 1 or more.
-std::string ClusteredIndexQuery(std::string_view literal_name, int id = 0) {
-  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
-         "sysindexkeys sk INNER JOIN "
-         "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
-         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON sk.id = "
-         "so2.id WHERE " +
-         (id >= 1 ? "so2.id = " + std::to_string(id)
-                  : "so2.name = '" + std::string(literal_name) + "'") +
-         " AND si.indid = 1 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
-         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
-}
-std::string ViewIndexQuery(std::string_view literal_name) {
-  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
-         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN "
-         "syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so ON "
-         "so.id = sk.id WHERE so.[name] = '" +
-         std::string(literal_name) + "' ORDER BY sk.indid";
-}
+using testing::ViewIndexQuery;
 
 std::string Header(std::string_view word, std::string_view name, std::string_view test) {
   return "USE [Sales]\r\nGO\r\n/****** Object: " + std::string(word) + " " + std::string(name) +
@@ -156,10 +119,10 @@ using CreateStatementTest = ScriptTest;
 
 TEST_F(CreateStatementTest, TableWithClusteredPrimaryKey) {
   Respond(OwnerQuery("Orders", "U"), OwnerRow("dbo"));
-  Respond(ColumnQuery("Orders", "WHERE sco.id = 5 "),
+  Respond(ColumnQueryById("Orders", 5),
           ColumnRows({{"OrderID", "int", 4, 10, 0, false, true, "1", "1"},
                       {"OrderDate", "datetime", 8, 23, 3, true, false, "1", "1"}}));
-  Respond(ClusteredIndexQuery("Orders", 5), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(IndexQuery("Orders", true, 5), IndexRows({{"OrderID", "PK_Orders", 1}}));
   std::string drop;
   EXPECT_EQ(
       BuildCreateStatement(context_, server(), Request("Orders", ObjectType::kTables, 5), &drop),
@@ -178,9 +141,9 @@ TEST_F(CreateStatementTest, TableWithClusteredPrimaryKey) {
 
 TEST_F(CreateStatementTest, TableWithoutClusteredIndexLosesTheLastComma) {
   Respond(OwnerQuery("Log", "U"), OwnerRow("audit"));
-  Respond(ColumnQuery("Log", "WHERE sob.name = 'Log' "),
+  Respond(ColumnQueryByName("Log"),
           ColumnRows({{"At", "datetime", 8, 23, 3, false}, {"Text", "nvarchar", 400, 200}}));
-  Respond(ClusteredIndexQuery("Log"), NoRows({"column", "index", "indid", "keyno"}));
+  Respond(IndexQuery("Log", true), NoRows({"column", "index", "indid", "keyno"}));
   CreateStatementRequest request = Request("Log", ObjectType::kTables);
   request.statement_only = true;
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
@@ -192,8 +155,8 @@ TEST_F(CreateStatementTest, TableWithoutClusteredIndexLosesTheLastComma) {
 
 TEST_F(CreateStatementTest, ClusteredIndexThatIsNoKeyAndTheClusteredNameSuffix) {
   Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
-  Respond(ColumnQuery("T", "WHERE sob.name = 'T' "), ColumnRows({{"A", "int"}}));
-  Respond(ClusteredIndexQuery("T"), IndexRows({{"A", "IX_T", 1}}));
+  Respond(ColumnQueryByName("T"), ColumnRows({{"A", "int"}}));
+  Respond(IndexQuery("T", true), IndexRows({{"A", "IX_T", 1}}));
   CreateStatementRequest request = Request("T", ObjectType::kTables);
   request.statement_only = true;
   request.clustered_name_suffix = "_copy";
@@ -205,8 +168,8 @@ TEST_F(CreateStatementTest, ClusteredIndexThatIsNoKeyAndTheClusteredNameSuffix) 
 TEST_F(CreateStatementTest, IgnoreIndexesDoesNotDropTheClusteredKey) {
   context_.settings.ignore_indexes = true;
   Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
-  Respond(ColumnQuery("T", "WHERE sob.name = 'T' "), ColumnRows({{"A", "int"}}));
-  Respond(ClusteredIndexQuery("T"), IndexRows({{"A", "PK_T", 1}}));
+  Respond(ColumnQueryByName("T"), ColumnRows({{"A", "int"}}));
+  Respond(IndexQuery("T", true), IndexRows({{"A", "PK_T", 1}}));
   CreateStatementRequest request = Request("T", ObjectType::kTables);
   request.statement_only = true;
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
@@ -260,20 +223,8 @@ TEST_F(CreateStatementTest, ViewWithoutIndexesEndsWithASpaceAndABreak) {
 
 TEST_F(CreateStatementTest, RelationshipBodyAndConstraintWithoutBody) {
   Respond(OwnerQuery("FK_A", "F"), OwnerRow("dbo"));
-  Respond(
-      "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
-      "scr.name AS referencedcolumn, sof.name AS tablename, sfk.constid, sfk.keyno FROM "
-      "sysforeignkeys sfk INNER JOIN "
-      "sysobjects so ON sfk.constid = so.id INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
-      "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid INNER JOIN syscolumns scf ON scf.id = "
-      "sof.id AND scf.colid = sfk.fkey INNER JOIN syscolumns scr ON scr.id = sor.id AND "
-      "scr.colid = sfk.rkey WHERE so.name = 'FK_A' ORDER BY sfk.constid, sfk.keyno",
-      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
-            "constid", "keyno"},
-           {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
-             Value::Text("E"), Value::Integer(4), Value::Integer(1)},
-            {Value::Text("FK_A"), Value::Text("B]2"), Value::Text("C"), Value::Text("D2"),
-             Value::Text("E"), Value::Integer(4), Value::Integer(2)}}));
+  Respond(RelationshipQuery("FK_A"), ForeignKeyRows({{"FK_A", "B", "C", "D", "E", "4"},
+                                                     {"FK_A", "B]2", "C", "D2", "E", "4"}}));
   CreateStatementRequest request = Request("FK_A", ObjectType::kRelationships);
   request.statement_only = true;
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
@@ -309,8 +260,7 @@ TEST_F(CreateStatementTest, WrongParametersAreRefused) {
 
 TEST_F(CreateStatementTest, Version9QualifiesByTheSchemaOfTheId) {
   MakeVersion9();
-  Respond("SELECT OBJECT_SCHEMA_NAME([object_id]) FROM sys.objects WHERE [object_id] = 31",
-          Rows({""}, {{Value::Text("sales")}}));
+  Respond(SchemaByIdQuery(31), Rows({""}, {{Value::Text("sales")}}));
   Respond(ModuleQueryById(31), TextRows({"CREATE PROCEDURE sales.usp_A AS SELECT 1"}));
   CreateStatementRequest request = Request("usp_A", ObjectType::kProcedures, 31);
   EXPECT_EQ(BuildCreateStatement(context_, server(), request),
@@ -333,9 +283,8 @@ TEST_F(CreateStatementTest, Version9TriggerSchemaComesFromItsDefinition) {
 
 TEST_F(CreateStatementTest, NamesWithQuotesAndBracketsStaySafe) {
   Respond(OwnerQuery("O''Brien", "U"), OwnerRow("dbo"));
-  Respond(ColumnQuery("O''Brien", "WHERE sob.name = 'O''Brien' "),
-          ColumnRows({{"a]b", "int", 4, 10, 0, false}}));
-  Respond(ClusteredIndexQuery("O''Brien"), IndexRows({{"a]b", "PK_x]y", 1}}));
+  Respond(ColumnQueryByName("O''Brien"), ColumnRows({{"a]b", "int", 4, 10, 0, false}}));
+  Respond(IndexQuery("O''Brien", true), IndexRows({{"a]b", "PK_x]y", 1}}));
   const std::string script =
       BuildCreateStatement(context_, server(), Request("O'Brien", ObjectType::kTables));
   EXPECT_NE(script.find("WHERE id = object_id('[O''Brien]') AND"), std::string::npos);
@@ -362,9 +311,8 @@ TEST_F(SqlCreateCommandTest, RefusesWhenTheViewShowsNoStructure) {
 
 TEST_F(SqlCreateCommandTest, ScriptsWithHeaderAndCommaSuffix) {
   Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
-  Respond(ColumnQuery("T", "WHERE sco.id = 3 "),
-          ColumnRows({{"A", "int", 4, 10, 0, false}, {"B", "int"}}));
-  Respond(ClusteredIndexQuery("T", 3), NoRows({"column"}));
+  Respond(ColumnQueryById("T", 3), ColumnRows({{"A", "int", 4, 10, 0, false}, {"B", "int"}}));
+  Respond(IndexQuery("T", true, 3), NoRows({"column"}));
   EXPECT_EQ(BuildSQLCreateStatement(context_, server(), "[A] [int] NOT NULL", "Sales",
                                     ObjectType::kTables, "T", 3),
             Header("Table", "[T]", kIsTable) +

@@ -11,15 +11,8 @@ using testing::NoRows;
 using testing::QueryFailure;
 using testing::Rows;
 using testing::ScriptTest;
+using testing::ViewIndexQuery;
 
-std::string ViewIndexQuery(std::string_view literal_name) {
-  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
-         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
-         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-         "INNER JOIN sysobjects so ON so.id = sk.id "
-         "WHERE so.[name] = '" +
-         std::string(literal_name) + "' ORDER BY sk.indid";
-}
 std::string DefaultsQuery(std::string_view literal_name) {
   return "SELECT so.name AS [constraint], sc.text AS [default], sl.name as [column] "
          "FROM sysobjects so INNER JOIN syscomments sc ON so.id = sc.id "
@@ -42,33 +35,31 @@ CommandOutcome DefaultRows(std::vector<std::tuple<std::string, std::string, std:
 
 // --- WrapInExec --------------------------------------------------------------------------------
 
-TEST(WrapInExecTest, EveryQuoteBecomesFourForTwoLiteralLevels) {
-  EXPECT_EQ(WrapInExec("CREATE VIEW v AS SELECT 'a' AS x", "Sales"),
-            "EXEC ('USE Sales EXEC (''CREATE VIEW v AS SELECT ''''a'''' AS x'')')");
-}
-
-TEST(WrapInExecTest, EverythingBeforeTheFirstCreateIsCut) {
-  EXPECT_EQ(WrapInExec("-- header\r\nGO\r\ncreate proc p AS SELECT 1", "Sales"),
-            "EXEC ('USE Sales EXEC (''create proc p AS SELECT 1'')')");
-  // Without "create" the whole statement is kept.
-  EXPECT_EQ(WrapInExec("SELECT 1", "Sales"), "EXEC ('USE Sales EXEC (''SELECT 1'')')");
-}
-
-TEST(WrapInExecTest, WithoutDatabaseRunsInTheDatabaseVariableAndCollectsTheError) {
-  EXPECT_EQ(WrapInExec("CREATE PROC p AS SELECT 1", ""),
-            "EXEC ('USE ' + @Database + ' EXEC (''CREATE PROC p AS SELECT 1'')')\r\n"
-            "IF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n");
-}
-
-TEST(WrapInExecTest, EmptyStatementStaysEmpty) {
-  EXPECT_EQ(WrapInExec("", "Sales"), "");
-}
-
-TEST(WrapInExecTest, DatabaseNameThatIsNoPlainIdentifierIsBracketed) {
-  EXPECT_EQ(WrapInExec("CREATE PROC p AS SELECT 1", "My Db"),
-            "EXEC ('USE [My Db] EXEC (''CREATE PROC p AS SELECT 1'')')");
-  EXPECT_EQ(WrapInExec("CREATE PROC p AS SELECT 1", "O'Brien]x"),
-            "EXEC ('USE [O''Brien]]x] EXEC (''CREATE PROC p AS SELECT 1'')')");
+TEST(WrapInExecTest, StatementsAreWrappedForTwoLiteralLevels) {
+  const struct {
+    const char* what;
+    std::string statement;
+    std::string database;
+    std::string wrapped;
+  } cases[] = {
+      {"every quote becomes four", "CREATE VIEW v AS SELECT 'a' AS x", "Sales",
+       "EXEC ('USE Sales EXEC (''CREATE VIEW v AS SELECT ''''a'''' AS x'')')"},
+      {"everything before the first create is cut", "-- header\r\nGO\r\ncreate proc p AS SELECT 1",
+       "Sales", "EXEC ('USE Sales EXEC (''create proc p AS SELECT 1'')')"},
+      {"without create the whole statement is kept", "SELECT 1", "Sales",
+       "EXEC ('USE Sales EXEC (''SELECT 1'')')"},
+      {"without database: the database variable, and the error is collected",
+       "CREATE PROC p AS SELECT 1", "",
+       "EXEC ('USE ' + @Database + ' EXEC (''CREATE PROC p AS SELECT 1'')')\r\n"
+       "IF @@ERROR <> 0 SET @ErrorVal = @@ERROR\r\n\r\n"},
+      {"an empty statement stays empty", "", "Sales", ""},
+      {"a database name with a blank is bracketed", "CREATE PROC p AS SELECT 1", "My Db",
+       "EXEC ('USE [My Db] EXEC (''CREATE PROC p AS SELECT 1'')')"},
+      {"a database name with a quote and a bracket", "CREATE PROC p AS SELECT 1", "O'Brien]x",
+       "EXEC ('USE [O''Brien]]x] EXEC (''CREATE PROC p AS SELECT 1'')')"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WrapInExec(c.statement, c.database), c.wrapped) << c.what;
 }
 
 // --- view indexes --------------------------------------------------------------------------------

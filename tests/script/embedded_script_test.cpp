@@ -73,6 +73,10 @@ class EmbeddedScriptTest : public ::testing::Test {
       return 0;
     return static_cast<std::int32_t>(result.recordset->Field("id").AsInteger());
   }
+  // The table's text with its indexes, as stored.
+  std::string Text(std::string_view table, std::int32_t id = 0) {
+    return GetTableText(context_, server_, "Sales", table, false, id, "", false, "");
+  }
 
   testing::ScratchFolder folder_;
   testing::RecordingUserInterface ui_;
@@ -83,14 +87,14 @@ class EmbeddedScriptTest : public ::testing::Test {
 
 TEST_F(EmbeddedScriptTest, TableTextOfColumnsAndIndexes) {
   Load("8.00.2039", kSalesScript);
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Orders", false, 0, "", false, ""),
+  EXPECT_EQ(Text("Orders"),
             "[OrderID] [int] IDENTITY(100,5) NOT NULL\r\n"
             "[CustomerID] [int] NOT NULL\r\n"
             "[Price] [decimal](18,2) NOT NULL\r\n"
             "[Notes] [ntext] NULL\r\n\r\n"
             "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
             "INDEX [IX_Orders_Customer] ([CustomerID], [Price])\r\n");
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Customers", false, 0, "", false, ""),
+  EXPECT_EQ(Text("Customers"),
             "[ID] [int] IDENTITY(1,1) NOT NULL\r\n"
             "[Name] [nvarchar] (50) NOT NULL\r\n"
             "[Code] [varchar] (50) NULL\r\n\r\n"
@@ -103,12 +107,11 @@ TEST_F(EmbeddedScriptTest, TableTextOfColumnsAndIndexes) {
 TEST_F(EmbeddedScriptTest, TableTextShowsComputedColumnsWithTheirDerivedTypes) {
   for (const std::string_view version : {"8.00.2039", "9.00.5000.00"}) {
     SCOPED_TRACE(version);
-    server_.Name = "embedded:" + (folder_ / ("srv" + std::string(version))).string();
     Load(version,
          "CREATE TABLE Lines (Qty int NOT NULL, Price decimal(9,2) NOT NULL,\n"
          "  Code char(3) NULL, Total AS (Qty * Price), Label AS Code + '-' + 'x',\n"
          "  Safe AS ISNULL(Qty, 0))\n");
-    EXPECT_EQ(GetTableText(context_, server_, "Sales", "Lines", false, 0, "", false, ""),
+    EXPECT_EQ(Text("Lines"),
               "[Qty] [int] NOT NULL\r\n"
               "[Price] [decimal](9,2) NOT NULL\r\n"
               "[Code] [char] (3) NULL\r\n"
@@ -145,7 +148,7 @@ TEST_F(EmbeddedScriptTest, Version9MaxTypesAndDefaults) {
   Load("9.00.5000.00",
        "CREATE TABLE Docs (Id int NOT NULL CONSTRAINT PK_Docs PRIMARY KEY, Body nvarchar(max) "
        "NULL, Kind char(1) NOT NULL CONSTRAINT DF_Docs_Kind DEFAULT ('0'))\nGO\n");
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Docs", false, 0, "", false, ""),
+  EXPECT_EQ(Text("Docs"),
             "[Id] [int] NOT NULL\r\n[Body] [nvarchar] (-1) NULL\r\n[Kind] [char] (1) NOT NULL"
             "\r\n\r\nCONSTRAINT [PK_Docs] PRIMARY KEY CLUSTERED ([Id])\r\n");
   EXPECT_EQ(GetTableConstraints(context_, server_, "Sales", "Docs"),
@@ -180,7 +183,7 @@ TEST_F(EmbeddedScriptTest, SameNamedObjectsOfTwoSchemasAreToldApartByTheirListed
        "2\nGO\n");
   EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "sales.P", ObjectType::kProcedures),
             "CREATE PROCEDURE sales.P AS SELECT 2");
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "sales.T", false, 0, "", false, ""),
+  EXPECT_EQ(Text("sales.T"),
             "[B] [int] NULL\r\n[C] [int] NOT NULL\r\n\r\n"
             "CONSTRAINT [PK_T2] PRIMARY KEY CLUSTERED ([C])\r\n");
 }
@@ -196,7 +199,7 @@ TEST_F(EmbeddedScriptTest, Fault2IndexesOfATableWithoutChildObjectsAreShown) {
        "CREATE TABLE Other (A int NOT NULL, B int NULL)\nGO\n"
        "CREATE CLUSTERED INDEX IX_Plain_A ON Other (A)\nGO\n"
        "CREATE INDEX IX_Plain_B ON Other (A, B)\nGO\n");
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "Plain", false, 0, "", false, ""),
+  EXPECT_EQ(Text("Plain"),
             "[A] [int] NOT NULL\r\n[B] [int] NULL\r\n\r\n"
             "CLUSTERED INDEX [IX_Plain_A] ([A])\r\nINDEX [IX_Plain_B] ([B], [A])\r\n");
   EXPECT_EQ(GetTableText(context_, server_, "Sales", "Other", IdOf("Other") > 0, IdOf("Other"), "",
@@ -246,8 +249,7 @@ TEST_F(EmbeddedScriptTest, Fault4ModulesAndTablesAreReadByTheirIds) {
   EXPECT_EQ(GetProcedureText(context_, server_, "Sales", "P", ObjectType::kProcedures, dbo_p),
             "CREATE PROCEDURE dbo.P AS SELECT 1");
   // The table outside dbo, listed by its bare name and read by id, keeps its identity seed.
-  EXPECT_EQ(GetTableText(context_, server_, "Sales", "U", false, IdOf("sales.U"), "", false, ""),
-            "[ID] [int] IDENTITY(10,3) NOT NULL\r\n[N] [int] NULL");
+  EXPECT_EQ(Text("U", IdOf("sales.U")), "[ID] [int] IDENTITY(10,3) NOT NULL\r\n[N] [int] NULL");
   EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -258,10 +260,8 @@ TEST_F(EmbeddedScriptTest, IdentityOutsideDboIsTheSameReadByIdOrByName) {
          "CREATE SCHEMA sales\nGO\n"
          "CREATE TABLE sales.Item (id int IDENTITY(5,2) NOT NULL, label varchar(10) NULL)\nGO\n");
     const std::string expected = "[id] [int] IDENTITY(5,2) NOT NULL\r\n[label] [varchar] (10) NULL";
-    EXPECT_EQ(
-        GetTableText(context_, server_, "Sales", "Item", false, IdOf("sales.Item"), "", false, ""),
-        expected);
-    EXPECT_EQ(GetTableText(context_, server_, "Sales", "Item", false, 0, "", false, ""), expected);
+    EXPECT_EQ(Text("Item", IdOf("sales.Item")), expected);
+    EXPECT_EQ(Text("Item"), expected);
   }
   EXPECT_TRUE(ui_.messages.empty());
 }

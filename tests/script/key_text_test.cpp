@@ -10,40 +10,14 @@
 namespace korvane {
 namespace {
 
+using testing::ForeignKeyRows;
+using testing::IndexQuery;
 using testing::IndexRows;
 using testing::NoRows;
 using testing::QueryFailure;
+using testing::RelationshipQuery;
 using testing::Rows;
 using testing::ScriptTest;
-
-std::string IndexQuery(std::string_view literal_name, std::string_view indid_filter) {
-  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
-         "FROM sysindexkeys sk "
-         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
-         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
-         "INNER JOIN sysobjects so2 ON sk.id = so2.id "
-         "WHERE so2.name = '" +
-         std::string(literal_name) + "' AND " + std::string(indid_filter) +
-         "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
-         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
-         "ORDER BY sk.indid, sk.keyno";
-}
-constexpr std::string_view kAllIndexes = "si.indid BETWEEN 1 AND 254 AND ";
-constexpr std::string_view kClustered = "si.indid = 1 AND ";
-
-std::string RelationshipQuery(std::string_view literal_name) {
-  return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
-         "sor.name AS referencedtable, scr.name AS referencedcolumn, "
-         "sof.name AS tablename, sfk.constid, sfk.keyno "
-         "FROM sysforeignkeys sfk "
-         "INNER JOIN sysobjects so ON sfk.constid = so.id "
-         "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
-         "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
-         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
-         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey "
-         "WHERE so.name = '" +
-         std::string(literal_name) + "' ORDER BY sfk.constid, sfk.keyno";
-}
 
 std::string ConstraintQuery(std::string_view literal_name) {
   return "SELECT si.name as [name], so2.refdate AS refdate, so2.id AS id, sc.name AS [column], "
@@ -56,29 +30,6 @@ std::string ConstraintQuery(std::string_view literal_name) {
          std::string(literal_name) +
          "' AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
          "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY so2.id, sk.keyno";
-}
-
-// Rows of the relationship query: foreignkey, foreigncolumn, referencedtable,
-// referencedcolumn, tablename, then constid (keyno follows the order given within a constid).
-CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows) {
-  std::vector<std::vector<Value>> values;
-  std::string last_constid;
-  std::int64_t keyno = 0;
-  for (auto& row : rows) {
-    if (row.size() < 6)
-      row.push_back("1");
-    keyno = row[5] == last_constid ? keyno + 1 : 1;
-    last_constid = row[5];
-    std::vector<Value> fields;
-    for (std::size_t i = 0; i < 5; ++i)
-      fields.push_back(Value::Text(row[i]));
-    fields.push_back(Value::Integer(std::stoll(row[5])));
-    fields.push_back(Value::Integer(keyno));
-    values.push_back(std::move(fields));
-  }
-  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
-               "constid", "keyno"},
-              std::move(values));
 }
 
 // Rows of the constraint query: name, table id, column, keyno; the table is Orders.
@@ -96,9 +47,9 @@ CommandOutcome ConstraintRows(std::vector<std::tuple<std::string, int, std::stri
 using TableIndexesTest = ScriptTest;
 
 TEST_F(TableIndexesTest, PrimaryKeyAndSecondaryIndex) {
-  Respond(IndexQuery("Orders", kAllIndexes), IndexRows({{"OrderID", "PK_Orders", 1},
-                                                        {"OrderDate", "IX_Date", 2},
-                                                        {"CustomerID", "IX_Date", 2}}));
+  Respond(IndexQuery("Orders", false), IndexRows({{"OrderID", "PK_Orders", 1},
+                                                  {"OrderDate", "IX_Date", 2},
+                                                  {"CustomerID", "IX_Date", 2}}));
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Orders", false, ""),
             "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n"
             "INDEX [IX_Date] ([OrderDate], [CustomerID])\r\n");
@@ -106,9 +57,9 @@ TEST_F(TableIndexesTest, PrimaryKeyAndSecondaryIndex) {
 }
 
 TEST_F(TableIndexesTest, ClusteredIndexKindsAndTheNameSuffix) {
-  Respond(IndexQuery("A", kAllIndexes), IndexRows({{"X", "Pk_Main", 1}, {"Y", "Pk_Main", 1}}));
-  Respond(IndexQuery("B", kAllIndexes), IndexRows({{"X", "IX_Cl", 1}, {"Y", "UQ_B", 3}}));
-  Respond(IndexQuery("C", kAllIndexes), IndexRows({{"X", "PK_C", 2}, {"Y", "IX_Y", 3}}));
+  Respond(IndexQuery("A", false), IndexRows({{"X", "Pk_Main", 1}, {"Y", "Pk_Main", 1}}));
+  Respond(IndexQuery("B", false), IndexRows({{"X", "IX_Cl", 1}, {"Y", "UQ_B", 3}}));
+  Respond(IndexQuery("C", false), IndexRows({{"X", "PK_C", 2}, {"Y", "IX_Y", 3}}));
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "A", false, "_1"),
             "CONSTRAINT [Pk_Main_1] PRIMARY KEY CLUSTERED ([X], [Y])\r\n");
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "B", false, "_1"),
@@ -119,9 +70,9 @@ TEST_F(TableIndexesTest, ClusteredIndexKindsAndTheNameSuffix) {
 }
 
 TEST_F(TableIndexesTest, ClusteredOnlyAndTablesWithoutIndexRows) {
-  Respond(IndexQuery("Orders", kClustered), IndexRows({{"OrderID", "PK_Orders", 1}}));
-  Respond(IndexQuery("Heap", kClustered), NoRows({"column", "index", "indid", "keyno"}));
-  Respond(IndexQuery("Gone", kAllIndexes), QueryFailure());
+  Respond(IndexQuery("Orders", true), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(IndexQuery("Heap", true), NoRows({"column", "index", "indid", "keyno"}));
+  Respond(IndexQuery("Gone", false), QueryFailure());
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Orders", true, ""),
             "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID])\r\n");
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Heap", true, ""), "");
@@ -130,7 +81,7 @@ TEST_F(TableIndexesTest, ClusteredOnlyAndTablesWithoutIndexRows) {
 
 TEST_F(TableIndexesTest, Fault2IndexesAreReadFromTheTableItselfByIdOrName) {
   // The query joins the index keys to the table directly: no child object is needed.
-  Respond(IndexQuery("Plain", kAllIndexes), IndexRows({{"A", "IX_A", 2}}));
+  Respond(IndexQuery("Plain", false), IndexRows({{"A", "IX_A", 2}}));
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "Plain", false, ""),
             "INDEX [IX_A] ([A])\r\n");
   const std::string by_id = BuildIndexQuery("Plain", true, {}, 12);
@@ -144,9 +95,9 @@ TEST_F(TableIndexesTest, Fault2IndexesAreReadFromTheTableItselfByIdOrName) {
 }
 
 TEST_F(TableIndexesTest, QuoteInTableNameIsDoubled) {
-  Respond(IndexQuery("O''Brien", kAllIndexes), NoRows({"column"}));
+  Respond(IndexQuery("O''Brien", false), NoRows({"column"}));
   EXPECT_EQ(GetTableIndexes(context_, server(), "Sales", "O'Brien", false, ""), "");
-  EXPECT_EQ(Queries(), std::vector<std::string>{IndexQuery("O''Brien", kAllIndexes)});
+  EXPECT_EQ(Queries(), std::vector<std::string>{IndexQuery("O''Brien", false)});
 }
 
 // --- relationships ---------------------------------------------------------------------------

@@ -9,17 +9,13 @@
 namespace korvane {
 namespace {
 
+using testing::ModuleQuery;
+using testing::ModuleQueryById;
 using testing::NoRows;
 using testing::QueryFailure;
 using testing::Rows;
 using testing::ScriptTest;
 using testing::TextRows;
-
-std::string ModuleQuery(std::string_view literal_name) {
-  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-         "so.name = '" +
-         std::string(literal_name) + "' ORDER BY sc.colid";
-}
 
 // --- trimming ----------------------------------------------------------------------------------
 
@@ -51,30 +47,30 @@ TEST_F(ModuleTextTest, PiecesAreJoinedInColidOrderWithoutSeparators) {
   EXPECT_EQ(Databases(), std::vector<std::string>{"Sales"});
 }
 
-TEST_F(ModuleTextTest, NullPiecesJoinAsNothing) {
-  Respond(ModuleQuery("v"),
-          Rows({"text"},
-               {{Value::Text("CREATE VIEW v AS ")}, {Value::Null()}, {Value::Text("SELECT 1")}}));
-  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "v", ObjectType::kViews),
-            "CREATE VIEW v AS SELECT 1");
-}
-
-TEST_F(ModuleTextTest, SingleSpaceDefinitionStaysOneSpace) {
-  Respond(ModuleQuery("f"), TextRows({" "}));
-  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "f", ObjectType::kFunctions), " ");
-}
-
-TEST_F(ModuleTextTest, NothingFoundOrFailedGivesEmptyText) {
-  Respond(ModuleQuery("none"), NoRows({"text"}));
-  Respond(ModuleQuery("bad"), QueryFailure());
-  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "none", ObjectType::kTriggers), "");
-  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "bad", ObjectType::kTriggers), "");
-}
-
-TEST_F(ModuleTextTest, QuoteInNameIsDoubled) {
-  Respond(ModuleQuery("O''Brien"), TextRows({"CREATE PROC [O'Brien] AS SELECT 1"}));
-  EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "O'Brien", ObjectType::kProcedures),
-            "CREATE PROC [O'Brien] AS SELECT 1");
+TEST_F(ModuleTextTest, TextIsJoinedAndTrimmedFromWhatTheServerAnswers) {
+  const struct {
+    std::string name;
+    std::string literal;  // the name as the query quotes it
+    ObjectType type;
+    CommandOutcome answer;
+    std::string expected;
+  } cases[] = {
+      {"v", "v", ObjectType::kViews,
+       Rows({"text"},
+            {{Value::Text("CREATE VIEW v AS ")}, {Value::Null()}, {Value::Text("SELECT 1")}}),
+       "CREATE VIEW v AS SELECT 1"},                             // Null pieces join as nothing
+      {"f", "f", ObjectType::kFunctions, TextRows({" "}), " "},  // one space stays
+      {"none", "none", ObjectType::kTriggers, NoRows({"text"}), ""},
+      {"bad", "bad", ObjectType::kTriggers, QueryFailure(), ""},
+      {"O'Brien", "O''Brien", ObjectType::kProcedures,
+       TextRows({"CREATE PROC [O'Brien] AS SELECT 1"}), "CREATE PROC [O'Brien] AS SELECT 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Respond(ModuleQuery(c.literal), c.answer);
+    EXPECT_EQ(GetProcedureText(context_, server(), "Sales", c.name, c.type), c.expected);
+    EXPECT_EQ(Queries().back(), ModuleQuery(c.literal));
+  }
 }
 
 TEST_F(ModuleTextTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
@@ -102,12 +98,8 @@ TEST_F(ModuleTextTest, ListedSchemaNameIsLookedUpWithinItsSchema) {
 TEST_F(ModuleTextTest, Fault4KnownIdReadsThatObjectOnly) {
   // Two procedures named p in different schemas: by id the text of the one asked for, never the
   // two interleaved; and a missing id is not looked up again by name.
-  const std::string by_id_7 =
-      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-      "so.id = 7 ORDER BY sc.colid";
-  const std::string by_id_8 =
-      "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-      "so.id = 8 ORDER BY sc.colid";
+  const std::string by_id_7 = ModuleQueryById(7);
+  const std::string by_id_8 = ModuleQueryById(8);
   Respond(by_id_7, TextRows({"CREATE PROC sales.p AS ", "SELECT 2"}));
   Respond(by_id_8, NoRows({"text"}));
   EXPECT_EQ(GetProcedureText(context_, server(), "Sales", "p", ObjectType::kProcedures, 7),

@@ -15,6 +15,7 @@
 
 #include "app/application_context.h"
 #include "base/clock.h"
+#include "catalog/catalog_fixture.h"
 #include "db/value.h"
 #include "support/fake_backend.h"
 #include "support/recording_user_interface.h"
@@ -101,42 +102,107 @@ inline CommandOutcome QueryFailure() {
   return Failure(208, "42S02", "Invalid object name 'sysreferences'.");
 }
 
-class ScriptTest : public ::testing::Test {
+// The catalogue queries the scripting module sends, as the server receives them.
+inline std::string ModuleQuery(std::string_view literal_name) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.name = '" +
+         std::string(literal_name) + "' ORDER BY sc.colid";
+}
+inline std::string ModuleQueryById(int id) {
+  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
+         "so.id = " +
+         std::to_string(id) + " ORDER BY sc.colid";
+}
+// The column query; the identity functions are asked for `identity_literal`, the table name
+// when it is empty.
+inline std::string ColumnQuery(std::string_view literal_name, std::string_view filter,
+                               std::string_view identity_literal = {}) {
+  const std::string identity(identity_literal.empty() ? literal_name : identity_literal);
+  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, "
+         "sco.length, sco.prec, sco.scale, sty.[name] AS datatype, "
+         "ident_seed('" +
+         identity + "') AS identityseed, ident_incr('" + identity +
+         "') AS identityincrement, "
+         "isID=case when sco.status&128=0 then '' else 'Y' end "
+         "FROM sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id "
+         "INNER JOIN systypes sty ON sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype " +
+         std::string(filter) + "ORDER BY sco.colorder";
+}
+inline std::string ColumnQueryByName(std::string_view literal_name) {
+  return ColumnQuery(literal_name, "WHERE sob.name = '" + std::string(literal_name) + "' ");
+}
+inline std::string ColumnQueryById(std::string_view literal_name, int id) {
+  return ColumnQuery(literal_name, "WHERE sco.id = " + std::to_string(id) + " ");
+}
+// The index query by name, or by id when `id` is 1 or more.
+inline std::string IndexQuery(std::string_view literal_name, bool clustered_only, int id = 0) {
+  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno "
+         "FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so2 ON sk.id = so2.id " +
+         (id >= 1 ? "WHERE so2.id = " + std::to_string(id)
+                  : "WHERE so2.name = '" + std::string(literal_name) + "'") +
+         " AND " + (clustered_only ? "si.indid = 1 AND " : "si.indid BETWEEN 1 AND 254 AND ") +
+         "INDEXPROPERTY(si.id, si.name, 'IsStatistics') = 0 AND "
+         "INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 "
+         "ORDER BY sk.indid, sk.keyno";
+}
+inline std::string ViewIndexQuery(std::string_view literal_name) {
+  return "SELECT si.name AS [index], sk.indid, sc.[name] AS [column] FROM sysindexkeys sk "
+         "INNER JOIN sysindexes si ON sk.id = si.id AND sk.indid = si.indid "
+         "INNER JOIN syscolumns sc ON sk.id = sc.id AND sk.colid = sc.colid "
+         "INNER JOIN sysobjects so ON so.id = sk.id "
+         "WHERE so.[name] = '" +
+         std::string(literal_name) + "' ORDER BY sk.indid";
+}
+// The relationship query by name, or by id when `id` is 1 or more.
+inline std::string RelationshipQuery(std::string_view literal_name, int id = 0) {
+  return "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, "
+         "sor.name AS referencedtable, scr.name AS referencedcolumn, "
+         "sof.name AS tablename, sfk.constid, sfk.keyno "
+         "FROM sysforeignkeys sfk "
+         "INNER JOIN sysobjects so ON sfk.constid = so.id "
+         "INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
+         "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid "
+         "INNER JOIN syscolumns scf ON scf.id = sof.id AND scf.colid = sfk.fkey "
+         "INNER JOIN syscolumns scr ON scr.id = sor.id AND scr.colid = sfk.rkey " +
+         (id >= 1 ? "WHERE so.id = " + std::to_string(id)
+                  : "WHERE so.name = '" + std::string(literal_name) + "'") +
+         " ORDER BY sfk.constid, sfk.keyno";
+}
+// Rows of the relationship query: foreignkey, foreigncolumn, referencedtable,
+// referencedcolumn, tablename, then constid (keyno follows the order given within a constid).
+inline CommandOutcome ForeignKeyRows(std::vector<std::vector<std::string>> rows) {
+  std::vector<std::vector<Value>> values;
+  std::string last_constid;
+  std::int64_t keyno = 0;
+  for (auto& row : rows) {
+    if (row.size() < 6)
+      row.push_back("1");
+    keyno = row[5] == last_constid ? keyno + 1 : 1;
+    last_constid = row[5];
+    std::vector<Value> fields;
+    for (std::size_t i = 0; i < 5; ++i)
+      fields.push_back(Value::Text(row[i]));
+    fields.push_back(Value::Integer(std::stoll(row[5])));
+    fields.push_back(Value::Integer(keyno));
+    values.push_back(std::move(fields));
+  }
+  return Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
+               "constid", "keyno"},
+              std::move(values));
+}
+
+// The catalogue fixture at the scripting tests' fixed time, with helpers to make commands throw
+// and to read the databases the commands went to.
+class ScriptTest : public CatalogTest {
  protected:
-  ScriptTest()
-      : clock_(LocalDateTime{2026, 3, 7, 14, 5, 9}),
-        context_(ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_) {
-    backend_ = std::make_shared<FakeBackend>();
-    context_.backends.odbc = backend_;
-    backend_->responder = [this](const ConnectionRequest&, const CommandRequest& command) {
-      auto answer = answers_.find(command.text);
-      if (answer != answers_.end())
-        return answer->second;
-      unexpected_.push_back(command.text);
-      return Failure(102, "42000", "Unexpected query in test.");
-    };
-    ServerRecord& source = context_.CurrentServers[kSource];
-    source.Name = "srv";
-    source.Version = "8.00.2039";
-    source.NumVersion = 8;
-  }
+  ScriptTest() { clock_.Set(LocalDateTime{2026, 3, 7, 14, 5, 9}); }
 
-  ~ScriptTest() override {
-    EXPECT_TRUE(unexpected_.empty()) << "unexpected query: " << unexpected_.front();
-  }
-
-  void Respond(std::string_view query, CommandOutcome outcome) {
-    answers_[std::string(query)] = std::move(outcome);
-  }
   // Answers with an exception thrown from inside the data access (an unexpected failure).
   void Throw(std::string_view query) { throwing_.push_back(std::string(query)); }
 
-  std::vector<std::string> Queries() const {
-    std::vector<std::string> texts;
-    for (const auto& [connection, command] : backend_->commands)
-      texts.push_back(command.text);
-    return texts;
-  }
   std::vector<std::string> Databases() const {
     std::vector<std::string> names;
     for (const auto& [connection, command] : backend_->commands)
@@ -144,11 +210,8 @@ class ScriptTest : public ::testing::Test {
     return names;
   }
 
-  ServerRecord& server() { return context_.CurrentServers[kSource]; }
-  void MakeVersion9() {
-    server().Version = "9.00.5000.00";
-    server().NumVersion = 9;
-  }
+  using CatalogTest::MakeVersion9;
+  void MakeVersion9() { MakeVersion9(server()); }
   // Makes every command whose text is listed by Throw() throw std::runtime_error.
   void ArmThrowing() {
     auto previous = backend_->responder;
@@ -161,14 +224,7 @@ class ScriptTest : public ::testing::Test {
     };
   }
 
-  ScratchFolder folder_;
-  RecordingUserInterface ui_;
-  ManualClock clock_;
-  ApplicationContext context_;
-  std::shared_ptr<FakeBackend> backend_;
-  std::map<std::string, CommandOutcome> answers_;
   std::vector<std::string> throwing_;
-  std::vector<std::string> unexpected_;
 };
 
 }  // namespace korvane::testing

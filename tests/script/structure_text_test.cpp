@@ -9,42 +9,18 @@
 namespace korvane {
 namespace {
 
+using testing::ColumnQueryById;
 using testing::ColumnRows;
+using testing::ForeignKeyRows;
+using testing::IndexQuery;
 using testing::IndexRows;
+using testing::ModuleQuery;
+using testing::ModuleQueryById;
 using testing::NoRows;
+using testing::RelationshipQuery;
 using testing::Rows;
 using testing::ScriptTest;
 using testing::TextRows;
-
-std::string ModuleQuery(std::string_view name) {
-  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-         "so.name = '" +
-         std::string(name) + "' ORDER BY sc.colid";
-}
-std::string ModuleQueryById(int id) {
-  return "SELECT text FROM syscomments sc INNER JOIN sysobjects so ON sc.id = so.id WHERE "
-         "so.id = " +
-         std::to_string(id) + " ORDER BY sc.colid";
-}
-std::string ColumnQueryById(std::string_view name, int id) {
-  return "SELECT sco.[name] AS [column], sco.autoval, sco.isnullable, sco.length, sco.prec, "
-         "sco.scale, sty.[name] AS datatype, ident_seed('" +
-         std::string(name) + "') AS identityseed, ident_incr('" + std::string(name) +
-         "') AS identityincrement, isID=case when sco.status&128=0 then '' else 'Y' end FROM "
-         "sysobjects sob INNER JOIN syscolumns sco ON sob.id = sco.id INNER JOIN systypes sty ON "
-         "sco.xtype = sty.xtype AND sco.xusertype = sty.xusertype WHERE sco.id = " +
-         std::to_string(id) + " ORDER BY sco.colorder";
-}
-std::string IndexQueryById(int id) {
-  return "SELECT DISTINCT sc.name AS [column], si.name as [index], sk.indid, sk.keyno FROM "
-         "sysindexkeys sk INNER JOIN "
-         "sysindexes si ON sk.id = si.id AND sk.indid = si.indid INNER JOIN syscolumns sc ON "
-         "sk.id = sc.id AND sk.colid = sc.colid INNER JOIN sysobjects so2 ON sk.id = "
-         "so2.id WHERE so2.id = " +
-         std::to_string(id) +
-         " AND si.indid BETWEEN 1 AND 254 AND INDEXPROPERTY(si.id, si.name, 'IsStatistics') = "
-         "0 AND INDEXPROPERTY(si.id, si.name, 'IsHypothetical') = 0 ORDER BY sk.indid, sk.keyno";
-}
 
 class StructureTextBoxTest : public ScriptTest {
  protected:
@@ -110,7 +86,7 @@ TEST_F(StructureTextBoxTest, TableIsReadByTheIdOfTheSelectedRowWithItsIndexes) {
   AddObject("Orders", 77);
   objects_.SetCurrentRow(0);
   Respond(ColumnQueryById("Orders", 77), ColumnRows({{"OrderID", "int", 4, 10, 0, false}}));
-  Respond(IndexQueryById(77), IndexRows({{"OrderID", "PK_Orders", 1}}));
+  Respond(IndexQuery("", false, 77), IndexRows({{"OrderID", "PK_Orders", 1}}));
   Update(ObjectType::kTables);
   EXPECT_EQ(view_.Text(),
             "[OrderID] [int] NOT NULL\r\n\r\nCONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED "
@@ -163,18 +139,7 @@ TEST_F(StructureTextBoxTest, RendererShowsTheListsSelection) {
   // The key is read by the id of the list row.
   AddObject("FK_A", 8);
   objects_.SetCurrentRow(0);
-  Respond(
-      "SELECT so.name AS foreignkey, scf.name AS foreigncolumn, sor.name AS referencedtable, "
-      "scr.name AS referencedcolumn, sof.name AS tablename, sfk.constid, sfk.keyno FROM "
-      "sysforeignkeys sfk INNER JOIN "
-      "sysobjects so ON sfk.constid = so.id INNER JOIN sysobjects sof ON sof.id = sfk.fkeyid "
-      "INNER JOIN sysobjects sor ON sor.id = sfk.rkeyid INNER JOIN syscolumns scf ON scf.id = "
-      "sof.id AND scf.colid = sfk.fkey INNER JOIN syscolumns scr ON scr.id = sor.id AND "
-      "scr.colid = sfk.rkey WHERE so.id = 8 ORDER BY sfk.constid, sfk.keyno",
-      Rows({"foreignkey", "foreigncolumn", "referencedtable", "referencedcolumn", "tablename",
-            "constid", "keyno"},
-           {{Value::Text("FK_A"), Value::Text("B"), Value::Text("C"), Value::Text("D"),
-             Value::Text("E"), Value::Integer(8), Value::Integer(1)}}));
+  Respond(RelationshipQuery("", 8), ForeignKeyRows({{"FK_A", "B", "C", "D", "E", "8"}}));
   const StructureTextRenderer render = MakeStructureTextRenderer(context_);
   render(server(), objects_, view_, ObjectType::kRelationships, "Sales");
   EXPECT_EQ(view_.Text(), "TABLE E\r\nCONSTRAINT [FK_A]\r\nFOREIGN KEY [B]\r\nREFERENCES [C] [D]");

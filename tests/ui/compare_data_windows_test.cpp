@@ -45,27 +45,11 @@ namespace korvane {
 namespace {
 
 using testing::Choose;
+using testing::WhenShown;
 
 using testing::ReadFile;
 
 constexpr const char* kServer = "embedded:demo";
-
-// Runs `act` on the visible top-level window named `name` as soon as a modal loop shows it;
-// until then the check is queued again, a bounded number of times.
-void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries = 200) {
-  QTimer::singleShot(0, [name, act, tries] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == name && widget->isVisible()) {
-        act(*widget);
-        return;
-      }
-    }
-    if (tries > 0)
-      WhenShown(name, act, tries - 1);
-    else
-      ADD_FAILURE() << name.toStdString() << " did not open";
-  });
-}
 
 // For as long as it lives, closes the top-level window named `name` whenever a modal loop shows
 // it, noting that it was shown. Its checks end with it, so nothing outlives the test.
@@ -498,14 +482,8 @@ class DemoDataTest : public testing::DemoWindowTest {
   // The main window with FernhollowLive on the left, FernhollowDev on the right and `table`
   // selected on both sides.
   std::unique_ptr<MainWindow> OpenOn(const std::string& table) {
-    auto window = std::make_unique<MainWindow>(*context_);
-    window->show();
-    EXPECT_EQ(window->ConnectState(), kConnected);
-    Choose(*Find<QtListControl>(*window, "pvlDb_0"), "FernhollowLive");
-    Choose(*Find<QtListControl>(*window, "pvlDb_1"), "FernhollowDev");
-    Choose(*Find<QtListControl>(*window, "pvlSqlObj_0"), table);
+    auto window = OpenDemoWindow("FernhollowLive", "FernhollowDev", table);
     EXPECT_EQ(Find<QtListControl>(*window, "pvlSqlObj_1")->CurrentText(), table);
-    ui_.messages.clear();
     return window;
   }
 

@@ -29,7 +29,6 @@
 namespace korvane {
 namespace {
 
-using testing::Choose;
 using testing::ReadFile;
 
 constexpr const char* kServer = "embedded:demo";
@@ -50,14 +49,7 @@ class DataViewWindowsTest : public testing::DemoWindowTest {
 
   // The main window with FernhollowLive on the left and `table` selected there.
   std::unique_ptr<MainWindow> OpenOn(const std::string& table) {
-    auto window = std::make_unique<MainWindow>(*context_);
-    window->show();
-    EXPECT_EQ(window->ConnectState(), kConnected);
-    Choose(*Find<QtListControl>(*window, "pvlDb_0"), "FernhollowLive");
-    if (!table.empty())
-      Choose(*Find<QtListControl>(*window, "pvlSqlObj_0"), table);
-    ui_.messages.clear();
-    return window;
+    return OpenDemoWindow("FernhollowLive", "", table);
   }
 
   static ViewedTable Table(const std::string& name) { return {kSource, "FernhollowLive", name, 0}; }

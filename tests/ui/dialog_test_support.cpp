@@ -17,6 +17,7 @@
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/server_list.h"
+#include "ui/main_window.h"
 #include "ui/qt_list_control.h"
 #include "ui/qt_text_view.h"
 #include "ui/report_window.h"
@@ -75,6 +76,21 @@ void DemoWindowTest::UseDemoCopy(const std::string& server) {
 void DemoWindowTest::UseDemoInPlace(const std::string& server) {
   ASSERT_TRUE(load_error_.empty()) << load_error_;
   EXPECT_TRUE(AddEmbeddedServer(*loaded_ / "servers", server));
+}
+
+std::unique_ptr<MainWindow> DemoWindowTest::OpenDemoWindow(const std::string& source,
+                                                           const std::string& target,
+                                                           const std::string& table) {
+  auto window = std::make_unique<MainWindow>(*context_);
+  window->show();
+  EXPECT_EQ(window->ConnectState(), kConnected);
+  Choose(*Find<QtListControl>(*window, "pvlDb_0"), source);
+  if (!target.empty())
+    Choose(*Find<QtListControl>(*window, "pvlDb_1"), target);
+  if (!table.empty())
+    Choose(*Find<QtListControl>(*window, "pvlSqlObj_0"), table);
+  ui_.messages.clear();
+  return window;
 }
 
 void BringForward(QWidget* widget) {
@@ -163,6 +179,21 @@ void WhenOpens(const QString& name, std::function<void(QWidget&)> act) {
     }
   });
   timer->start();
+}
+
+void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries) {
+  QTimer::singleShot(0, [name, act, tries] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->objectName() == name && widget->isVisible()) {
+        act(*widget);
+        return;
+      }
+    }
+    if (tries > 0)
+      WhenShown(name, act, tries - 1);
+    else
+      ADD_FAILURE() << name.toStdString() << " did not open";
+  });
 }
 
 void ClickButton(QWidget& window, const char* name) {

@@ -19,6 +19,7 @@
 #include "support/scratch_folder.h"
 
 namespace korvane {
+class MainWindow;
 class QtListControl;
 class ReportWindow;
 }  // namespace korvane
@@ -28,6 +29,10 @@ namespace korvane::testing {
 // Runs `act` on the window named `name` as soon as it is the active modal window. When it does
 // not open, the test fails and whatever modal window is open is closed so the test can end.
 void WhenOpens(const QString& name, std::function<void(QWidget&)> act);
+
+// Runs `act` on the visible top-level window named `name` as soon as a modal loop shows it;
+// until then the check is queued again, `tries` times at the most, and then the test fails.
+void WhenShown(const QString& name, std::function<void(QWidget&)> act, int tries = 200);
 
 // Clicks the push button of `window` named `name`.
 void ClickButton(QWidget& window, const char* name);
@@ -98,6 +103,11 @@ class DemoWindowTest : public WindowTest {
   void UseDemoCopy(const std::string& server);
   // Lists `server` from the loaded folder itself, for suites that only read the databases.
   void UseDemoInPlace(const std::string& server);
+
+  // Opens the main window, connected, with `source` chosen on the left, `target` (when given) on
+  // the right and `table` (when given) in the left list; the messages shown so far are dropped.
+  std::unique_ptr<MainWindow> OpenDemoWindow(const std::string& source, const std::string& target,
+                                             const std::string& table);
 
   static inline std::unique_ptr<ScratchFolder> loaded_;
   static inline std::string load_error_;

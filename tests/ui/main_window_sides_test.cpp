@@ -38,6 +38,7 @@ namespace {
 using testing::Choose;
 using testing::ReadReport;
 using testing::SeenReport;
+using testing::WhenShown;
 
 using testing::FakeBackend;
 using testing::Rows;
@@ -57,19 +58,6 @@ CommandOutcome Objects(const std::vector<std::pair<std::string, std::int64_t>>& 
     rows.push_back({Value::Text(name), Value::Text("2024-01-0" + std::to_string(id % 10)),
                     Value::Integer(id)});
   return Rows({"name", "refdate", "id"}, std::move(rows));
-}
-
-// Runs `act` on the visible top-level window named `name` once the modal loop runs.
-void WhenShown(const QString& name, std::function<void(QWidget&)> act) {
-  QTimer::singleShot(0, [name, act] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == name && widget->isVisible()) {
-        act(*widget);
-        return;
-      }
-    }
-    ADD_FAILURE() << name.toStdString() << " did not open";
-  });
 }
 
 QStringList Texts(const QtListControl& list) {

@@ -23,6 +23,7 @@
 #include "base/clock.h"
 #include "base/settings_store.h"
 #include "db/data_access_check.h"
+#include "dialog_test_support.h"
 #include "support/recording_user_interface.h"
 #include "support/scratch_folder.h"
 #include "ui/korvane_app.h"
@@ -31,6 +32,7 @@ namespace korvane {
 namespace {
 
 using testing::ScratchFolder;
+using testing::WhenShown;
 
 TEST(KorvaneAppTest, StartsWithAnEmptyMainWindowAndEndsWhenItCloses) {
   ScratchFolder folder;
@@ -63,21 +65,6 @@ TEST(KorvaneAppTest, StartsWithAnEmptyMainWindowAndEndsWhenItCloses) {
   EXPECT_TRUE(std::filesystem::exists(folder / "p" / "settings.reg"));
 }
 
-TEST(MainWindowTest, DebugMenuOnlyInDebugMode) {
-  ScratchFolder folder;
-  testing::RecordingUserInterface ui;
-  const ManualClock clock;
-  ApplicationContext context(ComputeLocations(folder / "bin", folder / "p", Environment{}), ui,
-                             clock);
-  MainWindow normal(context);
-  EXPECT_FALSE(normal.debugMenu()->menuAction()->isVisible());
-  EXPECT_FALSE(normal.debugMenu()->menuAction()->isEnabled());
-  context.DebugMode = true;
-  MainWindow debugging(context);
-  EXPECT_TRUE(debugging.debugMenu()->menuAction()->isVisible());
-  EXPECT_TRUE(debugging.debugMenu()->menuAction()->isEnabled());
-}
-
 // The captions of a menu's items, separators as "-".
 QStringList Captions(const QMenu* menu) {
   QStringList captions;
@@ -86,37 +73,20 @@ QStringList Captions(const QMenu* menu) {
   return captions;
 }
 
-// Runs `act` on the first visible top-level window named `name` once the event loop runs (that
-// is, once the modal window the test opens next is up).
-void WhenShown(const QString& name, std::function<void(QWidget&)> act) {
-  QTimer::singleShot(0, [name, act] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == name && widget->isVisible()) {
-        act(*widget);
-        return;
-      }
-    }
-    ADD_FAILURE() << name.toStdString() << " did not open";
-  });
-}
-
-class MainWindowMenuTest : public ::testing::Test {
+class MainWindowMenuTest : public testing::WindowTest {
  protected:
-  MainWindowMenuTest() {
-    context_ = std::make_unique<ApplicationContext>(
-        ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui_, clock_);
-  }
-  QAction* Item(MainWindow& window, const char* name) {
-    auto* action = window.findChild<QAction*>(name);
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
-
-  ScratchFolder folder_;
-  testing::RecordingUserInterface ui_;
-  ManualClock clock_;
-  std::unique_ptr<ApplicationContext> context_;
+  QAction* Item(MainWindow& window, const char* name) { return Find<QAction>(window, name); }
 };
+
+TEST_F(MainWindowMenuTest, DebugMenuOnlyInDebugMode) {
+  MainWindow normal(*context_);
+  EXPECT_FALSE(normal.debugMenu()->menuAction()->isVisible());
+  EXPECT_FALSE(normal.debugMenu()->menuAction()->isEnabled());
+  context_->DebugMode = true;
+  MainWindow debugging(*context_);
+  EXPECT_TRUE(debugging.debugMenu()->menuAction()->isVisible());
+  EXPECT_TRUE(debugging.debugMenu()->menuAction()->isEnabled());
+}
 
 TEST_F(MainWindowMenuTest, MenusCarryTheirCaptionsAndAccessKeys) {
   MainWindow window(*context_);

@@ -72,12 +72,18 @@ class StructureWindowsTest : public testing::DemoWindowTest {
   }
 
   // The main window with FernhollowLive as Source and FernhollowDev as Target.
-  std::unique_ptr<MainWindow> OpenWindow() {
+  std::unique_ptr<MainWindow> OpenWindow() { return OpenDemoWindow(kLive, kDev, ""); }
+
+  // Saves the process and opens the main window as `/RunSavedComp <its Id>` does; the run starts
+  // at the window's first activation.
+  std::unique_ptr<MainWindow> OpenToRun(const SavedProcess& process) {
+    SavedComparisonStore store(context_->locations, ui_);
+    EXPECT_TRUE(store.SaveProcess(process));
+    context_->RunSavedCompId = store.ProcessId(process.name);
+    EXPECT_GT(context_->RunSavedCompId, 0);
+    ui_.messages.clear();
     auto window = std::make_unique<MainWindow>(*context_);
     window->show();
-    Choose(*Find<QtListControl>(*window, "pvlDb_0"), kLive);
-    Choose(*Find<QtListControl>(*window, "pvlDb_1"), kDev);
-    ui_.messages.clear();
     return window;
   }
 
@@ -474,15 +480,9 @@ TEST_F(StructureWindowsTest, SavedProcessIsSavedExportedAndRunFromTheMenu) {
 
 TEST_F(StructureWindowsTest, SavedCompareAllTicksItsTypesAndStartsByItself) {
   context_->settings.analyze_constraints = true;
-  SavedComparisonStore store(context_->locations, ui_);
-  const SavedProcess process =
-      DemoProcess("All relationships and constraints", 10, "0,0,0,0,0,1,1");
-  ASSERT_TRUE(store.SaveProcess(process));
-  context_->RunSavedCompId = store.ProcessId(process.name);
-  ui_.messages.clear();
-
-  MainWindow window(*context_);
-  window.show();
+  const auto opened =
+      OpenToRun(DemoProcess("All relationships and constraints", 10, "0,0,0,0,0,1,1"));
+  MainWindow& window = *opened;
   SeenReport seen;
   WhenOpens("frmCompareAll", [&](QWidget& dialog) {
     // With "AnalyzeConstraints" on the Constraints box is there, and ticked by the process.
@@ -535,17 +535,11 @@ TEST_F(StructureWindowsTest, RunDialogShowsPropertiesAndDeletesProcesses) {
 }
 
 TEST_F(StructureWindowsTest, TwoObjectProcessRunsFromTheCommandLineAndExportsItsVerdict) {
-  SavedComparisonStore store(context_->locations, ui_);
   SavedProcess process = DemoProcess("Add order line", 35, "0,1,0,0,0,0,0");
   process.table_name1 = "usp_AddOrderLine";
   process.table_name2 = "usp_AddOrderLine";
   process.export_file_path = (folder_ / "verdict.txt").string();
-  ASSERT_TRUE(store.SaveProcess(process));
-  context_->RunSavedCompId = store.ProcessId("Add order line");
-  ui_.messages.clear();
-
-  auto window = std::make_unique<MainWindow>(*context_);
-  window->show();
+  auto window = OpenToRun(process);
   SeenReport seen;
   ReadReport(seen);
   window->FirstActivation();
@@ -563,16 +557,10 @@ TEST_F(StructureWindowsTest, TwoObjectProcessRunsFromTheCommandLineAndExportsIts
 TEST_F(StructureWindowsTest, CommandLineRunWithPrintSaysTheReportWasNotPrinted) {
   if (!QPrinterInfo::defaultPrinter().isNull())
     GTEST_SKIP() << "this machine has a default printer";
-  SavedComparisonStore store(context_->locations, ui_);
   SavedProcess process = DemoProcess("Functions", 20, "0,0,1,0,0,0,0");
   process.comp_sub_sub_type = 10;
   process.print = true;
-  ASSERT_TRUE(store.SaveProcess(process));
-  context_->RunSavedCompId = store.ProcessId("Functions");
-  ui_.messages.clear();
-
-  auto window = std::make_unique<MainWindow>(*context_);
-  window->show();
+  auto window = OpenToRun(process);
   SeenReport seen;
   WhenOpens("frmCompareAllTables", [&](QWidget&) { ReadReport(seen); });
   window->FirstActivation();
