@@ -97,10 +97,11 @@ class ReadAheadRowCursor final : public RowCursor {
   std::deque<std::unique_ptr<Batch>> ready_;  // filled batches, oldest first
   ReaderEnd reader_end_ = ReaderEnd::kRunning;
   std::vector<ServerMessage> reader_errors_;  // when the reader failed on its own
-  std::atomic<bool> stop_{false};
+  // Read by the reader at every row: kept off the cache line the caller writes at every row.
+  alignas(64) std::atomic<bool> stop_{false};
 
   // The caller's side.
-  std::unique_ptr<Batch> current_;
+  alignas(64) std::unique_ptr<Batch> current_;
   std::size_t row_ = 0;  // of current_, 1-based; 0 before the first row of the batch
   bool finished_ = false;
   bool direct_ = false;  // no thread could be started: the inner cursor is read in place
