@@ -109,9 +109,12 @@ bool ReadAheadRowCursor::Next() {
     free_.push_back(std::move(current_));
     changed_.notify_all();
   }
+  const auto rows_or_end = [this] { return !ready_.empty() || reader_end_ != ReaderEnd::kRunning; };
   for (;;) {
-    changed_.wait_for(lock, kCancelPoll,
-                      [this] { return !ready_.empty() || reader_end_ != ReaderEnd::kRunning; });
+    if (cancel_ != nullptr)
+      changed_.wait_for(lock, kCancelPoll, rows_or_end);
+    else
+      changed_.wait(lock, rows_or_end);
     if (!ready_.empty()) {
       current_ = std::move(ready_.front());
       ready_.pop_front();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -600,6 +601,22 @@ TEST(ReadAheadRowCursorTest, CancelEndsTheWaitForAStuckProducer) {
   EXPECT_LE(seen.rows.size(), 2u);
   EXPECT_TRUE(std::equal(seen.rows.begin(), seen.rows.end(), expected.rows.begin()));
   EXPECT_EQ(seen.errors, Described(kCancelled));
+}
+
+// An inner cursor that throws (a fault of its own) ends the walk with a failure after the rows
+// it gave, instead of ending the program.
+TEST(ReadAheadRowCursorTest, InnerCursorThatThrowsEndsWithAFailure) {
+  auto script = MakeScript(60);
+  const Walk expected = Read(*Inner(script));
+  script->before_move = [](std::size_t index) {
+    if (index == 25)
+      throw std::runtime_error("driver fault");
+  };
+  ReadAheadRowCursor cursor(Inner(script), nullptr, {10, 1 << 20, 3});
+  const Walk seen = Read(cursor);
+  ASSERT_EQ(seen.rows.size(), 25u);
+  EXPECT_TRUE(std::equal(seen.rows.begin(), seen.rows.end(), expected.rows.begin()));
+  EXPECT_EQ(seen.errors, std::vector<std::string>{"0/16/HY000/driver fault"});
 }
 
 TEST(ReadAheadRowCursorTest, NoInnerCursorIsAnEmptyWalk) {
