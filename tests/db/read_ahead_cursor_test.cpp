@@ -421,10 +421,9 @@ TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
   {
     ReadAheadRowCursor cursor(Inner(script, log), nullptr, {8, 1 << 20, 3});
     ASSERT_TRUE(gate->WaitArrived(0));
-    Walk columns_only;
-    for (const ColumnInfo& column : cursor.Columns())
-      columns_only.columns.push_back(column.name);
-    EXPECT_EQ(columns_only.columns.size(), script->columns.size());
+    ASSERT_EQ(cursor.Columns().size(), script->columns.size());
+    for (std::size_t i = 0; i < script->columns.size(); ++i)
+      EXPECT_EQ(cursor.Columns()[i].name, script->columns[i].name);
     EXPECT_EQ(log->RowsGiven(), 0u);
     gate->Allow(SIZE_MAX);
     seen = Read(cursor);
