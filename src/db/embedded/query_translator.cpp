@@ -417,7 +417,7 @@ class Translator {
         return " " + QuoteName(t.text);
       case TokenKind::kNumber:
         ++i;
-        if (t.text.size() > 2 && (t.text[1] == 'x' || t.text[1] == 'X'))
+        if (t.text.size() >= 2 && (t.text[1] == 'x' || t.text[1] == 'X'))  // 0x: empty
           return " X'" + (t.text.size() % 2 ? "0" + t.text.substr(2) : t.text.substr(2)) + "'";
         return " " + t.text;
       case TokenKind::kVariable:

@@ -229,6 +229,8 @@ TEST_F(QueryTest, ConversionsRoundCutAndPadAsTheServerDoes) {
   EXPECT_THAT(Q("SELECT CAST('abcdef' AS varchar(3)), CAST('x' AS char(3)) + '|', "
                 "CAST(N'Émile' AS nvarchar(2)), CAST(0x0A1B2C AS binary(2)), CONVERT(varchar, 42)"),
               ElementsAre("abc|x  ||Ém|0x0A1B|42"));
+  // The empty binary literal is a binary of no bytes, as the server reads it.
+  EXPECT_THAT(Q("SELECT 0x, 0x1, DATALENGTH(0x)"), ElementsAre("0x|0x01|0"));
   // In conditions a converted date compares as a date.
   EXPECT_THAT(Q("SELECT Code FROM People WHERE Born > CAST('19750101' AS datetime)"),
               ElementsAre("b    "));
