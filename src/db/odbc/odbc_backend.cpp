@@ -391,7 +391,6 @@ class OdbcRowCursor final : public RowCursor {
   const std::atomic<bool>* cancel_;
   OdbcResultReader reader_;  // declared after the statement: released before it is freed
   std::vector<ServerMessage> errors_;
-  std::vector<ColumnInfo> no_columns_;
   bool done_ = false;
 };
 
@@ -423,10 +422,7 @@ bool OdbcRowCursor::Next() {
   if (done_)
     return false;
   if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
-    const bool stopped = Succeeded(SQLCancel(statement_->stmt));
-    if (!stopped)
-      session_->MarkBroken();
-    Fail({CancelledMessage()});
+    Fail({CancelledMessage()});  // the server is told to stop
     return false;
   }
   std::vector<ServerMessage> errors;
