@@ -2,9 +2,13 @@
 // baseline measured in the same run:
 //   - a one-row catalogue query with the pool's connection against a fresh connection each time
 //     ("queries/s": the pool's gain);
-//   - SELECT * of a 1,000,000-row table read by the backend against unixODBC's own isql reading
-//     it through the same driver and listener (output to /dev/null) ("rows/s").
+//   - SELECT * of a 1,000,000-row table read by the backend, whole (Execute) and streamed
+//     (OpenCursor, every field looked at), against unixODBC's own isql reading it through the
+//     same driver and listener (output to /dev/null) ("rows/s");
+//   - korvane-cli compare-data of two 1,000,000-row tables by key through ODBC against the same
+//     comparison on the embedded server directly ("rows/s": rows of both tables).
 #include <benchmark/benchmark.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,13 +26,25 @@ using namespace korvane;
 
 constexpr int kRows = bench::kServedRows;
 
-// The served table, and a connection request for it through the listener.
+// The served tables, a connection request for them through the listener, and a korvane-cli
+// profile that knows the listener as a server with its login.
 struct Fixture : bench::ServedTableFixture {
-  Fixture() : ServedTableFixture("korvane-bench-odbc") {}
+  Fixture() : ServedTableFixture("korvane-bench-odbc", true) {
+    const std::string add = "printf 'x\\n' | " + Cli() + " server add '" + OdbcServerName() +
+                            "' --login sa --password-stdin >/dev/null";
+    if (std::system(add.c_str()) != 0)
+      throw std::runtime_error("korvane-cli server add failed");
+  }
+
+  std::string OdbcServerName() const { return "127.0.0.1," + std::to_string(listener->port()); }
+
+  std::string Cli() const {
+    return std::string(KORVANE_CLI_PATH) + " --profile '" + (root / "profile").string() + "'";
+  }
 
   ConnectionRequest Request() const {
     ConnectionRequest request;
-    request.server = "127.0.0.1," + std::to_string(listener->port());
+    request.server = OdbcServerName();
     request.database = "bench";
     request.sql_auth = true;
     request.login = "sa";
@@ -42,15 +58,19 @@ Fixture& Shared() {
   return fixture;
 }
 
+CommandRequest Command(const std::string& sql) {
+  CommandRequest command;
+  command.text = sql;
+  command.timeout_seconds = 0;
+  return command;
+}
+
 // Opens a session (from the pool when it has one) and runs `sql`; the rows it returned.
 std::size_t Rows(OdbcBackend& backend, const ConnectionRequest& request, const std::string& sql) {
   auto opened = backend.Open(request);
   if (!opened.session)
     throw std::runtime_error("cannot connect through ODBC");
-  CommandRequest command;
-  command.text = sql;
-  command.timeout_seconds = 0;
-  const CommandOutcome outcome = opened.session->Execute(command);
+  const CommandOutcome outcome = opened.session->Execute(Command(sql));
   if (!outcome.ok || outcome.result_sets.empty())
     throw std::runtime_error("the query failed");
   return outcome.result_sets[0].rows.size();
@@ -77,12 +97,38 @@ void BM_CatalogueQuery_FreshConnection(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_SelectAll_OdbcBackend(benchmark::State& state) {
+void BM_SelectAll_OdbcExecute(benchmark::State& state) {
   Fixture& fixture = Shared();
   OdbcBackend backend({"FreeTDS", ""});
   std::size_t rows = 0;
   for (auto _ : state)
     rows += Rows(backend, fixture.Request(), "SELECT * FROM Big");
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
+void BM_SelectAll_OdbcCursor(benchmark::State& state) {
+  Fixture& fixture = Shared();
+  OdbcBackend backend({"FreeTDS", ""});
+  std::size_t rows = 0;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    auto opened = backend.Open(fixture.Request());
+    if (!opened.session)
+      throw std::runtime_error("cannot connect through ODBC");
+    CursorOutcome cursor = opened.session->OpenCursor(Command("SELECT * FROM Big"));
+    if (!cursor.cursor)
+      throw std::runtime_error("the query failed");
+    const int columns = static_cast<int>(cursor.cursor->Columns().size());
+    while (cursor.cursor->Next()) {
+      ++rows;
+      for (int c = 0; c < columns; ++c)
+        bytes += cursor.cursor->Field(c).bytes.size();
+    }
+    if (!cursor.cursor->Errors().empty())
+      throw std::runtime_error("reading the rows failed");
+  }
+  benchmark::DoNotOptimize(bytes);
   state.counters["rows/s"] =
       benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
@@ -101,9 +147,36 @@ void BM_SelectAll_Isql(benchmark::State& state) {
                                                 benchmark::Counter::kIsRate);
 }
 
+// korvane-cli compare-data of Big against Big2 by key on `server`: 0 or 1 (identical or
+// different) is a finished run.
+void CompareData(benchmark::State& state, const std::string& server) {
+  Fixture& fixture = Shared();
+  const std::string command = fixture.Cli() + " compare-data '" + server + "' bench '" + server +
+                              "' bench Big Big2 --key Id >/dev/null 2>&1";
+  for (auto _ : state) {
+    const int status = std::system(command.c_str());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+      state.SkipWithError("korvane-cli compare-data failed");
+  }
+  const double rows_per_run = kRows + (kRows - kRows / 200);
+  state.counters["rows/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * rows_per_run, benchmark::Counter::kIsRate);
+}
+
+void BM_CompareData_Embedded(benchmark::State& state) {
+  CompareData(state, Shared().server);
+}
+
+void BM_CompareData_Odbc(benchmark::State& state) {
+  CompareData(state, Shared().OdbcServerName());
+}
+
 BENCHMARK(BM_CatalogueQuery_Pooled)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CatalogueQuery_FreshConnection)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_SelectAll_OdbcBackend)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_SelectAll_OdbcExecute)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_SelectAll_OdbcCursor)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_SelectAll_Isql)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_CompareData_Embedded)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_CompareData_Odbc)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace

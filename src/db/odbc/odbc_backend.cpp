@@ -31,6 +31,7 @@ struct OdbcBackend::Pool {
   // Pool keys hold a salted hash of the password, never the password.
   std::string salt;
   std::chrono::seconds idle_limit{60};
+  std::size_t most_rows_per_fetch = kMostRowsPerFetch;
   std::mutex mutex;
   struct Idle {
     SQLHDBC dbc;
@@ -318,6 +319,7 @@ class OdbcSession final : public DatabaseSession {
       cursor_ = nullptr;
   }
   void MarkBroken() { broken_ = true; }
+  std::size_t MostRowsPerFetch() const { return pool_->most_rows_per_fetch; }
   bool ConnectionDead() const { return IsDead(dbc_); }
 
  private:
@@ -400,7 +402,7 @@ bool OdbcRowCursor::Open(SQLRETURN rc, std::vector<ServerMessage>& errors) {
     SQLSMALLINT columns = 0;
     SQLNumResultCols(stmt, &columns);
     if (columns > 0) {
-      if (reader_.Open(stmt, columns, errors))
+      if (reader_.Open(stmt, columns, session_->MostRowsPerFetch(), errors))
         return true;
       session_->MarkBroken();
       return false;
@@ -620,7 +622,7 @@ CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
     SQLNumResultCols(stmt, &columns);
     if (columns > 0) {
       OdbcResultReader reader;
-      if (!reader.Open(stmt, columns, outcome.errors)) {
+      if (!reader.Open(stmt, columns, pool_->most_rows_per_fetch, outcome.errors)) {
         broken_ = true;
         return outcome;
       }
@@ -722,8 +724,10 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
   return {};
 }
 
-OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port)
+OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port,
+                         std::size_t most_rows_per_fetch)
     : driver_(std::move(driver)), browser_port_(browser_port), pool_(std::make_shared<Pool>()) {
+  pool_->most_rows_per_fetch = std::max<std::size_t>(most_rows_per_fetch, 1);
   pool_->idle_limit = idle_limit;
   std::random_device random;
   for (int i = 0; i < 4; ++i)

@@ -105,7 +105,7 @@ void OdbcResultReader::Release() {
   stmt_ = SQL_NULL_HSTMT;
 }
 
-bool OdbcResultReader::Open(SQLHSTMT stmt, SQLSMALLINT column_count,
+bool OdbcResultReader::Open(SQLHSTMT stmt, SQLSMALLINT column_count, std::size_t most_rows,
                             std::vector<ServerMessage>& errors) {
   Release();
   stmt_ = stmt;
@@ -128,7 +128,7 @@ bool OdbcResultReader::Open(SQLHSTMT stmt, SQLSMALLINT column_count,
     AppendUtf16AsUtf8(reinterpret_cast<const unsigned char*>(name.data()), units, text);
     described.push_back({std::move(text), sql_type, static_cast<std::size_t>(size)});
   }
-  plan_ = PlanFetch(described);
+  plan_ = PlanFetch(described, kBlockBytes, most_rows);
   columns_.clear();
   slots_.clear();
   slots_.resize(described.size());

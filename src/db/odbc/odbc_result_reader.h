@@ -23,9 +23,10 @@ class OdbcResultReader {
   OdbcResultReader& operator=(const OdbcResultReader&) = delete;
 
   // Describes the statement's current result (`column_count` columns) and binds the columns the
-  // plan binds. False with `errors` set when the driver refused. The statement must outlive
-  // the reader, or Release() must come first.
-  bool Open(SQLHSTMT stmt, SQLSMALLINT column_count, std::vector<ServerMessage>& errors);
+  // plan binds, for blocks of at most `most_rows` rows. False with `errors` set when the driver
+  // refused. The statement must outlive the reader, or Release() must come first.
+  bool Open(SQLHSTMT stmt, SQLSMALLINT column_count, std::size_t most_rows,
+            std::vector<ServerMessage>& errors);
 
   const std::vector<ColumnInfo>& Columns() const { return columns_; }
   const FetchPlan& Plan() const { return plan_; }

@@ -160,11 +160,18 @@ class OdbcFetchTest : public testing::ServedBackendTest {
   // a cursor; each must have succeeded.
   void ReadBothWays(const std::string& sql, std::vector<std::vector<Value>>& executed,
                     std::vector<std::vector<Value>>& streamed) {
-    const CommandOutcome outcome = Run(sql);
+    ReadBothWays(backend_, sql, executed, streamed);
+  }
+  void ReadBothWays(OdbcBackend& backend, const std::string& sql,
+                    std::vector<std::vector<Value>>& executed,
+                    std::vector<std::vector<Value>>& streamed) {
+    OpenOutcome open = backend.Open(Request());
+    ASSERT_TRUE(open.session) << FirstError(open.errors);
+    const CommandOutcome outcome = open.session->Execute(Command(sql));
     ASSERT_TRUE(outcome.ok) << FirstError(outcome.errors);
     ASSERT_EQ(outcome.result_sets.size(), 1u);
     executed = outcome.result_sets[0].rows;
-    OpenOutcome open = backend_.Open(Request());
+    open = backend.Open(Request());
     ASSERT_TRUE(open.session) << FirstError(open.errors);
     CursorOutcome cursor = open.session->OpenCursor(Command(sql));
     ASSERT_TRUE(cursor.cursor) << FirstError(cursor.errors);
@@ -208,20 +215,24 @@ TEST_F(OdbcFetchTest, TextsComeBackAsStoredWhetherBoundInBlocksOrReadInPieces) {
 }
 
 TEST_F(OdbcFetchTest, RowsAcrossSeveralBlocksComeBackInOrderWithTheirNulls) {
-  std::vector<std::vector<Value>> executed;
-  std::vector<std::vector<Value>> streamed;
-  ASSERT_NO_FATAL_FAILURE(
-      ReadBothWays("SELECT id, label, amount, made FROM dbo.Many ORDER BY id", executed, streamed));
-  ASSERT_EQ(executed.size(), static_cast<std::size_t>(kManyRows));
-  ASSERT_EQ(streamed.size(), static_cast<std::size_t>(kManyRows));
-  int wrong = 0;
-  for (int i = 1; i <= kManyRows; ++i) {
-    const std::vector<Value> expected = ManyRow(i);
-    if (executed[i - 1] != expected || streamed[i - 1] != expected) {
-      ADD_FAILURE() << "row " << i << ": " << NullText(executed[i - 1][1]) << " / "
-                    << NullText(streamed[i - 1][1]) << " / " << NullText(executed[i - 1][2]);
-      if (++wrong == 5)
-        break;
+  // Blocks of the default size, of 8 rows (the last one partly filled), and single rows.
+  for (const std::size_t block : {kMostRowsPerFetch, std::size_t{8}, std::size_t{1}}) {
+    SCOPED_TRACE("blocks of " + std::to_string(block));
+    OdbcBackend backend({"FreeTDS", ""}, std::chrono::seconds(60), 1434, block);
+    std::vector<std::vector<Value>> executed;
+    std::vector<std::vector<Value>> streamed;
+    ASSERT_NO_FATAL_FAILURE(ReadBothWays(
+        backend, "SELECT id, label, amount, made FROM dbo.Many ORDER BY id", executed, streamed));
+    ASSERT_EQ(executed.size(), static_cast<std::size_t>(kManyRows));
+    ASSERT_EQ(streamed.size(), static_cast<std::size_t>(kManyRows));
+    int wrong = 0;
+    for (int i = 1; i <= kManyRows && wrong < 5; ++i) {
+      const std::vector<Value> expected = ManyRow(i);
+      if (executed[i - 1] != expected || streamed[i - 1] != expected) {
+        ++wrong;
+        ADD_FAILURE() << "row " << i << ": " << NullText(executed[i - 1][1]) << " / "
+                      << NullText(streamed[i - 1][1]) << " / " << NullText(executed[i - 1][2]);
+      }
     }
   }
 }
