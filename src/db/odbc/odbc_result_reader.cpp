@@ -303,4 +303,22 @@ FieldView OdbcResultReader::Field(std::size_t index) const {
   return field;
 }
 
+Value OdbcResultReader::TakeValue(std::size_t index) {
+  const FieldView field = Field(index);
+  const bool converted = index < slots_.size() && (slots_[index].fetch.as == FetchAs::kWideText ||
+                                                   slots_[index].fetch.as == FetchAs::kNarrowText);
+  if (!converted || field.type == ValueType::kNull)
+    return ToValue(field);
+  Column& slot = slots_[index];
+  slot.converted_row = 0;  // the text is the value's now
+  switch (field.type) {
+    case ValueType::kDecimal:
+      return Value::Decimal(std::move(slot.text));
+    case ValueType::kGuid:
+      return Value::Guid(std::move(slot.text));
+    default:
+      return Value::Text(std::move(slot.text));
+  }
+}
+
 }  // namespace korvane

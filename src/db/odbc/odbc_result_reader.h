@@ -38,7 +38,8 @@ class OdbcResultReader {
 
   // Column `index` of the current row; the view stays valid until Next.
   FieldView Field(std::size_t index) const;
-  Value TakeValue(std::size_t index) const { return ToValue(Field(index)); }
+  // Column `index` of the current row as a value of its own (its converted text moved into it).
+  Value TakeValue(std::size_t index);
 
   // Unbinds the buffers from the statement (before it moves to another result or is freed).
   void Release();
