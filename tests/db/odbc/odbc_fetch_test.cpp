@@ -96,7 +96,7 @@ std::string ManyInsert(int i) {
          row[2].AsDecimalDigits() + ", " + made(row[3]) + ")\n";
 }
 
-class OdbcFetchTest : public testing::ServedBackendTest {
+class OdbcFetchTest : public testing::ServedBackendTestBase {
  protected:
   void SetUp() override {
     std::string script =

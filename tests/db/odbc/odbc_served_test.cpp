@@ -18,7 +18,7 @@ std::string LongText() {
   return text;
 }
 
-class OdbcServedTest : public testing::ServedBackendTest {
+class OdbcServedTest : public testing::ServedBackendTestBase {
  protected:
   void SetUp() override {
     Load(

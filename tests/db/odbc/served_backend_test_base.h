@@ -15,7 +15,7 @@
 
 namespace korvane::testing {
 
-class ServedBackendTest : public ::testing::Test {
+class ServedBackendTestBase : public ::testing::Test {
  protected:
   // Builds database "Shop" from `script` (a failure is recorded).
   void Load(const std::string& script) {
