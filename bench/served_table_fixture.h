@@ -1,7 +1,8 @@
 // The served table the TDS benchmarks read: an embedded server with the table Big (1,000,000 rows
 // of int, nvarchar, money and datetime) in database "bench", and a TDS listener serving it on a
 // free loopback port (login "sa", password "x"). Made under the temporary folder `folder_name`,
-// removed again when the fixture ends.
+// removed again when the fixture ends. With `changed_copy`, also Big2: Big with every 100th
+// row's name changed and every 200th row left out, for comparing the two.
 #pragma once
 
 #include <filesystem>
@@ -23,7 +24,7 @@ struct ServedTableFixture {
   EmbeddedBackend backend;
   std::unique_ptr<tds::TdsListener> listener;
 
-  explicit ServedTableFixture(const std::string& folder_name)
+  explicit ServedTableFixture(const std::string& folder_name, bool changed_copy = false)
       : root(std::filesystem::temp_directory_path() / folder_name),
         server("embedded:" + (root / "srv").string()),
         backend(root / "servers") {
@@ -36,6 +37,13 @@ struct ServedTableFixture {
         "Amount money NULL, Made datetime NULL)\nGO\n"
         "INSERT INTO Big (Id, Name, Amount, Made) SELECT a.N * 1000 + b.N, N'name of a row', "
         "12.5, '2024-02-29 13:45:30' FROM Numbers a, Numbers b\nGO\n";
+    if (changed_copy) {
+      numbers +=
+          "CREATE TABLE Big2 (Id int NOT NULL PRIMARY KEY, Name nvarchar(30) NULL, "
+          "Amount money NULL, Made datetime NULL)\nGO\n"
+          "INSERT INTO Big2 (Id, Name, Amount, Made) SELECT Id, CASE WHEN Id % 100 = 0 THEN "
+          "N'changed' ELSE Name END, Amount, Made FROM Big WHERE Id % 200 <> 1\nGO\n";
+    }
     const auto loaded = LoadScript(root / "servers", server, "bench", numbers);
     if (!loaded.ok)
       throw std::runtime_error(loaded.message);

@@ -14,52 +14,15 @@
 
 #include "base/text.h"
 #include "db/odbc/instance_lookup.h"
+#include "db/odbc/odbc_diagnostics.h"
 #include "db/odbc/odbc_messages.h"
+#include "db/odbc/odbc_result_reader.h"
 #include "db/odbc/odbc_values.h"
 
 namespace korvane {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool Succeeded(SQLRETURN rc) {
-  return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-}
-
-// Every diagnostic record of a handle, as the server (or driver) said it.
-std::vector<ServerMessage> Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
-  std::vector<ServerMessage> messages;
-  for (SQLSMALLINT record = 1;; ++record) {
-    SQLCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    std::array<SQLCHAR, 2048> text{};
-    SQLSMALLINT length = 0;
-    const SQLRETURN rc = SQLGetDiagRec(type, handle, record, state, &native, text.data(),
-                                       static_cast<SQLSMALLINT>(text.size()), &length);
-    if (!Succeeded(rc))
-      break;
-    ServerMessage message;
-    message.number = native;
-    message.sqlstate = reinterpret_cast<const char*>(state);
-    message.text = ServerTextOf(
-        native, std::string_view(reinterpret_cast<const char*>(text.data()),
-                                 std::min<std::size_t>(
-                                     static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
-                                     text.size() - 1)));
-    // Informational records (01xxx) say nothing about the failure.
-    if (message.sqlstate.starts_with("01") && !messages.empty())
-      continue;
-    messages.push_back(std::move(message));
-  }
-  OrderDiagnostics(messages);
-  return messages;
-}
-
-std::vector<ServerMessage> OrGeneric(std::vector<ServerMessage> messages, std::string text) {
-  if (messages.empty())
-    messages.push_back({0, 16, 1, "HY000", std::move(text)});
-  return messages;
-}
 
 }  // namespace
 
@@ -68,6 +31,7 @@ struct OdbcBackend::Pool {
   // Pool keys hold a salted hash of the password, never the password.
   std::string salt;
   std::chrono::seconds idle_limit{60};
+  std::size_t most_rows_per_fetch = kMostRowsPerFetch;
   std::mutex mutex;
   struct Idle {
     SQLHDBC dbc;
@@ -180,70 +144,6 @@ bool MayOpenTransaction(const CommandRequest& request) {
   return request.type == CommandType::kStoredProcedure ||
          FindIgnoringCase(request.text, "TRAN") != std::string::npos ||
          FindIgnoringCase(request.text, "EXEC") != std::string::npos;
-}
-
-class OdbcSession final : public DatabaseSession {
- public:
-  // `reconnect` opens a fresh connection for the same request (null with the errors set).
-  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc, bool from_pool,
-              std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect)
-      : pool_(std::move(pool)),
-        key_(std::move(key)),
-        dbc_(dbc),
-        from_pool_(from_pool),
-        reconnect_(std::move(reconnect)),
-        catalog_(CurrentCatalog(dbc)) {}
-
-  ~OdbcSession() override {
-    if (!broken_ && Reset()) {
-      pool_->Give(key_, dbc_);
-    } else {
-      Close(dbc_);
-    }
-  }
-
-  CommandOutcome Execute(const CommandRequest& request) override;
-
- private:
-  // Runs the command once on the current connection; `at_start` tells whether it failed before
-  // any result came.
-  CommandOutcome ExecuteOnce(const CommandRequest& request, bool& at_start);
-  // Makes the connection as it was opened: no open transaction, the database it was opened
-  // for. False when that cannot be done (the connection must not be reused).
-  bool Reset();
-
-  std::shared_ptr<OdbcBackend::Pool> pool_;
-  std::string key_;
-  SQLHDBC dbc_;
-  bool from_pool_;
-  std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect_;
-  std::string catalog_;
-  bool broken_ = false;
-  bool may_have_transaction_ = false;
-};
-
-bool OdbcSession::Reset() {
-  if (may_have_transaction_) {
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
-      return false;
-    std::string text = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION";
-    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
-                                 static_cast<SQLINTEGER>(text.size()));
-    while (Succeeded(rc))
-      rc = SQLMoreResults(stmt);
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    if (rc != SQL_NO_DATA)
-      return false;
-  }
-  if (catalog_.empty())
-    return true;
-  if (EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_))
-    return true;
-  std::string name = catalog_;
-  SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, name.data(),
-                    static_cast<SQLINTEGER>(name.size()));
-  return EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_);
 }
 
 // Storage for one bound parameter, kept alive until the statement has run.
@@ -369,234 +269,293 @@ Value ValueOf(const BoundParameter& bound) {
   }
 }
 
-// SQL Server's time(n) as Microsoft's drivers describe it (SQL_SS_TIME2).
-constexpr SQLSMALLINT kSqlServerTime2 = -154;
+// One statement and the parameters bound to it, freed together (the driver writes output
+// parameters into their buffers until the last result has been read).
+struct Statement {
+  SQLHSTMT stmt = SQL_NULL_HSTMT;
+  std::vector<BoundParameter> bound;  // never resized once bound: the driver holds addresses
+  std::vector<std::size_t> order;     // request parameter index for each marker
 
-struct ColumnKind {
-  ValueType type;
-  std::string name;
+  Statement() = default;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  ~Statement() {
+    if (stmt != SQL_NULL_HSTMT)
+      SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+  }
 };
 
-ColumnKind KindOf(SQLSMALLINT sql_type) {
-  switch (sql_type) {
-    case SQL_BIT:
-      return {ValueType::kBoolean, "bit"};
-    case SQL_TINYINT:
-      return {ValueType::kInteger, "tinyint"};
-    case SQL_SMALLINT:
-      return {ValueType::kInteger, "smallint"};
-    case SQL_INTEGER:
-      return {ValueType::kInteger, "int"};
-    case SQL_BIGINT:
-      return {ValueType::kInteger, "bigint"};
-    case SQL_REAL:
-      return {ValueType::kFloat, "real"};
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-      return {ValueType::kFloat, "float"};
-    case SQL_DECIMAL:
-    case SQL_NUMERIC:
-      return {ValueType::kDecimal, "decimal"};
-    case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP:
-      return {ValueType::kDateTime, "datetime"};
-    case SQL_TYPE_DATE:
-      return {ValueType::kDateTime, "date"};
-    case SQL_TYPE_TIME:
-    case kSqlServerTime2:
-      return {ValueType::kDateTime, "time"};
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-    case SQL_LONGVARBINARY:
-      return {ValueType::kBinary, "varbinary"};
-    case SQL_GUID:
-      return {ValueType::kGuid, "uniqueidentifier"};
-    case SQL_WCHAR:
-    case SQL_WVARCHAR:
-    case SQL_WLONGVARCHAR:
-      return {ValueType::kText, "nvarchar"};
-    default:
-      return {ValueType::kText, "varchar"};
-  }
+bool Cancelled(const CommandRequest& request) {
+  return request.cancel != nullptr && request.cancel->load(std::memory_order_relaxed);
 }
 
-// Reads a long value in pieces; false on a driver error.
-bool ReadChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT c_type, std::string& out,
-                bool& is_null) {
-  out.clear();
-  is_null = false;
-  std::array<char, 8192> buffer{};
-  const std::size_t terminator = c_type == SQL_C_CHAR ? 1 : 0;
-  for (;;) {
-    SQLLEN indicator = 0;
-    const SQLRETURN rc = SQLGetData(stmt, column, c_type, buffer.data(),
-                                    static_cast<SQLLEN>(buffer.size()), &indicator);
-    if (rc == SQL_NO_DATA)
-      return true;
-    if (!Succeeded(rc))
-      return false;
-    if (indicator == SQL_NULL_DATA) {
-      is_null = true;
-      return true;
-    }
-    std::size_t got = buffer.size() - terminator;
-    if (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < got) {
-      got = static_cast<std::size_t>(indicator);
-    }
-    out.append(buffer.data(), got);
-    if (rc == SQL_SUCCESS)
-      return true;
-  }
+ServerMessage CancelledMessage() {
+  return {0, 16, 1, "HY008", "Operation canceled"};
 }
 
-bool FetchValue(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnKind& kind, Value& value) {
-  SQLLEN indicator = 0;
-  switch (kind.type) {
-    case ValueType::kBoolean:
-    case ValueType::kInteger: {
-      SQLBIGINT number = 0;
-      if (!Succeeded(SQLGetData(stmt, column, SQL_C_SBIGINT, &number, 0, &indicator)))
-        return false;
-      if (indicator == SQL_NULL_DATA) {
-        value = Value::Null();
-      } else if (kind.type == ValueType::kBoolean) {
-        value = Value::Boolean(number != 0);
-      } else {
-        value = Value::Integer(number);
-      }
-      return true;
-    }
-    case ValueType::kFloat: {
-      double number = 0;
-      if (!Succeeded(SQLGetData(stmt, column, SQL_C_DOUBLE, &number, 0, &indicator)))
-        return false;
-      value = indicator == SQL_NULL_DATA ? Value::Null() : Value::Float(number);
-      return true;
-    }
-    case ValueType::kDateTime: {
-      SQL_TIMESTAMP_STRUCT t{};
-      if (!Succeeded(SQLGetData(stmt, column, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &indicator))) {
-        return false;
-      }
-      if (indicator == SQL_NULL_DATA) {
-        value = Value::Null();
-      } else {
-        DateTimeValue d{t.year,
-                        t.month,
-                        t.day,
-                        t.hour,
-                        t.minute,
-                        t.second,
-                        static_cast<int>(t.fraction),
-                        kind.name != "time",
-                        kind.name != "date"};
-        value = Value::DateTime(d);
-      }
-      return true;
-    }
-    case ValueType::kBinary: {
-      std::string bytes;
-      bool is_null = false;
-      if (!ReadChunks(stmt, column, SQL_C_BINARY, bytes, is_null))
-        return false;
-      value = is_null ? Value::Null() : Value::Binary({bytes.begin(), bytes.end()});
-      return true;
-    }
-    default: {
-      std::string text;
-      bool is_null = false;
-      if (!ReadChunks(stmt, column, SQL_C_CHAR, text, is_null))
-        return false;
-      if (is_null) {
-        value = Value::Null();
-      } else if (kind.type == ValueType::kDecimal) {
-        value = Value::Decimal(DecimalText(std::move(text)));
-      } else if (kind.type == ValueType::kGuid) {
-        value = Value::Guid(ToUpperAscii(text));
-      } else {
-        value = Value::Text(text);
-      }
-      return true;
-    }
-  }
-}
+class OdbcRowCursor;
 
-bool FetchResultSet(SQLHSTMT stmt, SQLSMALLINT columns, ResultSet& set) {
-  std::vector<ColumnKind> kinds;
-  for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-    std::array<SQLCHAR, 512> name{};
-    SQLSMALLINT name_length = 0;
-    SQLSMALLINT sql_type = 0;
-    SQLULEN size = 0;
-    SQLSMALLINT digits = 0;
-    SQLSMALLINT nullable = 0;
-    if (!Succeeded(SQLDescribeCol(stmt, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
-                                  &name_length, &sql_type, &size, &digits, &nullable))) {
+class OdbcSession final : public DatabaseSession {
+ public:
+  // `reconnect` opens a fresh connection for the same request (null with the errors set).
+  OdbcSession(std::shared_ptr<OdbcBackend::Pool> pool, std::string key, SQLHDBC dbc, bool from_pool,
+              std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect)
+      : pool_(std::move(pool)),
+        key_(std::move(key)),
+        dbc_(dbc),
+        from_pool_(from_pool),
+        reconnect_(std::move(reconnect)),
+        catalog_(CurrentCatalog(dbc)) {}
+
+  ~OdbcSession() override;
+
+  CommandOutcome Execute(const CommandRequest& request) override;
+  CursorOutcome OpenCursor(const CommandRequest& request) override;
+
+  // What a cursor tells its session: it ended; reading failed and the connection is not to be
+  // trusted again.
+  void CursorEnded(const OdbcRowCursor* cursor) {
+    if (cursor_ == cursor)
+      cursor_ = nullptr;
+  }
+  void MarkBroken() { broken_ = true; }
+  std::size_t MostRowsPerFetch() const { return pool_->most_rows_per_fetch; }
+  bool ConnectionDead() const { return IsDead(dbc_); }
+
+ private:
+  // Runs the command on a statement of its own, up to its first result (`rc` is what
+  // SQLExecDirect said, or SQL_NO_DATA when no result came). A pooled connection the server
+  // dropped while it was idle fails its first command, and the driver learns only then that it
+  // is dead: the command is run once more on a new connection. Null with `errors` set on failure.
+  std::unique_ptr<Statement> Start(const CommandRequest& request, SQLRETURN& rc,
+                                   std::vector<ServerMessage>& errors);
+  std::unique_ptr<Statement> StartOnce(const CommandRequest& request, SQLRETURN& rc,
+                                       std::vector<ServerMessage>& errors);
+  // Ends a cursor still open on this session (its statement is freed; it reads no further).
+  void EndCursor();
+  // Makes the connection as it was opened: no open transaction, the database it was opened
+  // for. False when that cannot be done (the connection must not be reused).
+  bool Reset();
+
+  std::shared_ptr<OdbcBackend::Pool> pool_;
+  std::string key_;
+  SQLHDBC dbc_;
+  bool from_pool_;
+  std::function<SQLHDBC(std::vector<ServerMessage>&)> reconnect_;
+  std::string catalog_;
+  bool broken_ = false;
+  bool may_have_transaction_ = false;
+  OdbcRowCursor* cursor_ = nullptr;
+};
+
+// Streams the first result of a command, a block of rows at a time. Errors of the statements
+// after that result are read when it ends, so a failing batch does not pass for a complete one.
+class OdbcRowCursor final : public RowCursor {
+ public:
+  OdbcRowCursor(OdbcSession& session, std::unique_ptr<Statement> statement,
+                const std::atomic<bool>* cancel)
+      : session_(&session), statement_(std::move(statement)), cancel_(cancel) {}
+  ~OdbcRowCursor() override {
+    End(false);
+    if (session_ != nullptr)
+      session_->CursorEnded(this);
+  }
+
+  // Positions the cursor on the statement's first result with columns. False with the errors
+  // set when none could be read.
+  bool Open(SQLRETURN rc, std::vector<ServerMessage>& errors);
+
+  const std::vector<ColumnInfo>& Columns() const override { return reader_.Columns(); }
+  bool Next() override;
+  FieldView Field(int index) const override {
+    return index < 0 || done_ ? FieldView{} : reader_.Field(static_cast<std::size_t>(index));
+  }
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
+
+  // Ends reading: with `drain`, the statements after the first result still run and their
+  // errors are kept; otherwise the server is told to stop. Frees the statement.
+  void End(bool drain);
+  // The session ends, or runs another command, before the cursor has read its rows (callers
+  // should not let it): reading stops, and says so rather than pass for the end.
+  void Detach() {
+    if (!done_)
+      errors_ = {{0, 16, 1, "HY010",
+                  "The rows were not read to the end: the session ran another command or ended."}};
+    End(false);
+    session_ = nullptr;
+  }
+
+ private:
+  void Fail(std::vector<ServerMessage> errors);
+
+  OdbcSession* session_;
+  std::unique_ptr<Statement> statement_;
+  const std::atomic<bool>* cancel_;
+  OdbcResultReader reader_;  // declared after the statement: released before it is freed
+  std::vector<ServerMessage> errors_;
+  bool done_ = false;
+};
+
+bool OdbcRowCursor::Open(SQLRETURN rc, std::vector<ServerMessage>& errors) {
+  const SQLHSTMT stmt = statement_->stmt;
+  while (rc != SQL_NO_DATA) {
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(stmt, &columns);
+    if (columns > 0) {
+      if (reader_.Open(stmt, columns, session_->MostRowsPerFetch(), errors))
+        return true;
+      session_->MarkBroken();
       return false;
     }
-    ColumnKind kind = KindOf(sql_type);
-    set.columns.push_back(
-        {std::string(reinterpret_cast<const char*>(name.data())), kind.type, kind.name});
-    kinds.push_back(std::move(kind));
-  }
-  for (;;) {
-    const SQLRETURN rc = SQLFetch(stmt);
-    if (rc == SQL_NO_DATA)
-      return true;
-    if (!Succeeded(rc))
+    rc = SQLMoreResults(stmt);
+    if (!Succeeded(rc) && rc != SQL_NO_DATA) {
+      errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+      if (session_->ConnectionDead())
+        session_->MarkBroken();
       return false;
-    std::vector<Value> row(kinds.size());
-    for (std::size_t c = 0; c < kinds.size(); ++c) {
-      if (!FetchValue(stmt, static_cast<SQLUSMALLINT>(c + 1), kinds[c], row[c]))
-        return false;
     }
-    set.rows.push_back(std::move(row));
+  }
+  // A command without rows: an empty cursor.
+  End(true);
+  return true;
+}
+
+bool OdbcRowCursor::Next() {
+  if (done_)
+    return false;
+  if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+    Fail({CancelledMessage()});  // the server is told to stop
+    return false;
+  }
+  std::vector<ServerMessage> errors;
+  switch (reader_.Next(errors)) {
+    case OdbcResultReader::Step::kRow:
+      return true;
+    case OdbcResultReader::Step::kEnd:
+      End(true);
+      return false;
+    case OdbcResultReader::Step::kFailed:
+      // A connection that failed mid-result is not trusted again.
+      session_->MarkBroken();
+      Fail(std::move(errors));
+      return false;
+  }
+  return false;
+}
+
+void OdbcRowCursor::Fail(std::vector<ServerMessage> errors) {
+  errors_ = std::move(errors);
+  End(false);
+}
+
+void OdbcRowCursor::End(bool drain) {
+  if (done_)
+    return;
+  done_ = true;
+  reader_.Release();
+  if (!statement_)
+    return;
+  const SQLHSTMT stmt = statement_->stmt;
+  if (drain) {
+    for (SQLRETURN rc = SQLMoreResults(stmt); rc != SQL_NO_DATA; rc = SQLMoreResults(stmt)) {
+      if (!Succeeded(rc)) {
+        errors_ = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+        if (session_ != nullptr && session_->ConnectionDead())
+          session_->MarkBroken();
+        break;
+      }
+    }
+  } else if (!Succeeded(SQLCancel(stmt)) && session_ != nullptr) {
+    session_->MarkBroken();
+  }
+  statement_.reset();
+}
+
+OdbcSession::~OdbcSession() {
+  EndCursor();
+  if (!broken_ && Reset()) {
+    pool_->Give(key_, dbc_);
+  } else {
+    Close(dbc_);
   }
 }
 
-CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
+void OdbcSession::EndCursor() {
+  if (cursor_ != nullptr) {
+    OdbcRowCursor* cursor = cursor_;
+    cursor_ = nullptr;
+    cursor->Detach();
+  }
+}
+
+bool OdbcSession::Reset() {
+  if (may_have_transaction_) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)))
+      return false;
+    std::string text = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION";
+    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
+                                 static_cast<SQLINTEGER>(text.size()));
+    while (Succeeded(rc))
+      rc = SQLMoreResults(stmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    if (rc != SQL_NO_DATA)
+      return false;
+  }
+  if (catalog_.empty())
+    return true;
+  if (EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_))
+    return true;
+  std::string name = catalog_;
+  SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                    static_cast<SQLINTEGER>(name.size()));
+  return EqualsIgnoringCase(CurrentCatalog(dbc_), catalog_);
+}
+
+std::unique_ptr<Statement> OdbcSession::Start(const CommandRequest& request, SQLRETURN& rc,
+                                              std::vector<ServerMessage>& errors) {
+  EndCursor();
   may_have_transaction_ = may_have_transaction_ || MayOpenTransaction(request);
-  bool at_start = false;
-  CommandOutcome outcome = ExecuteOnce(request, at_start);
-  // A pooled connection the server dropped while it was idle fails its first command, and the
-  // driver learns only then that it is dead: run the command once more on a new connection.
-  if (!outcome.ok && at_start && from_pool_ && broken_ && reconnect_) {
+  if (Cancelled(request)) {
+    errors = {CancelledMessage()};
+    return nullptr;
+  }
+  std::unique_ptr<Statement> statement = StartOnce(request, rc, errors);
+  if (!statement && from_pool_ && broken_ && reconnect_) {
     from_pool_ = false;
-    std::vector<ServerMessage> errors;
-    const SQLHDBC fresh = reconnect_(errors);
+    std::vector<ServerMessage> reconnect_errors;
+    const SQLHDBC fresh = reconnect_(reconnect_errors);
     if (fresh == SQL_NULL_HDBC)
-      return outcome;
+      return nullptr;
     Close(dbc_);
     dbc_ = fresh;
     broken_ = false;
     catalog_ = CurrentCatalog(dbc_);
-    outcome = ExecuteOnce(request, at_start);
+    errors.clear();
+    statement = StartOnce(request, rc, errors);
   }
   from_pool_ = false;
-  return outcome;
+  return statement;
 }
 
-CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_start) {
-  CommandOutcome outcome;
-  at_start = true;
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) {
-    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc_), "Cannot create a statement.");
+std::unique_ptr<Statement> OdbcSession::StartOnce(const CommandRequest& request, SQLRETURN& rc,
+                                                  std::vector<ServerMessage>& errors) {
+  auto statement = std::make_unique<Statement>();
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &statement->stmt))) {
+    statement->stmt = SQL_NULL_HSTMT;
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_DBC, dbc_), "Cannot create a statement.");
     broken_ = true;
-    return outcome;
+    return nullptr;
   }
-  struct StatementGuard {
-    SQLHSTMT stmt;
-    ~StatementGuard() { SQLFreeHandle(SQL_HANDLE_STMT, stmt); }
-  } guard{stmt};
-
+  const SQLHSTMT stmt = statement->stmt;
   SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
                  reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(request.timeout_seconds)), 0);
 
   // A stored procedure is called with its return value first: {? = call name(?, ...)}.
-  std::vector<BoundParameter> bound(request.parameters.size());
+  std::vector<BoundParameter>& bound = statement->bound;
+  std::vector<std::size_t>& order = statement->order;
+  bound.resize(request.parameters.size());
   std::string text = request.text;
-  std::vector<std::size_t> order;  // request parameter index for each marker
   if (request.type == CommandType::kStoredProcedure) {
     std::string markers;
     std::size_t return_index = request.parameters.size();
@@ -631,33 +590,65 @@ CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_
     if (!Succeeded(SQLBindParameter(stmt, static_cast<SQLUSMALLINT>(m + 1), b.io_type, b.c_type,
                                     b.sql_type, b.column_size, b.digits, Buffer(b), buffer_length,
                                     &b.indicator))) {
-      outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Cannot bind a parameter.");
-      return outcome;
+      errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Cannot bind a parameter.");
+      return nullptr;
     }
   }
 
-  SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
-                               static_cast<SQLINTEGER>(text.size()));
+  rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()),
+                     static_cast<SQLINTEGER>(text.size()));
   // A batch whose first statement is an UPDATE or DELETE touching no rows answers "no data"
   // here, while the results of the statements after it are still to come.
   if (rc == SQL_NO_DATA)
     rc = SQLMoreResults(stmt);
   if (!Succeeded(rc) && rc != SQL_NO_DATA) {
-    outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
+    errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "The command failed.");
     broken_ = IsDead(dbc_);
-    return outcome;
+    return nullptr;
   }
-  at_start = false;
+  return statement;
+}
+
+CommandOutcome OdbcSession::Execute(const CommandRequest& request) {
+  CommandOutcome outcome;
+  SQLRETURN rc = SQL_SUCCESS;
+  const std::unique_ptr<Statement> statement = Start(request, rc, outcome.errors);
+  if (!statement)
+    return outcome;
+  const SQLHSTMT stmt = statement->stmt;
   // Every result set of the batch; output parameters are ready after the last one.
   while (rc != SQL_NO_DATA) {
     SQLSMALLINT columns = 0;
     SQLNumResultCols(stmt, &columns);
     if (columns > 0) {
-      ResultSet set;
-      if (!FetchResultSet(stmt, columns, set)) {
-        outcome.errors = OrGeneric(Diagnostics(SQL_HANDLE_STMT, stmt), "Reading rows failed.");
-        broken_ = true;  // a connection that failed mid-result is not trusted again
+      OdbcResultReader reader;
+      if (!reader.Open(stmt, columns, pool_->most_rows_per_fetch, outcome.errors)) {
+        broken_ = true;
         return outcome;
+      }
+      ResultSet set;
+      set.columns = reader.Columns();
+      const std::size_t width = set.columns.size();
+      for (;;) {
+        if (Cancelled(request)) {
+          reader.Release();
+          broken_ = broken_ || !Succeeded(SQLCancel(stmt));
+          outcome.errors = {CancelledMessage()};
+          return outcome;
+        }
+        std::vector<ServerMessage> errors;
+        const OdbcResultReader::Step step = reader.Next(errors);
+        if (step == OdbcResultReader::Step::kEnd)
+          break;
+        if (step == OdbcResultReader::Step::kFailed) {
+          outcome.errors = std::move(errors);
+          broken_ = true;  // a connection that failed mid-result is not trusted again
+          return outcome;
+        }
+        std::vector<Value>& row = set.rows.emplace_back();
+        row.reserve(width);
+        for (std::size_t c = 0; c < width; ++c)
+          row.push_back(reader.TakeValue(c));
       }
       outcome.result_sets.push_back(std::move(set));
     }
@@ -668,14 +659,29 @@ CommandOutcome OdbcSession::ExecuteOnce(const CommandRequest& request, bool& at_
       return outcome;
     }
   }
+  const std::vector<std::size_t>& order = statement->order;
   for (std::size_t i = 0; i < request.parameters.size(); ++i) {
     const bool was_bound = std::find(order.begin(), order.end(), i) != order.end();
     outcome.parameter_values.push_back(was_bound && request.parameters[i].direction !=
                                                         ParameterDirection::kInput
-                                           ? ValueOf(bound[i])
+                                           ? ValueOf(statement->bound[i])
                                            : request.parameters[i].value);
   }
   outcome.ok = true;
+  return outcome;
+}
+
+CursorOutcome OdbcSession::OpenCursor(const CommandRequest& request) {
+  CursorOutcome outcome;
+  SQLRETURN rc = SQL_SUCCESS;
+  std::unique_ptr<Statement> statement = Start(request, rc, outcome.errors);
+  if (!statement)
+    return outcome;
+  auto cursor = std::make_unique<OdbcRowCursor>(*this, std::move(statement), request.cancel);
+  if (!cursor->Open(rc, outcome.errors))
+    return outcome;
+  cursor_ = cursor.get();
+  outcome.cursor = std::move(cursor);
   return outcome;
 }
 
@@ -718,8 +724,10 @@ std::string ChooseOdbcDriver(const std::vector<std::string>& installed,
   return {};
 }
 
-OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port)
+OdbcBackend::OdbcBackend(OdbcDriverChoice driver, std::chrono::seconds idle_limit, int browser_port,
+                         std::size_t most_rows_per_fetch)
     : driver_(std::move(driver)), browser_port_(browser_port), pool_(std::make_shared<Pool>()) {
+  pool_->most_rows_per_fetch = std::max<std::size_t>(most_rows_per_fetch, 1);
   pool_->idle_limit = idle_limit;
   std::random_device random;
   for (int i = 0; i < 4; ++i)

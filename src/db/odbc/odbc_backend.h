@@ -11,6 +11,7 @@
 
 #include "db/backend.h"
 #include "db/connection_string.h"
+#include "db/odbc/odbc_fetch_plan.h"
 
 namespace korvane {
 
@@ -26,10 +27,12 @@ class OdbcBackend final : public DatabaseBackend {
  public:
   // `driver.name` empty means no SQL Server driver is installed: every Open fails with IM002.
   // With FreeTDS, the port of a named instance is asked of the SQL Server Browser on UDP
-  // `browser_port` within the login time-out.
+  // `browser_port` within the login time-out. One fetch brings at most `most_rows_per_fetch`
+  // rows (1: a row at a time).
   explicit OdbcBackend(OdbcDriverChoice driver,
                        std::chrono::seconds idle_limit = std::chrono::seconds(60),
-                       int browser_port = 1434);
+                       int browser_port = 1434,
+                       std::size_t most_rows_per_fetch = kMostRowsPerFetch);
   ~OdbcBackend() override;
   OdbcBackend(const OdbcBackend&) = delete;
   OdbcBackend& operator=(const OdbcBackend&) = delete;

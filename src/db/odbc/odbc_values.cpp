@@ -1,6 +1,7 @@
 #include "db/odbc/odbc_values.h"
 
 #include <chrono>
+#include <cstring>
 
 namespace korvane {
 
@@ -54,19 +55,31 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+  AppendUtf16AsUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), out);
+  return out;
+}
+
+void AppendUtf16AsUtf8(const unsigned char* bytes, std::size_t units, std::string& out) {
+  const auto unit = [bytes](std::size_t i) {
+    char16_t value;
+    std::memcpy(&value, bytes + i * sizeof(char16_t), sizeof value);
+    return value;
+  };
+  out.reserve(out.size() + units);
+  for (std::size_t i = 0; i < units; ++i) {
+    char32_t code = unit(i);
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+      continue;
+    }
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 &&
+        unit(i + 1) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
       ++i;
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       code = 0xFFFD;
     }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
+    if (code < 0x800) {
       out += static_cast<char>(0xC0 | (code >> 6));
       out += static_cast<char>(0x80 | (code & 0x3F));
     } else if (code < 0x10000) {
@@ -80,7 +93,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       out += static_cast<char>(0x80 | (code & 0x3F));
     }
   }
-  return out;
 }
 
 std::string DecimalText(std::string text) {

@@ -475,6 +475,9 @@ std::string SqlLiteral(const Value& value) {
     case ValueType::kGuid:
       return "'" + value.AsGuidText() + "'";
     case ValueType::kDateTime:
+      // A datetime parameter selected back stays a datetime, as it would on a server.
+      if (value.AsDateTime().has_date && value.AsDateTime().has_time)
+        return "CAST('" + NullText(value) + "' AS datetime)";
       return "'" + NullText(value) + "'";
   }
   return "NULL";

@@ -46,7 +46,8 @@ std::string SystemProcedureName(int id);
 // 0 for other names.
 int SystemProcedureId(const std::string& name);
 
-// A value as a T-SQL literal: NULL, 42, 1.5E+20, N'O''Brien', 0x0A1B, '2024-02-29 13:45:30.123'.
+// A value as a T-SQL literal: NULL, 42, 1.5E+20, N'O''Brien', 0x0A1B,
+// CAST('2024-02-29 13:45:30.123' AS datetime).
 std::string SqlLiteral(const Value& value);
 
 // A declaration list "@P1 INT, @P2 VARCHAR(20) OUTPUT": the names in order and whether each

@@ -169,6 +169,20 @@ check('execSql with typed parameters', async (port) => {
   assert.equal(typed.rows[0].f, 0.5);
   assert.equal(String(typed.rows[0].g).toUpperCase(), '6F9619FF-8B86-D011-B42D-00C04FC964FF');
   assert.equal(typed.rows[0].s, 'x'.repeat(5000));
+  const more = await run(connection, (done) => {
+    const request = new Request('select @t AS t, @i AS i, @v AS v, @n AS n, @u AS u', done);
+    request.addParameter('t', TYPES.DateTime, new Date(Date.UTC(2024, 1, 29, 13, 45, 30, 120)));
+    request.addParameter('i', TYPES.BigInt, '9000000000');
+    request.addParameter('v', TYPES.VarBinary, Buffer.from([0, 0xff, 0x10]));
+    request.addParameter('n', TYPES.Int, null);
+    request.addParameter('u', TYPES.NVarChar, 'Gr\u00fc\u00dfe \u{1F600}');
+    return request;
+  });
+  assert.equal(more.rows[0].t.toISOString(), '2024-02-29T13:45:30.120Z');
+  assert.equal(String(more.rows[0].i), '9000000000');
+  assert.equal(Buffer.from(more.rows[0].v).toString('hex'), '00ff10');
+  assert.equal(more.rows[0].n, null);
+  assert.equal(more.rows[0].u, 'Gr\u00fc\u00dfe \u{1F600}');
   connection.close();
 });
 
