@@ -46,6 +46,7 @@ class BatchExecutor {
 
   EmbeddedDatabase& db_;
   AttachHandler attach_;
+  std::vector<Token> spare_tokens_;
 };
 
 }  // namespace korvane::embedded

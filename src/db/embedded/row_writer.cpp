@@ -285,7 +285,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
   std::int64_t inserted = 0;
   ConstraintChecker checker(db_, table, "INSERT");
 
-  auto store_row = [&](std::vector<std::optional<StoredValue>> given) {
+  auto store_row = [&](const std::vector<std::optional<StoredValue>>& given) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const TableColumn& column = columns[i];
       if (column.computed)
@@ -342,9 +342,11 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     store_row(std::vector<std::optional<StoredValue>>(columns.size()));
   } else if (cursor.AcceptWord("VALUES")) {
     const auto& tokens = cursor.tokens();
+    std::vector<std::optional<StoredValue>> given(columns.size());  // reused row after row
     do {
       cursor.ExpectPunct("(");
-      std::vector<std::optional<StoredValue>> given(columns.size());
+      for (auto& value : given)
+        value.reset();
       std::size_t count = 0;
       if (!cursor.Peek().IsPunct(")")) {
         do {
@@ -373,7 +375,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
                        "There are more columns in the INSERT statement than values specified "
                        "in the VALUES clause. The number of values in the VALUES clause must "
                        "match the number of columns specified in the INSERT statement.");
-      store_row(std::move(given));
+      store_row(given);
     } while (cursor.AcceptPunct(","));
   } else if (cursor.Peek().IsWord("SELECT") ||
              (cursor.Peek().IsPunct("(") && cursor.Peek(1).IsWord("SELECT"))) {
@@ -402,8 +404,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
             StoredFromSqlite(sqlite3_column_value(source.handle(), static_cast<int>(k)));
       rows.push_back(std::move(given));
     }
-    for (auto& row : rows)
-      store_row(std::move(row));
+    for (const auto& row : rows)
+      store_row(row);
   } else if (cursor.Peek().IsWord("EXEC") || cursor.Peek().IsWord("EXECUTE")) {
     ThrowUnsupported("INSERT ... EXECUTE");
   } else {

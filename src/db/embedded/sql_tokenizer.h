@@ -30,6 +30,9 @@ struct Token {
 // The tokens of `text`, ending with one kEnd token. Unclosed quotes, brackets and comments
 // raise SqlError (105 or 113) with the line set.
 std::vector<Token> Tokenize(std::string_view text);
+// The same into `tokens` (cleared first), reusing its storage: a caller tokenizing many batches
+// keeps one vector.
+void Tokenize(std::string_view text, std::vector<Token>* tokens);
 
 // The deepest nesting of parentheses (and subqueries) a statement may have; deeper input fails
 // with error 191 rather than exhausting time or stack.
