@@ -1,9 +1,10 @@
 // Loading a data script into the embedded server: a table of 8 columns (int key, varchar, int,
 // float, varchar, datetime, int, varchar) filled by INSERT ... VALUES statements of 1,000 rows,
-// each followed by GO, as script generators write them. The script (1,000,000 rows, about 80 MB)
-// is generated once into the benchmark's own temp folder. Beside it, plain SQLite storing the
-// same rows through one prepared statement in one transaction, for scale. Items processed = rows;
-// peak_rss_MB is the process's peak resident set (getrusage): run one benchmark per process
+// each followed by GO, as script generators write them (and once more without any GO line). The
+// script (1,000,000 rows, about 80 MB) is generated once into the benchmark's own temp folder.
+// Beside it, plain SQLite storing the same rows through one prepared statement in one transaction,
+// for scale. Items processed = rows; peak_rss_MB is the process's peak resident set (getrusage):
+// run one benchmark per process
 // (--benchmark_filter) under /usr/bin/time -v to compare peaks.
 //   KORVANE_BENCH_LOAD_ROWS overrides the row count.
 #include <benchmark/benchmark.h>
@@ -66,7 +67,10 @@ std::string Quoted(const std::string& text) {
 
 class ScriptFixture {
  public:
-  ScriptFixture() : folder_(fs::temp_directory_path() / "korvane-bench-script-load") {
+  // `go_lines`: a GO after every INSERT; else the whole script is one batch.
+  explicit ScriptFixture(bool go_lines)
+      : folder_(fs::temp_directory_path() /
+                (go_lines ? "korvane-bench-script-load" : "korvane-bench-script-load-one-batch")) {
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     // The server exists before the timed loads, as it does for a user loading a script.
@@ -90,7 +94,7 @@ class ScriptFixture {
                      Quoted(v.ordered) + ", " + std::to_string(v.flag) + ", " + Quoted(v.note) +
                      ")\r\n";
       }
-      out << statement << "GO\r\n";
+      out << statement << (go_lines ? "GO\r\n" : "");
     }
   }
   ~ScriptFixture() { fs::remove_all(folder_); }
@@ -104,7 +108,12 @@ class ScriptFixture {
 };
 
 ScriptFixture& Script() {
-  static ScriptFixture fixture;
+  static ScriptFixture fixture(true);
+  return fixture;
+}
+
+ScriptFixture& OneBatchScript() {
+  static ScriptFixture fixture(false);
   return fixture;
 }
 
@@ -145,6 +154,39 @@ void BM_LoadScriptInPieces(benchmark::State& state) {
   Report(state);
 }
 BENCHMARK(BM_LoadScriptInPieces)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_LoadOneBatchWholeScript(benchmark::State& state) {
+  ScriptFixture& script = OneBatchScript();
+  int round = 0;
+  for (auto _ : state) {
+    const auto text = korvane::ReadWholeFile(script.ScriptFile());
+    const auto result = korvane::LoadScript(
+        script.Servers(), "srv", "OneBatchWhole" + std::to_string(round++), text.value_or(""));
+    if (!result.ok)
+      state.SkipWithError(result.message.c_str());
+  }
+  Report(state);
+}
+BENCHMARK(BM_LoadOneBatchWholeScript)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// The same rows without GO lines: one batch of 1,000 INSERT statements per 1,000,000 rows.
+void BM_LoadOneBatchScriptInPieces(benchmark::State& state) {
+  ScriptFixture& script = OneBatchScript();
+  int round = 0;
+  for (auto _ : state) {
+    std::ifstream in(script.ScriptFile(), std::ios::binary);
+    const auto result =
+        korvane::LoadScript(script.Servers(), "srv", "OneBatch" + std::to_string(round++), in);
+    if (!result.ok)
+      state.SkipWithError(result.message.c_str());
+    state.counters["largest_buffer_KB"] = static_cast<double>(result.largest_buffer) / 1024.0;
+  }
+  Report(state);
+}
+BENCHMARK(BM_LoadOneBatchScriptInPieces)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 void BM_LoadBaselineSqlite(benchmark::State& state) {
   ScriptFixture& script = Script();

@@ -116,6 +116,7 @@ ScriptLoadResult Load(const std::filesystem::path& servers_folder, std::string_v
     int line = 0;
     try {
       embedded::BatchExecutor executor(db);
+      executor.set_window_bytes(piece_size);
       // Through this connection, so that the listing is undone with the rest of a failed
       // script (another connection would also wait on this one's lock on master).
       executor.set_attach_handler([&](const std::string& n, const std::vector<std::string>& files) {

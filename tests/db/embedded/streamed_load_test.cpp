@@ -42,20 +42,61 @@ TEST_F(StreamedLoadTest, PiecesLoadAsTheWholeTextDoes) {
   struct Case {
     const char* what;
     std::string script;
+    bool loads;
+    std::string check = "SELECT id, s, n FROM t ORDER BY id";
   };
+  std::string long_batch;
+  for (int i = 0; i < 40; ++i)
+    long_batch +=
+        "INSERT t (s, n)\nVALUES ('r" + std::to_string(i) + "', " + std::to_string(i) + ")\n";
   const std::vector<Case> cases = {
       {"rows over several batches",
        table + "INSERT t (s, n) VALUES (N'\xC3\xA9t\xC3\xA9', 1), ('a\r\nGO\r\nb', 2)\r\nGO 2\r\n"
-               "INSERT t (s, n) VALUES ('x', NULL)\r\n"},
+               "INSERT t (s, n) VALUES ('x', NULL)\r\n",
+       true},
       {"a duplicate key in the third batch",
        table + "SET IDENTITY_INSERT t ON\r\nGO\r\nINSERT t (id, s) VALUES (1, 'a')\r\nGO\r\n"
-               "\r\nINSERT t (id, s) VALUES (2, 'b'),\r\n (1, 'c')\r\nGO\r\n"},
-      {"a check constraint", table + "INSERT t (s, n) VALUES ('a', 1)\nGO\nINSERT t (s, n)\n"
-                                     "VALUES ('b', -1)\n"},
-      {"NULL into a NOT NULL column", table + "INSERT t (s) VALUES (NULL)"},
+               "\r\nINSERT t (id, s) VALUES (2, 'b'),\r\n (1, 'c')\r\nGO\r\n",
+       false},
+      {"a check constraint",
+       table + "INSERT t (s, n) VALUES ('a', 1)\nGO\nINSERT t (s, n)\nVALUES ('b', -1)\n", false},
+      {"NULL into a NOT NULL column", table + "INSERT t (s) VALUES (NULL)", false},
       {"a syntax error after a long comment",
-       table + "/* " + std::string(3000, '*') + " */\nINSERT t (s) VALUES ('a') WHERE\n"},
-      {"a byte-order mark", "\xEF\xBB\xBF" + table + "INSERT t (s) VALUES ('bom')\r\n"},
+       table + "/* " + std::string(3000, '*') + " */\nINSERT t (s) VALUES ('a') WHERE\n", false},
+      {"a byte-order mark", "\xEF\xBB\xBF" + table + "INSERT t (s) VALUES ('bom')\r\n", true},
+      // One long batch, run a window at a time when the pieces are small.
+      {"many statements in one batch", table + long_batch, true},
+      {"a failing row deep in one batch",
+       table + long_batch + "INSERT t (s, n) VALUES ('late',\n-5)\n" + long_batch, false},
+      {"IF and ELSE over several lines",
+       table + long_batch +
+           "IF EXISTS (SELECT * FROM t WHERE n = 3)\n  INSERT t (s) VALUES ('yes')\n"
+           "ELSE\n  INSERT t (s) VALUES ('no')\nIF 1 = 0\n  INSERT t (s) "
+           "VALUES ('never')\nINSERT t (s) VALUES ('after')\n",
+       true},
+      {"a BEGIN ... END block",
+       table +
+           "BEGIN\n  INSERT t (s) VALUES ('a')\n  BEGIN\n    INSERT t (s) VALUES ('b')\n  "
+           "END\nEND\nINSERT t (s) VALUES ('c')\n" +
+           long_batch,
+       true},
+      {"a block left open", table + long_batch + "BEGIN\n  INSERT t (s) VALUES ('a')\n", false},
+      {"a procedure opening its batch",
+       table + "CREATE PROCEDURE p AS\n  SELECT 1\n  SELECT 2\n" + long_batch + "GO\nSELECT 3\n",
+       true, "SELECT colid, text FROM syscomments ORDER BY colid"},
+      {"a procedure after another statement",
+       table + long_batch + "CREATE PROCEDURE p AS\n  SELECT 1\n", false},
+      {"ALTER and COLUMN on lines of their own",
+       table + long_batch + "ALTER TABLE t\nALTER\nCOLUMN s nvarchar(30) NOT NULL\n" + long_batch,
+       false},
+      {"a type and a table using it",
+       table + "CREATE TYPE dbo.Code\nFROM varchar(10) NOT NULL\n" + long_batch +
+           "CREATE TABLE u (c Code)\nINSERT u VALUES ('a')\n",
+       true, "SELECT c FROM u"},
+      {"an unclosed string after a failing statement",
+       table + long_batch + "INSERT t (s) VALUES (NULL)\n" + long_batch +
+           "INSERT t (s) VALUES ('open\n",
+       false},
   };
   int round = 0;
   for (const Case& c : cases) {
@@ -64,13 +105,13 @@ TEST_F(StreamedLoadTest, PiecesLoadAsTheWholeTextDoes) {
     for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
       const std::string db = "Piece" + std::to_string(round) + "_" + std::to_string(piece);
       const ScriptLoadResult streamed = LoadPieces(db, c.script, piece);
+      EXPECT_EQ(whole.ok, c.loads) << c.what << ": " << whole.message;
       EXPECT_EQ(streamed.ok, whole.ok) << c.what << ", pieces of " << piece;
       EXPECT_EQ(streamed.message, WithDatabase(whole.message, whole_db, db))
           << c.what << ", pieces of " << piece;
       EXPECT_EQ(streamed.line, whole.line) << c.what << ", pieces of " << piece;
       if (whole.ok)
-        EXPECT_EQ(QueryRows(db, "SELECT id, s, n FROM t ORDER BY id"),
-                  QueryRows(whole_db, "SELECT id, s, n FROM t ORDER BY id"))
+        EXPECT_EQ(QueryRows(db, c.check), QueryRows(whole_db, c.check))
             << c.what << ", pieces of " << piece;
       else
         EXPECT_EQ(Run(db, "SELECT 1").errors.at(0).number, 4060) << c.what;
