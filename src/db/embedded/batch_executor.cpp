@@ -210,8 +210,9 @@ std::vector<ResultSet> BatchExecutor::RunInWindows(std::string_view batch) {
           k = RunUnit(tokens, ranges, k, window, &results);
         break;
       }
-      // The last statement may go on in the next window, and a boundary is only sure once the
-      // statement after it has begun: units ending before the last statement run now.
+      // The last statement may go on in the next window: units ending before it run now. The
+      // boundary before it is sure, as a statement's end is found from the tokens up to the next
+      // statement's first word, except that ALTER TABLE looks one word further (ALTER COLUMN).
       std::size_t k = 0;
       while (k + 1 < ranges.size()) {
         std::size_t end = 0;
@@ -220,7 +221,8 @@ std::vector<ResultSet> BatchExecutor::RunInWindows(std::string_view batch) {
         } catch (const SqlError&) {
           break;  // a block whose END is in a later window
         }
-        if (end + 1 >= ranges.size())
+        if (end >= ranges.size() ||
+            (end + 1 == ranges.size() && tokens[ranges[end - 1].begin].IsWord("ALTER")))
           break;
         RunUnit(tokens, ranges, k, window, &results);
         k = end;

@@ -16,6 +16,9 @@ namespace {
 
 using embedded::SqlError;
 
+// A batch longer than this many pieces runs a window of that size at a time.
+constexpr std::size_t kWindowPieces = 4;
+
 // True when the batch holds only blanks and comments (an unclosed comment is not blank: running
 // it reports the error).
 bool IsBlank(std::string_view text) {
@@ -116,7 +119,7 @@ ScriptLoadResult Load(const std::filesystem::path& servers_folder, std::string_v
     int line = 0;
     try {
       embedded::BatchExecutor executor(db);
-      executor.set_window_bytes(piece_size);
+      executor.set_window_bytes(kWindowPieces * piece_size);
       // Through this connection, so that the listing is undone with the rest of a failed
       // script (another connection would also wait on this one's lock on master).
       executor.set_attach_handler([&](const std::string& n, const std::vector<std::string>& files) {

@@ -39,7 +39,7 @@ ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::st
                             std::string_view database, std::string_view script);
 // The same for a script read from `script` in pieces of `piece_size` bytes, one batch at a
 // time (a read error fails the load and leaves nothing, like a failing statement). A batch
-// longer than a piece runs a window of about a piece at a time, whole statements at once.
+// longer than four pieces runs a window of about that size at a time, whole statements at once.
 ScriptLoadResult LoadScript(const std::filesystem::path& servers_folder, std::string_view server,
                             std::string_view database, std::istream& script,
                             std::size_t piece_size = kScriptPieceSize);
