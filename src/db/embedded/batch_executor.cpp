@@ -29,23 +29,10 @@ bool IsBatchObject(const std::vector<Token>& tokens, std::size_t create) {
 // True when a string, quoted name or block comment of `text` is not closed (the tokenizer then
 // fails the whole batch before any of it runs).
 bool HasUnclosedSpan(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    const char d = i + 1 < text.size() ? text[i + 1] : '\0';
-    std::size_t next = i + 1;
-    if (c == '-' && d == '-') {
-      next = text.find('\n', i);
-      if (next == std::string_view::npos)
-        return false;
-    } else if (c == '/' && d == '*') {
-      next = BlockCommentEnd(text, i);
-    } else if (c == '\'' || c == '[' || c == '"') {
-      next = QuotedSpanEnd(text, i);
-    }
-    if (next == std::string_view::npos)
+  for (std::size_t i = 0; i < text.size();) {
+    i = LexicalSpanEnd(text, i);
+    if (i == std::string_view::npos)
       return true;
-    i = next;
   }
   return false;
 }
@@ -53,22 +40,12 @@ bool HasUnclosedSpan(std::string_view text) {
 // The end of a window of `text`: just after the first line break at or beyond `want` that lies
 // outside strings, names and comments; the whole text when there is none.
 std::size_t WindowEnd(std::string_view text, std::size_t want) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '\n' && i >= want)
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '\n' && i >= want)
       return i + 1;
-    const char d = i + 1 < text.size() ? text[i + 1] : '\0';
-    std::size_t next = i + 1;
-    if (c == '-' && d == '-')
-      next = text.find('\n', i);
-    else if (c == '/' && d == '*')
-      next = BlockCommentEnd(text, i);
-    else if (c == '\'' || c == '[' || c == '"')
-      next = QuotedSpanEnd(text, i);
-    if (next == std::string_view::npos)
-      return text.size();
-    i = next;
+    i = LexicalSpanEnd(text, i);
+    if (i == std::string_view::npos)
+      break;
   }
   return text.size();
 }

@@ -101,34 +101,17 @@ std::optional<std::size_t> BatchReader::LineEnd() {
     const std::string_view text(buffer_);
     const std::size_t n = text.size();
     // One logical line: up to the first line break outside a string, name or block comment.
-    // A span that reaches the end of what was read may go on in the next piece: it is scanned
-    // again from its start once more has been read.
+    // A span that reaches the end of what was read may go on in the next piece (a string's
+    // closing quote may be doubled by the next byte): it is scanned again from its start once
+    // more has been read.
     bool more = false;
     while (i < n && text[i] != '\n') {
-      const char c = text[i];
-      if ((c == '-' || c == '/') && i + 1 == n && !at_end_) {
+      const std::size_t skip_to = LexicalSpanEnd(text, i);
+      if (!at_end_ && (skip_to == npos || skip_to >= n)) {
         more = true;
         break;
       }
-      const char d = i + 1 < n ? text[i + 1] : '\0';
-      std::size_t skip_to = i + 1;
-      if (c == '-' && d == '-') {
-        skip_to = text.find('\n', i);
-      } else if (c == '/' && d == '*') {
-        skip_to = BlockCommentEnd(text, i);
-      } else if (c == '\'' || c == '[' || c == '"') {
-        skip_to = QuotedSpanEnd(text, i);
-        if (skip_to == n && !at_end_)
-          skip_to = npos;  // the closing character may be doubled by the next byte
-      }
-      if (skip_to == npos) {
-        if (!at_end_) {
-          more = true;
-          break;
-        }
-        skip_to = n;
-      }
-      i = skip_to;
+      i = skip_to == npos ? n : skip_to;
     }
     if (!more && (i < n || at_end_)) {
       if (pos_ >= n)
