@@ -287,12 +287,13 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     marks += stored_columns ? ", ?" : "?";
     bind_index[i] = ++stored_columns;
   }
+  // The converted values of the row being stored: the insert reads their text in place, so they
+  // outlive it.
+  std::vector<StoredValue> row_values(columns.size());
   SqliteStatement insert = db_.db().Prepare(sql + ") VALUES (" + marks + ")");
   std::int64_t inserted = 0;
   ConstraintChecker checker(db_, table, "INSERT");
 
-  // The converted values of the row being stored; the insert reads their text in place.
-  std::vector<StoredValue> row_values(columns.size());
   auto store_row = [&](const std::vector<std::optional<StoredValue>>& given) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const TableColumn& column = columns[i];
