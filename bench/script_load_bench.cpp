@@ -2,10 +2,11 @@
 // float, varchar, datetime, int, varchar) filled by INSERT ... VALUES statements of 1,000 rows,
 // each followed by GO, as script generators write them (and once more without any GO line). The
 // script (1,000,000 rows, about 80 MB) is generated once into the benchmark's own temp folder.
-// Beside it, plain SQLite storing the same rows through one prepared statement in one transaction,
-// for scale. Items processed = rows; peak_rss_MB is the process's peak resident set (getrusage):
-// run one benchmark per process
-// (--benchmark_filter) under /usr/bin/time -v to compare peaks.
+// Beside it, plain SQLite storing the same rows through one prepared statement in one
+// transaction, for scale. Items processed = rows; largest_buffer_KB is the loader's own figure of
+// the script bytes it held at once; peak_rss_MB is the process's peak resident set (getrusage).
+// Run one benchmark per process (--benchmark_filter) under /usr/bin/time -v to compare peaks, and
+// quote each time as a ratio against the baseline run in the same session.
 //   KORVANE_BENCH_LOAD_ROWS overrides the row count.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
