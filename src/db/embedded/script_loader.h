@@ -1,8 +1,7 @@
 // Builds or changes a database of an embedded server from a T-SQL script, as a query tool would
 // run it: GO separates batches, each batch runs statement by statement as it is read, so the
-// script is never held whole. The whole script is one
-// transaction: when any statement fails, nothing of the script remains (and a database the load
-// created is removed again).
+// script is never held whole. The whole script is one transaction: when any statement fails,
+// nothing of the script remains (and a database the load created is removed again).
 #pragma once
 
 #include <cstddef>
@@ -15,7 +14,7 @@
 
 namespace korvane {
 
-// The most times "GO n" may run one batch; a larger count fails the load before anything runs.
+// The most times "GO n" may run one batch; a larger count fails the load, leaving nothing.
 inline constexpr int kMaxBatchRepeat = 10000;
 
 // How many bytes of a script the loader reads at a time.
