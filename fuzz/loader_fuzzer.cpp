@@ -1,6 +1,7 @@
 // Script text -> a load into a scratch database of a scratch server. Every input must either
 // load, or fail with a "Msg n, Level l, State s, Line k" message whose line lies inside the
-// script and leave the database and the server's master exactly as they were.
+// script and leave the database and the server's master exactly as they were; read in small
+// pieces, it must load or fail the same way.
 #include <unistd.h>
 
 #include <cctype>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -150,18 +152,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       korvane::LoadScript(scratch.root, server.folder.string(), "fuzz", script);
   if (result.ok) {
     Scratch::Restore(server);
-    return 0;
+  } else {
+    if (result.message.rfind("Msg ", 0) != 0 || result.error.text.empty() || result.line < 0 ||
+        result.line > LineCount(script))
+      std::abort();
+    // A failed load leaves nothing behind.
+    if (Scratch::Read(server.database_file) != server.database ||
+        Scratch::Read(server.folder / "master.db") != server.master) {
+      Scratch::Restore(server);
+      std::abort();
+    }
+    if (fs::exists(server.folder / "fuzz.db-journal"))
+      std::abort();
   }
-  if (result.message.rfind("Msg ", 0) != 0 || result.error.text.empty() || result.line < 0 ||
-      result.line > LineCount(script))
-    std::abort();
-  // A failed load leaves nothing behind.
-  if (Scratch::Read(server.database_file) != server.database ||
-      Scratch::Read(server.folder / "master.db") != server.master) {
+  // Read in small pieces (a long batch then runs a window at a time), the script loads alike.
+  std::istringstream in{std::string(script)};
+  const korvane::ScriptLoadResult pieces =
+      korvane::LoadScript(scratch.root, server.folder.string(), "fuzz", in, size % 13 + 1);
+  if (pieces.ok)
     Scratch::Restore(server);
-    std::abort();
-  }
-  if (fs::exists(server.folder / "fuzz.db-journal"))
+  if (pieces.ok != result.ok || pieces.message != result.message || pieces.line != result.line)
     std::abort();
   return 0;
 }

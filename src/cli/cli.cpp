@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "app/application_context.h"
@@ -305,8 +307,9 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
         MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
-  const auto script = ReadWholeFile(positional[2]);
-  if (!script) {
+  // Read in pieces, one batch at a time: the script is never held whole.
+  std::ifstream script(positional[2], std::ios::binary);
+  if (!script || std::filesystem::is_directory(positional[2])) {
     ui.ShowMessage("cannot read " + positional[2], MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
@@ -316,7 +319,7 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
     CreateEmbeddedServer(context.locations.servers_folder, server, product_version, &error);
   }
   const ScriptLoadResult result =
-      LoadScript(context.locations.servers_folder, server, positional[1], *script);
+      LoadScript(context.locations.servers_folder, server, positional[1], script);
   if (!result.ok) {
     ui.ShowMessage(positional[2] + ": " + result.message, MessageIcon::kExclamation, "Load");
     return kExitFailed;
@@ -379,8 +382,9 @@ std::string CliUsage() {
          "      Runs a T-SQL creation script against a database of an embedded server\n"
          "      (embedded:FOLDER), creating the server and the database when missing; a new\n"
          "      server reports version V (default 9.00.5000.00; 8.00.2039 acts as SQL Server\n"
-         "      2000). The script loads whole or not at all. \"GO n\" repeats a batch at\n"
-         "      most 10000 times.\n"
+         "      2000). The script loads whole or not at all. It is read one GO batch at a\n"
+         "      time: memory follows the largest batch, not the script. \"GO n\" repeats a\n"
+         "      batch at most 10000 times.\n"
          "  query SERVER DB \"T-SQL\"\n"
          "      Runs a query and prints its rows, tab-separated, with a header line; a tab,\n"
          "      CR, LF or backslash inside a cell is written \\t, \\r, \\n or \\\\.\n"

@@ -254,6 +254,29 @@ TEST_F(CliEmbeddedTest, LoadThenListAndQuery) {
   EXPECT_EQ(query.out, "CustomerID\tName\n2\tAnn\n1\tO'Brien\n");
 }
 
+// A script saved with a UTF-8 byte-order mark failed on its first word; the file is now read in
+// pieces, and the mark is skipped wherever the first piece ends.
+TEST_F(CliEmbeddedTest, ScriptWithAByteOrderMarkLoads) {
+  struct Case {
+    const char* database;
+    std::string text;
+  };
+  const std::string body =
+      "CREATE TABLE t (a nvarchar(10))\r\nGO\r\nINSERT t VALUES (N'\xC3\xA9')\r\n";
+  for (const Case& c : {Case{"Marked", "\xEF\xBB\xBF" + body}, Case{"Plain", body}}) {
+    const CliRun load = RunWithProfile(
+        {"load", "embedded:demo", c.database, Script(std::string(c.database) + ".sql", c.text)});
+    ASSERT_EQ(load.status, kExitDone) << c.database << ": " << load.err;
+    EXPECT_EQ(RunWithProfile({"query", "embedded:demo", c.database, "SELECT a FROM t"}).out,
+              "a\n\xC3\xA9\n")
+        << c.database;
+  }
+  const CliRun folder = RunWithProfile({"load", "embedded:demo", "Shop", folder_.path().string()});
+  EXPECT_EQ(folder.status, kExitFailed);
+  EXPECT_NE(folder.err.find("cannot read " + folder_.path().string()), std::string::npos)
+      << folder.err;
+}
+
 TEST_F(CliEmbeddedTest, QueryEscapesTabsLineBreaksAndBackslashesInsideCells) {
   ASSERT_EQ(RunWithProfile({"load", "embedded:demo", "Shop",
                             Script("a.sql",

@@ -26,6 +26,30 @@ bool IsBatchObject(const std::vector<Token>& tokens, std::size_t create) {
          (IsModuleKind(kind) || (kind.IsWord("DEFAULT") && tokens[create].IsWord("CREATE")));
 }
 
+// True when a string, quoted name or block comment of `text` is not closed (the tokenizer then
+// fails the whole batch before any of it runs).
+bool HasUnclosedSpan(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    i = LexicalSpanEnd(text, i);
+    if (i == std::string_view::npos)
+      return true;
+  }
+  return false;
+}
+
+// The end of a window of `text`: just after the first line break at or beyond `want` that lies
+// outside strings, names and comments; the whole text when there is none.
+std::size_t WindowEnd(std::string_view text, std::size_t want) {
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '\n' && i >= want)
+      return i + 1;
+    i = LexicalSpanEnd(text, i);
+    if (i == std::string_view::npos)
+      break;
+  }
+  return text.size();
+}
+
 SqlError WithLine(SqlError error, int line) {
   if (error.line() == 0)
     error.set_line(line);
@@ -123,7 +147,7 @@ std::size_t BatchExecutor::RunUnit(const std::vector<Token>& tokens,
         j = RunUnit(tokens, ranges, j, batch, results);
       return end;
     }
-    RunStatement(tokens, range, batch, k == 0, results);
+    RunStatement(tokens, range, batch, k == 0 && !continuing_, results);
   } catch (SqlError& error) {
     throw WithLine(error, first.line);
   }
@@ -131,11 +155,73 @@ std::size_t BatchExecutor::RunUnit(const std::vector<Token>& tokens,
 }
 
 std::vector<ResultSet> BatchExecutor::Run(std::string_view batch) {
-  const std::vector<Token> tokens = Tokenize(batch);
+  if (batch.size() > window_bytes_ && !HasUnclosedSpan(batch))
+    return RunInWindows(batch);
+  // The token storage of the previous batch is reused (a loader runs thousands of batches).
+  std::vector<Token> tokens = std::move(spare_tokens_);
+  Tokenize(batch, &tokens);
   std::vector<ResultSet> results;
   const std::vector<Range> ranges = SplitStatements(tokens);
   for (std::size_t k = 0; k < ranges.size();)
     k = RunUnit(tokens, ranges, k, batch, &results);
+  spare_tokens_ = std::move(tokens);
+  return results;
+}
+
+std::vector<ResultSet> BatchExecutor::RunInWindows(std::string_view batch) {
+  std::vector<ResultSet> results;
+  std::vector<Token> tokens = std::move(spare_tokens_);
+  std::size_t offset = 0;  // where the window starts in the batch
+  int line = 1;            // the batch's line at that point
+  std::size_t want = window_bytes_;
+  continuing_ = false;
+  try {
+    for (;;) {
+      const std::string_view rest = batch.substr(offset);
+      const std::size_t cut = WindowEnd(rest, want);
+      const std::string_view window = rest.substr(0, cut);
+      Tokenize(window, &tokens);
+      const std::vector<Range> ranges = SplitStatements(tokens);
+      if (cut == rest.size()) {
+        for (std::size_t k = 0; k < ranges.size();)
+          k = RunUnit(tokens, ranges, k, window, &results);
+        break;
+      }
+      // The last statement may go on in the next window: units ending before it run now. The
+      // boundary before it is sure, as a statement's end is found from the tokens up to the next
+      // statement's first word, except that ALTER TABLE looks one word further (ALTER COLUMN).
+      std::size_t k = 0;
+      while (k + 1 < ranges.size()) {
+        std::size_t end = 0;
+        try {
+          end = UnitEnd(tokens, ranges, k);
+        } catch (const SqlError&) {
+          break;  // a block whose END is in a later window
+        }
+        if (end >= ranges.size() ||
+            (end + 1 == ranges.size() && tokens[ranges[end - 1].begin].IsWord("ALTER")))
+          break;
+        RunUnit(tokens, ranges, k, window, &results);
+        k = end;
+      }
+      if (k == 0) {
+        want *= 2;  // not one whole unit yet: a larger window
+        continue;
+      }
+      const Token& next = tokens[ranges[k].begin];
+      offset += next.offset;
+      line += next.line - 1;
+      want = window_bytes_;
+      continuing_ = true;
+    }
+  } catch (SqlError& error) {
+    continuing_ = false;
+    if (error.line() > 0)
+      error.set_line(error.line() + line - 1);
+    throw;
+  }
+  continuing_ = false;
+  spare_tokens_ = std::move(tokens);
   return results;
 }
 

@@ -4,6 +4,7 @@
 // (within the batch) of the token that failed; the caller rolls back.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ class BatchExecutor {
   explicit BatchExecutor(EmbeddedDatabase& database) : db_(database) {}
 
   void set_attach_handler(AttachHandler handler) { attach_ = std::move(handler); }
+  // A batch longer than this is tokenized and run a window of about this many bytes at a time,
+  // whole statements (and IF, WHILE and BEGIN ... END units) at once, so that a script without
+  // GO lines does not hold the tokens of all its statements.
+  void set_window_bytes(std::size_t bytes) { window_bytes_ = std::max<std::size_t>(bytes, 1); }
 
   std::vector<ResultSet> Run(std::string_view batch);
 
@@ -30,6 +35,7 @@ class BatchExecutor {
     std::size_t begin;
     std::size_t end;
   };
+  std::vector<ResultSet> RunInWindows(std::string_view batch);
   std::vector<Range> SplitStatements(const std::vector<Token>& tokens) const;
   // Index of the statement after the unit at k (a statement, a BEGIN ... END block, or an IF
   // with what it guards and its ELSE part).
@@ -46,6 +52,9 @@ class BatchExecutor {
 
   EmbeddedDatabase& db_;
   AttachHandler attach_;
+  std::vector<Token> spare_tokens_;
+  std::size_t window_bytes_ = 256 * 1024;
+  bool continuing_ = false;  // a window after the batch's first is running
 };
 
 }  // namespace korvane::embedded

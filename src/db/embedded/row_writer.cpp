@@ -72,7 +72,9 @@ std::optional<StoredValue> LiteralValue(const std::vector<Token>& tokens, std::s
                           "the result of a UNION operator.");
 }
 
-void BindStored(SqliteStatement& stmt, int index, const StoredValue& value) {
+// `in_place`: the value outlives the statement's next step, so SQLite reads its text without
+// a copy.
+void BindStored(SqliteStatement& stmt, int index, const StoredValue& value, bool in_place = false) {
   switch (value.kind) {
     case StoredValue::Kind::kNull:
       stmt.BindNull(index);
@@ -84,7 +86,11 @@ void BindStored(SqliteStatement& stmt, int index, const StoredValue& value) {
       stmt.BindDouble(index, value.real);
       break;
     case StoredValue::Kind::kText:
-      stmt.Bind(index, std::string_view(value.text));
+      if (in_place)
+        sqlite3_bind_text(stmt.handle(), index, value.text.data(),
+                          static_cast<int>(value.text.size()), SQLITE_STATIC);
+      else
+        stmt.Bind(index, std::string_view(value.text));
       break;
     case StoredValue::Kind::kBlob:
       stmt.BindBlob(index, value.blob);
@@ -281,16 +287,20 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     marks += stored_columns ? ", ?" : "?";
     bind_index[i] = ++stored_columns;
   }
+  // The converted values of the row being stored: the insert reads their text in place, so they
+  // outlive it.
+  std::vector<StoredValue> row_values(columns.size());
   SqliteStatement insert = db_.db().Prepare(sql + ") VALUES (" + marks + ")");
   std::int64_t inserted = 0;
   ConstraintChecker checker(db_, table, "INSERT");
 
-  auto store_row = [&](std::vector<std::optional<StoredValue>> given) {
+  auto store_row = [&](const std::vector<std::optional<StoredValue>>& given) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const TableColumn& column = columns[i];
       if (column.computed)
         continue;
-      StoredValue value;
+      StoredValue& value = row_values[i];
+      value.kind = StoredValue::Kind::kNull;
       if (given[i]) {
         value = ConvertForColumn(*given[i], column.type, major);
         if (column.identity && value.kind == StoredValue::Kind::kInteger) {
@@ -312,6 +322,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
         db_.db().Exec("INSERT OR REPLACE INTO kvn_meta VALUES ('dbts', '" + std::to_string(next) +
                       "')");
         value.kind = StoredValue::Kind::kBlob;
+        value.blob.clear();
         for (int shift = 56; shift >= 0; shift -= 8)
           value.blob.push_back(static_cast<std::uint8_t>((next >> shift) & 0xFF));
       } else if (auto it = defaults.find(i); it != defaults.end()) {
@@ -324,7 +335,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
                                 "', table '" + db_.info().database_name + "." +
                                 db_.SchemaName(table.uid) + "." + table.name +
                                 "'; column does not allow nulls. INSERT fails.");
-      BindStored(insert, bind_index[i], value);
+      BindStored(insert, bind_index[i], value, /*in_place=*/true);
     }
     const int code = sqlite3_step(insert.handle());
     if (code != SQLITE_DONE) {
@@ -342,9 +353,11 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
     store_row(std::vector<std::optional<StoredValue>>(columns.size()));
   } else if (cursor.AcceptWord("VALUES")) {
     const auto& tokens = cursor.tokens();
+    std::vector<std::optional<StoredValue>> given(columns.size());  // reused row after row
     do {
       cursor.ExpectPunct("(");
-      std::vector<std::optional<StoredValue>> given(columns.size());
+      for (auto& value : given)
+        value.reset();
       std::size_t count = 0;
       if (!cursor.Peek().IsPunct(")")) {
         do {
@@ -373,7 +386,7 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
                        "There are more columns in the INSERT statement than values specified "
                        "in the VALUES clause. The number of values in the VALUES clause must "
                        "match the number of columns specified in the INSERT statement.");
-      store_row(std::move(given));
+      store_row(given);
     } while (cursor.AcceptPunct(","));
   } else if (cursor.Peek().IsWord("SELECT") ||
              (cursor.Peek().IsPunct("(") && cursor.Peek(1).IsWord("SELECT"))) {
@@ -402,8 +415,8 @@ std::int64_t RowWriter::Insert(TokenCursor& cursor) {
             StoredFromSqlite(sqlite3_column_value(source.handle(), static_cast<int>(k)));
       rows.push_back(std::move(given));
     }
-    for (auto& row : rows)
-      store_row(std::move(row));
+    for (const auto& row : rows)
+      store_row(row);
   } else if (cursor.Peek().IsWord("EXEC") || cursor.Peek().IsWord("EXECUTE")) {
     ThrowUnsupported("INSERT ... EXECUTE");
   } else {

@@ -86,6 +86,13 @@ bool IsReservedWord(std::string_view word) {
 
 std::vector<Token> Tokenize(std::string_view text) {
   std::vector<Token> tokens;
+  Tokenize(text, &tokens);
+  return tokens;
+}
+
+void Tokenize(std::string_view text, std::vector<Token>* out) {
+  std::vector<Token>& tokens = *out;
+  tokens.clear();
   std::size_t pos = 0;
   int line = 1;
   const std::size_t n = text.size();
@@ -209,7 +216,6 @@ std::vector<Token> Tokenize(std::string_view text) {
   end.offset = end.end = n;
   end.line = line;
   tokens.push_back(end);
-  return tokens;
 }
 
 }  // namespace korvane::embedded

@@ -30,6 +30,9 @@ struct Token {
 // The tokens of `text`, ending with one kEnd token. Unclosed quotes, brackets and comments
 // raise SqlError (105 or 113) with the line set.
 std::vector<Token> Tokenize(std::string_view text);
+// The same into `tokens` (cleared first), reusing its storage: a caller tokenizing many batches
+// keeps one vector.
+void Tokenize(std::string_view text, std::vector<Token>* tokens);
 
 // The deepest nesting of parentheses (and subqueries) a statement may have; deeper input fails
 // with error 191 rather than exhausting time or stack.
@@ -46,6 +49,23 @@ inline constexpr int kMaxNestingDepth = 100;
 std::size_t QuotedSpanEnd(std::string_view text, std::size_t open);
 // A block comment /* .. */; block comments nest.
 std::size_t BlockCommentEnd(std::string_view text, std::size_t open);
+// The position after whatever starts at `at`: a line comment (up to its line break, not
+// included, or the end of the text), a block comment, a string or quoted name, or else one
+// character; npos when a block comment, string or name is not closed.
+// (Inline: splitters call it for every character of a script.)
+inline std::size_t LexicalSpanEnd(std::string_view text, std::size_t at) {
+  const char c = text[at];
+  const char d = at + 1 < text.size() ? text[at + 1] : '\0';
+  if (c == '-' && d == '-') {
+    const std::size_t line_break = text.find('\n', at);
+    return line_break == std::string_view::npos ? text.size() : line_break;
+  }
+  if (c == '/' && d == '*')
+    return BlockCommentEnd(text, at);
+  if (c == '\'' || c == '[' || c == '"')
+    return QuotedSpanEnd(text, at);
+  return at + 1;
+}
 
 // True for T-SQL reserved words that cannot be a bare name or alias.
 bool IsReservedWord(std::string_view word);

@@ -160,10 +160,20 @@ bool ParseDateText(const std::string& raw, std::string* stored) {
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   if (mo == 2 && d == 29 && !leap)
     return false;
-  char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", y, mo, d, h, mi, s,
-                ms);
-  *stored = buffer;
+  // "YYYY-MM-DD hh:mm:ss.mmm", written digit by digit (every field is in range by now).
+  char buffer[] = "0000-00-00 00:00:00.000";
+  auto put = [&](std::size_t at, int value, int width) {
+    for (int k = width - 1; k >= 0; --k, value /= 10)
+      buffer[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+  };
+  put(0, y, 4);
+  put(5, mo, 2);
+  put(8, d, 2);
+  put(11, h, 2);
+  put(14, mi, 2);
+  put(17, s, 2);
+  put(20, ms, 3);
+  stored->assign(buffer, sizeof buffer - 1);
   return true;
 }
 
@@ -229,9 +239,39 @@ StoredValue StoredFromSqlite(sqlite3_value* value) {
   return stored;
 }
 
+namespace {
+
+// Character types (and xml, sql_variant): the text, fitted to the column's size.
+StoredValue ConvertToText(const StoredValue& value, const DeclaredType& type) {
+  const std::string& name = type.name;
+  if (name == "sql_variant")
+    return value;
+  StoredValue out;
+  out.kind = StoredValue::Kind::kText;
+  out.text = AsText(value);
+  if (type.prec > 0 && !type.is_max && name != "text" && name != "ntext") {
+    const std::size_t limit = static_cast<std::size_t>(type.prec);
+    const std::size_t length = Utf8Length(out.text);
+    if (length > limit) {
+      std::string_view rest = Utf8Mid(out.text, limit);
+      if (rest.find_first_not_of(' ') != std::string_view::npos)
+        throw SqlError(8152, "String or binary data would be truncated.");
+      out.text = std::string(Utf8Left(out.text, limit));
+    } else if (name == "char" || name == "nchar") {
+      out.text.append(limit - length, ' ');
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type, int version) {
   if (value.kind == StoredValue::Kind::kNull)
     return value;
+  // The most common columns first: no other branch takes a character type.
+  if (type.is_character)
+    return ConvertToText(value, type);
   const std::string& name = type.name;
   StoredValue out;
   if (name == "tinyint" || name == "smallint" || name == "int" || name == "bigint" ||
@@ -368,25 +408,8 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
     out.text = stored;
     return out;
   }
-  if (type.is_character || name == "xml" || name == "sql_variant") {
-    out.kind = StoredValue::Kind::kText;
-    out.text = AsText(value);
-    if (name == "sql_variant")
-      return value;
-    if (type.prec > 0 && !type.is_max && name != "text" && name != "ntext") {
-      const std::size_t limit = static_cast<std::size_t>(type.prec);
-      const std::size_t length = Utf8Length(out.text);
-      if (length > limit) {
-        std::string_view rest = Utf8Mid(out.text, limit);
-        if (rest.find_first_not_of(' ') != std::string_view::npos)
-          throw SqlError(8152, "String or binary data would be truncated.");
-        out.text = std::string(Utf8Left(out.text, limit));
-      } else if (name == "char" || name == "nchar") {
-        out.text.append(limit - length, ' ');
-      }
-    }
-    return out;
-  }
+  if (name == "xml" || name == "sql_variant")
+    return ConvertToText(value, type);
   if (name == "binary" || name == "varbinary" || name == "image" || name == "timestamp") {
     out.kind = StoredValue::Kind::kBlob;
     if (value.kind == StoredValue::Kind::kBlob) {
