@@ -241,6 +241,23 @@ std::optional<Recordset> RunCommandRecordsetOpener::Open(int side, std::string_v
   return std::move(*result.recordset);
 }
 
+std::unique_ptr<RowCursor> RunCommandRecordsetOpener::OpenCursor(int side, std::string_view query,
+                                                                 bool probe) {
+  const bool suppressed = context_.SuppressConnectionErrors;
+  if (probe)
+    context_.SuppressConnectionErrors = true;
+  const std::size_t index = side == kSource ? 0 : 1;
+  OpenRowCursorResult result =
+      OpenRowCursor(context_, context_.CurrentServers[index], query, databases_[index]);
+  context_.SuppressConnectionErrors = suppressed;
+  return std::move(result.cursor);
+}
+
+void RunCommandRecordsetOpener::ReportReadFailure(int, const RowCursor& cursor,
+                                                  std::string_view query) {
+  ReportRowCursorFailure(context_, cursor, query);
+}
+
 DataCompareResult DataCompare(ApplicationContext& context, const DataCompareRequest& request,
                               CompareStatus& status, const ShowDifferencesWindow& show_window) {
   DataCompareRun run(context, request, status);
