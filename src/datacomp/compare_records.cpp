@@ -246,6 +246,7 @@ bool RecordComparison::Open() {
   if (input_.CompMethod == 1) {
     index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
                    &TargetKeyIndex::StandardKeyHash, input_.fingerprint);
+    index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
     if (!ReadTarget(*index_))
       return false;
   }

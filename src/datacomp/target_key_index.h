@@ -58,6 +58,9 @@ class TargetKeyIndex {
                  const std::array<std::string, 3>& target_keys, KeyHash key_hash = &StandardKeyHash,
                  RowFingerprint fingerprint = &StandardRowFingerprint);
 
+  // Room for about this many Target rows (the counted ones), so that reading them moves no
+  // row twice.
+  void Reserve(std::size_t rows);
   // Keeps the Target cursor's current row (the next row number) and indexes its key. Every
   // Target row is added before the first search.
   void AddTargetRow(const RowCursor& target);
