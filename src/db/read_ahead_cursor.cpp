@@ -1,0 +1,318 @@
+#include "db/read_ahead_cursor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <new>
+#include <system_error>
+#include <type_traits>
+
+namespace korvane {
+
+namespace {
+
+static_assert(std::is_trivially_copyable_v<DateTimeValue>, "dates are copied into the arena");
+static_assert(sizeof(double) == sizeof(std::uint64_t), "floats keep their bits in a slot");
+
+// How often a caller waiting for rows looks at the cancel flag when the reader is busy in a
+// long move of the inner cursor.
+constexpr std::chrono::milliseconds kCancelPoll{50};
+
+ServerMessage ReaderMessage(std::string sqlstate, std::string text) {
+  ServerMessage message;
+  message.number = 0;
+  message.sqlstate = std::move(sqlstate);
+  message.text = std::move(text);
+  return message;
+}
+
+ServerMessage CancelledMessage() {
+  return ReaderMessage("HY008", "Operation canceled");
+}
+
+ServerMessage OutOfMemoryMessage() {
+  return ReaderMessage("HY001", "Memory allocation error");
+}
+
+ReadAheadLimits Sane(ReadAheadLimits limits) {
+  limits.batch_rows = std::max<std::size_t>(limits.batch_rows, 1);
+  limits.batch_bytes = std::max<std::size_t>(limits.batch_bytes, 1);
+  limits.batch_count = std::max<std::size_t>(limits.batch_count, 2);
+  return limits;
+}
+
+}  // namespace
+
+void ReadAheadRowCursor::Batch::Clear() {
+  rows = 0;
+  slots.clear();
+  arena.clear();
+}
+
+ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
+                                       const std::atomic<bool>* cancel, ReadAheadLimits limits)
+    : inner_(std::move(inner)),
+      cancel_(cancel),
+      limits_(Sane(limits)),
+      columns_(inner_ ? inner_->Columns() : std::vector<ColumnInfo>{}) {
+  if (!inner_) {
+    finished_ = true;
+    return;
+  }
+  for (std::size_t i = 0; i < limits_.batch_count; ++i)
+    free_.push_back(std::make_unique<Batch>());
+  try {
+    reader_ = std::thread([this] { ReadLoop(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: read the inner cursor in place, which gives the same rows.
+    direct_ = true;
+  }
+}
+
+ReadAheadRowCursor::~ReadAheadRowCursor() {
+  StopReader();
+  current_.reset();
+  inner_.reset();
+}
+
+void ReadAheadRowCursor::StopReader() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_.store(true);
+  }
+  changed_.notify_all();
+  if (reader_.joinable())
+    reader_.join();
+}
+
+bool ReadAheadRowCursor::Next() {
+  if (finished_)
+    return false;
+  if (cancel_ != nullptr && cancel_->load()) {
+    Finish(true);
+    return false;
+  }
+  if (direct_) {
+    if (inner_->Next())
+      return true;
+    Finish(false);
+    return false;
+  }
+  if (current_ && row_ < current_->rows) {
+    ++row_;
+    return true;
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (current_) {
+    free_.push_back(std::move(current_));
+    changed_.notify_all();
+  }
+  const auto rows_or_end = [this] { return !ready_.empty() || reader_end_ != ReaderEnd::kRunning; };
+  for (;;) {
+    if (cancel_ != nullptr)
+      changed_.wait_for(lock, kCancelPoll, rows_or_end);
+    else
+      changed_.wait(lock, rows_or_end);
+    if (!ready_.empty()) {
+      current_ = std::move(ready_.front());
+      ready_.pop_front();
+      row_ = 1;
+      return true;
+    }
+    if (reader_end_ != ReaderEnd::kRunning)
+      break;
+    if (cancel_ != nullptr && cancel_->load()) {
+      lock.unlock();
+      Finish(true);
+      return false;
+    }
+  }
+  lock.unlock();
+  Finish(false);
+  return false;
+}
+
+void ReadAheadRowCursor::Finish(bool cancelled) {
+  finished_ = true;
+  current_.reset();
+  if (cancelled) {
+    // The reader may be in the middle of a long move of the inner cursor: tell it to stop and
+    // leave the join to the destructor, so the caller does not wait for that move.
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_.store(true);
+    }
+    changed_.notify_all();
+    errors_ = {CancelledMessage()};
+    return;
+  }
+  if (direct_) {
+    errors_ = inner_->Errors();
+    return;
+  }
+  // The reader has ended and is only leaving: once joined, what it left is ours to read.
+  StopReader();
+  if (reader_end_ == ReaderEnd::kCancelled)
+    errors_ = {CancelledMessage()};
+  else if (reader_end_ == ReaderEnd::kFailed)
+    errors_ = reader_errors_;
+  else
+    errors_ = inner_->Errors();
+}
+
+FieldView ReadAheadRowCursor::Field(int index) const {
+  if (finished_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
+    return {};
+  if (direct_)
+    return inner_->Field(index);
+  if (!current_ || row_ == 0)
+    return {};
+  const FieldSlot& slot =
+      current_->slots[(row_ - 1) * columns_.size() + static_cast<std::size_t>(index)];
+  FieldView field;
+  field.type = slot.type;
+  switch (slot.type) {
+    case ValueType::kNull:
+      break;
+    case ValueType::kBoolean:
+    case ValueType::kInteger:
+      field.integer = static_cast<std::int64_t>(slot.payload);
+      break;
+    case ValueType::kFloat:
+      std::memcpy(&field.real, &slot.payload, sizeof field.real);
+      break;
+    case ValueType::kDecimal:
+    case ValueType::kText:
+    case ValueType::kBinary:
+    case ValueType::kGuid:
+      field.bytes = std::string_view(current_->arena.data() + slot.payload, slot.size);
+      break;
+    case ValueType::kDateTime:
+      std::memcpy(&field.datetime, current_->arena.data() + slot.payload, sizeof field.datetime);
+      break;
+  }
+  return field;
+}
+
+bool ReadAheadRowCursor::CopyRow(Batch& batch) {
+  const std::size_t slots_before = batch.slots.size();
+  const std::size_t arena_before = batch.arena.size();
+  try {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      const FieldView field = inner_->Field(static_cast<int>(i));
+      FieldSlot slot;
+      slot.type = field.type;
+      switch (field.type) {
+        case ValueType::kNull:
+          break;
+        case ValueType::kBoolean:
+        case ValueType::kInteger:
+          slot.payload = static_cast<std::uint64_t>(field.integer);
+          break;
+        case ValueType::kFloat:
+          std::memcpy(&slot.payload, &field.real, sizeof field.real);
+          break;
+        case ValueType::kDecimal:
+        case ValueType::kText:
+        case ValueType::kBinary:
+        case ValueType::kGuid:
+          if (field.bytes.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::bad_alloc();
+          slot.payload = batch.arena.size();
+          slot.size = static_cast<std::uint32_t>(field.bytes.size());
+          batch.arena.append(field.bytes);
+          break;
+        case ValueType::kDateTime:
+          slot.payload = batch.arena.size();
+          slot.size = sizeof field.datetime;
+          batch.arena.append(reinterpret_cast<const char*>(&field.datetime), sizeof field.datetime);
+          break;
+      }
+      batch.slots.push_back(slot);
+    }
+  } catch (const std::bad_alloc&) {
+    batch.slots.resize(slots_before);
+    batch.arena.resize(arena_before);
+    return false;
+  }
+  ++batch.rows;
+  return true;
+}
+
+void ReadAheadRowCursor::ReadLoop() {
+  ReaderEnd end = ReaderEnd::kRunning;
+  std::vector<ServerMessage> failure;
+  std::unique_ptr<Batch> batch;
+  try {
+    while (end == ReaderEnd::kRunning) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !free_.empty() || stop_.load(); });
+        if (stop_.load()) {
+          end = ReaderEnd::kStopped;
+          break;
+        }
+        batch = std::move(free_.back());
+        free_.pop_back();
+      }
+      batch->Clear();
+      while (batch->rows < limits_.batch_rows && batch->Bytes() < limits_.batch_bytes) {
+        if (stop_.load(std::memory_order_relaxed)) {
+          end = ReaderEnd::kStopped;
+          break;
+        }
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
+          end = ReaderEnd::kCancelled;
+          break;
+        }
+        if (!inner_->Next()) {
+          end = ReaderEnd::kInnerEnded;
+          break;
+        }
+        if (!CopyRow(*batch)) {
+          end = ReaderEnd::kFailed;
+          failure = {OutOfMemoryMessage()};
+          break;
+        }
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (batch->rows > 0)
+        ready_.push_back(std::move(batch));
+      else
+        free_.push_back(std::move(batch));
+      if (end != ReaderEnd::kRunning) {
+        reader_end_ = end;
+        reader_errors_ = std::move(failure);
+      }
+      changed_.notify_all();
+    }
+  } catch (const std::bad_alloc&) {
+    end = ReaderEnd::kFailed;
+    failure = {OutOfMemoryMessage()};
+  } catch (const std::exception& error) {
+    end = ReaderEnd::kFailed;
+    failure = {ReaderMessage("HY000", error.what())};
+  } catch (...) {
+    end = ReaderEnd::kFailed;
+    failure = {ReaderMessage("HY000", "The rows could not be read")};
+  }
+  // Ends reached outside the filling of a batch: a stop while waiting for a free batch, or a
+  // failure, after which the rows read so far still reach the caller before the messages.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (batch && batch->rows > 0) {
+    try {
+      ready_.push_back(std::move(batch));
+    } catch (...) {
+      // The caller gets the failure one batch early; the messages still tell it.
+    }
+  }
+  if (reader_end_ == ReaderEnd::kRunning) {
+    reader_end_ = end == ReaderEnd::kRunning ? ReaderEnd::kFailed : end;
+    reader_errors_ = std::move(failure);
+  }
+  changed_.notify_all();
+}
+
+}  // namespace korvane

@@ -1,0 +1,111 @@
+// A row cursor that reads another one ahead on a thread of its own, so fetching the rows of one
+// side overlaps with whatever the caller does with them (the data comparison reads both sides
+// at once so).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/backend.h"
+
+namespace korvane {
+
+// How far the reader may run ahead: batches of at most `batch_rows` rows, closed once they hold
+// `batch_bytes` bytes or more (a row is never split, so one long field can make a batch larger),
+// and at most `batch_count` batches alive at once, the one the caller reads included. Memory
+// therefore stays near batch_count * batch_bytes whatever the number of rows.
+struct ReadAheadLimits {
+  std::size_t batch_rows = 1000;
+  std::size_t batch_bytes = std::size_t{1} << 20;
+  std::size_t batch_count = 3;  // at least 2, so the reader can fill one while the caller reads one
+};
+
+// Takes an opened cursor and reads it on its own thread into bounded batches of copied fields;
+// the caller sees the same rows, types, texts, bytes and dates through Next() and Field(), then
+// the end, with the inner cursor's Errors() once the last good row has been passed.
+//
+// Threads: the reader thread calls only the inner cursor's Next() and Field(). Everything else,
+// and the inner cursor's destruction, happens on the thread that uses and destroys this object,
+// so a pooled session behind the inner cursor goes back to its pool there. The reader waits
+// while every batch is full; destroying this object early tells the reader to stop, waits for
+// the inner move in progress to return, and joins it.
+//
+// Cancel: when `cancel` (may be null; must outlive this object) turns true, the reader stops
+// reading and the next Next() returns false with the message "Operation canceled" (SQLSTATE
+// HY008), as a cancelled command reports. That Next() does not wait for a move of the inner
+// cursor in progress; the destructor does.
+class ReadAheadRowCursor final : public RowCursor {
+ public:
+  explicit ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
+                              const std::atomic<bool>* cancel = nullptr,
+                              ReadAheadLimits limits = {});
+  ~ReadAheadRowCursor() override;
+  ReadAheadRowCursor(const ReadAheadRowCursor&) = delete;
+  ReadAheadRowCursor& operator=(const ReadAheadRowCursor&) = delete;
+
+  const std::vector<ColumnInfo>& Columns() const override { return columns_; }
+  bool Next() override;
+  FieldView Field(int index) const override;
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
+
+ private:
+  // One field copied out of the inner cursor: texts, digits, bytes and dates live in the batch's
+  // arena at `payload` (an offset) for `size` bytes; integers and floats keep their bits in
+  // `payload`.
+  struct FieldSlot {
+    std::uint64_t payload = 0;
+    std::uint32_t size = 0;
+    ValueType type = ValueType::kNull;
+  };
+  struct Batch {
+    std::size_t rows = 0;
+    std::vector<FieldSlot> slots;  // rows * column count, row after row
+    std::string arena;
+    void Clear();
+    std::size_t Bytes() const { return arena.size() + slots.size() * sizeof(FieldSlot); }
+  };
+  // How the reader ended.
+  enum class ReaderEnd { kRunning, kInnerEnded, kCancelled, kStopped, kFailed };
+
+  void ReadLoop();
+  // Copies the inner cursor's current row into `batch`; false when a field is too large to hold.
+  bool CopyRow(Batch& batch);
+  // Ends the walk on the caller's thread and takes the messages to report. After a cancel the
+  // reader is only told to stop; otherwise it has ended and is joined.
+  void Finish(bool cancelled);
+  // Tells the reader to stop and joins it.
+  void StopReader();
+
+  std::unique_ptr<RowCursor> inner_;
+  const std::atomic<bool>* cancel_;
+  const ReadAheadLimits limits_;
+  const std::vector<ColumnInfo> columns_;
+  std::vector<ServerMessage> errors_;
+
+  // Shared with the reader, under mutex_.
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::unique_ptr<Batch>> free_;  // empty batches for the reader
+  std::deque<std::unique_ptr<Batch>> ready_;  // filled batches, oldest first
+  ReaderEnd reader_end_ = ReaderEnd::kRunning;
+  std::vector<ServerMessage> reader_errors_;  // when the reader failed on its own
+  // Read by the reader at every row: kept off the cache line the caller writes at every row.
+  alignas(64) std::atomic<bool> stop_{false};
+
+  // The caller's side.
+  alignas(64) std::unique_ptr<Batch> current_;
+  std::size_t row_ = 0;  // of current_, 1-based; 0 before the first row of the batch
+  bool finished_ = false;
+  bool direct_ = false;  // no thread could be started: the inner cursor is read in place
+  std::thread reader_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,630 @@
+#include "db/read_ahead_cursor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/value.h"
+
+namespace korvane {
+namespace {
+
+// Waits on a condition for at most this long; only a broken cursor ever gets near it, and then
+// the test fails instead of hanging.
+constexpr std::chrono::seconds kHangGuard{30};
+
+// What a scripted cursor went through, kept by the test beyond the cursor's life.
+struct CursorLog {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t rows_given = 0;                // Next() calls that gave a row
+  std::set<std::thread::id> moving_threads;  // threads that called Next() or Field()
+  std::set<std::thread::id> other_threads;   // threads that called Columns() or Errors()
+  int destructions = 0;
+  std::thread::id destroyed_on;
+
+  std::size_t RowsGiven() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return rows_given;
+  }
+  bool WaitForRows(std::size_t rows) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, kHangGuard, [&] { return rows_given >= rows; });
+  }
+};
+
+// Lets a producer pass move `index` only once the test allowed more than `index` moves.
+class Gate {
+ public:
+  void Allow(std::size_t moves) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    allowed_ = std::max(allowed_, moves);
+    changed_.notify_all();
+  }
+  void Pass(std::size_t index) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    arrived_ = std::max(arrived_, index + 1);
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return allowed_ > index; });
+    passed_ = std::max(passed_, index + 1);
+    changed_.notify_all();
+  }
+  // Until the producer waits at move `index` (or went beyond it).
+  bool WaitArrived(std::size_t index) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, kHangGuard, [&] { return arrived_ > index; });
+  }
+  bool WaitPassed(std::size_t moves) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, kHangGuard, [&] { return passed_ >= moves; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::size_t allowed_ = 0;
+  std::size_t arrived_ = 0;
+  std::size_t passed_ = 0;
+};
+
+struct Script {
+  std::vector<ColumnInfo> columns;
+  std::vector<std::vector<Value>> rows;
+  std::optional<std::size_t> fail_after;  // the read fails once this many rows were given
+  // Called at the start of every Next() with its 0-based number (the producer's pace).
+  std::function<void(std::size_t)> before_move;
+};
+
+ServerMessage LinkFailure() {
+  return {10054, 16, 1, "08S01", "Communication link failure"};
+}
+
+// A cursor over scripted rows that behaves like a streaming one: the bytes of the current row
+// live in one buffer that the next move overwrites, so a reader that keeps views instead of
+// copies sees other rows' bytes (or freed memory).
+class ScriptedCursor final : public RowCursor {
+ public:
+  ScriptedCursor(std::shared_ptr<const Script> script, std::shared_ptr<CursorLog> log)
+      : script_(std::move(script)), log_(std::move(log)) {}
+  ~ScriptedCursor() override {
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    ++log_->destructions;
+    log_->destroyed_on = std::this_thread::get_id();
+  }
+
+  const std::vector<ColumnInfo>& Columns() const override {
+    Note(log_->other_threads);
+    return script_->columns;
+  }
+  bool Next() override {
+    Note(log_->moving_threads);
+    if (script_->before_move)
+      script_->before_move(moves_);
+    ++moves_;
+    std::fill(buffer_.begin(), buffer_.end(), '#');
+    views_.clear();
+    const std::size_t limit =
+        std::min(script_->rows.size(), script_->fail_after.value_or(SIZE_MAX));
+    if (position_ >= limit) {
+      if (script_->fail_after && position_ == *script_->fail_after)
+        errors_ = {LinkFailure()};
+      position_ = limit + 1;
+      return false;
+    }
+    Load(script_->rows[position_++]);
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    ++log_->rows_given;
+    log_->changed.notify_all();
+    return true;
+  }
+  FieldView Field(int index) const override {
+    Note(log_->moving_threads);
+    if (index < 0 || static_cast<std::size_t>(index) >= views_.size())
+      return {};
+    return views_[static_cast<std::size_t>(index)];
+  }
+  const std::vector<ServerMessage>& Errors() const override {
+    Note(log_->other_threads);
+    return errors_;
+  }
+
+ private:
+  void Note(std::set<std::thread::id>& threads) const {
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    threads.insert(std::this_thread::get_id());
+  }
+  void Load(const std::vector<Value>& row) {
+    buffer_.clear();
+    for (const Value& value : row)
+      buffer_ += ViewOf(value).bytes;
+    std::size_t offset = 0;
+    for (const Value& value : row) {
+      FieldView view = ViewOf(value);
+      const std::size_t size = view.bytes.size();
+      view.bytes = std::string_view(buffer_).substr(offset, size);
+      offset += size;
+      views_.push_back(view);
+    }
+  }
+
+  std::shared_ptr<const Script> script_;
+  std::shared_ptr<CursorLog> log_;
+  std::size_t position_ = 0;
+  std::size_t moves_ = 0;
+  std::string buffer_;
+  std::vector<FieldView> views_;
+  std::vector<ServerMessage> errors_;
+};
+
+// A field as the caller saw it, copied out of the cursor for comparison.
+struct FieldCopy {
+  ValueType type = ValueType::kNull;
+  std::int64_t integer = 0;
+  std::uint64_t real_bits = 0;  // bits, so -0.0 and NaN compare exactly
+  std::string bytes;
+  DateTimeValue datetime;
+  friend bool operator==(const FieldCopy&, const FieldCopy&) = default;
+};
+
+FieldCopy Copy(const FieldView& field) {
+  FieldCopy copy;
+  copy.type = field.type;
+  switch (field.type) {
+    case ValueType::kBoolean:
+    case ValueType::kInteger:
+      copy.integer = field.integer;
+      break;
+    case ValueType::kFloat:
+      std::memcpy(&copy.real_bits, &field.real, sizeof field.real);
+      break;
+    case ValueType::kDateTime:
+      copy.datetime = field.datetime;
+      break;
+    case ValueType::kNull:
+      break;
+    default:
+      copy.bytes = std::string(field.bytes);
+  }
+  return copy;
+}
+
+std::string Describe(const ServerMessage& message) {
+  return std::to_string(message.number) + "/" + std::to_string(message.severity) + "/" +
+         message.sqlstate + "/" + message.text;
+}
+
+// Everything a caller can observe of a cursor read from start to end (or `limit` rows).
+struct Walk {
+  std::vector<std::string> columns;
+  std::vector<std::vector<FieldCopy>> rows;
+  std::vector<std::string> errors;
+  bool errors_before_end = false;  // Errors() said something while rows still came
+  bool stays_ended = true;         // Next() after the end is false again, fields are Null
+  friend bool operator==(const Walk&, const Walk&) = default;
+};
+
+Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
+  Walk walk;
+  for (const ColumnInfo& column : cursor.Columns())
+    walk.columns.push_back(column.name + ":" + column.type_name + ":" +
+                           std::to_string(static_cast<int>(column.type)));
+  const int columns = static_cast<int>(cursor.Columns().size());
+  while (walk.rows.size() < limit && cursor.Next()) {
+    walk.errors_before_end = walk.errors_before_end || !cursor.Errors().empty();
+    std::vector<FieldCopy>& row = walk.rows.emplace_back();
+    for (int i = 0; i < columns; ++i)
+      row.push_back(Copy(cursor.Field(i)));
+    // Out of range is Null, as for every cursor.
+    walk.stays_ended = walk.stays_ended && cursor.Field(columns).type == ValueType::kNull;
+  }
+  if (walk.rows.size() < limit) {
+    for (const ServerMessage& message : cursor.Errors())
+      walk.errors.push_back(Describe(message));
+    walk.stays_ended = walk.stays_ended && !cursor.Next() &&
+                       (columns == 0 || cursor.Field(0).type == ValueType::kNull);
+  }
+  return walk;
+}
+
+const std::vector<ColumnInfo>& EveryTypeColumns() {
+  static const std::vector<ColumnInfo> columns = {
+      {"flag", ValueType::kBoolean, "bit"},      {"id", ValueType::kInteger, "bigint"},
+      {"ratio", ValueType::kFloat, "float"},     {"price", ValueType::kDecimal, "decimal"},
+      {"name", ValueType::kText, "nvarchar"},    {"at", ValueType::kDateTime, "datetime"},
+      {"blob", ValueType::kBinary, "varbinary"}, {"uid", ValueType::kGuid, "uniqueidentifier"},
+  };
+  return columns;
+}
+
+std::string RandomBytes(std::mt19937_64& random, std::size_t max_size, bool zeros) {
+  std::string bytes(random() % (max_size + 1), '\0');
+  for (char& byte : bytes)
+    byte = static_cast<char>(zeros ? random() % 256 : 32 + random() % 95);
+  if (!zeros && !bytes.empty() && random() % 4 == 0)
+    bytes += "\xC3\xA4\xE2\x82\xAC";  // multi-byte UTF-8
+  return bytes;
+}
+
+Value RandomValue(ValueType type, std::mt19937_64& random) {
+  if (random() % 10 == 0)
+    return Value::Null();
+  switch (type) {
+    case ValueType::kBoolean:
+      return Value::Boolean(random() % 2 == 0);
+    case ValueType::kInteger:
+      return Value::Integer(static_cast<std::int64_t>(random()));
+    case ValueType::kFloat: {
+      static const double kSpecial[] = {0.0, -0.0, 1e300, 4.9e-324,
+                                        std::numeric_limits<double>::quiet_NaN()};
+      if (random() % 4 == 0)
+        return Value::Float(kSpecial[random() % std::size(kSpecial)]);
+      return Value::Float(std::uniform_real_distribution<double>(-1e9, 1e9)(random));
+    }
+    case ValueType::kDecimal:
+      return Value::Decimal(std::to_string(static_cast<std::int32_t>(random())) + "." +
+                            std::to_string(random() % 10000));
+    case ValueType::kText:
+      return Value::Text(RandomBytes(random, 40, false));
+    case ValueType::kDateTime: {
+      DateTimeValue at;
+      at.year = 1753 + static_cast<int>(random() % 8000);
+      at.month = 1 + static_cast<int>(random() % 12);
+      at.day = 1 + static_cast<int>(random() % 28);
+      at.hour = static_cast<int>(random() % 24);
+      at.minute = static_cast<int>(random() % 60);
+      at.second = static_cast<int>(random() % 60);
+      at.nanosecond = static_cast<int>(random() % 1000000000);
+      at.has_date = random() % 5 != 0;
+      at.has_time = !at.has_date || random() % 5 != 0;
+      return Value::DateTime(at);
+    }
+    case ValueType::kBinary: {
+      const std::string bytes = RandomBytes(random, 32, true);
+      return Value::Binary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    }
+    case ValueType::kGuid: {
+      char text[40];
+      std::snprintf(
+          text, sizeof text, "%08X-%04X-%04X-%04X-%012llX",
+          static_cast<unsigned>(random() & 0xFFFFFFFF), static_cast<unsigned>(random() & 0xFFFF),
+          static_cast<unsigned>(random() & 0xFFFF), static_cast<unsigned>(random() & 0xFFFF),
+          static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+      return Value::Guid(text);
+    }
+    case ValueType::kNull:
+      break;
+  }
+  return Value::Null();
+}
+
+std::vector<std::vector<Value>> RandomRows(std::size_t count, std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::vector<std::vector<Value>> rows(count);
+  for (std::vector<Value>& row : rows)
+    for (const ColumnInfo& column : EveryTypeColumns())
+      row.push_back(RandomValue(column.type, random));
+  return rows;
+}
+
+// Empty texts and binaries, zero bytes inside texts and binaries, and a Null in every column.
+std::vector<std::vector<Value>> EdgeRows(std::size_t count, std::uint64_t seed) {
+  std::vector<std::vector<Value>> rows = RandomRows(count, seed);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i][4] = Value::Text(i % 2 == 0 ? std::string() : std::string("a\0b\0", 4));
+    rows[i][6] = Value::Binary(i % 2 == 0 ? std::vector<std::uint8_t>{}
+                                          : std::vector<std::uint8_t>{0, 0, 7, 0});
+    rows[i][i % rows[i].size()] = Value::Null();
+  }
+  return rows;
+}
+
+// Rows with a 1 MB text and a 1 MB binary each, so one row is more than a batch may hold.
+std::vector<std::vector<Value>> LongRows(std::size_t count, std::uint64_t seed) {
+  std::vector<std::vector<Value>> rows = RandomRows(count, seed);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    std::string text(std::size_t{1} << 20, static_cast<char>('a' + i % 26));
+    text.replace(0, 10, std::to_string(1000000000 + i));
+    rows[i][4] = Value::Text(std::move(text));
+    std::vector<std::uint8_t> bytes(std::size_t{1} << 20);
+    for (std::size_t j = 0; j < bytes.size(); ++j)
+      bytes[j] = static_cast<std::uint8_t>((j * 7 + i) % 256);
+    rows[i][6] = Value::Binary(std::move(bytes));
+  }
+  return rows;
+}
+
+using RowMaker = std::vector<std::vector<Value>> (*)(std::size_t, std::uint64_t);
+
+std::shared_ptr<Script> MakeScript(std::size_t rows, RowMaker maker = RandomRows,
+                                   std::optional<std::size_t> fail_after = std::nullopt) {
+  auto script = std::make_shared<Script>();
+  script->columns = EveryTypeColumns();
+  script->rows = maker(rows, 20261207 + rows);
+  script->fail_after = fail_after;
+  return script;
+}
+
+std::unique_ptr<ScriptedCursor> Inner(std::shared_ptr<const Script> script,
+                                      std::shared_ptr<CursorLog> log = nullptr) {
+  return std::make_unique<ScriptedCursor>(std::move(script),
+                                          log ? std::move(log) : std::make_shared<CursorLog>());
+}
+
+// The most rows the reader may have taken from the inner cursor once the caller has seen
+// `seen` rows: the batches given back, plus every batch that may be alive at once.
+std::size_t ReadAheadBound(std::size_t seen, const ReadAheadLimits& limits, std::size_t total) {
+  const std::size_t given_back = seen == 0 ? 0 : (seen - 1) / limits.batch_rows;
+  return std::min(total, (given_back + limits.batch_count) * limits.batch_rows);
+}
+
+struct SameAsInnerCase {
+  std::string name;
+  std::size_t rows;
+  RowMaker maker;
+  std::optional<std::size_t> fail_after;
+  ReadAheadLimits limits;
+};
+
+// The caller sees exactly what the inner cursor gives, read directly: rows, types, bytes, dates,
+// the end and the messages after the last good row.
+TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
+  const std::vector<SameAsInnerCase> cases = {
+      {"random rows in tiny batches", 3000, RandomRows, std::nullopt, {7, 4096, 2}},
+      {"random rows, default limits", 2500, RandomRows, std::nullopt, {}},
+      {"batches closed by their bytes", 2000, RandomRows, std::nullopt, {1000, 512, 3}},
+      {"one row per batch", 50, RandomRows, std::nullopt, {1, 1 << 20, 2}},
+      {"limits below the least are raised", 40, RandomRows, std::nullopt, {0, 0, 0}},
+      {"no rows", 0, RandomRows, std::nullopt, {}},
+      {"empty texts, zero bytes, Nulls", 300, EdgeRows, std::nullopt, {16, 1 << 20, 3}},
+      {"texts and binaries of 1 MB", 6, LongRows, std::nullopt, {}},
+      {"fails before the first row", 100, RandomRows, 0, {10, 1 << 20, 3}},
+      {"fails inside a batch", 100, RandomRows, 37, {10, 1 << 20, 3}},
+      {"fails on a batch boundary", 100, RandomRows, 40, {10, 1 << 20, 3}},
+      {"fails after the last row", 50, RandomRows, 50, {10, 1 << 20, 3}},
+      {"fails after long rows", 5, LongRows, 3, {}},
+  };
+  for (const SameAsInnerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto script = MakeScript(c.rows, c.maker, c.fail_after);
+    const Walk expected = Read(*Inner(script));
+    ReadAheadRowCursor cursor(Inner(script), nullptr, c.limits);
+    const Walk seen = Read(cursor);
+    EXPECT_EQ(seen.rows.size(), expected.rows.size());
+    EXPECT_EQ(seen.errors, expected.errors);
+    EXPECT_TRUE(seen == expected);
+    EXPECT_EQ(seen.errors.empty(), !c.fail_after.has_value());
+  }
+}
+
+// Only Next() and Field() of the inner cursor run on the reader thread; the columns are there
+// before the first row is, and the inner cursor ends on the thread that ends the decorator.
+TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
+  auto script = MakeScript(120, RandomRows, 120);
+  auto gate = std::make_shared<Gate>();
+  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  auto log = std::make_shared<CursorLog>();
+  Walk seen;
+  {
+    ReadAheadRowCursor cursor(Inner(script, log), nullptr, {8, 1 << 20, 3});
+    ASSERT_TRUE(gate->WaitArrived(0));
+    ASSERT_EQ(cursor.Columns().size(), script->columns.size());
+    for (std::size_t i = 0; i < script->columns.size(); ++i)
+      EXPECT_EQ(cursor.Columns()[i].name, script->columns[i].name);
+    EXPECT_EQ(log->RowsGiven(), 0u);
+    gate->Allow(SIZE_MAX);
+    seen = Read(cursor);
+  }
+  EXPECT_EQ(seen.rows.size(), 120u);
+  std::lock_guard<std::mutex> lock(log->mutex);
+  ASSERT_EQ(log->moving_threads.size(), 1u);
+  EXPECT_NE(*log->moving_threads.begin(), std::this_thread::get_id());
+  EXPECT_EQ(log->other_threads, std::set<std::thread::id>{std::this_thread::get_id()});
+  EXPECT_EQ(log->destructions, 1);
+  EXPECT_EQ(log->destroyed_on, std::this_thread::get_id());
+}
+
+// Ending the decorator after any number of rows, with the reader busy or waiting for room,
+// stops the reader without a hang, never reads beyond the bound, and ends the inner cursor here.
+TEST(ReadAheadRowCursorTest, EndedEarlyAtEveryPointStopsTheReader) {
+  const ReadAheadLimits limits{5, 1 << 20, 3};
+  const std::size_t total = 23;
+  const auto script = MakeScript(total);
+  for (const bool reader_fills_first : {false, true}) {
+    for (std::size_t stop_after = 0; stop_after <= total + 1; ++stop_after) {
+      SCOPED_TRACE((reader_fills_first ? "after the reader filled every batch, " : "at once, ") +
+                   std::to_string(stop_after) + " rows");
+      auto log = std::make_shared<CursorLog>();
+      std::size_t seen = 0;
+      {
+        ReadAheadRowCursor cursor(Inner(script, log), nullptr, limits);
+        while (seen < stop_after && cursor.Next())
+          ++seen;
+        if (reader_fills_first) {
+          ASSERT_TRUE(log->WaitForRows(ReadAheadBound(seen, limits, total)));
+        }
+      }
+      EXPECT_EQ(seen, std::min(stop_after, total));
+      EXPECT_LE(log->RowsGiven(), ReadAheadBound(seen, limits, total));
+      std::lock_guard<std::mutex> lock(log->mutex);
+      EXPECT_EQ(log->destructions, 1);
+      EXPECT_EQ(log->destroyed_on, std::this_thread::get_id());
+    }
+  }
+}
+
+// A caller slower than the reader: before every row the reader gets as far ahead as the
+// batches allow, and never further.
+TEST(ReadAheadRowCursorTest, SlowCallerLetsTheReaderFillEveryBatchAndNoMore) {
+  const ReadAheadLimits limits{5, 1 << 20, 3};
+  const std::size_t total = 42;
+  const auto script = MakeScript(total, RandomRows, total);
+  auto log = std::make_shared<CursorLog>();
+  const Walk expected = Read(*Inner(script));
+  ReadAheadRowCursor cursor(Inner(script, log), nullptr, limits);
+  Walk seen;
+  for (std::size_t row = 0; row < total; ++row) {
+    const std::size_t bound = ReadAheadBound(row, limits, total);
+    ASSERT_TRUE(log->WaitForRows(bound)) << row;
+    EXPECT_LE(log->RowsGiven(), bound) << row;
+    const Walk one = Read(cursor, 1);
+    ASSERT_EQ(one.rows.size(), 1u) << row;
+    seen.rows.push_back(one.rows.front());
+  }
+  const Walk rest = Read(cursor);
+  EXPECT_TRUE(rest.rows.empty());
+  EXPECT_EQ(rest.errors, expected.errors);
+  EXPECT_EQ(seen.rows, expected.rows);
+}
+
+struct SlowProducerCase {
+  std::string name;
+  std::size_t rows;
+  std::optional<std::size_t> fail_after;
+};
+
+// A producer slower than the caller (each move waits for another thread's word): the caller
+// waits for rows and still gets every one, then the end or the failure.
+TEST(ReadAheadRowCursorTest, SlowProducerStillGivesEveryRowThenTheEnd) {
+  const std::vector<SlowProducerCase> cases = {
+      {"ends", 30, std::nullopt},
+      {"fails inside a batch", 30, 13},
+      {"no rows", 0, std::nullopt},
+  };
+  for (const SlowProducerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto script = MakeScript(c.rows, RandomRows, c.fail_after);
+    const Walk expected = Read(*Inner(script));
+    auto gate = std::make_shared<Gate>();
+    script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+    const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
+    std::thread feeder([gate, moves] {
+      for (std::size_t move = 1; move <= moves; ++move) {
+        gate->Allow(move);
+        if (!gate->WaitPassed(move))
+          return;
+      }
+    });
+    ReadAheadRowCursor cursor(Inner(script), nullptr, {4, 1 << 20, 3});
+    const Walk seen = Read(cursor);
+    feeder.join();
+    EXPECT_TRUE(seen == expected);
+  }
+}
+
+const std::vector<ServerMessage> kCancelled = {{0, 16, 1, "HY008", "Operation canceled"}};
+
+std::vector<std::string> Described(const std::vector<ServerMessage>& messages) {
+  std::vector<std::string> texts;
+  for (const ServerMessage& message : messages)
+    texts.push_back(Describe(message));
+  return texts;
+}
+
+// A cancel ends the walk at the next move, whatever the reader has buffered, and reports the
+// cancel rather than a clean end.
+TEST(ReadAheadRowCursorTest, CancelEndsTheWalkAtTheNextMove) {
+  const ReadAheadLimits limits{5, 1 << 20, 3};
+  const std::size_t total = 20;
+  const auto script = MakeScript(total);
+  const Walk expected = Read(*Inner(script));
+  for (const std::size_t cancel_after : {0u, 1u, 4u, 5u, 6u, 12u, 20u}) {
+    SCOPED_TRACE(cancel_after);
+    std::atomic<bool> cancel{false};
+    ReadAheadRowCursor cursor(Inner(script), &cancel, limits);
+    const Walk before = Read(cursor, cancel_after);
+    cancel = true;
+    const Walk after = Read(cursor);
+    ASSERT_EQ(before.rows.size(), cancel_after);
+    EXPECT_TRUE(std::equal(before.rows.begin(), before.rows.end(), expected.rows.begin()));
+    EXPECT_TRUE(after.rows.empty());
+    EXPECT_EQ(after.errors, Described(kCancelled));
+    EXPECT_TRUE(after.stays_ended);
+  }
+}
+
+// The cancel flag stops the reader by itself, even while nobody takes its rows, and the caller
+// then learns of the cancel, not of a clean end.
+TEST(ReadAheadRowCursorTest, CancelStopsTheReaderWithoutTheCaller) {
+  auto script = MakeScript(5000);
+  std::atomic<bool> cancel{false};
+  std::atomic<std::size_t> moves_after_cancel{0};
+  script->before_move = [&](std::size_t index) {
+    if (index == 100)
+      cancel = true;
+    else if (index > 100)
+      ++moves_after_cancel;
+  };
+  auto log = std::make_shared<CursorLog>();
+  {
+    ReadAheadRowCursor cursor(Inner(script, log), &cancel, {1000000, std::size_t{1} << 30, 2});
+    ASSERT_TRUE(log->WaitForRows(101));
+    const Walk seen = Read(cursor);
+    EXPECT_EQ(seen.errors, Described(kCancelled));
+  }
+  EXPECT_EQ(moves_after_cancel.load(), 0u);
+}
+
+// A cancel while the caller waits for a producer stuck in a long move ends the wait: the caller
+// does not wait for that move (only the destructor does).
+TEST(ReadAheadRowCursorTest, CancelEndsTheWaitForAStuckProducer) {
+  auto script = MakeScript(50);
+  auto gate = std::make_shared<Gate>();
+  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  gate->Allow(3);
+  std::atomic<bool> cancel{false};
+  bool producer_stuck = false;
+  std::thread canceller([&] {
+    producer_stuck = gate->WaitArrived(3);
+    cancel = true;
+  });
+  const Walk expected = Read(*Inner(MakeScript(50)));
+  ReadAheadRowCursor cursor(Inner(script), &cancel, {2, 1 << 20, 3});
+  const Walk seen = Read(cursor);
+  canceller.join();
+  EXPECT_TRUE(producer_stuck);
+  gate->Allow(SIZE_MAX);  // lets the stuck move return, so the destructor can join the reader
+  EXPECT_LE(seen.rows.size(), 2u);
+  EXPECT_TRUE(std::equal(seen.rows.begin(), seen.rows.end(), expected.rows.begin()));
+  EXPECT_EQ(seen.errors, Described(kCancelled));
+}
+
+// An inner cursor that throws (a fault of its own) ends the walk with a failure after the rows
+// it gave, instead of ending the program.
+TEST(ReadAheadRowCursorTest, InnerCursorThatThrowsEndsWithAFailure) {
+  auto script = MakeScript(60);
+  const Walk expected = Read(*Inner(script));
+  script->before_move = [](std::size_t index) {
+    if (index == 25)
+      throw std::runtime_error("driver fault");
+  };
+  ReadAheadRowCursor cursor(Inner(script), nullptr, {10, 1 << 20, 3});
+  const Walk seen = Read(cursor);
+  ASSERT_EQ(seen.rows.size(), 25u);
+  EXPECT_TRUE(std::equal(seen.rows.begin(), seen.rows.end(), expected.rows.begin()));
+  EXPECT_EQ(seen.errors, std::vector<std::string>{"0/16/HY000/driver fault"});
+}
+
+TEST(ReadAheadRowCursorTest, NoInnerCursorIsAnEmptyWalk) {
+  ReadAheadRowCursor cursor(nullptr);
+  const Walk seen = Read(cursor);
+  EXPECT_TRUE(seen.columns.empty());
+  EXPECT_TRUE(seen.rows.empty());
+  EXPECT_TRUE(seen.errors.empty());
+}
+
+}  // namespace
+}  // namespace korvane
