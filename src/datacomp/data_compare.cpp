@@ -8,6 +8,7 @@
 #include "datacomp/record_count.h"
 #include "datacomp/table_settings_key.h"
 #include "db/data_access.h"
+#include "db/read_ahead_cursor.h"
 #include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 
@@ -250,7 +251,10 @@ std::unique_ptr<RowCursor> RunCommandRecordsetOpener::OpenCursor(int side, std::
   OpenRowCursorResult result =
       OpenRowCursor(context_, context_.CurrentServers[index], query, databases_[index]);
   context_.SuppressConnectionErrors = suppressed;
-  return std::move(result.cursor);
+  if (result.failed())
+    return nullptr;
+  // Each side is fetched on a thread of its own while the comparison works on the main thread.
+  return std::make_unique<ReadAheadRowCursor>(std::move(result.cursor));
 }
 
 void RunCommandRecordsetOpener::ReportReadFailure(int, const RowCursor& cursor,

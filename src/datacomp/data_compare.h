@@ -89,7 +89,8 @@ class RunCommandRecordsetOpener final : public RecordsetOpener {
   RunCommandRecordsetOpener(ApplicationContext& context, std::array<std::string, 2> databases)
       : context_(context), databases_(std::move(databases)) {}
   std::optional<Recordset> Open(int side, std::string_view query, bool probe) override;
-  // The rows read one by one on a connection of their own, held until the cursor ends.
+  // The rows read one by one on a connection of their own, held until the cursor ends, and
+  // read ahead on a thread of their own (ReadAheadRowCursor), so both sides are fetched at once.
   std::unique_ptr<RowCursor> OpenCursor(int side, std::string_view query, bool probe) override;
   void ReportReadFailure(int side, const RowCursor& cursor, std::string_view query) override;
 
