@@ -166,7 +166,7 @@ TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
   key_parts_.resize(components_.size());
   parts_.resize(components_.size());
   candidates_.resize(components_.size());
-  texts_.resize(static_cast<std::size_t>(target_field_count_));
+  text_spans_.resize(static_cast<std::size_t>(source_field_count_));
   trimmed_.resize(static_cast<std::size_t>(source_field_count_));
 }
 
@@ -210,16 +210,30 @@ void TargetKeyIndex::Reserve(std::size_t rows) {
 
 void TargetKeyIndex::PackRow(const RowCursor& target) {
   row_starts_.push_back(packed_.size());
+  // Each text goes straight into the buffer behind a one-byte length, widened in the rare case
+  // of a text of 128 bytes or more.
   for (int k = 0; k < target_field_count_; ++k) {
-    std::string& text = texts_[static_cast<std::size_t>(k)];
-    text.clear();
-    AppendNullText(target.Field(k), text);
-    AppendLength(packed_, text.size());
-    packed_.append(text);
+    const std::size_t length_at = packed_.size();
+    packed_.push_back('\0');
+    AppendNullText(target.Field(k), packed_);
+    const std::size_t size = packed_.size() - length_at - 1;
+    if (size < 0x80) {
+      packed_[length_at] = static_cast<char>(size);
+    } else {
+      text_.clear();
+      AppendLength(text_, size);
+      packed_.replace(length_at, 1, text_);
+    }
+    if (k < source_field_count_) {
+      const std::size_t text_at = packed_.size() - size;
+      text_spans_[static_cast<std::size_t>(k)] = {text_at, size};
+    }
   }
   for (int k = 0; k < source_field_count_; ++k) {
-    trimmed_[static_cast<std::size_t>(k)] =
-        k < target_field_count_ ? Trim(texts_[static_cast<std::size_t>(k)]) : std::string_view();
+    const auto& [at, size] = text_spans_[static_cast<std::size_t>(k)];
+    trimmed_[static_cast<std::size_t>(k)] = k < target_field_count_
+                                                ? Trim(std::string_view(packed_).substr(at, size))
+                                                : std::string_view();
   }
   fingerprints_.push_back(fingerprint_(trimmed_));
   matched_.push_back(false);

@@ -27,6 +27,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/backend.h"
@@ -143,7 +144,7 @@ class TargetKeyIndex {
 
   // Buffers reused from row to row.
   std::string text_;
-  std::vector<std::string> texts_;
+  std::vector<std::pair<std::size_t, std::size_t>> text_spans_;  // where and how long
   std::vector<std::string_view> trimmed_;
   std::vector<std::string> key_parts_;
   std::vector<const std::string*> parts_;
