@@ -196,6 +196,7 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
 
 void TargetKeyIndex::Reserve(std::size_t rows) {
   rows = std::min<std::size_t>(rows, std::size_t{1} << 27);
+  expected_rows_ = rows;
   row_starts_.reserve(rows);
   fingerprints_.reserve(rows);
   matched_.reserve(rows);
@@ -243,6 +244,10 @@ void TargetKeyIndex::PackRow(const RowCursor& target) {
 void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
   const auto row = static_cast<std::uint32_t>(row_starts_.size());
   PackRow(target);
+  // The first rows tell how much room the texts of the rows expected will take.
+  constexpr std::uint32_t kSampleRows = 1024;
+  if (row + 1 == kSampleRows && expected_rows_ > kSampleRows)
+    packed_.reserve(packed_.size() / kSampleRows * expected_rows_ / 8 * 9);
   if (!valid_)
     return;
   for (std::size_t c = 0; c < components_.size(); ++c) {

@@ -129,6 +129,7 @@ class TargetKeyIndex {
   bool valid_ = true;
   int source_field_count_ = 0;
   int target_field_count_ = 0;
+  std::size_t expected_rows_ = 0;  // as Reserve was told
 
   // The packed rows: per field a length (7 bits a byte, low first) and the text's bytes.
   std::string packed_;
