@@ -257,6 +257,27 @@ TEST_P(BackendConformanceTest, CursorThatCannotOpenIsReportedOnceUnlessProbing) 
   }
 }
 
+// A row that fails to convert: a backend that streams ends its rows there with the error, one
+// that reads whole fails to open; either way nothing after the failure is passed on as a row.
+TEST_P(BackendConformanceTest, CursorThatFailsWhileReadingEndsWithTheServersError) {
+  context_.SuppressConnectionErrors = true;
+  const std::string sql = "SELECT id, CAST(name AS int) AS n FROM People WHERE id >= 2 ORDER BY id";
+  OpenRowCursorResult opened = OpenRowCursor(context_, server_, sql, database_);
+  std::int32_t error = opened.error_number;
+  if (!opened.failed()) {
+    std::vector<std::vector<Value>> rows = ReadAll(*opened.cursor);
+    EXPECT_LE(rows.size(), 1u);
+    if (!rows.empty()) {
+      EXPECT_EQ(rows[0][0], Value::Integer(2));
+      EXPECT_TRUE(rows[0][1].is_null());
+    }
+    ASSERT_FALSE(opened.cursor->Errors().empty());
+    error = ErrorNumberOf(opened.cursor->Errors().front());
+  }
+  EXPECT_EQ(error, kConversionError);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_P(BackendConformanceTest, CancelledCursorStopsWithTheCancelState) {
   // Enough rows (3^8) that reading them takes the backend through its cancel checks.
   const std::string sql =
