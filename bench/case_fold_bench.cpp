@@ -84,15 +84,17 @@ void BM_KeyIndex(benchmark::State& state) {
     source_values.push_back(
         value.type() == ValueType::kText ? Value::Text(SimpleUpperCase(value.AsText())) : value);
   }
-  const Recordset source_rows(Column(std::move(source_values)));
-  const Recordset target_rows(Column(std::move(target_values)));
+  const ResultSet source_rows = Column(std::move(source_values));
+  const ResultSet target_rows = Column(std::move(target_values));
   const std::array<std::string, 3> keys = {"K", "No Field", "No Field"};
   for (auto _ : state) {
-    Recordset source = source_rows.Clone();
-    Recordset target = target_rows.Clone();
-    TargetKeyIndex index(source, target, keys, keys);
+    MaterialisedRowCursor source(source_rows);
+    MaterialisedRowCursor target(target_rows);
+    TargetKeyIndex index(source_rows.columns, target_rows.columns, keys, keys);
+    while (target.Next())
+      index.AddTargetRow(target);
     std::size_t found = 0;
-    for (source.MoveFirst(); !source.Eof(); source.MoveNext())
+    while (source.Next())
       found += index.FindMatchingRecord(source).outcome == TargetKeyIndex::Outcome::kFound;
     if (found != kKeys)
       state.SkipWithError("a key was not paired");

@@ -1,6 +1,7 @@
 #include "datacomp/compare_records.h"
 
 #include <algorithm>
+#include <span>
 
 #include "app/application_context.h"
 #include "app/logs.h"
@@ -12,52 +13,98 @@
 namespace korvane {
 namespace {
 
-// Moves a cursor over the records a range of the grid is filled from.
-class RecordCursor {
+// A cursor over a recordset's rows, for openers that only have recordsets.
+class RecordsetRowCursor final : public RowCursor {
  public:
-  virtual ~RecordCursor() = default;
-  // To the first record when `first`, else to the next; false at the end.
-  virtual bool Move(bool first) = 0;
-  virtual std::vector<std::string> Texts() const = 0;
-};
-
-class RecordsetCursor final : public RecordCursor {
- public:
-  explicit RecordsetCursor(Recordset& records) : records_(records) {}
-  bool Move(bool first) override {
-    if (first) {
+  explicit RecordsetRowCursor(Recordset records) : records_(std::move(records)) {
+    for (int k = 0; k < records_.FieldCount(); ++k)
+      columns_.push_back(records_.Column(k));
+  }
+  const std::vector<ColumnInfo>& Columns() const override { return columns_; }
+  bool Next() override {
+    if (!started_) {
+      started_ = true;
       records_.MoveFirst();
-    } else {
+    } else if (!records_.Eof()) {
       records_.MoveNext();
     }
     return !records_.Eof();
   }
-  std::vector<std::string> Texts() const override { return RecordTexts(records_); }
+  FieldView Field(int index) const override { return ViewOf(records_.Field(index)); }
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
 
  private:
-  Recordset& records_;
+  Recordset records_;
+  std::vector<ColumnInfo> columns_;
+  std::vector<ServerMessage> errors_;
+  bool started_ = false;
 };
 
-// The Target rows a key search never matched, in recordset order.
-class UnmatchedTargetCursor final : public RecordCursor {
+// The NullText of the first fields of a cursor's current row, in one buffer reused from row
+// to row.
+class RowTexts {
  public:
-  explicit UnmatchedTargetCursor(const TargetKeyIndex& index) : index_(index) {}
-  bool Move(bool first) override {
-    row_ = first ? 0 : row_ + 1;
+  void Read(const RowCursor& cursor, int count) {
+    buffer_.clear();
+    ends_.clear();
+    for (int k = 0; k < count; ++k) {
+      AppendNullText(cursor.Field(k), buffer_);
+      ends_.push_back(buffer_.size());
+    }
+    views_.clear();
+    std::size_t start = 0;
+    for (const std::size_t end : ends_) {
+      views_.push_back(std::string_view(buffer_).substr(start, end - start));
+      start = end;
+    }
+  }
+  std::span<const std::string_view> Views() const { return views_; }
+  std::vector<std::string> Strings() const {
+    return std::vector<std::string>(views_.begin(), views_.end());
+  }
+
+ private:
+  std::string buffer_;
+  std::vector<std::size_t> ends_;
+  std::vector<std::string_view> views_;
+};
+
+std::vector<std::string> CursorTexts(const RowCursor& cursor, int count) {
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    std::string& text = texts.emplace_back();
+    AppendNullText(cursor.Field(k), text);
+  }
+  return texts;
+}
+
+// Moves over the records a range of the grid is filled from.
+class RecordSource {
+ public:
+  virtual ~RecordSource() = default;
+  // To the next record (the first, on the first call); false at the end.
+  virtual bool Move() = 0;
+  virtual std::vector<std::string> Texts() const = 0;
+};
+
+// The Target rows a key search never matched, in reading order.
+class UnmatchedTargetRows final : public RecordSource {
+ public:
+  explicit UnmatchedTargetRows(const TargetKeyIndex& index) : index_(index) {}
+  bool Move() override {
+    row_ = started_ ? row_ + 1 : 0;
+    started_ = true;
     while (row_ < index_.TargetRowCount() && index_.IsMatched(row_))
       ++row_;
     return row_ < index_.TargetRowCount();
   }
-  std::vector<std::string> Texts() const override {
-    std::vector<std::string> texts;
-    for (int k = 0; k < index_.TargetFieldCount(); ++k)
-      texts.push_back(NullText(index_.TargetField(row_, k)));
-    return texts;
-  }
+  std::vector<std::string> Texts() const override { return index_.TargetTexts(row_); }
 
  private:
   const TargetKeyIndex& index_;
   std::size_t row_ = 0;
+  bool started_ = false;
 };
 
 int Percent(std::int64_t part, std::int64_t whole) {
@@ -69,40 +116,74 @@ int Percent(std::int64_t part, std::int64_t whole) {
 class RecordComparison {
  public:
   RecordComparison(ApplicationContext& context, const CompareRecordsInput& input,
-                   CompareProgress& progress, DiffGrid& grid)
+                   RecordsetOpener& opener, CompareProgress& progress, DiffGrid& grid)
       : context_(context),
         input_(input),
+        opener_(opener),
         progress_(progress),
         grid_(grid),
         max_rows_(context.settings.max_rows_in_diff_table),
         interval_(std::max<std::int64_t>(1, input.progress_interval)) {}
 
-  CompareRecordsResult Run(RecordsetOpener& opener);
+  CompareRecordsResult Run();
 
  private:
+  // One side's open query.
+  struct Side {
+    std::unique_ptr<RowCursor> rows;
+    std::string query;
+    int side = 0;
+    int fields = 0;
+  };
+  // The rows of one cursor, moved on by a range of the grid.
+  class SideRecords final : public RecordSource {
+   public:
+    SideRecords(RecordComparison& run, Side& side) : run_(run), side_(side) {}
+    bool Move() override { return run_.Advance(side_); }
+    std::vector<std::string> Texts() const override {
+      return CursorTexts(*side_.rows, side_.fields);
+    }
+
+   private:
+    RecordComparison& run_;
+    Side& side_;
+  };
+
   bool Cancelled() const { return context_.cancel_requested; }
   void Refresh(std::int64_t record, int percent);
-  bool Open(RecordsetOpener& opener, Recordset& source, Recordset& target);
-  void CompareByKey(Recordset& source, Recordset& target);
-  void CompareRecordByRecord(Recordset& source, Recordset& target);
-  // Compares the Source's current record with a Target record and counts and shows it when
-  // they differ. False when the run was cancelled meanwhile.
-  template <typename TargetField>
-  bool ComparePair(const Recordset& source, int target_fields, const TargetField& target_field);
-  // Records start to end, read on from the cursor's position (from the first record when start
-  // is 1), numbered start upwards on `background`. The grid grows by the range's size but never
-  // beyond MaxRowsInDiffTable data rows; rows the cursor cannot fill stay empty. The progress
-  // display is refreshed for every record, and a Stop ends the range.
-  void AddMultipleRecordsToGrid(RecordCursor& cursor, std::int64_t start, std::int64_t end,
+  bool OpenSide(Side& side, int number, std::string query, bool probe);
+  bool Open();
+  // To a side's next row; false at its end. A failure to read ends the run as failed, shown
+  // once (unless the run was stopped meanwhile).
+  bool Advance(Side& side);
+  // Reads the whole Target into the key index (no window events meanwhile, as a query is
+  // read whole when it is opened).
+  bool ReadTarget(TargetKeyIndex& index);
+  void CompareByKey();
+  void CompareRecordByRecord();
+  // Counts a differing pair and shows it; false when the run was cancelled meanwhile.
+  bool CountDifferingPair(const std::vector<std::string>& source_texts,
+                          const std::vector<std::string>& target_texts);
+  // Records start to end, read on from the source's position, numbered start upwards on
+  // `background`. The grid grows by the range's size but never beyond MaxRowsInDiffTable data
+  // rows; rows the source cannot fill stay empty. The progress display is refreshed for every
+  // record, and a Stop ends the range.
+  void AddMultipleRecordsToGrid(RecordSource& records, std::int64_t start, std::int64_t end,
                                 Rgb background);
   void Finish();
 
   ApplicationContext& context_;
   const CompareRecordsInput& input_;
+  RecordsetOpener& opener_;
   CompareProgress& progress_;
   DiffGrid& grid_;
   const std::int64_t max_rows_;
   const std::int64_t interval_;
+
+  Side source_;
+  Side target_;
+  std::optional<TargetKeyIndex> index_;
+  RowTexts source_texts_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
   std::int64_t different_ = 0;
@@ -118,30 +199,57 @@ void RecordComparison::Refresh(std::int64_t record, int percent) {
   context_.ui.ProcessPendingEvents();
 }
 
-bool RecordComparison::Open(RecordsetOpener& opener, Recordset& source, Recordset& target) {
+bool RecordComparison::OpenSide(Side& side, int number, std::string query, bool probe) {
+  side.rows = opener_.OpenCursor(number, query, probe);
+  side.side = number;
+  side.query = std::move(query);
+  side.fields = side.rows ? static_cast<int>(side.rows->Columns().size()) : 0;
+  return side.rows != nullptr;
+}
+
+bool RecordComparison::Advance(Side& side) {
+  if (side.rows->Next())
+    return true;
+  if (!side.rows->Errors().empty() && !failed_) {
+    failed_ = true;
+    if (!Cancelled())
+      opener_.ReportReadFailure(side.side, *side.rows, side.query);
+  }
+  return false;
+}
+
+bool RecordComparison::ReadTarget(TargetKeyIndex& index) {
+  while (Advance(target_))
+    index.AddTargetRow(*target_.rows);
+  return !failed_;
+}
+
+bool RecordComparison::Open() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   // The candidate's rows are kept when the probe works, so the Target is read only once.
-  std::optional<Recordset> target_rows = opener.Open(kTarget, CandidateTargetQuery(s, t), true);
-  std::optional<Recordset> source_rows = opener.Open(kSource, SourceRecordsQuery(s), false);
-  if (!source_rows) {
+  const bool candidate = OpenSide(target_, kTarget, CandidateTargetQuery(s, t), true);
+  if (!OpenSide(source_, kSource, SourceRecordsQuery(s), false)) {
     failed_ = true;
     return false;
   }
-  source = std::move(*source_rows);
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {
     cancelled_ = true;
     return false;
   }
   progress_.ShowStage(kReadingTargetStage);
-  if (!target_rows)
-    target_rows = opener.Open(kTarget, OwnTargetQuery(t), false);
-  if (!target_rows) {
+  if (!candidate && !OpenSide(target_, kTarget, OwnTargetQuery(t), false)) {
     failed_ = true;
     return false;
   }
-  target = std::move(*target_rows);
+  if (input_.CompMethod == 1) {
+    index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
+                   &TargetKeyIndex::StandardKeyHash, input_.fingerprint);
+    index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
+    if (!ReadTarget(*index_))
+      return false;
+  }
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {
     cancelled_ = true;
@@ -151,55 +259,41 @@ bool RecordComparison::Open(RecordsetOpener& opener, Recordset& source, Recordse
   return true;
 }
 
-template <typename TargetField>
-bool RecordComparison::ComparePair(const Recordset& source, int target_fields,
-                                   const TargetField& target_field) {
-  bool differs = false;
-  static const Value kMissing = Value::Text("");
-  for (int k = 0; k < source.FieldCount(); ++k) {
-    if (Cancelled())
-      return false;
-    if (!SameFieldText(source.Field(k), k < target_fields ? target_field(k) : kMissing)) {
-      differs = true;
-      break;
-    }
-  }
-  if (!differs)
-    return true;
+bool RecordComparison::CountDifferingPair(const std::vector<std::string>& source_texts,
+                                          const std::vector<std::string>& target_texts) {
   ++different_;
   if (Cancelled())
     return false;
   if (input_.track_differences && different_ <= max_rows_) {
-    std::vector<std::string> target_texts;
-    for (int k = 0; k < target_fields; ++k)
-      target_texts.push_back(NullText(target_field(k)));
     if (input_.mark_differences) {
-      grid_.AddRecordToGrid_MarkDiff(different_, RecordTexts(source), target_texts,
-                                     kSourceDiffColour, kTargetDiffColour);
+      grid_.AddRecordToGrid_MarkDiff(different_, source_texts, target_texts, kSourceDiffColour,
+                                     kTargetDiffColour);
     } else {
-      grid_.AddRecordToGrid(different_, RecordTexts(source), kSourceDiffColour);
+      grid_.AddRecordToGrid(different_, source_texts, kSourceDiffColour);
       grid_.AddRecordToGrid(different_, target_texts, kTargetDiffColour);
     }
   }
   return true;
 }
 
-void RecordComparison::CompareByKey(Recordset& source, Recordset& target) {
+void RecordComparison::CompareByKey() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
-  TargetKeyIndex index(source, target, s.key_columns, t.key_columns);
+  TargetKeyIndex& index = *index_;
   const std::int64_t limit = s.record_count;
+  const bool tracked = input_.track_differences;
   index_rec_ = 1;
-  for (source.MoveFirst(); !source.Eof(); source.MoveNext()) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(source);
+  while (Advance(source_)) {
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows);
     if (match.outcome == TargetKeyIndex::Outcome::kSearchError) {
       failed_ = true;
       return;
     }
     if (match.outcome == TargetKeyIndex::Outcome::kNotFound) {
       ++different_;
-      if (input_.track_differences && different_ <= max_rows_)
-        grid_.AddRecordToGrid(different_, RecordTexts(source), kSourceOnlyColour);
+      if (tracked && different_ <= max_rows_)
+        grid_.AddRecordToGrid(different_, CursorTexts(*source_.rows, source_.fields),
+                              kSourceOnlyColour);
       Refresh(index_rec_, Percent(index_rec_, limit));
       if (Cancelled()) {
         cancelled_ = true;
@@ -208,9 +302,15 @@ void RecordComparison::CompareByKey(Recordset& source, Recordset& target) {
       ++index_rec_;
       continue;
     }
-    const std::size_t row = match.row;
-    if (!ComparePair(source, index.TargetFieldCount(),
-                     [&](int k) -> const Value& { return index.TargetField(row, k); })) {
+    // Every field compared is a point where a Stop is noticed; none can come between them.
+    if (source_.fields > 0 && Cancelled()) {
+      cancelled_ = true;
+      return;
+    }
+    source_texts_.Read(*source_.rows, source_.fields);
+    const auto texts = source_texts_.Views();
+    if (!index.SameData(match.row, texts, index.SourceFingerprint(texts)) &&
+        !CountDifferingPair(source_texts_.Strings(), index.TargetTexts(match.row))) {
       cancelled_ = true;
       return;
     }
@@ -223,45 +323,56 @@ void RecordComparison::CompareByKey(Recordset& source, Recordset& target) {
     }
     ++index_rec_;
   }
-  index.ReadTarget();
+  if (failed_)
+    return;
   const std::int64_t target_only =
       static_cast<std::int64_t>(index.TargetRowCount() - index.MatchedCount());
   different_ += target_only;
   grid_.SetStatistics(s.record_count, t.record_count, different_);
   if (target_only > 0) {
-    if (input_.track_differences) {
-      UnmatchedTargetCursor cursor(index);
-      AddMultipleRecordsToGrid(cursor, 1, target_only, kTargetOnlyColour);
+    if (tracked) {
+      UnmatchedTargetRows rows(index);
+      AddMultipleRecordsToGrid(rows, 1, target_only, kTargetOnlyColour);
     }
     return;
   }
   identical_ = s.record_count == t.record_count && different_ < 1;
 }
 
-void RecordComparison::CompareRecordByRecord(Recordset& source, Recordset& target) {
+void RecordComparison::CompareRecordByRecord() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   const std::int64_t limit = std::min(s.record_count, t.record_count);
   index_rec_ = 1;
   while (index_rec_ <= limit) {
+    bool source_row = Advance(source_);
+    bool target_row = Advance(target_);
     if (index_rec_ == 1) {
-      source.MoveFirst();
-      target.MoveFirst();
-      for (std::int64_t n = 1; n < s.offset && !source.Eof(); ++n)
-        source.MoveNext();
-      for (std::int64_t n = 1; n < t.offset && !target.Eof(); ++n)
-        target.MoveNext();
+      for (std::int64_t n = 1; n < s.offset && source_row; ++n)
+        source_row = Advance(source_);
+      for (std::int64_t n = 1; n < t.offset && target_row; ++n)
+        target_row = Advance(target_);
       offset_used_ = s.offset > 1 || t.offset > 1;
-    } else {
-      source.MoveNext();
-      target.MoveNext();
     }
+    if (failed_)
+      return;
     // Past either end there is nothing left to pair (an offset beyond the end, or a table that
     // shrank after it was counted).
-    if (source.Eof() || target.Eof())
+    if (!source_row || !target_row)
       break;
-    if (!ComparePair(source, target.FieldCount(),
-                     [&](int k) -> const Value& { return target.Field(k); })) {
+    if (source_.fields > 0 && Cancelled()) {
+      cancelled_ = true;
+      return;
+    }
+    bool same = true;
+    FieldView missing;
+    missing.type = ValueType::kText;
+    for (int k = 0; k < source_.fields && same; ++k) {
+      same = SameFieldText(source_.rows->Field(k),
+                           k < target_.fields ? target_.rows->Field(k) : missing);
+    }
+    if (!same && !CountDifferingPair(CursorTexts(*source_.rows, source_.fields),
+                                     CursorTexts(*target_.rows, target_.fields))) {
       cancelled_ = true;
       return;
     }
@@ -283,18 +394,18 @@ void RecordComparison::CompareRecordByRecord(Recordset& source, Recordset& targe
     if (!input_.track_differences)
       return;
     if (s.record_count < t.record_count) {
-      RecordsetCursor cursor(target);
-      AddMultipleRecordsToGrid(cursor, limit + 1, t.record_count, kTargetOnlyColour);
+      SideRecords rows(*this, target_);
+      AddMultipleRecordsToGrid(rows, limit + 1, t.record_count, kTargetOnlyColour);
     } else {
-      RecordsetCursor cursor(source);
-      AddMultipleRecordsToGrid(cursor, limit + 1, s.record_count, kSourceOnlyColour);
+      SideRecords rows(*this, source_);
+      AddMultipleRecordsToGrid(rows, limit + 1, s.record_count, kSourceOnlyColour);
     }
     return;
   }
   identical_ = different_ < 1;
 }
 
-void RecordComparison::AddMultipleRecordsToGrid(RecordCursor& cursor, std::int64_t start,
+void RecordComparison::AddMultipleRecordsToGrid(RecordSource& records, std::int64_t start,
                                                 std::int64_t end, Rgb background) {
   if (end < start)
     return;
@@ -309,9 +420,9 @@ void RecordComparison::AddMultipleRecordsToGrid(RecordCursor& cursor, std::int64
       cancelled_ = true;
       return;
     }
-    if (!cursor.Move(r == start && start == 1) || filled >= added)
+    if (!records.Move() || filled >= added)
       return;
-    grid_.FillRow(static_cast<std::size_t>(current + filled), r, cursor.Texts());
+    grid_.FillRow(static_cast<std::size_t>(current + filled), r, records.Texts());
     ++filled;
   }
 }
@@ -324,7 +435,7 @@ void RecordComparison::Finish() {
   context_.ui.SetBusy(false);
 }
 
-CompareRecordsResult RecordComparison::Run(RecordsetOpener& opener) {
+CompareRecordsResult RecordComparison::Run() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   if (s.record_count == 0 && t.record_count == 0)
@@ -333,24 +444,26 @@ CompareRecordsResult RecordComparison::Run(RecordsetOpener& opener) {
   WriteDataCompLog(context_.locations, context_.clock, kEnteringCompareRecordsLog);
   progress_.ResetGauge();
   progress_.ShowStage(kReadingSourceStage);
-  Recordset source;
-  Recordset target;
-  if (Open(opener, source, target)) {
+  if (Open()) {
     if (input_.track_differences) {
       std::vector<std::string> names;
-      for (int k = 0; k < source.FieldCount(); ++k)
-        names.push_back(source.FieldName(k));
+      for (const ColumnInfo& column : source_.rows->Columns())
+        names.push_back(column.name);
       grid_.LoadData(names);
     }
     if (input_.CompMethod == 1) {
-      CompareByKey(source, target);
+      CompareByKey();
     } else {
-      CompareRecordByRecord(source, target);
+      CompareRecordByRecord();
     }
   }
   if (Cancelled())
     cancelled_ = true;
   Finish();
+  // The queries end (and their connections go back) before the run returns.
+  index_.reset();
+  source_.rows.reset();
+  target_.rows.reset();
   CompareRecordsResult result;
   result.status = failed_      ? CompareRecordsStatus::kFailed
                   : cancelled_ ? CompareRecordsStatus::kCancelled
@@ -394,11 +507,21 @@ std::string OwnTargetQuery(const CompareRecordsSide& target) {
   return SourceRecordsQuery(target);
 }
 
+std::unique_ptr<RowCursor> RecordsetOpener::OpenCursor(int side, std::string_view query,
+                                                       bool probe) {
+  std::optional<Recordset> records = Open(side, query, probe);
+  if (!records)
+    return nullptr;
+  return std::make_unique<RecordsetRowCursor>(std::move(*records));
+}
+
+void RecordsetOpener::ReportReadFailure(int, const RowCursor&, std::string_view) {}
+
 CompareRecordsResult CompareRecords(ApplicationContext& context, const CompareRecordsInput& input,
                                     RecordsetOpener& opener, CompareProgress& progress,
                                     DiffGrid& grid) {
-  RecordComparison comparison(context, input, progress, grid);
-  return comparison.Run(opener);
+  RecordComparison comparison(context, input, opener, progress, grid);
+  return comparison.Run();
 }
 
 std::vector<std::string> RecordTexts(const Recordset& records) {
@@ -410,16 +533,38 @@ std::vector<std::string> RecordTexts(const Recordset& records) {
 }
 
 bool SameFieldText(const Value& source, const Value& target) {
-  // The same value has the same text; but for -0 and 0, which are equal doubles with
-  // different texts.
-  if (source == target && source.type() != ValueType::kFloat)
-    return true;
-  if (source.type() == ValueType::kText && target.type() == ValueType::kText)
-    return Trim(source.AsText()) == Trim(target.AsText());
-  if (source.type() == ValueType::kInteger && target.type() == ValueType::kInteger)
-    return source.AsInteger() == target.AsInteger();
-  const std::string s = NullText(source);
-  const std::string t = NullText(target);
+  return SameFieldText(ViewOf(source), ViewOf(target));
+}
+
+bool SameFieldText(const FieldView& source, const FieldView& target) {
+  // Texts as they are, and values of one kind whose texts are equal exactly when they are;
+  // everything else by its text. (-0 and 0 are equal doubles with different texts.)
+  auto is_text = [](ValueType type) {
+    return type == ValueType::kText || type == ValueType::kDecimal || type == ValueType::kGuid;
+  };
+  if (is_text(source.type) && is_text(target.type))
+    return Trim(source.bytes) == Trim(target.bytes);
+  if (source.type == target.type) {
+    switch (source.type) {
+      case ValueType::kNull:
+        return true;
+      case ValueType::kBoolean:
+      case ValueType::kInteger:
+        return source.integer == target.integer;
+      case ValueType::kBinary:
+        return source.bytes == target.bytes;
+      case ValueType::kDateTime:
+        if (source.datetime == target.datetime)
+          return true;
+        break;
+      default:
+        break;
+    }
+  }
+  std::string s;
+  std::string t;
+  AppendNullText(source, s);
+  AppendNullText(target, t);
   return Trim(s) == Trim(t);
 }
 

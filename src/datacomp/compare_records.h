@@ -3,19 +3,22 @@
 // field by field, counts the differing records and, when the run tracks differences, fills the
 // differences grid. It never changes either table.
 //
-// Pairing by key goes through a hash index of the Target's key values (TargetKeyIndex), so a
-// run costs one pass over each side whatever their sizes; matched Target rows are flagged, and
-// those never matched are the Target-only records. Every Source record is visited, and the
-// number of differing records is the changed pairs plus the Source-only plus the Target-only
-// records, each counted once. Record by record walks both recordsets side by side.
+// Both sides are read row by row through cursors, so the memory a run takes does not grow with
+// the Source. Record by record reads the two cursors side by side. By key, the Target is read
+// once into a packed form with a hash index of its key values (TargetKeyIndex) and the Source
+// streams past it, so a run costs one pass over each side whatever their sizes; matched Target
+// rows are flagged, and those never matched are the Target-only records. Every Source record
+// is visited, and the number of differing records is the changed pairs plus the Source-only
+// plus the Target-only records, each counted once.
 //
-// The run polls ApplicationContext::cancel_requested after each recordset is opened, for every
+// The run polls ApplicationContext::cancel_requested after each query is opened, for every
 // field compared, after each difference and on every progress refresh, and lets pending window
 // events run on every refresh (UserInterface::ProcessPendingEvents), so a Stop button works.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +26,8 @@
 
 #include "datacomp/compare_progress.h"
 #include "datacomp/diff_grid.h"
+#include "datacomp/target_key_index.h"
+#include "db/backend.h"
 #include "db/recordset.h"
 
 namespace korvane {
@@ -53,12 +58,14 @@ struct CompareRecordsInput {
   // A progress refresh every this many records (at least 1), besides the refresh after every
   // Source record without a match and every record added as a range.
   std::int64_t progress_interval = 1000;
+  // The fingerprint of a row's compared texts under the key method (tests give a colliding one).
+  TargetKeyIndex::RowFingerprint fingerprint = &TargetKeyIndex::StandardRowFingerprint;
 };
 
 enum class CompareRecordsStatus {
   kCompleted,
   kCancelled,
-  kFailed,  // a recordset could not be opened, or the key search could not be made
+  kFailed,  // a query could not be opened or read, or the key search could not be made
 };
 
 struct CompareRecordsResult {
@@ -73,7 +80,13 @@ struct CompareRecordsResult {
 class RecordsetOpener {
  public:
   virtual ~RecordsetOpener() = default;
+  // The rows whole, as a recordset.
   virtual std::optional<Recordset> Open(int side, std::string_view query, bool probe) = 0;
+  // The rows read one by one (what the engine uses); null when the query cannot be opened. By
+  // default a cursor over the recordset Open gives.
+  virtual std::unique_ptr<RowCursor> OpenCursor(int side, std::string_view query, bool probe);
+  // Shows the failure a cursor met while reading (its Errors()), as a failed open would.
+  virtual void ReportReadFailure(int side, const RowCursor& cursor, std::string_view query);
 };
 
 // "SELECT [a],[b] FROM", or "SELECT * FROM" without columns; "]" in names is doubled.
@@ -93,6 +106,7 @@ std::string OwnTargetQuery(const CompareRecordsSide& target);
 // grid's statistics set. Writes kEnteringCompareRecordsLog and kExitingCompareRecordsLog + the
 // final record index to the data comparison log, with the busy pointer on in between.
 //
+// A query that fails while it is read ends the run as failed, its failure shown once.
 // A cancelled or failed run returns what it counted so far, never identical; the grid keeps
 // the rows added before, without the Target-only or Source-only rows of the end and without
 // statistics. Record by record, after an offset, trailing grid rows left without a number are
@@ -107,5 +121,6 @@ std::vector<std::string> RecordTexts(const Recordset& records);
 // Whether two fields hold the same data for the comparison: their NullText, trimmed of
 // blanks, equal letter case included ("abc " equals "abc", a Null equals the text "Null").
 bool SameFieldText(const Value& source, const Value& target);
+bool SameFieldText(const FieldView& source, const FieldView& target);
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include "datacomp/record_count.h"
 #include "datacomp/table_settings_key.h"
 #include "db/data_access.h"
+#include "db/read_ahead_cursor.h"
 #include "saved/ignored_columns.h"
 #include "script/table_structure.h"
 
@@ -239,6 +240,26 @@ std::optional<Recordset> RunCommandRecordsetOpener::Open(int side, std::string_v
   if (result.failed() || !result.recordset)
     return std::nullopt;
   return std::move(*result.recordset);
+}
+
+std::unique_ptr<RowCursor> RunCommandRecordsetOpener::OpenCursor(int side, std::string_view query,
+                                                                 bool probe) {
+  const bool suppressed = context_.SuppressConnectionErrors;
+  if (probe)
+    context_.SuppressConnectionErrors = true;
+  const std::size_t index = side == kSource ? 0 : 1;
+  OpenRowCursorResult result =
+      OpenRowCursor(context_, context_.CurrentServers[index], query, databases_[index]);
+  context_.SuppressConnectionErrors = suppressed;
+  if (result.failed())
+    return nullptr;
+  // Each side is fetched on a thread of its own while the comparison works on the main thread.
+  return std::make_unique<ReadAheadRowCursor>(std::move(result.cursor));
+}
+
+void RunCommandRecordsetOpener::ReportReadFailure(int, const RowCursor& cursor,
+                                                  std::string_view query) {
+  ReportRowCursorFailure(context_, cursor, query);
 }
 
 DataCompareResult DataCompare(ApplicationContext& context, const DataCompareRequest& request,

@@ -81,13 +81,18 @@ using ShowDifferencesWindow = std::function<void(const DataDifferencesWindow& wi
 DataCompareResult DataCompare(ApplicationContext& context, const DataCompareRequest& request,
                               CompareStatus& status, const ShowDifferencesWindow& show_window);
 
-// Opens the engine's queries through run command on the side record's server and the side's
-// database; a probing open suppresses the connection layer's failure message.
+// Opens the engine's queries through run command (or as cursors, OpenRowCursor) on the side
+// record's server and the side's database; a probing open suppresses the connection layer's
+// failure message.
 class RunCommandRecordsetOpener final : public RecordsetOpener {
  public:
   RunCommandRecordsetOpener(ApplicationContext& context, std::array<std::string, 2> databases)
       : context_(context), databases_(std::move(databases)) {}
   std::optional<Recordset> Open(int side, std::string_view query, bool probe) override;
+  // The rows read one by one on a connection of their own, held until the cursor ends, and
+  // read ahead on a thread of their own (ReadAheadRowCursor), so both sides are fetched at once.
+  std::unique_ptr<RowCursor> OpenCursor(int side, std::string_view query, bool probe) override;
+  void ReportReadFailure(int side, const RowCursor& cursor, std::string_view query) override;
 
  private:
   ApplicationContext& context_;

@@ -18,12 +18,21 @@ bool IsBlank(char c) {
 }
 
 // The first field named exactly so (letter case counts); field 0 when there is none.
-int SourceFieldByExactName(const Recordset& source, const std::string& name) {
-  for (int k = 0; k < source.FieldCount(); ++k) {
-    if (source.FieldName(k) == name)
-      return k;
+int FieldByExactName(const std::vector<ColumnInfo>& columns, const std::string& name) {
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (columns[k].name == name)
+      return static_cast<int>(k);
   }
   return 0;
+}
+
+// The first field of this name ignoring case, as a criterion names it; -1 when there is none.
+int FieldByName(const std::vector<ColumnInfo>& columns, std::string_view name) {
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (EqualsIgnoringCase(columns[k].name, name))
+      return static_cast<int>(k);
+  }
+  return -1;
 }
 
 void AppendKeyPart(std::string& key, const std::string& part) {
@@ -35,29 +44,68 @@ void AppendKeyPart(std::string& key, const std::string& part) {
 // The key FieldMatchKey gives, for the common kinds of key values only (whole numbers and
 // texts), written into `key` so that its buffer serves one row after another without
 // allocating. False for any other value, whose key must come from FieldMatchKey.
-bool WriteCommonKey(const Value& value, std::string& key) {
-  if (value.type() == ValueType::kInteger) {
-    const std::int64_t number = value.AsInteger();
+bool WriteCommonKey(const FieldView& value, std::string& key) {
+  if (value.type == ValueType::kInteger) {
     char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    const char* end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
     key.assign(1, 'n');
     key.append(digits, static_cast<std::size_t>(end - digits));
     return true;
   }
-  if (value.type() == ValueType::kText) {
+  if (value.type == ValueType::kText) {
     key.assign(1, 't');
-    AppendSimpleCaseFold(TrimRight(value.AsText()), key);
+    AppendSimpleCaseFold(TrimRight(value.bytes), key);
     return true;
   }
   return false;
 }
 
+std::uint8_t MatchClassOfField(const FieldView& value) {
+  switch (value.type) {
+    case ValueType::kNull:
+      return 0;
+    case ValueType::kInteger:
+      return kMatchNumber;
+    case ValueType::kText:
+      return kMatchText;
+    default:
+      return MatchClassOf(ToValue(value));
+  }
+}
+
 // Whether a Source value, as a criterion for a Target column holding only values of `classes`,
 // has exactly the one key its own field key is: a whole number against numbers (its digits
 // read back as the same number), a text against texts.
-bool CriterionKeyIsFieldKey(const Value& value, std::uint8_t classes) {
-  return (classes == kMatchNumber && value.type() == ValueType::kInteger) ||
-         (classes == kMatchText && value.type() == ValueType::kText);
+bool CriterionKeyIsFieldKey(const FieldView& value, std::uint8_t classes) {
+  return (classes == kMatchNumber && value.type == ValueType::kInteger) ||
+         (classes == kMatchText && value.type == ValueType::kText);
+}
+
+void AppendLength(std::string& out, std::size_t size) {
+  while (size >= 0x80) {
+    out.push_back(static_cast<char>((size & 0x7F) | 0x80));
+    size >>= 7;
+  }
+  out.push_back(static_cast<char>(size));
+}
+
+std::size_t ReadLength(std::string_view packed, std::size_t& at) {
+  std::size_t size = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<std::uint8_t>(packed[at++]);
+    size |= static_cast<std::size_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0)
+      return size;
+  }
+}
+
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 32;
+  x *= 0xD6E8FEB86659FD93u;
+  x ^= x >> 32;
+  x *= 0xD6E8FEB86659FD93u;
+  x ^= x >> 32;
+  return x;
 }
 
 }  // namespace
@@ -88,15 +136,20 @@ std::optional<std::string> CriterionColumnName(std::string_view name) {
   return column;
 }
 
-TargetKeyIndex::TargetKeyIndex(const Recordset& source, Recordset& target,
+TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
+                               const std::vector<ColumnInfo>& target_columns,
                                const std::array<std::string, 3>& source_keys,
-                               const std::array<std::string, 3>& target_keys, KeyHash key_hash)
-    : target_(target), key_hash_(key_hash) {
+                               const std::array<std::string, 3>& target_keys, KeyHash key_hash,
+                               RowFingerprint fingerprint)
+    : key_hash_(key_hash),
+      fingerprint_(fingerprint),
+      source_field_count_(static_cast<int>(source_columns.size())),
+      target_field_count_(static_cast<int>(target_columns.size())) {
   const bool source_secondary_set = IsKeyColumnSet(source_keys[1]);
-  std::array<int, 3> source_fields{SourceFieldByExactName(source, source_keys[0]), 0, 0};
+  std::array<int, 3> source_fields{FieldByExactName(source_columns, source_keys[0]), 0, 0};
   if (source_secondary_set) {
-    source_fields[1] = SourceFieldByExactName(source, source_keys[1]);
-    source_fields[2] = SourceFieldByExactName(source, source_keys[2]);
+    source_fields[1] = FieldByExactName(source_columns, source_keys[1]);
+    source_fields[2] = FieldByExactName(source_columns, source_keys[2]);
   }
   components_.push_back({source_fields[0], target_keys[0]});
   if (IsKeyColumnSet(target_keys[1])) {
@@ -104,52 +157,159 @@ TargetKeyIndex::TargetKeyIndex(const Recordset& source, Recordset& target,
     if (IsKeyColumnSet(source_keys[2]))
       components_.push_back({source_fields[2], target_keys[2]});
   }
-}
-
-bool TargetKeyIndex::Prepare() {
-  if (prepared_)
-    return valid_;
-  prepared_ = true;
-  valid_ = true;
   for (Component& component : components_) {
     const auto column = CriterionColumnName(component.target_name);
-    component.target_field = column ? target_.FieldIndex(*column) : -1;
+    component.target_field = column ? FieldByName(target_columns, *column) : -1;
     if (component.target_field < 0)
       valid_ = false;
   }
-  return valid_;
+  key_parts_.resize(components_.size());
+  parts_.resize(components_.size());
+  candidates_.resize(components_.size());
+  text_spans_.resize(static_cast<std::size_t>(source_field_count_));
+  trimmed_.resize(static_cast<std::size_t>(source_field_count_));
 }
 
-void TargetKeyIndex::ReadTarget() {
-  if (read_)
-    return;
-  read_ = true;
-  target_field_count_ = target_.FieldCount();
-  const long rows = target_.RecordCount();
-  row_fields_.reserve(static_cast<std::size_t>(rows));
-  static const Value kNoFields;
-  for (target_.MoveFirst(); !target_.Eof(); target_.MoveNext()) {
-    if (target_field_count_ == 0) {
-      row_fields_.push_back(&kNoFields);
-      continue;
+std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string_view> texts) {
+  // One multiply per word and a full mix at the end: a fingerprint only has to tell most
+  // differing rows apart, as equal ones are confirmed.
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+  std::uint64_t hash = kMultiplier;
+  for (const std::string_view text : texts) {
+    hash = (hash ^ text.size()) * kMultiplier;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, 8);
+      hash = ((hash ^ word) * kMultiplier);
+      hash ^= hash >> 29;
     }
-    // A row's fields lie side by side in the recordset; should they ever not, the row is
-    // copied, so the index never depends on that layout for its answers.
-    const Value* first = &target_.Field(0);
-    if (&target_.Field(target_field_count_ - 1) == first + (target_field_count_ - 1)) {
-      row_fields_.push_back(first);
-    } else {
-      std::vector<Value>& copy = copied_rows_.emplace_back();
-      for (int k = 0; k < target_field_count_; ++k)
-        copy.push_back(target_.Field(k));
-      row_fields_.push_back(copy.data());
+    if (at < text.size()) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, text.size() - at);
+      hash = ((hash ^ word) * kMultiplier);
+      hash ^= hash >> 29;
     }
   }
-  matched_.assign(row_fields_.size(), false);
+  return Mix(hash);
 }
 
-const Value& TargetKeyIndex::TargetField(std::size_t row, int field) const {
-  return row_fields_[row][field];
+void TargetKeyIndex::Reserve(std::size_t rows) {
+  rows = std::min<std::size_t>(rows, std::size_t{1} << 27);
+  expected_rows_ = rows;
+  row_starts_.reserve(rows);
+  fingerprints_.reserve(rows);
+  matched_.reserve(rows);
+  next_.reserve(rows);
+  chains_.reserve(rows);
+  std::size_t capacity = slots_.size();
+  while (capacity < rows * 2)
+    capacity *= 2;
+  if (capacity > slots_.size() && chains_.empty())
+    slots_.assign(capacity, Slot{});
+}
+
+void TargetKeyIndex::PackRow(const RowCursor& target) {
+  row_starts_.push_back(packed_.size());
+  // Each text goes straight into the buffer behind a one-byte length, widened in the rare case
+  // of a text of 128 bytes or more.
+  for (int k = 0; k < target_field_count_; ++k) {
+    const std::size_t length_at = packed_.size();
+    packed_.push_back('\0');
+    AppendNullText(target.Field(k), packed_);
+    const std::size_t size = packed_.size() - length_at - 1;
+    if (size < 0x80) {
+      packed_[length_at] = static_cast<char>(size);
+    } else {
+      text_.clear();
+      AppendLength(text_, size);
+      packed_.replace(length_at, 1, text_);
+    }
+    if (k < source_field_count_) {
+      const std::size_t text_at = packed_.size() - size;
+      text_spans_[static_cast<std::size_t>(k)] = {text_at, size};
+    }
+  }
+  for (int k = 0; k < source_field_count_; ++k) {
+    const auto& [at, size] = text_spans_[static_cast<std::size_t>(k)];
+    trimmed_[static_cast<std::size_t>(k)] = k < target_field_count_
+                                                ? Trim(std::string_view(packed_).substr(at, size))
+                                                : std::string_view();
+  }
+  fingerprints_.push_back(fingerprint_(trimmed_));
+  matched_.push_back(false);
+  next_.push_back(kNoRow);
+}
+
+void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
+  const auto row = static_cast<std::uint32_t>(row_starts_.size());
+  PackRow(target);
+  // The first rows tell how much room the texts of the rows expected will take.
+  constexpr std::uint32_t kSampleRows = 1024;
+  if (row + 1 == kSampleRows && expected_rows_ > kSampleRows)
+    packed_.reserve(packed_.size() / kSampleRows * expected_rows_ / 8 * 9);
+  if (!valid_)
+    return;
+  for (std::size_t c = 0; c < components_.size(); ++c) {
+    const FieldView value = target.Field(components_[c].target_field);
+    if (value.type == ValueType::kNull)
+      return;  // a NULL key matches nothing
+    if (!WriteCommonKey(value, key_parts_[c]))
+      key_parts_[c] = *FieldMatchKey(ToValue(value));
+    components_[c].classes |= MatchClassOfField(value);
+    parts_[c] = &key_parts_[c];
+  }
+  if (parts_.size() == 1) {
+    AddRow(*parts_[0], row);
+  } else {
+    AddRow(CompositeKey(parts_), row);
+  }
+}
+
+std::string_view TargetKeyIndex::TargetText(std::size_t row, int field) const {
+  std::size_t at = row_starts_[row];
+  for (int k = 0;; ++k) {
+    const std::size_t size = ReadLength(packed_, at);
+    if (k == field)
+      return std::string_view(packed_).substr(at, size);
+    at += size;
+  }
+}
+
+std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<std::size_t>(target_field_count_));
+  std::size_t at = row_starts_[row];
+  for (int k = 0; k < target_field_count_; ++k) {
+    const std::size_t size = ReadLength(packed_, at);
+    texts.emplace_back(packed_, at, size);
+    at += size;
+  }
+  return texts;
+}
+
+std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view> texts) {
+  for (std::size_t k = 0; k < trimmed_.size(); ++k)
+    trimmed_[k] = k < texts.size() ? Trim(texts[k]) : std::string_view();
+  return fingerprint_(trimmed_);
+}
+
+bool TargetKeyIndex::SameData(std::size_t row, std::span<const std::string_view> source_texts,
+                              std::uint64_t source_fingerprint) const {
+  if (fingerprints_[row] != source_fingerprint)
+    return false;
+  std::size_t at = row_starts_[row];
+  for (std::size_t k = 0; k < source_texts.size(); ++k) {
+    std::string_view target;
+    if (k < static_cast<std::size_t>(target_field_count_)) {
+      const std::size_t size = ReadLength(packed_, at);
+      target = std::string_view(packed_).substr(at, size);
+      at += size;
+    }
+    if (Trim(source_texts[k]) != Trim(target))
+      return false;
+  }
+  return true;
 }
 
 std::string TargetKeyIndex::CompositeKey(const std::vector<const std::string*>& parts) const {
@@ -190,6 +350,8 @@ TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
 }
 
 void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
+  if ((chains_.size() + 1) * 2 > slots_.size())
+    Grow();
   const std::uint64_t hash = key_hash_(key);
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
@@ -222,65 +384,39 @@ void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
   }
 }
 
-void TargetKeyIndex::Build() {
-  built_ = true;
-  ReadTarget();
-  next_.assign(row_fields_.size(), kNoRow);
-  std::size_t capacity = 16;
-  while (capacity < row_fields_.size() * 2)
-    capacity *= 2;
-  slots_.assign(capacity, Slot{});
-  chains_.clear();
-  chains_.reserve(row_fields_.size());
-  std::vector<std::string> keys(components_.size());
-  std::vector<const std::string*> parts(components_.size());
-  for (std::size_t row = 0; row < row_fields_.size(); ++row) {
-    bool has_key = true;
-    for (std::size_t c = 0; c < components_.size() && has_key; ++c) {
-      const Value& value = TargetField(row, components_[c].target_field);
-      if (value.is_null()) {
-        has_key = false;
-        break;
-      }
-      if (!WriteCommonKey(value, keys[c]))
-        keys[c] = *FieldMatchKey(value);
-      components_[c].classes |= MatchClassOf(value);
-      parts[c] = &keys[c];
-    }
-    if (!has_key)
-      continue;  // a NULL key matches nothing
-    const auto r = static_cast<std::uint32_t>(row);
-    if (parts.size() == 1) {
-      AddRow(*parts[0], r);
-    } else {
-      AddRow(CompositeKey(parts), r);
-    }
+void TargetKeyIndex::Grow() {
+  std::vector<Slot> slots(slots_.size() * 2);
+  const std::size_t mask = slots.size() - 1;
+  for (std::uint32_t number = 0; number < chains_.size(); ++number) {
+    const std::uint64_t hash = key_hash_(KeyOf(chains_[number]));
+    std::size_t slot = hash & mask;
+    while (slots[slot].chain != kNoChain)
+      slot = (slot + 1) & mask;
+    slots[slot] = Slot{static_cast<std::uint32_t>(hash >> 32), number};
   }
+  slots_ = std::move(slots);
 }
 
-TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const Recordset& source) {
-  if (!Prepare())
+TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source) {
+  if (!valid_)
     return {Outcome::kSearchError, 0};
-  if (!built_)
-    Build();
-  // The buffers live as long as the index: a search allocates no more than its keys.
-  candidates_.resize(components_.size());
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    const Value& value = source.Field(components_[c].source_field);
+    const FieldView value = source.Field(components_[c].source_field);
     std::vector<std::string>& keys = candidates_[c];
     if (CriterionKeyIsFieldKey(value, components_[c].classes)) {
       keys.resize(1);
       if (WriteCommonKey(value, keys[0]))
         continue;
     }
-    keys = CriterionMatchKeys(NullText(value), components_[c].classes);
+    text_.clear();
+    AppendNullText(value, text_);
+    keys = CriterionMatchKeys(text_, components_[c].classes);
     if (keys.empty())
       return {Outcome::kNotFound, 0};
   }
   // Every combination of one candidate per component; the earliest unmatched row wins.
   Chain* best = nullptr;
   choice_.assign(components_.size(), 0);
-  parts_.resize(components_.size());
   while (true) {
     for (std::size_t c = 0; c < components_.size(); ++c)
       parts_[c] = &candidates_[c][choice_[c]];

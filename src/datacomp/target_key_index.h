@@ -1,7 +1,8 @@
-// Pairing records by key: a hash index of the Target's key values that finds, for the current
-// Source record, the same Target row as a forward Find from the Target's first record (one key)
-// or a filtered clone (several keys) would, after every earlier match was deleted from the
-// Target. Matched rows are flagged instead of deleted, so neither recordset is ever changed.
+// Pairing records by key: the Target's rows read once into a packed form, with a hash index of
+// their key values that finds, for the current Source record, the same Target row as a forward
+// Find from the Target's first record (one key) or a filtered clone (several keys) would, after
+// every earlier match was deleted from the Target. Matched rows are flagged instead of deleted,
+// so neither table is ever changed.
 //
 // Which keys take part, as the key method builds its search:
 //   - the primary key always; several keys are used when the Target secondary key is set;
@@ -13,17 +14,23 @@
 //     CriterionMatches (db/recordset.h): a NULL Target value matches nothing.
 // A Target key name that a criterion cannot name (not a field of the Target, or not readable
 // as a column name, such as "No Field") makes every search fail.
+//
+// Each Target row is kept as the NullText of its fields, one after another in one buffer (no
+// Value and no vector per row), with a 64-bit fingerprint of the texts a pair compares (the
+// first as many fields as the Source has, trimmed of blanks, a missing one as empty). A pair
+// whose fingerprints differ differs; equal fingerprints are confirmed against the texts.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "db/recordset.h"
+#include "db/backend.h"
 
 namespace korvane {
 
@@ -32,33 +39,51 @@ class TargetKeyIndex {
   enum class Outcome { kFound, kNotFound, kSearchError };
   struct Match {
     Outcome outcome = Outcome::kNotFound;
-    std::size_t row = 0;  // the Target row (0-based, in recordset order) when found
+    std::size_t row = 0;  // the Target row (0-based, in reading order) when found
   };
 
   // The hash of a key's bytes. Any function pairs alike (equal hashes are always confirmed
   // against the key bytes); a poor one is only slower. Tests give a colliding one.
   using KeyHash = std::uint64_t (*)(std::string_view key);
   static std::uint64_t StandardKeyHash(std::string_view key);
+  // The fingerprint of a row's compared texts (each trimmed). Likewise any function gives the
+  // same verdicts, as equal fingerprints are confirmed.
+  using RowFingerprint = std::uint64_t (*)(std::span<const std::string_view> texts);
+  static std::uint64_t StandardRowFingerprint(std::span<const std::string_view> texts);
 
-  // `target` is read once, on the first search; both recordsets must outlive the index and keep
-  // their rows. The Source positions are taken from the Source's fields now.
-  TargetKeyIndex(const Recordset& source, Recordset& target,
+  // The fields of both sides by name; the Source's field count is the number of fields a pair
+  // compares.
+  TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
+                 const std::vector<ColumnInfo>& target_columns,
                  const std::array<std::string, 3>& source_keys,
-                 const std::array<std::string, 3>& target_keys,
-                 KeyHash key_hash = &StandardKeyHash);
+                 const std::array<std::string, 3>& target_keys, KeyHash key_hash = &StandardKeyHash,
+                 RowFingerprint fingerprint = &StandardRowFingerprint);
 
-  // FindMatchingRecord: the first unmatched Target row matching the Source's current record,
-  // flagged as matched.
-  Match FindMatchingRecord(const Recordset& source);
+  // Room for about this many Target rows (the counted ones), so that reading them moves no
+  // row twice.
+  void Reserve(std::size_t rows);
+  // Keeps the Target cursor's current row (the next row number) and indexes its key. Every
+  // Target row is added before the first search.
+  void AddTargetRow(const RowCursor& target);
 
-  std::size_t TargetRowCount() const { return row_fields_.size(); }
+  // FindMatchingRecord: the first unmatched Target row matching the Source cursor's current
+  // record, flagged as matched.
+  Match FindMatchingRecord(const RowCursor& source);
+
+  // The fingerprint of a Source row whose compared fields have these texts (untrimmed).
+  std::uint64_t SourceFingerprint(std::span<const std::string_view> texts);
+  // Whether a Source row of these texts and fingerprint holds the same data as Target `row`:
+  // field by field, trimmed, letter case counting, a Target field beyond its own a blank text.
+  bool SameData(std::size_t row, std::span<const std::string_view> source_texts,
+                std::uint64_t source_fingerprint) const;
+
+  std::size_t TargetRowCount() const { return row_starts_.size(); }
   int TargetFieldCount() const { return target_field_count_; }
-  const Value& TargetField(std::size_t row, int field) const;
+  // The NullText of a Target field, and of all fields of a row.
+  std::string_view TargetText(std::size_t row, int field) const;
+  std::vector<std::string> TargetTexts(std::size_t row) const;
   bool IsMatched(std::size_t row) const { return matched_[row]; }
   std::size_t MatchedCount() const { return matched_count_; }
-
-  // The Target's rows, read without searching (for a Target that is never searched).
-  void ReadTarget();
 
  private:
   struct Component {
@@ -86,38 +111,46 @@ class TargetKeyIndex {
     std::uint32_t tag = 0;
     std::uint32_t chain = kNoChain;
   };
-  std::string_view KeyOf(const Chain& chain) const;
   static constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
   static constexpr std::uint32_t kNoChain = 0xFFFFFFFFu;
 
+  std::string_view KeyOf(const Chain& chain) const;
   // The chain of a key (linear probing); null when the key has none.
   Chain* FindChain(std::string_view key);
   void AddRow(std::string_view key, std::uint32_t row);
-
-  bool Prepare();
-  void Build();
+  // Doubles the slot table once it is half full.
+  void Grow();
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
+  void PackRow(const RowCursor& target);
 
-  Recordset& target_;
   KeyHash key_hash_;
+  RowFingerprint fingerprint_;
   std::vector<Component> components_;
-  bool prepared_ = false;
-  bool valid_ = false;
-  bool read_ = false;
-  bool built_ = false;
+  bool valid_ = true;
+  int source_field_count_ = 0;
   int target_field_count_ = 0;
-  // Each row's fields: a pointer to its first field, the others follow it.
-  std::vector<const Value*> row_fields_;
-  std::deque<std::vector<Value>> copied_rows_;
+  std::size_t expected_rows_ = 0;  // as Reserve was told
+
+  // The packed rows: per field a length (7 bits a byte, low first) and the text's bytes.
+  std::string packed_;
+  std::vector<std::uint64_t> row_starts_;
+  std::vector<std::uint64_t> fingerprints_;
   std::vector<bool> matched_;
   std::size_t matched_count_ = 0;
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
+
+  std::vector<Slot> slots_ = std::vector<Slot>(16);  // a power of two, at most half full
   std::vector<Chain> chains_;
   std::string keys_;
-  std::vector<std::uint32_t> next_;
+  std::vector<std::uint32_t> next_;  // the next row of the same key, kNoRow at the end
+
+  // Buffers reused from row to row.
+  std::string text_;
+  std::vector<std::pair<std::size_t, std::size_t>> text_spans_;  // where and how long
+  std::vector<std::string_view> trimmed_;
+  std::vector<std::string> key_parts_;
+  std::vector<const std::string*> parts_;
   std::vector<std::vector<std::string>> candidates_;
   std::vector<std::size_t> choice_;
-  std::vector<const std::string*> parts_;  // the next row of the same key, kNoRow at the end
 };
 
 // The column a criterion "name = '...'" names, read as Find and Filter read it; nothing when

@@ -5,6 +5,11 @@
 namespace korvane {
 
 bool MaterialisedRowCursor::Next() {
+  if (next_ <= rows_.rows.size() && cancel_ != nullptr && cancel_->load()) {
+    next_ = rows_.rows.size() + 1;
+    errors_.push_back(ServerMessage{0, 16, 1, "HY008", "Operation canceled"});
+    return false;
+  }
   if (next_ >= rows_.rows.size()) {
     next_ = rows_.rows.size() + 1;
     return false;
@@ -32,7 +37,7 @@ CursorOutcome DatabaseSession::OpenCursor(const CommandRequest& request) {
   ResultSet rows;
   if (!outcome.result_sets.empty())
     rows = std::move(outcome.result_sets.front());
-  cursor.cursor = std::make_unique<MaterialisedRowCursor>(std::move(rows));
+  cursor.cursor = std::make_unique<MaterialisedRowCursor>(std::move(rows), request.cancel);
   return cursor;
 }
 

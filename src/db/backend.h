@@ -87,10 +87,12 @@ struct CursorOutcome {
   std::vector<ServerMessage> errors;
 };
 
-// A cursor over rows already read, for backends that cannot stream.
+// A cursor over rows already read, for backends that cannot stream. Once `cancel` (when given)
+// turns true, the next move ends the rows as a cancelled command (SQLSTATE HY008).
 class MaterialisedRowCursor final : public RowCursor {
  public:
-  explicit MaterialisedRowCursor(ResultSet rows) : rows_(std::move(rows)) {}
+  explicit MaterialisedRowCursor(ResultSet rows, const std::atomic<bool>* cancel = nullptr)
+      : rows_(std::move(rows)), cancel_(cancel) {}
   const std::vector<ColumnInfo>& Columns() const override { return rows_.columns; }
   bool Next() override;
   FieldView Field(int index) const override;
@@ -98,6 +100,7 @@ class MaterialisedRowCursor final : public RowCursor {
 
  private:
   ResultSet rows_;
+  const std::atomic<bool>* cancel_ = nullptr;
   std::size_t next_ = 0;
   std::vector<ServerMessage> errors_;
 };

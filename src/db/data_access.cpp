@@ -259,6 +259,72 @@ std::string ConnectionFailureMessage(std::int32_t error_number, std::string_view
          std::string(command_text);
 }
 
+namespace {
+
+// A backend's cursor together with the connection it reads on; the cursor ends first.
+class SessionRowCursor final : public RowCursor {
+ public:
+  SessionRowCursor(std::unique_ptr<DatabaseSession> session, std::unique_ptr<RowCursor> rows)
+      : session_(std::move(session)), rows_(std::move(rows)) {}
+  ~SessionRowCursor() override { rows_.reset(); }
+  SessionRowCursor(const SessionRowCursor&) = delete;
+  SessionRowCursor& operator=(const SessionRowCursor&) = delete;
+
+  const std::vector<ColumnInfo>& Columns() const override { return rows_->Columns(); }
+  bool Next() override { return rows_->Next(); }
+  FieldView Field(int index) const override { return rows_->Field(index); }
+  const std::vector<ServerMessage>& Errors() const override { return rows_->Errors(); }
+
+ private:
+  std::unique_ptr<DatabaseSession> session_;
+  std::unique_ptr<RowCursor> rows_;
+};
+
+}  // namespace
+
+OpenRowCursorResult OpenRowCursor(DataAccessContext& context, const ServerRecord& server,
+                                  std::string_view text, std::string_view database,
+                                  const std::atomic<bool>* cancel) {
+  BusyPointer busy(context.ui);
+  OpenRowCursorResult result;
+  RunCommandResult failure;
+  auto fail = [&](const std::vector<ServerMessage>& errors) {
+    SetError(failure, errors);
+    result.error_number = failure.error_number;
+    result.error_description = failure.error_description;
+    ReportFailure(context, failure, text);
+    return std::move(result);
+  };
+  DatabaseBackend* backend = context.backends.For(server.Name);
+  if (backend == nullptr) {
+    return fail({ServerMessage{0, 16, 1, "IM002",
+                               "No driver is available for server '" + server.Name + "'."}});
+  }
+  OpenOutcome opened = backend->Open(MakeConnectionRequest(server, database));
+  if (!opened.session)
+    return fail(opened.errors);
+  CommandRequest request;
+  request.type = CommandType::kText;
+  request.text = text;
+  request.timeout_seconds = static_cast<int>(context.CommandTimeoutSeconds());
+  request.cancel = cancel;
+  CursorOutcome cursor = opened.session->OpenCursor(request);
+  if (!cursor.cursor)
+    return fail(cursor.errors);
+  result.cursor =
+      std::make_unique<SessionRowCursor>(std::move(opened.session), std::move(cursor.cursor));
+  return result;
+}
+
+void ReportRowCursorFailure(DataAccessContext& context, const RowCursor& cursor,
+                            std::string_view text) {
+  if (cursor.Errors().empty())
+    return;
+  RunCommandResult failure;
+  SetError(failure, cursor.Errors());
+  ReportFailure(context, failure, text);
+}
+
 RunCommandResult RunCommand(DataAccessContext& context, const ServerRecord& server,
                             CommandType type, std::string_view text, std::string_view database,
                             const std::vector<Value>& inputs, std::span<Value* const> in_out) {

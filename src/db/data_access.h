@@ -4,6 +4,7 @@
 // (SuppressConnectionErrors). Connections are pooled by the backend, so a command costs no login.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -60,6 +61,29 @@ RunCommandResult RunCommand(DataAccessContext& context, const ServerRecord& serv
 // Runs one command on an already open connection.
 RunCommandResult RunCommandOnConnection(DataAccessContext& context, DatabaseSession& session,
                                         CommandType type, std::string_view text);
+
+// The rows of one text command read row by row instead of as a recordset: opened as RunCommand
+// opens its recordset (a pooled connection to `database`, the user's time-out, a failure to open
+// reported once in the same message unless SuppressConnectionErrors is on). The cursor holds the
+// connection until it is destroyed. Reading never shows anything, so the cursor may be read on
+// another thread; a failure while reading ends Next() with Errors() set, and the caller reports
+// it on its own thread with ReportRowCursorFailure. `cancel`, when given, stops a read in
+// progress once it turns true (another thread sets it).
+struct OpenRowCursorResult {
+  std::unique_ptr<RowCursor> cursor;  // null on failure
+  std::int32_t error_number = 0;
+  std::string error_description;
+
+  bool failed() const { return cursor == nullptr; }
+};
+OpenRowCursorResult OpenRowCursor(DataAccessContext& context, const ServerRecord& server,
+                                  std::string_view text, std::string_view database,
+                                  const std::atomic<bool>* cancel = nullptr);
+
+// Reports a failure a cursor met while reading (its Errors()) in the message RunCommand shows,
+// unless SuppressConnectionErrors is on. Nothing when the cursor met none.
+void ReportRowCursorFailure(DataAccessContext& context, const RowCursor& cursor,
+                            std::string_view text);
 
 // Like RunCommand without rows: for statements that change something.
 RunCommandResult SQL_Execute(DataAccessContext& context, const ServerRecord& server,

@@ -33,26 +33,76 @@ std::string FloatText(double value) {
   return text;
 }
 
-std::string DateTimeText(const DateTimeValue& v) {
-  char buffer[64];
-  std::string text;
+// "2024-03-07 14:05:09[.123]", "2024-03-07" or "14:05:09" appended to `out`.
+void AppendDateTimeText(const DateTimeValue& v, std::string& out) {
+  const bool usual = v.year >= 0 && v.year <= 9999 && v.month >= 0 && v.month <= 99 && v.day >= 0 &&
+                     v.day <= 99 && v.hour >= 0 && v.hour <= 99 && v.minute >= 0 &&
+                     v.minute <= 99 && v.second >= 0 && v.second <= 99 && v.nanosecond >= 0 &&
+                     v.nanosecond <= 999999999;
+  if (!usual) {
+    // Whatever a driver hands over is still written, as the formats write it.
+    char buffer[64];
+    const std::size_t start = out.size();
+    if (v.has_date) {
+      std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", v.year, v.month, v.day);
+      out += buffer;
+    }
+    if (v.has_time) {
+      std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", v.hour, v.minute, v.second);
+      if (out.size() > start)
+        out += " ";
+      out += buffer;
+      if (v.nanosecond != 0) {
+        std::snprintf(buffer, sizeof buffer, ".%09d", v.nanosecond);
+        std::string fraction = buffer;
+        while (fraction.size() > 4 && fraction.back() == '0')
+          fraction.pop_back();
+        out += fraction;
+      }
+    }
+    return;
+  }
+  char text[32];
+  std::size_t size = 0;
+  auto put = [&](int value, int width) {
+    for (int k = width - 1; k >= 0; --k) {
+      text[size + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+    size += static_cast<std::size_t>(width);
+  };
   if (v.has_date) {
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", v.year, v.month, v.day);
-    text = buffer;
+    put(v.year, 4);
+    text[size++] = '-';
+    put(v.month, 2);
+    text[size++] = '-';
+    put(v.day, 2);
   }
   if (v.has_time) {
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", v.hour, v.minute, v.second);
-    if (!text.empty())
-      text += " ";
-    text += buffer;
+    if (size > 0)
+      text[size++] = ' ';
+    put(v.hour, 2);
+    text[size++] = ':';
+    put(v.minute, 2);
+    text[size++] = ':';
+    put(v.second, 2);
     if (v.nanosecond != 0) {
-      std::snprintf(buffer, sizeof buffer, ".%09d", v.nanosecond);
-      std::string fraction = buffer;
-      while (fraction.size() > 4 && fraction.back() == '0')
-        fraction.pop_back();
-      text += fraction;
+      // At least three digits of the fraction, trailing zeros beyond them left out.
+      text[size++] = '.';
+      put(v.nanosecond, 9);
+      std::size_t digits = 9;
+      while (digits > 3 && text[size - 1] == '0') {
+        --size;
+        --digits;
+      }
     }
   }
+  out.append(text, size);
+}
+
+std::string DateTimeText(const DateTimeValue& v) {
+  std::string text;
+  AppendDateTimeText(v, text);
   return text;
 }
 
@@ -172,7 +222,7 @@ void AppendNullText(const FieldView& field, std::string& out) {
       out += field.bytes;
       return;
     case ValueType::kDateTime:
-      out += DateTimeText(field.datetime);
+      AppendDateTimeText(field.datetime, out);
       return;
     case ValueType::kBinary: {
       static constexpr char kHex[] = "0123456789ABCDEF";

@@ -1,11 +1,13 @@
 // The engine against the slow reference (compare_records_reference.h) over many generated
-// pairs of tables: duplicate keys, NULL keys, "Null" texts, trailing blanks, letter case,
-// quotes in keys, numbers written differently, offsets, unequal lengths, stale record counts,
-// missing key columns, Target columns under other names, a small differences grid, and Stop
-// pressed at every point where the run lets events through.
+// pairs of tables: duplicate keys, NULL keys, "Null" texts, trailing blanks, letter case (also
+// beyond ASCII), quotes in keys, numbers written differently, long texts, binary values, offsets,
+// unequal lengths, stale record counts (tables that grew or shrank after counting), missing key
+// columns, Target columns under other names, a small differences grid, row fingerprints that
+// all collide, and Stop pressed at every point where the run lets events through.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 
 #include "datacomp/compare_records_reference.h"
 #include "datacomp/record_compare_fixture.h"
@@ -44,14 +46,33 @@ class Generator {
         DateTimeValue moment{2024, 3, Between(1, 2), Between(0, 1) * 12, 0, 0, 0, true, true};
         return Value::DateTime(moment);
       }
+      case 6:
+        // Letter case beyond ASCII: keys pair ignoring it, fields differ by it.
+        return Value::Text(Pick<std::string>({"\xC3\x84pfel", "\xC3\xA4pfel", "\xCE\xA3\xCE\xB1",
+                                              "\xCF\x83\xCE\xB1", "\xCF\x82\xCE\xB1 ",
+                                              "stra\xC3\x9F"
+                                              "e",
+                                              "STRASSE"}));
+      case 7: {
+        // Long texts differing only at their end or by a trailing blank.
+        std::string text(static_cast<std::size_t>(Pick<int>({127, 128, 300, 5000})), 'w');
+        text += Pick<std::string>({"", "x", "X", " "});
+        return Value::Text(std::move(text));
+      }
+      case 8:
+        return Value::Binary(Pick<std::vector<std::uint8_t>>({{}, {0x00}, {0x0A, 0xFF}, {0x20}}));
       default:
-        return MakeValue(Between(0, 5));  // a column of mixed kinds
+        return MakeValue(Between(0, 8));  // a column of mixed kinds
     }
   }
 
  private:
   std::mt19937 random_;
 };
+
+std::uint64_t OneFingerprintForAll(std::span<const std::string_view>) {
+  return 42;
+}
 
 struct Case {
   CompareRecordsInput input;
@@ -69,7 +90,7 @@ Case MakeCase(Generator& g) {
   std::vector<std::string> names(source_names.begin(), source_names.begin() + columns);
   std::vector<int> kinds;
   for (int k = 0; k < columns; ++k)
-    kinds.push_back(g.Between(0, 6));
+    kinds.push_back(g.Between(0, 9));
   std::vector<std::string> target_names = names;
   if (g.Chance(15))
     target_names.push_back("Extra");
@@ -124,10 +145,11 @@ Case MakeCase(Generator& g) {
   t.order_by = g.Chance(30) ? " ORDER BY [K] " : "";
   s.record_count = source_rows;
   t.record_count = target_rows;
+  // Counts gone stale: a table that grew or shrank after it was counted.
   if (g.Chance(5))
-    s.record_count = std::max(0, source_rows + g.Between(-1, 1));
+    s.record_count = std::max(0, source_rows + g.Between(-3, 3));
   if (g.Chance(5))
-    t.record_count = std::max(0, target_rows + g.Between(-1, 1));
+    t.record_count = std::max(0, target_rows + g.Between(-3, 3));
   s.offset = g.Chance(25) ? g.Between(0, 5) : 0;
   t.offset = g.Chance(25) ? g.Between(0, 5) : 0;
 
@@ -143,6 +165,9 @@ Case MakeCase(Generator& g) {
     }
   }
   c.max_rows = static_cast<std::uint32_t>(g.Chance(30) ? g.Between(0, 6) : 5000);
+  // Every row's fingerprint alike: each pair's verdict then rests on its texts alone.
+  if (g.Chance(30))
+    input.fingerprint = &OneFingerprintForAll;
   c.stop_at_pump = g.Chance(20) ? g.Between(1, 12) : 0;
   return c;
 }

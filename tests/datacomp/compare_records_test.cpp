@@ -449,6 +449,46 @@ TEST_F(CompareRecordsTest, ATargetThatCannotBeReadAnyMoreFailsTheRun) {
   EXPECT_EQ(progress_.calls, (std::vector<std::string>{"reset", "stage 3", "stage 4"}));
 }
 
+// A query that fails while it is read (a dropped connection) fails the run wherever it happens:
+// no verdict, no rows of the end, the failure shown once; the statistics only when the failure
+// came while the rows of the end were listed.
+TEST_F(CompareRecordsTest, AQueryThatFailsWhileItIsReadFailsTheRunAndIsReportedOnce) {
+  struct Case {
+    std::int32_t method;
+    int side;
+    std::size_t rows_read;  // rows read before the failure
+    std::int32_t differences;
+    bool statistics;
+  };
+  // Source 1..6, Target 1..4 and 9: row 3 differs, 5 and 6 are Source-only, 9 Target-only.
+  for (const Case& c : {Case{1, 0, 0, 0, false}, Case{1, 0, 4, 1, false}, Case{1, 0, 6, 3, false},
+                        Case{1, 1, 0, 0, false}, Case{1, 1, 3, 0, false}, Case{0, 0, 0, 0, false},
+                        Case{0, 0, 3, 1, false}, Case{0, 1, 2, 0, false}, Case{0, 1, 4, 1, false},
+                        Case{0, 0, 5, 3, true}}) {
+    SCOPED_TRACE("method " + std::to_string(c.method) + ", side " + std::to_string(c.side) +
+                 ", after " + std::to_string(c.rows_read) + " rows");
+    env_.Reset();
+    grid_ = DiffGrid();
+    opener_ = TableOpener();
+    opener_.read_failures[c.side] = c.rows_read;
+    input_.CompMethod = c.method;
+    auto target = Numbered(1, 4);
+    target[2].second = "changed";
+    target.emplace_back(9, "row 9");
+    const CompareRecordsResult result = Run(Table(Numbered(1, 6)), Table(target));
+    EXPECT_EQ(result, (CompareRecordsResult{CompareRecordsStatus::kFailed, c.differences, false}));
+    const std::string query = c.side == 0 ? "SELECT [ID],[Name] FROM [dbo].[Orders]"
+                                          : "SELECT [ID],[Name] FROM [dbo].[Orders2]";
+    EXPECT_EQ(opener_.reported, (std::vector<std::string>{std::to_string(c.side) + " " + query +
+                                                          ": Communication link failure"}));
+    EXPECT_EQ(grid_.statistics()[2].empty(), !c.statistics);
+    for (const DiffGridRow& row : grid_.rows()) {
+      EXPECT_NE(row.background, kTargetOnlyColour);
+      EXPECT_NE(row.cells[0], "6");  // the row after the failure is never listed
+    }
+  }
+}
+
 TEST_F(CompareRecordsTest, ValuesOfEveryKindAreComparedByTheirTextForm) {
   input_.sides[0].record_count = 1;
   input_.sides[1].record_count = 1;

@@ -545,6 +545,30 @@ TEST_F(DataCompareTest, StopWhileComparingCancels) {
   EXPECT_NE(Log().find("Entering CompareRecords"), std::string::npos);
 }
 
+// Both sides are read on threads of their own; however a run ends (done, or stopped at a point
+// where a side is still being read), its readers stop and every connection goes back to the
+// pool before the run returns.
+TEST_F(DataCompareTest, EveryWayARunEndsGivesItsConnectionsBack) {
+  auto& backend = static_cast<EmbeddedBackend&>(*context_.backends.embedded);
+  for (const std::int32_t method : {kCompMethodRecordByRecord, kCompMethodPrimaryKey}) {
+    std::size_t pooled_when_done = 0;
+    for (const int stop_at_pump : {0, 3, 4}) {
+      SCOPED_TRACE("method " + std::to_string(method) + ", stop at pump " +
+                   std::to_string(stop_at_pump));
+      backend.CloseIdleSessions();
+      ui_.pumps = 0;
+      ui_.stop_at_pump = stop_at_pump;
+      const DataCompareResult result = Run(Request("Items", true, false, method));
+      EXPECT_EQ(result.status,
+                stop_at_pump == 0 ? DataCompareStatus::kDifferent : DataCompareStatus::kCancelled);
+      if (stop_at_pump == 0)
+        pooled_when_done = backend.IdleSessions();
+      EXPECT_GE(backend.IdleSessions(), 2u);  // at least one session of each database
+      EXPECT_EQ(backend.IdleSessions(), pooled_when_done);
+    }
+  }
+}
+
 TEST_F(DataCompareTest, AStaleCancelFromAnEarlierRunIsCleared) {
   context_.cancel_requested = true;
   const DataCompareResult result = Run(Request("Empty", true, false));

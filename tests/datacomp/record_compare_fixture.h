@@ -62,7 +62,36 @@ class RecordingProgress final : public CompareProgress {
   std::vector<std::string> calls;
 };
 
-// Answers a query with a fresh recordset over the rows stored for its text, or fails.
+// Rows read from memory until a given number of them, after which reading fails as a dropped
+// connection does.
+class FailingRowCursor final : public RowCursor {
+ public:
+  FailingRowCursor(ResultSet rows, std::size_t rows_before_failure)
+      : rows_(std::move(rows)), left_(rows_before_failure) {}
+  const std::vector<ColumnInfo>& Columns() const override { return rows_.Columns(); }
+  bool Next() override {
+    if (!errors_.empty())
+      return false;
+    if (left_ == 0) {
+      errors_.push_back({0, 16, 1, "08S01", "Communication link failure"});
+      return false;
+    }
+    --left_;
+    return rows_.Next();
+  }
+  FieldView Field(int index) const override { return rows_.Field(index); }
+  const std::vector<ServerMessage>& Errors() const override {
+    return errors_.empty() ? rows_.Errors() : errors_;
+  }
+
+ private:
+  MaterialisedRowCursor rows_;
+  std::size_t left_;
+  std::vector<ServerMessage> errors_;
+};
+
+// Answers a query with a fresh recordset over the rows stored for its text, or fails. As a
+// cursor, a side named in `read_failures` fails after that many rows.
 class TableOpener final : public RecordsetOpener {
  public:
   std::optional<Recordset> Open(int side, std::string_view query, bool probe) override {
@@ -72,6 +101,20 @@ class TableOpener final : public RecordsetOpener {
       return std::nullopt;
     return Recordset(it->second);
   }
+  std::unique_ptr<RowCursor> OpenCursor(int side, std::string_view query, bool probe) override {
+    const auto failure = read_failures.find(side);
+    if (failure == read_failures.end())
+      return RecordsetOpener::OpenCursor(side, query, probe);
+    opened.push_back({side, std::string(query), probe});
+    const auto it = results.find({side, std::string(query)});
+    if (it == results.end())
+      return nullptr;
+    return std::make_unique<FailingRowCursor>(it->second, failure->second);
+  }
+  void ReportReadFailure(int side, const RowCursor& cursor, std::string_view query) override {
+    reported.push_back(std::to_string(side) + " " + std::string(query) + ": " +
+                       cursor.Errors().front().text);
+  }
 
   struct Call {
     int side;
@@ -80,7 +123,9 @@ class TableOpener final : public RecordsetOpener {
     friend bool operator==(const Call&, const Call&) = default;
   };
   std::map<std::pair<int, std::string>, ResultSet> results;
+  std::map<int, std::size_t> read_failures;
   std::vector<Call> opened;
+  std::vector<std::string> reported;  // read failures, "side query: text"
 };
 
 class RecordCompareEnvironment {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 namespace korvane {
 namespace {
 
@@ -15,14 +17,29 @@ ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Value>>
 
 using Outcome = TargetKeyIndex::Outcome;
 
+// An index holding every row of `target`.
+TargetKeyIndex ReadIndex(
+    const ResultSet& source, const ResultSet& target, const std::array<std::string, 3>& source_keys,
+    const std::array<std::string, 3>& target_keys,
+    TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash,
+    TargetKeyIndex::RowFingerprint fingerprint = &TargetKeyIndex::StandardRowFingerprint) {
+  TargetKeyIndex index(source.columns, target.columns, source_keys, target_keys, key_hash,
+                       fingerprint);
+  MaterialisedRowCursor rows(target);
+  while (rows.Next())
+    index.AddTargetRow(rows);
+  return index;
+}
+
 // The Target rows each Source record is paired with, in Source order ("-" not found, "!" error).
-std::string Pairing(Recordset source, Recordset target, std::array<std::string, 3> source_keys,
-                    std::array<std::string, 3> target_keys,
+std::string Pairing(const ResultSet& source, const ResultSet& target,
+                    std::array<std::string, 3> source_keys, std::array<std::string, 3> target_keys,
                     TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash) {
-  TargetKeyIndex index(source, target, source_keys, target_keys, key_hash);
+  TargetKeyIndex index = ReadIndex(source, target, source_keys, target_keys, key_hash);
   std::string pairing;
-  for (source.MoveFirst(); !source.Eof(); source.MoveNext()) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(source);
+  MaterialisedRowCursor records(source);
+  while (records.Next()) {
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
     pairing += match.outcome == Outcome::kFound      ? std::to_string(match.row)
                : match.outcome == Outcome::kNotFound ? "-"
                                                      : "!";
@@ -33,25 +50,25 @@ std::string Pairing(Recordset source, Recordset target, std::array<std::string, 
 const std::array<std::string, 3> kOneKey = {"K", "No Field", "No Field"};
 
 TEST(TargetKeyIndexTest, DuplicateKeysArePairedInTargetOrderAndUsedOnce) {
-  const Recordset source(Rows(
+  const ResultSet source(Rows(
       {"K"}, {{Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(2)}}));
-  const Recordset target(
+  const ResultSet target(
       Rows({"K"}, {{Value::Integer(2)}, {Value::Integer(1)}, {Value::Integer(1)}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "12-0");
 }
 
 TEST(TargetKeyIndexTest, NullTargetKeysNeverMatchAndNullSourceKeysSearchTheTextNull) {
-  const Recordset source(Rows({"K"}, {{Value::Null()}, {Value::Null()}}));
-  const Recordset target(Rows({"K"}, {{Value::Null()}, {Value::Text("NULL  ")}}));
+  const ResultSet source(Rows({"K"}, {{Value::Null()}, {Value::Null()}}));
+  const ResultSet target(Rows({"K"}, {{Value::Null()}, {Value::Text("NULL  ")}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-");
 }
 
 TEST(TargetKeyIndexTest, AColumnOfMixedKindsMatchesEachValueByItsOwnRule) {
-  const Recordset source(Rows({"K"}, {{Value::Text("1.0")},
+  const ResultSet source(Rows({"K"}, {{Value::Text("1.0")},
                                       {Value::Text("true")},
                                       {Value::Text("2024-03-07")},
                                       {Value::Text("ABC ")}}));
-  const Recordset target(Rows({"K"}, {{Value::Text("abc")},
+  const ResultSet target(Rows({"K"}, {{Value::Text("abc")},
                                       {Value::Boolean(true)},
                                       {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})},
                                       {Value::Integer(1)},
@@ -64,13 +81,13 @@ TEST(TargetKeyIndexTest, AColumnOfMixedKindsMatchesEachValueByItsOwnRule) {
 // Whole-number and text keys take a shorter road to their hash keys; these pin that it pairs
 // exactly as the general matching rule does.
 TEST(TargetKeyIndexTest, TextKeysIgnoreLetterCaseAndTrailingBlanksButNotLeadingOnes) {
-  const Recordset source(Rows({"K"}, {{Value::Text("ABC")},
+  const ResultSet source(Rows({"K"}, {{Value::Text("ABC")},
                                       {Value::Text(" abc")},
                                       {Value::Text("abc  ")},
                                       {Value::Text("")},
                                       {Value::Text("Ünï")},
                                       {Value::Text("x")}}));
-  const Recordset target(Rows({"K"}, {{Value::Text("abc ")},
+  const ResultSet target(Rows({"K"}, {{Value::Text("abc ")},
                                       {Value::Text("   ")},
                                       {Value::Text(" ABC")},
                                       {Value::Text("Abc")},
@@ -82,14 +99,14 @@ TEST(TargetKeyIndexTest, TextKeysIgnoreLetterCaseAndTrailingBlanksButNotLeadingO
 }
 
 TEST(TargetKeyIndexTest, KeyLetterCaseBeyondAsciiPairsAsTheServerCompares) {
-  const Recordset source(Rows({"K"}, {{Value::Text("Äpfel")},
+  const ResultSet source(Rows({"K"}, {{Value::Text("Äpfel")},
                                       {Value::Text("ΣΟΦΊΑ")},
                                       {Value::Text("σοφίας")},
                                       {Value::Text("ЖУК")},
                                       {Value::Text("Łukasz")},
                                       {Value::Text("ıris")},
                                       {Value::Text("İris")}}));
-  const Recordset target(Rows({"K"}, {{Value::Text("iris")},
+  const ResultSet target(Rows({"K"}, {{Value::Text("iris")},
                                       {Value::Text("жук")},
                                       {Value::Text("äpfel")},
                                       {Value::Text("ŁUKASZ")},
@@ -101,12 +118,12 @@ TEST(TargetKeyIndexTest, KeyLetterCaseBeyondAsciiPairsAsTheServerCompares) {
 
 TEST(TargetKeyIndexTest, BigintKeysBeyondTwoToThe53rdPairWithThemselvesOnly) {
   const std::int64_t big = std::int64_t{1} << 53;
-  const Recordset source(Rows({"K"}, {{Value::Integer(big + 1)},
+  const ResultSet source(Rows({"K"}, {{Value::Integer(big + 1)},
                                       {Value::Integer(big)},
                                       {Value::Integer(INT64_MAX)},
                                       {Value::Integer(INT64_MAX - 1)},
                                       {Value::Integer(-big - 1)}}));
-  const Recordset target(Rows({"K"}, {{Value::Integer(big)},
+  const ResultSet target(Rows({"K"}, {{Value::Integer(big)},
                                       {Value::Integer(INT64_MAX - 1)},
                                       {Value::Integer(-big - 1)},
                                       {Value::Integer(big + 1)},
@@ -116,12 +133,12 @@ TEST(TargetKeyIndexTest, BigintKeysBeyondTwoToThe53rdPairWithThemselvesOnly) {
 }
 
 TEST(TargetKeyIndexTest, NumbersOfDifferentTypesPairByExactValue) {
-  const Recordset source(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456789")},
+  const ResultSet source(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456789")},
                                       {Value::Integer(9007199254740993)},
                                       {Value::Decimal("2.50")},
                                       {Value::Float(0.1)},
                                       {Value::Text("7")}}));
-  const Recordset target(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456788")},
+  const ResultSet target(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456788")},
                                       {Value::Decimal("9007199254740993.000")},
                                       {Value::Float(9007199254740992.0)},
                                       {Value::Float(2.5)},
@@ -133,11 +150,11 @@ TEST(TargetKeyIndexTest, NumbersOfDifferentTypesPairByExactValue) {
 
 TEST(TargetKeyIndexTest, LongKeysDifferingOnlyAtTheEndAreKeptApart) {
   const std::string stem(40, 'k');
-  const Recordset source(Rows({"K"}, {{Value::Text(stem + "B")},
+  const ResultSet source(Rows({"K"}, {{Value::Text(stem + "B")},
                                       {Value::Text(stem + "a  ")},
                                       {Value::Integer(123456789012345)},
                                       {Value::Text(stem)}}));
-  const Recordset target(Rows({"K"}, {{Value::Text(stem + "A")},
+  const ResultSet target(Rows({"K"}, {{Value::Text(stem + "A")},
                                       {Value::Text(stem + "b")},
                                       {Value::Integer(123456789012345)},
                                       {Value::Text(stem + "c")}}));
@@ -145,13 +162,13 @@ TEST(TargetKeyIndexTest, LongKeysDifferingOnlyAtTheEndAreKeptApart) {
 }
 
 TEST(TargetKeyIndexTest, WholeNumberKeysMatchByValueWhateverTheirKind) {
-  const Recordset source(Rows({"K"}, {{Value::Integer(-7)},
+  const ResultSet source(Rows({"K"}, {{Value::Integer(-7)},
                                       {Value::Integer(12)},
                                       {Value::Integer(0)},
                                       {Value::Integer(3)},
                                       {Value::Integer(9007199254740993)},
                                       {Value::Integer(5)}}));
-  const Recordset target(Rows({"K"}, {{Value::Decimal("12.000")},
+  const ResultSet target(Rows({"K"}, {{Value::Decimal("12.000")},
                                       {Value::Float(-7.0)},
                                       {Value::Float(-0.0)},
                                       {Value::Integer(9007199254740993)},
@@ -164,20 +181,20 @@ TEST(TargetKeyIndexTest, WholeNumberKeysMatchByValueWhateverTheirKind) {
 TEST(TargetKeyIndexTest, NumbersAndTextsAgainstAColumnOfTheOtherKind) {
   // A whole number searching a text column matches its digits as a text; a text searching a
   // number column matches when it reads as that number.
-  const Recordset source(
+  const ResultSet source(
       Rows({"K"}, {{Value::Integer(42)}, {Value::Text(" 7.0 ")}, {Value::Integer(8)}}));
-  const Recordset texts(Rows({"K"}, {{Value::Text("042")}, {Value::Text("42  ")}}));
-  const Recordset numbers(Rows({"K"}, {{Value::Integer(8)}, {Value::Integer(7)}}));
+  const ResultSet texts(Rows({"K"}, {{Value::Text("042")}, {Value::Text("42  ")}}));
+  const ResultSet numbers(Rows({"K"}, {{Value::Integer(8)}, {Value::Integer(7)}}));
   EXPECT_EQ(Pairing(source, texts, kOneKey, kOneKey), "1--");
   EXPECT_EQ(Pairing(source, numbers, kOneKey, kOneKey), "-10");
 }
 
 TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
-  const Recordset source(
+  const ResultSet source(
       Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("x"), Value::Integer(7)},
                              {Value::Integer(1), Value::Text("y"), Value::Integer(7)},
                              {Value::Integer(1), Value::Text("x"), Value::Integer(8)}}));
-  const Recordset target(
+  const ResultSet target(
       Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("X"), Value::Integer(8)},
                              {Value::Integer(1), Value::Text("x"), Value::Integer(7)},
                              {Value::Integer(2), Value::Text("y"), Value::Integer(7)}}));
@@ -187,8 +204,8 @@ TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
 }
 
 TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
-  const Recordset source(Rows({"ID", "Code"}, {{Value::Integer(5), Value::Text("a")}}));
-  const Recordset target(Rows({"Code"}, {{Value::Text("5")}, {Value::Text("A")}}));
+  const ResultSet source(Rows({"ID", "Code"}, {{Value::Integer(5), Value::Text("a")}}));
+  const ResultSet target(Rows({"Code"}, {{Value::Text("5")}, {Value::Text("A")}}));
   EXPECT_EQ(
       Pairing(source, target, {"code", "No Field", "No Field"}, {"Code", "No Field", "No Field"}),
       "0");
@@ -198,8 +215,8 @@ TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
 }
 
 TEST(TargetKeyIndexTest, TargetKeysACriterionCannotNameMakeEverySearchFail) {
-  const Recordset source(Rows({"K"}, {{Value::Integer(1)}}));
-  const Recordset target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
+  const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
+  const ResultSet target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, {"No Field", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Missing", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Order ID", "No Field", "No Field"}), "!");
@@ -207,29 +224,77 @@ TEST(TargetKeyIndexTest, TargetKeysACriterionCannotNameMakeEverySearchFail) {
   EXPECT_EQ(Pairing(source, target, {"K", "K", "K"}, {"K", "K", ""}), "!");
 }
 
-TEST(TargetKeyIndexTest, TheTargetIsNeverChanged) {
-  const Recordset source(Rows({"K"}, {{Value::Integer(1)}, {Value::Integer(2)}}));
-  Recordset target(Rows({"K"}, {{Value::Integer(2)}, {Value::Integer(1)}}));
-  TargetKeyIndex index(source, target, kOneKey, kOneKey);
-  Recordset walk = source;
-  for (walk.MoveFirst(); !walk.Eof(); walk.MoveNext())
-    index.FindMatchingRecord(walk);
-  EXPECT_EQ(index.MatchedCount(), 2u);
-  EXPECT_TRUE(index.IsMatched(0));
-  EXPECT_EQ(target.RecordCount(), 2);
-  EXPECT_EQ(index.TargetField(1, 0), Value::Integer(1));
+TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
+  const ResultSet source(Rows({"K"}, {{Value::Integer(2)}}));
+  const std::string long_text(300, 'x');
+  const ResultSet target(
+      Rows({"K", "V", "W"}, {{Value::Integer(1), Value::Text(" a "), Value::Null()},
+                             {Value::Integer(2), Value::Text(long_text), Value::Float(0.5)},
+                             {Value::Integer(3), Value::Binary({0x0A, 0xFF}), Value::Text("")}}));
+  TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
+  MaterialisedRowCursor records(source);
+  ASSERT_TRUE(records.Next());
+  EXPECT_EQ(index.FindMatchingRecord(records).row, 1u);
+  ASSERT_EQ(index.TargetRowCount(), 3u);
+  EXPECT_EQ(index.TargetFieldCount(), 3);
+  EXPECT_EQ(index.MatchedCount(), 1u);
+  EXPECT_TRUE(index.IsMatched(1));
+  EXPECT_FALSE(index.IsMatched(2));
+  // Texts longer than one length byte, empty ones, and every kind's NullText.
+  EXPECT_EQ(index.TargetTexts(0), (std::vector<std::string>{"1", " a ", "Null"}));
+  EXPECT_EQ(index.TargetTexts(1), (std::vector<std::string>{"2", long_text, "0.5"}));
+  EXPECT_EQ(index.TargetTexts(2), (std::vector<std::string>{"3", "0x0AFF", ""}));
+  EXPECT_EQ(index.TargetText(1, 1), long_text);
+  EXPECT_EQ(index.TargetText(2, 2), "");
 }
 
-TEST(TargetKeyIndexTest, ReadTargetWithoutASearchListsEveryRowUnmatched) {
-  const Recordset source(Rows({"K"}, {}));
-  Recordset target(Rows(
+TEST(TargetKeyIndexTest, TargetKeysWithoutASearchLeaveEveryRowUnmatched) {
+  const ResultSet source(Rows({"K"}, {}));
+  const ResultSet target(Rows(
       {"K", "V"}, {{Value::Integer(1), Value::Text("a")}, {Value::Integer(2), Value::Text("b")}}));
-  TargetKeyIndex index(source, target, kOneKey, {"No Field", "", ""});
-  index.ReadTarget();
+  const TargetKeyIndex index = ReadIndex(source, target, kOneKey, {"No Field", "", ""});
   EXPECT_EQ(index.TargetRowCount(), 2u);
-  EXPECT_EQ(index.TargetFieldCount(), 2);
   EXPECT_FALSE(index.IsMatched(1));
-  EXPECT_EQ(index.TargetField(1, 1), Value::Text("b"));
+  EXPECT_EQ(index.TargetText(1, 1), "b");
+}
+
+// The verdict on a pair's data: the Source's fields against as many of the Target's, trimmed,
+// letter case counting, a Target field beyond its own an empty text.
+TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqualFingerprints) {
+  struct Case {
+    std::vector<std::string> source;
+    std::vector<Value> target;
+    bool same;
+  };
+  const std::vector<Case> cases = {
+      {{"1", "abc"}, {Value::Integer(1), Value::Text(" abc  ")}, true},
+      {{"1", "abc"}, {Value::Integer(1), Value::Text("ABC")}, false},
+      {{"1", "Null"}, {Value::Integer(1), Value::Null()}, true},
+      {{"1", ""}, {Value::Integer(1)}, true},
+      {{"1", "x"}, {Value::Integer(1)}, false},
+      {{"1"}, {Value::Integer(1), Value::Text("ignored")}, true},
+      {{"1", "a", "b"}, {Value::Integer(1), Value::Text("ab"), Value::Text("")}, false},
+  };
+  for (const auto fingerprint : {&TargetKeyIndex::StandardRowFingerprint,
+                                 +[](std::span<const std::string_view>) -> std::uint64_t {
+                                   return 7;  // every row alike: only the texts decide
+                                 }}) {
+    for (const Case& c : cases) {
+      std::vector<std::string> names;
+      for (std::size_t k = 0; k < c.source.size(); ++k)
+        names.push_back("C" + std::to_string(k));
+      std::vector<std::string> target_names;
+      for (std::size_t k = 0; k < c.target.size(); ++k)
+        target_names.push_back("C" + std::to_string(k));
+      TargetKeyIndex index =
+          ReadIndex(Rows(names, {}), Rows(target_names, {c.target}), {"C0", "", ""}, {"C0", "", ""},
+                    &TargetKeyIndex::StandardKeyHash, fingerprint);
+      const std::vector<std::string_view> texts(c.source.begin(), c.source.end());
+      EXPECT_EQ(index.SameData(0, texts, index.SourceFingerprint(texts)), c.same)
+          << c.source.size() << " fields, first " << c.source[0] << ", second "
+          << (c.source.size() > 1 ? c.source[1] : "-");
+    }
+  }
 }
 
 // Hashes that make distinct keys collide: on the slot and the tag alike, on the tag only, and
@@ -247,7 +312,7 @@ std::uint64_t SameSlotOtherTags(std::string_view key) {
 TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
   // Duplicates, NULLs, letter case, numbers of several kinds and keys longer than a slot holds.
   const std::string long_key(40, 'k');
-  const Recordset source(Rows({"K", "K2"}, {{Value::Integer(1), Value::Text("a")},
+  const ResultSet source(Rows({"K", "K2"}, {{Value::Integer(1), Value::Text("a")},
                                             {Value::Text("X"), Value::Text("b")},
                                             {Value::Integer(1), Value::Text("a")},
                                             {Value::Text(long_key + "1"), Value::Null()},
@@ -255,7 +320,7 @@ TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
                                             {Value::Decimal("2.0"), Value::Text("B ")},
                                             {Value::Text(long_key + "2"), Value::Text("c")},
                                             {Value::Integer(7), Value::Text("a")}}));
-  const Recordset target(Rows({"K", "K2"}, {{Value::Text(long_key + "2"), Value::Text("C")},
+  const ResultSet target(Rows({"K", "K2"}, {{Value::Text(long_key + "2"), Value::Text("C")},
                                             {Value::Integer(1), Value::Text("A")},
                                             {Value::Text("x "), Value::Text("b")},
                                             {Value::Integer(2), Value::Text("b")},

@@ -3,6 +3,7 @@
 // SQL Server when KORVANE_TEST_ODBC names one ("server|login|password|database").
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "app/application_context.h"
@@ -193,6 +194,110 @@ TEST_P(BackendConformanceTest, VersionAndDatabaseList) {
     found = found || EqualsIgnoringCase(NullText(rows.Field("name")), database_);
   }
   EXPECT_TRUE(found);
+}
+
+// The rows a cursor reads, as values: column names and types, then every field.
+std::vector<std::vector<Value>> ReadAll(RowCursor& cursor) {
+  std::vector<std::vector<Value>> rows;
+  while (cursor.Next()) {
+    std::vector<Value>& row = rows.emplace_back();
+    for (int k = 0; k < static_cast<int>(cursor.Columns().size()); ++k)
+      row.push_back(ToValue(cursor.Field(k)));
+  }
+  return rows;
+}
+
+TEST_P(BackendConformanceTest, CursorReadsWhatRunCommandReads) {
+  // Plain columns stream; an expression, a second statement and no row at all take other paths.
+  for (const char* sql :
+       {"SELECT id, name FROM dbo.People ORDER BY id", "SELECT name, id FROM People WHERE id > 1",
+        "SELECT * FROM dbo.People WHERE id = 99",
+        "SELECT COUNT(*) AS n, MAX(name) AS m FROM People",
+        "SELECT id FROM dbo.People WHERE id = 1; SELECT 2 AS two"}) {
+    SCOPED_TRACE(sql);
+    RunCommandResult whole = Run(sql);
+    ASSERT_FALSE(whole.failed()) << whole.error_description;
+    OpenRowCursorResult opened = OpenRowCursor(context_, server_, sql, database_);
+    ASSERT_FALSE(opened.failed()) << opened.error_description;
+    RowCursor& cursor = *opened.cursor;
+    Recordset& rows = *whole.recordset;
+    ASSERT_EQ(static_cast<int>(cursor.Columns().size()), rows.FieldCount());
+    for (int k = 0; k < rows.FieldCount(); ++k) {
+      EXPECT_EQ(cursor.Columns()[static_cast<std::size_t>(k)].name, rows.FieldName(k));
+      EXPECT_EQ(cursor.Columns()[static_cast<std::size_t>(k)].type, rows.Column(k).type);
+    }
+    std::vector<std::vector<Value>> expected;
+    for (; !rows.Eof(); rows.MoveNext()) {
+      std::vector<Value>& row = expected.emplace_back();
+      for (int k = 0; k < rows.FieldCount(); ++k)
+        row.push_back(rows.Field(k));
+    }
+    EXPECT_EQ(ReadAll(cursor), expected);
+    EXPECT_TRUE(cursor.Errors().empty());
+    // At its end a cursor stays there.
+    EXPECT_FALSE(cursor.Next());
+  }
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_P(BackendConformanceTest, CursorThatCannotOpenIsReportedOnceUnlessProbing) {
+  const std::string sql = "SELECT id FROM dbo.NoSuchTable";
+  for (const bool probing : {false, true}) {
+    SCOPED_TRACE(probing ? "probing" : "reporting");
+    ui_.messages.clear();
+    context_.SuppressConnectionErrors = probing;
+    const OpenRowCursorResult opened = OpenRowCursor(context_, server_, sql, database_);
+    EXPECT_TRUE(opened.failed());
+    EXPECT_EQ(opened.error_number, kMissingTableError);
+    ASSERT_EQ(ui_.messages.size(), probing ? 0u : 1u);
+    if (!probing) {
+      EXPECT_EQ(ui_.messages[0].text,
+                ConnectionFailureMessage(kMissingTableError, opened.error_description, sql));
+    }
+  }
+}
+
+// A row that fails to convert: a backend that streams ends its rows there with the error, one
+// that reads whole fails to open; either way nothing after the failure is passed on as a row.
+TEST_P(BackendConformanceTest, CursorThatFailsWhileReadingEndsWithTheServersError) {
+  context_.SuppressConnectionErrors = true;
+  const std::string sql = "SELECT id, CAST(name AS int) AS n FROM People WHERE id >= 2 ORDER BY id";
+  OpenRowCursorResult opened = OpenRowCursor(context_, server_, sql, database_);
+  std::int32_t error = opened.error_number;
+  if (!opened.failed()) {
+    std::vector<std::vector<Value>> rows = ReadAll(*opened.cursor);
+    EXPECT_LE(rows.size(), 1u);
+    if (!rows.empty()) {
+      EXPECT_EQ(rows[0][0], Value::Integer(2));
+      EXPECT_TRUE(rows[0][1].is_null());
+    }
+    ASSERT_FALSE(opened.cursor->Errors().empty());
+    error = ErrorNumberOf(opened.cursor->Errors().front());
+  }
+  EXPECT_EQ(error, kConversionError);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_P(BackendConformanceTest, CancelledCursorStopsWithTheCancelState) {
+  // Enough rows (3^8) that reading them takes the backend through its cancel checks.
+  const std::string sql =
+      "SELECT a.id FROM People a, People b, People c, People d, People e, People f, People g, "
+      "People h";
+  std::atomic<bool> cancel = false;
+  OpenRowCursorResult opened = OpenRowCursor(context_, server_, sql, database_, &cancel);
+  ASSERT_FALSE(opened.failed()) << opened.error_description;
+  ASSERT_TRUE(opened.cursor->Next());
+  cancel = true;
+  int rows = 1;
+  while (opened.cursor->Next())
+    ++rows;
+  EXPECT_LT(rows, 6561);
+  ASSERT_FALSE(opened.cursor->Errors().empty());
+  EXPECT_EQ(opened.cursor->Errors().front().sqlstate, "HY008");
+  // Reading failed: the caller reports it in the one message.
+  ReportRowCursorFailure(context_, *opened.cursor, sql);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("Operation canceled"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BackendConformanceTest,

@@ -35,6 +35,12 @@ const std::vector<TextCase>& TextCases() {
       {Value::DateTime({2024, 3, 7, 14, 5, 9, 123000000, true, true}), "2024-03-07 14:05:09.123"},
       {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}), "2024-03-07"},
       {Value::DateTime({1900, 1, 1, 8, 30, 0, 0, false, true}), "08:30:00"},
+      {Value::DateTime({1, 12, 31, 23, 59, 59, 500000000, true, true}), "0001-12-31 23:59:59.500"},
+      {Value::DateTime({2024, 3, 7, 14, 5, 9, 1230, true, true}), "2024-03-07 14:05:09.00000123"},
+      {Value::DateTime({2024, 3, 7, 14, 5, 9, 999999999, false, true}), "14:05:09.999999999"},
+      // Beyond the usual ranges the text still says what was handed over.
+      {Value::DateTime({12024, 3, 7, 0, 0, 0, 0, true, false}), "12024-03-07"},
+      {Value::DateTime({-1, 3, 7, 0, 0, 0, 0, true, false}), "-001-03-07"},
   };
   return cases;
 }

@@ -504,7 +504,7 @@ void BatchExecutor::Execute(const std::vector<Token>& tokens, Range range) {
   attach_(args[0], std::vector<std::string>(args.begin() + 1, args.end()));
 }
 
-ResultSet BatchExecutor::Select(const std::vector<Token>& tokens, Range range) {
+PreparedSelect BatchExecutor::PrepareSelect(const std::vector<Token>& tokens, Range range) {
   std::vector<std::string> conversions;
   const std::string sql = TranslateSql(tokens, range.begin, range.end, db_, &conversions);
   sqlite3_stmt* raw = nullptr;
@@ -513,28 +513,56 @@ ResultSet BatchExecutor::Select(const std::vector<Token>& tokens, Range range) {
     error.set_line(tokens[range.begin].line);
     throw error;
   }
-  SqliteStatement stmt(db_.db().handle(), raw);
-  ResultSet result;
-  const int count = stmt.ColumnCount();
-  std::vector<std::optional<ResultType>> types(static_cast<std::size_t>(count));
+  PreparedSelect prepared{SqliteStatement(db_.db().handle(), raw), {}, {}};
+  const int count = prepared.statement.ColumnCount();
+  prepared.types.resize(static_cast<std::size_t>(count));
   for (int c = 0; c < count; ++c) {
+    auto& type = prepared.types[static_cast<std::size_t>(c)];
     ColumnInfo column;
     const char* name = sqlite3_column_name(raw, c);
     column.name = name ? name : "";
     const char* declaration = sqlite3_column_decltype(raw, c);
     if (declaration)
-      types[static_cast<std::size_t>(c)] = ResultTypeFromDeclaration(declaration);
+      type = ResultTypeFromDeclaration(declaration);
     else if (conversions.size() == static_cast<std::size_t>(count))
-      types[static_cast<std::size_t>(c)] =
-          ResultTypeFromDeclaration(conversions[static_cast<std::size_t>(c)]);
-    if (types[static_cast<std::size_t>(c)]) {
-      column.type = types[static_cast<std::size_t>(c)]->type;
-      column.type_name = types[static_cast<std::size_t>(c)]->type_name;
-    } else {
-      column.type_name.clear();
+      type = ResultTypeFromDeclaration(conversions[static_cast<std::size_t>(c)]);
+    if (type) {
+      column.type = type->type;
+      column.type_name = type->type_name;
     }
-    result.columns.push_back(std::move(column));
+    prepared.columns.push_back(std::move(column));
   }
+  return prepared;
+}
+
+std::optional<PreparedSelect> BatchExecutor::PrepareSingleSelect(std::string_view batch) {
+  const std::vector<Token> tokens = Tokenize(batch);
+  const std::vector<Range> ranges = SplitStatements(tokens);
+  if (ranges.size() != 1)
+    return std::nullopt;
+  const Token& first = tokens[ranges[0].begin];
+  if (!first.IsWord("SELECT") && !first.IsPunct("("))
+    return std::nullopt;
+  std::optional<PreparedSelect> prepared;
+  try {
+    prepared.emplace(PrepareSelect(tokens, ranges[0]));
+  } catch (SqlError& error) {
+    throw WithLine(error, first.line);
+  }
+  for (const auto& type : prepared->types) {
+    if (!type)
+      return std::nullopt;
+  }
+  return prepared;
+}
+
+ResultSet BatchExecutor::Select(const std::vector<Token>& tokens, Range range) {
+  PreparedSelect prepared = PrepareSelect(tokens, range);
+  sqlite3_stmt* raw = prepared.statement.handle();
+  ResultSet result;
+  result.columns = std::move(prepared.columns);
+  std::vector<std::optional<ResultType>>& types = prepared.types;
+  const int count = static_cast<int>(result.columns.size());
   for (;;) {
     const int code = sqlite3_step(raw);
     if (code == SQLITE_DONE)

@@ -6,17 +6,27 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "db/backend.h"
 #include "db/embedded/embedded_database.h"
+#include "db/embedded/sql_types.h"
 
 namespace korvane::embedded {
 
 // Attaches a database file to the server (sp_attach_db); supplied by the server layer.
 using AttachHandler =
     std::function<void(const std::string& name, const std::vector<std::string>& files)>;
+
+// A SELECT prepared and described, not yet stepped: the statement, the columns as the result set
+// would describe them and the type each column's values are read as.
+struct PreparedSelect {
+  SqliteStatement statement;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::optional<ResultType>> types;
+};
 
 class BatchExecutor {
  public:
@@ -29,6 +39,11 @@ class BatchExecutor {
   void set_window_bytes(std::size_t bytes) { window_bytes_ = std::max<std::size_t>(bytes, 1); }
 
   std::vector<ResultSet> Run(std::string_view batch);
+
+  // The batch's one SELECT, prepared for reading row by row; nothing when the batch is anything
+  // else, or when a column's type would only be known from its values (an expression), as Run
+  // then gives the same rows. Throws SqlError as Run would for a SELECT that cannot be prepared.
+  std::optional<PreparedSelect> PrepareSingleSelect(std::string_view batch);
 
  private:
   struct Range {
@@ -46,6 +61,7 @@ class BatchExecutor {
                       std::size_t k, std::string_view batch, std::vector<ResultSet>* results);
   void RunStatement(const std::vector<Token>& tokens, Range range, std::string_view batch,
                     bool first_in_batch, std::vector<ResultSet>* results);
+  PreparedSelect PrepareSelect(const std::vector<Token>& tokens, Range range);
   ResultSet Select(const std::vector<Token>& tokens, Range range);
   bool Condition(const std::vector<Token>& tokens, std::size_t begin, std::size_t end);
   void Execute(const std::vector<Token>& tokens, Range range);

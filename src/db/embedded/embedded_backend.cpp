@@ -13,8 +13,10 @@
 #include "base/text.h"
 #include "db/embedded/batch_executor.h"
 #include "db/embedded/embedded_database.h"
+#include "db/embedded/query_translator.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/sql_error.h"
+#include "db/embedded/value_conversion.h"
 
 namespace korvane {
 namespace {
@@ -96,17 +98,43 @@ std::optional<PoolStamps> FileStampsOf(const ServerFolder& server,
 struct Deadline {
   std::optional<std::chrono::steady_clock::time_point> end;
   const std::atomic<bool>* cancel = nullptr;
+  // A cursor's time-out bounds each move: the clock starts at the move's first check.
+  std::optional<std::chrono::steady_clock::duration> per_step;
+  bool step_started = false;
   bool expired = false;
   bool cancelled = false;
+  void StartStep() { step_started = false; }
   static int Check(void* self) {
     auto* deadline = static_cast<Deadline*>(self);
-    if (deadline->end && std::chrono::steady_clock::now() >= *deadline->end)
+    const auto now = std::chrono::steady_clock::now();
+    if (deadline->per_step && !deadline->step_started) {
+      deadline->step_started = true;
+      deadline->end = now + *deadline->per_step;
+    }
+    if (deadline->end && now >= *deadline->end)
       deadline->expired = true;
     if (deadline->cancel && deadline->cancel->load())
       deadline->cancelled = true;
     return deadline->expired || deadline->cancelled ? 1 : 0;
   }
 };
+
+// What a client reports for a command ended by its cancel flag or its time-out.
+std::optional<ServerMessage> DeadlineMessage(const Deadline& deadline) {
+  ServerMessage message;
+  message.number = 0;
+  if (deadline.cancelled) {
+    message.sqlstate = "HY008";
+    message.text = "Operation canceled";
+    return message;
+  }
+  if (deadline.expired) {
+    message.sqlstate = "HYT00";
+    message.text = "Timeout expired";
+    return message;
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -198,6 +226,80 @@ struct EmbeddedBackend::Pool {
 
 namespace {
 
+// The rows of one SELECT read straight from sqlite3_step, inside a read transaction that lasts
+// as long as the cursor, with the command's time-out (per move) and cancel flag watched by the
+// connection's progress handler meanwhile.
+class EmbeddedRowCursor final : public RowCursor {
+ public:
+  EmbeddedRowCursor(EmbeddedDatabase& database, embedded::PreparedSelect select,
+                    std::unique_ptr<Deadline> deadline)
+      : database_(database),
+        select_(std::move(select)),
+        deadline_(std::move(deadline)),
+        scratch_(select_.columns.size()) {}
+  ~EmbeddedRowCursor() override { End(); }
+  EmbeddedRowCursor(const EmbeddedRowCursor&) = delete;
+  EmbeddedRowCursor& operator=(const EmbeddedRowCursor&) = delete;
+
+  const std::vector<ColumnInfo>& Columns() const override { return select_.columns; }
+
+  bool Next() override {
+    if (ended_)
+      return false;
+    deadline_->StartStep();
+    const int code = sqlite3_step(select_.statement.handle());
+    if (code == SQLITE_ROW) {
+      ++rows_;
+      return true;
+    }
+    if (code != SQLITE_DONE) {
+      if (auto ended = DeadlineMessage(*deadline_)) {
+        errors_.push_back(*ended);
+      } else {
+        errors_.push_back(embedded::TranslateSqliteError(sqlite3_errmsg(database_.db().handle()),
+                                                         database_.MajorVersion()));
+      }
+    }
+    End();
+    return false;
+  }
+
+  FieldView Field(int index) const override {
+    if (ended_ || rows_ == 0 || index < 0 ||
+        static_cast<std::size_t>(index) >= select_.columns.size())
+      return {};
+    const auto column = static_cast<std::size_t>(index);
+    const auto& type = select_.types[column];
+    return embedded::ReadField(select_.statement.handle(), index, type ? &*type : nullptr,
+                               scratch_[column]);
+  }
+
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
+
+ private:
+  // Finishes the statement and the read transaction, and takes the progress handler off.
+  void End() {
+    if (ended_)
+      return;
+    ended_ = true;
+    sqlite3* handle = database_.db().handle();
+    sqlite3_reset(select_.statement.handle());
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(handle))
+      sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    database_.info().row_count = rows_;
+  }
+
+  EmbeddedDatabase& database_;
+  embedded::PreparedSelect select_;
+  std::unique_ptr<Deadline> deadline_;
+  mutable std::vector<std::string> scratch_;
+  std::vector<ServerMessage> errors_;
+  std::int64_t rows_ = 0;
+  bool ended_ = false;
+};
+
 class EmbeddedSession final : public DatabaseSession {
  public:
   EmbeddedSession(std::filesystem::path folder, std::unique_ptr<EmbeddedDatabase> database,
@@ -266,22 +368,48 @@ class EmbeddedSession final : public DatabaseSession {
         terminated.sqlstate = "01000";
         outcome.errors.push_back(terminated);
       }
-      if (deadline.cancelled) {
-        ServerMessage cancelled;
-        cancelled.number = 0;
-        cancelled.sqlstate = "HY008";
-        cancelled.text = "Operation canceled";
-        outcome.errors = {cancelled};
-      } else if (deadline.expired) {
-        ServerMessage timeout;
-        timeout.number = 0;
-        timeout.sqlstate = "HYT00";
-        timeout.text = "Timeout expired";
-        outcome.errors = {timeout};
-      }
+      if (auto ended = DeadlineMessage(deadline))
+        outcome.errors = {*ended};
     } catch (const std::exception& error) {
       outcome.ok = false;
       outcome.result_sets.clear();
+      outcome.errors.push_back(
+          MakeServerMessage(50000, std::string("Internal error: ") + error.what()));
+    }
+    return outcome;
+  }
+
+  // A batch that is one SELECT streams; anything else runs whole and is walked in memory.
+  CursorOutcome OpenCursor(const CommandRequest& request) override {
+    if (request.type != CommandType::kText)
+      return DatabaseSession::OpenCursor(request);
+    CursorOutcome outcome;
+    sqlite3* handle = database_->db().handle();
+    auto deadline = std::make_unique<Deadline>();
+    deadline->cancel = request.cancel;
+    if (request.timeout_seconds > 0)
+      deadline->per_step = std::chrono::seconds(request.timeout_seconds);
+    try {
+      database_->db().Exec("BEGIN");
+      std::optional<embedded::PreparedSelect> select = [&] {
+        try {
+          return BatchExecutor(*database_).PrepareSingleSelect(request.text);
+        } catch (...) {
+          sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+          throw;
+        }
+      }();
+      if (!select) {
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        return DatabaseSession::OpenCursor(request);
+      }
+      if (deadline->per_step || deadline->cancel)
+        sqlite3_progress_handler(handle, 10000, &Deadline::Check, deadline.get());
+      outcome.cursor =
+          std::make_unique<EmbeddedRowCursor>(*database_, std::move(*select), std::move(deadline));
+    } catch (const SqlError& error) {
+      outcome.errors.push_back(error.message());
+    } catch (const std::exception& error) {
       outcome.errors.push_back(
           MakeServerMessage(50000, std::string("Internal error: ") + error.what()));
     }

@@ -448,10 +448,50 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
   return value;
 }
 
-bool ParseStoredDateTime(const std::string& text, DateTimeValue* value) {
+namespace {
+
+// Two or more digits at `text[at]`, exactly `count` of them; -1 when they are not there.
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
+  if (at + count > text.size())
+    return -1;
+  int number = 0;
+  for (std::size_t k = at; k < at + count; ++k) {
+    if (text[k] < '0' || text[k] > '9')
+      return -1;
+    number = number * 10 + (text[k] - '0');
+  }
+  return number;
+}
+
+// The form the engine stores, "2024-03-07 14:05:09" with ".123" or without, read without
+// scanning; false for any other form, which the general reader takes.
+bool ParseCanonicalDateTime(std::string_view text, DateTimeValue* value) {
+  if (text.size() != 19 && text.size() != 23)
+    return false;
+  const int y = Digits(text, 0, 4);
+  const int mo = Digits(text, 5, 2);
+  const int d = Digits(text, 8, 2);
+  const int h = Digits(text, 11, 2);
+  const int mi = Digits(text, 14, 2);
+  const int s = Digits(text, 17, 2);
+  const int ms = text.size() == 23 ? Digits(text, 20, 3) : 0;
+  if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || ms < 0 || text[4] != '-' ||
+      text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':' ||
+      (text.size() == 23 && text[19] != '.'))
+    return false;
+  *value = DateTimeValue{y, mo, d, h, mi, s, ms * 1000000, true, true};
+  return true;
+}
+
+}  // namespace
+
+bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
+  if (ParseCanonicalDateTime(text, value))
+    return true;
+  const std::string copy(text);
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
   const int fields =
-      std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d", &y, &mo, &d, &h, &mi, &s, &ms);
+      std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d", &y, &mo, &d, &h, &mi, &s, &ms);
   if (fields < 3)
     return false;
   value->year = y;
@@ -464,70 +504,111 @@ bool ParseStoredDateTime(const std::string& text, DateTimeValue* value) {
   return true;
 }
 
-Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result) {
+FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
+                    std::string& scratch) {
   // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
   // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
   // statement is used by one thread, so reading it unprotected is safe.
-  sqlite3_value* field = sqlite3_column_value(stmt, column);
-  const int storage = sqlite3_value_type(field);
+  sqlite3_value* value = sqlite3_column_value(stmt, column);
+  const int storage = sqlite3_value_type(value);
+  FieldView field;
   if (storage == SQLITE_NULL)
-    return Value::Null();
+    return field;
+  // Text and bytes: the pointer first, then the size of what it points at.
   auto text = [&]() {
-    return std::string(reinterpret_cast<const char*>(sqlite3_value_text(field)),
-                       static_cast<std::size_t>(sqlite3_value_bytes(field)));
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(bytes, static_cast<std::size_t>(sqlite3_value_bytes(value)));
   };
   auto blob = [&]() {
-    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_value_blob(field));
-    return std::vector<std::uint8_t>(bytes, bytes + sqlite3_value_bytes(field));
+    const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+    return std::string_view(bytes, static_cast<std::size_t>(sqlite3_value_bytes(value)));
   };
   if (result) {
     switch (result->type) {
       case ValueType::kInteger:
-        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-          return Value::Integer(sqlite3_value_int64(field));
+        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+          field.type = ValueType::kInteger;
+          field.integer = sqlite3_value_int64(value);
+          return field;
+        }
         break;
       case ValueType::kBoolean:
-        return Value::Boolean(sqlite3_value_int64(field) != 0);
+        field.type = ValueType::kBoolean;
+        field.integer = sqlite3_value_int64(value) != 0 ? 1 : 0;
+        return field;
       case ValueType::kDecimal: {
-        if (storage == SQLITE_TEXT)
-          return Value::Decimal(text());
-        char buffer[64];
-        if (storage == SQLITE_INTEGER && result->scale == 0)
-          return Value::Decimal(std::to_string(sqlite3_value_int64(field)));
-        std::snprintf(buffer, sizeof buffer, "%.*f", result->scale, sqlite3_value_double(field));
-        std::string digits = buffer;
-        if (digits.rfind("-0", 0) == 0 && digits.find_first_not_of("-0.") == std::string::npos)
-          digits.erase(0, 1);
-        return Value::Decimal(digits);
+        field.type = ValueType::kDecimal;
+        if (storage == SQLITE_TEXT) {
+          field.bytes = text();
+          return field;
+        }
+        if (storage == SQLITE_INTEGER && result->scale == 0) {
+          char digits[24];
+          const char* end =
+              std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(value)).ptr;
+          scratch.assign(digits, static_cast<std::size_t>(end - digits));
+        } else {
+          char buffer[64];
+          std::snprintf(buffer, sizeof buffer, "%.*f", result->scale, sqlite3_value_double(value));
+          scratch = buffer;
+          if (scratch.rfind("-0", 0) == 0 && scratch.find_first_not_of("-0.") == std::string::npos)
+            scratch.erase(0, 1);
+        }
+        field.bytes = scratch;
+        return field;
       }
       case ValueType::kFloat:
-        return Value::Float(sqlite3_value_double(field));
-      case ValueType::kDateTime: {
-        DateTimeValue dt;
-        if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &dt))
-          return Value::DateTime(dt);
+        field.type = ValueType::kFloat;
+        field.real = sqlite3_value_double(value);
+        return field;
+      case ValueType::kDateTime:
+        if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &field.datetime)) {
+          field.type = ValueType::kDateTime;
+          return field;
+        }
+        field.datetime = DateTimeValue{};
         break;
-      }
       case ValueType::kText:
-        return Value::Text(text());
+        field.type = ValueType::kText;
+        field.bytes = text();
+        return field;
       case ValueType::kBinary:
-        return Value::Binary(blob());
+        field.type = ValueType::kBinary;
+        field.bytes = blob();
+        return field;
       case ValueType::kGuid:
-        return Value::Guid(ToUpperAscii(text()));
+        field.type = ValueType::kGuid;
+        scratch = ToUpperAscii(text());
+        field.bytes = scratch;
+        return field;
       case ValueType::kNull:
         break;
     }
   }
   switch (storage) {
     case SQLITE_INTEGER:
-      return Value::Integer(sqlite3_value_int64(field));
+      field.type = ValueType::kInteger;
+      field.integer = sqlite3_value_int64(value);
+      break;
     case SQLITE_FLOAT:
-      return Value::Float(sqlite3_value_double(field));
+      field.type = ValueType::kFloat;
+      field.real = sqlite3_value_double(value);
+      break;
     case SQLITE_BLOB:
-      return Value::Binary(blob());
+      field.type = ValueType::kBinary;
+      field.bytes = blob();
+      break;
     default:
-      return Value::Text(text());
+      field.type = ValueType::kText;
+      field.bytes = text();
+      break;
   }
+  return field;
+}
+
+Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result) {
+  std::string scratch;
+  return ToValue(ReadField(stmt, column, result, scratch));
 }
 
 }  // namespace korvane::embedded

@@ -46,8 +46,12 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
 // A stored value read back as the server's type (`result` from the column's declaration),
 // or by its storage class when the declaration is unknown.
 Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result);
+// The same without a Value: texts and bytes are seen where SQLite keeps them (valid until the
+// statement steps again); digits and texts the reading builds go into `scratch`, which must
+// outlive the view likewise.
+FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch);
 
 // "2024-03-07 14:05:09.123" -> DateTimeValue; false when the text is not such a date.
-bool ParseStoredDateTime(const std::string& text, DateTimeValue* value);
+bool ParseStoredDateTime(std::string_view text, DateTimeValue* value);
 
 }  // namespace korvane::embedded

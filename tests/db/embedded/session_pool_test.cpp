@@ -44,6 +44,39 @@ class SessionPoolTest : public EmbeddedServerTest {
   }
 };
 
+// A cursor reads inside a transaction of its own; ended early or read to its end, it leaves
+// the session ready for the next command (which opens its own transaction) and for the pool.
+TEST_F(SessionPoolTest, ACursorEndsItsTransactionWhereverItStops) {
+  ConnectionRequest request;
+  request.server = server_name();
+  request.database = "Shop";
+  for (const int rows_read : {0, 1, -1}) {  // -1: to its end, and once more
+    SCOPED_TRACE(std::to_string(rows_read) + " rows read");
+    {
+      OpenOutcome opened = backend_.Open(request);
+      ASSERT_NE(opened.session, nullptr);
+      CommandRequest command;
+      command.text = "SELECT a FROM t ORDER BY id";
+      CursorOutcome cursor = opened.session->OpenCursor(command);
+      ASSERT_NE(cursor.cursor, nullptr);
+      for (int n = 0; n < rows_read; ++n)
+        EXPECT_TRUE(cursor.cursor->Next());
+      if (rows_read < 0) {
+        while (cursor.cursor->Next()) {
+        }
+        EXPECT_FALSE(cursor.cursor->Next());
+        EXPECT_TRUE(cursor.cursor->Errors().empty());
+      }
+      cursor.cursor.reset();
+      command.text = "INSERT t (a) VALUES ('more')";
+      const CommandOutcome inserted = opened.session->Execute(command);
+      EXPECT_TRUE(inserted.ok) << (inserted.errors.empty() ? "" : inserted.errors[0].text);
+    }
+    EXPECT_EQ(backend_.IdleSessions(), 1u);
+  }
+  EXPECT_THAT(QueryRows("Shop", "SELECT COUNT(*) FROM t"), ElementsAre("4"));
+}
+
 TEST_F(SessionPoolTest, AnEndedSessionsDatabaseServesTheNextOpen) {
   EXPECT_EQ(backend_.IdleSessions(), 0u);
   EXPECT_THAT(QueryRows("Shop", "SELECT a FROM t"), ElementsAre("first"));
