@@ -1,0 +1,175 @@
+// How the data comparison scales, on the embedded SQL Server stand-in, as `korvane-cli
+// compare-data` runs it (count both tables, read them, compare): two tables of 8 columns with 1%
+// of the rows changed, 0.5% missing from the Target and 0.5% extra in it.
+//
+// - BM_ScaleByKey / BM_ScaleRecordByRecord: 1,000,000 rows, then 10,000,000. The 10,000,000-row
+//   cases run only when KORVANE_BENCH_10M=1 is set (their tables take about 2 GB on disk and a
+//   few minutes to write); they are skipped otherwise, so that a plain run stays short.
+// - BM_KeyKind: 1,000,000 rows by key, identified by the integer ID, by a 20-character text,
+//   and by three columns (int, varchar, datetime).
+//
+// Counters: vs_baseline is the run's time over the same method's 1,000,000-row run (or over the
+// integer key's) measured earlier in this process, so run the whole program (or a filter that
+// keeps the baselines) for it; peak_MB is the peak resident set of the comparison alone
+// (the peak is reset before it starts); differences is checked against the rows the tables were
+// built with. Tables are written once per process into a temporary folder of their own and
+// removed at exit. Run with --benchmark_filter=.*10000000 and /usr/bin/time -v for the peak of
+// one case in a process of its own.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "base/clock.h"
+#include "bench_support.h"
+#include "data_compare_fixture.h"
+#include "datacomp/compare_status.h"
+#include "datacomp/data_compare.h"
+#include "datacomp/data_compare_options.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::int64_t kBaseRows = 1000000;
+constexpr std::int64_t kLargeRows = 10000000;
+
+enum class KeyKind { kInteger, kText, kThreeColumns };
+
+const bench::OrdersTables* Tables(std::int64_t rows) {
+  static std::map<std::int64_t, std::unique_ptr<bench::OrdersTables>> made;
+  auto& tables = made[rows];
+  if (!tables) {
+    const auto start = std::chrono::steady_clock::now();
+    tables = std::make_unique<bench::OrdersTables>(std::to_string(rows), rows);
+    std::fprintf(stderr, "tables of %lld rows written in %.1f s\n", static_cast<long long>(rows),
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return tables->ok() ? tables.get() : nullptr;
+}
+
+// Seconds of the earlier runs in this process, by benchmark and row count.
+std::map<std::pair<std::string, std::int64_t>, double>& Timings() {
+  static std::map<std::pair<std::string, std::int64_t>, double> timings;
+  return timings;
+}
+
+std::array<std::string, 3> KeyColumns(KeyKind key) {
+  switch (key) {
+    case KeyKind::kText:
+      return {"Code", "No Field", "No Field"};
+    case KeyKind::kThreeColumns:
+      return {"Region", "Customer", "Ordered"};
+    case KeyKind::kInteger:
+      break;
+  }
+  return {"ID", "No Field", "No Field"};
+}
+
+// One comparison of the tables of `rows` rows; the time, differences and peak go into the
+// state's counters, and the time into Timings() under `name`. `baseline` names the earlier run
+// the time is set against.
+void Compare(benchmark::State& state, std::int64_t rows, std::int32_t method, KeyKind key,
+             const std::string& name, const std::pair<std::string, std::int64_t>& baseline) {
+  const bench::OrdersTables* tables = Tables(rows);
+  if (!tables) {
+    state.SkipWithError("could not write the tables");
+    return;
+  }
+  bench::SilentUserInterface ui;
+  SystemClock clock;
+  auto context = tables->Context(ui, clock);
+  DataCompareRequest request;
+  request.tables = {DataCompareTable{"Src", "T", 0}, DataCompareTable{"Tgt", "T", 0}};
+  request.options.options.CompMethod = method;
+  for (auto& side : request.options.options.sides)
+    side.key_columns = KeyColumns(key);
+  request.unattended = true;
+  request.track_differences = false;
+
+  const bool peak_reset = bench::ResetPeakResident();
+  double seconds = 0;
+  DataCompareResult result;
+  for (auto _ : state) {
+    CompareStatus status(clock);
+    const auto start = std::chrono::steady_clock::now();
+    result = DataCompare(*context, request, status, {});
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  if (result.status == DataCompareStatus::kFailed) {
+    state.SkipWithError(result.outcome.c_str());
+    return;
+  }
+  const bench::OrdersCounts expected = bench::ExpectedOrdersCounts(rows);
+  if (result.source_count != expected.source || result.target_count != expected.target ||
+      (method == kCompMethodPrimaryKey &&
+       result.different_records != expected.changed + expected.missing + expected.extra)) {
+    state.SkipWithError(("unexpected counts: " + result.outcome).c_str());
+    return;
+  }
+  Timings()[{name, rows}] = seconds;
+  state.counters["differences"] = result.different_records;
+  state.counters["peak_MB"] = bench::PeakResidentMegabytes();
+  if (!peak_reset)
+    state.SetLabel("peak of the whole process");
+  state.counters["rows_per_s"] = benchmark::Counter(static_cast<double>(state.iterations() * rows),
+                                                    benchmark::Counter::kIsRate);
+  const auto earlier = Timings().find(baseline);
+  if (earlier != Timings().end() && earlier->first != std::make_pair(name, rows))
+    state.counters["vs_baseline"] = seconds / earlier->second;
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+
+bool LargeRunsWanted() {
+  const char* wanted = std::getenv("KORVANE_BENCH_10M");
+  return wanted && std::string(wanted) == "1";
+}
+
+void ScaleRun(benchmark::State& state, std::int32_t method, const std::string& name) {
+  const std::int64_t rows = state.range(0);
+  if (rows > kBaseRows && !LargeRunsWanted()) {
+    state.SkipWithError("set KORVANE_BENCH_10M=1 to run the 10,000,000-row case");
+    return;
+  }
+  Compare(state, rows, method, KeyKind::kInteger, name, {name, kBaseRows});
+}
+
+void BM_ScaleByKey(benchmark::State& state) {
+  ScaleRun(state, kCompMethodPrimaryKey, "key");
+}
+BENCHMARK(BM_ScaleByKey)
+    ->Arg(kBaseRows)
+    ->Arg(kLargeRows)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ScaleRecordByRecord(benchmark::State& state) {
+  ScaleRun(state, kCompMethodRecordByRecord, "record");
+}
+BENCHMARK(BM_ScaleRecordByRecord)
+    ->Arg(kBaseRows)
+    ->Arg(kLargeRows)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Arg 0: integer ID (the baseline, run first), 1: 20-character text, 2: three columns.
+void BM_KeyKind(benchmark::State& state) {
+  const auto key = static_cast<KeyKind>(state.range(0));
+  const std::string name = "key kind " + std::to_string(state.range(0));
+  Compare(state, kBaseRows, kCompMethodPrimaryKey, key, name, {"key kind 0", kBaseRows});
+}
+BENCHMARK(BM_KeyKind)
+    ->DenseRange(0, 2)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace korvane
