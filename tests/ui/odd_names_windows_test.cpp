@@ -460,5 +460,37 @@ TEST_F(OddNamesWindowTest, LongColumnNamesStayTellableInBothGrids) {
   EXPECT_EQ(checked, (std::vector<const char*>{"grdData", "grdDiff"}));
 }
 
+TEST_F(OddNamesWindowTest, DataViewExportsKeepQuotesAndBlanksOfNamesAndValues) {
+  auto window = Open();
+  ChooseTable(*window, kOddTables[6]);  // Order Details
+  const std::pair<const char*, const char*> exports[] = {
+      {"optExport_1",
+       "\"Row\",\"id\",\"Unit Price\",\"Note's\"\r\n\"1\",\"1\",\"2.5000\",\"it's\"\r\n"
+       "\"2\",\"2\",\"3.0000\",\"Null\"\r\n"},
+      {"optExport_0", "<TD BGCOLOR = CCCCC><B>&nbsp Note's &nbsp</B></TD>\r\n"}};
+  for (const auto& [option, expected] : exports) {
+    SCOPED_TRACE(option);
+    const std::filesystem::path file = folder_.path() / (std::string(option) + ".out");
+    ui_.file_choices = {file};
+    ui_.answers = {Answer::kYes, Answer::kNo};  // quotes (CSV only); not viewed now
+    testing::WhenOpens("frmDataView", [&](QWidget& view) {
+      testing::WhenShown("frmExport", [&](QWidget& dialog) {
+        testing::Screenshot(dialog, "odd_export");
+        Click(dialog, option);
+        testing::ClickButton(dialog, "cmdOK");
+      });
+      testing::ClickButton(view, "cmdExport");
+      testing::ClickButton(view, "cmdExit");
+    });
+    Click(*window, "cmdViewData_0");
+    const std::string written = ReadWholeFile(file).value_or("");
+    if (std::string(option) == "optExport_1")
+      EXPECT_EQ(written, expected);
+    else
+      EXPECT_NE(written.find(expected), std::string::npos) << written;
+    ui_.messages.clear();
+  }
+}
+
 }  // namespace
 }  // namespace korvane
