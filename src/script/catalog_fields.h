@@ -25,7 +25,8 @@ inline std::optional<double> FieldNumber(const Recordset& rows, std::string_view
 }
 
 // How names are written inside square brackets in a structure text: as the catalogue stores
-// them (texts shown and compared), or with every "]" doubled (texts that are run as SQL).
+// them (texts shown and compared), or with every "]" doubled (texts that are run as SQL, where
+// a column size of -1 is also written as max).
 enum class NameQuoting { kAsStored, kEscaped };
 
 // "[" + name + "]" under the given quoting.

@@ -45,7 +45,8 @@ void AddColumn(const Recordset& rows, const std::vector<std::string>& ignored,
     const std::string prec = FieldText(rows, "prec");
     column.Size = prec;
     column.TypeWithSize = column.DataType + " (" + prec + ")";
-    line += "(" + prec + ") ";
+    // The catalogue gives -1 for a (max) column; a script that is run must say max.
+    line += "(" + (quoting == NameQuoting::kEscaped && prec == "-1" ? "max" : prec) + ") ";
   } else if (IsScaledType(column.DataType)) {
     const std::string prec = FieldText(rows, "prec");
     const std::string scale = FieldText(rows, "scale");

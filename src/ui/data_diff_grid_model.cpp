@@ -31,8 +31,9 @@ QVariant DataDiffGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DataDiffGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-      section >= columnCount())
+  // The tool tip tells a name the column is too narrow for.
+  if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || orientation != Qt::Horizontal ||
+      section < 0 || section >= columnCount())
     return QAbstractTableModel::headerData(section, orientation, role);
   return ToQString(grid_.header()[static_cast<std::size_t>(section)]);
 }

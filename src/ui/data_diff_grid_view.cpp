@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "ui/data_diff_grid_model.h"
+#include "ui/eliding_header_view.h"
 
 namespace korvane {
 
@@ -15,6 +16,7 @@ DataDiffGridView::DataDiffGridView(QWidget* parent) : QTableView(parent) {
   setEditTriggers(NoEditTriggers);
   setSelectionMode(SingleSelection);
   setWordWrap(false);
+  setHorizontalHeader(new ElidingHeaderView(this));
 
   // The fixed column lies over column 0 of this view.
   fixed_ = new QTableView(this);

@@ -14,6 +14,7 @@
 #include "app/application_context.h"
 #include "export/export_texts.h"
 #include "ui/data_diff_grid_model.h"
+#include "ui/eliding_header_view.h"
 #include "ui/export_dialog.h"
 #include "ui/qt_text.h"
 
@@ -60,8 +61,9 @@ QVariant DataViewModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DataViewModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-      static_cast<std::size_t>(section) >= grid_.header().size())
+  // The tool tip tells a name the column is too narrow for.
+  if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || orientation != Qt::Horizontal ||
+      section < 0 || static_cast<std::size_t>(section) >= grid_.header().size())
     return {};
   return ToQString(grid_.header()[static_cast<std::size_t>(section)]);
 }
@@ -112,6 +114,7 @@ DataViewWindow::DataViewWindow(ApplicationContext& context, const ViewedTable& t
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
+  view_->setHorizontalHeader(new ElidingHeaderView(view_));
   layout->addWidget(view_, 1);
 
   auto* progress_row = new QHBoxLayout;

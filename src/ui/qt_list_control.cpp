@@ -122,7 +122,18 @@ void QtListControl::SetCell(int row, int column, std::string_view text) {
     return;
   if (column >= columnCount())
     SetColumns(column + 1);
-  item->setText(column, ToQString(text));
+  const QString shown = ToQString(text);
+  item->setText(column, shown);
+  // Beside a filling column the others keep room for their longest text (the object list's
+  // reference dates); the filling column takes what is left.
+  if (fill_column_ >= 0 && column != fill_column_ && !isColumnHidden(column)) {
+    constexpr int kCellPadding = 12;
+    const int needed = fontMetrics().horizontalAdvance(shown) + kCellPadding;
+    if (needed > columnWidth(column)) {
+      setColumnWidth(column, needed);
+      FillColumn();
+    }
+  }
 }
 
 std::string QtListControl::Cell(int row, int column) const {

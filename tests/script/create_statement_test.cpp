@@ -4,6 +4,7 @@
 
 #include "script/script_header.h"
 #include "script/sql_create_command.h"
+#include "script/table_structure.h"
 #include "script_fixture.h"
 
 namespace korvane {
@@ -291,6 +292,35 @@ TEST_F(CreateStatementTest, NamesWithQuotesAndBracketsStaySafe) {
   EXPECT_NE(script.find("\r\nCREATE TABLE [O'Brien] (\r\n[a]]b] [int] NOT NULL,\r\n\r\n"
                         "CONSTRAINT [PK_x]]y] PRIMARY KEY CLUSTERED ([a]]b])\r\n \r\n)"),
             std::string::npos);
+}
+
+// Regression: a (max) column was scripted with the catalogue's size -1, which no server runs.
+TEST_F(CreateStatementTest, MaxColumnsAreScriptedAsMaxWhileTheStructureTextKeepsMinusOne) {
+  struct Case {
+    const char* type;
+    std::int64_t prec;
+    const char* scripted;
+  };
+  const Case cases[] = {{"nvarchar", -1, "[C] [nvarchar] (max) NULL"},
+                        {"varchar", -1, "[C] [varchar] (max) NULL"},
+                        {"VARBINARY", -1, "[C] [VARBINARY] (max) NULL"},
+                        {"nvarchar", 200, "[C] [nvarchar] (200) NULL"},
+                        {"char", 1, "[C] [char] (1) NULL"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type + std::string(" ") + std::to_string(c.prec));
+    Respond(OwnerQuery("T", "U"), OwnerRow("dbo"));
+    Respond(ColumnQueryByName("T"), ColumnRows({{"C", c.type, c.prec, c.prec}}));
+    Respond(IndexQuery("T", true), NoRows({"column", "index", "indid", "keyno"}));
+    CreateStatementRequest request = Request("T", ObjectType::kTables);
+    request.statement_only = true;
+    EXPECT_EQ(BuildCreateStatement(context_, server(), request),
+              "CREATE TABLE [T] (\r\n" + std::string(c.scripted) + " \r\n)");
+    // The text shown and compared keeps the catalogue's number.
+    const TableStructure shown = GetTableStructure(context_, server(), "db", "T", false,
+                                                   IgnoredColumnsKind::Structure, 0, "");
+    EXPECT_NE(shown.text.find(" (" + std::to_string(c.prec) + ")"), std::string::npos)
+        << shown.text;
+  }
 }
 
 // --- the SQL CREATE Statement command

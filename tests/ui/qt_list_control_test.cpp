@@ -231,6 +231,32 @@ TEST_F(QtListControlTest, HiddenIdColumnAndTheFirstColumnFillingTheWidth) {
   EXPECT_FALSE(list_.isColumnHidden(0));
 }
 
+// Regression: beside a filling first column, the object list's date column kept its default
+// width and cut the reference dates short ("2026-12-07 0...").
+TEST_F(QtListControlTest, ColumnsBesideTheFillingColumnWidenToTheirTexts) {
+  list_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
+  list_.SetColumnCount(3);
+  list_.SetColumnHidden(2, true);
+  list_.SetColumnWidth(0, -1);
+  const int narrowest = list_.columnWidth(1);
+  for (const char* date : {"2024-01-01", "2026-12-07 01:02:03", "DEC 31 2026 11:59:59:997PM"}) {
+    SCOPED_TRACE(date);
+    const int row = list_.AddRow("Order Details");
+    list_.SetCell(row, 1, date);
+    list_.SetCell(row, 2, "123456789012345678901234567890");  // hidden: takes no room
+    const int text = list_.fontMetrics().horizontalAdvance(QString::fromUtf8(date));
+    EXPECT_GT(list_.columnWidth(1), text);
+    EXPECT_GE(list_.columnWidth(1), narrowest);  // never narrower than before
+    EXPECT_EQ(list_.columnWidth(0) + list_.columnWidth(1), list_.viewport()->width());
+  }
+  // Cleared with its columns, the list starts again from the default width.
+  list_.Clear(true);
+  list_.SetColumnCount(2);
+  list_.SetColumnWidth(0, -1);
+  EXPECT_EQ(list_.columnWidth(1), narrowest);
+}
+
 TEST_F(QtListControlTest, ColumnHiddenBeforeItExistsIsHiddenOnceItDoes) {
   list_.SetColumnHidden(1, true);
   list_.AddRow("table");
