@@ -277,7 +277,16 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
   context.SuppressConnectionErrors = false;
   const std::vector<ObjectEntry> entries =
       LoadObjects(context, *server, list, nullptr, *type, args[1]);
+  // An empty list is also what a failed query leaves: the database is asked once more, quietly
+  // (the failure was shown), so that an unreachable database fails instead of listing nothing.
+  bool answered = true;
+  if (entries.empty()) {
+    context.SuppressConnectionErrors = true;
+    answered = !RunCommand(context, *server, CommandType::kText, "SELECT 1", args[1]).failed();
+  }
   context.SuppressConnectionErrors = suppressed;
+  if (!answered)
+    return kExitFailed;
   for (const ObjectEntry& entry : entries)
     out << entry.Name << "\n";
   return kExitDone;
@@ -300,6 +309,13 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
                    MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
+  // A blank name would load into the server's default database (master), as an unset shell
+  // variable would make it do unnoticed.
+  if (positional[1].find_first_not_of(" \t\r\n") == std::string::npos) {
+    ui.ShowMessage("the database name is empty; name the database to load into",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
   const std::string& server = positional[0];
   if (!IsEmbeddedServerName(server)) {
     ui.ShowMessage(
@@ -313,6 +329,23 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
     ui.ShowMessage("cannot read " + positional[2], MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
+  // Scripts saved as UTF-16 (with its byte-order mark) would only fail on their first word.
+  std::string head;
+  for (int c = 0; head.size() < 2 && (c = script.get()) != std::char_traits<char>::eof();)
+    head.push_back(static_cast<char>(c));
+  const std::string_view wide_kind = head == "\xFF\xFE"   ? "UTF-16 LE"
+                                     : head == "\xFE\xFF" ? "UTF-16 BE"
+                                                          : "";
+  if (!wide_kind.empty()) {
+    ui.ShowMessage(positional[2] + " is a " + std::string(wide_kind) +
+                       " text; save it as UTF-8 and load it again",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  // Put back in place, not sought: a script may come through a pipe.
+  script.clear();
+  for (std::size_t i = 0; i < head.size(); ++i)
+    script.unget();
   if (!product_version.empty()) {
     std::string error;
     // An existing server keeps its version; a new one reports the version asked for.
@@ -357,6 +390,27 @@ int QueryCommand(ApplicationContext& context, const std::vector<std::string>& ar
 }
 
 }  // namespace
+
+std::string CommandUsage(std::string_view command) {
+  // Entries start with two blanks and the command word; their lines after the first are
+  // indented further.
+  const std::string usage = CliUsage();
+  const std::string start = "  " + std::string(command) + " ";
+  std::string entries;
+  bool inside = false;
+  for (std::size_t pos = usage.find("Commands:\n"); pos < usage.size();) {
+    const std::size_t end = std::min(usage.find('\n', pos), usage.size() - 1) + 1;
+    const std::string_view line(usage.data() + pos, end - pos);
+    if (line == "\n" || line.starts_with("Options:"))
+      break;
+    if (line.starts_with("  ") && line[2] != ' ')
+      inside = line.starts_with(start) || line == start.substr(0, start.size() - 1) + "\n";
+    if (inside)
+      entries += line;
+    pos = end;
+  }
+  return entries;
+}
 
 std::string CliUsage() {
   return "Usage: korvane-cli [--profile DIR] COMMAND ...\n"
@@ -447,6 +501,7 @@ std::string CliUsage() {
          "  analyze-data SERVER DB TABLE [--records N] [--least] [--csv FILE | --html FILE]\n"
          "      Counts the distinct values of each column (those not in the table's\n"
          "      analysis ignore list) and prints the ten most (--least: least) used ones.\n"
+         "      --records reads the first N records of each column (0: all of them).\n"
          "  ignored-columns list KIND | show SERVER DB TABLE KIND |\n"
          "                  set SERVER DB TABLE KIND [COLUMN...]\n"
          "      KIND is data, structure or analysis. list prints every ignored column of\n"
@@ -461,8 +516,8 @@ std::string CliUsage() {
          "      stdout; runs until SIGINT or SIGTERM. With a PEM certificate and key it\n"
          "      offers TLS 1.2 and refuses clients that cannot encrypt; a --listen\n"
          "      address other than loopback needs it.\n"
-         "  help, --help\n"
-         "      Shows this text.\n"
+         "  help, --help [COMMAND]\n"
+         "      Shows this text, or the entry of one command (also: COMMAND --help).\n"
          "\n"
          "Options:\n"
          "  --profile DIR   keep settings, INI files and logs under DIR (also KORVANE_PROFILE)\n"
@@ -500,8 +555,23 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return kExitFailed;
   }
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << CliUsage();
+  const auto is_help = [](const std::string& word) {
+    return word == "--help" || word == "-h" || word == "help";
+  };
+  if (is_help(command) || (args.size() == 2 && is_help(args[1]))) {
+    if (args.size() == 1) {
+      out << CliUsage();
+      return kExitDone;
+    }
+    // "help COMMAND" and "COMMAND --help": that command's entry of the usage text.
+    const std::string& asked = is_help(command) ? args[1] : command;
+    const std::string entries = CommandUsage(asked);
+    if (entries.empty()) {
+      ui.ShowMessage("unknown command \"" + asked + "\"; see korvane-cli --help",
+                     MessageIcon::kExclamation, kApplicationTitle);
+      return kExitFailed;
+    }
+    out << entries;
     return kExitDone;
   }
 

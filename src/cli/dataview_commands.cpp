@@ -147,7 +147,16 @@ int AnalyzeDataCommand(ApplicationContext& context, const std::vector<std::strin
     if (args[i] == "--least") {
       least = true;
     } else if (args[i] == "--records" && i + 1 < args.size()) {
-      records = ParseRecordsToAnalyze(args[++i]);
+      // The window's box reads anything else as 0 (all records); a typed option says so.
+      const std::string& count = args[++i];
+      if (count.find_first_not_of("0123456789,") != std::string::npos ||
+          count.find_first_of("0123456789") == std::string::npos) {
+        Refuse(context,
+               "--records needs a whole number of records (0 for all), not \"" + count + "\"",
+               kAnalyzeTitle);
+        return kExitFailed;
+      }
+      records = ParseRecordsToAnalyze(count);
     } else if (args[i].starts_with("--")) {
       Refuse(context, std::string(kUsage), kAnalyzeTitle);
       return kExitFailed;
