@@ -575,6 +575,16 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return kExitDone;
   }
 
+  // Read after the command word it would be taken for one of the command's own arguments.
+  const bool late_profile = std::any_of(args.begin() + 1, args.end(), [](const std::string& arg) {
+    return arg == "--profile" || arg.starts_with("--profile=");
+  });
+  if (late_profile) {
+    ui.ShowMessage(
+        "--profile stands before the command word: korvane-cli --profile DIR " + command + " ...",
+        MessageIcon::kExclamation, kApplicationTitle);
+    return kExitFailed;
+  }
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, "");
   context.backends = CreateDefaultBackends(context.locations, env);

@@ -115,6 +115,25 @@ TEST_F(OddInputsTest, LoadOfAUtf16ScriptSaysHowToSaveItInsteadOfAParseError) {
   EXPECT_EQ(loaded.status, kExitDone) << loaded.err;
 }
 
+TEST_F(OddInputsTest, ProfileAfterTheCommandWordIsRefusedWithWhereItGoes) {
+  const std::string elsewhere = (folder_ / "elsewhere").string();
+  const std::vector<std::vector<std::string>> cases = {
+      {"databases", "--profile", elsewhere, "embedded:s"},
+      {"compare", "embedded:s", "Shop", "embedded:s", "Shop", "--profile", elsewhere},
+      {"settings", "set", ".", "X", "dword", "1", "--profile=" + elsewhere},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(args[0]);
+    const CommandRun run = Run(args);
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "Korvane: --profile stands before the command word: korvane-cli --profile DIR " +
+                  args[0] + " ...\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(elsewhere));
+}
+
 TEST_F(OddInputsTest, CommandHelpPrintsThatCommandsEntryAndSucceeds) {
   const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
       {{"compare", "--help"}, {"  compare SSERVER SDB TSERVER TDB"}},
