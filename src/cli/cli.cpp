@@ -292,6 +292,18 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
   return kExitDone;
 }
 
+// Two to four groups of digits joined by dots, the first from 1 to 99.
+bool IsProductVersion(std::string_view text) {
+  const std::vector<std::string> parts = Split(text, ".");
+  if (parts.size() < 2 || parts.size() > 4 || parts[0].size() > 2 || parts[0] == "0" ||
+      parts[0] == "00")
+    return false;
+  return std::all_of(parts.begin(), parts.end(), [](const std::string& part) {
+    return !part.empty() && part.size() <= 9 &&
+           part.find_first_not_of("0123456789") == std::string::npos;
+  });
+}
+
 // Builds or changes a database of an embedded server from a T-SQL script.
 int LoadCommand(ApplicationContext& context, const std::vector<std::string>& args) {
   UserInterface& ui = context.ui;
@@ -313,6 +325,13 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
   // variable would make it do unnoticed.
   if (positional[1].find_first_not_of(" \t\r\n") == std::string::npos) {
     ui.ShowMessage("the database name is empty; name the database to load into",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  // The version decides which catalogue the server answers with; it must read as a number.
+  if (!product_version.empty() && !IsProductVersion(product_version)) {
+    ui.ShowMessage("--product-version takes a version such as 8.00.2039 or 9.00.5000.00, not \"" +
+                       product_version + "\"",
                    MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }

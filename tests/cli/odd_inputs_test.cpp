@@ -115,6 +115,31 @@ TEST_F(OddInputsTest, LoadOfAUtf16ScriptSaysHowToSaveItInsteadOfAParseError) {
   EXPECT_EQ(loaded.status, kExitDone) << loaded.err;
 }
 
+TEST_F(OddInputsTest, LoadRefusesAProductVersionThatIsNoVersion) {
+  const std::filesystem::path script = folder_ / "t.sql";
+  WriteFile(script, "CREATE TABLE T (id int)\nGO\n");
+  for (const std::string version : {"banana", "9", "9.", ".9.00", "0.1", "9.00.x", "9.0.0.0.0"}) {
+    SCOPED_TRACE(version);
+    const CommandRun run =
+        Run({"load", "embedded:v", "D", script.string(), "--product-version", version});
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_EQ(run.err,
+              "Load: --product-version takes a version such as 8.00.2039 or 9.00.5000.00, not \"" +
+                  version + "\"\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(Locations().servers_folder / "v"));
+  // A real version makes the server answer as that version.
+  for (const std::string version : {"8.00.2039", "16.00.4096"}) {
+    SCOPED_TRACE(version);
+    const std::string server = "embedded:v" + version.substr(0, version.find('.'));
+    ASSERT_EQ(Run({"load", server, "D", script.string(), "--product-version", version}).status,
+              kExitDone);
+    const CommandRun asked =
+        Run({"query", server, "D", "SELECT serverproperty('ProductVersion') AS v"});
+    EXPECT_EQ(asked.out, "v\n" + version + "\n") << asked.err;
+  }
+}
+
 TEST_F(OddInputsTest, ProfileAfterTheCommandWordIsRefusedWithWhereItGoes) {
   const std::string elsewhere = (folder_ / "elsewhere").string();
   const std::vector<std::vector<std::string>> cases = {
