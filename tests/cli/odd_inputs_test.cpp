@@ -140,6 +140,24 @@ TEST_F(OddInputsTest, LoadRefusesAProductVersionThatIsNoVersion) {
   }
 }
 
+TEST_F(OddInputsTest, EmptyBinaryValueIsStoredAsEmptyNotAsNull) {
+  Load("embedded:s", "Bin",
+       "CREATE TABLE W (id int NOT NULL, b varbinary(10) NULL, i image NULL, "
+       "v varbinary(max) NULL)\nGO\n"
+       "INSERT INTO W VALUES (1, 0x, 0x, 0x)\nINSERT INTO W VALUES (2, NULL, NULL, NULL)\nGO\n");
+  // Inserted by a query as well as by the script.
+  ASSERT_EQ(Run({"query", "embedded:s", "Bin", "INSERT INTO W VALUES (3, 0x, 0x, 0x)"}).status,
+            kExitDone);
+  const CommandRun run = Run(
+      {"query", "embedded:s", "Bin",
+       "SELECT id, DATALENGTH(b) AS b, DATALENGTH(i) AS i, DATALENGTH(v) AS v FROM W ORDER BY id"});
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_EQ(run.out, "id\tb\ti\tv\n1\t0\t0\t0\n2\tNull\tNull\tNull\n3\t0\t0\t0\n");
+  const CommandRun shown = Run({"view-data", "embedded:s", "Bin", "W"});
+  EXPECT_EQ(shown.out,
+            "Row\tid\tb\ti\tv\n1\t1\t0x\t0x\t0x\n2\t2\tNull\tNull\tNull\n3\t3\t0x\t0x\t0x\n");
+}
+
 TEST_F(OddInputsTest, ProfileAfterTheCommandWordIsRefusedWithWhereItGoes) {
   const std::string elsewhere = (folder_ / "elsewhere").string();
   const std::vector<std::vector<std::string>> cases = {
