@@ -158,6 +158,19 @@ TEST_F(OddInputsTest, EmptyBinaryValueIsStoredAsEmptyNotAsNull) {
             "Row\tid\tb\ti\tv\n1\t1\t0x\t0x\t0x\n2\t2\tNull\tNull\tNull\n3\t3\t0x\t0x\t0x\n");
 }
 
+TEST_F(OddInputsTest, ServeRefusesAnEmptyPasswordInsteadOfLettingEveryoneIn) {
+  for (const std::string input : {"", "\n", "\r\n"}) {
+    SCOPED_TRACE(::testing::PrintToString(input));
+    const CommandRun run =
+        Run({"serve", "embedded:s", "--port", "0", "--login", "tester", "--password-stdin"}, input);
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_EQ(run.out, "");  // no port: it never listened
+    EXPECT_EQ(run.err,
+              "Serve: No password came on standard input: give the login's password as its first "
+              "line (--password-stdin).\n");
+  }
+}
+
 TEST_F(OddInputsTest, ProfileAfterTheCommandWordIsRefusedWithWhereItGoes) {
   const std::string elsewhere = (folder_ / "elsewhere").string();
   const std::vector<std::vector<std::string>> cases = {
