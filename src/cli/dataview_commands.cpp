@@ -1,5 +1,6 @@
 #include "cli/dataview_commands.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "app/application_context.h"
@@ -228,6 +229,15 @@ int IgnoredColumnsCommand(ApplicationContext& context, const std::vector<std::st
   if (!ChooseIgnoredColumns(state, std::vector<std::string>(args.begin() + 5, args.end()),
                             unknown)) {
     Refuse(context, "Column '" + unknown + "' not found in table " + table->table + ".",
+           kIgnoredTitle);
+    return kExitFailed;
+  }
+  // The editor's own refusal asks to tick a column or cancel, which means nothing here.
+  if (std::none_of(state.rows.begin(), state.rows.end(),
+                   [](const IgnoreEditorRow& row) { return row.ticked; })) {
+    Refuse(context,
+           "Not every column of table " + table->table +
+               " can be ignored: name fewer columns, so that at least one stays in use.",
            kIgnoredTitle);
     return kExitFailed;
   }

@@ -171,6 +171,23 @@ TEST_F(OddInputsTest, ServeRefusesAnEmptyPasswordInsteadOfLettingEveryoneIn) {
   }
 }
 
+TEST_F(OddInputsTest, IgnoringEveryColumnIsRefusedInTheCommandsOwnTerms) {
+  ASSERT_EQ(Run({"ignored-columns", "set", "embedded:s", "Shop", "Orders", "data", "note"}).status,
+            kExitDone);
+  for (const std::string kind : {"data", "structure", "analysis"}) {
+    SCOPED_TRACE(kind);
+    const CommandRun run =
+        Run({"ignored-columns", "set", "embedded:s", "Shop", "Orders", kind, "ID", "note"});
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_EQ(run.err,
+              "Ignore Columns: Not every column of table Orders can be ignored: name fewer "
+              "columns, so that at least one stays in use.\n");
+  }
+  // The list saved before stays as it was.
+  const CommandRun shown = Run({"ignored-columns", "show", "embedded:s", "Shop", "Orders", "data"});
+  EXPECT_EQ(shown.out, "Column\tData Type\tTicked\nid\tint\t1\nnote\tnvarchar (20)\t0\n");
+}
+
 TEST_F(OddInputsTest, ProfileAfterTheCommandWordIsRefusedWithWhereItGoes) {
   const std::string elsewhere = (folder_ / "elsewhere").string();
   const std::vector<std::vector<std::string>> cases = {
