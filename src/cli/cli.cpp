@@ -457,7 +457,7 @@ std::string CliUsage() {
          "      server reports version V (default 9.00.5000.00; 8.00.2039 acts as SQL Server\n"
          "      2000). The script loads whole or not at all. It is read one GO batch at a\n"
          "      time: memory follows the largest batch, not the script. \"GO n\" repeats a\n"
-         "      batch at most 10000 times.\n"
+         "      batch at most 10000 times. The script is UTF-8 (a UTF-16 one is refused).\n"
          "  query SERVER DB \"T-SQL\"\n"
          "      Runs a query and prints its rows, tab-separated, with a header line; a tab,\n"
          "      CR, LF or backslash inside a cell is written \\t, \\r, \\n or \\\\.\n"
