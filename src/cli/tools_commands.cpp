@@ -8,6 +8,7 @@
 #include "catalog/object_type.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "db/data_access.h"
 #include "tools/attach_database.h"
 #include "tools/database_info.h"
 #include "tools/find_object.h"
@@ -80,6 +81,10 @@ int DatabaseInfoCommand(ApplicationContext& context, const std::vector<std::stri
   if (!server)
     return kExitFailed;
   ConnectionErrorsShown shown(context);
+  // A database that does not answer would get a report whose every list failed, reading
+  // "There are no tables in this database." and so on: it gets the connection message alone.
+  if (RunCommand(context, *server, CommandType::kText, "SELECT 1", args[1]).failed())
+    return kExitFailed;
   SilentProgress progress;
   const DatabaseInfoOutcome outcome = BuildDatabaseInfo(context, *server, args[1], progress);
   out << outcome.report;

@@ -32,13 +32,15 @@ struct RefusedCase {
   std::string message;  // a part of what stderr must say
 };
 
-TEST_F(OddInputsTest, ObjectsOfAnUnreachableDatabaseFailsInsteadOfListingNothing) {
+TEST_F(OddInputsTest, UnreachableDatabaseFailsInsteadOfListingNothing) {
   const std::vector<RefusedCase> cases = {
       {{"objects", "embedded:s", "NoSuchDb", "tables"}, "Cannot open database \"NoSuchDb\""},
       {{"objects", "embedded:nowhere", "Shop", "procedures"}, "no embedded server"},
+      // Not a report saying "There are no tables in this database."
+      {{"dbinfo", "embedded:s", "NoSuchDb"}, "Cannot open database \"NoSuchDb\""},
   };
   for (const RefusedCase& refused : cases) {
-    SCOPED_TRACE(refused.args[1] + " " + refused.args[2]);
+    SCOPED_TRACE(refused.args[0] + " " + refused.args[1] + " " + refused.args[2]);
     const CommandRun run = Run(refused.args);
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.out, "");
