@@ -277,15 +277,9 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
   context.SuppressConnectionErrors = false;
   const std::vector<ObjectEntry> entries =
       LoadObjects(context, *server, list, nullptr, *type, args[1]);
-  // An empty list is also what a failed query leaves: the database is asked once more, quietly
-  // (the failure was shown), so that an unreachable database fails instead of listing nothing.
-  bool answered = true;
-  if (entries.empty()) {
-    context.SuppressConnectionErrors = true;
-    answered = !RunCommand(context, *server, CommandType::kText, "SELECT 1", args[1]).failed();
-  }
   context.SuppressConnectionErrors = suppressed;
-  if (!answered)
+  // An empty list is also what a failed query leaves (its message shown).
+  if (entries.empty() && !DatabaseAnswers(context, *server, args[1], /*quietly=*/true))
     return kExitFailed;
   for (const ObjectEntry& entry : entries)
     out << entry.Name << "\n";

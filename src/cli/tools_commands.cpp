@@ -8,7 +8,6 @@
 #include "catalog/object_type.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
-#include "db/data_access.h"
 #include "tools/attach_database.h"
 #include "tools/database_info.h"
 #include "tools/find_object.h"
@@ -63,7 +62,7 @@ int FindObjectCommand(ApplicationContext& context, const std::vector<std::string
   ConnectionErrorsShown shown(context);
   MemoryListControl list;
   const auto found = SearchObjects(context, *server, list, nullptr, *type, args[1], args[3]);
-  if (!found)
+  if (!found || (found->empty() && !DatabaseAnswers(context, *server, args[1], /*quietly=*/true)))
     return kExitFailed;
   for (const ObjectEntry& entry : *found)
     out << entry.Name << "\n";
@@ -83,7 +82,7 @@ int DatabaseInfoCommand(ApplicationContext& context, const std::vector<std::stri
   ConnectionErrorsShown shown(context);
   // A database that does not answer would get a report whose every list failed, reading
   // "There are no tables in this database." and so on: it gets the connection message alone.
-  if (RunCommand(context, *server, CommandType::kText, "SELECT 1", args[1]).failed())
+  if (!DatabaseAnswers(context, *server, args[1], /*quietly=*/false))
     return kExitFailed;
   SilentProgress progress;
   const DatabaseInfoOutcome outcome = BuildDatabaseInfo(context, *server, args[1], progress);

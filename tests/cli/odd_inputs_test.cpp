@@ -38,6 +38,9 @@ TEST_F(OddInputsTest, UnreachableDatabaseFailsInsteadOfListingNothing) {
       {{"objects", "embedded:nowhere", "Shop", "procedures"}, "no embedded server"},
       // Not a report saying "There are no tables in this database."
       {{"dbinfo", "embedded:s", "NoSuchDb"}, "Cannot open database \"NoSuchDb\""},
+      {{"find-object", "embedded:s", "NoSuchDb", "tables", "O"}, "Cannot open database"},
+      {{"compare-data-all", "embedded:s", "Shop", "embedded:s", "NoSuchDb"},
+       "Cannot open database \"NoSuchDb\""},
   };
   for (const RefusedCase& refused : cases) {
     SCOPED_TRACE(refused.args[0] + " " + refused.args[1] + " " + refused.args[2]);
