@@ -408,7 +408,7 @@ std::string CommandUsage(std::string_view command) {
   // Entries start with two blanks and the command word; their lines after the first are
   // indented further.
   const std::string usage = CliUsage();
-  const std::string start = "  " + std::string(command) + " ";
+  const std::string start = "  " + std::string(command);
   std::string entries;
   bool inside = false;
   for (std::size_t pos = usage.find("Commands:\n"); pos < usage.size();) {
@@ -417,7 +417,8 @@ std::string CommandUsage(std::string_view command) {
     if (line == "\n" || line.starts_with("Options:"))
       break;
     if (line.starts_with("  ") && line[2] != ' ')
-      inside = line.starts_with(start) || line == start.substr(0, start.size() - 1) + "\n";
+      inside = !command.empty() && line.starts_with(start) &&
+               std::string_view(" ,\n").find(line[start.size()]) != std::string_view::npos;
     if (inside)
       entries += line;
     pos = end;

@@ -217,6 +217,7 @@ TEST_F(OddInputsTest, CommandHelpPrintsThatCommandsEntryAndSucceeds) {
       {{"compare", "--help"}, {"  compare SSERVER SDB TSERVER TDB"}},
       {{"compare-data", "-h"}, {"  compare-data SSERVER SDB TSERVER TDB STABLE"}},
       {{"help", "load"}, {"  load SERVER DATABASE SCRIPT.sql"}},
+      {{"help", "help"}, {"  help, --help [COMMAND]"}},
       {{"server", "--help"}, {"  server add NAME", "  server list", "  server remove NAME"}},
       {{"settings", "--help"}, {"  settings get KEYPATH NAME", "  settings set KEYPATH"}},
   };
