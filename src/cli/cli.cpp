@@ -278,9 +278,24 @@ int ObjectsCommand(ApplicationContext& context, const std::vector<std::string>& 
   const std::vector<ObjectEntry> entries =
       LoadObjects(context, *server, list, nullptr, *type, args[1]);
   context.SuppressConnectionErrors = suppressed;
+  // An empty list is also what a failed query leaves (its message shown).
+  if (entries.empty() && !DatabaseAnswers(context, *server, args[1], /*quietly=*/true))
+    return kExitFailed;
   for (const ObjectEntry& entry : entries)
     out << entry.Name << "\n";
   return kExitDone;
+}
+
+// Two to four groups of digits joined by dots, the first from 1 to 99.
+bool IsProductVersion(std::string_view text) {
+  const std::vector<std::string> parts = Split(text, ".");
+  if (parts.size() < 2 || parts.size() > 4 || parts[0].size() > 2 || parts[0] == "0" ||
+      parts[0] == "00")
+    return false;
+  return std::all_of(parts.begin(), parts.end(), [](const std::string& part) {
+    return !part.empty() && part.size() <= 9 &&
+           part.find_first_not_of("0123456789") == std::string::npos;
+  });
 }
 
 // Builds or changes a database of an embedded server from a T-SQL script.
@@ -300,6 +315,20 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
                    MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
+  // A blank name would load into the server's default database (master), as an unset shell
+  // variable would make it do unnoticed.
+  if (positional[1].find_first_not_of(" \t\r\n") == std::string::npos) {
+    ui.ShowMessage("the database name is empty; name the database to load into",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  // The version decides which catalogue the server answers with; it must read as a number.
+  if (!product_version.empty() && !IsProductVersion(product_version)) {
+    ui.ShowMessage("--product-version takes a version such as 8.00.2039 or 9.00.5000.00, not \"" +
+                       product_version + "\"",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
   const std::string& server = positional[0];
   if (!IsEmbeddedServerName(server)) {
     ui.ShowMessage(
@@ -313,6 +342,23 @@ int LoadCommand(ApplicationContext& context, const std::vector<std::string>& arg
     ui.ShowMessage("cannot read " + positional[2], MessageIcon::kExclamation, "Load");
     return kExitFailed;
   }
+  // Scripts saved as UTF-16 (with its byte-order mark) would only fail on their first word.
+  std::string head;
+  for (int c = 0; head.size() < 2 && (c = script.get()) != std::char_traits<char>::eof();)
+    head.push_back(static_cast<char>(c));
+  const std::string_view wide_kind = head == "\xFF\xFE"   ? "UTF-16 LE"
+                                     : head == "\xFE\xFF" ? "UTF-16 BE"
+                                                          : "";
+  if (!wide_kind.empty()) {
+    ui.ShowMessage(positional[2] + " is a " + std::string(wide_kind) +
+                       " text; save it as UTF-8 and load it again",
+                   MessageIcon::kExclamation, "Load");
+    return kExitFailed;
+  }
+  // Put back in place, not sought: a script may come through a pipe.
+  script.clear();
+  for (std::size_t i = 0; i < head.size(); ++i)
+    script.unget();
   if (!product_version.empty()) {
     std::string error;
     // An existing server keeps its version; a new one reports the version asked for.
@@ -358,6 +404,28 @@ int QueryCommand(ApplicationContext& context, const std::vector<std::string>& ar
 
 }  // namespace
 
+std::string CommandUsage(std::string_view command) {
+  // Entries start with two blanks and the command word; their lines after the first are
+  // indented further.
+  const std::string usage = CliUsage();
+  const std::string start = "  " + std::string(command);
+  std::string entries;
+  bool inside = false;
+  for (std::size_t pos = usage.find("Commands:\n"); pos < usage.size();) {
+    const std::size_t end = std::min(usage.find('\n', pos), usage.size() - 1) + 1;
+    const std::string_view line(usage.data() + pos, end - pos);
+    if (line == "\n" || line.starts_with("Options:"))
+      break;
+    if (line.starts_with("  ") && line[2] != ' ')
+      inside = !command.empty() && line.starts_with(start) &&
+               std::string_view(" ,\n").find(line[start.size()]) != std::string_view::npos;
+    if (inside)
+      entries += line;
+    pos = end;
+  }
+  return entries;
+}
+
 std::string CliUsage() {
   return "Usage: korvane-cli [--profile DIR] COMMAND ...\n"
          "\n"
@@ -384,7 +452,7 @@ std::string CliUsage() {
          "      server reports version V (default 9.00.5000.00; 8.00.2039 acts as SQL Server\n"
          "      2000). The script loads whole or not at all. It is read one GO batch at a\n"
          "      time: memory follows the largest batch, not the script. \"GO n\" repeats a\n"
-         "      batch at most 10000 times.\n"
+         "      batch at most 10000 times. The script is UTF-8 (a UTF-16 one is refused).\n"
          "  query SERVER DB \"T-SQL\"\n"
          "      Runs a query and prints its rows, tab-separated, with a header line; a tab,\n"
          "      CR, LF or backslash inside a cell is written \\t, \\r, \\n or \\\\.\n"
@@ -447,6 +515,7 @@ std::string CliUsage() {
          "  analyze-data SERVER DB TABLE [--records N] [--least] [--csv FILE | --html FILE]\n"
          "      Counts the distinct values of each column (those not in the table's\n"
          "      analysis ignore list) and prints the ten most (--least: least) used ones.\n"
+         "      --records reads the first N records of each column (0: all of them).\n"
          "  ignored-columns list KIND | show SERVER DB TABLE KIND |\n"
          "                  set SERVER DB TABLE KIND [COLUMN...]\n"
          "      KIND is data, structure or analysis. list prints every ignored column of\n"
@@ -456,13 +525,13 @@ std::string CliUsage() {
          "        [--tls-cert FILE --tls-key FILE]\n"
          "      Serves an embedded server over TDS, so that SQL Server clients (FreeTDS's\n"
          "      tsql and ODBC driver, tedious, ...) can query its databases; accepts only\n"
-         "      this login and the password read from stdin. Listens on 127.0.0.1 (port\n"
-         "      1433 unless --port; --port 0 picks a free one) and prints the port on\n"
-         "      stdout; runs until SIGINT or SIGTERM. With a PEM certificate and key it\n"
-         "      offers TLS 1.2 and refuses clients that cannot encrypt; a --listen\n"
-         "      address other than loopback needs it.\n"
-         "  help, --help\n"
-         "      Shows this text.\n"
+         "      this login and the password read from stdin (not empty). Listens on\n"
+         "      127.0.0.1 (port 1433 unless --port; --port 0 picks a free one) and prints\n"
+         "      the port on stdout; runs until SIGINT or SIGTERM. With a PEM certificate\n"
+         "      and key it offers TLS 1.2 and refuses clients that cannot encrypt; a\n"
+         "      --listen address other than loopback needs it.\n"
+         "  help, --help [COMMAND]\n"
+         "      Shows this text, or the entry of one command (also: COMMAND --help).\n"
          "\n"
          "Options:\n"
          "  --profile DIR   keep settings, INI files and logs under DIR (also KORVANE_PROFILE)\n"
@@ -500,11 +569,36 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
     return kExitFailed;
   }
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << CliUsage();
+  const auto is_help = [](const std::string& word) {
+    return word == "--help" || word == "-h" || word == "help";
+  };
+  if (is_help(command) || (args.size() == 2 && is_help(args[1]))) {
+    if (args.size() == 1) {
+      out << CliUsage();
+      return kExitDone;
+    }
+    // "help COMMAND" and "COMMAND --help": that command's entry of the usage text.
+    const std::string& asked = is_help(command) ? args[1] : command;
+    const std::string entries = CommandUsage(asked);
+    if (entries.empty()) {
+      ui.ShowMessage("unknown command \"" + asked + "\"; see korvane-cli --help",
+                     MessageIcon::kExclamation, kApplicationTitle);
+      return kExitFailed;
+    }
+    out << entries;
     return kExitDone;
   }
 
+  // Read after the command word it would be taken for one of the command's own arguments.
+  const bool late_profile = std::any_of(args.begin() + 1, args.end(), [](const std::string& arg) {
+    return arg == "--profile" || arg.starts_with("--profile=");
+  });
+  if (late_profile) {
+    ui.ShowMessage(
+        "--profile stands before the command word: korvane-cli --profile DIR " + command + " ...",
+        MessageIcon::kExclamation, kApplicationTitle);
+    return kExitFailed;
+  }
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, "");
   context.backends = CreateDefaultBackends(context.locations, env);

@@ -36,4 +36,8 @@ int RunCli(const std::vector<std::string>& args, const Environment& env,
 // The text of `korvane-cli --help`.
 std::string CliUsage();
 
+// The entries of that text for one command word (`korvane-cli COMMAND --help`, `help COMMAND`);
+// empty for a word that is no command.
+std::string CommandUsage(std::string_view command);
+
 }  // namespace korvane

@@ -31,6 +31,16 @@ std::optional<ServerRecord> ResolveServer(ApplicationContext& context, const std
   return std::nullopt;
 }
 
+bool DatabaseAnswers(ApplicationContext& context, const ServerRecord& server,
+                     const std::string& database, bool quietly) {
+  const bool suppressed = context.SuppressConnectionErrors;
+  context.SuppressConnectionErrors = quietly;
+  const bool answered =
+      !RunCommand(context, server, CommandType::kText, "SELECT 1", database).failed();
+  context.SuppressConnectionErrors = suppressed;
+  return answered;
+}
+
 std::optional<ServerRecord> ChooseServer(ApplicationContext& context, const std::string& name) {
   auto server = ResolveServer(context, name);
   if (!server)

@@ -35,6 +35,12 @@ std::optional<ObjectEntry> FindTypedObject(ApplicationContext& context, int side
                                            std::string_view database, ObjectType type,
                                            std::string_view name, std::string_view title);
 
+// Whether `database` on `server` answers a query. A failure shows the connection message unless
+// `quietly` (when the caller's own query has shown it already). Commands whose lists would read
+// "There are no ..." after a failed query ask this first.
+bool DatabaseAnswers(ApplicationContext& context, const ServerRecord& server,
+                     const std::string& database, bool quietly);
+
 // True when any type of a database comparison found a difference: a differing or one-sided
 // object, or objects of the type on one side only.
 bool HasDifferences(const DatabaseComparisonResult& result);

@@ -86,6 +86,11 @@ int CompareDataAllCommand(ApplicationContext& context, const std::vector<std::st
   }
   if (!SetSide(context, kSource, positional[0]) || !SetSide(context, kTarget, positional[2]))
     return kExitFailed;
+  // Else the report would say "There are no tables in Source database.".
+  if (!DatabaseAnswers(context, context.CurrentServers[kSource], positional[1],
+                       /*quietly=*/false) ||
+      !DatabaseAnswers(context, context.CurrentServers[kTarget], positional[3], /*quietly=*/false))
+    return kExitFailed;
   const bool selective = source_tables || target_tables;
   SavedProcess selection;
   if (selective) {

@@ -1,5 +1,6 @@
 #include "cli/dataview_commands.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "app/application_context.h"
@@ -147,7 +148,16 @@ int AnalyzeDataCommand(ApplicationContext& context, const std::vector<std::strin
     if (args[i] == "--least") {
       least = true;
     } else if (args[i] == "--records" && i + 1 < args.size()) {
-      records = ParseRecordsToAnalyze(args[++i]);
+      // The window's box reads anything else as 0 (all records); a typed option says so.
+      const std::string& count = args[++i];
+      if (count.find_first_not_of("0123456789,") != std::string::npos ||
+          count.find_first_of("0123456789") == std::string::npos) {
+        Refuse(context,
+               "--records needs a whole number of records (0 for all), not \"" + count + "\"",
+               kAnalyzeTitle);
+        return kExitFailed;
+      }
+      records = ParseRecordsToAnalyze(count);
     } else if (args[i].starts_with("--")) {
       Refuse(context, std::string(kUsage), kAnalyzeTitle);
       return kExitFailed;
@@ -219,6 +229,15 @@ int IgnoredColumnsCommand(ApplicationContext& context, const std::vector<std::st
   if (!ChooseIgnoredColumns(state, std::vector<std::string>(args.begin() + 5, args.end()),
                             unknown)) {
     Refuse(context, "Column '" + unknown + "' not found in table " + table->table + ".",
+           kIgnoredTitle);
+    return kExitFailed;
+  }
+  // The editor's own refusal asks to tick a column or cancel, which means nothing here.
+  if (std::none_of(state.rows.begin(), state.rows.end(),
+                   [](const IgnoreEditorRow& row) { return row.ticked; })) {
+    Refuse(context,
+           "Not every column of table " + table->table +
+               " can be ignored: name fewer columns, so that at least one stays in use.",
            kIgnoredTitle);
     return kExitFailed;
   }

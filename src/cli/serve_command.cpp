@@ -121,6 +121,14 @@ int ServeCommand(ApplicationContext& context, const std::vector<std::string>& ar
   std::getline(in, options.password);
   if (!options.password.empty() && options.password.back() == '\r')
     options.password.pop_back();
+  // Nothing piped in (or an empty line) would let any client in with an empty password.
+  if (options.password.empty()) {
+    ui.ShowMessage(
+        "No password came on standard input: give the login's password as its first "
+        "line (--password-stdin).",
+        MessageIcon::kExclamation, std::string(kTitle));
+    return kExitFailed;
+  }
 
   const auto folder = embedded::ResolveServerFolder(args[0], context.locations.servers_folder);
   if (!folder || !embedded::ServerFolder(*folder).Exists()) {

@@ -62,7 +62,7 @@ int FindObjectCommand(ApplicationContext& context, const std::vector<std::string
   ConnectionErrorsShown shown(context);
   MemoryListControl list;
   const auto found = SearchObjects(context, *server, list, nullptr, *type, args[1], args[3]);
-  if (!found)
+  if (!found || (found->empty() && !DatabaseAnswers(context, *server, args[1], /*quietly=*/true)))
     return kExitFailed;
   for (const ObjectEntry& entry : *found)
     out << entry.Name << "\n";
@@ -80,6 +80,10 @@ int DatabaseInfoCommand(ApplicationContext& context, const std::vector<std::stri
   if (!server)
     return kExitFailed;
   ConnectionErrorsShown shown(context);
+  // A database that does not answer would get a report whose every list failed, reading
+  // "There are no tables in this database." and so on: it gets the connection message alone.
+  if (!DatabaseAnswers(context, *server, args[1], /*quietly=*/false))
+    return kExitFailed;
   SilentProgress progress;
   const DatabaseInfoOutcome outcome = BuildDatabaseInfo(context, *server, args[1], progress);
   out << outcome.report;

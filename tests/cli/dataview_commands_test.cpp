@@ -116,7 +116,7 @@ TEST_F(DataViewCommandsTest, RefusalsExitTwoWithTheirMessage) {
       {{"ignored-columns", "set", "embedded:s", "Shop", "O'Brien", "data", "Nope"},
        "Column 'Nope' not found in table O'Brien."},
       {{"ignored-columns", "set", "embedded:s", "Shop", "O'Brien", "data", "a]b", "note", "tag"},
-       "Please select at least one column or click Cancel button."},
+       "Not every column of table O'Brien can be ignored"},
   };
   for (const Case& c : cases) {
     const CommandRun run = Run(c.args);

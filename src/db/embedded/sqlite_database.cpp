@@ -117,6 +117,12 @@ SqliteStatement& SqliteStatement::BindDouble(int index, double value) {
 }
 
 SqliteStatement& SqliteStatement::BindBlob(int index, const std::vector<std::uint8_t>& value) {
+  // An empty vector may have no data pointer, which SQLite binds as NULL: an empty binary value
+  // (0x) is not NULL.
+  if (value.empty()) {
+    sqlite3_bind_zeroblob(stmt_, index, 0);
+    return *this;
+  }
   sqlite3_bind_blob(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
   return *this;
 }
