@@ -49,6 +49,8 @@ void ReadAheadRowCursor::Batch::Clear() {
   rows = 0;
   slots.clear();
   arena.clear();
+  prepared.clear();
+  prepared_at.assign(1, 0);
 }
 
 ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
@@ -63,12 +65,38 @@ ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
   }
   for (std::size_t i = 0; i < limits_.batch_count; ++i)
     free_.push_back(std::make_unique<Batch>());
+  if (!limits_.deferred_start)
+    StartReader();
+}
+
+void ReadAheadRowCursor::StartReader() {
+  started_ = true;
   try {
     reader_ = std::thread([this] { ReadLoop(); });
   } catch (const std::system_error&) {
     // No thread to be had: read the inner cursor in place, which gives the same rows.
     direct_ = true;
   }
+}
+
+bool ReadAheadRowCursor::TakeRowPreparer(std::unique_ptr<RowPreparer>& preparer, bool keep_fields) {
+  if (started_ || finished_)
+    return false;
+  preparer_ = std::move(preparer);
+  keep_fields_ = keep_fields;
+  StartReader();
+  return true;
+}
+
+std::string_view ReadAheadRowCursor::Prepared() const {
+  if (finished_ || !preparer_)
+    return {};
+  if (direct_)
+    return direct_prepared_;
+  if (!current_ || row_ == 0)
+    return {};
+  const std::size_t start = current_->prepared_at[row_ - 1];
+  return std::string_view(current_->prepared).substr(start, current_->prepared_at[row_] - start);
 }
 
 ReadAheadRowCursor::~ReadAheadRowCursor() {
@@ -90,13 +118,20 @@ void ReadAheadRowCursor::StopReader() {
 bool ReadAheadRowCursor::Next() {
   if (finished_)
     return false;
+  if (!started_)
+    StartReader();
   if (cancel_ != nullptr && cancel_->load()) {
     Finish(true);
     return false;
   }
   if (direct_) {
-    if (inner_->Next())
+    if (inner_->Next()) {
+      if (preparer_) {
+        direct_prepared_.clear();
+        preparer_->Prepare(*inner_, direct_prepared_);
+      }
       return true;
+    }
     Finish(false);
     return false;
   }
@@ -163,7 +198,7 @@ void ReadAheadRowCursor::Finish(bool cancelled) {
 }
 
 FieldView ReadAheadRowCursor::Field(int index) const {
-  if (finished_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
+  if (finished_ || !keep_fields_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
     return {};
   if (direct_)
     return inner_->Field(index);
@@ -199,8 +234,9 @@ FieldView ReadAheadRowCursor::Field(int index) const {
 bool ReadAheadRowCursor::CopyRow(Batch& batch) {
   const std::size_t slots_before = batch.slots.size();
   const std::size_t arena_before = batch.arena.size();
+  const std::size_t prepared_before = batch.prepared.size();
   try {
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
+    for (std::size_t i = 0; keep_fields_ && i < columns_.size(); ++i) {
       const FieldView field = inner_->Field(static_cast<int>(i));
       FieldSlot slot;
       slot.type = field.type;
@@ -232,9 +268,15 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
       }
       batch.slots.push_back(slot);
     }
+    if (preparer_) {
+      preparer_->Prepare(*inner_, batch.prepared);
+      batch.prepared_at.push_back(batch.prepared.size());
+    }
   } catch (const std::bad_alloc&) {
     batch.slots.resize(slots_before);
     batch.arena.resize(arena_before);
+    batch.prepared.resize(prepared_before);
+    batch.prepared_at.resize(batch.rows + 1);
     return false;
   }
   ++batch.rows;
