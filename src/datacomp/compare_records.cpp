@@ -69,6 +69,9 @@ class UnmatchedTargetRows final : public RecordSource {
   bool started_ = false;
 };
 
+constexpr std::size_t kSourceReadAheadBatches = 64;
+constexpr std::size_t kSourceReadAheadRows = 8192;
+
 int Percent(std::int64_t part, std::int64_t whole) {
   if (whole < 1)
     whole = 1;
@@ -117,10 +120,8 @@ class RecordComparison {
   };
 
   bool Cancelled() const { return context_.cancel_requested; }
-  // Has the side's rows prepared by `preparer`, on the reader thread when there is one.
-  // Without `keep_fields` the side's fields are read only through what was prepared.
-  static void SetPreparer(Side& side, std::unique_ptr<RowPreparer> preparer,
-                          bool keep_fields = true);
+  // Has the side's rows prepared as `preparation` says, on the reader thread when there is one.
+  static void Prepare(Side& side, RowPreparation preparation);
   // What the preparer made of the side's current row.
   static std::string_view Prepared(Side& side);
   void Refresh(std::int64_t record, int percent);
@@ -179,13 +180,12 @@ bool RecordComparison::OpenSide(Side& side, int number, std::string query, bool 
   return side.rows != nullptr;
 }
 
-void RecordComparison::SetPreparer(Side& side, std::unique_ptr<RowPreparer> preparer,
-                                   bool keep_fields) {
+void RecordComparison::Prepare(Side& side, RowPreparation preparation) {
   auto* ahead = dynamic_cast<ReadAheadRowCursor*>(side.rows.get());
-  if (ahead != nullptr && ahead->TakeRowPreparer(preparer, keep_fields))
+  if (ahead != nullptr && ahead->TakeRowPreparation(preparation))
     side.ahead = ahead;
   else
-    side.preparer = std::move(preparer);
+    side.preparer = std::move(preparation.preparer);
 }
 
 std::string_view RecordComparison::Prepared(Side& side) {
@@ -236,17 +236,26 @@ bool RecordComparison::Open() {
     index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
                    &TargetKeyIndex::StandardKeyHash, input_.fingerprint);
     index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
-    // Both readers start now: the Source's fills its batches while the Target is indexed.
-    SetPreparer(target_, index_->MakeTargetPreparer());
-    SetPreparer(source_, index_->MakeSourcePreparer());
+    // Both readers start now. Only the key fields are kept beside what is prepared, for the
+    // keys of unusual kinds. While the Target is read whole, the Source's reader runs ahead
+    // into a larger but bounded store (kSourceReadAheadBatches of at most 1 MiB).
+    RowPreparation target{index_->MakeTargetPreparer(), index_->KeyFields(true)};
+    RowPreparation source{index_->MakeSourcePreparer(), index_->KeyFields(false)};
+    source.batch_count = kSourceReadAheadBatches;
+    source.batch_rows = kSourceReadAheadRows;
+    Prepare(target_, std::move(target));
+    Prepare(source_, std::move(source));
     if (!ReadTarget(*index_))
       return false;
   } else {
-    // Record by record compares the texts of the Source's fields, the Target's by position.
+    // Record by record compares the texts of the Source's fields, the Target's by position;
+    // the fields themselves are read only through those texts.
     ComparedRowLayout layout;
     layout.compared_fields = source_.fields;
-    SetPreparer(target_, std::make_unique<ComparedRowPreparer>(layout), false);
-    SetPreparer(source_, std::make_unique<ComparedRowPreparer>(layout), false);
+    Prepare(target_, {std::make_unique<ComparedRowPreparer>(layout),
+                      std::vector<bool>(static_cast<std::size_t>(target_.fields), false)});
+    Prepare(source_, {std::make_unique<ComparedRowPreparer>(layout),
+                      std::vector<bool>(static_cast<std::size_t>(source_.fields), false)});
   }
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {

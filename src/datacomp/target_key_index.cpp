@@ -139,6 +139,16 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   return layout;
 }
 
+std::vector<bool> TargetKeyIndex::KeyFields(bool target) const {
+  std::vector<bool> fields(
+      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_));
+  for (const int field : Layout(target).key_fields) {
+    if (field >= 0 && static_cast<std::size_t>(field) < fields.size())
+      fields[static_cast<std::size_t>(field)] = true;
+  }
+  return fields;
+}
+
 std::unique_ptr<RowPreparer> TargetKeyIndex::MakeTargetPreparer() const {
   return std::make_unique<ComparedRowPreparer>(Layout(true));
 }

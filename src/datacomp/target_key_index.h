@@ -68,6 +68,8 @@ class TargetKeyIndex {
   // Target's, and the Source's.
   std::unique_ptr<RowPreparer> MakeTargetPreparer() const;
   std::unique_ptr<RowPreparer> MakeSourcePreparer() const;
+  // Which fields of the Target's (or the Source's) rows the key is read from.
+  std::vector<bool> KeyFields(bool target) const;
 
   // Keeps the Target cursor's current row (the next row number) and indexes its key, from what
   // the Target preparer made of the row (`prepared`) and, for keys of unusual kinds, from the

@@ -59,6 +59,10 @@ ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
       cancel_(cancel),
       limits_(Sane(limits)),
       columns_(inner_ ? inner_->Columns() : std::vector<ColumnInfo>{}) {
+  kept_count_ = columns_.size();
+  batch_rows_ = limits_.batch_rows;
+  for (std::size_t i = 0; i < columns_.size(); ++i)
+    kept_at_.push_back(static_cast<int>(i));
   if (!inner_) {
     finished_ = true;
     return;
@@ -79,11 +83,20 @@ void ReadAheadRowCursor::StartReader() {
   }
 }
 
-bool ReadAheadRowCursor::TakeRowPreparer(std::unique_ptr<RowPreparer>& preparer, bool keep_fields) {
+bool ReadAheadRowCursor::TakeRowPreparation(RowPreparation& preparation) {
   if (started_ || finished_)
     return false;
-  preparer_ = std::move(preparer);
-  keep_fields_ = keep_fields;
+  preparer_ = std::move(preparation.preparer);
+  if (!preparation.kept_fields.empty()) {
+    kept_count_ = 0;
+    for (std::size_t i = 0; i < kept_at_.size(); ++i) {
+      const bool kept = i < preparation.kept_fields.size() && preparation.kept_fields[i];
+      kept_at_[i] = kept ? static_cast<int>(kept_count_++) : -1;
+    }
+  }
+  batch_rows_ = std::max(batch_rows_, preparation.batch_rows);
+  while (free_.size() < preparation.batch_count)
+    free_.push_back(std::make_unique<Batch>());
   StartReader();
   return true;
 }
@@ -198,14 +211,17 @@ void ReadAheadRowCursor::Finish(bool cancelled) {
 }
 
 FieldView ReadAheadRowCursor::Field(int index) const {
-  if (finished_ || !keep_fields_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
+  if (finished_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
+    return {};
+  const int kept_at = kept_at_[static_cast<std::size_t>(index)];
+  if (kept_at < 0)
     return {};
   if (direct_)
     return inner_->Field(index);
   if (!current_ || row_ == 0)
     return {};
   const FieldSlot& slot =
-      current_->slots[(row_ - 1) * columns_.size() + static_cast<std::size_t>(index)];
+      current_->slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)];
   FieldView field;
   field.type = slot.type;
   switch (slot.type) {
@@ -236,7 +252,9 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
   const std::size_t arena_before = batch.arena.size();
   const std::size_t prepared_before = batch.prepared.size();
   try {
-    for (std::size_t i = 0; keep_fields_ && i < columns_.size(); ++i) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (kept_at_[i] < 0)
+        continue;
       const FieldView field = inner_->Field(static_cast<int>(i));
       FieldSlot slot;
       slot.type = field.type;
@@ -300,7 +318,7 @@ void ReadAheadRowCursor::ReadLoop() {
         free_.pop_back();
       }
       batch->Clear();
-      while (batch->rows < limits_.batch_rows && batch->Bytes() < limits_.batch_bytes) {
+      while (batch->rows < batch_rows_ && batch->Bytes() < limits_.batch_bytes) {
         if (stop_.load(std::memory_order_relaxed)) {
           end = ReaderEnd::kStopped;
           break;

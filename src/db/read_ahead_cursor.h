@@ -26,7 +26,7 @@ struct ReadAheadLimits {
   std::size_t batch_rows = 1000;
   std::size_t batch_bytes = std::size_t{1} << 20;
   std::size_t batch_count = 3;  // at least 2, so the reader can fill one while the caller reads one
-  // The reader starts at the first Next() or TakeRowPreparer() instead of at once, so that a
+  // The reader starts at the first Next() or TakeRowPreparation() instead of at once, so that a
   // preparer can be given before any row is read.
   bool deferred_start = false;
 };
@@ -39,6 +39,18 @@ class RowPreparer {
  public:
   virtual ~RowPreparer() = default;
   virtual void Prepare(const RowCursor& row, std::string& out) = 0;
+};
+
+// What a caller asks of the reader before it starts (TakeRowPreparation).
+struct RowPreparation {
+  std::unique_ptr<RowPreparer> preparer;
+  // The fields still copied beside what is prepared; Field() gives NULL for the others. Empty:
+  // every field.
+  std::vector<bool> kept_fields;
+  // Read further ahead than the limits say (0: as they say): more batches of more rows, for a
+  // side that waits while the other is read whole. batch_bytes still closes each batch.
+  std::size_t batch_count = 0;
+  std::size_t batch_rows = 0;
 };
 
 // Takes an opened cursor and reads it on its own thread into bounded batches of copied fields;
@@ -69,11 +81,10 @@ class ReadAheadRowCursor final : public RowCursor {
   FieldView Field(int index) const override;
   const std::vector<ServerMessage>& Errors() const override { return errors_; }
 
-  // Takes `preparer` (leaving it null) when no row has been read yet, so that every row comes
-  // with what it prepares; false, leaving it with the caller, once reading has begun. Without
-  // `keep_fields` the fields are not copied at all and Field() gives NULL: the caller reads
-  // only what was prepared.
-  bool TakeRowPreparer(std::unique_ptr<RowPreparer>& preparer, bool keep_fields = true);
+  // Takes the preparation (leaving its preparer null) when no row has been read yet, so that
+  // every row comes with what it prepares, and starts the reader; false, leaving it with the
+  // caller, once reading has begun.
+  bool TakeRowPreparation(RowPreparation& preparation);
   // What the preparer made of the current row; empty without a preparer.
   std::string_view Prepared() const;
 
@@ -88,14 +99,14 @@ class ReadAheadRowCursor final : public RowCursor {
   };
   struct Batch {
     std::size_t rows = 0;
-    std::vector<FieldSlot> slots;  // rows * column count, row after row
+    std::vector<FieldSlot> slots;  // rows * kept fields, row after row
     std::string arena;
     std::string prepared;                  // what the preparer made of the rows, one after another
     std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
     std::size_t Bytes() const {
       return arena.size() + slots.size() * sizeof(FieldSlot) + prepared.size() +
-             prepared_at.size() * sizeof(std::size_t);
+             rows * sizeof(std::size_t);
     }
   };
   // How the reader ended.
@@ -114,7 +125,11 @@ class ReadAheadRowCursor final : public RowCursor {
 
   std::unique_ptr<RowCursor> inner_;
   std::unique_ptr<RowPreparer> preparer_;  // used by the reader only, once it has started
-  std::string direct_prepared_;            // the current row's, when read in place
+  // Where each field's slot is among a row's kept ones; -1 when the field is not kept.
+  std::vector<int> kept_at_;
+  std::size_t kept_count_ = 0;
+  std::size_t batch_rows_ = 0;
+  std::string direct_prepared_;  // the current row's, when read in place
   const std::atomic<bool>* cancel_;
   const ReadAheadLimits limits_;
   const std::vector<ColumnInfo> columns_;
@@ -135,8 +150,7 @@ class ReadAheadRowCursor final : public RowCursor {
   std::size_t row_ = 0;  // of current_, 1-based; 0 before the first row of the batch
   bool finished_ = false;
   bool started_ = false;  // the reader has been started (or reading in place chosen)
-  bool keep_fields_ = true;
-  bool direct_ = false;  // no thread could be started: the inner cursor is read in place
+  bool direct_ = false;   // no thread could be started: the inner cursor is read in place
   std::thread reader_;
 };
 
