@@ -181,8 +181,11 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
       hash ^= hash >> 29;
     }
     if (at < text.size()) {
+      // The last bytes, low first (as a copy into the word would place them on this machine),
+      // without a call to copy a few bytes.
       std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + at, text.size() - at);
+      for (std::size_t k = text.size(); k-- > at;)
+        word = (word << 8) | static_cast<std::uint8_t>(text[k]);
       hash = ((hash ^ word) * kMultiplier);
       hash ^= hash >> 29;
     }

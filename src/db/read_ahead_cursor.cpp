@@ -47,7 +47,7 @@ ReadAheadLimits Sane(ReadAheadLimits limits) {
 
 void ReadAheadRowCursor::Batch::Clear() {
   rows = 0;
-  slots.clear();
+  field_slots.clear();
   arena.clear();
   prepared.clear();
   prepared_at.assign(1, 0);
@@ -221,7 +221,7 @@ FieldView ReadAheadRowCursor::Field(int index) const {
   if (!current_ || row_ == 0)
     return {};
   const FieldSlot& slot =
-      current_->slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)];
+      current_->field_slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)];
   FieldView field;
   field.type = slot.type;
   switch (slot.type) {
@@ -248,7 +248,7 @@ FieldView ReadAheadRowCursor::Field(int index) const {
 }
 
 bool ReadAheadRowCursor::CopyRow(Batch& batch) {
-  const std::size_t slots_before = batch.slots.size();
+  const std::size_t slots_before = batch.field_slots.size();
   const std::size_t arena_before = batch.arena.size();
   const std::size_t prepared_before = batch.prepared.size();
   try {
@@ -284,14 +284,14 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
           batch.arena.append(reinterpret_cast<const char*>(&field.datetime), sizeof field.datetime);
           break;
       }
-      batch.slots.push_back(slot);
+      batch.field_slots.push_back(slot);
     }
     if (preparer_) {
       preparer_->Prepare(*inner_, batch.prepared);
       batch.prepared_at.push_back(batch.prepared.size());
     }
   } catch (const std::bad_alloc&) {
-    batch.slots.resize(slots_before);
+    batch.field_slots.resize(slots_before);
     batch.arena.resize(arena_before);
     batch.prepared.resize(prepared_before);
     batch.prepared_at.resize(batch.rows + 1);

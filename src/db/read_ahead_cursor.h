@@ -99,13 +99,13 @@ class ReadAheadRowCursor final : public RowCursor {
   };
   struct Batch {
     std::size_t rows = 0;
-    std::vector<FieldSlot> slots;  // rows * kept fields, row after row
+    std::vector<FieldSlot> field_slots;  // rows * kept fields, row after row
     std::string arena;
     std::string prepared;                  // what the preparer made of the rows, one after another
     std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
     std::size_t Bytes() const {
-      return arena.size() + slots.size() * sizeof(FieldSlot) + prepared.size() +
+      return arena.size() + field_slots.size() * sizeof(FieldSlot) + prepared.size() +
              rows * sizeof(std::size_t);
     }
   };
