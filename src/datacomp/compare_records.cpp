@@ -9,6 +9,7 @@
 #include "base/user_interface.h"
 #include "datacomp/order_by_clause.h"
 #include "datacomp/target_key_index.h"
+#include "db/read_ahead_cursor.h"
 
 namespace korvane {
 namespace {
@@ -40,45 +41,6 @@ class RecordsetRowCursor final : public RowCursor {
   bool started_ = false;
 };
 
-// The NullText of the first fields of a cursor's current row, in one buffer reused from row
-// to row.
-class RowTexts {
- public:
-  void Read(const RowCursor& cursor, int count) {
-    buffer_.clear();
-    ends_.clear();
-    for (int k = 0; k < count; ++k) {
-      AppendNullText(cursor.Field(k), buffer_);
-      ends_.push_back(buffer_.size());
-    }
-    views_.clear();
-    std::size_t start = 0;
-    for (const std::size_t end : ends_) {
-      views_.push_back(std::string_view(buffer_).substr(start, end - start));
-      start = end;
-    }
-  }
-  std::span<const std::string_view> Views() const { return views_; }
-  std::vector<std::string> Strings() const {
-    return std::vector<std::string>(views_.begin(), views_.end());
-  }
-
- private:
-  std::string buffer_;
-  std::vector<std::size_t> ends_;
-  std::vector<std::string_view> views_;
-};
-
-std::vector<std::string> CursorTexts(const RowCursor& cursor, int count) {
-  std::vector<std::string> texts;
-  texts.reserve(static_cast<std::size_t>(count));
-  for (int k = 0; k < count; ++k) {
-    std::string& text = texts.emplace_back();
-    AppendNullText(cursor.Field(k), text);
-  }
-  return texts;
-}
-
 // Moves over the records a range of the grid is filled from.
 class RecordSource {
  public:
@@ -107,6 +69,9 @@ class UnmatchedTargetRows final : public RecordSource {
   bool started_ = false;
 };
 
+constexpr std::size_t kSourceReadAheadBatches = 64;
+constexpr std::size_t kSourceReadAheadRows = 8192;
+
 int Percent(std::int64_t part, std::int64_t whole) {
   if (whole < 1)
     whole = 1;
@@ -134,6 +99,11 @@ class RecordComparison {
     std::string query;
     int side = 0;
     int fields = 0;
+    // What each row needs is prepared by the cursor's reader thread when the cursor reads
+    // ahead; otherwise `preparer` makes it here.
+    const ReadAheadRowCursor* ahead = nullptr;
+    std::unique_ptr<RowPreparer> preparer;
+    std::string prepared;
   };
   // The rows of one cursor, moved on by a range of the grid.
   class SideRecords final : public RecordSource {
@@ -141,7 +111,7 @@ class RecordComparison {
     SideRecords(RecordComparison& run, Side& side) : run_(run), side_(side) {}
     bool Move() override { return run_.Advance(side_); }
     std::vector<std::string> Texts() const override {
-      return CursorTexts(*side_.rows, side_.fields);
+      return UnpackTexts(ComparedRow::Parse(Prepared(side_)).texts);
     }
 
    private:
@@ -150,6 +120,10 @@ class RecordComparison {
   };
 
   bool Cancelled() const { return context_.cancel_requested; }
+  // Has the side's rows prepared as `preparation` says, on the reader thread when there is one.
+  static void Prepare(Side& side, RowPreparation preparation);
+  // What the preparer made of the side's current row.
+  static std::string_view Prepared(Side& side);
   void Refresh(std::int64_t record, int percent);
   bool OpenSide(Side& side, int number, std::string query, bool probe);
   bool Open();
@@ -161,9 +135,9 @@ class RecordComparison {
   bool ReadTarget(TargetKeyIndex& index);
   void CompareByKey();
   void CompareRecordByRecord();
-  // Counts a differing pair and shows it; false when the run was cancelled meanwhile.
-  bool CountDifferingPair(const std::vector<std::string>& source_texts,
-                          const std::vector<std::string>& target_texts);
+  // Counts a differing pair (its texts packed) and shows it; false when the run was cancelled
+  // meanwhile.
+  bool CountDifferingPair(std::string_view source_texts, std::string_view target_texts);
   // Records start to end, read on from the source's position, numbered start upwards on
   // `background`. The grid grows by the range's size but never beyond MaxRowsInDiffTable data
   // rows; rows the source cannot fill stay empty. The progress display is refreshed for every
@@ -183,7 +157,6 @@ class RecordComparison {
   Side source_;
   Side target_;
   std::optional<TargetKeyIndex> index_;
-  RowTexts source_texts_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
   std::int64_t different_ = 0;
@@ -207,6 +180,22 @@ bool RecordComparison::OpenSide(Side& side, int number, std::string query, bool 
   return side.rows != nullptr;
 }
 
+void RecordComparison::Prepare(Side& side, RowPreparation preparation) {
+  auto* ahead = dynamic_cast<ReadAheadRowCursor*>(side.rows.get());
+  if (ahead != nullptr && ahead->TakeRowPreparation(preparation))
+    side.ahead = ahead;
+  else
+    side.preparer = std::move(preparation.preparer);
+}
+
+std::string_view RecordComparison::Prepared(Side& side) {
+  if (side.ahead != nullptr)
+    return side.ahead->Prepared();
+  side.prepared.clear();
+  side.preparer->Prepare(*side.rows, side.prepared);
+  return side.prepared;
+}
+
 bool RecordComparison::Advance(Side& side) {
   if (side.rows->Next())
     return true;
@@ -220,7 +209,7 @@ bool RecordComparison::Advance(Side& side) {
 
 bool RecordComparison::ReadTarget(TargetKeyIndex& index) {
   while (Advance(target_))
-    index.AddTargetRow(*target_.rows);
+    index.AddTargetRow(*target_.rows, Prepared(target_));
   return !failed_;
 }
 
@@ -247,8 +236,26 @@ bool RecordComparison::Open() {
     index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
                    &TargetKeyIndex::StandardKeyHash, input_.fingerprint);
     index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
+    // Both readers start now. Only the key fields are kept beside what is prepared, for the
+    // keys of unusual kinds. While the Target is read whole, the Source's reader runs ahead
+    // into a larger but bounded store (kSourceReadAheadBatches of at most 1 MiB).
+    RowPreparation target{index_->MakeTargetPreparer(), index_->KeyFields(true)};
+    RowPreparation source{index_->MakeSourcePreparer(), index_->KeyFields(false)};
+    source.batch_count = kSourceReadAheadBatches;
+    source.batch_rows = kSourceReadAheadRows;
+    Prepare(target_, std::move(target));
+    Prepare(source_, std::move(source));
     if (!ReadTarget(*index_))
       return false;
+  } else {
+    // Record by record compares the texts of the Source's fields, the Target's by position;
+    // the fields themselves are read only through those texts.
+    ComparedRowLayout layout;
+    layout.compared_fields = source_.fields;
+    Prepare(target_, {std::make_unique<ComparedRowPreparer>(layout),
+                      std::vector<bool>(static_cast<std::size_t>(target_.fields), false)});
+    Prepare(source_, {std::make_unique<ComparedRowPreparer>(layout),
+                      std::vector<bool>(static_cast<std::size_t>(source_.fields), false)});
   }
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {
@@ -259,18 +266,19 @@ bool RecordComparison::Open() {
   return true;
 }
 
-bool RecordComparison::CountDifferingPair(const std::vector<std::string>& source_texts,
-                                          const std::vector<std::string>& target_texts) {
+bool RecordComparison::CountDifferingPair(std::string_view source_texts,
+                                          std::string_view target_texts) {
   ++different_;
   if (Cancelled())
     return false;
   if (input_.track_differences && different_ <= max_rows_) {
     if (input_.mark_differences) {
-      grid_.AddRecordToGrid_MarkDiff(different_, source_texts, target_texts, kSourceDiffColour,
+      grid_.AddRecordToGrid_MarkDiff(different_, UnpackTexts(source_texts),
+                                     UnpackTexts(target_texts), kSourceDiffColour,
                                      kTargetDiffColour);
     } else {
-      grid_.AddRecordToGrid(different_, source_texts, kSourceDiffColour);
-      grid_.AddRecordToGrid(different_, target_texts, kTargetDiffColour);
+      grid_.AddRecordToGrid(different_, UnpackTexts(source_texts), kSourceDiffColour);
+      grid_.AddRecordToGrid(different_, UnpackTexts(target_texts), kTargetDiffColour);
     }
   }
   return true;
@@ -284,7 +292,8 @@ void RecordComparison::CompareByKey() {
   const bool tracked = input_.track_differences;
   index_rec_ = 1;
   while (Advance(source_)) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows);
+    const std::string_view prepared = Prepared(source_);
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
     if (match.outcome == TargetKeyIndex::Outcome::kSearchError) {
       failed_ = true;
       return;
@@ -292,7 +301,7 @@ void RecordComparison::CompareByKey() {
     if (match.outcome == TargetKeyIndex::Outcome::kNotFound) {
       ++different_;
       if (tracked && different_ <= max_rows_)
-        grid_.AddRecordToGrid(different_, CursorTexts(*source_.rows, source_.fields),
+        grid_.AddRecordToGrid(different_, UnpackTexts(ComparedRow::Parse(prepared).texts),
                               kSourceOnlyColour);
       Refresh(index_rec_, Percent(index_rec_, limit));
       if (Cancelled()) {
@@ -307,10 +316,8 @@ void RecordComparison::CompareByKey() {
       cancelled_ = true;
       return;
     }
-    source_texts_.Read(*source_.rows, source_.fields);
-    const auto texts = source_texts_.Views();
-    if (!index.SameData(match.row, texts, index.SourceFingerprint(texts)) &&
-        !CountDifferingPair(source_texts_.Strings(), index.TargetTexts(match.row))) {
+    if (!index.SamePreparedData(match.row, prepared) &&
+        !CountDifferingPair(ComparedRow::Parse(prepared).texts, index.TargetPacked(match.row))) {
       cancelled_ = true;
       return;
     }
@@ -364,15 +371,11 @@ void RecordComparison::CompareRecordByRecord() {
       cancelled_ = true;
       return;
     }
-    bool same = true;
-    FieldView missing;
-    missing.type = ValueType::kText;
-    for (int k = 0; k < source_.fields && same; ++k) {
-      same = SameFieldText(source_.rows->Field(k),
-                           k < target_.fields ? target_.rows->Field(k) : missing);
-    }
-    if (!same && !CountDifferingPair(CursorTexts(*source_.rows, source_.fields),
-                                     CursorTexts(*target_.rows, target_.fields))) {
+    // Field by field as SameFieldText compares them: their texts, trimmed.
+    const std::string_view source_texts = ComparedRow::Parse(Prepared(source_)).texts;
+    const std::string_view target_texts = ComparedRow::Parse(Prepared(target_)).texts;
+    if (!SamePackedTexts(source_texts, target_texts, static_cast<std::size_t>(source_.fields)) &&
+        !CountDifferingPair(source_texts, target_texts)) {
       cancelled_ = true;
       return;
     }

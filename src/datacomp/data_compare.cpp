@@ -253,8 +253,11 @@ std::unique_ptr<RowCursor> RunCommandRecordsetOpener::OpenCursor(int side, std::
   context_.SuppressConnectionErrors = suppressed;
   if (result.failed())
     return nullptr;
-  // Each side is fetched on a thread of its own while the comparison works on the main thread.
-  return std::make_unique<ReadAheadRowCursor>(std::move(result.cursor));
+  // Each side is fetched on a thread of its own while the comparison works on the main thread;
+  // the reader starts once the comparison has said what to prepare of each row.
+  ReadAheadLimits limits;
+  limits.deferred_start = true;
+  return std::make_unique<ReadAheadRowCursor>(std::move(result.cursor), nullptr, limits);
 }
 
 void RunCommandRecordsetOpener::ReportReadFailure(int, const RowCursor& cursor,

@@ -35,31 +35,6 @@ int FieldByName(const std::vector<ColumnInfo>& columns, std::string_view name) {
   return -1;
 }
 
-void AppendKeyPart(std::string& key, const std::string& part) {
-  const auto size = static_cast<std::uint32_t>(part.size());
-  key.append(reinterpret_cast<const char*>(&size), sizeof size);
-  key.append(part);
-}
-
-// The key FieldMatchKey gives, for the common kinds of key values only (whole numbers and
-// texts), written into `key` so that its buffer serves one row after another without
-// allocating. False for any other value, whose key must come from FieldMatchKey.
-bool WriteCommonKey(const FieldView& value, std::string& key) {
-  if (value.type == ValueType::kInteger) {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
-    key.assign(1, 'n');
-    key.append(digits, static_cast<std::size_t>(end - digits));
-    return true;
-  }
-  if (value.type == ValueType::kText) {
-    key.assign(1, 't');
-    AppendSimpleCaseFold(TrimRight(value.bytes), key);
-    return true;
-  }
-  return false;
-}
-
 std::uint8_t MatchClassOfField(const FieldView& value) {
   switch (value.type) {
     case ValueType::kNull:
@@ -79,24 +54,6 @@ std::uint8_t MatchClassOfField(const FieldView& value) {
 bool CriterionKeyIsFieldKey(const FieldView& value, std::uint8_t classes) {
   return (classes == kMatchNumber && value.type == ValueType::kInteger) ||
          (classes == kMatchText && value.type == ValueType::kText);
-}
-
-void AppendLength(std::string& out, std::size_t size) {
-  while (size >= 0x80) {
-    out.push_back(static_cast<char>((size & 0x7F) | 0x80));
-    size >>= 7;
-  }
-  out.push_back(static_cast<char>(size));
-}
-
-std::size_t ReadLength(std::string_view packed, std::size_t& at) {
-  std::size_t size = 0;
-  for (int shift = 0;; shift += 7) {
-    const auto byte = static_cast<std::uint8_t>(packed[at++]);
-    size |= static_cast<std::size_t>(byte & 0x7F) << shift;
-    if ((byte & 0x80) == 0)
-      return size;
-  }
 }
 
 std::uint64_t Mix(std::uint64_t x) {
@@ -166,8 +123,47 @@ TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
   key_parts_.resize(components_.size());
   parts_.resize(components_.size());
   candidates_.resize(components_.size());
-  text_spans_.resize(static_cast<std::size_t>(source_field_count_));
   trimmed_.resize(static_cast<std::size_t>(source_field_count_));
+}
+
+ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
+  ComparedRowLayout layout;
+  layout.compared_fields = source_field_count_;
+  layout.fingerprint = fingerprint_;
+  layout.key_hash = key_hash_;
+  // Without a valid key no search is made, so no key is prepared.
+  if (valid_) {
+    for (const Component& component : components_)
+      layout.key_fields.push_back(target ? component.target_field : component.source_field);
+  }
+  return layout;
+}
+
+std::vector<bool> TargetKeyIndex::KeyFields(bool target) const {
+  std::vector<bool> fields(
+      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_));
+  for (const int field : Layout(target).key_fields) {
+    if (field >= 0 && static_cast<std::size_t>(field) < fields.size())
+      fields[static_cast<std::size_t>(field)] = true;
+  }
+  return fields;
+}
+
+std::unique_ptr<RowPreparer> TargetKeyIndex::MakeTargetPreparer() const {
+  return std::make_unique<ComparedRowPreparer>(Layout(true));
+}
+
+std::unique_ptr<RowPreparer> TargetKeyIndex::MakeSourcePreparer() const {
+  return std::make_unique<ComparedRowPreparer>(Layout(false));
+}
+
+std::string_view TargetKeyIndex::PrepareHere(const RowCursor& row, bool target) {
+  std::unique_ptr<RowPreparer>& preparer = target ? target_preparer_ : source_preparer_;
+  if (!preparer)
+    preparer = target ? MakeTargetPreparer() : MakeSourcePreparer();
+  prepared_.clear();
+  preparer->Prepare(row, prepared_);
+  return prepared_;
 }
 
 std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string_view> texts) {
@@ -185,8 +181,11 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
       hash ^= hash >> 29;
     }
     if (at < text.size()) {
+      // The last bytes, low first (as a copy into the word would place them on this machine),
+      // without a call to copy a few bytes.
       std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + at, text.size() - at);
+      for (std::size_t k = text.size(); k-- > at;)
+        word = (word << 8) | static_cast<std::uint8_t>(text[k]);
       hash = ((hash ^ word) * kMultiplier);
       hash ^= hash >> 29;
     }
@@ -209,47 +208,40 @@ void TargetKeyIndex::Reserve(std::size_t rows) {
     slots_.assign(capacity, Slot{});
 }
 
-void TargetKeyIndex::PackRow(const RowCursor& target) {
-  row_starts_.push_back(packed_.size());
-  // Each text goes straight into the buffer behind a one-byte length, widened in the rare case
-  // of a text of 128 bytes or more.
-  for (int k = 0; k < target_field_count_; ++k) {
-    const std::size_t length_at = packed_.size();
-    packed_.push_back('\0');
-    AppendNullText(target.Field(k), packed_);
-    const std::size_t size = packed_.size() - length_at - 1;
-    if (size < 0x80) {
-      packed_[length_at] = static_cast<char>(size);
-    } else {
-      text_.clear();
-      AppendLength(text_, size);
-      packed_.replace(length_at, 1, text_);
-    }
-    if (k < source_field_count_) {
-      const std::size_t text_at = packed_.size() - size;
-      text_spans_[static_cast<std::size_t>(k)] = {text_at, size};
-    }
-  }
-  for (int k = 0; k < source_field_count_; ++k) {
-    const auto& [at, size] = text_spans_[static_cast<std::size_t>(k)];
-    trimmed_[static_cast<std::size_t>(k)] = k < target_field_count_
-                                                ? Trim(std::string_view(packed_).substr(at, size))
-                                                : std::string_view();
-  }
-  fingerprints_.push_back(fingerprint_(trimmed_));
-  matched_.push_back(false);
-  next_.push_back(kNoRow);
+void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
+  AddTargetRow(target, PrepareHere(target, true));
 }
 
-void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
+void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prepared) {
+  const ComparedRow prepared_row = ComparedRow::Parse(prepared);
   const auto row = static_cast<std::uint32_t>(row_starts_.size());
-  PackRow(target);
+  row_starts_.push_back(packed_.size());
+  packed_.append(prepared_row.texts);
+  fingerprints_.push_back(prepared_row.fingerprint);
+  matched_.push_back(false);
+  next_.push_back(kNoRow);
   // The first rows tell how much room the texts of the rows expected will take.
   constexpr std::uint32_t kSampleRows = 1024;
   if (row + 1 == kSampleRows && expected_rows_ > kSampleRows)
     packed_.reserve(packed_.size() / kSampleRows * expected_rows_ / 8 * 9);
   if (!valid_)
     return;
+  switch (prepared_row.key_state) {
+    case PreparedKey::kReady:
+    case PreparedKey::kNull:
+      // A NULL key matches nothing; the components before it still tell their classes.
+      for (std::size_t c = 0; c < prepared_row.classes.size(); ++c)
+        components_[c].classes |= static_cast<std::uint8_t>(prepared_row.classes[c]);
+      if (prepared_row.key_state == PreparedKey::kReady)
+        AddRow(prepared_row.key, prepared_row.key_hash, row);
+      return;
+    case PreparedKey::kFromFields:
+      AddKeyFromFields(target, row);
+      return;
+  }
+}
+
+void TargetKeyIndex::AddKeyFromFields(const RowCursor& target, std::uint32_t row) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
     const FieldView value = target.Field(components_[c].target_field);
     if (value.type == ValueType::kNull)
@@ -259,17 +251,14 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
     components_[c].classes |= MatchClassOfField(value);
     parts_[c] = &key_parts_[c];
   }
-  if (parts_.size() == 1) {
-    AddRow(*parts_[0], row);
-  } else {
-    AddRow(CompositeKey(parts_), row);
-  }
+  const std::string key = parts_.size() == 1 ? *parts_[0] : CompositeKey(parts_);
+  AddRow(key, key_hash_(key), row);
 }
 
 std::string_view TargetKeyIndex::TargetText(std::size_t row, int field) const {
   std::size_t at = row_starts_[row];
   for (int k = 0;; ++k) {
-    const std::size_t size = ReadLength(packed_, at);
+    const std::size_t size = ReadPackedLength(packed_, at);
     if (k == field)
       return std::string_view(packed_).substr(at, size);
     at += size;
@@ -277,21 +266,27 @@ std::string_view TargetKeyIndex::TargetText(std::size_t row, int field) const {
 }
 
 std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
-  std::vector<std::string> texts;
-  texts.reserve(static_cast<std::size_t>(target_field_count_));
-  std::size_t at = row_starts_[row];
-  for (int k = 0; k < target_field_count_; ++k) {
-    const std::size_t size = ReadLength(packed_, at);
-    texts.emplace_back(packed_, at, size);
-    at += size;
-  }
-  return texts;
+  return UnpackTexts(TargetPacked(row));
+}
+
+std::string_view TargetKeyIndex::TargetPacked(std::size_t row) const {
+  const std::size_t start = row_starts_[row];
+  const std::size_t end = row + 1 < row_starts_.size() ? row_starts_[row + 1] : packed_.size();
+  return std::string_view(packed_).substr(start, end - start);
 }
 
 std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view> texts) {
   for (std::size_t k = 0; k < trimmed_.size(); ++k)
     trimmed_[k] = k < texts.size() ? Trim(texts[k]) : std::string_view();
   return fingerprint_(trimmed_);
+}
+
+bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared) const {
+  const ComparedRow source = ComparedRow::Parse(prepared);
+  if (fingerprints_[row] != source.fingerprint)
+    return false;
+  return SamePackedTexts(source.texts, TargetPacked(row),
+                         static_cast<std::size_t>(source_field_count_));
 }
 
 bool TargetKeyIndex::SameData(std::size_t row, std::span<const std::string_view> source_texts,
@@ -302,7 +297,7 @@ bool TargetKeyIndex::SameData(std::size_t row, std::span<const std::string_view>
   for (std::size_t k = 0; k < source_texts.size(); ++k) {
     std::string_view target;
     if (k < static_cast<std::size_t>(target_field_count_)) {
-      const std::size_t size = ReadLength(packed_, at);
+      const std::size_t size = ReadPackedLength(packed_, at);
       target = std::string_view(packed_).substr(at, size);
       at += size;
     }
@@ -333,8 +328,7 @@ std::uint64_t TargetKeyIndex::StandardKeyHash(std::string_view key) {
   return std::hash<std::string_view>()(key);
 }
 
-TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
-  const std::uint64_t hash = key_hash_(key);
+TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key, std::uint64_t hash) {
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -349,10 +343,9 @@ TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key) {
   }
 }
 
-void TargetKeyIndex::AddRow(std::string_view key, std::uint32_t row) {
+void TargetKeyIndex::AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row) {
   if ((chains_.size() + 1) * 2 > slots_.size())
     Grow();
-  const std::uint64_t hash = key_hash_(key);
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -398,8 +391,37 @@ void TargetKeyIndex::Grow() {
 }
 
 TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source) {
+  return FindMatchingRecord(source, PrepareHere(source, false));
+}
+
+TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source,
+                                                         std::string_view prepared) {
   if (!valid_)
     return {Outcome::kSearchError, 0};
+  // The common case: each component a whole number against a column of numbers only, or a
+  // text against a column of texts only, has exactly its own key as its one candidate.
+  const ComparedRow row = ComparedRow::Parse(prepared);
+  bool own_keys = row.key_state == PreparedKey::kReady;
+  for (std::size_t c = 0; own_keys && c < components_.size(); ++c)
+    own_keys = components_[c].classes == static_cast<std::uint8_t>(row.classes[c]);
+  if (own_keys) {
+    Chain* chain = FindChain(row.key, row.key_hash);
+    if (chain == nullptr || chain->head == kNoRow)
+      return {Outcome::kNotFound, 0};
+    return Take(chain);
+  }
+  return FindFromFields(source);
+}
+
+TargetKeyIndex::Match TargetKeyIndex::Take(Chain* chain) {
+  const std::uint32_t row = chain->head;
+  chain->head = next_[row];
+  matched_[row] = true;
+  ++matched_count_;
+  return {Outcome::kFound, row};
+}
+
+TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
     const FieldView value = source.Field(components_[c].source_field);
     std::vector<std::string>& keys = candidates_[c];
@@ -431,11 +453,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
   }
   if (best == nullptr)
     return {Outcome::kNotFound, 0};
-  const std::uint32_t row = best->head;
-  best->head = next_[row];
-  matched_[row] = true;
-  ++matched_count_;
-  return {Outcome::kFound, row};
+  return Take(best);
 }
 
 }  // namespace korvane

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "datacomp/compared_row.h"
 #include "db/backend.h"
 
 namespace korvane {
@@ -62,13 +64,26 @@ class TargetKeyIndex {
   // Room for about this many Target rows (the counted ones), so that reading them moves no
   // row twice.
   void Reserve(std::size_t rows);
-  // Keeps the Target cursor's current row (the next row number) and indexes its key. Every
-  // Target row is added before the first search.
-  void AddTargetRow(const RowCursor& target);
+  // What the reader threads prepare of each row for the two calls below (ComparedRow): the
+  // Target's, and the Source's.
+  std::unique_ptr<RowPreparer> MakeTargetPreparer() const;
+  std::unique_ptr<RowPreparer> MakeSourcePreparer() const;
+  // Which fields of the Target's (or the Source's) rows the key is read from.
+  std::vector<bool> KeyFields(bool target) const;
+
+  // Keeps the Target cursor's current row (the next row number) and indexes its key, from what
+  // the Target preparer made of the row (`prepared`) and, for keys of unusual kinds, from the
+  // fields. Every Target row is added before the first search.
+  void AddTargetRow(const RowCursor& target, std::string_view prepared);
+  void AddTargetRow(const RowCursor& target);  // prepares the row here
 
   // FindMatchingRecord: the first unmatched Target row matching the Source cursor's current
-  // record, flagged as matched.
-  Match FindMatchingRecord(const RowCursor& source);
+  // record (`prepared` by the Source preparer), flagged as matched.
+  Match FindMatchingRecord(const RowCursor& source, std::string_view prepared);
+  Match FindMatchingRecord(const RowCursor& source);  // prepares the row here
+
+  // SameData for a Source row as the Source preparer made it.
+  bool SamePreparedData(std::size_t row, std::string_view prepared) const;
 
   // The fingerprint of a Source row whose compared fields have these texts (untrimmed).
   std::uint64_t SourceFingerprint(std::span<const std::string_view> texts);
@@ -82,6 +97,8 @@ class TargetKeyIndex {
   // The NullText of a Target field, and of all fields of a row.
   std::string_view TargetText(std::size_t row, int field) const;
   std::vector<std::string> TargetTexts(std::size_t row) const;
+  // The texts of a row packed (ComparedRow's form).
+  std::string_view TargetPacked(std::size_t row) const;
   bool IsMatched(std::size_t row) const { return matched_[row]; }
   std::size_t MatchedCount() const { return matched_count_; }
 
@@ -114,14 +131,22 @@ class TargetKeyIndex {
   static constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
   static constexpr std::uint32_t kNoChain = 0xFFFFFFFFu;
 
+  ComparedRowLayout Layout(bool target) const;
+  std::string_view PrepareHere(const RowCursor& row, bool target);
+  // The paths for keys whose values are not all whole numbers or texts.
+  void AddKeyFromFields(const RowCursor& target, std::uint32_t row);
+  Match FindFromFields(const RowCursor& source);
+  // Flags the chain's first row as matched.
+  Match Take(Chain* chain);
+
   std::string_view KeyOf(const Chain& chain) const;
-  // The chain of a key (linear probing); null when the key has none.
-  Chain* FindChain(std::string_view key);
-  void AddRow(std::string_view key, std::uint32_t row);
+  // The chain of a key (linear probing) of this hash; null when the key has none.
+  Chain* FindChain(std::string_view key, std::uint64_t hash);
+  Chain* FindChain(std::string_view key) { return FindChain(key, key_hash_(key)); }
+  void AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row);
   // Doubles the slot table once it is half full.
   void Grow();
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
-  void PackRow(const RowCursor& target);
 
   KeyHash key_hash_;
   RowFingerprint fingerprint_;
@@ -144,8 +169,10 @@ class TargetKeyIndex {
   std::vector<std::uint32_t> next_;  // the next row of the same key, kNoRow at the end
 
   // Buffers reused from row to row.
+  std::unique_ptr<RowPreparer> target_preparer_;  // for rows prepared here
+  std::unique_ptr<RowPreparer> source_preparer_;
+  std::string prepared_;
   std::string text_;
-  std::vector<std::pair<std::size_t, std::size_t>> text_spans_;  // where and how long
   std::vector<std::string_view> trimmed_;
   std::vector<std::string> key_parts_;
   std::vector<const std::string*> parts_;

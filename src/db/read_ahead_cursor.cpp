@@ -47,8 +47,10 @@ ReadAheadLimits Sane(ReadAheadLimits limits) {
 
 void ReadAheadRowCursor::Batch::Clear() {
   rows = 0;
-  slots.clear();
+  field_slots.clear();
   arena.clear();
+  prepared.clear();
+  prepared_at.assign(1, 0);
 }
 
 ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
@@ -57,18 +59,57 @@ ReadAheadRowCursor::ReadAheadRowCursor(std::unique_ptr<RowCursor> inner,
       cancel_(cancel),
       limits_(Sane(limits)),
       columns_(inner_ ? inner_->Columns() : std::vector<ColumnInfo>{}) {
+  kept_count_ = columns_.size();
+  batch_rows_ = limits_.batch_rows;
+  for (std::size_t i = 0; i < columns_.size(); ++i)
+    kept_at_.push_back(static_cast<int>(i));
   if (!inner_) {
     finished_ = true;
     return;
   }
   for (std::size_t i = 0; i < limits_.batch_count; ++i)
     free_.push_back(std::make_unique<Batch>());
+  if (!limits_.deferred_start)
+    StartReader();
+}
+
+void ReadAheadRowCursor::StartReader() {
+  started_ = true;
   try {
     reader_ = std::thread([this] { ReadLoop(); });
   } catch (const std::system_error&) {
     // No thread to be had: read the inner cursor in place, which gives the same rows.
     direct_ = true;
   }
+}
+
+bool ReadAheadRowCursor::TakeRowPreparation(RowPreparation& preparation) {
+  if (started_ || finished_)
+    return false;
+  preparer_ = std::move(preparation.preparer);
+  if (!preparation.kept_fields.empty()) {
+    kept_count_ = 0;
+    for (std::size_t i = 0; i < kept_at_.size(); ++i) {
+      const bool kept = i < preparation.kept_fields.size() && preparation.kept_fields[i];
+      kept_at_[i] = kept ? static_cast<int>(kept_count_++) : -1;
+    }
+  }
+  batch_rows_ = std::max(batch_rows_, preparation.batch_rows);
+  while (free_.size() < preparation.batch_count)
+    free_.push_back(std::make_unique<Batch>());
+  StartReader();
+  return true;
+}
+
+std::string_view ReadAheadRowCursor::Prepared() const {
+  if (finished_ || !preparer_)
+    return {};
+  if (direct_)
+    return direct_prepared_;
+  if (!current_ || row_ == 0)
+    return {};
+  const std::size_t start = current_->prepared_at[row_ - 1];
+  return std::string_view(current_->prepared).substr(start, current_->prepared_at[row_] - start);
 }
 
 ReadAheadRowCursor::~ReadAheadRowCursor() {
@@ -90,13 +131,20 @@ void ReadAheadRowCursor::StopReader() {
 bool ReadAheadRowCursor::Next() {
   if (finished_)
     return false;
+  if (!started_)
+    StartReader();
   if (cancel_ != nullptr && cancel_->load()) {
     Finish(true);
     return false;
   }
   if (direct_) {
-    if (inner_->Next())
+    if (inner_->Next()) {
+      if (preparer_) {
+        direct_prepared_.clear();
+        preparer_->Prepare(*inner_, direct_prepared_);
+      }
       return true;
+    }
     Finish(false);
     return false;
   }
@@ -165,12 +213,15 @@ void ReadAheadRowCursor::Finish(bool cancelled) {
 FieldView ReadAheadRowCursor::Field(int index) const {
   if (finished_ || index < 0 || static_cast<std::size_t>(index) >= columns_.size())
     return {};
+  const int kept_at = kept_at_[static_cast<std::size_t>(index)];
+  if (kept_at < 0)
+    return {};
   if (direct_)
     return inner_->Field(index);
   if (!current_ || row_ == 0)
     return {};
   const FieldSlot& slot =
-      current_->slots[(row_ - 1) * columns_.size() + static_cast<std::size_t>(index)];
+      current_->field_slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)];
   FieldView field;
   field.type = slot.type;
   switch (slot.type) {
@@ -197,10 +248,13 @@ FieldView ReadAheadRowCursor::Field(int index) const {
 }
 
 bool ReadAheadRowCursor::CopyRow(Batch& batch) {
-  const std::size_t slots_before = batch.slots.size();
+  const std::size_t slots_before = batch.field_slots.size();
   const std::size_t arena_before = batch.arena.size();
+  const std::size_t prepared_before = batch.prepared.size();
   try {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (kept_at_[i] < 0)
+        continue;
       const FieldView field = inner_->Field(static_cast<int>(i));
       FieldSlot slot;
       slot.type = field.type;
@@ -230,11 +284,17 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
           batch.arena.append(reinterpret_cast<const char*>(&field.datetime), sizeof field.datetime);
           break;
       }
-      batch.slots.push_back(slot);
+      batch.field_slots.push_back(slot);
+    }
+    if (preparer_) {
+      preparer_->Prepare(*inner_, batch.prepared);
+      batch.prepared_at.push_back(batch.prepared.size());
     }
   } catch (const std::bad_alloc&) {
-    batch.slots.resize(slots_before);
+    batch.field_slots.resize(slots_before);
     batch.arena.resize(arena_before);
+    batch.prepared.resize(prepared_before);
+    batch.prepared_at.resize(batch.rows + 1);
     return false;
   }
   ++batch.rows;
@@ -258,7 +318,7 @@ void ReadAheadRowCursor::ReadLoop() {
         free_.pop_back();
       }
       batch->Clear();
-      while (batch->rows < limits_.batch_rows && batch->Bytes() < limits_.batch_bytes) {
+      while (batch->rows < batch_rows_ && batch->Bytes() < limits_.batch_bytes) {
         if (stop_.load(std::memory_order_relaxed)) {
           end = ReaderEnd::kStopped;
           break;

@@ -26,6 +26,31 @@ struct ReadAheadLimits {
   std::size_t batch_rows = 1000;
   std::size_t batch_bytes = std::size_t{1} << 20;
   std::size_t batch_count = 3;  // at least 2, so the reader can fill one while the caller reads one
+  // The reader starts at the first Next() or TakeRowPreparation() instead of at once, so that a
+  // preparer can be given before any row is read.
+  bool deferred_start = false;
+};
+
+// Work done for each row on the reader thread, so that the caller finds it ready beside the
+// row: Prepare appends to `out` what the caller wants of `row`'s current row. It is called on
+// one thread at a time (the reader's, or the caller's when no thread could be started) and may
+// keep buffers of its own.
+class RowPreparer {
+ public:
+  virtual ~RowPreparer() = default;
+  virtual void Prepare(const RowCursor& row, std::string& out) = 0;
+};
+
+// What a caller asks of the reader before it starts (TakeRowPreparation).
+struct RowPreparation {
+  std::unique_ptr<RowPreparer> preparer;
+  // The fields still copied beside what is prepared; Field() gives NULL for the others. Empty:
+  // every field.
+  std::vector<bool> kept_fields;
+  // Read further ahead than the limits say (0: as they say): more batches of more rows, for a
+  // side that waits while the other is read whole. batch_bytes still closes each batch.
+  std::size_t batch_count = 0;
+  std::size_t batch_rows = 0;
 };
 
 // Takes an opened cursor and reads it on its own thread into bounded batches of copied fields;
@@ -56,6 +81,13 @@ class ReadAheadRowCursor final : public RowCursor {
   FieldView Field(int index) const override;
   const std::vector<ServerMessage>& Errors() const override { return errors_; }
 
+  // Takes the preparation (leaving its preparer null) when no row has been read yet, so that
+  // every row comes with what it prepares, and starts the reader; false, leaving it with the
+  // caller, once reading has begun.
+  bool TakeRowPreparation(RowPreparation& preparation);
+  // What the preparer made of the current row; empty without a preparer.
+  std::string_view Prepared() const;
+
  private:
   // One field copied out of the inner cursor: texts, digits, bytes and dates live in the batch's
   // arena at `payload` (an offset) for `size` bytes; integers and floats keep their bits in
@@ -67,14 +99,21 @@ class ReadAheadRowCursor final : public RowCursor {
   };
   struct Batch {
     std::size_t rows = 0;
-    std::vector<FieldSlot> slots;  // rows * column count, row after row
+    std::vector<FieldSlot> field_slots;  // rows * kept fields, row after row
     std::string arena;
+    std::string prepared;                  // what the preparer made of the rows, one after another
+    std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
-    std::size_t Bytes() const { return arena.size() + slots.size() * sizeof(FieldSlot); }
+    std::size_t Bytes() const {
+      return arena.size() + field_slots.size() * sizeof(FieldSlot) + prepared.size() +
+             rows * sizeof(std::size_t);
+    }
   };
   // How the reader ended.
   enum class ReaderEnd { kRunning, kInnerEnded, kCancelled, kStopped, kFailed };
 
+  // Starts the reader thread, or reads in place when none can be started.
+  void StartReader();
   void ReadLoop();
   // Copies the inner cursor's current row into `batch`; false when a field is too large to hold.
   bool CopyRow(Batch& batch);
@@ -85,6 +124,12 @@ class ReadAheadRowCursor final : public RowCursor {
   void StopReader();
 
   std::unique_ptr<RowCursor> inner_;
+  std::unique_ptr<RowPreparer> preparer_;  // used by the reader only, once it has started
+  // Where each field's slot is among a row's kept ones; -1 when the field is not kept.
+  std::vector<int> kept_at_;
+  std::size_t kept_count_ = 0;
+  std::size_t batch_rows_ = 0;
+  std::string direct_prepared_;  // the current row's, when read in place
   const std::atomic<bool>* cancel_;
   const ReadAheadLimits limits_;
   const std::vector<ColumnInfo> columns_;
@@ -104,7 +149,8 @@ class ReadAheadRowCursor final : public RowCursor {
   alignas(64) std::unique_ptr<Batch> current_;
   std::size_t row_ = 0;  // of current_, 1-based; 0 before the first row of the batch
   bool finished_ = false;
-  bool direct_ = false;  // no thread could be started: the inner cursor is read in place
+  bool started_ = false;  // the reader has been started (or reading in place chosen)
+  bool direct_ = false;   // no thread could be started: the inner cursor is read in place
   std::thread reader_;
 };
 

@@ -81,6 +81,7 @@ struct Case {
   bool target_takes_source_columns = true;
   std::uint32_t max_rows = 5000;
   int stop_at_pump = 0;
+  bool read_ahead = false;  // the engine's cursors read ahead on threads of their own
 };
 
 Case MakeCase(Generator& g) {
@@ -188,6 +189,7 @@ Outcome RunCase(RecordCompareEnvironment& environment, const Case& c, Compare co
   environment.context().settings.max_rows_in_diff_table = c.max_rows;
   environment.ui().stop_at_pump = c.stop_at_pump;
   TableOpener opener;
+  opener.read_ahead = c.read_ahead;
   const auto& s = c.input.sides[0];
   const auto& t = c.input.sides[1];
   opener.results[{0, SourceRecordsQuery(s)}] = c.source;
@@ -229,7 +231,8 @@ TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedT
   RecordCompareEnvironment environment;
   for (std::uint32_t seed = 1; seed <= 6000; ++seed) {
     Generator generator(seed);
-    const Case c = MakeCase(generator);
+    Case c = MakeCase(generator);
+    c.read_ahead = seed % 2 == 0;
     const Outcome engine = RunCase(environment, c, CompareRecords);
     const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -255,8 +258,10 @@ TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedT
 // Stop pressed at each event pump in turn, on a run that passes every kind of point: Source-only
 // records, refreshes between pairs and the Target-only range at the end.
 TEST(CompareRecordsEquivalenceTest, StopAtEveryPointAgreesWithTheReference) {
-  for (const std::int32_t method : {0, 1}) {
+  for (const auto& [method, read_ahead] :
+       {std::pair{0, false}, std::pair{1, false}, std::pair{0, true}, std::pair{1, true}}) {
     Case c;
+    c.read_ahead = read_ahead;
     c.source = MakeTable({"K", "V"}, {});
     c.target = MakeTable({"K", "V"}, {});
     for (int n = 1; n <= 12; ++n) {
@@ -282,7 +287,8 @@ TEST(CompareRecordsEquivalenceTest, StopAtEveryPointAgreesWithTheReference) {
     ASSERT_EQ(whole.result.status, CompareRecordsStatus::kCompleted);
     ASSERT_GT(whole.pumps, 8);
     for (int stop = 1; stop <= whole.pumps; ++stop) {
-      SCOPED_TRACE("method " + std::to_string(method) + ", stop at pump " + std::to_string(stop));
+      SCOPED_TRACE("method " + std::to_string(method) + (read_ahead ? ", read ahead" : "") +
+                   ", stop at pump " + std::to_string(stop));
       c.stop_at_pump = stop;
       const Outcome engine = RunCase(environment, c, CompareRecords);
       const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);

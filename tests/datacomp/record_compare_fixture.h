@@ -15,6 +15,7 @@
 #include "base/clock.h"
 #include "base/user_interface.h"
 #include "datacomp/compare_records.h"
+#include "db/read_ahead_cursor.h"
 #include "support/scratch_folder.h"
 
 namespace korvane::testing {
@@ -101,7 +102,17 @@ class TableOpener final : public RecordsetOpener {
       return std::nullopt;
     return Recordset(it->second);
   }
+  // With `read_ahead`, each cursor is read ahead on a thread of its own in small batches, as
+  // the real opener does, so the rows are prepared there.
   std::unique_ptr<RowCursor> OpenCursor(int side, std::string_view query, bool probe) override {
+    std::unique_ptr<RowCursor> cursor = OpenInPlace(side, query, probe);
+    if (!cursor || !read_ahead)
+      return cursor;
+    ReadAheadLimits limits{3, 1 << 20, 2};
+    limits.deferred_start = true;
+    return std::make_unique<ReadAheadRowCursor>(std::move(cursor), nullptr, limits);
+  }
+  std::unique_ptr<RowCursor> OpenInPlace(int side, std::string_view query, bool probe) {
     const auto failure = read_failures.find(side);
     if (failure == read_failures.end())
       return RecordsetOpener::OpenCursor(side, query, probe);
@@ -124,6 +135,7 @@ class TableOpener final : public RecordsetOpener {
   };
   std::map<std::pair<int, std::string>, ResultSet> results;
   std::map<int, std::size_t> read_failures;
+  bool read_ahead = false;
   std::vector<Call> opened;
   std::vector<std::string> reported;  // read failures, "side query: text"
 };

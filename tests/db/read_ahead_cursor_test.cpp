@@ -626,5 +626,124 @@ TEST(ReadAheadRowCursorTest, NoInnerCursorIsAnEmptyWalk) {
   EXPECT_TRUE(seen.errors.empty());
 }
 
+// A preparer writing each field's NullText behind a bar, and counting its rows and threads.
+class TextsPreparer final : public RowPreparer {
+ public:
+  explicit TextsPreparer(std::shared_ptr<CursorLog> log) : log_(std::move(log)) {}
+  void Prepare(const RowCursor& row, std::string& out) override {
+    Texts(row, out);
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    log_->moving_threads.insert(std::this_thread::get_id());
+  }
+  static void Texts(const RowCursor& row, std::string& out) {
+    for (int i = 0; i < static_cast<int>(row.Columns().size()); ++i) {
+      out += '|';
+      AppendNullText(row.Field(i), out);
+    }
+  }
+
+ private:
+  std::shared_ptr<CursorLog> log_;
+};
+
+struct PreparationCase {
+  std::string name;
+  std::size_t rows;
+  std::optional<std::size_t> fail_after;
+  ReadAheadLimits limits;
+  std::vector<bool> kept_fields;
+  std::size_t batch_count = 0;
+  std::size_t batch_rows = 0;
+};
+
+// With a preparer taken before the first row, every row comes with what it made of that row,
+// made on the reader thread; the fields kept read as the inner cursor gives them, the others
+// as Null; the end and its messages are unchanged.
+TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCopied) {
+  const std::vector<bool> none(EveryTypeColumns().size(), false);
+  const std::vector<bool> some = {false, true, false, true, true, false, false, true};
+  const std::vector<PreparationCase> cases = {
+      {"every field kept, tiny batches", 500, std::nullopt, {7, 4096, 2}, {}},
+      {"no field kept", 500, std::nullopt, {7, 4096, 2}, none},
+      {"some fields kept, batches closed by bytes", 700, std::nullopt, {1000, 512, 3}, some},
+      {"kept list shorter than the row", 300, std::nullopt, {16, 1 << 20, 3}, {true, false}},
+      {"deeper read-ahead", 900, std::nullopt, {8, 1 << 20, 2}, some, 9, 40},
+      {"fails inside a batch", 100, 37, {10, 1 << 20, 3}, some},
+      {"no rows", 0, std::nullopt, {}, none},
+  };
+  for (const PreparationCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto script = MakeScript(c.rows, RandomRows, c.fail_after);
+    // What is expected, read from the inner cursor directly.
+    auto direct = Inner(script);
+    std::vector<std::string> expected_prepared;
+    while (direct->Next())
+      TextsPreparer::Texts(*direct, expected_prepared.emplace_back());
+    const Walk inner = Read(*Inner(script));
+
+    auto log = std::make_shared<CursorLog>();
+    ReadAheadLimits limits = c.limits;
+    limits.deferred_start = true;
+    ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+    RowPreparation preparation{std::make_unique<TextsPreparer>(log), c.kept_fields, c.batch_count,
+                               c.batch_rows};
+    ASSERT_TRUE(cursor.TakeRowPreparation(preparation));
+    EXPECT_EQ(preparation.preparer, nullptr);
+    std::vector<std::string> prepared;
+    std::vector<std::vector<FieldCopy>> rows;
+    while (cursor.Next()) {
+      prepared.emplace_back(cursor.Prepared());
+      std::vector<FieldCopy>& row = rows.emplace_back();
+      for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
+        row.push_back(Copy(cursor.Field(i)));
+    }
+    EXPECT_EQ(prepared, expected_prepared);
+    ASSERT_EQ(rows.size(), inner.rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      for (std::size_t i = 0; i < rows[r].size(); ++i) {
+        const bool kept = c.kept_fields.empty() || (i < c.kept_fields.size() && c.kept_fields[i]);
+        EXPECT_EQ(rows[r][i], kept ? inner.rows[r][i] : FieldCopy{})
+            << "row " << r << " field " << i;
+      }
+    }
+    std::vector<std::string> errors;
+    for (const ServerMessage& message : cursor.Errors())
+      errors.push_back(Describe(message));
+    EXPECT_EQ(errors, inner.errors);
+    EXPECT_TRUE(cursor.Prepared().empty()) << "nothing prepared past the end";
+    std::lock_guard<std::mutex> lock(log->mutex);
+    if (c.rows > 0) {
+      EXPECT_EQ(log->moving_threads.size(), 1u);
+      EXPECT_EQ(log->moving_threads.count(std::this_thread::get_id()), 0u);
+    }
+  }
+}
+
+// A preparer comes too late once the reader has begun: it stays with the caller, and the
+// rows come without anything prepared.
+TEST(ReadAheadRowCursorTest, PreparationRefusedOnceReadingBegan) {
+  const auto script = MakeScript(30);
+  for (const bool deferred : {false, true}) {
+    SCOPED_TRACE(deferred ? "deferred start, after the first row" : "started at once");
+    ReadAheadLimits limits{4, 1 << 20, 2};
+    limits.deferred_start = deferred;
+    ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+    if (deferred) {
+      ASSERT_TRUE(cursor.Next());
+    }
+    RowPreparation preparation;
+    preparation.preparer = std::make_unique<TextsPreparer>(std::make_shared<CursorLog>());
+    EXPECT_FALSE(cursor.TakeRowPreparation(preparation));
+    EXPECT_NE(preparation.preparer, nullptr);
+    std::size_t rows = deferred ? 1 : 0;
+    while (cursor.Next()) {
+      EXPECT_TRUE(cursor.Prepared().empty());
+      EXPECT_EQ(Copy(cursor.Field(1)), Copy(ViewOf(script->rows[rows][1])));
+      ++rows;
+    }
+    EXPECT_EQ(rows, script->rows.size());
+  }
+}
+
 }  // namespace
 }  // namespace korvane

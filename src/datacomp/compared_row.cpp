@@ -1,0 +1,201 @@
+#include "datacomp/compared_row.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "base/text.h"
+#include "base/unicode_case.h"
+#include "datacomp/criterion_key.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::size_t kFingerprintAt = 0;
+constexpr std::size_t kKeyHashAt = 8;
+constexpr std::size_t kKeySizeAt = 16;
+constexpr std::size_t kKeyStateAt = 20;
+constexpr std::size_t kClassCountAt = 21;
+constexpr std::size_t kHeaderSize = 22;
+
+template <typename T>
+void Put(std::string& out, std::size_t at, T value) {
+  std::memcpy(out.data() + at, &value, sizeof value);
+}
+
+template <typename T>
+T Get(std::string_view in, std::size_t at) {
+  T value;
+  std::memcpy(&value, in.data() + at, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+bool WriteCommonKey(const FieldView& value, std::string& key) {
+  if (value.type == ValueType::kInteger) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
+    key.assign(1, 'n');
+    key.append(digits, static_cast<std::size_t>(end - digits));
+    return true;
+  }
+  if (value.type == ValueType::kText) {
+    key.assign(1, 't');
+    AppendSimpleCaseFold(TrimRight(value.bytes), key);
+    return true;
+  }
+  return false;
+}
+
+void AppendKeyPart(std::string& key, std::string_view part) {
+  const auto size = static_cast<std::uint32_t>(part.size());
+  key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  key.append(part);
+}
+
+void AppendPackedLength(std::string& out, std::size_t size) {
+  while (size >= 0x80) {
+    out.push_back(static_cast<char>((size & 0x7F) | 0x80));
+    size >>= 7;
+  }
+  out.push_back(static_cast<char>(size));
+}
+
+std::size_t ReadPackedLength(std::string_view packed, std::size_t& at) {
+  std::size_t size = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<std::uint8_t>(packed[at++]);
+    size |= static_cast<std::size_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0)
+      return size;
+  }
+}
+
+std::size_t AppendPackedNullText(const FieldView& field, std::string& out) {
+  // The text goes straight into the buffer behind a one-byte length, widened in the rare case
+  // of a text of 128 bytes or more.
+  const std::size_t length_at = out.size();
+  out.push_back('\0');
+  AppendNullText(field, out);
+  const std::size_t size = out.size() - length_at - 1;
+  if (size < 0x80) {
+    out[length_at] = static_cast<char>(size);
+    return size;
+  }
+  std::string length;
+  AppendPackedLength(length, size);
+  out.replace(length_at, 1, length);
+  return size;
+}
+
+std::vector<std::string> UnpackTexts(std::string_view packed) {
+  std::vector<std::string> texts;
+  for (std::size_t at = 0; at < packed.size();) {
+    const std::size_t size = ReadPackedLength(packed, at);
+    texts.emplace_back(packed.substr(at, size));
+    at += size;
+  }
+  return texts;
+}
+
+bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count) {
+  std::size_t s = 0;
+  std::size_t t = 0;
+  for (std::size_t k = 0; k < count && s < source.size(); ++k) {
+    const std::size_t source_size = ReadPackedLength(source, s);
+    const std::string_view source_text = source.substr(s, source_size);
+    s += source_size;
+    std::string_view target_text;
+    if (t < target.size()) {
+      const std::size_t target_size = ReadPackedLength(target, t);
+      target_text = target.substr(t, target_size);
+      t += target_size;
+    }
+    // Most pairs hold equal texts without blanks to trim: one comparison settles them.
+    if (source_text != target_text && Trim(source_text) != Trim(target_text))
+      return false;
+  }
+  return true;
+}
+
+ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
+    : layout_(std::move(layout)),
+      trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))),
+      spans_(trimmed_.size()) {}
+
+void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + kHeaderSize);
+  // The key: first the class of each component read, then its bytes when all are common.
+  const int fields = static_cast<int>(row.Columns().size());
+  PreparedKey state = PreparedKey::kReady;
+  std::uint8_t classes = 0;
+  for (const int field : layout_.key_fields) {
+    if (field < 0 || field >= fields) {
+      state = PreparedKey::kFromFields;  // left to the fields' own path, as before
+      break;
+    }
+    const FieldView value = row.Field(field);
+    if (value.type == ValueType::kNull) {
+      state = PreparedKey::kNull;
+      break;
+    }
+    if (value.type != ValueType::kInteger && value.type != ValueType::kText) {
+      state = PreparedKey::kFromFields;
+      break;
+    }
+    out.push_back(static_cast<char>(value.type == ValueType::kInteger ? kMatchNumber : kMatchText));
+    ++classes;
+  }
+  std::uint64_t key_hash = 0;
+  std::uint32_t key_size = 0;
+  if (state == PreparedKey::kReady && !layout_.key_fields.empty()) {
+    const std::size_t key_at = out.size();
+    for (const int field : layout_.key_fields) {
+      WriteCommonKey(row.Field(field), part_);
+      if (layout_.key_fields.size() == 1)
+        out.append(part_);
+      else
+        AppendKeyPart(out, part_);
+    }
+    key_size = static_cast<std::uint32_t>(out.size() - key_at);
+    key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
+  }
+  // The texts, and the fingerprint of the compared ones once the buffer holds them all.
+  for (int k = 0; k < fields; ++k) {
+    const std::size_t size = AppendPackedNullText(row.Field(k), out);
+    if (k < layout_.compared_fields)
+      spans_[static_cast<std::size_t>(k)] = {out.size() - size, size};
+  }
+  std::uint64_t fingerprint = 0;
+  if (layout_.fingerprint != nullptr) {
+    const std::string_view all(out);
+    for (std::size_t k = 0; k < trimmed_.size(); ++k) {
+      trimmed_[k] = static_cast<int>(k) < fields
+                        ? Trim(all.substr(spans_[k].first, spans_[k].second))
+                        : std::string_view();
+    }
+    fingerprint = layout_.fingerprint(trimmed_);
+  }
+  Put(out, start + kFingerprintAt, fingerprint);
+  Put(out, start + kKeyHashAt, key_hash);
+  Put(out, start + kKeySizeAt, key_size);
+  out[start + kKeyStateAt] = static_cast<char>(state);
+  out[start + kClassCountAt] = static_cast<char>(classes);
+}
+
+ComparedRow ComparedRow::Parse(std::string_view prepared) {
+  ComparedRow row;
+  row.fingerprint = Get<std::uint64_t>(prepared, kFingerprintAt);
+  row.key_hash = Get<std::uint64_t>(prepared, kKeyHashAt);
+  const auto key_size = Get<std::uint32_t>(prepared, kKeySizeAt);
+  row.key_state = static_cast<PreparedKey>(prepared[kKeyStateAt]);
+  const auto classes = static_cast<std::uint8_t>(prepared[kClassCountAt]);
+  row.classes = prepared.substr(kHeaderSize, classes);
+  row.key = prepared.substr(kHeaderSize + classes, key_size);
+  row.texts = prepared.substr(kHeaderSize + classes + key_size);
+  return row;
+}
+
+}  // namespace korvane

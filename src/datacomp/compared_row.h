@@ -1,0 +1,87 @@
+// What the data comparison needs of each row, made on the reader thread of the row's side
+// (ComparedRowPreparer) and read back on the main thread (ComparedRow), so that the main thread
+// only pairs, confirms and counts.
+//
+// A prepared row holds, one after another:
+//   - the fingerprint of the compared texts (8 bytes; 0 when the layout asks for none);
+//   - the hash of the key (8 bytes), the key's size (4 bytes), its state (1 byte) and the
+//     number of components read (1 byte);
+//   - one byte per component read: the value's match class (kMatchNumber for a whole
+//     number, kMatchText for a text);
+//   - the key bytes, as the index keeps them (one component as it is, several each behind its
+//     4-byte size);
+//   - the NullText of every field of the row, each behind its length (7 bits a byte, low first):
+//     the packed texts, in the form the Target index keeps them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/read_ahead_cursor.h"
+#include "db/value.h"
+
+namespace korvane {
+
+// Whether the key of a row could be made on the reader thread.
+enum class PreparedKey : std::uint8_t {
+  kReady,       // every component a whole number or a text: the key and its hash are there
+  kNull,        // a component is NULL (the classes of the ones before it are there)
+  kFromFields,  // some component of another kind: the key is made from the fields
+};
+
+struct ComparedRowLayout {
+  using KeyHash = std::uint64_t (*)(std::string_view key);
+  using RowFingerprint = std::uint64_t (*)(std::span<const std::string_view> texts);
+
+  // The fingerprint covers the first this many texts, trimmed of blanks, a missing one as empty.
+  int compared_fields = 0;
+  RowFingerprint fingerprint = nullptr;  // null: no fingerprint
+  std::vector<int> key_fields;           // the field of each key component; none: no key
+  KeyHash key_hash = nullptr;
+};
+
+class ComparedRowPreparer final : public RowPreparer {
+ public:
+  explicit ComparedRowPreparer(ComparedRowLayout layout);
+  void Prepare(const RowCursor& row, std::string& out) override;
+
+ private:
+  ComparedRowLayout layout_;
+  std::string part_;
+  std::vector<std::string_view> trimmed_;
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // of the compared texts in `out`
+};
+
+// A prepared row read back.
+struct ComparedRow {
+  std::uint64_t fingerprint = 0;
+  std::uint64_t key_hash = 0;
+  PreparedKey key_state = PreparedKey::kFromFields;
+  std::string_view classes;  // one byte per component read
+  std::string_view key;
+  std::string_view texts;  // packed
+
+  static ComparedRow Parse(std::string_view prepared);
+};
+
+// The key FieldMatchKey gives, for the common kinds of key values only (whole numbers and
+// texts), written into `key` so that its buffer serves one row after another without
+// allocating. False for any other value, whose key must come from FieldMatchKey.
+bool WriteCommonKey(const FieldView& value, std::string& key);
+// Appends one component of a key of several components.
+void AppendKeyPart(std::string& key, std::string_view part);
+
+// Packed texts: each behind its length.
+void AppendPackedLength(std::string& out, std::size_t size);
+std::size_t ReadPackedLength(std::string_view packed, std::size_t& at);
+// Appends the NullText of a field to `out` behind its length; the text's size.
+std::size_t AppendPackedNullText(const FieldView& field, std::string& out);
+std::vector<std::string> UnpackTexts(std::string_view packed);
+// Whether the first `count` texts of `source` equal those of `target`, each trimmed of blanks,
+// letter case counting, a text `target` lacks counting as empty.
+bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count);
+
+}  // namespace korvane

@@ -1,0 +1,194 @@
+#include "datacomp/compared_row.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "datacomp/criterion_key.h"
+#include "datacomp/target_key_index.h"
+
+namespace korvane {
+namespace {
+
+ResultSet OneRow(std::vector<Value> values) {
+  ResultSet rows;
+  for (std::size_t k = 0; k < values.size(); ++k)
+    rows.columns.push_back({"C" + std::to_string(k), values[k].type(), "sql_variant"});
+  rows.rows.push_back(std::move(values));
+  return rows;
+}
+
+// The row prepared as the reader thread would, read back.
+struct Prepared {
+  std::string bytes;
+  ComparedRow row;
+};
+
+Prepared Prepare(const ResultSet& rows, const ComparedRowLayout& layout) {
+  MaterialisedRowCursor cursor(rows);
+  EXPECT_TRUE(cursor.Next());
+  Prepared prepared;
+  ComparedRowPreparer preparer(layout);
+  prepared.bytes = "earlier row";  // a row is appended behind what the buffer holds
+  preparer.Prepare(cursor, prepared.bytes);
+  prepared.row = ComparedRow::Parse(std::string_view(prepared.bytes).substr(11));
+  return prepared;
+}
+
+ComparedRowLayout KeyLayout(std::vector<int> key_fields, int compared_fields = 0) {
+  ComparedRowLayout layout;
+  layout.compared_fields = compared_fields;
+  layout.fingerprint = &TargetKeyIndex::StandardRowFingerprint;
+  layout.key_fields = std::move(key_fields);
+  layout.key_hash = &TargetKeyIndex::StandardKeyHash;
+  return layout;
+}
+
+Value LongText(std::size_t size) {
+  std::string text(size, 'x');
+  text.back() = 'y';
+  return Value::Text(text);
+}
+
+// Every field's NullText comes back whole, however long, and the fingerprint is that of the
+// compared texts trimmed, a missing one as empty.
+TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
+  DateTimeValue at;
+  at.year = 2024;
+  at.month = 2;
+  at.day = 29;
+  at.hour = 13;
+  at.has_date = true;
+  at.has_time = true;
+  const std::vector<Value> values = {
+      Value::Integer(-42),     Value::Text("  padded  "),
+      Value::Null(),           Value::Float(-0.0),
+      Value::Decimal("12.50"), Value::DateTime(at),
+      Value::Binary({0, 255}), Value::Boolean(true),
+      Value::Text(""),         LongText(127),
+      LongText(128),           LongText(20000),
+  };
+  const ResultSet rows = OneRow(values);
+  for (const int compared : {0, 3, 12, 15}) {
+    SCOPED_TRACE("compared fields " + std::to_string(compared));
+    const Prepared prepared = Prepare(rows, KeyLayout({}, compared));
+    std::vector<std::string> texts;
+    for (const Value& value : values)
+      texts.push_back(NullText(value));
+    EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
+    std::vector<std::string_view> trimmed;
+    for (int k = 0; k < compared; ++k)
+      trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
+    EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
+  }
+  ComparedRowLayout without = KeyLayout({}, 5);
+  without.fingerprint = nullptr;
+  EXPECT_EQ(Prepare(rows, without).row.fingerprint, 0u);
+}
+
+struct KeyCase {
+  std::string name;
+  std::vector<Value> values;
+  std::vector<int> key_fields;
+  PreparedKey state;
+  std::size_t classes;  // components read
+};
+
+// Whole numbers and texts give the key FieldMatchKey gives (several behind their sizes) and its
+// hash; a NULL stops the key; any other kind, or a field the row lacks, is left to the fields.
+TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
+  const std::vector<KeyCase> cases = {
+      {"whole number", {Value::Integer(7), Value::Text("a")}, {0}, PreparedKey::kReady, 1},
+      {"text, case and trailing blanks",
+       {Value::Text(" \xC3\x84"
+                    "bC  ")},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"three components",
+       {Value::Text("x"), Value::Integer(-3), Value::Text("Y")},
+       {2, 1, 0},
+       PreparedKey::kReady,
+       3},
+      {"no key", {Value::Integer(1)}, {}, PreparedKey::kReady, 0},
+      {"NULL first", {Value::Null(), Value::Integer(1)}, {0, 1}, PreparedKey::kNull, 0},
+      {"NULL second", {Value::Integer(1), Value::Null()}, {0, 1}, PreparedKey::kNull, 1},
+      {"decimal", {Value::Decimal("1.0")}, {0}, PreparedKey::kFromFields, 0},
+      {"float after a text",
+       {Value::Text("a"), Value::Float(1)},
+       {0, 1},
+       PreparedKey::kFromFields,
+       1},
+      {"bit", {Value::Boolean(false)}, {0}, PreparedKey::kFromFields, 0},
+      {"field beyond the row", {Value::Integer(1)}, {1}, PreparedKey::kFromFields, 0},
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Prepared prepared = Prepare(OneRow(c.values), KeyLayout(c.key_fields));
+    EXPECT_EQ(prepared.row.key_state, c.state);
+    ASSERT_EQ(prepared.row.classes.size(), c.classes);
+    for (std::size_t k = 0; k < c.classes; ++k) {
+      EXPECT_EQ(static_cast<std::uint8_t>(prepared.row.classes[k]),
+                MatchClassOf(c.values[static_cast<std::size_t>(c.key_fields[k])]));
+    }
+    if (c.state != PreparedKey::kReady || c.key_fields.empty()) {
+      EXPECT_TRUE(prepared.row.key.empty());
+      continue;
+    }
+    std::string key;
+    for (const int field : c.key_fields) {
+      const std::string part = *FieldMatchKey(c.values[static_cast<std::size_t>(field)]);
+      if (c.key_fields.size() == 1)
+        key = part;
+      else
+        AppendKeyPart(key, part);
+    }
+    EXPECT_EQ(prepared.row.key, key);
+    EXPECT_EQ(prepared.row.key_hash, TargetKeyIndex::StandardKeyHash(key));
+  }
+}
+
+std::string Pack(const std::vector<std::string>& texts) {
+  std::string packed;
+  for (const std::string& text : texts) {
+    AppendPackedLength(packed, text.size());
+    packed += text;
+  }
+  return packed;
+}
+
+struct SameCase {
+  std::string name;
+  std::vector<std::string> source;
+  std::vector<std::string> target;
+  std::size_t count;
+  bool same;
+};
+
+// Field by field, trimmed of spaces, letter case counting, a field the Target lacks as empty.
+TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
+  const std::string long_text(300, 'q');
+  const std::vector<SameCase> cases = {
+      {"equal", {"1", "abc"}, {"1", "abc"}, 2, true},
+      {"blanks around", {" 1 ", "abc  "}, {"1", "  abc"}, 2, true},
+      {"a tab is no blank", {"1\t"}, {"1"}, 1, false},
+      {"blank inside", {"a b"}, {"ab"}, 1, false},
+      {"letter case", {"Abc"}, {"abc"}, 1, false},
+      {"Target lacks a blank field", {"1", "  "}, {"1"}, 2, true},
+      {"Target lacks a field with text", {"1", "x"}, {"1"}, 2, false},
+      {"Target's extra fields", {"1"}, {"1", "extra"}, 1, true},
+      {"long texts differing at the end", {long_text + "a"}, {long_text + "b"}, 1, false},
+      {"long texts equal", {long_text, "b"}, {long_text + " ", "b"}, 2, true},
+      {"no fields", {}, {"x"}, 0, true},
+  };
+  for (const SameCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(SamePackedTexts(Pack(c.source), Pack(c.target), c.count), c.same);
+    EXPECT_EQ(UnpackTexts(Pack(c.source)), c.source);
+  }
+}
+
+}  // namespace
+}  // namespace korvane
