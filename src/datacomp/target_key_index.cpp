@@ -115,8 +115,15 @@ TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
       components_.push_back({source_fields[2], target_keys[2]});
   }
   for (Component& component : components_) {
-    const auto column = CriterionColumnName(component.target_name);
-    component.target_field = column ? FieldByName(target_columns, *column) : -1;
+    // A key column is found by the name the Target gives it, blanks included ("Order ID"); only
+    // a name that is no column is read as a criterion would name one ("[Order ID]").
+    component.target_field = IsKeyColumnSet(component.target_name)
+                                 ? FieldByName(target_columns, component.target_name)
+                                 : -1;
+    if (component.target_field < 0) {
+      const auto column = CriterionColumnName(component.target_name);
+      component.target_field = column ? FieldByName(target_columns, *column) : -1;
+    }
     if (component.target_field < 0)
       valid_ = false;
   }

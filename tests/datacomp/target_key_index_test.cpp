@@ -214,14 +214,29 @@ TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
       "1");
 }
 
-TEST(TargetKeyIndexTest, TargetKeysACriterionCannotNameMakeEverySearchFail) {
+TEST(TargetKeyIndexTest, TargetKeysThatNameNoColumnMakeEverySearchFail) {
   const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
   const ResultSet target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, {"No Field", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Missing", "No Field", "No Field"}), "!");
-  EXPECT_EQ(Pairing(source, target, kOneKey, {"Order ID", "No Field", "No Field"}), "!");
+  EXPECT_EQ(Pairing(source, target, kOneKey, {"Order", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"[Order ID]", "No Field", "No Field"}), "0");
   EXPECT_EQ(Pairing(source, target, {"K", "K", "K"}, {"K", "K", ""}), "!");
+}
+
+// A key column whose name holds a blank used to make every search fail, as a criterion cannot
+// name it unbracketed.
+TEST(TargetKeyIndexTest, KeyColumnsNamedWithBlanksPairRegression) {
+  const ResultSet source(Rows({"Order ID", "Line No"}, {{Value::Integer(2), Value::Integer(1)},
+                                                        {Value::Integer(1), Value::Integer(2)}}));
+  const ResultSet target(Rows({"Order ID", "Line No"}, {{Value::Integer(1), Value::Integer(2)},
+                                                        {Value::Integer(2), Value::Integer(1)}}));
+  EXPECT_EQ(Pairing(source, target, {"Order ID", "No Field", "No Field"},
+                    {"Order ID", "No Field", "No Field"}),
+            "10");
+  EXPECT_EQ(Pairing(source, target, {"Order ID", "Line No", "No Field"},
+                    {"order id", "line no", "No Field"}),
+            "10");
 }
 
 TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
