@@ -18,11 +18,39 @@ std::string FoldText(std::string_view text) {
   return SimpleCaseFold(TrimRight(text));
 }
 
+// Appends `value` as exactly `width` digits; false when it is negative or needs more digits.
+bool AppendDigits(std::string& out, int value, int width) {
+  char digits[9];
+  if (value < 0 || width > 9)
+    return false;
+  for (int k = width - 1; k >= 0; --k) {
+    digits[k] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  if (value != 0)
+    return false;
+  out.append(digits, static_cast<std::size_t>(width));
+  return true;
+}
+
+// "d" + year, month, day, hour, minute, second and nanoseconds as fixed-width digits (a time of
+// day alone on 1900-01-01). Keys are compared for every row of a data comparison, so the usual
+// values are written digit by digit; others as printf writes them.
 std::string DateKey(const DateTimeValue& v) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", v.has_date ? v.year : 1900,
-                v.has_date ? v.month : 1, v.has_date ? v.day : 1, v.hour, v.minute, v.second,
-                v.nanosecond);
+  const int year = v.has_date ? v.year : 1900;
+  const int month = v.has_date ? v.month : 1;
+  const int day = v.has_date ? v.day : 1;
+  std::string key;
+  key.reserve(24);
+  key.push_back('d');
+  if (AppendDigits(key, year, 4) && AppendDigits(key, month, 2) && AppendDigits(key, day, 2) &&
+      AppendDigits(key, v.hour, 2) && AppendDigits(key, v.minute, 2) &&
+      AppendDigits(key, v.second, 2) && AppendDigits(key, v.nanosecond, 9)) {
+    return key;
+  }
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", year, month, day, v.hour,
+                v.minute, v.second, v.nanosecond);
   return buffer;
 }
 

@@ -161,6 +161,27 @@ TEST(MatchRuleTest, KeysAgreeWithCriterionMatching) {
   EXPECT_NE(MatchKey(Value::Integer(9007199254740993)), MatchKey(Value::Integer(9007199254740992)));
   EXPECT_NE(MatchKey(Value::Integer(3)), MatchKey(Value::Text("3")));
   EXPECT_FALSE(MatchKey(Value::Null()).has_value());
+  // Dates and times: equal exactly when every part is, a time alone being on 1900-01-01; years
+  // and fractions beyond the usual widths stay apart from the usual ones.
+  struct DatePair {
+    DateTimeValue a;
+    DateTimeValue b;
+    bool equal;
+  };
+  const std::vector<DatePair> dates = {
+      {{2024, 3, 7, 0, 0, 0, 0, true, false}, {2024, 3, 7, 0, 0, 0, 0, true, true}, true},
+      {{2024, 3, 7, 8, 30, 0, 0, false, true}, {1900, 1, 1, 8, 30, 0, 0, true, true}, true},
+      {{2024, 3, 7, 8, 30, 0, 1, true, true}, {2024, 3, 7, 8, 30, 0, 0, true, true}, false},
+      {{2024, 3, 7, 8, 30, 0, 999999999, true, true}, {2024, 3, 7, 8, 30, 1, 0, true, true}, false},
+      {{12345, 1, 2, 0, 0, 0, 0, true, true}, {1234, 5, 1, 2, 0, 0, 0, true, true}, false},
+      {{12345, 1, 2, 0, 0, 0, 0, true, true}, {12345, 1, 2, 0, 0, 0, 0, true, true}, true},
+      {{-1, 1, 1, 0, 0, 0, 0, true, true}, {1, 1, 1, 0, 0, 0, 0, true, true}, false},
+      {{1, 1, 1, 0, 0, 0, 0, true, true}, {1, 1, 1, 0, 0, 0, 0, true, true}, true},
+  };
+  for (const DatePair& d : dates) {
+    EXPECT_EQ(MatchKey(Value::DateTime(d.a)) == MatchKey(Value::DateTime(d.b)), d.equal)
+        << NullText(Value::DateTime(d.a)) << " vs " << NullText(Value::DateTime(d.b));
+  }
 }
 
 }  // namespace
