@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/application_context.h"
@@ -42,5 +43,22 @@ struct BenchContext {
   SystemClock clock;
   ApplicationContext context;
 };
+
+// A context whose two sides are the version 9 embedded server `server` of `folder` (its servers
+// under `folder`/servers, the profile under `folder`/p).
+inline std::unique_ptr<ApplicationContext> EmbeddedServerContext(
+    const std::filesystem::path& folder, const std::string& server, UserInterface& ui,
+    const Clock& clock) {
+  auto context = std::make_unique<ApplicationContext>(
+      ComputeLocations(folder / "bin", folder / "p", Environment{}), ui, clock);
+  std::filesystem::create_directories(context->locations.writable_folder);
+  context->backends.embedded = std::make_shared<EmbeddedBackend>(folder / "servers");
+  for (ServerRecord& side : context->CurrentServers) {
+    side.Name = server;
+    side.Version = "9.00.5000.00";
+    side.NumVersion = 9;
+  }
+  return context;
+}
 
 }  // namespace korvane::bench

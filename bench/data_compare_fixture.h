@@ -18,10 +18,9 @@
 #include <string>
 
 #include "app/application_context.h"
-#include "app/locations.h"
 #include "base/clock.h"
 #include "base/user_interface.h"
-#include "db/embedded/embedded_backend.h"
+#include "bench_support.h"
 #include "db/embedded/script_loader.h"
 
 namespace korvane::bench {
@@ -136,16 +135,7 @@ class OrdersTables {
   std::int64_t rows() const { return rows_; }
 
   std::unique_ptr<ApplicationContext> Context(UserInterface& ui, const Clock& clock) const {
-    auto context = std::make_unique<ApplicationContext>(
-        ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui, clock);
-    std::filesystem::create_directories(context->locations.writable_folder);
-    context->backends.embedded = std::make_shared<EmbeddedBackend>(folder_ / "servers");
-    for (ServerRecord& side : context->CurrentServers) {
-      side.Name = server_;
-      side.Version = "9.00.5000.00";
-      side.NumVersion = 9;
-    }
-    return context;
+    return bench::EmbeddedServerContext(folder_, server_, ui, clock);
   }
 
  private:

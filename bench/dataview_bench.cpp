@@ -59,15 +59,7 @@ class Fixture {
   const std::string& storage_table() const { return storage_table_; }
 
   std::unique_ptr<ApplicationContext> Context(UserInterface& ui, const Clock& clock) const {
-    auto context = std::make_unique<ApplicationContext>(
-        ComputeLocations(folder_ / "bin", folder_ / "p", Environment{}), ui, clock);
-    fs::create_directories(context->locations.writable_folder);
-    context->backends.embedded = std::make_shared<EmbeddedBackend>(folder_ / "servers");
-    ServerRecord& side = context->CurrentServers[kSource];
-    side.Name = server_;
-    side.Version = "9.00.5000.00";
-    side.NumVersion = 9;
-    return context;
+    return bench::EmbeddedServerContext(folder_, server_, ui, clock);
   }
 
  private:
