@@ -61,14 +61,17 @@ class Translator {
   };
 
   [[noreturn]] void Fail(const Token& token) {
+    // Past the statement's end the error is near its last token, on that token's line.
+    const Token* last = end_ > 0 ? &tokens_[std::min(end_, tokens_.size()) - 1] : nullptr;
+    const Token& at = token.kind == TokenKind::kEnd && last != nullptr ? *last : token;
     try {
       if (token.kind == TokenKind::kEnd)
-        ThrowSyntaxNear(end_ > 0 ? tokens_[std::min(end_, tokens_.size()) - 1].text : "");
+        ThrowSyntaxNear(last != nullptr ? last->text : "");
       if (token.kind == TokenKind::kWord && IsReservedWord(token.text))
         ThrowSyntaxNearKeyword(ToUpperAscii(token.text));
       ThrowSyntaxNear(token.text);
     } catch (SqlError& error) {
-      error.set_line(token.line);
+      error.set_line(at.line);
       throw;
     }
   }

@@ -93,6 +93,10 @@ TEST_F(StreamedLoadTest, PiecesLoadAsTheWholeTextDoes) {
        table + "CREATE TYPE dbo.Code\nFROM varchar(10) NOT NULL\n" + long_batch +
            "CREATE TABLE u (c Code)\nINSERT u VALUES ('a')\n",
        true, "SELECT c FROM u"},
+      {"parentheses left open in the batch's last statement",
+       table + "INSERT t (s, n) VALUES ('a', 1)\nINSERT t (s, n) VALUES (('b'), 2IDENT(X t (s) "
+               "VALUES (3)\n",
+       false},
       {"an unclosed string after a failing statement",
        table + long_batch + "INSERT t (s) VALUES (NULL)\n" + long_batch +
            "INSERT t (s) VALUES ('open\n",
@@ -102,7 +106,7 @@ TEST_F(StreamedLoadTest, PiecesLoadAsTheWholeTextDoes) {
   for (const Case& c : cases) {
     const std::string whole_db = "Whole" + std::to_string(round);
     const ScriptLoadResult whole = TryLoad(whole_db, c.script);
-    for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
+    for (std::size_t piece : {std::size_t{1}, std::size_t{4}, std::size_t{7}, std::size_t{64}}) {
       const std::string db = "Piece" + std::to_string(round) + "_" + std::to_string(piece);
       const ScriptLoadResult streamed = LoadPieces(db, c.script, piece);
       EXPECT_EQ(whole.ok, c.loads) << c.what << ": " << whole.message;
