@@ -128,6 +128,9 @@ std::size_t TokenCursor::ExpressionEnd(const std::vector<std::string_view>& stop
 }
 
 void TokenCursor::Fail() const {
+  // At the statement's end the error is near its last token, as the server reports it.
+  if (Peek().kind == TokenKind::kEnd && end_ > 0 && end_ <= tokens_.size())
+    FailAt(tokens_[end_ - 1]);
   FailAt(Peek());
 }
 

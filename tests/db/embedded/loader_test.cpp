@@ -204,6 +204,11 @@ TEST_F(LoaderTest, SyntaxErrorsNameTheTokenAndTheLine) {
   result = TryLoad("Shop", "\n\nINSERT t VALUES ('abc)\n");
   EXPECT_EQ(result.error.number, 105);
   EXPECT_EQ(result.line, 3);
+  // A statement that ends with parentheses still open fails near its last token, on its line.
+  result =
+      TryLoad("Shop", "CREATE TABLE u (a int)\nGO\nINSERT u VALUES (1)\nINSERT u VALUES ((2)\n");
+  EXPECT_EQ(result.error.text, "Incorrect syntax near ')'.");
+  EXPECT_EQ(result.line, 4);
   result = TryLoad("Shop", "MERGE INTO t USING u ON 1 = 1");
   EXPECT_EQ(result.error.text, "The embedded server does not support the statement MERGE.");
 }
