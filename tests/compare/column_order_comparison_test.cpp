@@ -64,34 +64,34 @@ TEST(CompareProcsIgnoreColumnsOrderTest, UnreadableViewNamesItsSideAndAnswersDif
 }
 
 TEST(CompareProcsIgnoreColumnsOrderTest, FailureGoesToTheErrorReportAndAnswersDifferent) {
-  const MemoryTextView good("a");
-  FaultyTextView failing("a");
-  failing.text_failure = FaultyTextView::Failure::kRuntimeError;
-
-  RecordingUserInterface ui;
-  EXPECT_FALSE(CompareProcs_IgnoreColumnsOrder(good, failing, ui));
-  EXPECT_TRUE(ui.messages.empty());
-  ASSERT_EQ(ui.error_reports.size(), 1u);
-  const ErrorReport& report = ui.error_reports[0];
-  EXPECT_EQ(report.module_name, "modIgnoreColumnsOrder");
-  EXPECT_EQ(report.procedure_name, "CompareProcs_IgnoreColumnsOrder");
-  EXPECT_EQ(report.error_number, 5);
-  EXPECT_EQ(report.error_description, "the view is gone");
-  EXPECT_EQ(report.program_version, "1.3");
-  EXPECT_EQ(report.build_number, 172);
-  EXPECT_EQ(report.extra_description, "");
-}
-
-TEST(CompareProcsIgnoreColumnsOrderTest, RunningOutOfMemoryIsReportedAsSuch) {
-  const MemoryTextView good("a");
-  FaultyTextView failing("a");
-  failing.text_failure = FaultyTextView::Failure::kOutOfMemory;
-
-  RecordingUserInterface ui;
-  EXPECT_FALSE(CompareProcs_IgnoreColumnsOrder(failing, good, ui));
-  ASSERT_EQ(ui.error_reports.size(), 1u);
-  EXPECT_EQ(ui.error_reports[0].error_number, 7);
-  EXPECT_EQ(ui.error_reports[0].error_description, "Out of memory");
+  const struct {
+    FaultyTextView::Failure failure;
+    bool source_fails;
+    int error_number;
+    std::string description;
+  } cases[] = {
+      {FaultyTextView::Failure::kRuntimeError, false, 5, "the view is gone"},
+      {FaultyTextView::Failure::kOutOfMemory, true, 7, "Out of memory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.description);
+    const MemoryTextView good("a");
+    FaultyTextView failing("a");
+    failing.text_failure = c.failure;
+    RecordingUserInterface ui;
+    EXPECT_FALSE(c.source_fails ? CompareProcs_IgnoreColumnsOrder(failing, good, ui)
+                                : CompareProcs_IgnoreColumnsOrder(good, failing, ui));
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(ui.error_reports.size(), 1u);
+    const ErrorReport& report = ui.error_reports[0];
+    EXPECT_EQ(report.module_name, "modIgnoreColumnsOrder");
+    EXPECT_EQ(report.procedure_name, "CompareProcs_IgnoreColumnsOrder");
+    EXPECT_EQ(report.error_number, c.error_number);
+    EXPECT_EQ(report.error_description, c.description);
+    EXPECT_EQ(report.program_version, "1.3");
+    EXPECT_EQ(report.build_number, 172);
+    EXPECT_EQ(report.extra_description, "");
+  }
 }
 
 }  // namespace

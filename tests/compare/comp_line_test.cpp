@@ -37,21 +37,24 @@ std::vector<std::string> Sorted(const std::vector<std::string>& texts) {
   return Texts(lines);
 }
 
-TEST(ConvTextToArrayTest, ReadsEveryLineWithItsRange) {
-  const MemoryTextView view("ab\r\ncd\r\n");
-  std::vector<CompLine> lines;
-  bool error = true;
-  EXPECT_EQ(TXText_ConvTextToArray(view, lines, error), 3);
-  EXPECT_FALSE(error);
-  EXPECT_EQ(lines, (std::vector<CompLine>{Line("ab", 0, 2), Line("cd", 3, 5), Line("", 6, 6)}));
-}
-
-TEST(ConvTextToArrayTest, RangesCountCharacters) {
-  const MemoryTextView view("\xC3\xA9\xE2\x82\xAC\r\nx");
-  std::vector<CompLine> lines;
-  bool error = false;
-  EXPECT_EQ(TXText_ConvTextToArray(view, lines, error), 2);
-  EXPECT_EQ(lines, (std::vector<CompLine>{Line("\xC3\xA9\xE2\x82\xAC", 0, 2), Line("x", 3, 4)}));
+TEST(ConvTextToArrayTest, ReadsEveryLineWithItsRangeInCharacters) {
+  const struct {
+    std::string text;
+    std::vector<CompLine> lines;
+  } cases[] = {
+      {"ab\r\ncd\r\n", {Line("ab", 0, 2), Line("cd", 3, 5), Line("", 6, 6)}},
+      // Ranges count characters, not bytes.
+      {"\xC3\xA9\xE2\x82\xAC\r\nx", {Line("\xC3\xA9\xE2\x82\xAC", 0, 2), Line("x", 3, 4)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const MemoryTextView view(c.text);
+    std::vector<CompLine> lines;
+    bool error = true;
+    EXPECT_EQ(TXText_ConvTextToArray(view, lines, error), static_cast<int>(c.lines.size()));
+    EXPECT_FALSE(error);
+    EXPECT_EQ(lines, c.lines);
+  }
 }
 
 TEST(ConvTextToArrayTest, EmptyViewHasNoLines) {

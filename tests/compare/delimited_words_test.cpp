@@ -61,25 +61,19 @@ TEST(GetDelimitedWordTest, PicksTheNthWord) {
       {"\xC3\xA9 \xC3\xBC", 2, " ", "\xC3\xBC"},
       {"abc", 1, "", "abc"},
       {"abc", 2, "", ""},
+      // A leading delimiter ends the first word at once: that word is empty, not the whole text.
+      {" a b", 1, " ", ""},
+      {" a b", 2, " ", "a"},
+      {" a b", 3, " ", "b"},
+      // Words beyond the count are empty rather than wrapping around.
+      {"a b", 3, " ", ""},
+      {"a b", 5, " ", ""},
+      {"a b", 0, " ", ""},
+      {"a b", -1, " ", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(GetDelimitedWord_Extended(c.text, c.n, c.delimiter), c.word) << c.text << " #" << c.n;
   }
-}
-
-TEST(GetDelimitedWordTest, LeadingDelimiterGivesAnEmptyFirstWord) {
-  // Not the whole text: the first word ends at the delimiter even when that is the first
-  // character.
-  EXPECT_EQ(GetDelimitedWord_Extended(" a b", 1, " "), "");
-  EXPECT_EQ(GetDelimitedWord_Extended(" a b", 2, " "), "a");
-  EXPECT_EQ(GetDelimitedWord_Extended(" a b", 3, " "), "b");
-}
-
-TEST(GetDelimitedWordTest, WordsBeyondTheCountAreEmptyRatherThanWrappingAround) {
-  EXPECT_EQ(GetDelimitedWord_Extended("a b", 3, " "), "");
-  EXPECT_EQ(GetDelimitedWord_Extended("a b", 5, " "), "");
-  EXPECT_EQ(GetDelimitedWord_Extended("a b", 0, " "), "");
-  EXPECT_EQ(GetDelimitedWord_Extended("a b", -1, " "), "");
 }
 
 }  // namespace
