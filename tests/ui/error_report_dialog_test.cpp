@@ -40,6 +40,7 @@ TEST_F(ErrorReportDialogTest, ShowsTheIntroductionAndTheReport) {
   EXPECT_EQ(Find<QLabel>(dialog, "lblRecommended")->text(), "(Highly recommended.)");
   EXPECT_EQ(Find<QPushButton>(dialog, "cmdSend")->text(), "Send Error Report");
   EXPECT_EQ(Find<QPushButton>(dialog, "cmdDoNotSend")->text(), "Do Not Send");
+  testing::Screenshot(dialog, "frmErrorReport");
 }
 
 TEST_F(ErrorReportDialogTest, SendOpensTheReportAddressWithCommentsAndEmail) {
@@ -103,11 +104,6 @@ TEST_F(ErrorReportDialogTest, TheProgramsUserInterfaceOpensTheDialog) {
   });
   qt_ui.ShowErrorReport(MakeErrorReport(5, "Invalid call", "mdlA", "ProcB"));
   EXPECT_EQ(shown_report, "1.3 172 Error 5 (mdlA:ProcB)\n\nInvalid call");
-}
-
-TEST_F(ErrorReportDialogTest, Screenshot) {
-  ErrorReportDialog dialog(report_, ui_);
-  testing::Screenshot(dialog, "frmErrorReport");
 }
 
 }  // namespace

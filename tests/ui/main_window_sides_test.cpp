@@ -148,6 +148,17 @@ class MainWindowSidesTest : public testing::WindowTest {
   QtTextView* View(QWidget& window, const char* name) { return Find<QtTextView>(window, name); }
   QAction* Item(QWidget& window, const char* name) { return Find<QAction>(window, name); }
 
+  // Clicks the control named `control` in the Options dialog, on its page, and then OK.
+  void ClickInOptions(MainWindow& window, const char* control) {
+    WhenShown("frmOptions", [control](QWidget& dialog) {
+      auto* button = dialog.findChild<QAbstractButton*>(control);
+      testing::BringForward(button);
+      button->click();
+      dialog.findChild<QPushButton*>("cmdOK")->click();
+    });
+    Item(window, "mnuToolsOptions")->trigger();
+  }
+
   std::shared_ptr<FakeBackend> backend_;
   std::map<std::pair<std::string, std::string>, CommandOutcome> answers_;
   std::map<std::string, std::string> texts_;
@@ -304,12 +315,7 @@ TEST_F(MainWindowSidesTest, ShowOwnersFromTheOptionsShowsAndFillsTheOwnerSelecto
   auto window = OpenLoaded();
   EXPECT_FALSE(Find<QWidget>(*window, "fraOwners_0")->isVisible());
   answers_[{"*", std::string(kAllOwnersQuery)}] = Rows({"Owner"}, {{Value::Text("dbo")}});
-  WhenShown("frmOptions", [](QWidget& dialog) {
-    testing::BringForward(dialog.findChild<QCheckBox*>("chkShowOwners"));
-    dialog.findChild<QCheckBox*>("chkShowOwners")->click();
-    dialog.findChild<QPushButton*>("cmdOK")->click();
-  });
-  Item(*window, "mnuToolsOptions")->trigger();
+  ClickInOptions(*window, "chkShowOwners");
   EXPECT_TRUE(context_->settings.show_owners);
   for (const char* name : {"fraOwners_0", "fraOwners_1"})
     EXPECT_TRUE(Find<QWidget>(*window, name)->isVisible()) << name;
@@ -500,12 +506,7 @@ TEST_F(MainWindowSidesTest, RemovingAServerRefillsTheSelectorsAndReloads) {
 TEST_F(MainWindowSidesTest, CursorChangeInTheOptionsReloadsBothSides) {
   auto window = OpenLoaded();
   answers_[{"SrcDb", tables_query_}] = Objects({{"fresh", 8}});
-  WhenShown("frmOptions", [](QWidget& dialog) {
-    testing::BringForward(dialog.findChild<QWidget*>("optClientSide"));
-    dialog.findChild<QAbstractButton*>("optClientSide")->click();
-    dialog.findChild<QPushButton*>("cmdOK")->click();
-  });
-  Item(*window, "mnuToolsOptions")->trigger();
+  ClickInOptions(*window, "optClientSide");
   // Both sides back on their own servers, without the remembered database.
   EXPECT_EQ(Texts(*List(*window, "pvlSqlObj_0")), QStringList{"fresh"});
   EXPECT_EQ(Texts(*List(*window, "pvlDb_1")), (QStringList{"Other", "TgtDb"}));
@@ -513,12 +514,7 @@ TEST_F(MainWindowSidesTest, CursorChangeInTheOptionsReloadsBothSides) {
 
 TEST_F(MainWindowSidesTest, ConstraintsOptionRefillsTheTypeSelector) {
   auto window = OpenLoaded();
-  WhenShown("frmOptions", [](QWidget& dialog) {
-    testing::BringForward(dialog.findChild<QWidget*>("chkAnalyzeConstraints"));
-    dialog.findChild<QCheckBox*>("chkAnalyzeConstraints")->click();
-    dialog.findChild<QPushButton*>("cmdOK")->click();
-  });
-  Item(*window, "mnuToolsOptions")->trigger();
+  ClickInOptions(*window, "chkAnalyzeConstraints");
   QtSelector* types = Selector(*window, "cmbType");
   ASSERT_EQ(types->count(), 7);
   EXPECT_EQ(types->ItemText(6), "Constraints");

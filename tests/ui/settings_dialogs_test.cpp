@@ -70,6 +70,8 @@ TEST_F(OptionsDialogTest, OpensShowingTheStoredValues) {
   EXPECT_TRUE(Find<QRadioButton>(dialog, "optClientSide")->isChecked());
   EXPECT_EQ(Find<QLineEdit>(dialog, "txtMaxRows")->text(), "777");
   EXPECT_EQ(Find<QLineEdit>(dialog, "txtCacheSize")->text(), "5");
+  dialog.tabs()->setCurrentIndex(7);  // Cursor Location
+  testing::Screenshot(dialog, "frmOptions");
 }
 
 TEST_F(OptionsDialogTest, OkSavesEveryTabAndUpdatesTheLoadedSettings) {
@@ -144,12 +146,6 @@ TEST_F(OptionsDialogTest, CancelSavesNothing) {
   EXPECT_FALSE(store().GetValue("Software\\KVN", "MaxRowsInDiffTable").has_value());
 }
 
-TEST_F(OptionsDialogTest, Screenshot) {
-  OptionsDialog dialog(*context_);
-  dialog.tabs()->setCurrentIndex(7);  // Cursor Location
-  testing::Screenshot(dialog, "frmOptions");
-}
-
 class TimeoutDialogTest : public OptionsDialogTest {};
 
 TEST_F(TimeoutDialogTest, ShowsTheExplanationAndTheCurrentTimeout) {
@@ -162,6 +158,7 @@ TEST_F(TimeoutDialogTest, ShowsTheExplanationAndTheCurrentTimeout) {
             "traffic or heavy server use, server is not as responsive as usual and increasing "
             "timeout can prevent application from cancelling the attempt.\n\nIf you set the "
             "timeout to zero, KVN will wait indefinitely until the execution is complete.");
+  testing::Screenshot(dialog, "frmTimeout");
 }
 
 TEST_F(TimeoutDialogTest, TypedLettersAreRefusedAndOkStoresTheSeconds) {
@@ -210,11 +207,6 @@ TEST_F(TimeoutDialogTest, EmptyOrPastedTextIsRefusedAndNothingChanges) {
   EXPECT_EQ(context_->settings.timeout, 30u);
 }
 
-TEST_F(TimeoutDialogTest, Screenshot) {
-  TimeoutDialog dialog(*context_);
-  testing::Screenshot(dialog, "frmTimeout");
-}
-
 class DebugOptionsDialogTest : public OptionsDialogTest {};
 
 TEST_F(DebugOptionsDialogTest, OkStoresTheFilterAndThePageSize) {
@@ -249,6 +241,7 @@ TEST_F(DebugOptionsDialogTest, TitleTabsAndLabels) {
   for (const QLabel* label : tabs->widget(2)->findChildren<QLabel*>())
     labels << label->text();
   EXPECT_EQ(labels, (QStringList{"New page width:", "New page height:"}));
+  testing::Screenshot(dialog, "frmOptionsDebug");
 }
 
 TEST_F(DebugOptionsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen) {
@@ -269,11 +262,6 @@ TEST_F(DebugOptionsDialogTest, CancelStoresNothing) {
   Click(dialog, "chkFilterOfflineDbs");
   Click(dialog, "cmdCancel");
   EXPECT_FALSE(store().GetValue("Software\\KVN\\Servers", "FilterOfflineDbs").has_value());
-}
-
-TEST_F(DebugOptionsDialogTest, Screenshot) {
-  DebugOptionsDialog dialog(*context_);
-  testing::Screenshot(dialog, "frmOptionsDebug");
 }
 
 }  // namespace
