@@ -27,6 +27,10 @@ class CliProfileTest : public ::testing::Test {
   // One korvane-cli command with `--profile` put in front; `input` is its standard input.
   CommandRun Run(std::vector<std::string> args, const std::string& input = "") {
     args.insert(args.begin(), {"--profile", profile().string()});
+    return RunBare(args, input);
+  }
+  // The command as it is typed, without a profile of its own.
+  CommandRun RunBare(const std::vector<std::string>& args, const std::string& input = "") {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
