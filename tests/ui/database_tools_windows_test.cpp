@@ -77,13 +77,6 @@ class DatabaseToolsWindowTest : public testing::WindowTest {
     return *window.findChild<QtListControl*>(QString("%1_%2").arg(name).arg(side));
   }
 
-  static std::vector<std::string> Rows(const QtListControl& list) {
-    std::vector<std::string> rows;
-    for (int row = 0; row < list.RowCount(); ++row)
-      rows.push_back(list.Cell(row, 0));
-    return rows;
-  }
-
   // Searches `text` in the open find dialog and chooses `name` with OK.
   void SearchAndChoose(QWidget& dialog, const char* text, const std::string& name,
                        std::vector<std::string>* listed = nullptr) {
@@ -91,7 +84,7 @@ class DatabaseToolsWindowTest : public testing::WindowTest {
     ClickButton(dialog, "cmdSearch");
     auto* list = Find<QtListControl>(dialog, "pvlSqlObj");
     if (listed != nullptr)
-      *listed = Rows(*list);
+      *listed = testing::ColumnTexts(*list);
     Choose(*list, name);
     ClickButton(dialog, "cmdOK");
   }
@@ -298,7 +291,7 @@ TEST_F(AttachWindowTest, SingleFileLocksTheLogFieldAndAttachRelistsTheDatabases)
   EXPECT_FALSE(log_enabled_after_check);
   EXPECT_EQ(MessageTexts(),
             (std::vector<std::string>{"Please specify database name.", "Attached Successfully"}));
-  const std::vector<std::string> databases = Rows(List(*window, "pvlDb", kSource));
+  const std::vector<std::string> databases = testing::ColumnTexts(List(*window, "pvlDb", kSource));
   EXPECT_NE(std::find(databases.begin(), databases.end(), "Archive"), databases.end());
 }
 

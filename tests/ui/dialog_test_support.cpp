@@ -212,6 +212,13 @@ void Choose(QtListControl& list, const std::string& text) {
   ADD_FAILURE() << text << " is not listed";
 }
 
+std::vector<std::string> ColumnTexts(const QtListControl& list, int column) {
+  std::vector<std::string> texts;
+  for (int row = 0; row < list.RowCount(); ++row)
+    texts.push_back(list.Cell(row, column));
+  return texts;
+}
+
 // Closes the report window when it opens, keeping what it showed.
 void ReadReport(SeenReport& seen, std::function<void(ReportWindow&)> more) {
   WhenOpens("frmReport", [&seen, more](QWidget& window) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application_context.h"
 #include "app/locations.h"
@@ -39,6 +40,9 @@ void ClickButton(QWidget& window, const char* name);
 
 // Selects the row whose first column reads `text`, as a person clicks it.
 void Choose(QtListControl& list, const std::string& text);
+
+// The texts of one column of the list, top to bottom.
+std::vector<std::string> ColumnTexts(const QtListControl& list, int column = 0);
 
 // What a report window showed before the test closed it.
 struct SeenReport {

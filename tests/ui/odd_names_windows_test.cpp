@@ -160,14 +160,10 @@ class OddNamesWindowTest : public testing::WindowTest {
 
 TEST_F(OddNamesWindowTest, EveryTableIsListedShownComparedAndViewed) {
   auto window = Open();
-  auto* list = Find<QtListControl>(*window, "pvlSqlObj_0");
-  std::vector<std::string> listed;
-  for (int row = 0; row < list->RowCount(); ++row)
-    listed.push_back(list->Cell(row, 0));
   std::vector<std::string> expected;
   for (const OddTable& table : kOddTables)
     expected.push_back(table.name);
-  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(testing::ColumnTexts(*Find<QtListControl>(*window, "pvlSqlObj_0")), expected);
 
   for (const OddTable& table : kOddTables) {
     SCOPED_TRACE(table.name);
@@ -258,9 +254,7 @@ TEST_F(OddNamesWindowTest, FindTakesQuotesBracketsDotsBlanksAndUmlauts) {
       // Typed as a paste would: the test keyboard has no umlauts.
       Find<QLineEdit>(dialog, "txtSearch")->setText(QString::fromUtf8(text));
       testing::ClickButton(dialog, "cmdSearch");
-      auto* list = Find<QtListControl>(dialog, "pvlSqlObj");
-      for (int row = 0; row < list->RowCount(); ++row)
-        listed.push_back(list->Cell(row, 0));
+      listed = testing::ColumnTexts(*Find<QtListControl>(dialog, "pvlSqlObj"));
       testing::ClickButton(dialog, "cmdCancel");
     });
     testing::ClickButton(*window, "cmdFind_0");

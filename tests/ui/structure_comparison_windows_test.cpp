@@ -505,14 +505,8 @@ TEST_F(StructureWindowsTest, SavedCompareAllTicksItsTypesAndStartsByItself) {
 
 TEST_F(StructureWindowsTest, RunDialogShowsPropertiesAndDeletesProcesses) {
   SavedComparisonStore store(context_->locations, ui_);
-  for (const char* name : {"First", "Second"}) {
-    SavedProcess process;
-    process.name = name;
-    process.comp_type = 1;
-    process.comp_sub_type = 10;
-    process.enc_obj_types = "1,0,0,0,0,0,0";
-    ASSERT_TRUE(store.SaveProcess(process));
-  }
+  for (const char* name : {"First", "Second"})
+    ASSERT_TRUE(store.SaveProcess(DemoProcess(name, 10, "1,0,0,0,0,0,0")));
   ui_.messages.clear();
   MainWindow window(*context_);
   WhenOpens("frmSaveCompRun", [&](QWidget& dialog) {
