@@ -21,8 +21,7 @@ constexpr ObjectType kProcedures = ObjectType::kProcedures;
 class ComparisonCommandsTest : public ComparisonRunTest {
  protected:
   ComparisonCommandsTest() {
-    List("Sales", kProcedures, {{"a", 1}, {"b", 2}});
-    List("Sales2", kProcedures, {{"a", 11}, {"b", 12}});
+    ListBoth(kProcedures, {"a", "b"});
     texts_.Both(kProcedures, "a", "x", "x");
     texts_.Both(kProcedures, "b", "x", "y");
     present_ = [this](const ReportWindowState& window) {

@@ -168,6 +168,17 @@ class ComparisonRunTest : public CatalogTest {
   void List(std::string_view database, ObjectType type, const std::vector<ListedObject>& rows) {
     RespondIn(database, ListQuery(type), ObjectListRows(rows));
   }
+  // The same names listed in both databases, with Source ids from 1 and Target ids from 11.
+  void ListBoth(ObjectType type, const std::vector<std::string>& names) {
+    std::vector<ListedObject> source;
+    std::vector<ListedObject> target;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      source.push_back({names[i], static_cast<std::int64_t>(i) + 1});
+      target.push_back({names[i], static_cast<std::int64_t>(i) + 11});
+    }
+    List("Sales", type, source);
+    List("Sales2", type, target);
+  }
   // The schema look-up of an object on a server of version 9.
   void Schema(std::string_view database, std::int64_t id, std::string schema) {
     RespondIn(database, SchemaByIdQuery(id), Rows({"schema"}, {{Value::Text(std::move(schema))}}));

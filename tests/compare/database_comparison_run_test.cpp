@@ -32,8 +32,7 @@ class WholeRunTest : public ComparisonRunTest {
  protected:
   // Three tables of which Orders differs; one procedure on the Source side, two on the Target.
   void ArrangeSalesDatabases() {
-    List("Sales", kTables, {{"Customers", 1}, {"Orders", 2}, {"Products", 3}});
-    List("Sales2", kTables, {{"Customers", 11}, {"Orders", 12}, {"Products", 13}});
+    ListBoth(kTables, {"Customers", "Orders", "Products"});
     texts_.Both(kTables, "Customers", "[Id] int\r\n", "[Id] int\r\n");
     texts_.Both(kTables, "Orders", "[Id] int\r\n", "[Id] bigint\r\n");
     texts_.Both(kTables, "Products", "[Code] char(4)\r\n", "[Code]   char(4)\r\n");
@@ -120,8 +119,7 @@ TEST_F(WholeRunTest, ProgressShowsStatusObjectsAndElapsedTime) {
 }
 
 TEST_F(WholeRunTest, EmptyAndOneSidedTypesEndTheirBlocksEarly) {
-  List("Sales", kViews, {});
-  List("Sales2", kViews, {});
+  ListBoth(kViews, {});
   List("Sales", kFunctions, {{"fn_Total", 5}});
   List("Sales2", kFunctions, {});
   const CompareAllOutcome outcome = RunComparison(Request({kFunctions, kViews}));
@@ -138,8 +136,7 @@ TEST_F(WholeRunTest, EmptyAndOneSidedTypesEndTheirBlocksEarly) {
 }
 
 TEST_F(WholeRunTest, EveryObjectIdenticalGivesTheAllIdenticalSentenceWithTheIgnoredNote) {
-  List("Sales", kTables, {{"A", 1}, {"B", 2}});
-  List("Sales2", kTables, {{"A", 11}, {"B", 12}});
+  ListBoth(kTables, {"A", "B"});
   texts_.Both(kTables, "A", "x", "x");
   texts_.Set(0, kTables, "B", "y", 1);
   texts_.Set(1, kTables, "B", "y");
@@ -158,8 +155,7 @@ TEST_F(WholeRunTest, EveryObjectIdenticalGivesTheAllIdenticalSentenceWithTheIgno
 }
 
 TEST_F(WholeRunTest, ObjectsWithoutTargetTextAreSourceOnlyAndEmptySourceTextDiffers) {
-  List("Sales", kProcedures, {{"a", 1}, {"b", 2}, {"c", 3}});
-  List("Sales2", kProcedures, {{"a", 11}, {"b", 12}, {"c", 13}});
+  ListBoth(kProcedures, {"a", "b", "c"});
   texts_.Both(kProcedures, "a", "same", "same");
   texts_.Set(0, kProcedures, "b", "only in source");
   texts_.Set(1, kProcedures, "c", "only target text");
@@ -181,8 +177,7 @@ TEST_F(WholeRunTest, ObjectsWithoutTargetTextAreSourceOnlyAndEmptySourceTextDiff
 }
 
 TEST_F(WholeRunTest, ConstraintsTakePartOnlyWhileAnalyzeConstraintsIsOn) {
-  List("Sales", kConstraints, {{"PK_A", 1}});
-  List("Sales2", kConstraints, {{"PK_A", 11}});
+  ListBoth(kConstraints, {"PK_A"});
   texts_.Both(kConstraints, "PK_A", "[Id]", "[Id]");
   CompareAllOutcome outcome = RunComparison(Request({kConstraints}));
   EXPECT_TRUE(outcome.completed);
@@ -223,8 +218,7 @@ TEST_F(WholeRunTest, TargetPassAsksTheSourceKeyTextOfRelationships) {
 }
 
 TEST_F(WholeRunTest, ClearsTheErrorLogAndAStaleCancelFlag) {
-  List("Sales", kTables, {});
-  List("Sales2", kTables, {});
+  ListBoth(kTables, {});
   const std::filesystem::path error_log = context_.locations.error_log;
   std::filesystem::create_directories(error_log.parent_path());
   std::ofstream(error_log) << "old";
@@ -241,8 +235,7 @@ class OptionsTest : public ComparisonRunTest {
   // One object of the type on each side with the given texts; the verdict of the run.
   std::string Verdict(ObjectType type, std::string source, std::string target) {
     texts_.texts.clear();
-    List("Sales", type, {{"obj", 1}});
-    List("Sales2", type, {{"obj", 11}});
+    ListBoth(type, {"obj"});
     texts_.Both(type, "obj", std::move(source), std::move(target));
     outcome_ = RunComparison(Request({type}));
     const TypeComparison& result = outcome_.result.types.at(0);
@@ -369,8 +362,7 @@ TEST_F(ComparisonRunTest, SelectiveRunComparesOnlyThePickedObjects) {
 }
 
 TEST_F(ComparisonRunTest, SelectiveTablesSentence) {
-  List("Sales", kTables, {{"T1", 1}});
-  List("Sales2", kTables, {{"T1", 11}});
+  ListBoth(kTables, {"T1"});
   texts_.Both(kTables, "T1", "x", "x");
   CompareAllRequest request = Request({kTables});
   request.selective = true;
@@ -388,8 +380,7 @@ TEST_F(ComparisonRunTest, SelectiveTablesSentence) {
 // --- Details mode ----------------------------------------------------------------------------
 
 TEST_F(ComparisonRunTest, DetailsModeListsTheDifferingLinesOfEachDifferingObject) {
-  List("Sales", kProcedures, {{"sales.p1", 1}, {"p2", 2}, {"p3", 3}});
-  List("Sales2", kProcedures, {{"sales.p1", 11}, {"p2", 12}, {"p3", 13}});
+  ListBoth(kProcedures, {"sales.p1", "p2", "p3"});
   // "sales.p1" is listed alone on each side: the dot is part of its name.
   texts_.Both(kProcedures, "sales.p1", "A\r\nB -- note", "A\r\nC -- note");
   texts_.Both(kProcedures, "p2", "same", "same");
@@ -420,8 +411,7 @@ TEST_F(ComparisonRunTest, DetailsModeListsTheDifferingLinesOfEachDifferingObject
 }
 
 TEST_F(ComparisonRunTest, SimpleModeKeepsNoTexts) {
-  List("Sales", kProcedures, {{"p", 1}});
-  List("Sales2", kProcedures, {{"p", 11}});
+  ListBoth(kProcedures, {"p"});
   texts_.Both(kProcedures, "p", "a", "b");
   const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
   EXPECT_EQ(outcome.result.types.at(0).different,
@@ -432,8 +422,7 @@ TEST_F(ComparisonRunTest, SimpleModeKeepsNoTexts) {
 // --- Cancel ----------------------------------------------------------------------------------
 
 TEST_F(ComparisonRunTest, CancelInTheSourcePassEndsWithoutReport) {
-  List("Sales", kProcedures, {{"a", 1}, {"b", 2}});
-  List("Sales2", kProcedures, {{"a", 11}, {"b", 12}});
+  ListBoth(kProcedures, {"a", "b"});
   context_.report_buffer = "";
   texts_.on_fetch = [this] { context_.cancel_requested = true; };
   const CompareAllOutcome outcome = RunComparison(Request({kProcedures, kViews}));
@@ -488,8 +477,7 @@ TEST_F(ComparisonRunTest, FailingObjectListQueryLeavesThatListEmptyAndIsNoted) {
 }
 
 TEST_F(ComparisonRunTest, FailingStructureTextIsNotedAndCountsAsMissing) {
-  List("Sales", kViews, {{"v", 1}});
-  List("Sales2", kViews, {{"v", 11}});
+  ListBoth(kViews, {"v"});
   texts_.Set(0, kViews, "v", "x");
   texts_.Fail(1, kViews, "v");
   const CompareAllOutcome outcome = RunComparison(Request({kViews}));
@@ -516,8 +504,7 @@ TEST_F(ComparisonRunTest, ConnectionFailuresAbortWithTheirMessage) {
 }
 
 TEST_F(ComparisonRunTest, UnexpectedFailureGoesToTheErrorReportAndEndsWithoutReport) {
-  List("Sales", kViews, {{"v", 1}});
-  List("Sales2", kViews, {{"v", 11}});
+  ListBoth(kViews, {"v"});
   texts_.on_fetch = [] { throw std::runtime_error("text reader broke"); };
   const CompareAllOutcome outcome = RunComparison(Request({kViews}));
   EXPECT_FALSE(outcome.completed);
@@ -535,8 +522,7 @@ class SchemaPairingTest : public ComparisonRunTest {
   // Orders in the schemas dbo and sales on the Source side; on the Target side the same two
   // tables, listed in the other order of their ids.
   void ArrangeTwoSchemas() {
-    List("Sales", kTables, {{"Orders", 1}, {"Orders", 2}});
-    List("Sales2", kTables, {{"Orders", 11}, {"Orders", 12}});
+    ListBoth(kTables, {"Orders", "Orders"});
     RespondIn("Sales", ListQuery(kTables, "Orders"),
               testing::ObjectListRows({{"Orders", 1}, {"Orders", 2}}));
     RespondIn("Sales2", ListQuery(kTables, "Orders"),
@@ -574,8 +560,7 @@ TEST_F(SchemaPairingTest, Version9TableWithoutItsSchemaOnTheOtherSideIsOneSided)
 }
 
 TEST_F(SchemaPairingTest, Version8PairsByBareNameOnly) {
-  List("Sales", kTables, {{"Orders", 1}});
-  List("Sales2", kTables, {{"Orders", 11}});
+  ListBoth(kTables, {"Orders"});
   texts_.Both(kTables, "Orders", "x", "x");
   // One side of version 9 is not enough.
   context_.CurrentServers[kTarget].Version = "9.00.5000.00";
@@ -638,8 +623,7 @@ TEST_F(ModuleSchemaPairingTest, ColumnOrderTestStaysWithTables) {
 }
 
 TEST_F(ModuleSchemaPairingTest, Version8ReadsTheTargetModuleByName) {
-  List("Sales", kProcedures, {{"usp_A", 1}});
-  List("Sales2", kProcedures, {{"usp_A", 11}});
+  ListBoth(kProcedures, {"usp_A"});
   texts_.SetById(0, kProcedures, 1, "select 1");
   texts_.Set(1, kProcedures, "usp_A", "select 1");
   const CompareAllOutcome outcome = RunComparison(Request({kProcedures}));
@@ -650,8 +634,7 @@ TEST_F(ModuleSchemaPairingTest, Version8ReadsTheTargetModuleByName) {
 
 TEST_F(SchemaPairingTest, FailedSchemaLookUpEndsTheRunWithoutReport) {
   MakeVersion9();
-  List("Sales", kTables, {{"Orders", 1}});
-  List("Sales2", kTables, {{"Orders", 11}});
+  ListBoth(kTables, {"Orders"});
   RespondIn("Sales", testing::SchemaByIdQuery(1), testing::MissingView());
   RespondIn("Sales", testing::OwnerByIdQuery(1),
             Failure(208, "42S02", "Invalid object name 'sysobjects'."));
