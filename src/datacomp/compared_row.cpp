@@ -72,48 +72,142 @@ std::size_t ReadPackedLength(std::string_view packed, std::size_t& at) {
   }
 }
 
-std::size_t AppendPackedNullText(const FieldView& field, std::string& out) {
-  // The text goes straight into the buffer behind a one-byte length, widened in the rare case
-  // of a text of 128 bytes or more.
-  const std::size_t length_at = out.size();
-  out.push_back('\0');
-  AppendNullText(field, out);
-  const std::size_t size = out.size() - length_at - 1;
-  if (size < 0x80) {
-    out[length_at] = static_cast<char>(size);
-    return size;
+namespace {
+
+// The forms of a packed text, in the low two bits of its header.
+constexpr std::size_t kRawForm = 0;
+constexpr std::size_t kCodedForm = 1;
+constexpr std::size_t kTailCodedForm = 2;
+// A tail shorter than this is kept as it is: coding it would save nothing once the size of the
+// part before it is written.
+constexpr std::size_t kShortestCodedTail = 4;
+
+constexpr char kCodeCharacters[17] = "0123456789 -.:+E";
+constexpr std::uint8_t kNotCoded = 0xFF;
+
+struct CodeTable {
+  std::uint8_t code[256];
+  constexpr CodeTable() : code() {
+    for (std::uint8_t& c : code)
+      c = kNotCoded;
+    for (std::uint8_t k = 0; k < 16; ++k)
+      code[static_cast<std::uint8_t>(kCodeCharacters[k])] = k;
   }
-  std::string length;
-  AppendPackedLength(length, size);
-  out.replace(length_at, 1, length);
-  return size;
+};
+constexpr CodeTable kCodes;
+
+std::uint8_t CodeOf(char c) {
+  return kCodes.code[static_cast<std::uint8_t>(c)];
+}
+
+// Two characters a byte, the first in the low half.
+void AppendCoded(std::string& out, std::string_view text) {
+  std::size_t k = 0;
+  for (; k + 2 <= text.size(); k += 2)
+    out.push_back(static_cast<char>(CodeOf(text[k]) | (CodeOf(text[k + 1]) << 4)));
+  if (k < text.size())
+    out.push_back(static_cast<char>(CodeOf(text[k])));
+}
+
+void AppendDecoded(std::string_view coded, std::size_t size, std::string& out) {
+  for (std::size_t k = 0; k < size; ++k) {
+    const auto byte = static_cast<std::uint8_t>(coded[k / 2]);
+    out.push_back(kCodeCharacters[(k % 2 == 0 ? byte : byte >> 4) & 0x0F]);
+  }
+}
+
+}  // namespace
+
+void AppendPackedText(std::string& out, std::string_view text) {
+  std::size_t tail = 0;
+  while (tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
+    ++tail;
+  if (tail == text.size() && tail >= 2) {
+    AppendPackedLength(out, text.size() << 2 | kCodedForm);
+    AppendCoded(out, text);
+  } else if (tail >= kShortestCodedTail) {
+    const std::size_t head = text.size() - tail;
+    AppendPackedLength(out, text.size() << 2 | kTailCodedForm);
+    AppendPackedLength(out, head);
+    out.append(text.substr(0, head));
+    AppendCoded(out, text.substr(head));
+  } else {
+    AppendPackedLength(out, text.size() << 2 | kRawForm);
+    out.append(text);
+  }
+}
+
+std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
+  const std::size_t start = at;
+  const std::size_t header = ReadPackedLength(packed, at);
+  const std::size_t size = header >> 2;
+  switch (header & 3) {
+    case kCodedForm:
+      at += (size + 1) / 2;
+      break;
+    case kTailCodedForm: {
+      const std::size_t head = ReadPackedLength(packed, at);
+      at += head + (size - head + 1) / 2;
+      break;
+    }
+    default:
+      at += size;
+      break;
+  }
+  return packed.substr(start, at - start);
+}
+
+void UnpackText(std::string_view packed_text, std::string& out) {
+  out.clear();
+  std::size_t at = 0;
+  const std::size_t header = ReadPackedLength(packed_text, at);
+  const std::size_t size = header >> 2;
+  switch (header & 3) {
+    case kCodedForm:
+      AppendDecoded(packed_text.substr(at), size, out);
+      return;
+    case kTailCodedForm: {
+      const std::size_t head = ReadPackedLength(packed_text, at);
+      out.append(packed_text.substr(at, head));
+      AppendDecoded(packed_text.substr(at + head), size - head, out);
+      return;
+    }
+    default:
+      out.append(packed_text.substr(at, size));
+      return;
+  }
+}
+
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw) {
+  const std::size_t start = raw.size();
+  AppendNullText(field, raw);
+  AppendPackedText(out, std::string_view(raw).substr(start));
 }
 
 std::vector<std::string> UnpackTexts(std::string_view packed) {
   std::vector<std::string> texts;
-  for (std::size_t at = 0; at < packed.size();) {
-    const std::size_t size = ReadPackedLength(packed, at);
-    texts.emplace_back(packed.substr(at, size));
-    at += size;
-  }
+  for (std::size_t at = 0; at < packed.size();)
+    UnpackText(NextPackedText(packed, at), texts.emplace_back());
   return texts;
 }
 
 bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count) {
   std::size_t s = 0;
   std::size_t t = 0;
+  std::string source_text;
+  std::string target_text;
   for (std::size_t k = 0; k < count && s < source.size(); ++k) {
-    const std::size_t source_size = ReadPackedLength(source, s);
-    const std::string_view source_text = source.substr(s, source_size);
-    s += source_size;
-    std::string_view target_text;
-    if (t < target.size()) {
-      const std::size_t target_size = ReadPackedLength(target, t);
-      target_text = target.substr(t, target_size);
-      t += target_size;
-    }
-    // Most pairs hold equal texts without blanks to trim: one comparison settles them.
-    if (source_text != target_text && Trim(source_text) != Trim(target_text))
+    const std::string_view source_packed = NextPackedText(source, s);
+    const std::string_view target_packed =
+        t < target.size() ? NextPackedText(target, t) : std::string_view();
+    // Most pairs hold equal texts: equal packed bytes settle them without unpacking.
+    if (source_packed == target_packed)
+      continue;
+    UnpackText(source_packed, source_text);
+    target_text.clear();
+    if (!target_packed.empty())
+      UnpackText(target_packed, target_text);
+    if (Trim(source_text) != Trim(target_text))
       return false;
   }
   return true;
@@ -162,15 +256,19 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
   }
-  // The texts, and the fingerprint of the compared ones once the buffer holds them all.
+  // The texts, and the fingerprint of the compared ones as they are (not packed).
+  raw_.clear();
   for (int k = 0; k < fields; ++k) {
-    const std::size_t size = AppendPackedNullText(row.Field(k), out);
+    const std::size_t raw_at = raw_.size();
+    AppendPackedNullText(row.Field(k), out, raw_);
     if (k < layout_.compared_fields)
-      spans_[static_cast<std::size_t>(k)] = {out.size() - size, size};
+      spans_[static_cast<std::size_t>(k)] = {raw_at, raw_.size() - raw_at};
+    else
+      raw_.resize(raw_at);
   }
   std::uint64_t fingerprint = 0;
   if (layout_.fingerprint != nullptr) {
-    const std::string_view all(out);
+    const std::string_view all(raw_);
     for (std::size_t k = 0; k < trimmed_.size(); ++k) {
       trimmed_[k] = static_cast<int>(k) < fields
                         ? Trim(all.substr(spans_[k].first, spans_[k].second))

@@ -10,8 +10,8 @@
 //     number, kMatchText for a text);
 //   - the key bytes, as the index keeps them (one component as it is, several each behind its
 //     4-byte size);
-//   - the NullText of every field of the row, each behind its length (7 bits a byte, low first):
-//     the packed texts, in the form the Target index keeps them.
+//   - the NullText of every field of the row, each in its packed form (below): the packed texts,
+//     in the form the Target index keeps them.
 #pragma once
 
 #include <cstdint>
@@ -51,8 +51,9 @@ class ComparedRowPreparer final : public RowPreparer {
  private:
   ComparedRowLayout layout_;
   std::string part_;
+  std::string raw_;  // the compared texts as they are, one after another
   std::vector<std::string_view> trimmed_;
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // of the compared texts in `out`
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // of the compared texts in `raw_`
 };
 
 // A prepared row read back.
@@ -74,11 +75,21 @@ bool WriteCommonKey(const FieldView& value, std::string& key);
 // Appends one component of a key of several components.
 void AppendKeyPart(std::string& key, std::string_view part);
 
-// Packed texts: each behind its length.
+// Packed texts. Each text is kept behind a header (7 bits a byte, low first) holding its size
+// and its form: as it is; wholly in a four-bit code, two characters a byte, when every character
+// is a digit or one of " -.:+E" (numbers, dates and times); or its other characters as they are
+// followed by such a tail in the code ("Customer 42"). The form is a function of the text alone,
+// so two texts are equal exactly when their packed bytes are.
 void AppendPackedLength(std::string& out, std::size_t size);
 std::size_t ReadPackedLength(std::string_view packed, std::size_t& at);
-// Appends the NullText of a field to `out` behind its length; the text's size.
-std::size_t AppendPackedNullText(const FieldView& field, std::string& out);
+// Appends a text in its packed form.
+void AppendPackedText(std::string& out, std::string_view text);
+// The packed bytes of the text at `at` (header included), moving `at` past them.
+std::string_view NextPackedText(std::string_view packed, std::size_t& at);
+// The text of packed bytes NextPackedText gave, written to `out` (replacing what it held).
+void UnpackText(std::string_view packed_text, std::string& out);
+// Appends the NullText of a field to `raw` and its packed form to `out`.
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw);
 std::vector<std::string> UnpackTexts(std::string_view packed);
 // Whether the first `count` texts of `source` equal those of `target`, each trimmed of blanks,
 // letter case counting, a text `target` lacks counting as empty.

@@ -152,10 +152,8 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
 
 std::string Pack(const std::vector<std::string>& texts) {
   std::string packed;
-  for (const std::string& text : texts) {
-    AppendPackedLength(packed, text.size());
-    packed += text;
-  }
+  for (const std::string& text : texts)
+    AppendPackedText(packed, text);
   return packed;
 }
 
