@@ -101,19 +101,36 @@ std::uint8_t CodeOf(char c) {
 }
 
 // Two characters a byte, the first in the low half.
-void AppendCoded(std::string& out, std::string_view text) {
+char* WriteCoded(char* out, std::string_view text) {
   std::size_t k = 0;
   for (; k + 2 <= text.size(); k += 2)
-    out.push_back(static_cast<char>(CodeOf(text[k]) | (CodeOf(text[k + 1]) << 4)));
+    *out++ = static_cast<char>(CodeOf(text[k]) | (CodeOf(text[k + 1]) << 4));
   if (k < text.size())
-    out.push_back(static_cast<char>(CodeOf(text[k])));
+    *out++ = static_cast<char>(CodeOf(text[k]));
+  return out;
 }
 
 void AppendDecoded(std::string_view coded, std::size_t size, std::string& out) {
-  for (std::size_t k = 0; k < size; ++k) {
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* to = out.data() + at;
+  std::size_t k = 0;
+  for (; k + 2 <= size; k += 2) {
     const auto byte = static_cast<std::uint8_t>(coded[k / 2]);
-    out.push_back(kCodeCharacters[(k % 2 == 0 ? byte : byte >> 4) & 0x0F]);
+    to[k] = kCodeCharacters[byte & 0x0F];
+    to[k + 1] = kCodeCharacters[byte >> 4];
   }
+  if (k < size)
+    to[k] = kCodeCharacters[static_cast<std::uint8_t>(coded[k / 2]) & 0x0F];
+}
+
+char* WriteLength(char* out, std::size_t size) {
+  while (size >= 0x80) {
+    *out++ = static_cast<char>((size & 0x7F) | 0x80);
+    size >>= 7;
+  }
+  *out++ = static_cast<char>(size);
+  return out;
 }
 
 }  // namespace
@@ -122,23 +139,36 @@ void AppendPackedText(std::string& out, std::string_view text) {
   std::size_t tail = 0;
   while (tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
+  // Room for the longest header and the text as it is, trimmed to what was written.
+  const std::size_t at = out.size();
+  out.resize(at + 2 * sizeof(std::uint64_t) + 4 + text.size());
+  char* to = out.data() + at;
   if (tail == text.size() && tail >= 2) {
-    AppendPackedLength(out, text.size() << 2 | kCodedForm);
-    AppendCoded(out, text);
+    to = WriteLength(to, text.size() << 2 | kCodedForm);
+    to = WriteCoded(to, text);
   } else if (tail >= kShortestCodedTail) {
     const std::size_t head = text.size() - tail;
-    AppendPackedLength(out, text.size() << 2 | kTailCodedForm);
-    AppendPackedLength(out, head);
-    out.append(text.substr(0, head));
-    AppendCoded(out, text.substr(head));
+    to = WriteLength(to, text.size() << 2 | kTailCodedForm);
+    to = WriteLength(to, head);
+    std::memcpy(to, text.data(), head);
+    to = WriteCoded(to + head, text.substr(head));
   } else {
-    AppendPackedLength(out, text.size() << 2 | kRawForm);
-    out.append(text);
+    to = WriteLength(to, text.size() << 2 | kRawForm);
+    if (!text.empty())
+      std::memcpy(to, text.data(), text.size());
+    to += text.size();
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
   const std::size_t start = at;
+  const auto first = static_cast<std::uint8_t>(packed[at]);
+  if (first < 0x80 && (first & 3) == kRawForm) {
+    // A short text as it is, the most common kind besides numbers.
+    at += 1 + (first >> 2);
+    return packed.substr(start, at - start);
+  }
   const std::size_t header = ReadPackedLength(packed, at);
   const std::size_t size = header >> 2;
   switch (header & 3) {
