@@ -201,7 +201,8 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
 }
 
 std::uint64_t PackedBlocks::Append(std::string_view row) {
-  if (end_ + row.size() > limit_) {
+  // A row starts where its bytes can be read, so even an empty one needs a block.
+  if (end_ + row.size() > limit_ || end_ == limit_) {
     // The rest of the last block stays unused; the row starts a block of its own.
     end_ = limit_;
     const std::uint64_t blocks =
