@@ -306,7 +306,22 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
   starts_.PushBack(rows_.Append(row_));
   matched_.push_back(false);
   if (kind != kNoKey)
-    AddRow(key, hash, row);
+    QueueRow(hash, row);
+}
+
+void TargetKeyIndex::QueueRow(std::uint64_t hash, std::uint32_t row) {
+#if defined(__GNUC__)
+  __builtin_prefetch(&slots_[Home(hash)], 1);
+#endif
+  queued_[queued_count_++] = QueuedRow{hash, row};
+  if (queued_count_ == kQueuedRows)
+    AddQueuedRows();
+}
+
+void TargetKeyIndex::AddQueuedRows() {
+  for (std::size_t k = 0; k < queued_count_; ++k)
+    AddRow(queued_[k].hash, queued_[k].row);
+  queued_count_ = 0;
 }
 
 bool TargetKeyIndex::KeyFromFields(const RowCursor& target, std::string& key) {
@@ -340,7 +355,7 @@ std::size_t TargetKeyIndex::TextsAt(std::string_view row_bytes) const {
   return at;
 }
 
-std::string_view TargetKeyIndex::RowKey(std::uint32_t row) {
+std::string_view TargetKeyIndex::RowKey(std::uint32_t row, std::string& buffer) {
   const std::string_view bytes = RowBytes(row);
   const auto kind = static_cast<std::uint8_t>(bytes[kKindAt]);
   std::size_t at = kRowHeaderSize;
@@ -350,13 +365,13 @@ std::string_view TargetKeyIndex::RowKey(std::uint32_t row) {
   }
   // Built as WriteCommonKey builds it from the field: a whole number's NullText is its digits,
   // a text's is the text itself.
-  key_.clear();
+  buffer.clear();
   for (std::size_t c = 0; c < components_.size(); ++c) {
     std::size_t field_at = at;
     for (int k = 0; k < components_[c].target_field; ++k)
       NextPackedText(bytes, field_at);
     UnpackText(NextPackedText(bytes, field_at), text_);
-    std::string& part = components_.size() == 1 ? key_ : key_text_;
+    std::string& part = components_.size() == 1 ? buffer : key_text_;
     if ((kind & (1u << c)) != 0) {
       part.assign(1, 't');
       AppendSimpleCaseFold(TrimRight(text_), part);
@@ -365,9 +380,9 @@ std::string_view TargetKeyIndex::RowKey(std::uint32_t row) {
       part.append(text_);
     }
     if (components_.size() > 1)
-      AppendKeyPart(key_, part);
+      AppendKeyPart(buffer, part);
   }
-  return key_;
+  return buffer;
 }
 
 std::string TargetKeyIndex::TargetText(std::size_t row, int field) const {
@@ -444,12 +459,12 @@ TargetKeyIndex::Slot* TargetKeyIndex::FindSlot(std::string_view key, std::uint64
     Slot& entry = slots_[slot];
     if (entry.ref == kEmpty)
       return nullptr;  // never used
-    if ((entry.tag & ~kGroup) == tag && RowKey(KeyRow(entry)) == key)
+    if ((entry.tag & ~kGroup) == tag && RowKey(KeyRow(entry), key_) == key)
       return &entry;
   }
 }
 
-void TargetKeyIndex::AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row) {
+void TargetKeyIndex::AddRow(std::uint64_t hash, std::uint32_t row) {
   if ((used_slots_ + 1) * 5 > slots_.size() * 4)
     Grow();
   const std::uint32_t tag = TagOf(hash);
@@ -461,7 +476,8 @@ void TargetKeyIndex::AddRow(std::string_view key, std::uint64_t hash, std::uint3
       ++used_slots_;
       return;
     }
-    if ((entry.tag & ~kGroup) != tag || RowKey(KeyRow(entry)) != key)
+    // The row's own key is read back only for a slot of its tag.
+    if ((entry.tag & ~kGroup) != tag || RowKey(KeyRow(entry), key_) != RowKey(row, row_key_))
       continue;
     // Another row of the key: a key of one row becomes a group of two.
     const auto node = static_cast<std::uint32_t>(nodes_.size());
@@ -491,7 +507,7 @@ void TargetKeyIndex::Grow() {
   for (const Slot& entry : slots) {
     if (entry.ref == kEmpty)
       continue;
-    const std::uint64_t hash = key_hash_(RowKey(KeyRow(entry)));
+    const std::uint64_t hash = key_hash_(RowKey(KeyRow(entry), key_));
     std::size_t slot = Home(hash);
     while (slots_[slot].ref != kEmpty)
       slot = slot + 1 == size ? 0 : slot + 1;
@@ -525,6 +541,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
                                                          std::string_view prepared) {
   if (!valid_)
     return {Outcome::kSearchError, 0};
+  AddQueuedRows();
   // The common case: each component a whole number against a column of numbers only, or a
   // text against a column of texts only, has exactly its own key as its one candidate.
   const ComparedRow row = ComparedRow::Parse(prepared);

@@ -191,8 +191,8 @@ class TargetKeyIndex {
   std::uint64_t FingerprintOf(std::string_view row_bytes) const;
   // Where the packed texts start in a row's bytes.
   std::size_t TextsAt(std::string_view row_bytes) const;
-  // The key a row was indexed under, built in `key_` unless the row holds it.
-  std::string_view RowKey(std::uint32_t row);
+  // The key a row was indexed under, built in `buffer` unless the row holds it.
+  std::string_view RowKey(std::uint32_t row, std::string& buffer);
   std::uint32_t KeyRow(const Slot& slot) const {
     return (slot.tag & kGroup) != 0 ? groups_[slot.ref].first_row : slot.ref;
   }
@@ -206,7 +206,10 @@ class TargetKeyIndex {
   // The slot of a key (linear probing) of this hash; null when the key has none.
   Slot* FindSlot(std::string_view key, std::uint64_t hash);
   Slot* FindSlot(std::string_view key) { return FindSlot(key, key_hash_(key)); }
-  void AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row);
+  // Rows are put in the table a few at a time, their slots fetched from memory meanwhile.
+  void QueueRow(std::uint64_t hash, std::uint32_t row);
+  void AddQueuedRows();
+  void AddRow(std::uint64_t hash, std::uint32_t row);
   // Doubles the slot table once four in five slots are used.
   void Grow();
   // The slot's first row not yet matched (kNoRow: none), and flagging it as matched.
@@ -230,6 +233,13 @@ class TargetKeyIndex {
   std::size_t used_slots_ = 0;
   std::vector<Group> groups_;
   std::vector<Node> nodes_;
+  struct QueuedRow {
+    std::uint64_t hash = 0;
+    std::uint32_t row = 0;
+  };
+  static constexpr std::size_t kQueuedRows = 16;
+  std::array<QueuedRow, kQueuedRows> queued_{};
+  std::size_t queued_count_ = 0;
 
   // Buffers reused from row to row.
   std::unique_ptr<RowPreparer> target_preparer_;  // for rows prepared here
@@ -237,6 +247,7 @@ class TargetKeyIndex {
   std::string prepared_;
   std::string row_;
   std::string key_;
+  std::string row_key_;  // of a row being added
   std::string key_text_;
   std::string from_fields_key_;
   std::string text_;
