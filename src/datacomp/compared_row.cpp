@@ -110,10 +110,7 @@ char* WriteCoded(char* out, std::string_view text) {
   return out;
 }
 
-void AppendDecoded(std::string_view coded, std::size_t size, std::string& out) {
-  const std::size_t at = out.size();
-  out.resize(at + size);
-  char* to = out.data() + at;
+char* WriteDecoded(std::string_view coded, std::size_t size, char* to) {
   std::size_t k = 0;
   for (; k + 2 <= size; k += 2) {
     const auto byte = static_cast<std::uint8_t>(coded[k / 2]);
@@ -122,6 +119,33 @@ void AppendDecoded(std::string_view coded, std::size_t size, std::string& out) {
   }
   if (k < size)
     to[k] = kCodeCharacters[static_cast<std::uint8_t>(coded[k / 2]) & 0x0F];
+  return to + size;
+}
+
+// The size of the text of packed bytes, and the text written to `to` (room for that size).
+std::size_t UnpackedSize(std::string_view packed_text) {
+  std::size_t at = 0;
+  return ReadPackedLength(packed_text, at) >> 2;
+}
+void WriteUnpacked(std::string_view packed_text, char* to) {
+  std::size_t at = 0;
+  const std::size_t header = ReadPackedLength(packed_text, at);
+  const std::size_t size = header >> 2;
+  switch (header & 3) {
+    case kCodedForm:
+      WriteDecoded(packed_text.substr(at), size, to);
+      return;
+    case kTailCodedForm: {
+      const std::size_t head = ReadPackedLength(packed_text, at);
+      std::memcpy(to, packed_text.data() + at, head);
+      WriteDecoded(packed_text.substr(at + head), size - head, to + head);
+      return;
+    }
+    default:
+      if (size > 0)
+        std::memcpy(to, packed_text.data() + at, size);
+      return;
+  }
 }
 
 char* WriteLength(char* out, std::size_t size) {
@@ -135,9 +159,9 @@ char* WriteLength(char* out, std::size_t size) {
 
 }  // namespace
 
-void AppendPackedText(std::string& out, std::string_view text) {
+void AppendPackedText(std::string& out, std::string_view text, bool small) {
   std::size_t tail = 0;
-  while (tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
+  while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
   // Room for the longest header and the text as it is, trimmed to what was written.
   const std::size_t at = out.size();
@@ -188,30 +212,14 @@ std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
 }
 
 void UnpackText(std::string_view packed_text, std::string& out) {
-  out.clear();
-  std::size_t at = 0;
-  const std::size_t header = ReadPackedLength(packed_text, at);
-  const std::size_t size = header >> 2;
-  switch (header & 3) {
-    case kCodedForm:
-      AppendDecoded(packed_text.substr(at), size, out);
-      return;
-    case kTailCodedForm: {
-      const std::size_t head = ReadPackedLength(packed_text, at);
-      out.append(packed_text.substr(at, head));
-      AppendDecoded(packed_text.substr(at + head), size - head, out);
-      return;
-    }
-    default:
-      out.append(packed_text.substr(at, size));
-      return;
-  }
+  out.resize(UnpackedSize(packed_text));
+  WriteUnpacked(packed_text, out.data());
 }
 
-void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw) {
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw, bool small) {
   const std::size_t start = raw.size();
   AppendNullText(field, raw);
-  AppendPackedText(out, std::string_view(raw).substr(start));
+  AppendPackedText(out, std::string_view(raw).substr(start), small);
 }
 
 std::vector<std::string> UnpackTexts(std::string_view packed) {
@@ -221,23 +229,48 @@ std::vector<std::string> UnpackTexts(std::string_view packed) {
   return texts;
 }
 
+namespace {
+
+// The text of packed bytes: those of a text kept as it is, else the text unpacked, into a
+// buffer of its own when short.
+class PackedTextReader {
+ public:
+  std::string_view Text(std::string_view packed_text) {
+    const auto first = static_cast<std::uint8_t>(packed_text[0]);
+    if (first < 0x80 && (first & 3) == kRawForm)
+      return packed_text.substr(1);
+    const std::size_t size = UnpackedSize(packed_text);
+    if (size <= sizeof short_) {
+      WriteUnpacked(packed_text, short_);
+      return std::string_view(short_, size);
+    }
+    UnpackText(packed_text, long_);
+    return long_;
+  }
+
+ private:
+  char short_[64];
+  std::string long_;
+};
+
+}  // namespace
+
 bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count) {
   std::size_t s = 0;
   std::size_t t = 0;
-  std::string source_text;
-  std::string target_text;
+  PackedTextReader source_reader;
+  PackedTextReader target_reader;
   for (std::size_t k = 0; k < count && s < source.size(); ++k) {
     const std::string_view source_packed = NextPackedText(source, s);
     const std::string_view target_packed =
         t < target.size() ? NextPackedText(target, t) : std::string_view();
-    // Most pairs hold equal texts: equal packed bytes settle them without unpacking.
+    // Most pairs hold equal texts packed alike: equal bytes settle them without unpacking.
     if (source_packed == target_packed)
       continue;
-    UnpackText(source_packed, source_text);
-    target_text.clear();
-    if (!target_packed.empty())
-      UnpackText(target_packed, target_text);
-    if (Trim(source_text) != Trim(target_text))
+    const std::string_view source_text = source_reader.Text(source_packed);
+    const std::string_view target_text =
+        target_packed.empty() ? std::string_view() : target_reader.Text(target_packed);
+    if (source_text != target_text && Trim(source_text) != Trim(target_text))
       return false;
   }
   return true;
@@ -290,7 +323,7 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   raw_.clear();
   for (int k = 0; k < fields; ++k) {
     const std::size_t raw_at = raw_.size();
-    AppendPackedNullText(row.Field(k), out, raw_);
+    AppendPackedNullText(row.Field(k), out, raw_, layout_.small_texts);
     if (k < layout_.compared_fields)
       spans_[static_cast<std::size_t>(k)] = {raw_at, raw_.size() - raw_at};
     else

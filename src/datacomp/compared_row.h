@@ -41,6 +41,9 @@ struct ComparedRowLayout {
   RowFingerprint fingerprint = nullptr;  // null: no fingerprint
   std::vector<int> key_fields;           // the field of each key component; none: no key
   KeyHash key_hash = nullptr;
+  // Whether texts are packed in their smallest form, for rows kept in memory; rows only passed
+  // along keep them as they are, which is quicker to write.
+  bool small_texts = false;
 };
 
 class ComparedRowPreparer final : public RowPreparer {
@@ -78,21 +81,22 @@ void AppendKeyPart(std::string& key, std::string_view part);
 // Packed texts. Each text is kept behind a header (7 bits a byte, low first) holding its size
 // and its form: as it is; wholly in a four-bit code, two characters a byte, when every character
 // is a digit or one of " -.:+E" (numbers, dates and times); or its other characters as they are
-// followed by such a tail in the code ("Customer 42"). The form is a function of the text alone,
-// so two texts are equal exactly when their packed bytes are.
+// followed by such a tail in the code ("Customer 42"). Texts packed small take the smallest of
+// these forms, a function of the text alone, so two texts so packed are equal exactly when their
+// packed bytes are; the others are kept as they are.
 void AppendPackedLength(std::string& out, std::size_t size);
 std::size_t ReadPackedLength(std::string_view packed, std::size_t& at);
-// Appends a text in its packed form.
-void AppendPackedText(std::string& out, std::string_view text);
+// Appends a text in its packed form: the smallest when `small`, else as it is.
+void AppendPackedText(std::string& out, std::string_view text, bool small = true);
 // The packed bytes of the text at `at` (header included), moving `at` past them.
 std::string_view NextPackedText(std::string_view packed, std::size_t& at);
 // The text of packed bytes NextPackedText gave, written to `out` (replacing what it held).
 void UnpackText(std::string_view packed_text, std::string& out);
 // Appends the NullText of a field to `raw` and its packed form to `out`.
-void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw);
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw, bool small);
 std::vector<std::string> UnpackTexts(std::string_view packed);
 // Whether the first `count` texts of `source` equal those of `target`, each trimmed of blanks,
-// letter case counting, a text `target` lacks counting as empty.
+// letter case counting, a text `target` lacks counting as empty. Either may be packed small.
 bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count);
 
 }  // namespace korvane

@@ -138,6 +138,7 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   layout.compared_fields = source_field_count_;
   layout.fingerprint = fingerprint_;
   layout.key_hash = key_hash_;
+  layout.small_texts = target;  // the Target's rows are kept
   // Without a valid key no search is made, so no key is prepared.
   if (valid_) {
     for (const Component& component : components_)

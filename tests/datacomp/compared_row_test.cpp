@@ -72,16 +72,20 @@ TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
   };
   const ResultSet rows = OneRow(values);
   for (const int compared : {0, 3, 12, 15}) {
-    SCOPED_TRACE("compared fields " + std::to_string(compared));
-    const Prepared prepared = Prepare(rows, KeyLayout({}, compared));
-    std::vector<std::string> texts;
-    for (const Value& value : values)
-      texts.push_back(NullText(value));
-    EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
-    std::vector<std::string_view> trimmed;
-    for (int k = 0; k < compared; ++k)
-      trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
-    EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
+    for (const bool small : {false, true}) {
+      SCOPED_TRACE("compared fields " + std::to_string(compared) + (small ? ", small" : ""));
+      ComparedRowLayout layout = KeyLayout({}, compared);
+      layout.small_texts = small;
+      const Prepared prepared = Prepare(rows, layout);
+      std::vector<std::string> texts;
+      for (const Value& value : values)
+        texts.push_back(NullText(value));
+      EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
+      std::vector<std::string_view> trimmed;
+      for (int k = 0; k < compared; ++k)
+        trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
+      EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
+    }
   }
   ComparedRowLayout without = KeyLayout({}, 5);
   without.fingerprint = nullptr;
@@ -150,10 +154,10 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
   }
 }
 
-std::string Pack(const std::vector<std::string>& texts) {
+std::string Pack(const std::vector<std::string>& texts, bool small) {
   std::string packed;
   for (const std::string& text : texts)
-    AppendPackedText(packed, text);
+    AppendPackedText(packed, text, small);
   return packed;
 }
 
@@ -196,10 +200,18 @@ TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
       {"long coded texts", {std::string(301, '7')}, {std::string(301, '7') + " "}, 1, true},
       {"blank coded against lacking", {"1", "   "}, {"1"}, 2, true},
   };
+  // Each side packed small (a Target kept in memory) or as it is (a side only passed along).
   for (const SameCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(SamePackedTexts(Pack(c.source), Pack(c.target), c.count), c.same);
-    EXPECT_EQ(UnpackTexts(Pack(c.source)), c.source);
+    for (const bool small_source : {false, true}) {
+      for (const bool small_target : {false, true}) {
+        SCOPED_TRACE(c.name + (small_source ? ", small" : ", as is") +
+                     (small_target ? " against small" : " against as is"));
+        EXPECT_EQ(
+            SamePackedTexts(Pack(c.source, small_source), Pack(c.target, small_target), c.count),
+            c.same);
+        EXPECT_EQ(UnpackTexts(Pack(c.source, small_source)), c.source);
+      }
+    }
   }
 }
 
@@ -243,6 +255,13 @@ TEST(ComparedRowTest, PackedTextsComeBackWholeAndNumbersTakeHalfTheRoom) {
     EXPECT_EQ(at, packed.size());
     std::string text = "left over";
     UnpackText(packed, text);
+    EXPECT_EQ(text, c.text);
+    std::string as_is;
+    AppendPackedText(as_is, c.text, false);
+    at = 0;
+    EXPECT_EQ(NextPackedText(as_is, at).size(), as_is.size());
+    EXPECT_EQ(as_is.size(), (c.text.size() < 32 ? 1 : 2) + c.text.size());
+    UnpackText(as_is, text);
     EXPECT_EQ(text, c.text);
     for (const PackCase& other : cases) {
       std::string other_packed;
