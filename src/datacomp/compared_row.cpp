@@ -185,13 +185,15 @@ void AppendPackedText(std::string& out, std::string_view text, bool small) {
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
-std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
+namespace {
+
+// NextPackedText, with the common case of a short text kept as it is inline.
+inline std::string_view NextText(std::string_view packed, std::size_t& at) {
   const std::size_t start = at;
   const auto first = static_cast<std::uint8_t>(packed[at]);
   if (first < 0x80 && (first & 3) == kRawForm) {
-    // A short text as it is, the most common kind besides numbers.
     at += 1 + (first >> 2);
-    return packed.substr(start, at - start);
+    return std::string_view(packed.data() + start, at - start);
   }
   const std::size_t header = ReadPackedLength(packed, at);
   const std::size_t size = header >> 2;
@@ -208,7 +210,30 @@ std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
       at += size;
       break;
   }
-  return packed.substr(start, at - start);
+  return std::string_view(packed.data() + start, at - start);
+}
+
+// Appends the NullText of a field kept as it is, behind a one-byte header widened in the rare
+// case of a text of 32 bytes or more; the text's size.
+std::size_t AppendNullTextAsIs(const FieldView& field, std::string& out) {
+  const std::size_t header_at = out.size();
+  out.push_back('\0');
+  AppendNullText(field, out);
+  const std::size_t size = out.size() - header_at - 1;
+  if ((size << 2) < 0x80) {
+    out[header_at] = static_cast<char>(size << 2 | kRawForm);
+    return size;
+  }
+  std::string header;
+  AppendPackedLength(header, size << 2 | kRawForm);
+  out.replace(header_at, 1, header);
+  return size;
+}
+
+}  // namespace
+
+std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
+  return NextText(packed, at);
 }
 
 void UnpackText(std::string_view packed_text, std::string& out) {
@@ -261,9 +286,9 @@ bool SamePackedTexts(std::string_view source, std::string_view target, std::size
   PackedTextReader source_reader;
   PackedTextReader target_reader;
   for (std::size_t k = 0; k < count && s < source.size(); ++k) {
-    const std::string_view source_packed = NextPackedText(source, s);
+    const std::string_view source_packed = NextText(source, s);
     const std::string_view target_packed =
-        t < target.size() ? NextPackedText(target, t) : std::string_view();
+        t < target.size() ? NextText(target, t) : std::string_view();
     // Most pairs hold equal texts packed alike: equal bytes settle them without unpacking.
     if (source_packed == target_packed)
       continue;
@@ -319,19 +344,29 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
   }
-  // The texts, and the fingerprint of the compared ones as they are (not packed).
+  // The texts, and the fingerprint of the compared ones as they are (not packed): texts packed
+  // small are written to `raw_` first, others go straight to `out`.
   raw_.clear();
+  const bool small = layout_.small_texts;
   for (int k = 0; k < fields; ++k) {
-    const std::size_t raw_at = raw_.size();
-    AppendPackedNullText(row.Field(k), out, raw_, layout_.small_texts);
+    std::size_t text_at = 0;
+    std::size_t size = 0;
+    if (small) {
+      text_at = raw_.size();
+      AppendPackedNullText(row.Field(k), out, raw_, true);
+      size = raw_.size() - text_at;
+      if (k >= layout_.compared_fields)
+        raw_.resize(text_at);
+    } else {
+      size = AppendNullTextAsIs(row.Field(k), out);
+      text_at = out.size() - size;
+    }
     if (k < layout_.compared_fields)
-      spans_[static_cast<std::size_t>(k)] = {raw_at, raw_.size() - raw_at};
-    else
-      raw_.resize(raw_at);
+      spans_[static_cast<std::size_t>(k)] = {text_at, size};
   }
   std::uint64_t fingerprint = 0;
   if (layout_.fingerprint != nullptr) {
-    const std::string_view all(raw_);
+    const std::string_view all(small ? raw_ : out);
     for (std::size_t k = 0; k < trimmed_.size(); ++k) {
       trimmed_[k] = static_cast<int>(k) < fields
                         ? Trim(all.substr(spans_[k].first, spans_[k].second))

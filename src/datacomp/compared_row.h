@@ -56,7 +56,8 @@ class ComparedRowPreparer final : public RowPreparer {
   std::string part_;
   std::string raw_;  // the compared texts as they are, one after another
   std::vector<std::string_view> trimmed_;
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // of the compared texts in `raw_`
+  // Of the compared texts, in `raw_` when packed small, else in the row written.
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;
 };
 
 // A prepared row read back.
