@@ -351,8 +351,10 @@ std::uint64_t TargetKeyIndex::FingerprintOf(std::string_view row_bytes) const {
 
 std::size_t TargetKeyIndex::TextsAt(std::string_view row_bytes) const {
   std::size_t at = kRowHeaderSize;
-  if (static_cast<std::uint8_t>(row_bytes[kKindAt]) == kKeptKey)
-    at += ReadPackedLength(row_bytes, at);
+  if (static_cast<std::uint8_t>(row_bytes[kKindAt]) == kKeptKey) {
+    const std::size_t key_size = ReadPackedLength(row_bytes, at);
+    at += key_size;
+  }
   return at;
 }
 
