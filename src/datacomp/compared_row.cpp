@@ -148,6 +148,9 @@ void WriteUnpacked(std::string_view packed_text, char* to) {
   }
 }
 
+// The most bytes a length takes (7 bits a byte).
+constexpr std::size_t kLongestLength = (sizeof(std::size_t) * 8 + 6) / 7;
+
 char* WriteLength(char* out, std::size_t size) {
   while (size >= 0x80) {
     *out++ = static_cast<char>((size & 0x7F) | 0x80);
@@ -163,10 +166,13 @@ void AppendPackedText(std::string& out, std::string_view text, bool small) {
   std::size_t tail = 0;
   while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
-  // Room for the longest header and the text as it is, trimmed to what was written.
-  const std::size_t at = out.size();
-  out.resize(at + 2 * sizeof(std::uint64_t) + 4 + text.size());
-  char* to = out.data() + at;
+  // Written first where there is room for the longest headers and the text as it is: on the
+  // stack for a short text, as growing `out` by that room would first fill it with zeros.
+  char stack[128];
+  std::string heap;
+  const std::size_t room = 2 * kLongestLength + text.size();
+  char* const begin = room <= sizeof stack ? stack : (heap.resize(room), heap.data());
+  char* to = begin;
   if (tail == text.size() && tail >= 2) {
     to = WriteLength(to, text.size() << 2 | kCodedForm);
     to = WriteCoded(to, text);
@@ -182,7 +188,7 @@ void AppendPackedText(std::string& out, std::string_view text, bool small) {
       std::memcpy(to, text.data(), text.size());
     to += text.size();
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  out.append(begin, static_cast<std::size_t>(to - begin));
 }
 
 namespace {
