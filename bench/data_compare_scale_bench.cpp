@@ -4,7 +4,7 @@
 //
 // - BM_ScaleByKey / BM_ScaleRecordByRecord: 1,000,000 rows, then 10,000,000. The 10,000,000-row
 //   cases run only when KORVANE_BENCH_10M=1 is set (their tables take about 2 GB on disk and
-//   half a minute to write, and the comparison by key 1.5 GB of memory); they are skipped
+//   half a minute to write, and the comparison by key 0.9 GB of memory); they are skipped
 //   otherwise, so that a plain run stays short. --benchmark_filter=/1000000/
 //   leaves them out too.
 // - BM_KeyKind: 1,000,000 rows by key, identified by the integer ID, by a 20-character text,

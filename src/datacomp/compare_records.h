@@ -60,6 +60,8 @@ struct CompareRecordsInput {
   std::int64_t progress_interval = 1000;
   // The fingerprint of a row's compared texts under the key method (tests give a colliding one).
   TargetKeyIndex::RowFingerprint fingerprint = &TargetKeyIndex::StandardRowFingerprint;
+  // The hash of a key under the key method (tests give colliding ones).
+  TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash;
 };
 
 enum class CompareRecordsStatus {

@@ -72,47 +72,235 @@ std::size_t ReadPackedLength(std::string_view packed, std::size_t& at) {
   }
 }
 
-std::size_t AppendPackedNullText(const FieldView& field, std::string& out) {
-  // The text goes straight into the buffer behind a one-byte length, widened in the rare case
-  // of a text of 128 bytes or more.
-  const std::size_t length_at = out.size();
+namespace {
+
+// The forms of a packed text, in the low two bits of its header.
+constexpr std::size_t kRawForm = 0;
+constexpr std::size_t kCodedForm = 1;
+constexpr std::size_t kTailCodedForm = 2;
+// A tail shorter than this is kept as it is: coding it would save nothing once the size of the
+// part before it is written.
+constexpr std::size_t kShortestCodedTail = 4;
+
+constexpr char kCodeCharacters[17] = "0123456789 -.:+E";
+constexpr std::uint8_t kNotCoded = 0xFF;
+
+struct CodeTable {
+  std::uint8_t code[256];
+  constexpr CodeTable() : code() {
+    for (std::uint8_t& c : code)
+      c = kNotCoded;
+    for (std::uint8_t k = 0; k < 16; ++k)
+      code[static_cast<std::uint8_t>(kCodeCharacters[k])] = k;
+  }
+};
+constexpr CodeTable kCodes;
+
+std::uint8_t CodeOf(char c) {
+  return kCodes.code[static_cast<std::uint8_t>(c)];
+}
+
+// Two characters a byte, the first in the low half.
+char* WriteCoded(char* out, std::string_view text) {
+  std::size_t k = 0;
+  for (; k + 2 <= text.size(); k += 2)
+    *out++ = static_cast<char>(CodeOf(text[k]) | (CodeOf(text[k + 1]) << 4));
+  if (k < text.size())
+    *out++ = static_cast<char>(CodeOf(text[k]));
+  return out;
+}
+
+char* WriteDecoded(std::string_view coded, std::size_t size, char* to) {
+  std::size_t k = 0;
+  for (; k + 2 <= size; k += 2) {
+    const auto byte = static_cast<std::uint8_t>(coded[k / 2]);
+    to[k] = kCodeCharacters[byte & 0x0F];
+    to[k + 1] = kCodeCharacters[byte >> 4];
+  }
+  if (k < size)
+    to[k] = kCodeCharacters[static_cast<std::uint8_t>(coded[k / 2]) & 0x0F];
+  return to + size;
+}
+
+// The size of the text of packed bytes, and the text written to `to` (room for that size).
+std::size_t UnpackedSize(std::string_view packed_text) {
+  std::size_t at = 0;
+  return ReadPackedLength(packed_text, at) >> 2;
+}
+void WriteUnpacked(std::string_view packed_text, char* to) {
+  std::size_t at = 0;
+  const std::size_t header = ReadPackedLength(packed_text, at);
+  const std::size_t size = header >> 2;
+  switch (header & 3) {
+    case kCodedForm:
+      WriteDecoded(packed_text.substr(at), size, to);
+      return;
+    case kTailCodedForm: {
+      const std::size_t head = ReadPackedLength(packed_text, at);
+      std::memcpy(to, packed_text.data() + at, head);
+      WriteDecoded(packed_text.substr(at + head), size - head, to + head);
+      return;
+    }
+    default:
+      if (size > 0)
+        std::memcpy(to, packed_text.data() + at, size);
+      return;
+  }
+}
+
+// The most bytes a length takes (7 bits a byte).
+constexpr std::size_t kLongestLength = (sizeof(std::size_t) * 8 + 6) / 7;
+
+char* WriteLength(char* out, std::size_t size) {
+  while (size >= 0x80) {
+    *out++ = static_cast<char>((size & 0x7F) | 0x80);
+    size >>= 7;
+  }
+  *out++ = static_cast<char>(size);
+  return out;
+}
+
+}  // namespace
+
+void AppendPackedText(std::string& out, std::string_view text, bool small) {
+  std::size_t tail = 0;
+  while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
+    ++tail;
+  // Written first where there is room for the longest headers and the text as it is: on the
+  // stack for a short text, as growing `out` by that room would first fill it with zeros.
+  char stack[128];
+  std::string heap;
+  const std::size_t room = 2 * kLongestLength + text.size();
+  char* const begin = room <= sizeof stack ? stack : (heap.resize(room), heap.data());
+  char* to = begin;
+  if (tail == text.size() && tail >= 2) {
+    to = WriteLength(to, text.size() << 2 | kCodedForm);
+    to = WriteCoded(to, text);
+  } else if (tail >= kShortestCodedTail) {
+    const std::size_t head = text.size() - tail;
+    to = WriteLength(to, text.size() << 2 | kTailCodedForm);
+    to = WriteLength(to, head);
+    std::memcpy(to, text.data(), head);
+    to = WriteCoded(to + head, text.substr(head));
+  } else {
+    to = WriteLength(to, text.size() << 2 | kRawForm);
+    if (!text.empty())
+      std::memcpy(to, text.data(), text.size());
+    to += text.size();
+  }
+  out.append(begin, static_cast<std::size_t>(to - begin));
+}
+
+namespace {
+
+// NextPackedText, with the common case of a short text kept as it is inline.
+inline std::string_view NextText(std::string_view packed, std::size_t& at) {
+  const std::size_t start = at;
+  const auto first = static_cast<std::uint8_t>(packed[at]);
+  if (first < 0x80 && (first & 3) == kRawForm) {
+    at += 1 + (first >> 2);
+    return std::string_view(packed.data() + start, at - start);
+  }
+  const std::size_t header = ReadPackedLength(packed, at);
+  const std::size_t size = header >> 2;
+  switch (header & 3) {
+    case kCodedForm:
+      at += (size + 1) / 2;
+      break;
+    case kTailCodedForm: {
+      const std::size_t head = ReadPackedLength(packed, at);
+      at += head + (size - head + 1) / 2;
+      break;
+    }
+    default:
+      at += size;
+      break;
+  }
+  return std::string_view(packed.data() + start, at - start);
+}
+
+// Appends the NullText of a field kept as it is, behind a one-byte header widened in the rare
+// case of a text of 32 bytes or more; the text's size.
+std::size_t AppendNullTextAsIs(const FieldView& field, std::string& out) {
+  const std::size_t header_at = out.size();
   out.push_back('\0');
   AppendNullText(field, out);
-  const std::size_t size = out.size() - length_at - 1;
-  if (size < 0x80) {
-    out[length_at] = static_cast<char>(size);
+  const std::size_t size = out.size() - header_at - 1;
+  if ((size << 2) < 0x80) {
+    out[header_at] = static_cast<char>(size << 2 | kRawForm);
     return size;
   }
-  std::string length;
-  AppendPackedLength(length, size);
-  out.replace(length_at, 1, length);
+  std::string header;
+  AppendPackedLength(header, size << 2 | kRawForm);
+  out.replace(header_at, 1, header);
   return size;
+}
+
+}  // namespace
+
+std::string_view NextPackedText(std::string_view packed, std::size_t& at) {
+  return NextText(packed, at);
+}
+
+void UnpackText(std::string_view packed_text, std::string& out) {
+  out.resize(UnpackedSize(packed_text));
+  WriteUnpacked(packed_text, out.data());
+}
+
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw, bool small) {
+  const std::size_t start = raw.size();
+  AppendNullText(field, raw);
+  AppendPackedText(out, std::string_view(raw).substr(start), small);
 }
 
 std::vector<std::string> UnpackTexts(std::string_view packed) {
   std::vector<std::string> texts;
-  for (std::size_t at = 0; at < packed.size();) {
-    const std::size_t size = ReadPackedLength(packed, at);
-    texts.emplace_back(packed.substr(at, size));
-    at += size;
-  }
+  for (std::size_t at = 0; at < packed.size();)
+    UnpackText(NextPackedText(packed, at), texts.emplace_back());
   return texts;
 }
+
+namespace {
+
+// The text of packed bytes: those of a text kept as it is, else the text unpacked, into a
+// buffer of its own when short.
+class PackedTextReader {
+ public:
+  std::string_view Text(std::string_view packed_text) {
+    const auto first = static_cast<std::uint8_t>(packed_text[0]);
+    if (first < 0x80 && (first & 3) == kRawForm)
+      return packed_text.substr(1);
+    const std::size_t size = UnpackedSize(packed_text);
+    if (size <= sizeof short_) {
+      WriteUnpacked(packed_text, short_);
+      return std::string_view(short_, size);
+    }
+    UnpackText(packed_text, long_);
+    return long_;
+  }
+
+ private:
+  char short_[64];
+  std::string long_;
+};
+
+}  // namespace
 
 bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count) {
   std::size_t s = 0;
   std::size_t t = 0;
+  PackedTextReader source_reader;
+  PackedTextReader target_reader;
   for (std::size_t k = 0; k < count && s < source.size(); ++k) {
-    const std::size_t source_size = ReadPackedLength(source, s);
-    const std::string_view source_text = source.substr(s, source_size);
-    s += source_size;
-    std::string_view target_text;
-    if (t < target.size()) {
-      const std::size_t target_size = ReadPackedLength(target, t);
-      target_text = target.substr(t, target_size);
-      t += target_size;
-    }
-    // Most pairs hold equal texts without blanks to trim: one comparison settles them.
+    const std::string_view source_packed = NextText(source, s);
+    const std::string_view target_packed =
+        t < target.size() ? NextText(target, t) : std::string_view();
+    // Most pairs hold equal texts packed alike: equal bytes settle them without unpacking.
+    if (source_packed == target_packed)
+      continue;
+    const std::string_view source_text = source_reader.Text(source_packed);
+    const std::string_view target_text =
+        target_packed.empty() ? std::string_view() : target_reader.Text(target_packed);
     if (source_text != target_text && Trim(source_text) != Trim(target_text))
       return false;
   }
@@ -162,15 +350,29 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
   }
-  // The texts, and the fingerprint of the compared ones once the buffer holds them all.
+  // The texts, and the fingerprint of the compared ones as they are (not packed): texts packed
+  // small are written to `raw_` first, others go straight to `out`.
+  raw_.clear();
+  const bool small = layout_.small_texts;
   for (int k = 0; k < fields; ++k) {
-    const std::size_t size = AppendPackedNullText(row.Field(k), out);
+    std::size_t text_at = 0;
+    std::size_t size = 0;
+    if (small) {
+      text_at = raw_.size();
+      AppendPackedNullText(row.Field(k), out, raw_, true);
+      size = raw_.size() - text_at;
+      if (k >= layout_.compared_fields)
+        raw_.resize(text_at);
+    } else {
+      size = AppendNullTextAsIs(row.Field(k), out);
+      text_at = out.size() - size;
+    }
     if (k < layout_.compared_fields)
-      spans_[static_cast<std::size_t>(k)] = {out.size() - size, size};
+      spans_[static_cast<std::size_t>(k)] = {text_at, size};
   }
   std::uint64_t fingerprint = 0;
   if (layout_.fingerprint != nullptr) {
-    const std::string_view all(out);
+    const std::string_view all(small ? raw_ : out);
     for (std::size_t k = 0; k < trimmed_.size(); ++k) {
       trimmed_[k] = static_cast<int>(k) < fields
                         ? Trim(all.substr(spans_[k].first, spans_[k].second))

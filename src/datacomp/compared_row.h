@@ -10,8 +10,8 @@
 //     number, kMatchText for a text);
 //   - the key bytes, as the index keeps them (one component as it is, several each behind its
 //     4-byte size);
-//   - the NullText of every field of the row, each behind its length (7 bits a byte, low first):
-//     the packed texts, in the form the Target index keeps them.
+//   - the NullText of every field of the row, each in its packed form (below): the packed texts,
+//     in the form the Target index keeps them.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +41,9 @@ struct ComparedRowLayout {
   RowFingerprint fingerprint = nullptr;  // null: no fingerprint
   std::vector<int> key_fields;           // the field of each key component; none: no key
   KeyHash key_hash = nullptr;
+  // Whether texts are packed in their smallest form, for rows kept in memory; rows only passed
+  // along keep them as they are, which is quicker to write.
+  bool small_texts = false;
 };
 
 class ComparedRowPreparer final : public RowPreparer {
@@ -51,8 +54,10 @@ class ComparedRowPreparer final : public RowPreparer {
  private:
   ComparedRowLayout layout_;
   std::string part_;
+  std::string raw_;  // the compared texts as they are, one after another
   std::vector<std::string_view> trimmed_;
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;  // of the compared texts in `out`
+  // Of the compared texts, in `raw_` when packed small, else in the row written.
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;
 };
 
 // A prepared row read back.
@@ -74,14 +79,25 @@ bool WriteCommonKey(const FieldView& value, std::string& key);
 // Appends one component of a key of several components.
 void AppendKeyPart(std::string& key, std::string_view part);
 
-// Packed texts: each behind its length.
+// Packed texts. Each text is kept behind a header (7 bits a byte, low first) holding its size
+// and its form: as it is; wholly in a four-bit code, two characters a byte, when every character
+// is a digit or one of " -.:+E" (numbers, dates and times); or its other characters as they are
+// followed by such a tail in the code ("Customer 42"). Texts packed small take the smallest of
+// these forms, a function of the text alone, so two texts so packed are equal exactly when their
+// packed bytes are; the others are kept as they are.
 void AppendPackedLength(std::string& out, std::size_t size);
 std::size_t ReadPackedLength(std::string_view packed, std::size_t& at);
-// Appends the NullText of a field to `out` behind its length; the text's size.
-std::size_t AppendPackedNullText(const FieldView& field, std::string& out);
+// Appends a text in its packed form: the smallest when `small`, else as it is.
+void AppendPackedText(std::string& out, std::string_view text, bool small = true);
+// The packed bytes of the text at `at` (header included), moving `at` past them.
+std::string_view NextPackedText(std::string_view packed, std::size_t& at);
+// The text of packed bytes NextPackedText gave, written to `out` (replacing what it held).
+void UnpackText(std::string_view packed_text, std::string& out);
+// Appends the NullText of a field to `raw` and its packed form to `out`.
+void AppendPackedNullText(const FieldView& field, std::string& out, std::string& raw, bool small);
 std::vector<std::string> UnpackTexts(std::string_view packed);
 // Whether the first `count` texts of `source` equal those of `target`, each trimmed of blanks,
-// letter case counting, a text `target` lacks counting as empty.
+// letter case counting, a text `target` lacks counting as empty. Either may be packed small.
 bool SamePackedTexts(std::string_view source, std::string_view target, std::size_t count);
 
 }  // namespace korvane

@@ -138,6 +138,7 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   layout.compared_fields = source_field_count_;
   layout.fingerprint = fingerprint_;
   layout.key_hash = key_hash_;
+  layout.small_texts = target;  // the Target's rows are kept
   // Without a valid key no search is made, so no key is prepared.
   if (valid_) {
     for (const Component& component : components_)
@@ -200,18 +201,62 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
   return Mix(hash);
 }
 
+std::uint64_t PackedBlocks::Append(std::string_view row) {
+  // A row starts where its bytes can be read, so even an empty one needs a block.
+  if (end_ + row.size() > limit_ || end_ == limit_) {
+    // The rest of the last block stays unused; the row starts a block of its own.
+    end_ = limit_;
+    const std::uint64_t blocks =
+        std::max<std::uint64_t>(1, (row.size() + kBlockSize - 1) / kBlockSize);
+    const auto size = static_cast<std::size_t>(blocks * kBlockSize);
+    memory_.push_back(std::unique_ptr<char[]>(new char[size]));
+    const char* memory = memory_.back().get();
+    for (std::uint64_t k = 0; k < blocks; ++k) {
+      blocks_.push_back(memory + k * kBlockSize);
+      ends_.push_back(memory + size);
+    }
+    limit_ += blocks * kBlockSize;
+  }
+  const std::uint64_t position = end_;
+  const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
+  std::memcpy(const_cast<char*>(blocks_[block]) + (position & (kBlockSize - 1)), row.data(),
+              row.size());
+  end_ += row.size();
+  return position;
+}
+
+void RowStarts::PushBack(std::uint64_t position) {
+  if (!wide_ && position > narrow_limit_) {
+    wide_starts_.reserve(std::max(starts_.capacity(), starts_.size() + 1));
+    wide_starts_.assign(starts_.begin(), starts_.end());
+    starts_ = std::vector<std::uint32_t>();
+    wide_ = true;
+  }
+  if (wide_)
+    wide_starts_.push_back(position);
+  else
+    starts_.push_back(static_cast<std::uint32_t>(position));
+}
+
+namespace {
+
+// The kind of key a row holds: none (a NULL key, or no valid key), one its texts give back
+// (kTextsKey, with a bit per component that is a text rather than a whole number), or one kept
+// in the row behind its size (kKeptKey).
+constexpr std::uint8_t kNoKey = 0;
+constexpr std::uint8_t kTextsKey = 0x40;
+constexpr std::uint8_t kKeptKey = 0x80;
+constexpr std::size_t kKindAt = 8;
+constexpr std::size_t kRowHeaderSize = 9;
+
+}  // namespace
+
 void TargetKeyIndex::Reserve(std::size_t rows) {
   rows = std::min<std::size_t>(rows, std::size_t{1} << 27);
-  expected_rows_ = rows;
-  row_starts_.reserve(rows);
-  fingerprints_.reserve(rows);
+  starts_.Reserve(rows);
   matched_.reserve(rows);
-  next_.reserve(rows);
-  chains_.reserve(rows);
-  std::size_t capacity = slots_.size();
-  while (capacity < rows * 2)
-    capacity *= 2;
-  if (capacity > slots_.size() && chains_.empty())
+  const std::size_t capacity = rows + rows / 4 + 16;
+  if (capacity > slots_.size() && used_slots_ == 0)
     slots_.assign(capacity, Slot{});
 }
 
@@ -221,55 +266,136 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
 
 void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prepared) {
   const ComparedRow prepared_row = ComparedRow::Parse(prepared);
-  const auto row = static_cast<std::uint32_t>(row_starts_.size());
-  row_starts_.push_back(packed_.size());
-  packed_.append(prepared_row.texts);
-  fingerprints_.push_back(prepared_row.fingerprint);
-  matched_.push_back(false);
-  next_.push_back(kNoRow);
-  // The first rows tell how much room the texts of the rows expected will take.
-  constexpr std::uint32_t kSampleRows = 1024;
-  if (row + 1 == kSampleRows && expected_rows_ > kSampleRows)
-    packed_.reserve(packed_.size() / kSampleRows * expected_rows_ / 8 * 9);
-  if (!valid_)
-    return;
-  switch (prepared_row.key_state) {
-    case PreparedKey::kReady:
-    case PreparedKey::kNull:
-      // A NULL key matches nothing; the components before it still tell their classes.
-      for (std::size_t c = 0; c < prepared_row.classes.size(); ++c)
-        components_[c].classes |= static_cast<std::uint8_t>(prepared_row.classes[c]);
-      if (prepared_row.key_state == PreparedKey::kReady)
-        AddRow(prepared_row.key, prepared_row.key_hash, row);
-      return;
-    case PreparedKey::kFromFields:
-      AddKeyFromFields(target, row);
-      return;
+  const auto row = static_cast<std::uint32_t>(starts_.size());
+  std::uint8_t kind = kNoKey;
+  std::string_view key;
+  std::uint64_t hash = 0;
+  if (valid_) {
+    switch (prepared_row.key_state) {
+      case PreparedKey::kReady:
+      case PreparedKey::kNull:
+        // A NULL key matches nothing; the components before it still tell their classes.
+        for (std::size_t c = 0; c < prepared_row.classes.size(); ++c)
+          components_[c].classes |= static_cast<std::uint8_t>(prepared_row.classes[c]);
+        if (prepared_row.key_state == PreparedKey::kReady) {
+          kind = kTextsKey;
+          for (std::size_t c = 0; c < prepared_row.classes.size(); ++c) {
+            if (static_cast<std::uint8_t>(prepared_row.classes[c]) == kMatchText)
+              kind |= static_cast<std::uint8_t>(1u << c);
+          }
+          key = prepared_row.key;
+          hash = prepared_row.key_hash;
+        }
+        break;
+      case PreparedKey::kFromFields:
+        if (KeyFromFields(target, from_fields_key_)) {
+          kind = kKeptKey;
+          key = from_fields_key_;
+          hash = key_hash_(key);
+        }
+        break;
+    }
   }
+  row_.clear();
+  row_.append(reinterpret_cast<const char*>(&prepared_row.fingerprint), 8);
+  row_.push_back(static_cast<char>(kind));
+  if (kind == kKeptKey) {
+    AppendPackedLength(row_, key.size());
+    row_.append(key);
+  }
+  row_.append(prepared_row.texts);
+  starts_.PushBack(rows_.Append(row_));
+  matched_.push_back(false);
+  if (kind != kNoKey)
+    QueueRow(hash, row);
 }
 
-void TargetKeyIndex::AddKeyFromFields(const RowCursor& target, std::uint32_t row) {
+void TargetKeyIndex::QueueRow(std::uint64_t hash, std::uint32_t row) {
+#if defined(__GNUC__)
+  __builtin_prefetch(&slots_[Home(hash)], 1);
+#endif
+  queued_[queued_count_++] = QueuedRow{hash, row};
+  if (queued_count_ == kQueuedRows)
+    AddQueuedRows();
+}
+
+void TargetKeyIndex::AddQueuedRows() {
+  for (std::size_t k = 0; k < queued_count_; ++k)
+    AddRow(queued_[k].hash, queued_[k].row);
+  queued_count_ = 0;
+}
+
+bool TargetKeyIndex::KeyFromFields(const RowCursor& target, std::string& key) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
     const FieldView value = target.Field(components_[c].target_field);
     if (value.type == ValueType::kNull)
-      return;  // a NULL key matches nothing
+      return false;  // a NULL key matches nothing
     if (!WriteCommonKey(value, key_parts_[c]))
       key_parts_[c] = *FieldMatchKey(ToValue(value));
     components_[c].classes |= MatchClassOfField(value);
     parts_[c] = &key_parts_[c];
   }
-  const std::string key = parts_.size() == 1 ? *parts_[0] : CompositeKey(parts_);
-  AddRow(key, key_hash_(key), row);
+  key = parts_.size() == 1 ? *parts_[0] : CompositeKey(parts_);
+  return true;
 }
 
-std::string_view TargetKeyIndex::TargetText(std::size_t row, int field) const {
-  std::size_t at = row_starts_[row];
-  for (int k = 0;; ++k) {
-    const std::size_t size = ReadPackedLength(packed_, at);
-    if (k == field)
-      return std::string_view(packed_).substr(at, size);
-    at += size;
+std::string_view TargetKeyIndex::RowBytes(std::size_t row) const {
+  return rows_.From(starts_[row]);
+}
+
+std::uint64_t TargetKeyIndex::FingerprintOf(std::string_view row_bytes) const {
+  std::uint64_t fingerprint = 0;
+  std::memcpy(&fingerprint, row_bytes.data(), sizeof fingerprint);
+  return fingerprint;
+}
+
+std::size_t TargetKeyIndex::TextsAt(std::string_view row_bytes) const {
+  std::size_t at = kRowHeaderSize;
+  if (static_cast<std::uint8_t>(row_bytes[kKindAt]) == kKeptKey) {
+    const std::size_t key_size = ReadPackedLength(row_bytes, at);
+    at += key_size;
   }
+  return at;
+}
+
+std::string_view TargetKeyIndex::RowKey(std::uint32_t row, std::string& buffer) {
+  const std::string_view bytes = RowBytes(row);
+  const auto kind = static_cast<std::uint8_t>(bytes[kKindAt]);
+  std::size_t at = kRowHeaderSize;
+  if (kind == kKeptKey) {
+    const std::size_t size = ReadPackedLength(bytes, at);
+    return bytes.substr(at, size);
+  }
+  // Built as WriteCommonKey builds it from the field: a whole number's NullText is its digits,
+  // a text's is the text itself.
+  buffer.clear();
+  for (std::size_t c = 0; c < components_.size(); ++c) {
+    std::size_t field_at = at;
+    for (int k = 0; k < components_[c].target_field; ++k)
+      NextPackedText(bytes, field_at);
+    UnpackText(NextPackedText(bytes, field_at), text_);
+    std::string& part = components_.size() == 1 ? buffer : key_text_;
+    if ((kind & (1u << c)) != 0) {
+      part.assign(1, 't');
+      AppendSimpleCaseFold(TrimRight(text_), part);
+    } else {
+      part.assign(1, 'n');
+      part.append(text_);
+    }
+    if (components_.size() > 1)
+      AppendKeyPart(buffer, part);
+  }
+  return buffer;
+}
+
+std::string TargetKeyIndex::TargetText(std::size_t row, int field) const {
+  const std::string_view bytes = RowBytes(row);
+  std::size_t at = TextsAt(bytes);
+  for (int k = 0; k < field; ++k)
+    NextPackedText(bytes, at);
+  std::string text;
+  UnpackText(NextPackedText(bytes, at), text);
+  return text;
 }
 
 std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
@@ -277,9 +403,12 @@ std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
 }
 
 std::string_view TargetKeyIndex::TargetPacked(std::size_t row) const {
-  const std::size_t start = row_starts_[row];
-  const std::size_t end = row + 1 < row_starts_.size() ? row_starts_[row + 1] : packed_.size();
-  return std::string_view(packed_).substr(start, end - start);
+  const std::string_view bytes = RowBytes(row);
+  const std::size_t start = TextsAt(bytes);
+  std::size_t end = start;
+  for (int k = 0; k < target_field_count_; ++k)
+    NextPackedText(bytes, end);
+  return bytes.substr(start, end - start);
 }
 
 std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view> texts) {
@@ -290,7 +419,7 @@ std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view
 
 bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared) const {
   const ComparedRow source = ComparedRow::Parse(prepared);
-  if (fingerprints_[row] != source.fingerprint)
+  if (FingerprintOf(RowBytes(row)) != source.fingerprint)
     return false;
   return SamePackedTexts(source.texts, TargetPacked(row),
                          static_cast<std::size_t>(source_field_count_));
@@ -298,16 +427,15 @@ bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared
 
 bool TargetKeyIndex::SameData(std::size_t row, std::span<const std::string_view> source_texts,
                               std::uint64_t source_fingerprint) const {
-  if (fingerprints_[row] != source_fingerprint)
+  const std::string_view bytes = RowBytes(row);
+  if (FingerprintOf(bytes) != source_fingerprint)
     return false;
-  std::size_t at = row_starts_[row];
+  std::size_t at = TextsAt(bytes);
+  std::string target;
   for (std::size_t k = 0; k < source_texts.size(); ++k) {
-    std::string_view target;
-    if (k < static_cast<std::size_t>(target_field_count_)) {
-      const std::size_t size = ReadPackedLength(packed_, at);
-      target = std::string_view(packed_).substr(at, size);
-      at += size;
-    }
+    target.clear();
+    if (k < static_cast<std::size_t>(target_field_count_))
+      UnpackText(NextPackedText(bytes, at), target);
     if (Trim(source_texts[k]) != Trim(target))
       return false;
   }
@@ -323,78 +451,89 @@ std::string TargetKeyIndex::CompositeKey(const std::vector<const std::string*>& 
   return key;
 }
 
-std::string_view TargetKeyIndex::KeyOf(const Chain& chain) const {
-  if (chain.key_size <= kInlineKeySize)
-    return std::string_view(chain.key, chain.key_size);
-  std::size_t offset = 0;
-  std::memcpy(&offset, chain.key, sizeof offset);
-  return std::string_view(keys_).substr(offset, chain.key_size);
-}
-
 std::uint64_t TargetKeyIndex::StandardKeyHash(std::string_view key) {
   return std::hash<std::string_view>()(key);
 }
 
-TargetKeyIndex::Chain* TargetKeyIndex::FindChain(std::string_view key, std::uint64_t hash) {
-  const auto tag = static_cast<std::uint32_t>(hash >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const Slot& entry = slots_[slot];
-    if (entry.chain == kNoChain)
+TargetKeyIndex::Slot* TargetKeyIndex::FindSlot(std::string_view key, std::uint64_t hash) {
+  const std::uint32_t tag = TagOf(hash);
+  const std::size_t size = slots_.size();
+  for (std::size_t slot = Home(hash);; slot = slot + 1 == size ? 0 : slot + 1) {
+    Slot& entry = slots_[slot];
+    if (entry.ref == kEmpty)
       return nullptr;  // never used
-    if (entry.tag != tag)
-      continue;
-    Chain& chain = chains_[entry.chain];
-    if (chain.key_size == key.size() && KeyOf(chain) == key)
-      return &chain;
+    if ((entry.tag & ~kGroup) == tag && RowKey(KeyRow(entry), key_) == key)
+      return &entry;
   }
 }
 
-void TargetKeyIndex::AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row) {
-  if ((chains_.size() + 1) * 2 > slots_.size())
+void TargetKeyIndex::AddRow(std::uint64_t hash, std::uint32_t row) {
+  if ((used_slots_ + 1) * 5 > slots_.size() * 4)
     Grow();
-  const auto tag = static_cast<std::uint32_t>(hash >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+  const std::uint32_t tag = TagOf(hash);
+  const std::size_t size = slots_.size();
+  for (std::size_t slot = Home(hash);; slot = slot + 1 == size ? 0 : slot + 1) {
     Slot& entry = slots_[slot];
-    if (entry.chain == kNoChain) {
-      entry.tag = tag;
-      entry.chain = static_cast<std::uint32_t>(chains_.size());
-      Chain& chain = chains_.emplace_back();
-      chain.key_size = static_cast<std::uint32_t>(key.size());
-      chain.head = row;
-      chain.tail = row;
-      if (key.size() <= kInlineKeySize) {
-        std::memcpy(chain.key, key.data(), key.size());
-      } else {
-        const std::size_t offset = keys_.size();
-        std::memcpy(chain.key, &offset, sizeof offset);
-        keys_.append(key);
-      }
+    if (entry.ref == kEmpty) {
+      entry = Slot{tag, row};
+      ++used_slots_;
       return;
     }
-    if (entry.tag != tag)
+    // The row's own key is read back only for a slot of its tag.
+    if ((entry.tag & ~kGroup) != tag || RowKey(KeyRow(entry), key_) != RowKey(row, row_key_))
       continue;
-    Chain& chain = chains_[entry.chain];
-    if (chain.key_size == key.size() && KeyOf(chain) == key) {
-      next_[chain.tail] = row;
-      chain.tail = row;
+    // Another row of the key: a key of one row becomes a group of two.
+    const auto node = static_cast<std::uint32_t>(nodes_.size());
+    if ((entry.tag & kGroup) == 0) {
+      nodes_.push_back(Node{entry.ref, node + 1});
+      nodes_.push_back(Node{row, kNoNode});
+      entry.tag |= kGroup;
+      entry.ref = static_cast<std::uint32_t>(groups_.size());
+      groups_.push_back(Group{nodes_[node].row, node, node + 1});
       return;
     }
+    Group& group = groups_[entry.ref];
+    nodes_.push_back(Node{row, kNoNode});
+    if (group.head == kNoNode)
+      group.head = node;
+    else
+      nodes_[group.tail].next = node;
+    group.tail = node;
+    return;
   }
 }
 
 void TargetKeyIndex::Grow() {
-  std::vector<Slot> slots(slots_.size() * 2);
-  const std::size_t mask = slots.size() - 1;
-  for (std::uint32_t number = 0; number < chains_.size(); ++number) {
-    const std::uint64_t hash = key_hash_(KeyOf(chains_[number]));
-    std::size_t slot = hash & mask;
-    while (slots[slot].chain != kNoChain)
-      slot = (slot + 1) & mask;
-    slots[slot] = Slot{static_cast<std::uint32_t>(hash >> 32), number};
+  std::vector<Slot> slots = std::move(slots_);
+  slots_.assign(slots.size() * 2, Slot{});
+  const std::size_t size = slots_.size();
+  for (const Slot& entry : slots) {
+    if (entry.ref == kEmpty)
+      continue;
+    const std::uint64_t hash = key_hash_(RowKey(KeyRow(entry), key_));
+    std::size_t slot = Home(hash);
+    while (slots_[slot].ref != kEmpty)
+      slot = slot + 1 == size ? 0 : slot + 1;
+    slots_[slot] = entry;
   }
-  slots_ = std::move(slots);
+}
+
+std::uint32_t TargetKeyIndex::FirstUnmatched(const Slot& slot) const {
+  if ((slot.tag & kGroup) == 0)
+    return matched_[slot.ref] ? kNoRow : slot.ref;
+  const Group& group = groups_[slot.ref];
+  return group.head == kNoNode ? kNoRow : nodes_[group.head].row;
+}
+
+TargetKeyIndex::Match TargetKeyIndex::Take(Slot& slot) {
+  const std::uint32_t row = FirstUnmatched(slot);
+  if ((slot.tag & kGroup) != 0) {
+    Group& group = groups_[slot.ref];
+    group.head = nodes_[group.head].next;
+  }
+  matched_[row] = true;
+  ++matched_count_;
+  return {Outcome::kFound, row};
 }
 
 TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source) {
@@ -405,6 +544,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
                                                          std::string_view prepared) {
   if (!valid_)
     return {Outcome::kSearchError, 0};
+  AddQueuedRows();
   // The common case: each component a whole number against a column of numbers only, or a
   // text against a column of texts only, has exactly its own key as its one candidate.
   const ComparedRow row = ComparedRow::Parse(prepared);
@@ -412,20 +552,12 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
   for (std::size_t c = 0; own_keys && c < components_.size(); ++c)
     own_keys = components_[c].classes == static_cast<std::uint8_t>(row.classes[c]);
   if (own_keys) {
-    Chain* chain = FindChain(row.key, row.key_hash);
-    if (chain == nullptr || chain->head == kNoRow)
+    Slot* slot = FindSlot(row.key, row.key_hash);
+    if (slot == nullptr || FirstUnmatched(*slot) == kNoRow)
       return {Outcome::kNotFound, 0};
-    return Take(chain);
+    return Take(*slot);
   }
   return FindFromFields(source);
-}
-
-TargetKeyIndex::Match TargetKeyIndex::Take(Chain* chain) {
-  const std::uint32_t row = chain->head;
-  chain->head = next_[row];
-  matched_[row] = true;
-  ++matched_count_;
-  return {Outcome::kFound, row};
 }
 
 TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
@@ -444,14 +576,18 @@ TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
       return {Outcome::kNotFound, 0};
   }
   // Every combination of one candidate per component; the earliest unmatched row wins.
-  Chain* best = nullptr;
+  Slot* best = nullptr;
+  std::uint32_t best_row = kNoRow;
   choice_.assign(components_.size(), 0);
   while (true) {
     for (std::size_t c = 0; c < components_.size(); ++c)
       parts_[c] = &candidates_[c][choice_[c]];
-    Chain* chain = parts_.size() == 1 ? FindChain(*parts_[0]) : FindChain(CompositeKey(parts_));
-    if (chain != nullptr && chain->head != kNoRow && (best == nullptr || chain->head < best->head))
-      best = chain;
+    Slot* slot = parts_.size() == 1 ? FindSlot(*parts_[0]) : FindSlot(CompositeKey(parts_));
+    const std::uint32_t row = slot != nullptr ? FirstUnmatched(*slot) : kNoRow;
+    if (row != kNoRow && (best == nullptr || row < best_row)) {
+      best = slot;
+      best_row = row;
+    }
     std::size_t c = 0;
     while (c < components_.size() && ++choice_[c] == candidates_[c].size())
       choice_[c++] = 0;
@@ -460,7 +596,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
   }
   if (best == nullptr)
     return {Outcome::kNotFound, 0};
-  return Take(best);
+  return Take(*best);
 }
 
 }  // namespace korvane

@@ -15,10 +15,12 @@
 // A Target key name that a criterion cannot name (not a field of the Target, or not readable
 // as a column name, such as "No Field") makes every search fail.
 //
-// Each Target row is kept as the NullText of its fields, one after another in one buffer (no
-// Value and no vector per row), with a 64-bit fingerprint of the texts a pair compares (the
-// first as many fields as the Source has, trimmed of blanks, a missing one as empty). A pair
-// whose fingerprints differ differs; equal fingerprints are confirmed against the texts.
+// Each Target row is kept as the NullText of its fields, packed (compared_row.h) one after
+// another in blocks of memory (no Value and no vector per row), behind a 64-bit fingerprint of
+// the texts a pair compares (the first as many fields as the Source has, trimmed of blanks, a
+// missing one as empty). A pair whose fingerprints differ differs; equal fingerprints are
+// confirmed against the texts. A row's key is not kept beside it when its texts give it back
+// (whole numbers and texts, the common kinds); keys of other kinds are kept in the row.
 #pragma once
 
 #include <array>
@@ -35,6 +37,50 @@
 #include "db/backend.h"
 
 namespace korvane {
+
+// Rows of bytes kept one after another in blocks of 1 MiB, never moved once written (a row
+// larger than a block gets blocks of its own), so that growing costs no copy of what is kept.
+// A row is found by the position Append gave.
+class PackedBlocks {
+ public:
+  std::uint64_t Append(std::string_view row);
+  // The bytes from `position` to the end of its block.
+  std::string_view From(std::uint64_t position) const {
+    const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
+    const char* start = blocks_[block] + (position & (kBlockSize - 1));
+    return std::string_view(start, static_cast<std::size_t>(ends_[block] - start));
+  }
+  std::uint64_t Size() const { return end_; }  // the positions used, gaps at block ends included
+
+ private:
+  static constexpr int kBlockBits = 20;
+  static constexpr std::uint64_t kBlockSize = std::uint64_t{1} << kBlockBits;
+  std::vector<std::unique_ptr<char[]>> memory_;
+  std::vector<const char*> blocks_;  // by block number
+  std::vector<const char*> ends_;    // where the memory of each block's allocation ends
+  std::uint64_t end_ = 0;            // the next free position
+  std::uint64_t limit_ = 0;          // the end of the blocks allocated
+};
+
+// The positions at which rows start, 4 bytes each while every position fits in 32 bits (that
+// is, while the rows take up to 4 GiB); past that they are widened to 8 bytes.
+class RowStarts {
+ public:
+  explicit RowStarts(std::uint64_t narrow_limit = 0xFFFFFFFFu) : narrow_limit_(narrow_limit) {}
+  void Reserve(std::size_t rows) { wide_ ? wide_starts_.reserve(rows) : starts_.reserve(rows); }
+  void PushBack(std::uint64_t position);
+  std::uint64_t operator[](std::size_t row) const {
+    return wide_ ? wide_starts_[row] : starts_[row];
+  }
+  std::size_t size() const { return wide_ ? wide_starts_.size() : starts_.size(); }
+  bool Wide() const { return wide_; }
+
+ private:
+  std::uint64_t narrow_limit_;
+  bool wide_ = false;
+  std::vector<std::uint32_t> starts_;
+  std::vector<std::uint64_t> wide_starts_;
+};
 
 class TargetKeyIndex {
  public:
@@ -92,10 +138,10 @@ class TargetKeyIndex {
   bool SameData(std::size_t row, std::span<const std::string_view> source_texts,
                 std::uint64_t source_fingerprint) const;
 
-  std::size_t TargetRowCount() const { return row_starts_.size(); }
+  std::size_t TargetRowCount() const { return starts_.size(); }
   int TargetFieldCount() const { return target_field_count_; }
   // The NullText of a Target field, and of all fields of a row.
-  std::string_view TargetText(std::size_t row, int field) const;
+  std::string TargetText(std::size_t row, int field) const;
   std::vector<std::string> TargetTexts(std::size_t row) const;
   // The texts of a row packed (ComparedRow's form).
   std::string_view TargetPacked(std::size_t row) const;
@@ -109,43 +155,66 @@ class TargetKeyIndex {
     int target_field = -1;
     std::uint8_t classes = 0;  // MatchClass bits present in the Target column
   };
-  // One distinct key: its bytes (kept in the chain when short, else in keys_ at the offset the
-  // chain holds) and its rows not yet matched, in order. Chains are numbered in the order their
-  // keys first appear, so a Source read in the Target's order visits them front to back.
-  // 12 bytes keep a chain at 24 bytes and hold any whole-number key of up to 11 digits.
-  static constexpr std::size_t kInlineKeySize = 12;
-  struct Chain {
-    std::uint32_t head = kNoRow;  // kNoRow: every row matched
-    std::uint32_t tail = kNoRow;
-    std::uint32_t key_size = 0;
-    char key[kInlineKeySize] = {};
-  };
-  static_assert(kInlineKeySize >= sizeof(std::size_t), "a long key's offset fits in the chain");
-  // A slot of the open-addressing table: the upper half of its key's hash, to pass over most
-  // other keys without reading their chain, and its chain's number (kNoChain: never used). At 8
-  // bytes a slot, the table of a million keys stays within a processor's last-level cache.
+  // A slot of the open-addressing table, one per distinct key: 31 bits of the key's hash that
+  // did not choose the slot, to pass over most other keys without reading their rows, and its
+  // one row, or (kGroup set in the tag) the number of its group when the key has several rows.
+  // At 8 bytes a slot and at most four in five slots used, the table costs 10 bytes a key.
   struct Slot {
     std::uint32_t tag = 0;
-    std::uint32_t chain = kNoChain;
+    std::uint32_t ref = kEmpty;
   };
+  // The rows of a key of several rows, as a list of nodes in reading order; `head` is the
+  // first not yet matched (kNoNode: none). The key is read from `first_row`.
+  struct Group {
+    std::uint32_t first_row = 0;
+    std::uint32_t head = 0;
+    std::uint32_t tail = 0;
+  };
+  struct Node {
+    std::uint32_t row = 0;
+    std::uint32_t next = 0;
+  };
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
   static constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
-  static constexpr std::uint32_t kNoChain = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kNoNode = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kGroup = 0x80000000u;
 
   ComparedRowLayout Layout(bool target) const;
   std::string_view PrepareHere(const RowCursor& row, bool target);
-  // The paths for keys whose values are not all whole numbers or texts.
-  void AddKeyFromFields(const RowCursor& target, std::uint32_t row);
+  // The key of a row whose key is not of the common kinds, into `key`; false when it is NULL.
+  bool KeyFromFields(const RowCursor& target, std::string& key);
   Match FindFromFields(const RowCursor& source);
-  // Flags the chain's first row as matched.
-  Match Take(Chain* chain);
 
-  std::string_view KeyOf(const Chain& chain) const;
-  // The chain of a key (linear probing) of this hash; null when the key has none.
-  Chain* FindChain(std::string_view key, std::uint64_t hash);
-  Chain* FindChain(std::string_view key) { return FindChain(key, key_hash_(key)); }
-  void AddRow(std::string_view key, std::uint64_t hash, std::uint32_t row);
-  // Doubles the slot table once it is half full.
+  // A row's bytes from its start to the end of its block; the fingerprint and the row's kind
+  // of key lead them.
+  std::string_view RowBytes(std::size_t row) const;
+  std::uint64_t FingerprintOf(std::string_view row_bytes) const;
+  // Where the packed texts start in a row's bytes.
+  std::size_t TextsAt(std::string_view row_bytes) const;
+  // The key a row was indexed under, built in `buffer` unless the row holds it.
+  std::string_view RowKey(std::uint32_t row, std::string& buffer);
+  std::uint32_t KeyRow(const Slot& slot) const {
+    return (slot.tag & kGroup) != 0 ? groups_[slot.ref].first_row : slot.ref;
+  }
+
+  std::size_t Home(std::uint64_t hash) const {
+    return static_cast<std::size_t>((hash >> 32) * slots_.size() >> 32);
+  }
+  static std::uint32_t TagOf(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash) & ~kGroup;
+  }
+  // The slot of a key (linear probing) of this hash; null when the key has none.
+  Slot* FindSlot(std::string_view key, std::uint64_t hash);
+  Slot* FindSlot(std::string_view key) { return FindSlot(key, key_hash_(key)); }
+  // Rows are put in the table a few at a time, their slots fetched from memory meanwhile.
+  void QueueRow(std::uint64_t hash, std::uint32_t row);
+  void AddQueuedRows();
+  void AddRow(std::uint64_t hash, std::uint32_t row);
+  // Doubles the slot table once four in five slots are used.
   void Grow();
+  // The slot's first row not yet matched (kNoRow: none), and flagging it as matched.
+  std::uint32_t FirstUnmatched(const Slot& slot) const;
+  Match Take(Slot& slot);
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
 
   KeyHash key_hash_;
@@ -154,24 +223,33 @@ class TargetKeyIndex {
   bool valid_ = true;
   int source_field_count_ = 0;
   int target_field_count_ = 0;
-  std::size_t expected_rows_ = 0;  // as Reserve was told
 
-  // The packed rows: per field a length (7 bits a byte, low first) and the text's bytes.
-  std::string packed_;
-  std::vector<std::uint64_t> row_starts_;
-  std::vector<std::uint64_t> fingerprints_;
+  PackedBlocks rows_;
+  RowStarts starts_;
   std::vector<bool> matched_;
   std::size_t matched_count_ = 0;
 
-  std::vector<Slot> slots_ = std::vector<Slot>(16);  // a power of two, at most half full
-  std::vector<Chain> chains_;
-  std::string keys_;
-  std::vector<std::uint32_t> next_;  // the next row of the same key, kNoRow at the end
+  std::vector<Slot> slots_ = std::vector<Slot>(16);  // at most four in five used
+  std::size_t used_slots_ = 0;
+  std::vector<Group> groups_;
+  std::vector<Node> nodes_;
+  struct QueuedRow {
+    std::uint64_t hash = 0;
+    std::uint32_t row = 0;
+  };
+  static constexpr std::size_t kQueuedRows = 16;
+  std::array<QueuedRow, kQueuedRows> queued_{};
+  std::size_t queued_count_ = 0;
 
   // Buffers reused from row to row.
   std::unique_ptr<RowPreparer> target_preparer_;  // for rows prepared here
   std::unique_ptr<RowPreparer> source_preparer_;
   std::string prepared_;
+  std::string row_;
+  std::string key_;
+  std::string row_key_;  // of a row being added
+  std::string key_text_;
+  std::string from_fields_key_;
   std::string text_;
   std::vector<std::string_view> trimmed_;
   std::vector<std::string> key_parts_;

@@ -3,7 +3,8 @@
 // beyond ASCII), quotes in keys, numbers written differently, long texts, binary values, offsets,
 // unequal lengths, stale record counts (tables that grew or shrank after counting), missing key
 // columns, Target columns under other names, a small differences grid, row fingerprints that
-// all collide, and Stop pressed at every point where the run lets events through.
+// all collide, key hashes that collide, many rows of one key, and Stop pressed at every point
+// where the run lets events through.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -72,6 +73,14 @@ class Generator {
 
 std::uint64_t OneFingerprintForAll(std::span<const std::string_view>) {
   return 42;
+}
+
+// Key hashes that collide: every key on one slot with one tag, or on its own slot with one tag.
+std::uint64_t OneKeyHashForAll(std::string_view) {
+  return 0x0123456789ABCDEFu;
+}
+std::uint64_t OneKeyTagForAll(std::string_view key) {
+  return (TargetKeyIndex::StandardKeyHash(key) & 0xFFFFFFFF00000000u) | 0x5A5Au;
 }
 
 struct Case {
@@ -170,6 +179,28 @@ Case MakeCase(Generator& g) {
   if (g.Chance(30))
     input.fingerprint = &OneFingerprintForAll;
   c.stop_at_pump = g.Chance(20) ? g.Between(1, 12) : 0;
+  // Now and then dozens of rows more on each side, many of them of one key and others of keys
+  // of their own, so that the key index grows and keeps long lists of rows of one key.
+  if (g.Chance(6)) {
+    const int extra = g.Between(20, 80);
+    for (int side = 0; side < 2; ++side) {
+      ResultSet& table = side == 0 ? c.source : c.target;
+      for (int r = 0; r < extra; ++r) {
+        std::vector<Value> row;
+        for (std::size_t k = 0; k < table.columns.size(); ++k) {
+          if (k == 0 && g.Chance(70)) {
+            row.push_back(g.Chance(60) ? Value::Integer(3) : Value::Integer(100 + r));
+            continue;
+          }
+          row.push_back(g.MakeValue(kinds[std::min(k, kinds.size() - 1)]));
+        }
+        table.rows.push_back(std::move(row));
+      }
+      input.sides[side].record_count += extra;
+    }
+  }
+  if (g.Chance(15))
+    input.key_hash = g.Chance(50) ? &OneKeyHashForAll : &OneKeyTagForAll;
   return c;
 }
 

@@ -72,16 +72,20 @@ TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
   };
   const ResultSet rows = OneRow(values);
   for (const int compared : {0, 3, 12, 15}) {
-    SCOPED_TRACE("compared fields " + std::to_string(compared));
-    const Prepared prepared = Prepare(rows, KeyLayout({}, compared));
-    std::vector<std::string> texts;
-    for (const Value& value : values)
-      texts.push_back(NullText(value));
-    EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
-    std::vector<std::string_view> trimmed;
-    for (int k = 0; k < compared; ++k)
-      trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
-    EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
+    for (const bool small : {false, true}) {
+      SCOPED_TRACE("compared fields " + std::to_string(compared) + (small ? ", small" : ""));
+      ComparedRowLayout layout = KeyLayout({}, compared);
+      layout.small_texts = small;
+      const Prepared prepared = Prepare(rows, layout);
+      std::vector<std::string> texts;
+      for (const Value& value : values)
+        texts.push_back(NullText(value));
+      EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
+      std::vector<std::string_view> trimmed;
+      for (int k = 0; k < compared; ++k)
+        trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
+      EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
+    }
   }
   ComparedRowLayout without = KeyLayout({}, 5);
   without.fingerprint = nullptr;
@@ -150,12 +154,10 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
   }
 }
 
-std::string Pack(const std::vector<std::string>& texts) {
+std::string Pack(const std::vector<std::string>& texts, bool small) {
   std::string packed;
-  for (const std::string& text : texts) {
-    AppendPackedLength(packed, text.size());
-    packed += text;
-  }
+  for (const std::string& text : texts)
+    AppendPackedText(packed, text, small);
   return packed;
 }
 
@@ -182,12 +184,94 @@ TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
       {"long texts differing at the end", {long_text + "a"}, {long_text + "b"}, 1, false},
       {"long texts equal", {long_text, "b"}, {long_text + " ", "b"}, 2, true},
       {"no fields", {}, {"x"}, 0, true},
+      // Texts of digits, blanks and signs are packed in a code of their own; blanks around them
+      // still do not count, blanks inside them do.
+      {"coded, blanks around", {" 12 ", "-3.5E+2"}, {"12", "-3.5E+2  "}, 2, true},
+      {"coded, blank inside", {"1 2"}, {"12"}, 1, false},
+      {"coded, differing digit",
+       {"2020-01-01 00:00:01.000"},
+       {"2020-01-01 00:00:00.000"},
+       1,
+       false},
+      {"coded against plain", {"12"}, {"12a"}, 1, false},
+      {"coded tail, blanks around", {" note 1234"}, {"note 1234 "}, 1, true},
+      {"coded tail, letter case", {"note 1234"}, {"Note 1234"}, 1, false},
+      {"coded tail, differing tail", {"note 1234"}, {"note 1235"}, 1, false},
+      {"long coded texts", {std::string(301, '7')}, {std::string(301, '7') + " "}, 1, true},
+      {"blank coded against lacking", {"1", "   "}, {"1"}, 2, true},
   };
+  // Each side packed small (a Target kept in memory) or as it is (a side only passed along).
   for (const SameCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(SamePackedTexts(Pack(c.source), Pack(c.target), c.count), c.same);
-    EXPECT_EQ(UnpackTexts(Pack(c.source)), c.source);
+    for (const bool small_source : {false, true}) {
+      for (const bool small_target : {false, true}) {
+        SCOPED_TRACE(c.name + (small_source ? ", small" : ", as is") +
+                     (small_target ? " against small" : " against as is"));
+        EXPECT_EQ(
+            SamePackedTexts(Pack(c.source, small_source), Pack(c.target, small_target), c.count),
+            c.same);
+        EXPECT_EQ(UnpackTexts(Pack(c.source, small_source)), c.source);
+      }
+    }
   }
+}
+
+struct PackCase {
+  std::string name;
+  std::string text;
+  std::size_t packed_size;
+};
+
+// Every text comes back byte for byte; numbers, dates and texts ending in digits take about half
+// their size; equal texts, and only they, pack to equal bytes.
+TEST(ComparedRowTest, PackedTextsComeBackWholeAndNumbersTakeHalfTheRoom) {
+  const std::vector<PackCase> cases = {
+      {"empty", "", 1},
+      {"one digit", "7", 2},
+      {"whole number", "1234567", 5},
+      {"negative decimal", "-123.25", 5},
+      {"float with exponent", "1.5E+20", 5},
+      {"date and time", "2020-03-01 12:34:56.000", 13},
+      {"every coded character", "0123456789 -.:+E", 9},
+      {"text", "Customer", 9},
+      {"text with a short coded tail", "Customer 12", 12},
+      {"text with a coded tail", "note 1234567", 10},
+      {"letters then digits", "ABCDEFGH000001234567", 16},
+      {"lower-case e is no digit", "1.5e+20", 8},
+      {"tab is no blank", "12\t34", 6},
+      {"long text", std::string(200, 'x'), 202},
+      {"long number", std::string(200, '9'), 102},
+      {"long text with a long tail", std::string(100, 'x') + std::string(100, '1'), 153},
+      {"bytes beyond ASCII", "\xC3\xA9t\xC3\xA9 2024", 10},
+  };
+  std::string all;
+  std::vector<std::string> texts;
+  for (const PackCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string packed;
+    AppendPackedText(packed, c.text);
+    EXPECT_EQ(packed.size(), c.packed_size);
+    std::size_t at = 0;
+    EXPECT_EQ(NextPackedText(packed, at), packed);
+    EXPECT_EQ(at, packed.size());
+    std::string text = "left over";
+    UnpackText(packed, text);
+    EXPECT_EQ(text, c.text);
+    std::string as_is;
+    AppendPackedText(as_is, c.text, false);
+    at = 0;
+    EXPECT_EQ(NextPackedText(as_is, at).size(), as_is.size());
+    EXPECT_EQ(as_is.size(), (c.text.size() < 32 ? 1 : 2) + c.text.size());
+    UnpackText(as_is, text);
+    EXPECT_EQ(text, c.text);
+    for (const PackCase& other : cases) {
+      std::string other_packed;
+      AppendPackedText(other_packed, other.text);
+      EXPECT_EQ(packed == other_packed, c.text == other.text) << other.name;
+    }
+    all += packed;
+    texts.push_back(c.text);
+  }
+  EXPECT_EQ(UnpackTexts(all), texts);
 }
 
 }  // namespace

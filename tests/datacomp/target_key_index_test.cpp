@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "base/text.h"
+
 namespace korvane {
 namespace {
 
@@ -313,15 +315,20 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
 }
 
 // Hashes that make distinct keys collide: on the slot and the tag alike, on the tag only, and
-// on the slot only. The index must confirm every equal hash against the key bytes.
+// on the slot only (the upper half of a hash chooses the slot, the lower the tag). The index
+// must confirm every equal hash against the key bytes.
 std::uint64_t OneHashForAll(std::string_view) {
   return 0x1234567800000005u;
 }
 std::uint64_t SameTagOtherSlots(std::string_view key) {
-  return 0xABCD000000000000u | key.size();
+  return (static_cast<std::uint64_t>(key.size()) << 58) | 0xABCDu;
 }
 std::uint64_t SameSlotOtherTags(std::string_view key) {
-  return static_cast<std::uint64_t>(key.empty() ? 0 : key.back()) << 32;
+  return 0x0000000100000000u | static_cast<std::uint8_t>(key.empty() ? 0 : key.back());
+}
+// Equal in the tag's 31 bits only where keys differ in the bit above them.
+std::uint64_t TagsDifferingAboveTheTag(std::string_view key) {
+  return key.empty() ? 0 : static_cast<std::uint64_t>(key.back() & 1) << 31;
 }
 
 TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
@@ -350,12 +357,173 @@ TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
   for (const Case& c : {Case{"one key", kOneKey}, Case{"two keys", two_keys}}) {
     const std::string expected = Pairing(source, target, c.keys, c.keys);
     for (const TargetKeyIndex::KeyHash hash :
-         {&OneHashForAll, &SameTagOtherSlots, &SameSlotOtherTags}) {
+         {&OneHashForAll, &SameTagOtherSlots, &SameSlotOtherTags, &TagsDifferingAboveTheTag}) {
       EXPECT_EQ(Pairing(source, target, c.keys, c.keys, hash), expected) << c.name;
     }
   }
   // What the standard hash gives, so the comparison above compares real pairings.
   EXPECT_EQ(Pairing(source, target, two_keys, two_keys), "1256-30-");
+}
+
+// The first unmatched Target row of an equal whole number, by a plain scan: what the index must
+// give for whole-number keys of one column.
+std::string ScannedPairing(const std::vector<std::int64_t>& source,
+                           const std::vector<std::int64_t>& target) {
+  std::vector<bool> matched(target.size());
+  std::string pairing;
+  for (const std::int64_t key : source) {
+    std::size_t row = 0;
+    while (row < target.size() && (matched[row] || target[row] != key))
+      ++row;
+    if (row == target.size()) {
+      pairing += "-";
+      continue;
+    }
+    matched[row] = true;
+    pairing += std::to_string(row) + ",";
+  }
+  return pairing;
+}
+
+std::string IndexedPairing(const std::vector<std::int64_t>& source,
+                           const std::vector<std::int64_t>& target, TargetKeyIndex::KeyHash hash,
+                           bool reserve) {
+  const auto rows = [](const std::vector<std::int64_t>& keys) {
+    std::vector<std::vector<Value>> values;
+    for (const std::int64_t key : keys)
+      values.push_back({Value::Integer(key), Value::Text("v" + std::to_string(key))});
+    return Rows({"K", "V"}, std::move(values));
+  };
+  const ResultSet source_rows = rows(source);
+  const ResultSet target_rows = rows(target);
+  TargetKeyIndex index(source_rows.columns, target_rows.columns, kOneKey, kOneKey, hash);
+  if (reserve)
+    index.Reserve(target.size());
+  MaterialisedRowCursor target_cursor(target_rows);
+  while (target_cursor.Next())
+    index.AddTargetRow(target_cursor);
+  std::string pairing;
+  MaterialisedRowCursor records(source_rows);
+  while (records.Next()) {
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
+    pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) + "," : "-";
+  }
+  return pairing;
+}
+
+// Many rows of one key among unique ones, searched more often than the key has rows, with the
+// slot table grown row by row (no room reserved) or sized at once, under colliding hashes too.
+TEST(TargetKeyIndexTest, ManyDuplicatesOfOneKeyPairInTargetOrderWhateverTheHash) {
+  std::vector<std::int64_t> target;
+  for (std::int64_t k = 0; k < 600; ++k)
+    target.push_back(k % 3 == 0 ? 5 : 1000 + k);
+  std::vector<std::int64_t> source;
+  for (std::int64_t k = 0; k < 230; ++k)
+    source.push_back(k % 2 == 0 ? 5 : 1000 + 599 - k);
+  source.push_back(5);
+  const std::string expected = ScannedPairing(source, target);
+  struct Case {
+    const char* name;
+    TargetKeyIndex::KeyHash hash;
+  };
+  const std::vector<Case> cases = {
+      {"standard", &TargetKeyIndex::StandardKeyHash},
+      {"tag only", &SameTagOtherSlots},
+      {"slot only", &SameSlotOtherTags},
+      {"above the tag", &TagsDifferingAboveTheTag},
+  };
+  for (const Case& c : cases) {
+    for (const bool reserve : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (reserve ? ", reserved" : ", grown"));
+      EXPECT_EQ(IndexedPairing(source, target, c.hash, reserve), expected);
+    }
+  }
+  EXPECT_EQ(IndexedPairing({5, 5, 5, 7}, {5, 7, 5}, &OneHashForAll, false), "0,2,-1,");
+}
+
+// Keys that are no whole number or text are kept in their rows; growing the slot table rehashes
+// them, and the ones the texts give back, alike.
+TEST(TargetKeyIndexTest, KeysOfEveryKindSurviveTheSlotTableGrowing) {
+  std::vector<std::vector<Value>> target_values;
+  std::vector<std::vector<Value>> source_values;
+  for (int k = 0; k < 40; ++k) {
+    DateTimeValue at{2024, 1, k % 28 + 1, k % 24, 0, 0, 0, true, true};
+    const std::vector<Value> kinds = {Value::Integer(k), Value::Text("Ünï " + std::to_string(k)),
+                                      Value::DateTime(at), Value::Float(k + 0.5),
+                                      Value::Decimal(std::to_string(k) + ".25")};
+    target_values.push_back({kinds[static_cast<std::size_t>(k) % kinds.size()]});
+  }
+  // The Source asks in the reverse order, as texts where the Target holds texts.
+  for (auto row = target_values.rbegin(); row != target_values.rend(); ++row) {
+    const Value& value = (*row)[0];
+    source_values.push_back({value.type() == ValueType::kText
+                                 ? Value::Text(ToUpperAscii(NullText(value)) + "  ")
+                                 : value});
+  }
+  const ResultSet source = Rows({"K"}, source_values);
+  const ResultSet target = Rows({"K"}, target_values);
+  std::string expected;
+  for (int k = 39; k >= 0; --k)
+    expected += std::to_string(k);
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), expected);
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey, &OneHashForAll), expected);
+}
+
+struct StartsCase {
+  const char* name;
+  std::vector<std::uint64_t> positions;
+  bool wide;
+};
+
+TEST(RowStartsTest, PositionsPastTheNarrowLimitWidenEveryStartKeptSoFar) {
+  const std::uint64_t big = std::uint64_t{1} << 40;
+  const std::vector<StartsCase> cases = {
+      {"none", {}, false},
+      {"within", {0, 10, 99, 100}, false},
+      {"past", {0, 10, 101, big, big + 7}, true},
+      {"first past", {big}, true},
+  };
+  for (const StartsCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    RowStarts starts(100);
+    starts.Reserve(2);
+    for (const std::uint64_t position : c.positions)
+      starts.PushBack(position);
+    EXPECT_EQ(starts.Wide(), c.wide);
+    ASSERT_EQ(starts.size(), c.positions.size());
+    for (std::size_t k = 0; k < c.positions.size(); ++k)
+      EXPECT_EQ(starts[k], c.positions[k]);
+  }
+}
+
+// Rows of any size, larger than a block too, read back whole from the positions given, the
+// blocks written before never moved.
+TEST(PackedBlocksTest, RowsOfAnySizeReadBackWholeFromTheirPositions) {
+  const std::size_t block = std::size_t{1} << 20;
+  const std::vector<std::size_t> sizes = {0,      10,     block - 5, 3,        block, 2 * block + 1,
+                                          700000, 700000, 1,         block / 2};
+  PackedBlocks blocks;
+  std::vector<std::string> rows;
+  std::vector<std::uint64_t> positions;
+  std::vector<const char*> addresses;
+  for (std::size_t k = 0; k < sizes.size(); ++k) {
+    rows.push_back(std::string(sizes[k], static_cast<char>('a' + k)));
+    if (!rows.back().empty())
+      rows.back().back() = '!';
+    positions.push_back(blocks.Append(rows.back()));
+    addresses.push_back(blocks.From(positions.back()).data());
+  }
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    SCOPED_TRACE(k);
+    const std::string_view bytes = blocks.From(positions[k]);
+    EXPECT_EQ(bytes.data(), addresses[k]);
+    ASSERT_GE(bytes.size(), rows[k].size());
+    EXPECT_EQ(bytes.substr(0, rows[k].size()), rows[k]);
+    if (k > 0) {
+      EXPECT_GE(positions[k], positions[k - 1] + rows[k - 1].size());
+    }
+  }
+  EXPECT_GE(blocks.Size(), positions.back() + rows.back().size());
 }
 
 }  // namespace
