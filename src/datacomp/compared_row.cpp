@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "base/unicode_case.h"
 #include "datacomp/criterion_key.h"
+#include "db/recordset.h"
 
 namespace korvane {
 namespace {
@@ -121,8 +122,25 @@ bool SamePackedTexts(std::string_view source, std::string_view target, std::size
 
 ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
     : layout_(std::move(layout)),
+      parts_(layout_.key_fields.size()),
       trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))),
       spans_(trimmed_.size()) {}
+
+bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch) {
+  key.clear();
+  AppendDateKey(value, key);
+  FieldView field;
+  field.type = ValueType::kDateTime;
+  field.datetime = value;
+  scratch.clear();
+  AppendNullText(field, scratch);
+  const std::optional<DateTimeValue> read = ParseCriterionDateTime(scratch);
+  if (!read)
+    return false;
+  scratch.clear();
+  AppendDateKey(*read, scratch);
+  return scratch == key;
+}
 
 void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   const std::size_t start = out.size();
@@ -131,7 +149,8 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   const int fields = static_cast<int>(row.Columns().size());
   PreparedKey state = PreparedKey::kReady;
   std::uint8_t classes = 0;
-  for (const int field : layout_.key_fields) {
+  for (std::size_t c = 0; c < layout_.key_fields.size(); ++c) {
+    const int field = layout_.key_fields[c];
     if (field < 0 || field >= fields) {
       state = PreparedKey::kFromFields;  // left to the fields' own path, as before
       break;
@@ -141,23 +160,27 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
       state = PreparedKey::kNull;
       break;
     }
-    if (value.type != ValueType::kInteger && value.type != ValueType::kText) {
+    std::uint8_t match_class = 0;
+    if (WriteCommonKey(value, parts_[c]))
+      match_class = value.type == ValueType::kInteger ? kMatchNumber : kMatchText;
+    else if (value.type == ValueType::kDateTime && WriteDateKey(value.datetime, parts_[c], part_))
+      match_class = kMatchDate;
+    if (match_class == 0) {
       state = PreparedKey::kFromFields;
       break;
     }
-    out.push_back(static_cast<char>(value.type == ValueType::kInteger ? kMatchNumber : kMatchText));
+    out.push_back(static_cast<char>(match_class));
     ++classes;
   }
   std::uint64_t key_hash = 0;
   std::uint32_t key_size = 0;
   if (state == PreparedKey::kReady && !layout_.key_fields.empty()) {
     const std::size_t key_at = out.size();
-    for (const int field : layout_.key_fields) {
-      WriteCommonKey(row.Field(field), part_);
-      if (layout_.key_fields.size() == 1)
-        out.append(part_);
-      else
-        AppendKeyPart(out, part_);
+    if (parts_.size() == 1) {
+      out.append(parts_[0]);
+    } else {
+      for (const std::string& part : parts_)
+        AppendKeyPart(out, part);
     }
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));

@@ -33,25 +33,36 @@ bool AppendDigits(std::string& out, int value, int width) {
   return true;
 }
 
+}  // namespace
+
 // "d" + year, month, day, hour, minute, second and nanoseconds as fixed-width digits (a time of
 // day alone on 1900-01-01). Keys are compared for every row of a data comparison, so the usual
 // values are written digit by digit; others as printf writes them.
-std::string DateKey(const DateTimeValue& v) {
+void AppendDateKey(const DateTimeValue& v, std::string& out) {
   const int year = v.has_date ? v.year : 1900;
   const int month = v.has_date ? v.month : 1;
   const int day = v.has_date ? v.day : 1;
-  std::string key;
-  key.reserve(24);
-  key.push_back('d');
-  if (AppendDigits(key, year, 4) && AppendDigits(key, month, 2) && AppendDigits(key, day, 2) &&
-      AppendDigits(key, v.hour, 2) && AppendDigits(key, v.minute, 2) &&
-      AppendDigits(key, v.second, 2) && AppendDigits(key, v.nanosecond, 9)) {
-    return key;
+  const std::size_t start = out.size();
+  out.push_back('d');
+  if (AppendDigits(out, year, 4) && AppendDigits(out, month, 2) && AppendDigits(out, day, 2) &&
+      AppendDigits(out, v.hour, 2) && AppendDigits(out, v.minute, 2) &&
+      AppendDigits(out, v.second, 2) && AppendDigits(out, v.nanosecond, 9)) {
+    return;
   }
+  out.resize(start);
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", year, month, day, v.hour,
                 v.minute, v.second, v.nanosecond);
-  return buffer;
+  out += buffer;
+}
+
+namespace {
+
+std::string DateKey(const DateTimeValue& v) {
+  std::string key;
+  key.reserve(24);
+  AppendDateKey(v, key);
+  return key;
 }
 
 // Exactly `count` digits at `text[at]`; -1 when they are not there.
