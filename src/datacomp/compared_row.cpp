@@ -129,6 +129,16 @@ ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
 bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch) {
   key.clear();
   AppendDateKey(value, key);
+  // Whole seconds within the usual widths are written as "2024-03-07 14:05:09", "2024-03-07"
+  // or "14:05:09", which read back as the same fields: the text need not be written and read.
+  const auto pair = [](int part) { return part >= 0 && part <= 99; };
+  if (value.nanosecond == 0 && value.year >= 0 && value.year <= 9999 && pair(value.month) &&
+      pair(value.day) && pair(value.hour) && pair(value.minute) && pair(value.second)) {
+    if (value.has_time)
+      return true;
+    // A date alone: its text leaves out the time, which must then be midnight.
+    return value.has_date && value.hour == 0 && value.minute == 0 && value.second == 0;
+  }
   FieldView field;
   field.type = ValueType::kDateTime;
   field.datetime = value;

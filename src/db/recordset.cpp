@@ -18,38 +18,47 @@ std::string FoldText(std::string_view text) {
   return SimpleCaseFold(TrimRight(text));
 }
 
-// Appends `value` as exactly `width` digits; false when it is negative or needs more digits.
-bool AppendDigits(std::string& out, int value, int width) {
-  char digits[9];
-  if (value < 0 || width > 9)
-    return false;
-  for (int k = width - 1; k >= 0; --k) {
-    digits[k] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  if (value != 0)
-    return false;
-  out.append(digits, static_cast<std::size_t>(width));
-  return true;
+// `value` (0 to 99) as two digits.
+char* PutPair(char* at, int value) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  at[0] = kPairs[2 * value];
+  at[1] = kPairs[2 * value + 1];
+  return at + 2;
+}
+
+bool IsPair(int value) {
+  return value >= 0 && value <= 99;
 }
 
 }  // namespace
 
 // "d" + year, month, day, hour, minute, second and nanoseconds as fixed-width digits (a time of
-// day alone on 1900-01-01). Keys are compared for every row of a data comparison, so the usual
-// values are written digit by digit; others as printf writes them.
+// day alone on 1900-01-01). Keys are made for every row of a data comparison, so the usual
+// values are written two digits at a time; others as printf writes them.
 void AppendDateKey(const DateTimeValue& v, std::string& out) {
   const int year = v.has_date ? v.year : 1900;
   const int month = v.has_date ? v.month : 1;
   const int day = v.has_date ? v.day : 1;
-  const std::size_t start = out.size();
-  out.push_back('d');
-  if (AppendDigits(out, year, 4) && AppendDigits(out, month, 2) && AppendDigits(out, day, 2) &&
-      AppendDigits(out, v.hour, 2) && AppendDigits(out, v.minute, 2) &&
-      AppendDigits(out, v.second, 2) && AppendDigits(out, v.nanosecond, 9)) {
+  if (year >= 0 && year <= 9999 && IsPair(month) && IsPair(day) && IsPair(v.hour) &&
+      IsPair(v.minute) && IsPair(v.second) && v.nanosecond >= 0 && v.nanosecond <= 999999999) {
+    char key[24];
+    char* at = key;
+    *at++ = 'd';
+    at = PutPair(at, year / 100);
+    at = PutPair(at, year % 100);
+    for (const int part : {month, day, v.hour, v.minute, v.second})
+      at = PutPair(at, part);
+    int fraction = v.nanosecond;
+    for (int k = 8; k >= 0; --k) {
+      at[k] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    out.append(key, static_cast<std::size_t>(at + 9 - key));
     return;
   }
-  out.resize(start);
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", year, month, day, v.hour,
                 v.minute, v.second, v.nanosecond);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,38 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersTextsAndDatesThatReadBack) {
     EXPECT_EQ(prepared.row.key, key);
     EXPECT_EQ(prepared.row.key_hash, TargetKeyIndex::StandardKeyHash(key));
   }
+}
+
+// The date key is taken exactly when the date's text, as a criterion among dates, has that one
+// key: over dates within and beyond the usual widths, with and without fractions.
+TEST(ComparedRowTest, WriteDateKeyAgreesWithTheDatesTextAsACriterion) {
+  std::mt19937 random(7);
+  const auto pick = [&](std::vector<int> values) { return values[random() % values.size()]; };
+  std::string key;
+  std::string scratch;
+  int taken = 0;
+  for (int round = 0; round < 20000; ++round) {
+    DateTimeValue v{pick({2024, 0, 9999, 10000, -1, 1900}),
+                    pick({3, 0, 12, 99, 100, -1}),
+                    pick({7, 0, 31, 99, 100}),
+                    pick({0, 14, 23, 99, 100, -1}),
+                    pick({0, 5, 59, 99, 100}),
+                    pick({0, 9, 59, 99, 100, -1}),
+                    pick({0, 0, 0, 1, 123000000, 500000000, 999999999, 1230, 1000000000, -1}),
+                    random() % 5 != 0,
+                    random() % 5 != 0};
+    const Value value = Value::DateTime(v);
+    const std::string field_key = *FieldMatchKey(value);
+    const bool reads_back =
+        CriterionMatchKeys(NullText(value), kMatchDate) == std::vector<std::string>{field_key};
+    SCOPED_TRACE(NullText(value));
+    ASSERT_EQ(WriteDateKey(v, key, scratch), reads_back);
+    if (reads_back) {
+      ASSERT_EQ(key, field_key);
+      ++taken;
+    }
+  }
+  EXPECT_GT(taken, 3000);  // the usual dates take the quick way
 }
 
 std::string Pack(const std::vector<std::string>& texts) {
