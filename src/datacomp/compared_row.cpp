@@ -157,6 +157,9 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   out.resize(start + kHeaderSize);
   // The key: first the class of each component read, then its bytes when all are common.
   const int fields = static_cast<int>(row.Columns().size());
+  // Every field read once, in one call.
+  values_.resize(static_cast<std::size_t>(fields));
+  row.Fields(values_);
   PreparedKey state = PreparedKey::kReady;
   std::uint8_t classes = 0;
   for (std::size_t c = 0; c < layout_.key_fields.size(); ++c) {
@@ -165,7 +168,7 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
       state = PreparedKey::kFromFields;  // left to the fields' own path, as before
       break;
     }
-    const FieldView value = row.Field(field);
+    const FieldView& value = values_[static_cast<std::size_t>(field)];
     if (value.type == ValueType::kNull) {
       state = PreparedKey::kNull;
       break;
@@ -197,7 +200,7 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   }
   // The texts, and the fingerprint of the compared ones once the buffer holds them all.
   for (int k = 0; k < fields; ++k) {
-    const std::size_t size = AppendPackedNullText(row.Field(k), out);
+    const std::size_t size = AppendPackedNullText(values_[static_cast<std::size_t>(k)], out);
     if (k < layout_.compared_fields)
       spans_[static_cast<std::size_t>(k)] = {out.size() - size, size};
   }

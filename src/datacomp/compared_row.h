@@ -51,6 +51,7 @@ class ComparedRowPreparer final : public RowPreparer {
 
  private:
   ComparedRowLayout layout_;
+  std::vector<FieldView> values_;   // of the row being prepared
   std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
   std::vector<std::string_view> trimmed_;
