@@ -284,8 +284,8 @@ class EmbeddedRowCursor final : public RowCursor {
     sqlite3_stmt* statement = select_.statement.handle();
     for (std::size_t column = 0; column < count; ++column) {
       const auto& type = select_.types[column];
-      out[column] = embedded::ReadField(statement, static_cast<int>(column),
-                                        type ? &*type : nullptr, scratch_[column]);
+      embedded::ReadField(statement, static_cast<int>(column), type ? &*type : nullptr,
+                          scratch_[column], out[column]);
     }
   }
 
