@@ -37,12 +37,14 @@ bool WriteCommonKey(const FieldView& value, std::string& key) {
   if (value.type == ValueType::kInteger) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
-    key.assign(1, 'n');
+    key.clear();
+    key.push_back('n');
     key.append(digits, static_cast<std::size_t>(end - digits));
     return true;
   }
   if (value.type == ValueType::kText) {
-    key.assign(1, 't');
+    key.clear();
+    key.push_back('t');
     AppendSimpleCaseFold(TrimRight(value.bytes), key);
     return true;
   }
