@@ -51,6 +51,32 @@ bool WriteCommonKey(const FieldView& value, std::string& key) {
   return false;
 }
 
+bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch) {
+  key.clear();
+  AppendDateKey(value, key);
+  // Whole seconds within the usual widths are written as "2024-03-07 14:05:09", "2024-03-07"
+  // or "14:05:09", which read back as the same fields: the text need not be written and read.
+  const auto pair = [](int part) { return part >= 0 && part <= 99; };
+  if (value.nanosecond == 0 && value.year >= 0 && value.year <= 9999 && pair(value.month) &&
+      pair(value.day) && pair(value.hour) && pair(value.minute) && pair(value.second)) {
+    if (value.has_time)
+      return true;
+    // A date alone: its text leaves out the time, which must then be midnight.
+    return value.has_date && value.hour == 0 && value.minute == 0 && value.second == 0;
+  }
+  FieldView field;
+  field.type = ValueType::kDateTime;
+  field.datetime = value;
+  scratch.clear();
+  AppendNullText(field, scratch);
+  const std::optional<DateTimeValue> read = ParseCriterionDateTime(scratch);
+  if (!read)
+    return false;
+  scratch.clear();
+  AppendDateKey(*read, scratch);
+  return scratch == key;
+}
+
 void AppendKeyPart(std::string& key, std::string_view part) {
   const auto size = static_cast<std::uint32_t>(part.size());
   key.append(reinterpret_cast<const char*>(&size), sizeof size);
@@ -127,32 +153,6 @@ ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
       parts_(layout_.key_fields.size()),
       trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))),
       spans_(trimmed_.size()) {}
-
-bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch) {
-  key.clear();
-  AppendDateKey(value, key);
-  // Whole seconds within the usual widths are written as "2024-03-07 14:05:09", "2024-03-07"
-  // or "14:05:09", which read back as the same fields: the text need not be written and read.
-  const auto pair = [](int part) { return part >= 0 && part <= 99; };
-  if (value.nanosecond == 0 && value.year >= 0 && value.year <= 9999 && pair(value.month) &&
-      pair(value.day) && pair(value.hour) && pair(value.minute) && pair(value.second)) {
-    if (value.has_time)
-      return true;
-    // A date alone: its text leaves out the time, which must then be midnight.
-    return value.has_date && value.hour == 0 && value.minute == 0 && value.second == 0;
-  }
-  FieldView field;
-  field.type = ValueType::kDateTime;
-  field.datetime = value;
-  scratch.clear();
-  AppendNullText(field, scratch);
-  const std::optional<DateTimeValue> read = ParseCriterionDateTime(scratch);
-  if (!read)
-    return false;
-  scratch.clear();
-  AppendDateKey(*read, scratch);
-  return scratch == key;
-}
 
 void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   const std::size_t start = out.size();
