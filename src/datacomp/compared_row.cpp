@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "base/unicode_case.h"
 #include "datacomp/criterion_key.h"
+#include "db/recordset.h"
 
 namespace korvane {
 namespace {
@@ -36,16 +37,44 @@ bool WriteCommonKey(const FieldView& value, std::string& key) {
   if (value.type == ValueType::kInteger) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
-    key.assign(1, 'n');
+    key.clear();
+    key.push_back('n');
     key.append(digits, static_cast<std::size_t>(end - digits));
     return true;
   }
   if (value.type == ValueType::kText) {
-    key.assign(1, 't');
+    key.clear();
+    key.push_back('t');
     AppendSimpleCaseFold(TrimRight(value.bytes), key);
     return true;
   }
   return false;
+}
+
+bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch) {
+  key.clear();
+  AppendDateKey(value, key);
+  // Whole seconds within the usual widths are written as "2024-03-07 14:05:09", "2024-03-07"
+  // or "14:05:09", which read back as the same fields: the text need not be written and read.
+  const auto pair = [](int part) { return part >= 0 && part <= 99; };
+  if (value.nanosecond == 0 && value.year >= 0 && value.year <= 9999 && pair(value.month) &&
+      pair(value.day) && pair(value.hour) && pair(value.minute) && pair(value.second)) {
+    if (value.has_time)
+      return true;
+    // A date alone: its text leaves out the time, which must then be midnight.
+    return value.has_date && value.hour == 0 && value.minute == 0 && value.second == 0;
+  }
+  FieldView field;
+  field.type = ValueType::kDateTime;
+  field.datetime = value;
+  scratch.clear();
+  AppendNullText(field, scratch);
+  const std::optional<DateTimeValue> read = ParseCriterionDateTime(scratch);
+  if (!read)
+    return false;
+  scratch.clear();
+  AppendDateKey(*read, scratch);
+  return scratch == key;
 }
 
 void AppendKeyPart(std::string& key, std::string_view part) {
@@ -309,6 +338,7 @@ bool SamePackedTexts(std::string_view source, std::string_view target, std::size
 
 ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
     : layout_(std::move(layout)),
+      parts_(layout_.key_fields.size()),
       trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))),
       spans_(trimmed_.size()) {}
 
@@ -317,35 +347,43 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   out.resize(start + kHeaderSize);
   // The key: first the class of each component read, then its bytes when all are common.
   const int fields = static_cast<int>(row.Columns().size());
+  // Every field read once, in one call.
+  values_.resize(static_cast<std::size_t>(fields));
+  row.Fields(values_);
   PreparedKey state = PreparedKey::kReady;
   std::uint8_t classes = 0;
-  for (const int field : layout_.key_fields) {
+  for (std::size_t c = 0; c < layout_.key_fields.size(); ++c) {
+    const int field = layout_.key_fields[c];
     if (field < 0 || field >= fields) {
       state = PreparedKey::kFromFields;  // left to the fields' own path, as before
       break;
     }
-    const FieldView value = row.Field(field);
+    const FieldView& value = values_[static_cast<std::size_t>(field)];
     if (value.type == ValueType::kNull) {
       state = PreparedKey::kNull;
       break;
     }
-    if (value.type != ValueType::kInteger && value.type != ValueType::kText) {
+    std::uint8_t match_class = 0;
+    if (WriteCommonKey(value, parts_[c]))
+      match_class = value.type == ValueType::kInteger ? kMatchNumber : kMatchText;
+    else if (value.type == ValueType::kDateTime && WriteDateKey(value.datetime, parts_[c], part_))
+      match_class = kMatchDate;
+    if (match_class == 0) {
       state = PreparedKey::kFromFields;
       break;
     }
-    out.push_back(static_cast<char>(value.type == ValueType::kInteger ? kMatchNumber : kMatchText));
+    out.push_back(static_cast<char>(match_class));
     ++classes;
   }
   std::uint64_t key_hash = 0;
   std::uint32_t key_size = 0;
   if (state == PreparedKey::kReady && !layout_.key_fields.empty()) {
     const std::size_t key_at = out.size();
-    for (const int field : layout_.key_fields) {
-      WriteCommonKey(row.Field(field), part_);
-      if (layout_.key_fields.size() == 1)
-        out.append(part_);
-      else
-        AppendKeyPart(out, part_);
+    if (parts_.size() == 1) {
+      out.append(parts_[0]);
+    } else {
+      for (const std::string& part : parts_)
+        AppendKeyPart(out, part);
     }
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
@@ -359,12 +397,12 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
     std::size_t size = 0;
     if (small) {
       text_at = raw_.size();
-      AppendPackedNullText(row.Field(k), out, raw_, true);
+      AppendPackedNullText(values_[static_cast<std::size_t>(k)], out, raw_, true);
       size = raw_.size() - text_at;
       if (k >= layout_.compared_fields)
         raw_.resize(text_at);
     } else {
-      size = AppendNullTextAsIs(row.Field(k), out);
+      size = AppendNullTextAsIs(values_[static_cast<std::size_t>(k)], out);
       text_at = out.size() - size;
     }
     if (k < layout_.compared_fields)

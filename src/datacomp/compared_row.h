@@ -7,7 +7,7 @@
 //   - the hash of the key (8 bytes), the key's size (4 bytes), its state (1 byte) and the
 //     number of components read (1 byte);
 //   - one byte per component read: the value's match class (kMatchNumber for a whole
-//     number, kMatchText for a text);
+//     number, kMatchText for a text, kMatchDate for a date);
 //   - the key bytes, as the index keeps them (one component as it is, several each behind its
 //     4-byte size);
 //   - the NullText of every field of the row, each in its packed form (below): the packed texts,
@@ -27,7 +27,8 @@ namespace korvane {
 
 // Whether the key of a row could be made on the reader thread.
 enum class PreparedKey : std::uint8_t {
-  kReady,       // every component a whole number or a text: the key and its hash are there
+  kReady,       // every component a whole number, a text or a date whose text reads back as
+                // the same date (WriteDateKey): the key and its hash are there
   kNull,        // a component is NULL (the classes of the ones before it are there)
   kFromFields,  // some component of another kind: the key is made from the fields
 };
@@ -53,6 +54,8 @@ class ComparedRowPreparer final : public RowPreparer {
 
  private:
   ComparedRowLayout layout_;
+  std::vector<FieldView> values_;   // of the row being prepared
+  std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
   std::string raw_;  // the compared texts as they are, one after another
   std::vector<std::string_view> trimmed_;
@@ -76,6 +79,10 @@ struct ComparedRow {
 // texts), written into `key` so that its buffer serves one row after another without
 // allocating. False for any other value, whose key must come from FieldMatchKey.
 bool WriteCommonKey(const FieldView& value, std::string& key);
+// The key FieldMatchKey gives a date, written into `key` (`scratch` serves as a buffer), when it
+// is also the one key the date's text has as a criterion among dates (CriterionMatchKeys): the
+// text reads back as the same date. False otherwise, when the key must come from the fields.
+bool WriteDateKey(const DateTimeValue& value, std::string& key, std::string& scratch);
 // Appends one component of a key of several components.
 void AppendKeyPart(std::string& key, std::string_view part);
 

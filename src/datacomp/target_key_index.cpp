@@ -278,10 +278,15 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
         for (std::size_t c = 0; c < prepared_row.classes.size(); ++c)
           components_[c].classes |= static_cast<std::uint8_t>(prepared_row.classes[c]);
         if (prepared_row.key_state == PreparedKey::kReady) {
+          // Only whole numbers and texts are given back by the row's texts; a key with a date
+          // is kept in the row.
           kind = kTextsKey;
-          for (std::size_t c = 0; c < prepared_row.classes.size(); ++c) {
-            if (static_cast<std::uint8_t>(prepared_row.classes[c]) == kMatchText)
+          for (std::size_t c = 0; c < prepared_row.classes.size() && kind != kKeptKey; ++c) {
+            const auto match_class = static_cast<std::uint8_t>(prepared_row.classes[c]);
+            if (match_class == kMatchText)
               kind |= static_cast<std::uint8_t>(1u << c);
+            else if (match_class != kMatchNumber)
+              kind = kKeptKey;
           }
           key = prepared_row.key;
           hash = prepared_row.key_hash;

@@ -18,6 +18,11 @@ bool MaterialisedRowCursor::Next() {
   return true;
 }
 
+void RowCursor::Fields(std::span<FieldView> out) const {
+  for (std::size_t k = 0; k < out.size(); ++k)
+    out[k] = Field(static_cast<int>(k));
+}
+
 FieldView MaterialisedRowCursor::Field(int index) const {
   if (next_ == 0 || next_ > rows_.rows.size())
     return {};

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,9 @@ class RowCursor {
   virtual bool Next() = 0;
   // Field `index` (0-based, below Columns().size()) of the current row.
   virtual FieldView Field(int index) const = 0;
+  // The first out.size() fields of the current row (no more than Columns().size()), as Field
+  // gives them, in one call: for callers that read every field of every row.
+  virtual void Fields(std::span<FieldView> out) const;
   virtual const std::vector<ServerMessage>& Errors() const = 0;
 };
 

@@ -273,6 +273,7 @@ class SessionRowCursor final : public RowCursor {
   const std::vector<ColumnInfo>& Columns() const override { return rows_->Columns(); }
   bool Next() override { return rows_->Next(); }
   FieldView Field(int index) const override { return rows_->Field(index); }
+  void Fields(std::span<FieldView> out) const override { rows_->Fields(out); }
   const std::vector<ServerMessage>& Errors() const override { return rows_->Errors(); }
 
  private:

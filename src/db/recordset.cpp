@@ -18,46 +18,145 @@ std::string FoldText(std::string_view text) {
   return SimpleCaseFold(TrimRight(text));
 }
 
-// Appends `value` as exactly `width` digits; false when it is negative or needs more digits.
-bool AppendDigits(std::string& out, int value, int width) {
-  char digits[9];
-  if (value < 0 || width > 9)
-    return false;
-  for (int k = width - 1; k >= 0; --k) {
-    digits[k] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  if (value != 0)
-    return false;
-  out.append(digits, static_cast<std::size_t>(width));
-  return true;
+// `value` (0 to 99) as two digits.
+char* PutPair(char* at, int value) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  at[0] = kPairs[2 * value];
+  at[1] = kPairs[2 * value + 1];
+  return at + 2;
 }
 
+bool IsPair(int value) {
+  return value >= 0 && value <= 99;
+}
+
+}  // namespace
+
 // "d" + year, month, day, hour, minute, second and nanoseconds as fixed-width digits (a time of
-// day alone on 1900-01-01). Keys are compared for every row of a data comparison, so the usual
-// values are written digit by digit; others as printf writes them.
-std::string DateKey(const DateTimeValue& v) {
+// day alone on 1900-01-01). Keys are made for every row of a data comparison, so the usual
+// values are written two digits at a time; others as printf writes them.
+void AppendDateKey(const DateTimeValue& v, std::string& out) {
   const int year = v.has_date ? v.year : 1900;
   const int month = v.has_date ? v.month : 1;
   const int day = v.has_date ? v.day : 1;
-  std::string key;
-  key.reserve(24);
-  key.push_back('d');
-  if (AppendDigits(key, year, 4) && AppendDigits(key, month, 2) && AppendDigits(key, day, 2) &&
-      AppendDigits(key, v.hour, 2) && AppendDigits(key, v.minute, 2) &&
-      AppendDigits(key, v.second, 2) && AppendDigits(key, v.nanosecond, 9)) {
-    return key;
+  if (year >= 0 && year <= 9999 && IsPair(month) && IsPair(day) && IsPair(v.hour) &&
+      IsPair(v.minute) && IsPair(v.second) && v.nanosecond >= 0 && v.nanosecond <= 999999999) {
+    char key[24];
+    char* at = key;
+    *at++ = 'd';
+    at = PutPair(at, year / 100);
+    at = PutPair(at, year % 100);
+    for (const int part : {month, day, v.hour, v.minute, v.second})
+      at = PutPair(at, part);
+    int fraction = v.nanosecond;
+    for (int k = 8; k >= 0; --k) {
+      at[k] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    out.append(key, static_cast<std::size_t>(at + 9 - key));
+    return;
   }
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, "d%04d%02d%02d%02d%02d%02d%09d", year, month, day, v.hour,
                 v.minute, v.second, v.nanosecond);
-  return buffer;
+  out += buffer;
+}
+
+namespace {
+
+std::string DateKey(const DateTimeValue& v) {
+  std::string key;
+  key.reserve(24);
+  AppendDateKey(v, key);
+  return key;
+}
+
+// Exactly `count` digits at `text[at]`; -1 when they are not there.
+int FixedDigits(std::string_view text, std::size_t at, std::size_t count) {
+  if (at + count > text.size())
+    return -1;
+  int number = 0;
+  for (std::size_t k = at; k < at + count; ++k) {
+    if (text[k] < '0' || text[k] > '9')
+      return -1;
+    number = number * 10 + (text[k] - '0');
+  }
+  return number;
+}
+
+// "14:05:09" or "14:05:09.5" (any number of fraction digits) from `at` to the end of `text`,
+// read as the scanning reader reads it; false for any other form.
+bool ParseUsualTime(std::string_view text, std::size_t at, DateTimeValue& v, double& seconds) {
+  const int hour = FixedDigits(text, at, 2);
+  const int minute = FixedDigits(text, at + 3, 2);
+  if (hour < 0 || minute < 0 || text[at + 2] != ':' || at + 5 >= text.size() ||
+      text[at + 5] != ':' || FixedDigits(text, at + 6, 2) < 0)
+    return false;
+  const std::size_t seconds_at = at + 6;
+  std::size_t end = seconds_at + 2;
+  if (end < text.size()) {
+    if (text[end] != '.' || end + 1 == text.size())
+      return false;
+    for (++end; end < text.size(); ++end)
+      if (text[end] < '0' || text[end] > '9')
+        return false;
+  }
+  // Correctly rounded, as the C library's reader is.
+  const auto [used, error] = std::from_chars(text.data() + seconds_at, text.data() + end, seconds);
+  if (error != std::errc() || used != text.data() + end)
+    return false;
+  v.hour = hour;
+  v.minute = minute;
+  return true;
+}
+
+// The forms a criterion usually takes, "2024-03-07", with " 14:05:09" or "T14:05:09" after it, or
+// the time alone, read without scanning. False for any other text, which the scanning reader
+// takes; for these forms both give the same value.
+bool ParseUsualCriterionDateTime(std::string_view text, DateTimeValue& v, double& seconds) {
+  if (text.size() >= 8 && text[2] == ':') {
+    if (!ParseUsualTime(text, 0, v, seconds))
+      return false;
+    // A time alone has no date (its key is on 1900-01-01); the year keeps the hour, as the
+    // scanning reader leaves it after trying the date form first.
+    v.year = v.hour;
+    v.has_date = false;
+    return true;
+  }
+  const int year = FixedDigits(text, 0, 4);
+  const int month = FixedDigits(text, 5, 2);
+  const int day = FixedDigits(text, 8, 2);
+  if (year < 0 || month < 0 || day < 0 || text[4] != '-' || text[7] != '-')
+    return false;
+  v.year = year;
+  v.month = month;
+  v.day = day;
+  if (text.size() == 10) {
+    v.has_time = false;
+    return true;
+  }
+  if ((text[10] != ' ' && text[10] != 'T') || !ParseUsualTime(text, 11, v, seconds))
+    return false;
+  v.has_time = true;
+  return true;
 }
 
 }  // namespace
 
 std::optional<DateTimeValue> ParseCriterionDateTime(std::string_view text) {
   text = Trim(text);
+  {
+    DateTimeValue v;
+    double seconds = 0;
+    if (ParseUsualCriterionDateTime(text, v, seconds)) {
+      v.second = static_cast<int>(seconds);
+      v.nanosecond = static_cast<int>(std::llround((seconds - v.second) * 1e9));
+      return v;
+    }
+  }
   DateTimeValue v;
   int consumed = 0;
   std::string s(text);

@@ -34,6 +34,8 @@ std::optional<DateTimeValue> ParseCriterionDateTime(std::string_view text);
 // A canonical key of a value under the same rule: two non-NULL values match exactly when their
 // keys are equal (NULL gives no key). For hashing large numbers of keys.
 std::optional<std::string> MatchKey(const Value& value);
+// Appends the key MatchKey gives a date and time to `out`.
+void AppendDateKey(const DateTimeValue& value, std::string& out);
 
 class Recordset {
  public:

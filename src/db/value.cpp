@@ -62,34 +62,42 @@ void AppendDateTimeText(const DateTimeValue& v, std::string& out) {
     }
     return;
   }
+  // Two digits at a time from a table: every field of every date of a compared row is written.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char text[32];
   std::size_t size = 0;
-  auto put = [&](int value, int width) {
-    for (int k = width - 1; k >= 0; --k) {
-      text[size + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    }
-    size += static_cast<std::size_t>(width);
+  auto pair = [&](int value) {
+    text[size++] = kPairs[2 * value];
+    text[size++] = kPairs[2 * value + 1];
   };
   if (v.has_date) {
-    put(v.year, 4);
+    pair(v.year / 100);
+    pair(v.year % 100);
     text[size++] = '-';
-    put(v.month, 2);
+    pair(v.month);
     text[size++] = '-';
-    put(v.day, 2);
+    pair(v.day);
   }
   if (v.has_time) {
     if (size > 0)
       text[size++] = ' ';
-    put(v.hour, 2);
+    pair(v.hour);
     text[size++] = ':';
-    put(v.minute, 2);
+    pair(v.minute);
     text[size++] = ':';
-    put(v.second, 2);
+    pair(v.second);
     if (v.nanosecond != 0) {
       // At least three digits of the fraction, trailing zeros beyond them left out.
       text[size++] = '.';
-      put(v.nanosecond, 9);
+      int fraction = v.nanosecond;
+      for (int k = 8; k >= 0; --k) {
+        text[size + static_cast<std::size_t>(k)] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+      }
+      size += 9;
       std::size_t digits = 9;
       while (digits > 3 && text[size - 1] == '0') {
         --size;

@@ -3,8 +3,8 @@
 // beyond ASCII), quotes in keys, numbers written differently, long texts, binary values, offsets,
 // unequal lengths, stale record counts (tables that grew or shrank after counting), missing key
 // columns, Target columns under other names, a small differences grid, row fingerprints that
-// all collide, key hashes that collide, many rows of one key, and Stop pressed at every point
-// where the run lets events through.
+// all collide, key hashes that collide, many rows of one key, dates whose texts read back
+// otherwise, and Stop pressed at every point where the run lets events through.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -44,7 +44,20 @@ class Generator {
       case 4:
         return Value::Decimal(Pick<std::string>({"1.00", "2.50", "0.00", "-2.00"}));
       case 5: {
+        // Mostly whole seconds; sometimes a fraction (milliseconds, or nanoseconds a date's
+        // text does not keep), a date or a time alone, a year beyond four digits, or a text
+        // that reads as one of the dates.
         DateTimeValue moment{2024, 3, Between(1, 2), Between(0, 1) * 12, 0, 0, 0, true, true};
+        if (Chance(30)) {
+          moment.nanosecond = Pick<int>({500000000, 123000000, 1, 999999999, 100000000});
+          moment.has_date = !Chance(20);
+          moment.has_time = !moment.has_date || !Chance(20);
+          if (Chance(10))
+            moment.year = Pick<int>({12345, 0, -1});
+        }
+        if (Chance(10))
+          return Value::Text(Pick<std::string>(
+              {"2024-03-01", "2024-03-01 12:00:00", "2024-03-02T00:00:00.000", "12:00:00"}));
         return Value::DateTime(moment);
       }
       case 6:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -100,10 +101,60 @@ struct KeyCase {
   std::size_t classes;  // components read
 };
 
-// Whole numbers and texts give the key FieldMatchKey gives (several behind their sizes) and its
-// hash; a NULL stops the key; any other kind, or a field the row lacks, is left to the fields.
-TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
+DateTimeValue Moment(int year, int hour, int nanosecond, bool has_date, bool has_time) {
+  return DateTimeValue{year, 3, 7, hour, 5, 9, nanosecond, has_date, has_time};
+}
+
+// Whole numbers, texts, and dates whose text reads back as the same date give the key
+// FieldMatchKey gives (several behind their sizes) and its hash; a NULL stops the key; any other
+// kind, or a field the row lacks, is left to the fields.
+TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersTextsAndDatesThatReadBack) {
   const std::vector<KeyCase> cases = {
+      {"date and time",
+       {Value::DateTime(Moment(2024, 14, 0, true, true))},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"milliseconds",
+       {Value::DateTime(Moment(2024, 14, 123000000, true, true))},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"nanoseconds",
+       {Value::DateTime(Moment(2024, 14, 1, true, true))},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"date alone",
+       {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"time alone",
+       {Value::DateTime(Moment(2024, 14, 5, false, true))},
+       {0},
+       PreparedKey::kReady,
+       1},
+      {"int, text and date",
+       {Value::Integer(4), Value::Text("a"), Value::DateTime(Moment(2024, 14, 0, true, true))},
+       {0, 1, 2},
+       PreparedKey::kReady,
+       3},
+      {"date alone, with an hour its text leaves out",
+       {Value::DateTime(Moment(2024, 14, 0, true, false))},
+       {0},
+       PreparedKey::kFromFields,
+       0},
+      {"year of five digits",
+       {Value::DateTime(Moment(12345, 14, 0, true, true))},
+       {0},
+       PreparedKey::kFromFields,
+       0},
+      {"neither date nor time",
+       {Value::Text("a"), Value::DateTime(Moment(2024, 14, 0, false, false))},
+       {0, 1},
+       PreparedKey::kFromFields,
+       1},
       {"whole number", {Value::Integer(7), Value::Text("a")}, {0}, PreparedKey::kReady, 1},
       {"text, case and trailing blanks",
        {Value::Text(" \xC3\x84"
@@ -143,7 +194,12 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
     }
     std::string key;
     for (const int field : c.key_fields) {
-      const std::string part = *FieldMatchKey(c.values[static_cast<std::size_t>(field)]);
+      const Value& value = c.values[static_cast<std::size_t>(field)];
+      const std::string part = *FieldMatchKey(value);
+      // A date's key is also the one key its text has as a criterion among dates.
+      if (value.type() == ValueType::kDateTime) {
+        EXPECT_EQ(CriterionMatchKeys(NullText(value), kMatchDate), std::vector<std::string>{part});
+      }
       if (c.key_fields.size() == 1)
         key = part;
       else
@@ -152,6 +208,38 @@ TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersAndTextsOnly) {
     EXPECT_EQ(prepared.row.key, key);
     EXPECT_EQ(prepared.row.key_hash, TargetKeyIndex::StandardKeyHash(key));
   }
+}
+
+// The date key is taken exactly when the date's text, as a criterion among dates, has that one
+// key: over dates within and beyond the usual widths, with and without fractions.
+TEST(ComparedRowTest, WriteDateKeyAgreesWithTheDatesTextAsACriterion) {
+  std::mt19937 random(7);
+  const auto pick = [&](std::vector<int> values) { return values[random() % values.size()]; };
+  std::string key;
+  std::string scratch;
+  int taken = 0;
+  for (int round = 0; round < 20000; ++round) {
+    DateTimeValue v{pick({2024, 0, 9999, 10000, -1, 1900}),
+                    pick({3, 0, 12, 99, 100, -1}),
+                    pick({7, 0, 31, 99, 100}),
+                    pick({0, 14, 23, 99, 100, -1}),
+                    pick({0, 5, 59, 99, 100}),
+                    pick({0, 9, 59, 99, 100, -1}),
+                    pick({0, 0, 0, 1, 123000000, 500000000, 999999999, 1230, 1000000000, -1}),
+                    random() % 5 != 0,
+                    random() % 5 != 0};
+    const Value value = Value::DateTime(v);
+    const std::string field_key = *FieldMatchKey(value);
+    const bool reads_back =
+        CriterionMatchKeys(NullText(value), kMatchDate) == std::vector<std::string>{field_key};
+    SCOPED_TRACE(NullText(value));
+    ASSERT_EQ(WriteDateKey(v, key, scratch), reads_back);
+    if (reads_back) {
+      ASSERT_EQ(key, field_key);
+      ++taken;
+    }
+  }
+  EXPECT_GT(taken, 3000);  // the usual dates take the quick way
 }
 
 std::string Pack(const std::vector<std::string>& texts, bool small) {

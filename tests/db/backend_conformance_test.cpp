@@ -196,14 +196,30 @@ TEST_P(BackendConformanceTest, VersionAndDatabaseList) {
   EXPECT_TRUE(found);
 }
 
-// The rows a cursor reads, as values: column names and types, then every field.
+// The rows a cursor reads, as values: column names and types, then every field. Each row read
+// whole in one call (Fields) gives the same values as read field by field, and so does a row
+// read in part; past the end every field is NULL.
 std::vector<std::vector<Value>> ReadAll(RowCursor& cursor) {
   std::vector<std::vector<Value>> rows;
+  const std::size_t columns = cursor.Columns().size();
+  std::vector<FieldView> whole(columns);
   while (cursor.Next()) {
     std::vector<Value>& row = rows.emplace_back();
-    for (int k = 0; k < static_cast<int>(cursor.Columns().size()); ++k)
+    for (int k = 0; k < static_cast<int>(columns); ++k)
       row.push_back(ToValue(cursor.Field(k)));
+    cursor.Fields(whole);
+    for (std::size_t k = 0; k < columns; ++k)
+      EXPECT_EQ(ToValue(whole[k]), row[k]) << "field " << k;
+    if (columns > 1) {
+      std::vector<FieldView> first(1);
+      cursor.Fields(first);
+      EXPECT_EQ(ToValue(first[0]), row[0]);
+    }
   }
+  whole.assign(columns, ViewOf(Value::Integer(1)));
+  cursor.Fields(whole);
+  for (const FieldView& field : whole)
+    EXPECT_EQ(field.type, ValueType::kNull);
   return rows;
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+
 namespace korvane {
 namespace {
 
@@ -181,6 +185,133 @@ TEST(MatchRuleTest, KeysAgreeWithCriterionMatching) {
   for (const DatePair& d : dates) {
     EXPECT_EQ(MatchKey(Value::DateTime(d.a)) == MatchKey(Value::DateTime(d.b)), d.equal)
         << NullText(Value::DateTime(d.a)) << " vs " << NullText(Value::DateTime(d.b));
+  }
+}
+
+// The criterion date reader as it was first written, wholly with sscanf: the oracle for the
+// reader that takes the usual forms without scanning.
+std::optional<DateTimeValue> ScannedCriterionDateTime(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  const std::size_t last = text.find_last_not_of(' ');
+  const std::string s = first == std::string_view::npos
+                            ? std::string()
+                            : std::string(text.substr(first, last - first + 1));
+  DateTimeValue v;
+  int consumed = 0;
+  double seconds = 0;
+  if (std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &v.year, &v.month, &v.day, &consumed) == 3) {
+    v.has_time = false;
+    const std::string rest = s.substr(static_cast<std::size_t>(consumed));
+    if (!rest.empty()) {
+      if (rest[0] != ' ' && rest[0] != 'T')
+        return std::nullopt;
+      int used = 0;
+      if (std::sscanf(rest.c_str() + 1, "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &used) !=
+              3 ||
+          static_cast<std::size_t>(used) + 1 != rest.size())
+        return std::nullopt;
+      v.has_time = true;
+    }
+  } else if (std::sscanf(s.c_str(), "%2d:%2d:%lf%n", &v.hour, &v.minute, &seconds, &consumed) ==
+                 3 &&
+             static_cast<std::size_t>(consumed) == s.size()) {
+    v.has_date = false;
+  } else {
+    return std::nullopt;
+  }
+  v.second = static_cast<int>(seconds);
+  v.nanosecond = static_cast<int>(std::llround((seconds - v.second) * 1e9));
+  return v;
+}
+
+std::string Describe(const std::optional<DateTimeValue>& v) {
+  if (!v)
+    return "none";
+  char text[128];
+  std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d.%d date=%d time=%d", v->year, v->month,
+                v->day, v->hour, v->minute, v->second, v->nanosecond, v->has_date, v->has_time);
+  return text;
+}
+
+TEST(ParseCriterionDateTimeTest, ReadsEveryFormAsTheScanningReaderDoes) {
+  // The usual forms, and the near misses that must still go the scanning way (signs, blanks,
+  // short fields, exponents, a bare point, something after the end).
+  const std::vector<std::string> texts = {
+      "2024-03-07",
+      "2024-03-07 14:05:09",
+      "2024-03-07T14:05:09",
+      "  2024-03-07 14:05:09.123  ",
+      "2024-03-07 14:05:09.1234567891234",
+      "2024-03-07 23:59:59.9999999999",
+      "14:05:09",
+      "14:05:09.5",
+      "00:00:00.000",
+      "99:99:99",
+      "0000-00-00",
+      "9999-99-99 99:99:99.999",
+      "2024-3-7",
+      "24-03-07",
+      "2024-03-07 4:05:09",
+      "2024-03-07 14:5:9",
+      "2024-03-07  14:05:09",
+      "2024-03-07 14:05:09.",
+      "2024-03-07 14:05:09e1",
+      "2024-03-07 14:05:9.5",
+      "2024-03-07 14:05:+9",
+      "2024-03-07 14:05",
+      "2024-03-07 14:05:09 ",
+      "2024-03-07x",
+      "2024-03-07 14:05:09x",
+      "+2024-03-07",
+      "-2024-03-07",
+      "2024-+3-07",
+      "2024- 3-07",
+      "20245-03-07",
+      "14:05:09.5.5",
+      "14:05",
+      "4:05:09",
+      "14:05:09 x",
+      "",
+      " ",
+      "T14:05:09",
+      "2024-03-07\t14:05:09",
+      "0x10:05:09",
+      "2024-03-07 14:05:0x1p3",
+      "2024-03-07 14:05:inf",
+  };
+  for (const std::string& text : texts) {
+    EXPECT_EQ(Describe(ParseCriterionDateTime(text)), Describe(ScannedCriterionDateTime(text)))
+        << "'" << text << "'";
+  }
+  // Random texts built of the characters dates are made of, most of them close to a usual form.
+  std::mt19937 random(20240307);
+  const std::string alphabet = "0123456789-: T.+e";
+  const std::vector<std::string> shapes = {"dddd-dd-dd", "dddd-dd-dd dd:dd:dd", "dd:dd:dd",
+                                           "dddd-dd-ddTdd:dd:dd.ddd", "dd:dd:dd.ddddddddd"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = shapes[random() % shapes.size()];
+    for (char& c : text)
+      if (c == 'd')
+        c = static_cast<char>('0' + random() % 10);
+    for (int edits = static_cast<int>(random() % 3); edits > 0; --edits) {
+      const std::size_t at = random() % (text.size() + 1);
+      const char c = alphabet[random() % alphabet.size()];
+      switch (random() % 3) {
+        case 0:
+          text.insert(at, 1, c);
+          break;
+        case 1:
+          if (at < text.size())
+            text.erase(at, 1);
+          break;
+        default:
+          if (at < text.size())
+            text[at] = c;
+          break;
+      }
+    }
+    ASSERT_EQ(Describe(ParseCriterionDateTime(text)), Describe(ScannedCriterionDateTime(text)))
+        << "'" << text << "'";
   }
 }
 

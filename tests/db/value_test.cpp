@@ -38,6 +38,9 @@ const std::vector<TextCase>& TextCases() {
       {Value::DateTime({1, 12, 31, 23, 59, 59, 500000000, true, true}), "0001-12-31 23:59:59.500"},
       {Value::DateTime({2024, 3, 7, 14, 5, 9, 1230, true, true}), "2024-03-07 14:05:09.00000123"},
       {Value::DateTime({2024, 3, 7, 14, 5, 9, 999999999, false, true}), "14:05:09.999999999"},
+      {Value::DateTime({9999, 99, 99, 99, 99, 99, 10, true, true}), "9999-99-99 99:99:99.00000001"},
+      {Value::DateTime({0, 0, 0, 0, 0, 0, 100000000, true, true}), "0000-00-00 00:00:00.100"},
+      {Value::DateTime({1, 1, 1, 0, 0, 0, 0, false, false}), ""},
       // Beyond the usual ranges the text still says what was handed over.
       {Value::DateTime({12024, 3, 7, 0, 0, 0, 0, true, false}), "12024-03-07"},
       {Value::DateTime({-1, 3, 7, 0, 0, 0, 0, true, false}), "-001-03-07"},

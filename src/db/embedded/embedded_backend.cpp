@@ -1,5 +1,6 @@
 #include "db/embedded/embedded_backend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -272,6 +273,20 @@ class EmbeddedRowCursor final : public RowCursor {
     const auto& type = select_.types[column];
     return embedded::ReadField(select_.statement.handle(), index, type ? &*type : nullptr,
                                scratch_[column]);
+  }
+
+  void Fields(std::span<FieldView> out) const override {
+    const std::size_t count = std::min(out.size(), select_.columns.size());
+    if (ended_ || rows_ == 0) {
+      std::fill(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count), FieldView{});
+      return;
+    }
+    sqlite3_stmt* statement = select_.statement.handle();
+    for (std::size_t column = 0; column < count; ++column) {
+      const auto& type = select_.types[column];
+      embedded::ReadField(statement, static_cast<int>(column), type ? &*type : nullptr,
+                          scratch_[column], out[column]);
+    }
   }
 
   const std::vector<ServerMessage>& Errors() const override { return errors_; }

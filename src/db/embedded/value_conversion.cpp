@@ -504,16 +504,16 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
   return true;
 }
 
-FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
-                    std::string& scratch) {
+void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
+               FieldView& field) {
   // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
   // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
   // statement is used by one thread, so reading it unprotected is safe.
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   const int storage = sqlite3_value_type(value);
-  FieldView field;
+  field = FieldView{};
   if (storage == SQLITE_NULL)
-    return field;
+    return;
   // Text and bytes: the pointer first, then the size of what it points at.
   auto text = [&]() {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -529,18 +529,18 @@ FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
           field.type = ValueType::kInteger;
           field.integer = sqlite3_value_int64(value);
-          return field;
+          return;
         }
         break;
       case ValueType::kBoolean:
         field.type = ValueType::kBoolean;
         field.integer = sqlite3_value_int64(value) != 0 ? 1 : 0;
-        return field;
+        return;
       case ValueType::kDecimal: {
         field.type = ValueType::kDecimal;
         if (storage == SQLITE_TEXT) {
           field.bytes = text();
-          return field;
+          return;
         }
         if (storage == SQLITE_INTEGER && result->scale == 0) {
           char digits[24];
@@ -555,32 +555,32 @@ FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
             scratch.erase(0, 1);
         }
         field.bytes = scratch;
-        return field;
+        return;
       }
       case ValueType::kFloat:
         field.type = ValueType::kFloat;
         field.real = sqlite3_value_double(value);
-        return field;
+        return;
       case ValueType::kDateTime:
         if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &field.datetime)) {
           field.type = ValueType::kDateTime;
-          return field;
+          return;
         }
         field.datetime = DateTimeValue{};
         break;
       case ValueType::kText:
         field.type = ValueType::kText;
         field.bytes = text();
-        return field;
+        return;
       case ValueType::kBinary:
         field.type = ValueType::kBinary;
         field.bytes = blob();
-        return field;
+        return;
       case ValueType::kGuid:
         field.type = ValueType::kGuid;
         scratch = ToUpperAscii(text());
         field.bytes = scratch;
-        return field;
+        return;
       case ValueType::kNull:
         break;
     }
@@ -603,6 +603,12 @@ FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
       field.bytes = text();
       break;
   }
+}
+
+FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
+                    std::string& scratch) {
+  FieldView field;
+  ReadField(stmt, column, result, scratch, field);
   return field;
 }
 

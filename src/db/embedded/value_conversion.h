@@ -50,6 +50,9 @@ Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result);
 // statement steps again); digits and texts the reading builds go into `scratch`, which must
 // outlive the view likewise.
 FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch);
+// The same into `field`, for callers that read many fields into place.
+void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
+               FieldView& field);
 
 // "2024-03-07 14:05:09.123" -> DateTimeValue; false when the text is not such a date.
 bool ParseStoredDateTime(std::string_view text, DateTimeValue* value);
