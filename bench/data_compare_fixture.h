@@ -2,7 +2,9 @@
 // embedded server in a temporary folder of their own, written straight into the engine's storage
 // tables: the Target has 1% of the rows changed, 0.5% missing and 0.5% extra. Three ways to
 // identify a record: the integer ID, the 20-character text Code, and the three columns Region
-// (int), Customer (varchar) and Ordered (datetime), each unique in both tables.
+// (int), Customer (varchar) and Ordered (datetime), each unique in both tables. For sqldiff, the
+// same rows can be copied into plain SQLite tables (ID the INTEGER PRIMARY KEY, plain column
+// types, the datetime as the text the engine stores and shows, "YYYY-MM-DD HH:MM:SS.mmm").
 #pragma once
 
 #include <sqlite3.h>
@@ -138,26 +140,67 @@ class OrdersTables {
     return bench::EmbeddedServerContext(folder_, server_, ui, clock);
   }
 
+  // The plain SQLite copy of `database`'s table T, written by the first call (false if that
+  // fails); removed with the object.
+  std::filesystem::path PlainFile(const std::string& database) const {
+    return folder_ / (database + "-plain.db");
+  }
+  bool WritePlainCopy(const std::string& database) const {
+    const std::filesystem::path file = PlainFile(database);
+    if (std::filesystem::exists(file))
+      return true;
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open(file.c_str(), &db) == SQLITE_OK;
+    const std::string attach = "ATTACH DATABASE '" + DatabaseFile(database).string() + "' AS e";
+    ok = ok && sqlite3_exec(db, attach.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const std::string table = ok ? StorageTable(db, "e.") : std::string();
+    const std::string sql =
+        "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN; "
+        "CREATE TABLE main.T (ID INTEGER PRIMARY KEY, Customer TEXT NOT NULL, Qty INTEGER, "
+        "Price REAL, Note TEXT, Ordered TEXT NOT NULL, Region INTEGER NOT NULL, "
+        "Code TEXT NOT NULL); "
+        "INSERT INTO main.T SELECT ID, Customer, Qty, Price, Note, Ordered, Region, Code FROM e." +
+        table + " ORDER BY ID; COMMIT";
+    char* error = nullptr;
+    ok = ok && !table.empty() &&
+         sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK;
+    if (error)
+      std::fprintf(stderr, "plain copy of %s: %s\n", database.c_str(), error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+    if (!ok)
+      std::filesystem::remove(file);
+    return ok;
+  }
+
  private:
   std::filesystem::path DatabaseFile(const std::string& database) const {
     return folder_ / "srv" / (database + ".db");
   }
 
-  // Rows straight into the storage table of T ("t" + its object id), in one transaction.
+  // The storage table of T in the database open as `schema` ("t" + its object id); empty if
+  // there is none.
+  static std::string StorageTable(sqlite3* db, const std::string& schema) {
+    std::string table;
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql =
+        "SELECT id FROM " + schema + "sysobjects WHERE name = 'T' COLLATE BINARY";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      table = "t" + std::to_string(sqlite3_column_int64(statement, 0));
+    }
+    sqlite3_finalize(statement);
+    return table;
+  }
+
+  // Rows straight into the storage table of T, in one transaction.
   bool Fill(const std::string& database, bool target) const {
     sqlite3* db = nullptr;
     if (sqlite3_open(DatabaseFile(database).c_str(), &db) != SQLITE_OK) {
       sqlite3_close(db);
       return false;
     }
-    std::string table;
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT id FROM sysobjects WHERE name = 'T' COLLATE BINARY", -1,
-                           &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-      table = "t" + std::to_string(sqlite3_column_int64(statement, 0));
-    }
-    sqlite3_finalize(statement);
+    const std::string table = StorageTable(db, "");
     bool ok = !table.empty() &&
               sqlite3_exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN",
                            nullptr, nullptr, nullptr) == SQLITE_OK;
