@@ -155,6 +155,18 @@ std::optional<std::int32_t> RoundToInt32(double value) {
   return static_cast<std::int32_t>(rounded);
 }
 
+int FixedDigits(std::string_view text, std::size_t at, std::size_t count) {
+  if (at + count > text.size())
+    return -1;
+  int number = 0;
+  for (std::size_t k = at; k < at + count; ++k) {
+    if (text[k] < '0' || text[k] > '9')
+      return -1;
+    number = number * 10 + (text[k] - '0');
+  }
+  return number;
+}
+
 bool IsNumeric(std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (trimmed.empty())

@@ -35,6 +35,10 @@ std::optional<std::int32_t> RoundToInt32(double value);
 // after it.
 bool IsNumeric(std::string_view text);
 
+// The number written by exactly `count` decimal digits at `text[at]`; -1 when they are not all
+// there (a fixed-width field of a date or time text).
+int FixedDigits(std::string_view text, std::size_t at, std::size_t count);
+
 // Blanks (spaces only) removed from both ends, from the start, from the end.
 std::string_view Trim(std::string_view text);
 std::string_view TrimLeft(std::string_view text);

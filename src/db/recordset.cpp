@@ -74,19 +74,6 @@ std::string DateKey(const DateTimeValue& v) {
   return key;
 }
 
-// Exactly `count` digits at `text[at]`; -1 when they are not there.
-int FixedDigits(std::string_view text, std::size_t at, std::size_t count) {
-  if (at + count > text.size())
-    return -1;
-  int number = 0;
-  for (std::size_t k = at; k < at + count; ++k) {
-    if (text[k] < '0' || text[k] > '9')
-      return -1;
-    number = number * 10 + (text[k] - '0');
-  }
-  return number;
-}
-
 // "14:05:09" or "14:05:09.5" (any number of fraction digits) from `at` to the end of `text`,
 // read as the scanning reader reads it; false for any other form.
 bool ParseUsualTime(std::string_view text, std::size_t at, DateTimeValue& v, double& seconds) {

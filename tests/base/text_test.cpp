@@ -61,6 +61,22 @@ TEST(IsNumericTest, WholeTextMustBeANumber) {
   EXPECT_FALSE(IsNumeric("RunSavedComp"));
 }
 
+TEST(FixedDigitsTest, ReadsExactlyTheDigitsAskedForOrNothing) {
+  struct Case {
+    std::string_view text;
+    std::size_t at;
+    std::size_t count;
+    int expected;
+  };
+  const Case cases[] = {
+      {"2024-03-07", 0, 4, 2024}, {"2024-03-07", 5, 2, 3},  {"2024-03-07", 8, 2, 7},
+      {"2024-03-07", 4, 2, -1},   {"2024-03-07", 8, 3, -1}, {"2024-03-07", 10, 1, -1},
+      {"0009", 0, 4, 9},          {"12", 0, 0, 0},          {"1a", 0, 2, -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FixedDigits(c.text, c.at, c.count), c.expected) << c.text << " at " << c.at;
+}
+
 TEST(TextTest, TrimRemovesBlanksOnly) {
   EXPECT_EQ(Trim("  a b  "), "a b");
   EXPECT_EQ(Trim("\ta\t"), "\ta\t");

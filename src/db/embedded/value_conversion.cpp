@@ -450,31 +450,18 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
 
 namespace {
 
-// Two or more digits at `text[at]`, exactly `count` of them; -1 when they are not there.
-int Digits(std::string_view text, std::size_t at, std::size_t count) {
-  if (at + count > text.size())
-    return -1;
-  int number = 0;
-  for (std::size_t k = at; k < at + count; ++k) {
-    if (text[k] < '0' || text[k] > '9')
-      return -1;
-    number = number * 10 + (text[k] - '0');
-  }
-  return number;
-}
-
 // The form the engine stores, "2024-03-07 14:05:09" with ".123" or without, read without
 // scanning; false for any other form, which the general reader takes.
 bool ParseCanonicalDateTime(std::string_view text, DateTimeValue* value) {
   if (text.size() != 19 && text.size() != 23)
     return false;
-  const int y = Digits(text, 0, 4);
-  const int mo = Digits(text, 5, 2);
-  const int d = Digits(text, 8, 2);
-  const int h = Digits(text, 11, 2);
-  const int mi = Digits(text, 14, 2);
-  const int s = Digits(text, 17, 2);
-  const int ms = text.size() == 23 ? Digits(text, 20, 3) : 0;
+  const int y = FixedDigits(text, 0, 4);
+  const int mo = FixedDigits(text, 5, 2);
+  const int d = FixedDigits(text, 8, 2);
+  const int h = FixedDigits(text, 11, 2);
+  const int mi = FixedDigits(text, 14, 2);
+  const int s = FixedDigits(text, 17, 2);
+  const int ms = text.size() == 23 ? FixedDigits(text, 20, 3) : 0;
   if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || ms < 0 || text[4] != '-' ||
       text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':' ||
       (text.size() == 23 && text[19] != '.'))
