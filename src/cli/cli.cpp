@@ -599,6 +599,10 @@ int RunCli(const std::vector<std::string>& raw_args, const Environment& env,
         MessageIcon::kExclamation, kApplicationTitle);
     return kExitFailed;
   }
+  // No thread has started yet: every thread of the run leaves a Ctrl-C to the line's watcher.
+  if (progress != nullptr &&
+      (command == "compare-data" || command == "compare-data-all" || command == "run-saved"))
+    progress->EraseOnInterrupt();
   ApplicationContext context(ComputeLocations(program_folder, launch.profile, env), ui, clock);
   RunStartUp(context, "");
   context.backends = CreateDefaultBackends(context.locations, env);

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "base/clock.h"
 #include "base/text.h"
 
 #ifndef _WIN32
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace korvane {
@@ -135,12 +139,88 @@ std::optional<std::int64_t> ParseFormattedCount(std::string_view text) {
   return value;
 }
 
+#ifndef _WIN32
+// Waits for SIGINT while it is blocked in the thread that started the watcher and in the threads
+// started from there. Stopping wakes it with a SIGINT queued to this thread alone, carrying the
+// watcher's address, which no Ctrl-C or kill does.
+class TerminalProgressLine::InterruptWatcher {
+ public:
+  explicit InterruptWatcher(TerminalProgressLine& line) : line_(line) {
+    sigemptyset(&interrupt_);
+    sigaddset(&interrupt_, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt_, &previous_mask_);
+    thread_ = std::thread([this] { Watch(); });
+  }
+  ~InterruptWatcher() {
+    sigval stop{};
+    stop.sival_ptr = this;
+    pthread_sigqueue(thread_.native_handle(), SIGINT, stop);
+    thread_.join();
+    // A SIGINT that came after the watcher stopped is pending for the process and ends it here.
+    pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
+  }
+  InterruptWatcher(const InterruptWatcher&) = delete;
+  InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+
+ private:
+  void Watch() {
+    for (;;) {
+      siginfo_t info{};
+      if (sigwaitinfo(&interrupt_, &info) != SIGINT)
+        continue;  // interrupted by another signal's handler
+      if (info.si_code == SI_QUEUE && info.si_pid == ::getpid() && info.si_value.sival_ptr == this)
+        return;  // the stop request
+      line_.EndByInterrupt();
+    }
+  }
+
+  TerminalProgressLine& line_;
+  sigset_t interrupt_{};
+  sigset_t previous_mask_{};
+  std::thread thread_;
+};
+
+void TerminalProgressLine::EndByInterrupt() {
+  // Taken for good: no drawing starts after the erase.
+  mutex_.lock();
+  if (drawn_)
+    terminal_ << '\r' << kEraseToEnd << std::flush;
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  sigaction(SIGINT, &default_action, nullptr);
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+  ::raise(SIGINT);
+  ::_exit(128 + SIGINT);  // not reached: the default action ends the process
+}
+#endif
+
 TerminalProgressLine::TerminalProgressLine(std::ostream& terminal, const Clock& clock,
                                            std::function<int()> columns)
     : terminal_(terminal), clock_(clock), columns_(std::move(columns)) {}
 
 TerminalProgressLine::~TerminalProgressLine() {
   Erase();
+  interrupt_watcher_.reset();
+}
+
+void TerminalProgressLine::EraseOnInterrupt() {
+#ifndef _WIN32
+  if (interrupt_watcher_)
+    return;
+  struct sigaction current {};
+  if (sigaction(SIGINT, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+    return;  // a run started with Ctrl-C ignored keeps ignoring it
+  interrupt_watcher_ = std::make_unique<InterruptWatcher>(*this);
+#endif
+}
+
+bool TerminalProgressLine::drawn() const {
+  const std::lock_guard lock(mutex_);
+  return drawn_;
 }
 
 bool TerminalProgressLine::Due() const {
@@ -155,12 +235,14 @@ void TerminalProgressLine::Show(const ProgressLineFields& fields, bool at_once) 
   ever_drawn_ = true;
   if (drawn_ && text == text_)
     return;
+  const std::lock_guard lock(mutex_);
   terminal_ << '\r' << text << kEraseToEnd << std::flush;
   text_ = std::move(text);
   drawn_ = true;
 }
 
 void TerminalProgressLine::Erase() {
+  const std::lock_guard lock(mutex_);
   if (!drawn_)
     return;
   terminal_ << '\r' << kEraseToEnd << std::flush;

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -73,10 +75,27 @@ class TerminalProgressLine {
   // drawn. Called before any other output.
   void Erase();
 
-  bool drawn() const { return drawn_; }
+  // From now until the line is destroyed, a Ctrl-C (SIGINT) erases a drawn line and then ends
+  // the process by SIGINT, as an unhandled one does. SIGINT is blocked in the calling thread, and
+  // so in every thread it starts afterwards, and taken by a watcher thread; destroying the line
+  // stops the watcher and gives the calling thread its signal mask back, so that a SIGINT that
+  // came meanwhile ends the process then. Call it before any other thread starts, from the thread
+  // that destroys the line. Nothing when SIGINT is ignored, or where there are no signals.
+  void EraseOnInterrupt();
+
+  bool drawn() const;
   const Clock& clock() const { return clock_; }
 
  private:
+  class InterruptWatcher;
+
+  // On the watcher thread: erases a drawn line, never in the middle of a drawing, and ends the
+  // process by SIGINT.
+  [[noreturn]] void EndByInterrupt();
+
+  // Held by every write to the terminal: the watcher's erase comes after a drawing in progress.
+  mutable std::mutex mutex_;
+  std::unique_ptr<InterruptWatcher> interrupt_watcher_;
   std::ostream& terminal_;
   const Clock& clock_;
   std::function<int()> columns_;

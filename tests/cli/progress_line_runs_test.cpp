@@ -2,6 +2,7 @@
 // `run-saved` draw it on a terminal and erase it before any other output, leaving every other
 // byte as it is without a terminal; korvane-cli under a pseudo-terminal does so for real, and
 // with its output on pipes writes exactly what it writes in-process.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,7 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -79,8 +82,10 @@ std::size_t DisplayWidth(std::string_view text) {
   return width;
 }
 
-// Reads both descriptors to their end (a pseudo-terminal's master ends with EIO).
-void ReadAll(int first, std::string& first_text, int second, std::string& second_text) {
+// Reads both descriptors to their end (a pseudo-terminal's master ends with EIO), calling
+// `after_read` after each piece.
+void ReadAll(int first, std::string& first_text, int second, std::string& second_text,
+             const std::function<void()>& after_read = {}) {
   std::vector<pollfd> open = {{first, POLLIN, 0}, {second, POLLIN, 0}};
   std::string* texts[] = {&first_text, &second_text};
   while (open[0].fd >= 0 || open[1].fd >= 0) {
@@ -97,14 +102,21 @@ void ReadAll(int first, std::string& first_text, int second, std::string& second
         ::close(open[i].fd);
         open[i].fd = -1;
       }
+      if (after_read)
+        after_read();
     }
   }
 }
 
 enum class Streams { kPipes, kStderrOnTerminal, kBothOnTerminal };
 
+// When the test sends korvane-cli a SIGINT: never, once the first line stands drawn on the
+// terminal, or as soon as the program is running (its exec done).
+enum class Interrupt { kNever, kAtFirstDrawing, kOnceRunning };
+
 struct SpawnedRun {
-  int status = -1;
+  int status = -1;       // the exit status, -1 when a signal ended the run
+  int end_signal = 0;    // the signal that ended the run
   std::string terminal;  // what the pseudo-terminal received
   std::string out;       // stdout, when on a pipe
   std::string err;       // stderr, when on a pipe
@@ -130,7 +142,7 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
   // korvane-cli itself, its streams on pipes or on a pseudo-terminal of `columns` (0: a
   // terminal that does not tell its width).
   SpawnedRun Spawn(const std::vector<std::string>& args, Streams streams,
-                   unsigned short columns = 0) {
+                   unsigned short columns = 0, Interrupt interrupt = Interrupt::kNever) {
     const std::string program = KORVANE_CLI_PATH;
     std::vector<std::string> words = WithProfile(args);
     words.insert(words.begin(), program);
@@ -152,7 +164,8 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
     SpawnedRun run;
     int out_pipe[2];
     int err_pipe[2];
-    if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) {
+    int exec_pipe[2];  // closed by the exec: ends once korvane-cli runs
+    if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0 || ::pipe2(exec_pipe, O_CLOEXEC) != 0) {
       ADD_FAILURE() << "pipe: " << std::strerror(errno);
       return run;
     }
@@ -173,13 +186,22 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
         ::dup2(out_pipe[1], STDOUT_FILENO);
       if (streams == Streams::kPipes)
         ::dup2(err_pipe[1], STDERR_FILENO);
-      for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
+      for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1], exec_pipe[0]})
         ::close(fd);
       ::execve(program.c_str(), argv.data(), envp.data());
       ::_exit(127);
     }
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
+    ::close(exec_pipe[1]);
+    if (child > 0) {
+      char byte = 0;
+      while (::read(exec_pipe[0], &byte, 1) > 0) {
+      }
+    }
+    ::close(exec_pipe[0]);
+    if (child > 0 && interrupt == Interrupt::kOnceRunning)
+      ::kill(child, SIGINT);
     if (child < 0) {
       ADD_FAILURE() << "fork: " << std::strerror(errno);
       ::close(out_pipe[0]);
@@ -190,11 +212,19 @@ class ProgressLineRunsTest : public testing::DemoCliTest {
       ReadAll(out_pipe[0], run.out, err_pipe[0], run.err);
     } else {
       ::close(err_pipe[0]);
-      ReadAll(master, run.terminal, out_pipe[0], run.out);
+      bool interrupted = false;
+      ReadAll(master, run.terminal, out_pipe[0], run.out, [&] {
+        if (interrupt == Interrupt::kAtFirstDrawing && !interrupted &&
+            !ParseTerminalOutput(run.terminal).drawings.empty()) {
+          ::kill(child, SIGINT);
+          interrupted = true;
+        }
+      });
     }
     int status = 0;
     ::waitpid(child, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.end_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return run;
   }
 
@@ -305,6 +335,53 @@ TEST_F(ProgressLineRunsTest, OnAPseudoTerminalTheLineFitsAndIsErasedBeforeTheRep
         << run.terminal;
     for (const std::string& drawing : terminal.drawings)
       EXPECT_LE(DisplayWidth(drawing), c.widest) << drawing;
+  }
+}
+
+// Ctrl-C in the middle of a long comparison: on a terminal the drawn line is erased last, so that
+// the shell's prompt starts on an empty line, and the run still ends by SIGINT, as it does on
+// pipes, where nothing is drawn.
+TEST_F(ProgressLineRunsTest, CtrlCDuringAComparisonLeavesNoLineBehind) {
+  // 200,000 rows on each side: the comparison goes on long after its first line is drawn.
+  const std::string script =
+      "CREATE TABLE Digits (D int NOT NULL PRIMARY KEY)\nGO\n"
+      "INSERT INTO Digits (D) VALUES (0),(1),(2),(3),(4),(5),(6),(7),(8),(9)\nGO\n"
+      "CREATE TABLE Big (ID int NOT NULL PRIMARY KEY, Name varchar(40) NOT NULL)\nGO\n"
+      "INSERT INTO Big (ID, Name) SELECT a.D + 10 * b.D + 100 * c.D + 1000 * d.D + 10000 * e.D"
+      " + 100000 * f.D, 'row' FROM Digits a CROSS JOIN Digits b CROSS JOIN Digits c"
+      " CROSS JOIN Digits d CROSS JOIN Digits e CROSS JOIN Digits f WHERE f.D < 2\nGO\n";
+  for (const char* database : {"BigLive", "BigDev"}) {
+    const ScriptLoadResult loaded =
+        LoadScript(Locations().servers_folder, "embedded:demo", database, script);
+    ASSERT_TRUE(loaded.ok) << database << ": " << loaded.message;
+  }
+  const std::vector<std::string> args = {
+      "compare-data", "embedded:demo", "BigLive", "embedded:demo", "BigDev", "Big", "--key", "ID"};
+  struct Case {
+    const char* name;
+    Streams streams;
+    Interrupt interrupt;
+  };
+  const std::vector<Case> cases = {
+      {"stderr on the terminal", Streams::kStderrOnTerminal, Interrupt::kAtFirstDrawing},
+      {"stdout on the terminal too", Streams::kBothOnTerminal, Interrupt::kAtFirstDrawing},
+      {"no terminal", Streams::kPipes, Interrupt::kOnceRunning},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SpawnedRun run = Spawn(args, c.streams, 80, c.interrupt);
+    EXPECT_EQ(run.end_signal, SIGINT)
+        << "exit status " << run.status << ": " << run.terminal << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    if (c.streams == Streams::kPipes) {
+      EXPECT_EQ(run.terminal, "");
+      continue;
+    }
+    const TerminalOutput terminal = ParseTerminalOutput(run.terminal);
+    EXPECT_FALSE(terminal.drawings.empty()) << run.terminal;
+    EXPECT_EQ(terminal.text, "") << run.terminal;
+    EXPECT_TRUE(run.terminal.ends_with("\r" + std::string(kEraseToEnd))) << run.terminal;
   }
 }
 
