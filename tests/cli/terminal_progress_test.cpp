@@ -1,11 +1,16 @@
 // The terminal progress line of data comparisons: its text fitted to the terminal, how often it
 // is drawn (a fake clock drives the time), the stages of a comparison as it shows them, and the
-// messages of the command line erasing it first.
+// messages of the command line erasing it first, and a Ctrl-C erasing it before the process ends.
 #include "cli/terminal_progress.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +18,7 @@
 #include "base/clock.h"
 #include "base/text.h"
 #include "cli/cli_user_interface.h"
+#include "support/scratch_folder.h"
 
 namespace korvane {
 namespace {
@@ -302,6 +308,57 @@ TEST(CliUserInterfaceTest, MessagesEraseTheProgressLineFirst) {
                              std::string(kErase) + c.message)
         << c.name;
     EXPECT_FALSE(line.drawn()) << c.name;
+  }
+}
+
+// A SIGINT sent by a child process to itself while or after it draws a line into a file: the
+// process ends by SIGINT, as it would without a line, with the line erased last; a run started
+// with SIGINT ignored goes on ignoring it.
+TEST(TerminalProgressLineTest, CtrlCErasesADrawnLineAndStillEndsTheProcess) {
+  enum class When { kDrawn, kNothingDrawn, kLineGone, kIgnored };
+  struct Case {
+    const char* name;
+    When when;
+    int end_signal;  // 0: the child went on and exited 0
+    bool erased;     // the output ends with the line drawn and erased
+  };
+  const std::vector<Case> cases = {
+      {"while a line stands drawn", When::kDrawn, SIGINT, true},
+      {"with no line drawn", When::kNothingDrawn, SIGINT, false},
+      {"after the line is gone: the mask is back", When::kLineGone, SIGINT, true},
+      {"ignored as the run began", When::kIgnored, 0, true},
+  };
+  const std::string drawing = Drawing("Orders  Counting records in first table...  00:00:00");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::ScratchFolder folder;
+    const std::filesystem::path output = folder / "terminal";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (c.when == When::kIgnored)
+        std::signal(SIGINT, SIG_IGN);
+      std::ofstream terminal(output, std::ios::binary);
+      FakeClock clock;
+      std::optional<TerminalProgressLine> line;
+      line.emplace(terminal, clock, std::function<int()>{});
+      line->EraseOnInterrupt();
+      if (c.when != When::kNothingDrawn)
+        line->Show(Counting("Orders"), true);
+      if (c.when == When::kLineGone || c.when == When::kIgnored)
+        line.reset();
+      ::kill(::getpid(), SIGINT);
+      if (c.when == When::kDrawn || c.when == When::kNothingDrawn) {
+        for (;;)
+          ::pause();  // SIGINT is blocked here: the watcher ends the process
+      }
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, c.end_signal);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.end_signal == 0 ? 0 : -1);
+    EXPECT_EQ(testing::ReadFile(output), c.erased ? drawing + std::string(kErase) : "");
   }
 }
 
