@@ -543,7 +543,8 @@ std::string CliUsage() {
          "While compare-data, compare-data-all or run-saved of a data process compares rows\n"
          "and stderr is a terminal, one progress line on stderr shows the table, the stage,\n"
          "the rows compared, the rows per second and the elapsed time; it is erased before\n"
-         "any other output. Nothing is drawn when stderr is not a terminal or TERM=dumb.\n"
+         "any other output and on Ctrl-C. Nothing is drawn when stderr is not a terminal\n"
+         "or TERM=dumb.\n"
          "\n"
          "Exit status: 0 done (and identical), 1 done and different, 2 refused or failed.\n";
 }
