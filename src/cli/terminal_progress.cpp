@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -149,7 +150,12 @@ class TerminalProgressLine::InterruptWatcher {
     sigemptyset(&interrupt_);
     sigaddset(&interrupt_, SIGINT);
     pthread_sigmask(SIG_BLOCK, &interrupt_, &previous_mask_);
-    thread_ = std::thread([this] { Watch(); });
+    try {
+      thread_ = std::thread([this] { Watch(); });
+    } catch (const std::system_error&) {
+      pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
+      throw;
+    }
   }
   ~InterruptWatcher() {
     sigval stop{};
@@ -214,7 +220,11 @@ void TerminalProgressLine::EraseOnInterrupt() {
   struct sigaction current {};
   if (sigaction(SIGINT, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
     return;  // a run started with Ctrl-C ignored keeps ignoring it
-  interrupt_watcher_ = std::make_unique<InterruptWatcher>(*this);
+  try {
+    interrupt_watcher_ = std::make_unique<InterruptWatcher>(*this);
+  } catch (const std::system_error&) {
+    // No thread to spare: a Ctrl-C ends the run as it would without the line.
+  }
 #endif
 }
 
