@@ -8,6 +8,7 @@
 #include "base/user_interface.h"
 #include "catalog/object_list.h"
 #include "catalog/object_type.h"
+#include "catalog/typed_object_name.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/grid_output.h"
@@ -40,10 +41,10 @@ std::optional<ViewedTable> FindTable(ApplicationContext& context, const std::str
   const std::vector<ObjectEntry> entries = LoadObjects(
       context, context.CurrentServers[kSource], list, nullptr, ObjectType::kTables, database);
   context.SuppressConnectionErrors = suppressed;
-  for (const ObjectEntry& entry : entries) {
-    if (entry.Name == table)
-      return ViewedTable{kSource, database, entry.Name, entry.Id};
-  }
+  // As listed, or in another letter case, [bracketed] or as schema.name.
+  if (const std::optional<ObjectEntry> found = ResolveTypedObjectName(
+          context, context.CurrentServers[kSource], database, entries, table))
+    return ViewedTable{kSource, database, found->Name, found->Id};
   Refuse(context, "Table '" + table + "' not found in " + database + ".", title);
   return std::nullopt;
 }

@@ -26,14 +26,18 @@ class DataViewCommandsTest : public testing::CliProfileTest {
   void SetUp() override { Load("embedded:s", "Shop", std::string(kScript)); }
 };
 
+// The table as listed, or in another letter case, bracketed or with its schema.
 TEST_F(DataViewCommandsTest, ViewDataPrintsTheGridWithEscapedCells) {
-  const CommandRun run = Run({"view-data", "embedded:s", "Shop", "O'Brien"});
-  ASSERT_EQ(run.status, kExitDone) << run.err;
-  EXPECT_EQ(run.out,
-            "Row\ta]b\tnote\tTag\n"
-            "1\t1\ttab\\there\tA\n"
-            "2\t2\tNull\ta\n"
-            "3\t3\tback\\\\slash\tA\n");
+  for (const char* table : {"O'Brien", "o'brien", "[O'Brien]", "dbo.O'Brien", "[dbo].[O'BRIEN]"}) {
+    const CommandRun run = Run({"view-data", "embedded:s", "Shop", table});
+    ASSERT_EQ(run.status, kExitDone) << table << ": " << run.err;
+    EXPECT_EQ(run.out,
+              "Row\ta]b\tnote\tTag\n"
+              "1\t1\ttab\\there\tA\n"
+              "2\t2\tNull\ta\n"
+              "3\t3\tback\\\\slash\tA\n")
+        << table;
+  }
 }
 
 TEST_F(DataViewCommandsTest, ViewDataExportsTheDataViewFile) {
@@ -109,6 +113,8 @@ TEST_F(DataViewCommandsTest, RefusalsExitTwoWithTheirMessage) {
   const Case cases[] = {
       {{"view-data", "embedded:s", "Shop", "Empty"}, "Table Empty doesn't contain any data."},
       {{"view-data", "embedded:s", "Shop", "Nope"}, "Table 'Nope' not found in Shop."},
+      {{"view-data", "embedded:s", "Shop", "sales.O'Brien"},
+       "Table 'sales.O'Brien' not found in Shop."},
       {{"view-data", "embedded:s", "Shop"}, "usage: view-data"},
       {{"analyze-data", "embedded:s", "Shop", "Empty"}, "Table Empty doesn't contain any data."},
       {{"analyze-data", "embedded:s", "Shop", "O'Brien", "--bogus"}, "usage: analyze-data"},
