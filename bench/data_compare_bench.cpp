@@ -56,13 +56,8 @@ void CompareLargeTables(benchmark::State& state, std::int32_t method) {
   bench::SilentUserInterface ui;
   SystemClock clock;
   auto context = tables->Context(ui, clock);
-  DataCompareRequest request;
-  request.tables = {DataCompareTable{"Src", "T", 0}, DataCompareTable{"Tgt", "T", 0}};
-  request.options.options.CompMethod = method;
-  for (auto& side : request.options.options.sides)
-    side.key_columns = {"ID", "No Field", "No Field"};
-  request.unattended = true;
-  request.track_differences = false;
+  const DataCompareRequest request =
+      bench::OrdersCompareRequest(method, {"ID", "No Field", "No Field"});
   std::int32_t differences = 0;
   for (auto _ : state) {
     CompareStatus status(clock);

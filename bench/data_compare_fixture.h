@@ -23,6 +23,7 @@
 #include "base/clock.h"
 #include "base/user_interface.h"
 #include "bench_support.h"
+#include "datacomp/data_compare.h"
 #include "db/embedded/script_loader.h"
 
 namespace korvane::bench {
@@ -110,6 +111,20 @@ struct OrdersRow {
     return row;
   }
 };
+
+// An unattended comparison of table T of Src with table T of Tgt by `method`, identified by
+// `key_columns` on both sides, counting the differing records without keeping them.
+inline DataCompareRequest OrdersCompareRequest(std::int32_t method,
+                                               const std::array<std::string, 3>& key_columns) {
+  DataCompareRequest request;
+  request.tables = {DataCompareTable{"Src", "T", 0}, DataCompareTable{"Tgt", "T", 0}};
+  request.options.options.CompMethod = method;
+  for (auto& side : request.options.options.sides)
+    side.key_columns = key_columns;
+  request.unattended = true;
+  request.track_differences = false;
+  return request;
+}
 
 // One embedded server with the databases Src and Tgt, removed with the object.
 class OrdersTables {

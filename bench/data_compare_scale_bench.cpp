@@ -138,13 +138,7 @@ void Compare(benchmark::State& state, std::int64_t rows, std::int32_t method, Ke
   bench::SilentUserInterface ui;
   SystemClock clock;
   auto context = tables->Context(ui, clock);
-  DataCompareRequest request;
-  request.tables = {DataCompareTable{"Src", "T", 0}, DataCompareTable{"Tgt", "T", 0}};
-  request.options.options.CompMethod = method;
-  for (auto& side : request.options.options.sides)
-    side.key_columns = KeyColumns(key);
-  request.unattended = true;
-  request.track_differences = false;
+  const DataCompareRequest request = bench::OrdersCompareRequest(method, KeyColumns(key));
 
   const bool peak_reset = bench::ResetPeakResident();
   Timing timing;
