@@ -7,6 +7,7 @@
 #include "app/logs.h"
 #include "base/text.h"
 #include "base/user_interface.h"
+#include "datacomp/field_equality.h"
 #include "datacomp/order_by_clause.h"
 #include "datacomp/target_key_index.h"
 #include "db/read_ahead_cursor.h"
@@ -99,20 +100,20 @@ class RecordComparison {
     std::string query;
     int side = 0;
     int fields = 0;
-    // What each row needs is prepared by the cursor's reader thread when the cursor reads
-    // ahead; otherwise `preparer` makes it here.
+    // By key, what each row needs is prepared by the cursor's reader thread when the cursor
+    // reads ahead; otherwise `preparer` makes it here.
     const ReadAheadRowCursor* ahead = nullptr;
     std::unique_ptr<RowPreparer> preparer;
     std::string prepared;
+    // Record by record, the fields of the current row (Read).
+    std::vector<FieldView> values;
   };
   // The rows of one cursor, moved on by a range of the grid.
   class SideRecords final : public RecordSource {
    public:
     SideRecords(RecordComparison& run, Side& side) : run_(run), side_(side) {}
     bool Move() override { return run_.Advance(side_); }
-    std::vector<std::string> Texts() const override {
-      return UnpackTexts(ComparedRow::Parse(Prepared(side_)).texts);
-    }
+    std::vector<std::string> Texts() const override { return FieldTexts(Read(side_)); }
 
    private:
     RecordComparison& run_;
@@ -124,6 +125,10 @@ class RecordComparison {
   static void Prepare(Side& side, RowPreparation preparation);
   // What the preparer made of the side's current row.
   static std::string_view Prepared(Side& side);
+  // Starts the side's reader, when it has one, with nothing to prepare: its fields are read.
+  static void StartReading(Side& side);
+  // The fields of the side's current row, read in one call.
+  static std::span<const FieldView> Read(Side& side);
   void Refresh(std::int64_t record, int percent);
   bool OpenSide(Side& side, int number, std::string query, bool probe);
   bool Open();
@@ -138,6 +143,9 @@ class RecordComparison {
   // Counts a differing pair (its texts packed) and shows it; false when the run was cancelled
   // meanwhile.
   bool CountDifferingPair(std::string_view source_texts, std::string_view target_texts);
+  // The same for a pair whose texts `texts(side)` makes, called only when the pair is shown.
+  template <typename Texts>
+  bool CountDifference(const Texts& texts);
   // Records start to end, read on from the source's position, numbered start upwards on
   // `background`. The grid grows by the range's size but never beyond MaxRowsInDiffTable data
   // rows; rows the source cannot fill stay empty. The progress display is refreshed for every
@@ -157,6 +165,7 @@ class RecordComparison {
   Side source_;
   Side target_;
   std::optional<TargetKeyIndex> index_;
+  FieldTextComparer field_texts_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
   std::int64_t different_ = 0;
@@ -194,6 +203,19 @@ std::string_view RecordComparison::Prepared(Side& side) {
   side.prepared.clear();
   side.preparer->Prepare(*side.rows, side.prepared);
   return side.prepared;
+}
+
+void RecordComparison::StartReading(Side& side) {
+  side.values.resize(static_cast<std::size_t>(side.fields));
+  if (auto* ahead = dynamic_cast<ReadAheadRowCursor*>(side.rows.get())) {
+    RowPreparation none;
+    ahead->TakeRowPreparation(none);
+  }
+}
+
+std::span<const FieldView> RecordComparison::Read(Side& side) {
+  side.rows->Fields(side.values);
+  return side.values;
 }
 
 bool RecordComparison::Advance(Side& side) {
@@ -248,14 +270,10 @@ bool RecordComparison::Open() {
     if (!ReadTarget(*index_))
       return false;
   } else {
-    // Record by record compares the texts of the Source's fields, the Target's by position;
-    // the fields themselves are read only through those texts.
-    ComparedRowLayout layout;
-    layout.compared_fields = source_.fields;
-    Prepare(target_, {std::make_unique<ComparedRowPreparer>(layout),
-                      std::vector<bool>(static_cast<std::size_t>(target_.fields), false)});
-    Prepare(source_, {std::make_unique<ComparedRowPreparer>(layout),
-                      std::vector<bool>(static_cast<std::size_t>(source_.fields), false)});
+    // Record by record compares the Source's fields with the Target's by position, on this
+    // thread: the readers only fetch the rows.
+    StartReading(target_);
+    StartReading(source_);
   }
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {
@@ -268,17 +286,22 @@ bool RecordComparison::Open() {
 
 bool RecordComparison::CountDifferingPair(std::string_view source_texts,
                                           std::string_view target_texts) {
+  return CountDifference(
+      [&](int side) { return UnpackTexts(side == kSource ? source_texts : target_texts); });
+}
+
+template <typename Texts>
+bool RecordComparison::CountDifference(const Texts& texts) {
   ++different_;
   if (Cancelled())
     return false;
   if (input_.track_differences && different_ <= max_rows_) {
     if (input_.mark_differences) {
-      grid_.AddRecordToGrid_MarkDiff(different_, UnpackTexts(source_texts),
-                                     UnpackTexts(target_texts), kSourceDiffColour,
+      grid_.AddRecordToGrid_MarkDiff(different_, texts(kSource), texts(kTarget), kSourceDiffColour,
                                      kTargetDiffColour);
     } else {
-      grid_.AddRecordToGrid(different_, UnpackTexts(source_texts), kSourceDiffColour);
-      grid_.AddRecordToGrid(different_, UnpackTexts(target_texts), kTargetDiffColour);
+      grid_.AddRecordToGrid(different_, texts(kSource), kSourceDiffColour);
+      grid_.AddRecordToGrid(different_, texts(kTarget), kTargetDiffColour);
     }
   }
   return true;
@@ -371,11 +394,13 @@ void RecordComparison::CompareRecordByRecord() {
       cancelled_ = true;
       return;
     }
-    // Field by field as SameFieldText compares them: their texts, trimmed.
-    const std::string_view source_texts = ComparedRow::Parse(Prepared(source_)).texts;
-    const std::string_view target_texts = ComparedRow::Parse(Prepared(target_)).texts;
-    if (!SamePackedTexts(source_texts, target_texts, static_cast<std::size_t>(source_.fields)) &&
-        !CountDifferingPair(source_texts, target_texts)) {
+    // Field by field as SameFieldText compares them: their texts, trimmed, made only where
+    // the values do not settle it, and for the grid only for the pairs it shows.
+    const std::span<const FieldView> source_fields = Read(source_);
+    const std::span<const FieldView> target_fields = Read(target_);
+    if (!field_texts_.SameRecords(source_fields, target_fields) && !CountDifference([&](int side) {
+          return FieldTexts(side == kSource ? source_fields : target_fields);
+        })) {
       cancelled_ = true;
       return;
     }
@@ -540,35 +565,7 @@ bool SameFieldText(const Value& source, const Value& target) {
 }
 
 bool SameFieldText(const FieldView& source, const FieldView& target) {
-  // Texts as they are, and values of one kind whose texts are equal exactly when they are;
-  // everything else by its text. (-0 and 0 are equal doubles with different texts.)
-  auto is_text = [](ValueType type) {
-    return type == ValueType::kText || type == ValueType::kDecimal || type == ValueType::kGuid;
-  };
-  if (is_text(source.type) && is_text(target.type))
-    return Trim(source.bytes) == Trim(target.bytes);
-  if (source.type == target.type) {
-    switch (source.type) {
-      case ValueType::kNull:
-        return true;
-      case ValueType::kBoolean:
-      case ValueType::kInteger:
-        return source.integer == target.integer;
-      case ValueType::kBinary:
-        return source.bytes == target.bytes;
-      case ValueType::kDateTime:
-        if (source.datetime == target.datetime)
-          return true;
-        break;
-      default:
-        break;
-    }
-  }
-  std::string s;
-  std::string t;
-  AppendNullText(source, s);
-  AppendNullText(target, t);
-  return Trim(s) == Trim(t);
+  return FieldTextComparer().Same(source, target);
 }
 
 }  // namespace korvane

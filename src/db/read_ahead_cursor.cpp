@@ -220,8 +220,29 @@ FieldView ReadAheadRowCursor::Field(int index) const {
     return inner_->Field(index);
   if (!current_ || row_ == 0)
     return {};
-  const FieldSlot& slot =
-      current_->field_slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)];
+  return ViewOf(
+      current_->field_slots[(row_ - 1) * kept_count_ + static_cast<std::size_t>(kept_at)]);
+}
+
+void ReadAheadRowCursor::Fields(std::span<FieldView> out) const {
+  if (direct_ && !finished_ && kept_count_ == columns_.size()) {
+    inner_->Fields(out);
+    return;
+  }
+  if (finished_ || direct_ || !current_ || row_ == 0 || kept_count_ != columns_.size()) {
+    RowCursor::Fields(out);
+    return;
+  }
+  // Every field kept: the row's slots are the fields in order.
+  const std::size_t count = std::min(out.size(), columns_.size());
+  const FieldSlot* slots = current_->field_slots.data() + (row_ - 1) * kept_count_;
+  for (std::size_t k = 0; k < count; ++k)
+    out[k] = ViewOf(slots[k]);
+  for (std::size_t k = count; k < out.size(); ++k)
+    out[k] = FieldView{};
+}
+
+FieldView ReadAheadRowCursor::ViewOf(const FieldSlot& slot) const {
   FieldView field;
   field.type = slot.type;
   switch (slot.type) {
@@ -252,10 +273,17 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
   const std::size_t arena_before = batch.arena.size();
   const std::size_t prepared_before = batch.prepared.size();
   try {
+    // With every field kept, the row is read in one call, which cursors do faster than field by
+    // field; otherwise only the kept fields are read.
+    const bool whole_row = kept_count_ == columns_.size();
+    if (whole_row) {
+      row_fields_.resize(columns_.size());
+      inner_->Fields(row_fields_);
+    }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       if (kept_at_[i] < 0)
         continue;
-      const FieldView field = inner_->Field(static_cast<int>(i));
+      const FieldView field = whole_row ? row_fields_[i] : inner_->Field(static_cast<int>(i));
       FieldSlot slot;
       slot.type = field.type;
       switch (field.type) {

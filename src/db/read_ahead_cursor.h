@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,6 +80,7 @@ class ReadAheadRowCursor final : public RowCursor {
   const std::vector<ColumnInfo>& Columns() const override { return columns_; }
   bool Next() override;
   FieldView Field(int index) const override;
+  void Fields(std::span<FieldView> out) const override;
   const std::vector<ServerMessage>& Errors() const override { return errors_; }
 
   // Takes the preparation (leaving its preparer null) when no row has been read yet, so that
@@ -117,6 +119,8 @@ class ReadAheadRowCursor final : public RowCursor {
   void ReadLoop();
   // Copies the inner cursor's current row into `batch`; false when a field is too large to hold.
   bool CopyRow(Batch& batch);
+  // The field a slot of the current batch holds.
+  FieldView ViewOf(const FieldSlot& slot) const;
   // Ends the walk on the caller's thread and takes the messages to report. After a cancel the
   // reader is only told to stop; otherwise it has ended and is joined.
   void Finish(bool cancelled);
@@ -129,7 +133,8 @@ class ReadAheadRowCursor final : public RowCursor {
   std::vector<int> kept_at_;
   std::size_t kept_count_ = 0;
   std::size_t batch_rows_ = 0;
-  std::string direct_prepared_;  // the current row's, when read in place
+  std::string direct_prepared_;        // the current row's, when read in place
+  std::vector<FieldView> row_fields_;  // the reader's, of the row it copies
   const std::atomic<bool>* cancel_;
   const ReadAheadLimits limits_;
   const std::vector<ColumnInfo> columns_;
