@@ -91,24 +91,18 @@ class ReadAheadRowCursor final : public RowCursor {
   std::string_view Prepared() const;
 
  private:
-  // One field copied out of the inner cursor: texts, digits, bytes and dates live in the batch's
-  // arena at `payload` (an offset) for `size` bytes; integers and floats keep their bits in
-  // `payload`.
-  struct FieldSlot {
-    std::uint64_t payload = 0;
-    std::uint32_t size = 0;
-    ValueType type = ValueType::kNull;
-  };
+  // The rows of a batch are kept one after another in `rows_data`, each kept field in a compact
+  // form (see the .cpp) read back in order, so that a row takes few more bytes than its data: the
+  // caller's thread reads what the reader's wrote, and every byte crosses between them.
   struct Batch {
     std::size_t rows = 0;
-    std::vector<FieldSlot> field_slots;  // rows * kept fields, row after row
-    std::string arena;
+    std::string rows_data;
+    std::vector<std::size_t> row_at;       // where each row starts in rows_data, and the end
     std::string prepared;                  // what the preparer made of the rows, one after another
     std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
     std::size_t Bytes() const {
-      return arena.size() + field_slots.size() * sizeof(FieldSlot) + prepared.size() +
-             rows * sizeof(std::size_t);
+      return rows_data.size() + prepared.size() + 2 * rows * sizeof(std::size_t);
     }
   };
   // How the reader ended.
@@ -119,8 +113,8 @@ class ReadAheadRowCursor final : public RowCursor {
   void ReadLoop();
   // Copies the inner cursor's current row into `batch`; false when a field is too large to hold.
   bool CopyRow(Batch& batch);
-  // The field a slot of the current batch holds.
-  FieldView ViewOf(const FieldSlot& slot) const;
+  // Where the current row's kept fields start in the current batch.
+  const char* RowData() const;
   // Ends the walk on the caller's thread and takes the messages to report. After a cancel the
   // reader is only told to stop; otherwise it has ended and is joined.
   void Finish(bool cancelled);

@@ -214,6 +214,7 @@ struct Walk {
   std::vector<std::string> errors;
   bool errors_before_end = false;  // Errors() said something while rows still came
   bool stays_ended = true;         // Next() after the end is false again, fields are Null
+  bool whole_rows_agree = true;    // Fields() gives each row as Field() does, field by field
   friend bool operator==(const Walk&, const Walk&) = default;
 };
 
@@ -228,6 +229,10 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
     std::vector<FieldCopy>& row = walk.rows.emplace_back();
     for (int i = 0; i < columns; ++i)
       row.push_back(Copy(cursor.Field(i)));
+    std::vector<FieldView> whole(static_cast<std::size_t>(columns));
+    cursor.Fields(whole);
+    for (std::size_t i = 0; i < whole.size(); ++i)
+      walk.whole_rows_agree = walk.whole_rows_agree && Copy(whole[i]) == row[i];
     // Out of range is Null, as for every cursor.
     walk.stays_ended = walk.stays_ended && cursor.Field(columns).type == ValueType::kNull;
   }
@@ -332,6 +337,37 @@ std::vector<std::vector<Value>> EdgeRows(std::size_t count, std::uint64_t seed) 
   return rows;
 }
 
+// Values at the edges of the forms a batch keeps them in: whole numbers around every byte
+// boundary, texts and binaries around the size kept in the tag, and dates beyond the packed
+// ranges (a year past 16 bits, a month past a byte, a negative fraction).
+std::vector<std::vector<Value>> BoundaryRows(std::size_t count, std::uint64_t seed) {
+  std::vector<std::int64_t> integers = {0, 1, -1, std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::max()};
+  for (int bits = 7; bits < 63; bits += 8) {
+    const std::int64_t edge = std::int64_t{1} << bits;
+    integers.insert(integers.end(), {edge - 1, edge, -edge, -edge - 1});
+  }
+  const std::vector<DateTimeValue> dates = {
+      {32767, 12, 31, 23, 59, 59, 999999999, true, true},
+      {-32768, 0, 0, 0, 0, 0, 0, false, true},
+      {40000, 1, 1, 0, 0, 0, 0, true, false},
+      {2024, 300, 1, 0, 0, 0, 0, true, true},
+      {2024, 1, 1, 0, 0, 0, -1, true, true},
+      {-40000, 1, 1, 255, 255, 255, 0, false, false},
+  };
+  std::vector<std::vector<Value>> rows = RandomRows(count, seed);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::int64_t integer = integers[i % integers.size()];
+    rows[i][0] = Value::Boolean(integer % 2 != 0);
+    rows[i][1] = Value::Integer(integer);
+    rows[i][3] = Value::Decimal(std::string(13 + i % 5, '7'));
+    rows[i][4] = Value::Text(std::string(i % 20, 'x'));
+    rows[i][5] = Value::DateTime(dates[i % dates.size()]);
+    rows[i][6] = Value::Binary(std::vector<std::uint8_t>(13 + i % 5, 0xAB));
+  }
+  return rows;
+}
+
 // Rows with a 1 MB text and a 1 MB binary each, so one row is more than a batch may hold.
 std::vector<std::vector<Value>> LongRows(std::size_t count, std::uint64_t seed) {
   std::vector<std::vector<Value>> rows = RandomRows(count, seed);
@@ -390,6 +426,7 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
       {"limits below the least are raised", 40, RandomRows, std::nullopt, {0, 0, 0}},
       {"no rows", 0, RandomRows, std::nullopt, {}},
       {"empty texts, zero bytes, Nulls", 300, EdgeRows, std::nullopt, {16, 1 << 20, 3}},
+      {"values at the edges of their kept forms", 400, BoundaryRows, std::nullopt, {}},
       {"texts and binaries of 1 MB", 6, LongRows, std::nullopt, {}},
       {"fails before the first row", 100, RandomRows, 0, {10, 1 << 20, 3}},
       {"fails inside a batch", 100, RandomRows, 37, {10, 1 << 20, 3}},
@@ -405,6 +442,7 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
     const Walk seen = Read(cursor);
     EXPECT_EQ(seen.rows.size(), expected.rows.size());
     EXPECT_EQ(seen.errors, expected.errors);
+    EXPECT_TRUE(seen.whole_rows_agree);
     EXPECT_TRUE(seen == expected);
     EXPECT_EQ(seen.errors.empty(), !c.fail_after.has_value());
   }
@@ -696,6 +734,11 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       std::vector<FieldCopy>& row = rows.emplace_back();
       for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
         row.push_back(Copy(cursor.Field(i)));
+      // The whole row in one call reads as field by field, the fields not kept as Null.
+      std::vector<FieldView> whole(script->columns.size());
+      cursor.Fields(whole);
+      for (std::size_t i = 0; i < whole.size(); ++i)
+        EXPECT_EQ(Copy(whole[i]), row[i]) << "row " << rows.size() << " field " << i;
     }
     EXPECT_EQ(prepared, expected_prepared);
     ASSERT_EQ(rows.size(), inner.rows.size());
