@@ -1,6 +1,7 @@
 #include "db/read_ahead_cursor.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -18,8 +19,8 @@ static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied
 // A field kept in a batch: a tag byte, the ValueType in its low four bits and a detail in its
 // high four, then the data:
 //   Null                 nothing
-//   boolean, integer     the detail's number (0 to 8) of low bytes of the two's complement,
-//                        low first, sign-extended when read (0 bytes: 0)
+//   boolean, integer     the detail's number (1 to 8) of low bytes of the two's complement,
+//                        low first, sign-extended when read
 //   float                the 8 bytes of the double
 //   text, decimal, GUID, binary
 //                        the size in the detail when below kLongSize, else kLongSize and the size
@@ -30,16 +31,12 @@ static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied
 constexpr unsigned kLongSize = 15;
 constexpr std::size_t kPackedDateSize = 12;
 
-// The fewest low bytes whose sign extension gives `value` back.
+// The fewest low bytes (1 to 8) whose sign extension gives `value` back.
 unsigned IntegerBytes(std::int64_t value) {
-  unsigned bytes = 0;
-  for (; bytes < 8; ++bytes) {
-    const int unused = 64 - 8 * static_cast<int>(bytes);
-    const std::int64_t extended = bytes == 0 ? 0 : (value << unused) >> unused;
-    if (extended == value)
-      break;
-  }
-  return bytes;
+  // The bits that differ from the sign bit, and the sign bit itself.
+  const auto magnitude = static_cast<std::uint64_t>(value ^ (value >> 63));
+  const int bits = 64 - std::countl_zero(magnitude) + 1;
+  return static_cast<unsigned>((bits + 7) / 8);
 }
 
 bool FitsPackedDate(const DateTimeValue& v) {
@@ -48,19 +45,11 @@ bool FitsPackedDate(const DateTimeValue& v) {
          byte(v.minute) && byte(v.second) && v.nanosecond >= 0;
 }
 
-// The most bytes WriteKeptField writes for `field`.
+// The most bytes WriteKeptField writes for a field, whatever its type: a tag, then either
+// fixed data no longer than a DateTimeValue or a 4-byte size and the bytes.
 std::size_t KeptFieldBound(const FieldView& field) {
-  switch (field.type) {
-    case ValueType::kDecimal:
-    case ValueType::kText:
-    case ValueType::kBinary:
-    case ValueType::kGuid:
-      return 1 + sizeof(std::uint32_t) + field.bytes.size();
-    case ValueType::kDateTime:
-      return 1 + sizeof(DateTimeValue);
-    default:
-      return 1 + sizeof(std::uint64_t);
-  }
+  static_assert(sizeof(DateTimeValue) >= sizeof(std::uint64_t));
+  return 1 + sizeof(DateTimeValue) + field.bytes.size();
 }
 
 // Writes `field` at `out`, which has room for KeptFieldBound(field) bytes, and returns where
@@ -223,7 +212,7 @@ ReadAheadLimits Sane(ReadAheadLimits limits) {
 
 void ReadAheadRowCursor::Batch::Clear() {
   rows = 0;
-  rows_data.clear();
+  rows_used = 0;
   row_at.assign(1, 0);
   prepared.clear();
   prepared_at.assign(1, 0);
@@ -431,7 +420,7 @@ void ReadAheadRowCursor::Fields(std::span<FieldView> out) const {
 }
 
 bool ReadAheadRowCursor::CopyRow(Batch& batch) {
-  const std::size_t data_before = batch.rows_data.size();
+  const std::size_t data_before = batch.rows_used;
   const std::size_t prepared_before = batch.prepared.size();
   try {
     // With every field kept, the row is read in one call, which cursors do faster than field by
@@ -446,25 +435,26 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
       }
     }
     std::size_t bound = 0;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (kept_at_[i] >= 0)
-        bound += KeptFieldBound(row_fields_[i]);
-    }
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+      bound += KeptFieldBound(row_fields_[i]);
+    // rows_data only grows (doubling), so that rows are written in place without filling it
+    // first, batch after batch.
     std::string& data = batch.rows_data;
-    data.resize(data_before + bound);
+    if (data.size() - data_before < bound)
+      data.resize(std::max(data_before + bound, 2 * data.size()));
     char* out = data.data() + data_before;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       if (kept_at_[i] >= 0)
         out = WriteKeptField(row_fields_[i], out);
     }
-    data.resize(static_cast<std::size_t>(out - data.data()));
-    batch.row_at.push_back(batch.rows_data.size());
+    batch.rows_used = static_cast<std::size_t>(out - data.data());
+    batch.row_at.push_back(batch.rows_used);
     if (preparer_) {
       preparer_->Prepare(*inner_, batch.prepared);
       batch.prepared_at.push_back(batch.prepared.size());
     }
   } catch (const std::bad_alloc&) {
-    batch.rows_data.resize(data_before);
+    batch.rows_used = data_before;
     batch.row_at.resize(batch.rows + 1);
     batch.prepared.resize(prepared_before);
     batch.prepared_at.resize(batch.rows + 1);

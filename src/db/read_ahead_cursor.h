@@ -96,13 +96,14 @@ class ReadAheadRowCursor final : public RowCursor {
   // caller's thread reads what the reader's wrote, and every byte crosses between them.
   struct Batch {
     std::size_t rows = 0;
-    std::string rows_data;
+    std::string rows_data;  // used up to rows_used; the rest is room for the next rows
+    std::size_t rows_used = 0;
     std::vector<std::size_t> row_at;       // where each row starts in rows_data, and the end
     std::string prepared;                  // what the preparer made of the rows, one after another
     std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
     std::size_t Bytes() const {
-      return rows_data.size() + prepared.size() + 2 * rows * sizeof(std::size_t);
+      return rows_used + prepared.size() + 2 * rows * sizeof(std::size_t);
     }
   };
   // How the reader ended.
