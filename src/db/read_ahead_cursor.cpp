@@ -277,6 +277,13 @@ std::string_view ReadAheadRowCursor::Prepared() const {
   return std::string_view(current_->prepared).substr(start, current_->prepared_at[row_] - start);
 }
 
+std::string_view ReadAheadRowCursor::RowForm() const {
+  if (finished_ || direct_ || !current_ || row_ == 0)
+    return {};
+  const std::size_t start = current_->row_at[row_ - 1];
+  return std::string_view(current_->rows_data).substr(start, current_->row_at[row_] - start);
+}
+
 ReadAheadRowCursor::~ReadAheadRowCursor() {
   StopReader();
   current_.reset();

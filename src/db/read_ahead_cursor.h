@@ -89,6 +89,12 @@ class ReadAheadRowCursor final : public RowCursor {
   bool TakeRowPreparation(RowPreparation& preparation);
   // What the preparer made of the current row; empty without a preparer.
   std::string_view Prepared() const;
+  // The current row's kept fields in the form a batch keeps them, when the row comes from a batch;
+  // empty otherwise (read in place, or no current row). The form is a function of the fields'
+  // types and values alone, so two rows, of this cursor or another keeping as many fields, whose
+  // forms are equal hold fields of equal types and values, field by field. (Not the converse:
+  // booleans read as 1 and as 2 are kept apart.)
+  std::string_view RowForm() const;
 
  private:
   // The rows of a batch are kept one after another in `rows_data`, each kept field in a compact

@@ -448,6 +448,47 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
   }
 }
 
+// A row's kept form is a function of its fields: rows read twice, from batches of different
+// sizes, have equal forms exactly when their fields are equal; there is none before the first
+// row or after the end.
+TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
+  auto script = std::make_shared<Script>();
+  script->columns = EveryTypeColumns();
+  for (RowMaker maker : {RandomRows, EdgeRows, BoundaryRows}) {
+    const std::vector<std::vector<Value>> rows = maker(60, 7);
+    // Each row twice, the second time among others, and once with one field changed.
+    script->rows.insert(script->rows.end(), rows.begin(), rows.end());
+    script->rows.insert(script->rows.end(), rows.rbegin(), rows.rend());
+    for (std::size_t i = 0; i < rows.size(); i += 7) {
+      std::vector<Value> changed = rows[i];
+      changed[i % changed.size()] =
+          changed[i % changed.size()].is_null() ? Value::Integer(0) : Value::Null();
+      script->rows.push_back(std::move(changed));
+    }
+  }
+  ReadAheadRowCursor cursor(Inner(script), nullptr, {13, 1 << 20, 2});
+  EXPECT_TRUE(cursor.RowForm().empty());
+  std::vector<std::string> forms;
+  std::vector<std::vector<FieldCopy>> fields;
+  while (cursor.Next()) {
+    forms.emplace_back(cursor.RowForm());
+    std::vector<FieldCopy>& row = fields.emplace_back();
+    for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
+      row.push_back(Copy(cursor.Field(i)));
+  }
+  EXPECT_TRUE(cursor.RowForm().empty());
+  ASSERT_EQ(forms.size(), script->rows.size());
+  int equal_pairs = 0;
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    EXPECT_FALSE(forms[i].empty());
+    for (std::size_t j = 0; j < forms.size(); ++j) {
+      ASSERT_EQ(forms[i] == forms[j], fields[i] == fields[j]) << "rows " << i << " and " << j;
+      equal_pairs += i != j && forms[i] == forms[j];
+    }
+  }
+  EXPECT_GE(equal_pairs, 360);  // every row and its copy, both ways
+}
+
 // Only Next() and Field() of the inner cursor run on the reader thread; the columns are there
 // before the first row is, and the inner cursor ends on the thread that ends the decorator.
 TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
