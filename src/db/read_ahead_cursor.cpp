@@ -65,8 +65,12 @@ char* WriteKeptField(const FieldView& field, char* out) {
       // All 8 bytes are written (there is room), only the needed ones kept.
       detail = IntegerBytes(field.integer);
       const auto bits = static_cast<std::uint64_t>(field.integer);
-      for (int k = 0; k < 8; ++k)
-        out[k] = static_cast<char>(bits >> (8 * k));
+      if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &bits, sizeof bits);
+      } else {
+        for (int k = 0; k < 8; ++k)
+          out[k] = static_cast<char>(bits >> (8 * k));
+      }
       out += detail;
       break;
     }
@@ -450,9 +454,14 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
     if (data.size() - data_before < bound)
       data.resize(std::max(data_before + bound, 2 * data.size()));
     char* out = data.data() + data_before;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (kept_at_[i] >= 0)
-        out = WriteKeptField(row_fields_[i], out);
+    if (kept_count_ == columns_.size()) {
+      for (const FieldView& field : row_fields_)
+        out = WriteKeptField(field, out);
+    } else {
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (kept_at_[i] >= 0)
+          out = WriteKeptField(row_fields_[i], out);
+      }
     }
     batch.rows_used = static_cast<std::size_t>(out - data.data());
     batch.row_at.push_back(batch.rows_used);
