@@ -109,15 +109,17 @@ class RecordComparison {
     const ReadAheadRowCursor* ahead = nullptr;
     std::unique_ptr<RowPreparer> preparer;
     std::string prepared;
-    // Record by record, the fields of the current row (Read).
-    std::vector<FieldView> values;
   };
   // The rows of one cursor, moved on by a range of the grid.
   class SideRecords final : public RecordSource {
    public:
     SideRecords(RecordComparison& run, Side& side) : run_(run), side_(side) {}
     bool Move() override { return run_.Advance(side_); }
-    std::vector<std::string> Texts() const override { return FieldTexts(Read(side_)); }
+    std::vector<std::string> Texts() const override {
+      std::vector<FieldView> fields(static_cast<std::size_t>(side_.fields));
+      side_.rows->Fields(fields);
+      return FieldTexts(fields);
+    }
 
    private:
     RecordComparison& run_;
@@ -131,8 +133,6 @@ class RecordComparison {
   static std::string_view Prepared(Side& side);
   // Starts the side's reader, when it has one, with nothing to prepare: its fields are read.
   static void StartReading(Side& side);
-  // The fields of the side's current row, read in one call.
-  static std::span<const FieldView> Read(Side& side);
   // Whether the current rows of both sides, with as many fields each, are kept by their readers
   // in equal forms: fields of equal types and values, so of equal texts. False when that cannot
   // be told so.
@@ -173,7 +173,6 @@ class RecordComparison {
   Side source_;
   Side target_;
   std::optional<TargetKeyIndex> index_;
-  FieldTextComparer field_texts_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
   std::int64_t different_ = 0;
@@ -214,7 +213,6 @@ std::string_view RecordComparison::Prepared(Side& side) {
 }
 
 void RecordComparison::StartReading(Side& side) {
-  side.values.resize(static_cast<std::size_t>(side.fields));
   if (auto* ahead = dynamic_cast<ReadAheadRowCursor*>(side.rows.get())) {
     RowPreparation none;
     none.batch_rows = kRecordReadAheadRows;
@@ -222,11 +220,6 @@ void RecordComparison::StartReading(Side& side) {
     ahead->TakeRowPreparation(none);
     side.ahead = ahead;
   }
-}
-
-std::span<const FieldView> RecordComparison::Read(Side& side) {
-  side.rows->Fields(side.values);
-  return side.values;
 }
 
 bool RecordComparison::SameRowForms() const {
@@ -391,6 +384,10 @@ void RecordComparison::CompareRecordByRecord() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   const std::int64_t limit = std::min(s.record_count, t.record_count);
+  // The fields of the current pair, read only when the readers' forms do not settle it.
+  std::vector<FieldView> source_fields(static_cast<std::size_t>(source_.fields));
+  std::vector<FieldView> target_fields(static_cast<std::size_t>(target_.fields));
+  FieldTextComparer field_texts;
   index_rec_ = 1;
   while (index_rec_ <= limit) {
     bool source_row = Advance(source_);
@@ -416,10 +413,9 @@ void RecordComparison::CompareRecordByRecord() {
     // the values do not settle it, and for the grid only for the pairs it shows. Most pairs
     // are equal in every value, which the readers' forms of the rows tell at once.
     if (!SameRowForms()) {
-      const std::span<const FieldView> source_fields = Read(source_);
-      const std::span<const FieldView> target_fields = Read(target_);
-      if (!field_texts_.SameRecords(source_fields, target_fields) &&
-          !CountDifference([&](int side) {
+      source_.rows->Fields(source_fields);
+      target_.rows->Fields(target_fields);
+      if (!field_texts.SameRecords(source_fields, target_fields) && !CountDifference([&](int side) {
             return FieldTexts(side == kSource ? source_fields : target_fields);
           })) {
         cancelled_ = true;
