@@ -49,20 +49,23 @@ struct RowPreparation {
   // every field.
   std::vector<bool> kept_fields;
   // Read further ahead than the limits say (0: as they say): more batches of more rows, for a
-  // side that waits while the other is read whole. batch_bytes still closes each batch.
+  // side that waits while the other is read whole, or for fewer hand-overs between the threads.
+  // batch_bytes still closes each batch.
   std::size_t batch_count = 0;
   std::size_t batch_rows = 0;
 };
 
 // Takes an opened cursor and reads it on its own thread into bounded batches of copied fields;
-// the caller sees the same rows, types, texts, bytes and dates through Next() and Field(), then
-// the end, with the inner cursor's Errors() once the last good row has been passed.
+// the caller sees the same rows, types, texts, bytes and dates through Next(), Field() and
+// Fields(), then the end, with the inner cursor's Errors() once the last good row has been
+// passed.
 //
-// Threads: the reader thread calls only the inner cursor's Next() and Field(). Everything else,
-// and the inner cursor's destruction, happens on the thread that uses and destroys this object,
-// so a pooled session behind the inner cursor goes back to its pool there. The reader waits
-// while every batch is full; destroying this object early tells the reader to stop, waits for
-// the inner move in progress to return, and joins it.
+// Threads: the reader thread calls only the inner cursor's Next(), Field() and Fields() (and a
+// preparer's Prepare with it). Everything else, and the inner cursor's destruction, happens on
+// the thread that uses and destroys this object, so a pooled session behind the inner cursor
+// goes back to its pool there. The reader waits while every batch is full; destroying this
+// object early tells the reader to stop, waits for the inner move in progress to return, and
+// joins it.
 //
 // Cancel: when `cancel` (may be null; must outlive this object) turns true, the reader stops
 // reading and the next Next() returns false with the message "Operation canceled" (SQLSTATE

@@ -489,8 +489,9 @@ TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
   EXPECT_GE(equal_pairs, 360);  // every row and its copy, both ways
 }
 
-// Only Next() and Field() of the inner cursor run on the reader thread; the columns are there
-// before the first row is, and the inner cursor ends on the thread that ends the decorator.
+// Only Next() and Field() (through Fields()) of the inner cursor run on the reader thread; the
+// columns are there before the first row is, and the inner cursor ends on the thread that ends the
+// decorator.
 TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
   auto script = MakeScript(120, RandomRows, 120);
   auto gate = std::make_shared<Gate>();
