@@ -133,7 +133,7 @@ class ReadAheadRowCursor final : public RowCursor {
 
   std::unique_ptr<RowCursor> inner_;
   std::unique_ptr<RowPreparer> preparer_;  // used by the reader only, once it has started
-  // Where each field's slot is among a row's kept ones; -1 when the field is not kept.
+  // Where each field is among a row's kept ones; -1 when the field is not kept.
   std::vector<int> kept_at_;
   std::size_t kept_count_ = 0;
   std::size_t batch_rows_ = 0;
