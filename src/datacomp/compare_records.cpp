@@ -7,6 +7,7 @@
 #include "app/logs.h"
 #include "base/text.h"
 #include "base/user_interface.h"
+#include "datacomp/field_equality.h"
 #include "datacomp/order_by_clause.h"
 #include "datacomp/target_key_index.h"
 #include "db/read_ahead_cursor.h"
@@ -71,6 +72,10 @@ class UnmatchedTargetRows final : public RecordSource {
 
 constexpr std::size_t kSourceReadAheadBatches = 64;
 constexpr std::size_t kSourceReadAheadRows = 8192;
+// Record by record, both sides are read in step: batches of more rows than the default mean
+// fewer hand-overs between the threads (batch_bytes still bounds each).
+constexpr std::size_t kRecordReadAheadBatches = 4;
+constexpr std::size_t kRecordReadAheadRows = 4096;
 
 int Percent(std::int64_t part, std::int64_t whole) {
   if (whole < 1)
@@ -99,8 +104,8 @@ class RecordComparison {
     std::string query;
     int side = 0;
     int fields = 0;
-    // What each row needs is prepared by the cursor's reader thread when the cursor reads
-    // ahead; otherwise `preparer` makes it here.
+    // The cursor when it reads ahead. By key, what each row needs is prepared by its reader
+    // thread; otherwise `preparer` makes it here.
     const ReadAheadRowCursor* ahead = nullptr;
     std::unique_ptr<RowPreparer> preparer;
     std::string prepared;
@@ -111,7 +116,9 @@ class RecordComparison {
     SideRecords(RecordComparison& run, Side& side) : run_(run), side_(side) {}
     bool Move() override { return run_.Advance(side_); }
     std::vector<std::string> Texts() const override {
-      return UnpackTexts(ComparedRow::Parse(Prepared(side_)).texts);
+      std::vector<FieldView> fields(static_cast<std::size_t>(side_.fields));
+      side_.rows->Fields(fields);
+      return FieldTexts(fields);
     }
 
    private:
@@ -124,6 +131,12 @@ class RecordComparison {
   static void Prepare(Side& side, RowPreparation preparation);
   // What the preparer made of the side's current row.
   static std::string_view Prepared(Side& side);
+  // Starts the side's reader, when it has one, with nothing to prepare: its fields are read.
+  static void StartReading(Side& side);
+  // Whether the current rows of both sides, with as many fields each, are kept by their readers
+  // in equal forms: fields of equal types and values, so of equal texts. False when that cannot
+  // be told so.
+  bool SameRowForms() const;
   void Refresh(std::int64_t record, int percent);
   bool OpenSide(Side& side, int number, std::string query, bool probe);
   bool Open();
@@ -138,6 +151,9 @@ class RecordComparison {
   // Counts a differing pair (its texts packed) and shows it; false when the run was cancelled
   // meanwhile.
   bool CountDifferingPair(std::string_view source_texts, std::string_view target_texts);
+  // The same for a pair whose texts `texts(side)` makes, called only when the pair is shown.
+  template <typename Texts>
+  bool CountDifference(const Texts& texts);
   // Records start to end, read on from the source's position, numbered start upwards on
   // `background`. The grid grows by the range's size but never beyond MaxRowsInDiffTable data
   // rows; rows the source cannot fill stay empty. The progress display is refreshed for every
@@ -196,6 +212,23 @@ std::string_view RecordComparison::Prepared(Side& side) {
   return side.prepared;
 }
 
+void RecordComparison::StartReading(Side& side) {
+  if (auto* ahead = dynamic_cast<ReadAheadRowCursor*>(side.rows.get())) {
+    RowPreparation none;
+    none.batch_rows = kRecordReadAheadRows;
+    none.batch_count = kRecordReadAheadBatches;
+    ahead->TakeRowPreparation(none);
+    side.ahead = ahead;
+  }
+}
+
+bool RecordComparison::SameRowForms() const {
+  if (source_.ahead == nullptr || target_.ahead == nullptr || source_.fields != target_.fields)
+    return false;
+  const std::string_view source_form = source_.ahead->RowForm();
+  return !source_form.empty() && source_form == target_.ahead->RowForm();
+}
+
 bool RecordComparison::Advance(Side& side) {
   if (side.rows->Next())
     return true;
@@ -248,14 +281,10 @@ bool RecordComparison::Open() {
     if (!ReadTarget(*index_))
       return false;
   } else {
-    // Record by record compares the texts of the Source's fields, the Target's by position;
-    // the fields themselves are read only through those texts.
-    ComparedRowLayout layout;
-    layout.compared_fields = source_.fields;
-    Prepare(target_, {std::make_unique<ComparedRowPreparer>(layout),
-                      std::vector<bool>(static_cast<std::size_t>(target_.fields), false)});
-    Prepare(source_, {std::make_unique<ComparedRowPreparer>(layout),
-                      std::vector<bool>(static_cast<std::size_t>(source_.fields), false)});
+    // Record by record compares the Source's fields with the Target's by position, on this
+    // thread: the readers only fetch the rows.
+    StartReading(target_);
+    StartReading(source_);
   }
   context_.ui.ProcessPendingEvents();
   if (Cancelled()) {
@@ -268,17 +297,22 @@ bool RecordComparison::Open() {
 
 bool RecordComparison::CountDifferingPair(std::string_view source_texts,
                                           std::string_view target_texts) {
+  return CountDifference(
+      [&](int side) { return UnpackTexts(side == kSource ? source_texts : target_texts); });
+}
+
+template <typename Texts>
+bool RecordComparison::CountDifference(const Texts& texts) {
   ++different_;
   if (Cancelled())
     return false;
   if (input_.track_differences && different_ <= max_rows_) {
     if (input_.mark_differences) {
-      grid_.AddRecordToGrid_MarkDiff(different_, UnpackTexts(source_texts),
-                                     UnpackTexts(target_texts), kSourceDiffColour,
+      grid_.AddRecordToGrid_MarkDiff(different_, texts(kSource), texts(kTarget), kSourceDiffColour,
                                      kTargetDiffColour);
     } else {
-      grid_.AddRecordToGrid(different_, UnpackTexts(source_texts), kSourceDiffColour);
-      grid_.AddRecordToGrid(different_, UnpackTexts(target_texts), kTargetDiffColour);
+      grid_.AddRecordToGrid(different_, texts(kSource), kSourceDiffColour);
+      grid_.AddRecordToGrid(different_, texts(kTarget), kTargetDiffColour);
     }
   }
   return true;
@@ -350,6 +384,10 @@ void RecordComparison::CompareRecordByRecord() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   const std::int64_t limit = std::min(s.record_count, t.record_count);
+  // The fields of the current pair, read only when the readers' forms do not settle it.
+  std::vector<FieldView> source_fields(static_cast<std::size_t>(source_.fields));
+  std::vector<FieldView> target_fields(static_cast<std::size_t>(target_.fields));
+  FieldTextComparer field_texts;
   index_rec_ = 1;
   while (index_rec_ <= limit) {
     bool source_row = Advance(source_);
@@ -371,13 +409,18 @@ void RecordComparison::CompareRecordByRecord() {
       cancelled_ = true;
       return;
     }
-    // Field by field as SameFieldText compares them: their texts, trimmed.
-    const std::string_view source_texts = ComparedRow::Parse(Prepared(source_)).texts;
-    const std::string_view target_texts = ComparedRow::Parse(Prepared(target_)).texts;
-    if (!SamePackedTexts(source_texts, target_texts, static_cast<std::size_t>(source_.fields)) &&
-        !CountDifferingPair(source_texts, target_texts)) {
-      cancelled_ = true;
-      return;
+    // Field by field as SameFieldText compares them: their texts, trimmed, made only where
+    // the values do not settle it, and for the grid only for the pairs it shows. Most pairs
+    // are equal in every value, which the readers' forms of the rows tell at once.
+    if (!SameRowForms()) {
+      source_.rows->Fields(source_fields);
+      target_.rows->Fields(target_fields);
+      if (!field_texts.SameRecords(source_fields, target_fields) && !CountDifference([&](int side) {
+            return FieldTexts(side == kSource ? source_fields : target_fields);
+          })) {
+        cancelled_ = true;
+        return;
+      }
     }
     if (index_rec_ % interval_ == 0) {
       Refresh(index_rec_, Percent(index_rec_, limit));
@@ -540,35 +583,7 @@ bool SameFieldText(const Value& source, const Value& target) {
 }
 
 bool SameFieldText(const FieldView& source, const FieldView& target) {
-  // Texts as they are, and values of one kind whose texts are equal exactly when they are;
-  // everything else by its text. (-0 and 0 are equal doubles with different texts.)
-  auto is_text = [](ValueType type) {
-    return type == ValueType::kText || type == ValueType::kDecimal || type == ValueType::kGuid;
-  };
-  if (is_text(source.type) && is_text(target.type))
-    return Trim(source.bytes) == Trim(target.bytes);
-  if (source.type == target.type) {
-    switch (source.type) {
-      case ValueType::kNull:
-        return true;
-      case ValueType::kBoolean:
-      case ValueType::kInteger:
-        return source.integer == target.integer;
-      case ValueType::kBinary:
-        return source.bytes == target.bytes;
-      case ValueType::kDateTime:
-        if (source.datetime == target.datetime)
-          return true;
-        break;
-      default:
-        break;
-    }
-  }
-  std::string s;
-  std::string t;
-  AppendNullText(source, s);
-  AppendNullText(target, t);
-  return Trim(s) == Trim(t);
+  return FieldTextComparer().Same(source, target);
 }
 
 }  // namespace korvane

@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,20 +49,23 @@ struct RowPreparation {
   // every field.
   std::vector<bool> kept_fields;
   // Read further ahead than the limits say (0: as they say): more batches of more rows, for a
-  // side that waits while the other is read whole. batch_bytes still closes each batch.
+  // side that waits while the other is read whole, or for fewer hand-overs between the threads.
+  // batch_bytes still closes each batch.
   std::size_t batch_count = 0;
   std::size_t batch_rows = 0;
 };
 
 // Takes an opened cursor and reads it on its own thread into bounded batches of copied fields;
-// the caller sees the same rows, types, texts, bytes and dates through Next() and Field(), then
-// the end, with the inner cursor's Errors() once the last good row has been passed.
+// the caller sees the same rows, types, texts, bytes and dates through Next(), Field() and
+// Fields(), then the end, with the inner cursor's Errors() once the last good row has been
+// passed.
 //
-// Threads: the reader thread calls only the inner cursor's Next() and Field(). Everything else,
-// and the inner cursor's destruction, happens on the thread that uses and destroys this object,
-// so a pooled session behind the inner cursor goes back to its pool there. The reader waits
-// while every batch is full; destroying this object early tells the reader to stop, waits for
-// the inner move in progress to return, and joins it.
+// Threads: the reader thread calls only the inner cursor's Next(), Field() and Fields() (and a
+// preparer's Prepare with it). Everything else, and the inner cursor's destruction, happens on
+// the thread that uses and destroys this object, so a pooled session behind the inner cursor
+// goes back to its pool there. The reader waits while every batch is full; destroying this
+// object early tells the reader to stop, waits for the inner move in progress to return, and
+// joins it.
 //
 // Cancel: when `cancel` (may be null; must outlive this object) turns true, the reader stops
 // reading and the next Next() returns false with the message "Operation canceled" (SQLSTATE
@@ -79,6 +83,7 @@ class ReadAheadRowCursor final : public RowCursor {
   const std::vector<ColumnInfo>& Columns() const override { return columns_; }
   bool Next() override;
   FieldView Field(int index) const override;
+  void Fields(std::span<FieldView> out) const override;
   const std::vector<ServerMessage>& Errors() const override { return errors_; }
 
   // Takes the preparation (leaving its preparer null) when no row has been read yet, so that
@@ -87,26 +92,27 @@ class ReadAheadRowCursor final : public RowCursor {
   bool TakeRowPreparation(RowPreparation& preparation);
   // What the preparer made of the current row; empty without a preparer.
   std::string_view Prepared() const;
+  // The current row's kept fields in the form a batch keeps them, when the row comes from a batch;
+  // empty otherwise (read in place, or no current row). The form is a function of the fields'
+  // types and values alone, so two rows, of this cursor or another keeping as many fields, whose
+  // forms are equal hold fields of equal types and values, field by field. (Not the converse:
+  // booleans read as 1 and as 2 are kept apart.)
+  std::string_view RowForm() const;
 
  private:
-  // One field copied out of the inner cursor: texts, digits, bytes and dates live in the batch's
-  // arena at `payload` (an offset) for `size` bytes; integers and floats keep their bits in
-  // `payload`.
-  struct FieldSlot {
-    std::uint64_t payload = 0;
-    std::uint32_t size = 0;
-    ValueType type = ValueType::kNull;
-  };
+  // The rows of a batch are kept one after another in `rows_data`, each kept field in a compact
+  // form (see the .cpp) read back in order, so that a row takes few more bytes than its data: the
+  // caller's thread reads what the reader's wrote, and every byte crosses between them.
   struct Batch {
     std::size_t rows = 0;
-    std::vector<FieldSlot> field_slots;  // rows * kept fields, row after row
-    std::string arena;
+    std::string rows_data;  // used up to rows_used; the rest is room for the next rows
+    std::size_t rows_used = 0;
+    std::vector<std::size_t> row_at;       // where each row starts in rows_data, and the end
     std::string prepared;                  // what the preparer made of the rows, one after another
     std::vector<std::size_t> prepared_at;  // where each row's part starts, and the end
     void Clear();
     std::size_t Bytes() const {
-      return arena.size() + field_slots.size() * sizeof(FieldSlot) + prepared.size() +
-             rows * sizeof(std::size_t);
+      return rows_used + prepared.size() + 2 * rows * sizeof(std::size_t);
     }
   };
   // How the reader ended.
@@ -117,6 +123,8 @@ class ReadAheadRowCursor final : public RowCursor {
   void ReadLoop();
   // Copies the inner cursor's current row into `batch`; false when a field is too large to hold.
   bool CopyRow(Batch& batch);
+  // Where the current row's kept fields start in the current batch.
+  const char* RowData() const;
   // Ends the walk on the caller's thread and takes the messages to report. After a cancel the
   // reader is only told to stop; otherwise it has ended and is joined.
   void Finish(bool cancelled);
@@ -125,11 +133,12 @@ class ReadAheadRowCursor final : public RowCursor {
 
   std::unique_ptr<RowCursor> inner_;
   std::unique_ptr<RowPreparer> preparer_;  // used by the reader only, once it has started
-  // Where each field's slot is among a row's kept ones; -1 when the field is not kept.
+  // Where each field is among a row's kept ones; -1 when the field is not kept.
   std::vector<int> kept_at_;
   std::size_t kept_count_ = 0;
   std::size_t batch_rows_ = 0;
-  std::string direct_prepared_;  // the current row's, when read in place
+  std::string direct_prepared_;        // the current row's, when read in place
+  std::vector<FieldView> row_fields_;  // the reader's, of the row it copies
   const std::atomic<bool>* cancel_;
   const ReadAheadLimits limits_;
   const std::vector<ColumnInfo> columns_;

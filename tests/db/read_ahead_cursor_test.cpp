@@ -214,6 +214,7 @@ struct Walk {
   std::vector<std::string> errors;
   bool errors_before_end = false;  // Errors() said something while rows still came
   bool stays_ended = true;         // Next() after the end is false again, fields are Null
+  bool whole_rows_agree = true;    // Fields() gives each row as Field() does, field by field
   friend bool operator==(const Walk&, const Walk&) = default;
 };
 
@@ -228,6 +229,10 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
     std::vector<FieldCopy>& row = walk.rows.emplace_back();
     for (int i = 0; i < columns; ++i)
       row.push_back(Copy(cursor.Field(i)));
+    std::vector<FieldView> whole(static_cast<std::size_t>(columns));
+    cursor.Fields(whole);
+    for (std::size_t i = 0; i < whole.size(); ++i)
+      walk.whole_rows_agree = walk.whole_rows_agree && Copy(whole[i]) == row[i];
     // Out of range is Null, as for every cursor.
     walk.stays_ended = walk.stays_ended && cursor.Field(columns).type == ValueType::kNull;
   }
@@ -332,6 +337,37 @@ std::vector<std::vector<Value>> EdgeRows(std::size_t count, std::uint64_t seed) 
   return rows;
 }
 
+// Values at the edges of the forms a batch keeps them in: whole numbers around every byte
+// boundary, texts and binaries around the size kept in the tag, and dates beyond the packed
+// ranges (a year past 16 bits, a month past a byte, a negative fraction).
+std::vector<std::vector<Value>> BoundaryRows(std::size_t count, std::uint64_t seed) {
+  std::vector<std::int64_t> integers = {0, 1, -1, std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::max()};
+  for (int bits = 7; bits < 63; bits += 8) {
+    const std::int64_t edge = std::int64_t{1} << bits;
+    integers.insert(integers.end(), {edge - 1, edge, -edge, -edge - 1});
+  }
+  const std::vector<DateTimeValue> dates = {
+      {32767, 12, 31, 23, 59, 59, 999999999, true, true},
+      {-32768, 0, 0, 0, 0, 0, 0, false, true},
+      {40000, 1, 1, 0, 0, 0, 0, true, false},
+      {2024, 300, 1, 0, 0, 0, 0, true, true},
+      {2024, 1, 1, 0, 0, 0, -1, true, true},
+      {-40000, 1, 1, 255, 255, 255, 0, false, false},
+  };
+  std::vector<std::vector<Value>> rows = RandomRows(count, seed);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::int64_t integer = integers[i % integers.size()];
+    rows[i][0] = Value::Boolean(integer % 2 != 0);
+    rows[i][1] = Value::Integer(integer);
+    rows[i][3] = Value::Decimal(std::string(13 + i % 5, '7'));
+    rows[i][4] = Value::Text(std::string(i % 20, 'x'));
+    rows[i][5] = Value::DateTime(dates[i % dates.size()]);
+    rows[i][6] = Value::Binary(std::vector<std::uint8_t>(13 + i % 5, 0xAB));
+  }
+  return rows;
+}
+
 // Rows with a 1 MB text and a 1 MB binary each, so one row is more than a batch may hold.
 std::vector<std::vector<Value>> LongRows(std::size_t count, std::uint64_t seed) {
   std::vector<std::vector<Value>> rows = RandomRows(count, seed);
@@ -390,6 +426,7 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
       {"limits below the least are raised", 40, RandomRows, std::nullopt, {0, 0, 0}},
       {"no rows", 0, RandomRows, std::nullopt, {}},
       {"empty texts, zero bytes, Nulls", 300, EdgeRows, std::nullopt, {16, 1 << 20, 3}},
+      {"values at the edges of their kept forms", 400, BoundaryRows, std::nullopt, {}},
       {"texts and binaries of 1 MB", 6, LongRows, std::nullopt, {}},
       {"fails before the first row", 100, RandomRows, 0, {10, 1 << 20, 3}},
       {"fails inside a batch", 100, RandomRows, 37, {10, 1 << 20, 3}},
@@ -405,13 +442,56 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
     const Walk seen = Read(cursor);
     EXPECT_EQ(seen.rows.size(), expected.rows.size());
     EXPECT_EQ(seen.errors, expected.errors);
+    EXPECT_TRUE(seen.whole_rows_agree);
     EXPECT_TRUE(seen == expected);
     EXPECT_EQ(seen.errors.empty(), !c.fail_after.has_value());
   }
 }
 
-// Only Next() and Field() of the inner cursor run on the reader thread; the columns are there
-// before the first row is, and the inner cursor ends on the thread that ends the decorator.
+// A row's kept form is a function of its fields: rows read twice, from batches of different
+// sizes, have equal forms exactly when their fields are equal; there is none before the first
+// row or after the end.
+TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
+  auto script = std::make_shared<Script>();
+  script->columns = EveryTypeColumns();
+  for (RowMaker maker : {RandomRows, EdgeRows, BoundaryRows}) {
+    const std::vector<std::vector<Value>> rows = maker(60, 7);
+    // Each row twice, the second time among others, and once with one field changed.
+    script->rows.insert(script->rows.end(), rows.begin(), rows.end());
+    script->rows.insert(script->rows.end(), rows.rbegin(), rows.rend());
+    for (std::size_t i = 0; i < rows.size(); i += 7) {
+      std::vector<Value> changed = rows[i];
+      changed[i % changed.size()] =
+          changed[i % changed.size()].is_null() ? Value::Integer(0) : Value::Null();
+      script->rows.push_back(std::move(changed));
+    }
+  }
+  ReadAheadRowCursor cursor(Inner(script), nullptr, {13, 1 << 20, 2});
+  EXPECT_TRUE(cursor.RowForm().empty());
+  std::vector<std::string> forms;
+  std::vector<std::vector<FieldCopy>> fields;
+  while (cursor.Next()) {
+    forms.emplace_back(cursor.RowForm());
+    std::vector<FieldCopy>& row = fields.emplace_back();
+    for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
+      row.push_back(Copy(cursor.Field(i)));
+  }
+  EXPECT_TRUE(cursor.RowForm().empty());
+  ASSERT_EQ(forms.size(), script->rows.size());
+  int equal_pairs = 0;
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    EXPECT_FALSE(forms[i].empty());
+    for (std::size_t j = 0; j < forms.size(); ++j) {
+      ASSERT_EQ(forms[i] == forms[j], fields[i] == fields[j]) << "rows " << i << " and " << j;
+      equal_pairs += i != j && forms[i] == forms[j];
+    }
+  }
+  EXPECT_GE(equal_pairs, 360);  // every row and its copy, both ways
+}
+
+// Only Next() and Field() (through Fields()) of the inner cursor run on the reader thread; the
+// columns are there before the first row is, and the inner cursor ends on the thread that ends the
+// decorator.
 TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
   auto script = MakeScript(120, RandomRows, 120);
   auto gate = std::make_shared<Gate>();
@@ -696,6 +776,11 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       std::vector<FieldCopy>& row = rows.emplace_back();
       for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
         row.push_back(Copy(cursor.Field(i)));
+      // The whole row in one call reads as field by field, the fields not kept as Null.
+      std::vector<FieldView> whole(script->columns.size());
+      cursor.Fields(whole);
+      for (std::size_t i = 0; i < whole.size(); ++i)
+        EXPECT_EQ(Copy(whole[i]), row[i]) << "row " << rows.size() << " field " << i;
     }
     EXPECT_EQ(prepared, expected_prepared);
     ASSERT_EQ(rows.size(), inner.rows.size());
