@@ -230,7 +230,10 @@ void AppendNullText(const FieldView& field, std::string& out) {
       out += field.bytes;
       return;
     case ValueType::kDateTime:
-      AppendDateTimeText(field.datetime, out);
+      if (!field.bytes.empty())
+        out += field.bytes;
+      else
+        AppendDateTimeText(field.datetime, out);
       return;
     case ValueType::kBinary: {
       static constexpr char kHex[] = "0123456789ABCDEF";

@@ -111,7 +111,9 @@ struct FieldView {
   ValueType type = ValueType::kNull;
   std::int64_t integer = 0;  // kInteger; kBoolean as 1 or 0
   double real = 0;           // kFloat
-  // kText (UTF-8), kDecimal (the digits), kGuid (the canonical text), kBinary (the bytes)
+  // kText (UTF-8), kDecimal (the digits), kGuid (the canonical text), kBinary (the bytes);
+  // kDateTime: the date's NullText where the reader has it at hand, else empty (it is then
+  // written from `datetime`).
   std::string_view bytes;
   DateTimeValue datetime;  // kDateTime
 };

@@ -450,21 +450,33 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
 
 namespace {
 
+// The number of `count` digits at `at` (the caller checks the size), or -1.
+inline int Digits(const char* text, int count) {
+  int number = 0;
+  for (int k = 0; k < count; ++k) {
+    const unsigned digit = static_cast<unsigned char>(text[k]) - unsigned{'0'};
+    if (digit > 9)
+      return -1;
+    number = number * 10 + static_cast<int>(digit);
+  }
+  return number;
+}
+
 // The form the engine stores, "2024-03-07 14:05:09" with ".123" or without, read without
 // scanning; false for any other form, which the general reader takes.
 bool ParseCanonicalDateTime(std::string_view text, DateTimeValue* value) {
   if (text.size() != 19 && text.size() != 23)
     return false;
-  const int y = FixedDigits(text, 0, 4);
-  const int mo = FixedDigits(text, 5, 2);
-  const int d = FixedDigits(text, 8, 2);
-  const int h = FixedDigits(text, 11, 2);
-  const int mi = FixedDigits(text, 14, 2);
-  const int s = FixedDigits(text, 17, 2);
-  const int ms = text.size() == 23 ? FixedDigits(text, 20, 3) : 0;
-  if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || ms < 0 || text[4] != '-' ||
-      text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':' ||
-      (text.size() == 23 && text[19] != '.'))
+  const char* at = text.data();
+  const int y = Digits(at, 4);
+  const int mo = Digits(at + 5, 2);
+  const int d = Digits(at + 8, 2);
+  const int h = Digits(at + 11, 2);
+  const int mi = Digits(at + 14, 2);
+  const int s = Digits(at + 17, 2);
+  const int ms = text.size() == 23 ? Digits(at + 20, 3) : 0;
+  if ((y | mo | d | h | mi | s | ms) < 0 || at[4] != '-' || at[7] != '-' || at[10] != ' ' ||
+      at[13] != ':' || at[16] != ':' || (text.size() == 23 && at[19] != '.'))
     return false;
   *value = DateTimeValue{y, mo, d, h, mi, s, ms * 1000000, true, true};
   return true;
@@ -477,10 +489,15 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
     return true;
   const std::string copy(text);
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
-  const int fields =
-      std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d", &y, &mo, &d, &h, &mi, &s, &ms);
+  int fraction_at = 0;
+  int fraction_end = 0;
+  const int fields = std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%n%3d%n", &y, &mo, &d, &h,
+                                 &mi, &s, &fraction_at, &ms, &fraction_end);
   if (fields < 3)
     return false;
+  // A fraction of fewer than three digits counts in tenths or hundredths: ".5" is 500 ms.
+  for (int k = fields >= 7 ? fraction_end - fraction_at : 3; k < 3; ++k)
+    ms *= 10;
   value->year = y;
   value->month = mo;
   value->day = d;
@@ -549,9 +566,18 @@ void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::st
         field.real = sqlite3_value_double(value);
         return;
       case ValueType::kDateTime:
-        if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &field.datetime)) {
-          field.type = ValueType::kDateTime;
-          return;
+        if (storage == SQLITE_TEXT) {
+          const std::string_view stored = text();
+          if (ParseCanonicalDateTime(stored, &field.datetime)) {
+            // The stored text is already the date's NullText, once a zero fraction is left out.
+            field.type = ValueType::kDateTime;
+            field.bytes = stored.substr(0, field.datetime.nanosecond == 0 ? 19 : 23);
+            return;
+          }
+          if (ParseStoredDateTime(stored, &field.datetime)) {
+            field.type = ValueType::kDateTime;
+            return;
+          }
         }
         field.datetime = DateTimeValue{};
         break;
