@@ -508,16 +508,21 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
   return true;
 }
 
-void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
-               FieldView& field) {
+namespace {
+
+// ReadField, for the one field and the loop over a row alike. Only the members the field's type
+// uses are written.
+inline void ReadFieldInPlace(sqlite3_stmt* stmt, int column, const ResultType* result,
+                             std::string& scratch, FieldView& field) {
   // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
   // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
   // statement is used by one thread, so reading it unprotected is safe.
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   const int storage = sqlite3_value_type(value);
-  field = FieldView{};
-  if (storage == SQLITE_NULL)
+  if (storage == SQLITE_NULL) {
+    field.type = ValueType::kNull;
     return;
+  }
   // Text and bytes: the pointer first, then the size of what it points at.
   auto text = [&]() {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -576,6 +581,9 @@ void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::st
           }
           if (ParseStoredDateTime(stored, &field.datetime)) {
             field.type = ValueType::kDateTime;
+            field.bytes = {};
+            field.datetime.has_date = true;
+            field.datetime.has_time = true;
             return;
           }
         }
@@ -618,10 +626,27 @@ void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::st
   }
 }
 
+}  // namespace
+
+void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
+               FieldView& field) {
+  ReadFieldInPlace(stmt, column, result, scratch, field);
+}
+
+void ReadFields(sqlite3_stmt* stmt, std::span<const std::optional<ResultType>> types,
+                std::span<std::string> scratch, std::span<FieldView> fields) {
+  const std::size_t count = std::min({types.size(), scratch.size(), fields.size()});
+  for (std::size_t column = 0; column < count; ++column) {
+    const std::optional<ResultType>& type = types[column];
+    ReadFieldInPlace(stmt, static_cast<int>(column), type ? &*type : nullptr, scratch[column],
+                     fields[column]);
+  }
+}
+
 FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
                     std::string& scratch) {
   FieldView field;
-  ReadField(stmt, column, result, scratch, field);
+  ReadFieldInPlace(stmt, column, result, scratch, field);
   return field;
 }
 
