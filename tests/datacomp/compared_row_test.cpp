@@ -420,6 +420,37 @@ TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
   }
 }
 
+// Texts of every size around the ones rows hold, drawn from the coded characters with letters
+// now and then: each comes back whole from either form, and two texts pack small alike exactly
+// when they are equal.
+TEST(ComparedRowTest, RandomTextsComeBackWholeAndPackAlikeOnlyWhenEqual) {
+  std::mt19937 random(64);
+  const std::string characters = "0123456789 -.:+Eab\xC3";
+  std::vector<std::string> texts;
+  std::vector<std::string> packed_texts;
+  for (int n = 0; n < 3000; ++n) {
+    std::string text(random() % 90, ' ');
+    const std::size_t letters = random() % 4 == 0 ? characters.size() : 16;
+    for (char& c : text)
+      c = random() % 8 == 0 ? characters[random() % letters] : characters[random() % 16];
+    for (const bool small : {false, true}) {
+      std::string packed;
+      AppendPackedText(packed, text, small);
+      std::string back;
+      UnpackText(packed, back);
+      ASSERT_EQ(back, text) << (small ? "small" : "as is");
+      if (small) {
+        texts.push_back(text);
+        packed_texts.push_back(packed);
+      }
+    }
+  }
+  for (std::size_t a = 0; a < texts.size(); a += 7) {
+    for (std::size_t b = 0; b < texts.size(); ++b)
+      ASSERT_EQ(packed_texts[a] == packed_texts[b], texts[a] == texts[b]) << texts[a];
+  }
+}
+
 struct PackCase {
   std::string name;
   std::string text;
