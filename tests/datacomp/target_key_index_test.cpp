@@ -371,6 +371,25 @@ TEST(TargetKeyIndexTest, RowFingerprintReadsEveryByteOfTheTextsAndNothingAround)
   }
 }
 
+// The same bytes split into texts otherwise make another fingerprint.
+TEST(TargetKeyIndexTest, RowFingerprintTellsTextsSplitOtherwiseApart) {
+  using Row = std::vector<std::string_view>;
+  const std::vector<std::pair<Row, Row>> pairs = {
+      {{"ab", "c"}, {"a", "bc"}},
+      {{"", "x"}, {"x", ""}},
+      {{"a"}, {"a", ""}},
+      {{}, {""}},
+      {{"abcdefgh", "i"}, {"abcdefghi"}},
+      {{"abcdefgh", ""}, {"abcdefgh"}},
+      {{"12345678901234567"}, {"1234567890123456", "7"}},
+  };
+  for (const auto& [first, second] : pairs) {
+    EXPECT_NE(TargetKeyIndex::StandardRowFingerprint(first),
+              TargetKeyIndex::StandardRowFingerprint(second))
+        << first.size() << " texts against " << second.size();
+  }
+}
+
 // Hashes that make distinct keys collide: on the slot and the tag alike, on the tag only, and
 // on the slot only (the upper half of a hash chooses the slot, the lower the tag). The index
 // must confirm every equal hash against the key bytes.
