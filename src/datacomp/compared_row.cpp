@@ -1,7 +1,6 @@
 #include "datacomp/compared_row.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -140,28 +139,6 @@ char* WriteCoded(char* out, std::string_view text) {
   return out;
 }
 
-// The same from the codes of the characters, eight at a time.
-char* WriteCodes(char* out, const std::uint8_t* codes, std::size_t size) {
-  std::size_t k = 0;
-  for (; std::endian::native == std::endian::little && k + 8 <= size; k += 8) {
-    // Each byte holds a code below 16: every even byte takes the next one into its high half,
-    // then the even bytes are drawn together.
-    std::uint64_t word;
-    std::memcpy(&word, codes + k, 8);
-    word = (word | word >> 4) & 0x00FF00FF00FF00FFu;
-    word = (word | word >> 8) & 0x0000FFFF0000FFFFu;
-    word = (word | word >> 16) & 0xFFFFFFFFu;
-    const auto four = static_cast<std::uint32_t>(word);
-    std::memcpy(out, &four, 4);
-    out += 4;
-  }
-  for (; k + 2 <= size; k += 2)
-    *out++ = static_cast<char>(codes[k] | codes[k + 1] << 4);
-  if (k < size)
-    *out++ = static_cast<char>(codes[k]);
-  return out;
-}
-
 char* WriteDecoded(std::string_view coded, std::size_t size, char* to) {
   std::size_t k = 0;
   for (; k + 2 <= size; k += 2) {
@@ -224,31 +201,6 @@ constexpr std::size_t PackedTextBound(std::size_t size) {
 // Writes a text in its packed form at `to` (room for PackedTextBound bytes): the smallest when
 // `small`, else as it is; the end of what was written.
 char* WritePackedText(char* to, std::string_view text, bool small) {
-  // A text of a row's usual size has its characters' codes taken once, from its end back.
-  constexpr std::size_t kShortText = 64;
-  if (small && text.size() <= kShortText) {
-    std::uint8_t codes[kShortText];
-    std::size_t head = text.size();
-    for (; head > 0; --head) {
-      const std::uint8_t code = CodeOf(text[head - 1]);
-      if (code == kNotCoded)
-        break;
-      codes[head - 1] = code;
-    }
-    const std::size_t tail = text.size() - head;
-    if (head == 0 && tail >= 2) {
-      to = WriteLength(to, text.size() << 2 | kCodedForm);
-      return WriteCodes(to, codes, tail);
-    }
-    if (tail >= kShortestCodedTail) {
-      to = WriteLength(to, text.size() << 2 | kTailCodedForm);
-      to = WriteLength(to, head);
-      to = CopyBytes(to, text.data(), head);
-      return WriteCodes(to, codes + head, tail);
-    }
-    to = WriteLength(to, text.size() << 2 | kRawForm);
-    return CopyBytes(to, text.data(), text.size());
-  }
   std::size_t tail = 0;
   while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
