@@ -201,6 +201,25 @@ constexpr std::size_t PackedTextBound(std::size_t size) {
 // Writes a text in its packed form at `to` (room for PackedTextBound bytes): the smallest when
 // `small`, else as it is; the end of what was written.
 char* WritePackedText(char* to, std::string_view text, bool small) {
+  if (small && text.size() >= 2) {
+    // Numbers and dates are coded whole: tried first, from the start, two characters at a time,
+    // until a character the code lacks (most other texts start with one).
+    char* coded = WriteLength(to, text.size() << 2 | kCodedForm);
+    std::size_t k = 0;
+    for (; k + 2 <= text.size(); k += 2) {
+      const std::uint8_t first = CodeOf(text[k]);
+      const std::uint8_t second = CodeOf(text[k + 1]);
+      if ((first | second) > 0x0F)
+        break;
+      *coded++ = static_cast<char>(first | second << 4);
+    }
+    if (k == text.size())
+      return coded;
+    if (k + 1 == text.size() && CodeOf(text[k]) <= 0x0F) {
+      *coded++ = static_cast<char>(CodeOf(text[k]));
+      return coded;
+    }
+  }
   std::size_t tail = 0;
   while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
