@@ -450,35 +450,34 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
 
 namespace {
 
-// The number of `count` digits at `at` (the caller checks the size), or -1.
-inline int Digits(const char* text, int count) {
-  int number = 0;
-  for (int k = 0; k < count; ++k) {
-    const unsigned digit = static_cast<unsigned char>(text[k]) - unsigned{'0'};
-    if (digit > 9)
-      return -1;
-    number = number * 10 + static_cast<int>(digit);
-  }
-  return number;
-}
-
 // The form the engine stores, "2024-03-07 14:05:09" with ".123" or without, read without
-// scanning; false for any other form, which the general reader takes.
+// scanning or a branch per digit; false for any other form, which the general reader takes.
 bool ParseCanonicalDateTime(std::string_view text, DateTimeValue* value) {
-  if (text.size() != 19 && text.size() != 23)
+  const std::size_t size = text.size();
+  if (size != 19 && size != 23)
     return false;
   const char* at = text.data();
-  const int y = Digits(at, 4);
-  const int mo = Digits(at + 5, 2);
-  const int d = Digits(at + 8, 2);
-  const int h = Digits(at + 11, 2);
-  const int mi = Digits(at + 14, 2);
-  const int s = Digits(at + 17, 2);
-  const int ms = text.size() == 23 ? Digits(at + 20, 3) : 0;
-  if ((y | mo | d | h | mi | s | ms) < 0 || at[4] != '-' || at[7] != '-' || at[10] != ' ' ||
-      at[13] != ':' || at[16] != ':' || (text.size() == 23 && at[19] != '.'))
+  if (at[4] != '-' || at[7] != '-' || at[10] != ' ' || at[13] != ':' || at[16] != ':' ||
+      (size == 23 && at[19] != '.'))
     return false;
-  *value = DateTimeValue{y, mo, d, h, mi, s, ms * 1000000, true, true};
+  // A character beyond '9' leaves a digit above 9, one below '0' wraps to a larger one.
+  bool not_digits = false;
+  const auto digit = [&](std::size_t k) {
+    const unsigned d = static_cast<unsigned char>(at[k]) - unsigned{'0'};
+    not_digits |= d > 9;
+    return static_cast<int>(d);
+  };
+  const auto two = [&](std::size_t k) { return digit(k) * 10 + digit(k + 1); };
+  const int year = two(0) * 100 + two(2);
+  const int month = two(5);
+  const int day = two(8);
+  const int hour = two(11);
+  const int minute = two(14);
+  const int second = two(17);
+  const int millisecond = size == 23 ? digit(20) * 100 + two(21) : 0;
+  if (not_digits)
+    return false;
+  *value = DateTimeValue{year, month, day, hour, minute, second, millisecond * 1000000, true, true};
   return true;
 }
 

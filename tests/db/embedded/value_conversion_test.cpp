@@ -331,6 +331,9 @@ TEST(ValueConversionTest, StoredDatesShowTheTextTheirFieldsWrite) {
       {"2024-03-07T14:05:09.123", "2024-03-07 00:00:00", false},
       {"14:05:09", "14:05:09", false},
       {"2024-03-07 14:05:09 ", "2024-03-07 14:05:09", false},
+      // Characters just beside the digits are no digits.
+      {"2024-03-07 14:05:0/", "2024-03-07 14:05:00", false},
+      {"2024-03-0: 14:05:09", "2024-03-00 00:00:00", false},
       {"tomorrow", "tomorrow", false},
       {"", "", false},
       {std::nullopt, "Null", false},
