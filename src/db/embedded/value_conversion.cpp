@@ -509,10 +509,11 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
 
 namespace {
 
-// ReadField, for the one field and the loop over a row alike. Only the members the field's type
-// uses are written.
-inline void ReadFieldInPlace(sqlite3_stmt* stmt, int column, const ResultType* result,
-                             std::string& scratch, FieldView& field) {
+// ReadField, for the one field and the loop over a row alike (inlined there: the compiler would
+// otherwise call it once per field). Only the members the field's type uses are written.
+[[gnu::always_inline]] inline void ReadFieldInPlace(sqlite3_stmt* stmt, int column,
+                                                    const ResultType* result, std::string& scratch,
+                                                    FieldView& field) {
   // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
   // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
   // statement is used by one thread, so reading it unprotected is safe.
