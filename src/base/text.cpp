@@ -176,20 +176,6 @@ bool IsNumeric(std::string_view text) {
   return used == trimmed.size();
 }
 
-std::string_view TrimLeft(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-std::string_view TrimRight(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-std::string_view Trim(std::string_view text) {
-  return TrimRight(TrimLeft(text));
-}
-
 std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

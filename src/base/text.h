@@ -35,14 +35,53 @@ std::optional<std::int32_t> RoundToInt32(double value);
 // after it.
 bool IsNumeric(std::string_view text);
 
+// Copies `size` bytes to `to` and gives the end of the copy; short copies (the fields of a row)
+// are done in two overlapping loads and stores instead of a call.
+inline char* CopyBytes(char* to, const char* from, std::size_t size) {
+  if (size >= 8 && size <= 16) {
+    std::uint64_t head;
+    std::uint64_t tail;
+    __builtin_memcpy(&head, from, 8);
+    __builtin_memcpy(&tail, from + size - 8, 8);
+    __builtin_memcpy(to, &head, 8);
+    __builtin_memcpy(to + size - 8, &tail, 8);
+  } else if (size >= 4 && size < 8) {
+    std::uint32_t head;
+    std::uint32_t tail;
+    __builtin_memcpy(&head, from, 4);
+    __builtin_memcpy(&tail, from + size - 4, 4);
+    __builtin_memcpy(to, &head, 4);
+    __builtin_memcpy(to + size - 4, &tail, 4);
+  } else if (size < 4) {
+    for (std::size_t k = 0; k < size; ++k)
+      to[k] = from[k];
+  } else {
+    __builtin_memcpy(to, from, size);
+  }
+  return to + size;
+}
+
 // The number written by exactly `count` decimal digits at `text[at]`; -1 when they are not all
 // there (a fixed-width field of a date or time text).
 int FixedDigits(std::string_view text, std::size_t at, std::size_t count);
 
-// Blanks (spaces only) removed from both ends, from the start, from the end.
-std::string_view Trim(std::string_view text);
-std::string_view TrimLeft(std::string_view text);
-std::string_view TrimRight(std::string_view text);
+// Blanks (spaces only) removed from both ends, from the start, from the end; a text of blanks
+// alone gives the empty view. Inline: every compared field of every row is trimmed.
+inline std::string_view TrimLeft(std::string_view text) {
+  std::size_t first = 0;
+  while (first < text.size() && text[first] == ' ')
+    ++first;
+  return first == text.size() ? std::string_view() : text.substr(first);
+}
+inline std::string_view TrimRight(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ')
+    --end;
+  return end == 0 ? std::string_view() : text.substr(0, end);
+}
+inline std::string_view Trim(std::string_view text) {
+  return TrimRight(TrimLeft(text));
+}
 
 // ASCII letter case folding; other bytes (including UTF-8 sequences) are kept as they are.
 std::string ToLowerAscii(std::string_view text);

@@ -191,33 +191,63 @@ char* WriteLength(char* out, std::size_t size) {
 
 }  // namespace
 
-void AppendPackedText(std::string& out, std::string_view text, bool small) {
+namespace {
+
+// The most bytes WritePackedText writes for a text of `size` bytes.
+constexpr std::size_t PackedTextBound(std::size_t size) {
+  return 2 * kLongestLength + size;
+}
+
+// Writes a text in its packed form at `to` (room for PackedTextBound bytes): the smallest when
+// `small`, else as it is; the end of what was written.
+char* WritePackedText(char* to, std::string_view text, bool small) {
+  if (small && text.size() >= 2) {
+    // Numbers and dates are coded whole: tried first, from the start, two characters at a time,
+    // until a character the code lacks (most other texts start with one).
+    char* coded = WriteLength(to, text.size() << 2 | kCodedForm);
+    std::size_t k = 0;
+    for (; k + 2 <= text.size(); k += 2) {
+      const std::uint8_t first = CodeOf(text[k]);
+      const std::uint8_t second = CodeOf(text[k + 1]);
+      if ((first | second) > 0x0F)
+        break;
+      *coded++ = static_cast<char>(first | second << 4);
+    }
+    if (k == text.size())
+      return coded;
+    if (k + 1 == text.size() && CodeOf(text[k]) <= 0x0F) {
+      *coded++ = static_cast<char>(CodeOf(text[k]));
+      return coded;
+    }
+  }
   std::size_t tail = 0;
   while (small && tail < text.size() && CodeOf(text[text.size() - 1 - tail]) != kNotCoded)
     ++tail;
-  // Written first where there is room for the longest headers and the text as it is: on the
-  // stack for a short text, as growing `out` by that room would first fill it with zeros.
-  char stack[128];
-  std::string heap;
-  const std::size_t room = 2 * kLongestLength + text.size();
-  char* const begin = room <= sizeof stack ? stack : (heap.resize(room), heap.data());
-  char* to = begin;
   if (tail == text.size() && tail >= 2) {
     to = WriteLength(to, text.size() << 2 | kCodedForm);
-    to = WriteCoded(to, text);
-  } else if (tail >= kShortestCodedTail) {
+    return WriteCoded(to, text);
+  }
+  if (tail >= kShortestCodedTail) {
     const std::size_t head = text.size() - tail;
     to = WriteLength(to, text.size() << 2 | kTailCodedForm);
     to = WriteLength(to, head);
-    std::memcpy(to, text.data(), head);
-    to = WriteCoded(to + head, text.substr(head));
-  } else {
-    to = WriteLength(to, text.size() << 2 | kRawForm);
-    if (!text.empty())
-      std::memcpy(to, text.data(), text.size());
-    to += text.size();
+    to = CopyBytes(to, text.data(), head);
+    return WriteCoded(to, text.substr(head));
   }
-  out.append(begin, static_cast<std::size_t>(to - begin));
+  to = WriteLength(to, text.size() << 2 | kRawForm);
+  return CopyBytes(to, text.data(), text.size());
+}
+
+}  // namespace
+
+void AppendPackedText(std::string& out, std::string_view text, bool small) {
+  // Written first on the stack for a short text, as growing `out` by the room the longest
+  // headers need would first fill it with zeros.
+  char stack[128];
+  std::string heap;
+  const std::size_t room = PackedTextBound(text.size());
+  char* const begin = room <= sizeof stack ? stack : (heap.resize(room), heap.data());
+  out.append(begin, static_cast<std::size_t>(WritePackedText(begin, text, small) - begin));
 }
 
 namespace {
@@ -246,23 +276,6 @@ inline std::string_view NextText(std::string_view packed, std::size_t& at) {
       break;
   }
   return std::string_view(packed.data() + start, at - start);
-}
-
-// Appends the NullText of a field kept as it is, behind a one-byte header widened in the rare
-// case of a text of 32 bytes or more; the text's size.
-std::size_t AppendNullTextAsIs(const FieldView& field, std::string& out) {
-  const std::size_t header_at = out.size();
-  out.push_back('\0');
-  AppendNullText(field, out);
-  const std::size_t size = out.size() - header_at - 1;
-  if ((size << 2) < 0x80) {
-    out[header_at] = static_cast<char>(size << 2 | kRawForm);
-    return size;
-  }
-  std::string header;
-  AppendPackedLength(header, size << 2 | kRawForm);
-  out.replace(header_at, 1, header);
-  return size;
 }
 
 }  // namespace
@@ -339,8 +352,7 @@ bool SamePackedTexts(std::string_view source, std::string_view target, std::size
 ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
     : layout_(std::move(layout)),
       parts_(layout_.key_fields.size()),
-      trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))),
-      spans_(trimmed_.size()) {}
+      trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))) {}
 
 void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   const std::size_t start = out.size();
@@ -388,34 +400,55 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
     key_size = static_cast<std::uint32_t>(out.size() - key_at);
     key_hash = layout_.key_hash(std::string_view(out).substr(key_at, key_size));
   }
-  // The texts, and the fingerprint of the compared ones as they are (not packed): texts packed
-  // small are written to `raw_` first, others go straight to `out`.
-  raw_.clear();
+  // The texts, and the fingerprint of the compared ones as they are (not packed). Every text is
+  // written in place into buffers made large enough beforehand, then the row's texts are added
+  // to `out` at once. Texts packed small are first written as they are to `raw_`.
   const bool small = layout_.small_texts;
-  for (int k = 0; k < fields; ++k) {
-    std::size_t text_at = 0;
-    std::size_t size = 0;
+  std::size_t bound = 0;
+  for (const FieldView& value : values_)
+    bound += PackedTextBound(NullTextBound(value));
+  if (texts_.size() < bound)
+    texts_.resize(bound);
+  if (small && raw_.size() < bound)
+    raw_.resize(bound);
+  const auto compared = static_cast<std::size_t>(std::clamp(layout_.compared_fields, 0, fields));
+  char* const texts_begin = texts_.data();
+  char* to = texts_begin;
+  char* raw = raw_.data();
+  for (std::size_t k = 0; k < values_.size(); ++k) {
+    std::string_view text;
     if (small) {
-      text_at = raw_.size();
-      AppendPackedNullText(values_[static_cast<std::size_t>(k)], out, raw_, true);
-      size = raw_.size() - text_at;
-      if (k >= layout_.compared_fields)
-        raw_.resize(text_at);
+      char* const end = WriteNullText(values_[k], raw);
+      text = std::string_view(raw, static_cast<std::size_t>(end - raw));
+      raw = end;
+      to = WritePackedText(to, text, true);
     } else {
-      size = AppendNullTextAsIs(values_[static_cast<std::size_t>(k)], out);
-      text_at = out.size() - size;
+      // As it is behind a one-byte header, widened in the rare case of 32 bytes or more.
+      char* text_at = to + 1;
+      char* end = WriteNullText(values_[k], text_at);
+      const auto size = static_cast<std::size_t>(end - text_at);
+      if ((size << 2) < 0x80) {
+        *to = static_cast<char>(size << 2 | kRawForm);
+      } else {
+        char header[kLongestLength];
+        const auto header_size =
+            static_cast<std::size_t>(WriteLength(header, size << 2 | kRawForm) - header);
+        std::memmove(to + header_size, text_at, size);
+        std::memcpy(to, header, header_size);
+        text_at = to + header_size;
+        end = text_at + size;
+      }
+      text = std::string_view(text_at, size);
+      to = end;
     }
-    if (k < layout_.compared_fields)
-      spans_[static_cast<std::size_t>(k)] = {text_at, size};
+    if (k < compared)
+      trimmed_[k] = text;
   }
+  out.append(texts_begin, static_cast<std::size_t>(to - texts_begin));
   std::uint64_t fingerprint = 0;
   if (layout_.fingerprint != nullptr) {
-    const std::string_view all(small ? raw_ : out);
-    for (std::size_t k = 0; k < trimmed_.size(); ++k) {
-      trimmed_[k] = static_cast<int>(k) < fields
-                        ? Trim(all.substr(spans_[k].first, spans_[k].second))
-                        : std::string_view();
-    }
+    for (std::size_t k = 0; k < trimmed_.size(); ++k)
+      trimmed_[k] = k < compared ? Trim(trimmed_[k]) : std::string_view();
     fingerprint = layout_.fingerprint(trimmed_);
   }
   Put(out, start + kFingerprintAt, fingerprint);

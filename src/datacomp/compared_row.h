@@ -57,10 +57,11 @@ class ComparedRowPreparer final : public RowPreparer {
   std::vector<FieldView> values_;   // of the row being prepared
   std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
-  std::string raw_;  // the compared texts as they are, one after another
-  std::vector<std::string_view> trimmed_;
-  // Of the compared texts, in `raw_` when packed small, else in the row written.
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;
+  // The row's texts as they are, one after another (when packed small), and the row's texts
+  // packed: buffers that only grow, written in place.
+  std::string raw_;
+  std::string texts_;
+  std::vector<std::string_view> trimmed_;  // the compared texts, in `raw_` or `texts_`
 };
 
 // A prepared row read back.

@@ -190,10 +190,28 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
     }
     if (at < text.size()) {
       // The last bytes, low first (as a copy into the word would place them on this machine),
-      // without a call to copy a few bytes.
+      // read in at most two loads that stay within the text.
+      const std::size_t rest = text.size() - at;
+      const char* const last = text.data() + at;
       std::uint64_t word = 0;
-      for (std::size_t k = text.size(); k-- > at;)
-        word = (word << 8) | static_cast<std::uint8_t>(text[k]);
+      if (text.size() >= 8) {
+        std::memcpy(&word, text.data() + text.size() - 8, 8);
+        word >>= 8 * (8 - rest);
+      } else if (rest >= 4) {
+        std::uint32_t low = 0;
+        std::uint32_t high = 0;
+        std::memcpy(&low, last, 4);
+        std::memcpy(&high, last + rest - 4, 4);
+        word = low | static_cast<std::uint64_t>(high) << (8 * (rest - 4));
+      } else if (rest >= 2) {
+        std::uint16_t low = 0;
+        std::uint16_t high = 0;
+        std::memcpy(&low, last, 2);
+        std::memcpy(&high, last + rest - 2, 2);
+        word = low | static_cast<std::uint64_t>(high) << (8 * (rest - 2));
+      } else {
+        word = static_cast<std::uint8_t>(last[0]);
+      }
       hash = ((hash ^ word) * kMultiplier);
       hash ^= hash >> 29;
     }

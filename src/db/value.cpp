@@ -1,5 +1,6 @@
 #include "db/value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -10,108 +11,113 @@
 namespace korvane {
 namespace {
 
-std::string FloatText(double value) {
-  char buffer[64];
+// The shortest text that reads back as the same double, exponents as "1E+20" / "1E-07" (as the
+// server's clients show them), written at `to`: at most kLongestFloatText bytes.
+constexpr std::size_t kLongestFloatText = 32;
+char* WriteFloatText(double value, char* to) {
+  char buffer[kLongestFloatText];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error != std::errc())
-    return "0";
-  std::string text(buffer, end);
-  // Exponents read "1E+20" / "1E-07", as the server's clients show them.
-  const std::size_t e = text.find('e');
-  if (e != std::string::npos) {
-    std::string exponent = text.substr(e + 1);
-    std::string sign = "+";
-    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) {
-      if (exponent[0] == '-')
-        sign = "-";
-      exponent.erase(0, 1);
-    }
-    if (exponent.size() < 2)
-      exponent.insert(0, "0");
-    text = text.substr(0, e) + "E" + sign + exponent;
+  if (error != std::errc()) {
+    *to++ = '0';
+    return to;
   }
-  return text;
+  const char* e = std::find(static_cast<const char*>(buffer), static_cast<const char*>(end), 'e');
+  to = std::copy(static_cast<const char*>(buffer), e, to);
+  if (e == end)
+    return to;
+  const char* exponent = e + 1;
+  char sign = '+';
+  if (exponent < end && (*exponent == '-' || *exponent == '+')) {
+    sign = *exponent;
+    ++exponent;
+  }
+  *to++ = 'E';
+  *to++ = sign;
+  if (end - exponent < 2)
+    *to++ = '0';
+  return std::copy(exponent, static_cast<const char*>(end), to);
 }
 
-// "2024-03-07 14:05:09[.123]", "2024-03-07" or "14:05:09" appended to `out`.
-void AppendDateTimeText(const DateTimeValue& v, std::string& out) {
+std::string FloatText(double value) {
+  char buffer[kLongestFloatText + 2];
+  return std::string(buffer, WriteFloatText(value, buffer));
+}
+
+// The most bytes the texts of numbers, dates and the like take (a date with fields beyond
+// their usual widths included).
+constexpr std::size_t kLongestFixedText = NullTextBound(FieldView{});
+
+// "2024-03-07 14:05:09[.123]", "2024-03-07" or "14:05:09" written at `to` (at most
+// kLongestFixedText bytes).
+char* WriteDateTimeText(const DateTimeValue& v, char* to) {
   const bool usual = v.year >= 0 && v.year <= 9999 && v.month >= 0 && v.month <= 99 && v.day >= 0 &&
                      v.day <= 99 && v.hour >= 0 && v.hour <= 99 && v.minute >= 0 &&
                      v.minute <= 99 && v.second >= 0 && v.second <= 99 && v.nanosecond >= 0 &&
                      v.nanosecond <= 999999999;
   if (!usual) {
     // Whatever a driver hands over is still written, as the formats write it.
-    char buffer[64];
-    const std::size_t start = out.size();
-    if (v.has_date) {
-      std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", v.year, v.month, v.day);
-      out += buffer;
-    }
+    char* const start = to;
+    if (v.has_date)
+      to += std::snprintf(to, 40, "%04d-%02d-%02d", v.year, v.month, v.day);
     if (v.has_time) {
-      std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", v.hour, v.minute, v.second);
-      if (out.size() > start)
-        out += " ";
-      out += buffer;
+      if (to > start)
+        *to++ = ' ';
+      to += std::snprintf(to, 40, "%02d:%02d:%02d", v.hour, v.minute, v.second);
       if (v.nanosecond != 0) {
-        std::snprintf(buffer, sizeof buffer, ".%09d", v.nanosecond);
-        std::string fraction = buffer;
-        while (fraction.size() > 4 && fraction.back() == '0')
-          fraction.pop_back();
-        out += fraction;
+        char fraction[16];
+        int size = std::snprintf(fraction, sizeof fraction, ".%09d", v.nanosecond);
+        while (size > 4 && fraction[size - 1] == '0')
+          --size;
+        to = std::copy_n(fraction, size, to);
       }
     }
-    return;
+    return to;
   }
   // Two digits at a time from a table: every field of every date of a compared row is written.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char text[32];
-  std::size_t size = 0;
-  auto pair = [&](int value) {
-    text[size++] = kPairs[2 * value];
-    text[size++] = kPairs[2 * value + 1];
+  const auto pair = [&to](int value) {
+    *to++ = kPairs[2 * value];
+    *to++ = kPairs[2 * value + 1];
   };
+  char* const start = to;
   if (v.has_date) {
     pair(v.year / 100);
     pair(v.year % 100);
-    text[size++] = '-';
+    *to++ = '-';
     pair(v.month);
-    text[size++] = '-';
+    *to++ = '-';
     pair(v.day);
   }
   if (v.has_time) {
-    if (size > 0)
-      text[size++] = ' ';
+    if (to > start)
+      *to++ = ' ';
     pair(v.hour);
-    text[size++] = ':';
+    *to++ = ':';
     pair(v.minute);
-    text[size++] = ':';
+    *to++ = ':';
     pair(v.second);
     if (v.nanosecond != 0) {
       // At least three digits of the fraction, trailing zeros beyond them left out.
-      text[size++] = '.';
+      *to++ = '.';
       int fraction = v.nanosecond;
       for (int k = 8; k >= 0; --k) {
-        text[size + static_cast<std::size_t>(k)] = static_cast<char>('0' + fraction % 10);
+        to[k] = static_cast<char>('0' + fraction % 10);
         fraction /= 10;
       }
-      size += 9;
-      std::size_t digits = 9;
-      while (digits > 3 && text[size - 1] == '0') {
-        --size;
-        --digits;
-      }
+      to += 9;
+      for (int digits = 9; digits > 3 && to[-1] == '0'; --digits)
+        --to;
     }
   }
-  out.append(text, size);
+  return to;
 }
 
 std::string DateTimeText(const DateTimeValue& v) {
-  std::string text;
-  AppendDateTimeText(v, text);
-  return text;
+  char buffer[kLongestFixedText];
+  return std::string(buffer, WriteDateTimeText(v, buffer));
 }
 
 }  // namespace
@@ -209,40 +215,56 @@ Value ToValue(const FieldView& field) {
 
 void AppendNullText(const FieldView& field, std::string& out) {
   switch (field.type) {
-    case ValueType::kNull:
-      out += "Null";
-      return;
-    case ValueType::kBoolean:
-      out += field.integer != 0 ? "True" : "False";
-      return;
-    case ValueType::kInteger: {
-      char buffer[24];
-      const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, field.integer);
-      out.append(buffer, end);
-      return;
-    }
-    case ValueType::kFloat:
-      out += FloatText(field.real);
-      return;
     case ValueType::kDecimal:
     case ValueType::kText:
     case ValueType::kGuid:
       out += field.bytes;
       return;
-    case ValueType::kDateTime:
-      AppendDateTimeText(field.datetime, out);
-      return;
     case ValueType::kBinary: {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      out += "0x";
-      for (const char c : field.bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        out.push_back(kHex[byte >> 4]);
-        out.push_back(kHex[byte & 0x0F]);
-      }
+      const std::size_t at = out.size();
+      out.resize(at + NullTextBound(field));
+      WriteNullText(field, out.data() + at);
+      return;
+    }
+    default: {
+      char buffer[kLongestFixedText];
+      out.append(buffer, WriteNullText(field, buffer));
       return;
     }
   }
+}
+
+char* WriteNullText(const FieldView& field, char* to) {
+  switch (field.type) {
+    case ValueType::kNull:
+      return std::copy_n("Null", 4, to);
+    case ValueType::kBoolean:
+      return field.integer != 0 ? std::copy_n("True", 4, to) : std::copy_n("False", 5, to);
+    case ValueType::kInteger:
+      return std::to_chars(to, to + 24, field.integer).ptr;
+    case ValueType::kFloat:
+      return WriteFloatText(field.real, to);
+    case ValueType::kDecimal:
+    case ValueType::kText:
+    case ValueType::kGuid:
+      return CopyBytes(to, field.bytes.data(), field.bytes.size());
+    case ValueType::kDateTime:
+      if (!field.bytes.empty() && field.bytes.size() < kLongestFixedText)
+        return CopyBytes(to, field.bytes.data(), field.bytes.size());
+      return WriteDateTimeText(field.datetime, to);
+    case ValueType::kBinary: {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      *to++ = '0';
+      *to++ = 'x';
+      for (const char c : field.bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        *to++ = kHex[byte >> 4];
+        *to++ = kHex[byte & 0x0F];
+      }
+      return to;
+    }
+  }
+  return to;
 }
 
 std::optional<double> NumericValue(const Value& value) {

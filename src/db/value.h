@@ -111,7 +111,9 @@ struct FieldView {
   ValueType type = ValueType::kNull;
   std::int64_t integer = 0;  // kInteger; kBoolean as 1 or 0
   double real = 0;           // kFloat
-  // kText (UTF-8), kDecimal (the digits), kGuid (the canonical text), kBinary (the bytes)
+  // kText (UTF-8), kDecimal (the digits), kGuid (the canonical text), kBinary (the bytes);
+  // kDateTime: the date's NullText where the reader has it at hand, else empty (it is then
+  // written from `datetime`).
   std::string_view bytes;
   DateTimeValue datetime;  // kDateTime
 };
@@ -120,5 +122,23 @@ FieldView ViewOf(const Value& value);
 Value ToValue(const FieldView& field);
 // Appends NullText of the field to `out`, without building a Value.
 void AppendNullText(const FieldView& field, std::string& out);
+// The most bytes WriteNullText writes for the field.
+constexpr std::size_t NullTextBound(const FieldView& field) {
+  // Numbers, dates and the like, those with fields beyond their usual widths included.
+  constexpr std::size_t kLongestFixedText = 96;
+  switch (field.type) {
+    case ValueType::kDecimal:
+    case ValueType::kText:
+    case ValueType::kGuid:
+      return field.bytes.size();
+    case ValueType::kBinary:
+      return 2 + 2 * field.bytes.size();
+    default:
+      return kLongestFixedText;
+  }
+}
+// Writes NullText of the field at `to`, which has room for NullTextBound bytes; the end of the
+// text written.
+char* WriteNullText(const FieldView& field, char* to);
 
 }  // namespace korvane

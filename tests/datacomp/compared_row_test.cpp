@@ -93,6 +93,123 @@ TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
   EXPECT_EQ(Prepare(rows, without).row.fingerprint, 0u);
 }
 
+// A cursor over rows of views given as they are, so a test can hand dates over with their text
+// beside them, as the embedded reader does.
+class ViewCursor final : public RowCursor {
+ public:
+  ViewCursor(std::size_t fields, std::vector<std::vector<FieldView>> rows)
+      : rows_(std::move(rows)) {
+    for (std::size_t k = 0; k < fields; ++k)
+      columns_.push_back({"C" + std::to_string(k), ValueType::kText, "sql_variant"});
+  }
+  const std::vector<ColumnInfo>& Columns() const override { return columns_; }
+  bool Next() override { return ++row_ <= rows_.size(); }
+  FieldView Field(int index) const override {
+    return rows_[row_ - 1][static_cast<std::size_t>(index)];
+  }
+  const std::vector<ServerMessage>& Errors() const override { return errors_; }
+
+ private:
+  std::vector<ColumnInfo> columns_;
+  std::vector<std::vector<FieldView>> rows_;
+  std::size_t row_ = 0;
+  std::vector<ServerMessage> errors_;
+};
+
+// Rows of every kind of field, dates of every form, read by one preparer after another: dates
+// whose text is handed over prepare to the very bytes of dates written from their fields, and a
+// row never keeps anything of the rows before it.
+TEST(ComparedRowTest, DatesHandedOverWithTheirTextPrepareAsDatesWrittenFromTheirFields) {
+  std::mt19937 random(2026);
+  const auto draw = [&](int below) {
+    return static_cast<int>(random() % static_cast<unsigned>(below));
+  };
+  constexpr std::size_t kFields = 6;
+  std::vector<std::vector<Value>> values;
+  for (int n = 0; n < 400; ++n) {
+    std::vector<Value> row;
+    for (std::size_t k = 0; k < kFields; ++k) {
+      switch (draw(8)) {
+        case 0:
+          row.push_back(Value::Null());
+          break;
+        case 1:
+          row.push_back(Value::Text(std::string(static_cast<std::size_t>(draw(3)), ' ') + "a b" +
+                                    std::string(static_cast<std::size_t>(draw(3)), ' ')));
+          break;
+        case 2:
+          row.push_back(Value::Text(std::string(static_cast<std::size_t>(draw(3) * 40), 'x')));
+          break;
+        case 3:
+          row.push_back(Value::Integer(draw(2000000) - 1000000));
+          break;
+        default: {
+          // Years of one to four digits, with and without milliseconds, and now and then a
+          // date or a time alone.
+          DateTimeValue moment{draw(3) == 0 ? draw(1000) : 1753 + draw(8247),
+                               1 + draw(12),
+                               1 + draw(28),
+                               draw(24),
+                               draw(60),
+                               draw(60),
+                               draw(2) == 0 ? 0 : draw(1000) * 1000000,
+                               draw(6) != 0,
+                               true};
+          moment.has_time = !moment.has_date || draw(6) != 0;
+          row.push_back(Value::DateTime(moment));
+          break;
+        }
+      }
+    }
+    values.push_back(std::move(row));
+  }
+  // The texts of the handed-over dates are kept here, where the reader would keep its row.
+  std::vector<std::vector<std::string>> kept(values.size());
+  std::vector<std::vector<FieldView>> plain;
+  std::vector<std::vector<FieldView>> handed_over;
+  int dates_handed_over = 0;
+  for (std::size_t r = 0; r < values.size(); ++r) {
+    plain.emplace_back();
+    handed_over.emplace_back();
+    kept[r].reserve(kFields);
+    for (const Value& value : values[r]) {
+      plain.back().push_back(ViewOf(value));
+      FieldView view = ViewOf(value);
+      if (value.type() == ValueType::kDateTime && value.AsDateTime().has_date &&
+          value.AsDateTime().has_time) {
+        view.bytes = kept[r].emplace_back(NullText(value));
+        ++dates_handed_over;
+      }
+      handed_over.back().push_back(view);
+    }
+  }
+  EXPECT_GT(dates_handed_over, 500);
+  for (const bool small : {false, true}) {
+    ComparedRowLayout layout = KeyLayout({0}, 4);
+    layout.small_texts = small;
+    ComparedRowPreparer from_fields(layout);
+    ComparedRowPreparer from_texts(layout);
+    ViewCursor plain_rows(kFields, plain);
+    ViewCursor handed_over_rows(kFields, handed_over);
+    for (std::size_t r = 0; r < values.size(); ++r) {
+      SCOPED_TRACE("row " + std::to_string(r) + (small ? ", small" : ""));
+      ASSERT_TRUE(plain_rows.Next());
+      ASSERT_TRUE(handed_over_rows.Next());
+      std::string expected;
+      std::string prepared;
+      from_fields.Prepare(plain_rows, expected);
+      from_texts.Prepare(handed_over_rows, prepared);
+      ASSERT_EQ(prepared, expected);
+      // And each row as a preparer of its own makes it.
+      EXPECT_EQ(Prepare(OneRow(values[r]), layout).bytes, "earlier row" + expected);
+      std::vector<std::string> texts;
+      for (const Value& value : values[r])
+        texts.push_back(NullText(value));
+      EXPECT_EQ(UnpackTexts(ComparedRow::Parse(prepared).texts), texts);
+    }
+  }
+}
+
 struct KeyCase {
   std::string name;
   std::vector<Value> values;
@@ -300,6 +417,37 @@ TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
         EXPECT_EQ(UnpackTexts(Pack(c.source, small_source)), c.source);
       }
     }
+  }
+}
+
+// Texts of every size around the ones rows hold, drawn from the coded characters with letters
+// now and then: each comes back whole from either form, and two texts pack small alike exactly
+// when they are equal.
+TEST(ComparedRowTest, RandomTextsComeBackWholeAndPackAlikeOnlyWhenEqual) {
+  std::mt19937 random(64);
+  const std::string characters = "0123456789 -.:+Eab\xC3";
+  std::vector<std::string> texts;
+  std::vector<std::string> packed_texts;
+  for (int n = 0; n < 3000; ++n) {
+    std::string text(random() % 90, ' ');
+    const std::size_t letters = random() % 4 == 0 ? characters.size() : 16;
+    for (char& c : text)
+      c = random() % 8 == 0 ? characters[random() % letters] : characters[random() % 16];
+    for (const bool small : {false, true}) {
+      std::string packed;
+      AppendPackedText(packed, text, small);
+      std::string back;
+      UnpackText(packed, back);
+      ASSERT_EQ(back, text) << (small ? "small" : "as is");
+      if (small) {
+        texts.push_back(text);
+        packed_texts.push_back(packed);
+      }
+    }
+  }
+  for (std::size_t a = 0; a < texts.size(); a += 7) {
+    for (std::size_t b = 0; b < texts.size(); ++b)
+      ASSERT_EQ(packed_texts[a] == packed_texts[b], texts[a] == texts[b]) << texts[a];
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <span>
 
 #include "base/text.h"
@@ -311,6 +313,80 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
           << c.source.size() << " fields, first " << c.source[0] << ", second "
           << (c.source.size() > 1 ? c.source[1] : "-");
     }
+  }
+}
+
+// The fingerprint as first written: the size of each text, then its bytes eight at a time, the
+// last ones gathered one by one, low first.
+std::uint64_t FingerprintByteByByte(std::span<const std::string_view> texts) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+  std::uint64_t hash = kMultiplier;
+  const auto take = [&](std::uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  };
+  for (const std::string_view text : texts) {
+    hash = (hash ^ text.size()) * kMultiplier;
+    for (std::size_t at = 0; at < text.size(); at += 8) {
+      std::uint64_t word = 0;
+      for (std::size_t k = std::min(text.size(), at + 8); k-- > at;)
+        word = (word << 8) | static_cast<std::uint8_t>(text[k]);
+      take(word);
+    }
+  }
+  hash ^= hash >> 32;
+  hash *= 0xD6E8FEB86659FD93u;
+  hash ^= hash >> 32;
+  hash *= 0xD6E8FEB86659FD93u;
+  hash ^= hash >> 32;
+  return hash;
+}
+
+// Texts of every size up to three words, each inside a buffer whose bytes around it are drawn at
+// random: the fingerprint reads the texts' bytes only, all of them, in their places.
+TEST(TargetKeyIndexTest, RowFingerprintReadsEveryByteOfTheTextsAndNothingAround) {
+  std::mt19937 random(21);
+  std::string buffer(64, '\0');
+  for (std::size_t size = 0; size <= 24; ++size) {
+    for (std::size_t offset = 0; offset < 8; ++offset) {
+      for (char& c : buffer)
+        c = static_cast<char>(random());
+      const std::string_view text(buffer.data() + 16 + offset, size);
+      const std::string copy(text);
+      const std::vector<std::string_view> row = {"a", text, "0123456789"};
+      const std::uint64_t fingerprint = TargetKeyIndex::StandardRowFingerprint(row);
+      SCOPED_TRACE("size " + std::to_string(size) + ", offset " + std::to_string(offset));
+      EXPECT_EQ(fingerprint, FingerprintByteByByte(row));
+      // Other bytes around the text change nothing; any byte of it changes the fingerprint.
+      buffer[15 + offset] ^= 0x5A;
+      buffer[16 + offset + size] ^= 0x5A;
+      EXPECT_EQ(TargetKeyIndex::StandardRowFingerprint(row), fingerprint);
+      for (std::size_t k = 0; k < size; ++k) {
+        buffer[16 + offset + k] ^= 1;
+        EXPECT_NE(TargetKeyIndex::StandardRowFingerprint(row), fingerprint) << "byte " << k;
+        buffer[16 + offset + k] ^= 1;
+      }
+      EXPECT_EQ(text, copy);
+    }
+  }
+}
+
+// The same bytes split into texts otherwise make another fingerprint.
+TEST(TargetKeyIndexTest, RowFingerprintTellsTextsSplitOtherwiseApart) {
+  using Row = std::vector<std::string_view>;
+  const std::vector<std::pair<Row, Row>> pairs = {
+      {{"ab", "c"}, {"a", "bc"}},
+      {{"", "x"}, {"x", ""}},
+      {{"a"}, {"a", ""}},
+      {{}, {""}},
+      {{"abcdefgh", "i"}, {"abcdefghi"}},
+      {{"abcdefgh", ""}, {"abcdefgh"}},
+      {{"12345678901234567"}, {"1234567890123456", "7"}},
+  };
+  for (const auto& [first, second] : pairs) {
+    EXPECT_NE(TargetKeyIndex::StandardRowFingerprint(first),
+              TargetKeyIndex::StandardRowFingerprint(second))
+        << first.size() << " texts against " << second.size();
   }
 }
 

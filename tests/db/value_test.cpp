@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "db/backend.h"
 
 namespace korvane {
@@ -44,6 +46,13 @@ const std::vector<TextCase>& TextCases() {
       // Beyond the usual ranges the text still says what was handed over.
       {Value::DateTime({12024, 3, 7, 0, 0, 0, 0, true, false}), "12024-03-07"},
       {Value::DateTime({-1, 3, 7, 0, 0, 0, 0, true, false}), "-001-03-07"},
+      // The longest texts of their kinds.
+      {Value::DateTime({INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, true, true}),
+       "-2147483648--2147483648--2147483648 -2147483648:-2147483648:-2147483648.-2147483648"},
+      {Value::Float(-2.2250738585072014e-308), "-2.2250738585072014E-308"},
+      {Value::Float(1.7976931348623157e308), "1.7976931348623157E+308"},
+      {Value::Float(5e-324), "5E-324"},
+      {Value::Integer(INT64_MAX), "9223372036854775807"},
   };
   return cases;
 }
@@ -61,6 +70,34 @@ TEST(FieldViewTest, ViewsGiveTheValuesTextAndTheValueBack) {
     AppendNullText(view, appended);
     EXPECT_EQ(appended, "prefix:" + c.text);
     EXPECT_EQ(ToValue(view), c.value) << c.text;
+  }
+}
+
+// Written in place, the text stays within the room NullTextBound promised; a date whose text
+// the reader handed over writes that text.
+TEST(FieldViewTest, WrittenTextsStayWithinTheirBound) {
+  std::vector<FieldView> views;
+  std::vector<std::string> texts;
+  for (const TextCase& c : TextCases()) {
+    views.push_back(ViewOf(c.value));
+    texts.push_back(c.text);
+  }
+  FieldView handed_over = ViewOf(Value::DateTime({2024, 3, 7, 14, 5, 9, 0, true, true}));
+  handed_over.bytes = "2024-03-07 14:05:09";
+  views.push_back(handed_over);
+  texts.push_back("2024-03-07 14:05:09");
+  constexpr char kGuard = '\x5A';
+  for (std::size_t k = 0; k < views.size(); ++k) {
+    SCOPED_TRACE(texts[k]);
+    const std::size_t bound = NullTextBound(views[k]);
+    std::string buffer(bound + 16, kGuard);
+    const char* end = WriteNullText(views[k], buffer.data() + 8);
+    EXPECT_EQ(
+        std::string_view(buffer.data() + 8, static_cast<std::size_t>(end - buffer.data() - 8)),
+        texts[k]);
+    EXPECT_LE(static_cast<std::size_t>(end - buffer.data() - 8), bound);
+    EXPECT_EQ(buffer.substr(0, 8), std::string(8, kGuard));
+    EXPECT_EQ(buffer.substr(bound + 8), std::string(8, kGuard));
   }
 }
 

@@ -281,12 +281,7 @@ class EmbeddedRowCursor final : public RowCursor {
       std::fill(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count), FieldView{});
       return;
     }
-    sqlite3_stmt* statement = select_.statement.handle();
-    for (std::size_t column = 0; column < count; ++column) {
-      const auto& type = select_.types[column];
-      embedded::ReadField(statement, static_cast<int>(column), type ? &*type : nullptr,
-                          scratch_[column], out[column]);
-    }
+    embedded::ReadFields(select_.statement.handle(), select_.types, scratch_, out.first(count));
   }
 
   const std::vector<ServerMessage>& Errors() const override { return errors_; }

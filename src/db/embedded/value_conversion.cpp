@@ -451,22 +451,33 @@ StoredValue ConvertForColumn(const StoredValue& value, const DeclaredType& type,
 namespace {
 
 // The form the engine stores, "2024-03-07 14:05:09" with ".123" or without, read without
-// scanning; false for any other form, which the general reader takes.
+// scanning or a branch per digit; false for any other form, which the general reader takes.
 bool ParseCanonicalDateTime(std::string_view text, DateTimeValue* value) {
-  if (text.size() != 19 && text.size() != 23)
+  const std::size_t size = text.size();
+  if (size != 19 && size != 23)
     return false;
-  const int y = FixedDigits(text, 0, 4);
-  const int mo = FixedDigits(text, 5, 2);
-  const int d = FixedDigits(text, 8, 2);
-  const int h = FixedDigits(text, 11, 2);
-  const int mi = FixedDigits(text, 14, 2);
-  const int s = FixedDigits(text, 17, 2);
-  const int ms = text.size() == 23 ? FixedDigits(text, 20, 3) : 0;
-  if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || s < 0 || ms < 0 || text[4] != '-' ||
-      text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':' ||
-      (text.size() == 23 && text[19] != '.'))
+  const char* at = text.data();
+  if (at[4] != '-' || at[7] != '-' || at[10] != ' ' || at[13] != ':' || at[16] != ':' ||
+      (size == 23 && at[19] != '.'))
     return false;
-  *value = DateTimeValue{y, mo, d, h, mi, s, ms * 1000000, true, true};
+  // A character beyond '9' leaves a digit above 9, one below '0' wraps to a larger one.
+  bool not_digits = false;
+  const auto digit = [&](std::size_t k) {
+    const unsigned d = static_cast<unsigned char>(at[k]) - unsigned{'0'};
+    not_digits |= d > 9;
+    return static_cast<int>(d);
+  };
+  const auto two = [&](std::size_t k) { return digit(k) * 10 + digit(k + 1); };
+  const int year = two(0) * 100 + two(2);
+  const int month = two(5);
+  const int day = two(8);
+  const int hour = two(11);
+  const int minute = two(14);
+  const int second = two(17);
+  const int millisecond = size == 23 ? digit(20) * 100 + two(21) : 0;
+  if (not_digits)
+    return false;
+  *value = DateTimeValue{year, month, day, hour, minute, second, millisecond * 1000000, true, true};
   return true;
 }
 
@@ -477,10 +488,15 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
     return true;
   const std::string copy(text);
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
-  const int fields =
-      std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d", &y, &mo, &d, &h, &mi, &s, &ms);
+  int fraction_at = 0;
+  int fraction_end = 0;
+  const int fields = std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%n%3d%n", &y, &mo, &d, &h,
+                                 &mi, &s, &fraction_at, &ms, &fraction_end);
   if (fields < 3)
     return false;
+  // A fraction of fewer than three digits counts in tenths or hundredths: ".5" is 500 ms.
+  for (int k = fields >= 7 ? fraction_end - fraction_at : 3; k < 3; ++k)
+    ms *= 10;
   value->year = y;
   value->month = mo;
   value->day = d;
@@ -491,16 +507,22 @@ bool ParseStoredDateTime(std::string_view text, DateTimeValue* value) {
   return true;
 }
 
-void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
-               FieldView& field) {
+namespace {
+
+// ReadField, for the one field and the loop over a row alike (inlined there: the compiler would
+// otherwise call it once per field). Only the members the field's type uses are written.
+[[gnu::always_inline]] inline void ReadFieldInPlace(sqlite3_stmt* stmt, int column,
+                                                    const ResultType* result, std::string& scratch,
+                                                    FieldView& field) {
   // One look-up of the field; the sqlite3_value_* readers then take no connection lock per
   // call, as each sqlite3_column_* reader does. The value lives until the next step, and the
   // statement is used by one thread, so reading it unprotected is safe.
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   const int storage = sqlite3_value_type(value);
-  field = FieldView{};
-  if (storage == SQLITE_NULL)
+  if (storage == SQLITE_NULL) {
+    field.type = ValueType::kNull;
     return;
+  }
   // Text and bytes: the pointer first, then the size of what it points at.
   auto text = [&]() {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -549,9 +571,21 @@ void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::st
         field.real = sqlite3_value_double(value);
         return;
       case ValueType::kDateTime:
-        if (storage == SQLITE_TEXT && ParseStoredDateTime(text(), &field.datetime)) {
-          field.type = ValueType::kDateTime;
-          return;
+        if (storage == SQLITE_TEXT) {
+          const std::string_view stored = text();
+          if (ParseCanonicalDateTime(stored, &field.datetime)) {
+            // The stored text is already the date's NullText, once a zero fraction is left out.
+            field.type = ValueType::kDateTime;
+            field.bytes = stored.substr(0, field.datetime.nanosecond == 0 ? 19 : 23);
+            return;
+          }
+          if (ParseStoredDateTime(stored, &field.datetime)) {
+            field.type = ValueType::kDateTime;
+            field.bytes = {};
+            field.datetime.has_date = true;
+            field.datetime.has_time = true;
+            return;
+          }
         }
         field.datetime = DateTimeValue{};
         break;
@@ -592,10 +626,27 @@ void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::st
   }
 }
 
+}  // namespace
+
+void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
+               FieldView& field) {
+  ReadFieldInPlace(stmt, column, result, scratch, field);
+}
+
+void ReadFields(sqlite3_stmt* stmt, std::span<const std::optional<ResultType>> types,
+                std::span<std::string> scratch, std::span<FieldView> fields) {
+  const std::size_t count = std::min({types.size(), scratch.size(), fields.size()});
+  for (std::size_t column = 0; column < count; ++column) {
+    const std::optional<ResultType>& type = types[column];
+    ReadFieldInPlace(stmt, static_cast<int>(column), type ? &*type : nullptr, scratch[column],
+                     fields[column]);
+  }
+}
+
 FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result,
                     std::string& scratch) {
   FieldView field;
-  ReadField(stmt, column, result, scratch, field);
+  ReadFieldInPlace(stmt, column, result, scratch, field);
   return field;
 }
 

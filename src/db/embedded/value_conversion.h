@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -50,9 +51,13 @@ Value ReadValue(sqlite3_stmt* stmt, int column, const ResultType* result);
 // statement steps again); digits and texts the reading builds go into `scratch`, which must
 // outlive the view likewise.
 FieldView ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch);
-// The same into `field`, for callers that read many fields into place.
+// The same into `field`, for callers that read many fields into place: the members the
+// field's type does not use are left as they were.
 void ReadField(sqlite3_stmt* stmt, int column, const ResultType* result, std::string& scratch,
                FieldView& field);
+// The first fields of the current row so, one per type (and scratch text) given.
+void ReadFields(sqlite3_stmt* stmt, std::span<const std::optional<ResultType>> types,
+                std::span<std::string> scratch, std::span<FieldView> fields);
 
 // "2024-03-07 14:05:09.123" -> DateTimeValue; false when the text is not such a date.
 bool ParseStoredDateTime(std::string_view text, DateTimeValue* value);

@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
+#include <random>
+
 #include "db/embedded/sql_error.h"
 #include "db/embedded/sql_functions.h"
 #include "db/embedded/sql_types.h"
@@ -250,6 +254,133 @@ TEST(ValueConversionTest, DatesAcceptTheServersFormats) {
   EXPECT_EQ(ErrorOf(Text("yesterday"), type), 241);
   EXPECT_EQ(ConvertForColumn(Text("2024-03-07 14:05:59"), Type("smalldatetime"), 9).text,
             "2024-03-07 14:05:00.000");
+}
+
+// One stored value read back through ReadField as a datetime column, from a statement of its
+// own (the view lives as long as the reader).
+class StoredDateReader {
+ public:
+  StoredDateReader() {
+    sqlite3_open(":memory:", &db_);
+    sqlite3_prepare_v2(db_, "SELECT ?1", -1, &statement_, nullptr);
+  }
+  ~StoredDateReader() {
+    sqlite3_finalize(statement_);
+    sqlite3_close(db_);
+  }
+  StoredDateReader(const StoredDateReader&) = delete;
+  StoredDateReader& operator=(const StoredDateReader&) = delete;
+
+  // Null when `stored` is nullopt.
+  FieldView Read(const std::optional<std::string>& stored) {
+    sqlite3_reset(statement_);
+    if (stored)
+      sqlite3_bind_text(statement_, 1, stored->data(), static_cast<int>(stored->size()),
+                        SQLITE_TRANSIENT);
+    else
+      sqlite3_bind_null(statement_, 1);
+    EXPECT_EQ(sqlite3_step(statement_), SQLITE_ROW);
+    ResultType type;
+    type.type = ValueType::kDateTime;
+    type.type_name = "datetime";
+    return ReadField(statement_, 0, &type, scratch_);
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* statement_ = nullptr;
+  std::string scratch_;
+};
+
+// The text a date read back shows, as written from its fields alone (the view's text left out)
+// and as the view hands it over.
+std::string WrittenFromFields(FieldView field) {
+  field.bytes = {};
+  std::string text;
+  AppendNullText(field, text);
+  return text;
+}
+std::string HandedOver(const FieldView& field) {
+  std::string text;
+  AppendNullText(field, text);
+  return text;
+}
+
+TEST(ValueConversionTest, StoredDatesShowTheTextTheirFieldsWrite) {
+  struct Case {
+    std::optional<std::string> stored;
+    std::string shown;
+    bool as_stored;  // the stored text (its zero fraction left out) handed over as it is
+  };
+  const Case cases[] = {
+      {"2024-03-07 14:05:09.123", "2024-03-07 14:05:09.123", true},
+      {"2024-03-07 14:05:09.000", "2024-03-07 14:05:09", true},
+      {"2024-03-07 14:05:09.500", "2024-03-07 14:05:09.500", true},
+      {"2024-03-07 14:05:09.010", "2024-03-07 14:05:09.010", true},
+      {"2024-03-07 14:05:09", "2024-03-07 14:05:09", true},
+      {"1753-01-01 00:00:00.000", "1753-01-01 00:00:00", true},
+      {"9999-12-31 23:59:59.997", "9999-12-31 23:59:59.997", true},
+      {"0001-01-01 00:00:00.001", "0001-01-01 00:00:00.001", true},
+      {"0999-06-15 12:00:00.000", "0999-06-15 12:00:00", true},
+      {"2024-03-07", "2024-03-07 00:00:00", false},
+      {"2024-03-07 14:05", "2024-03-07 14:05:00", false},
+      // Regression: a short fraction was read as milliseconds (".5" shown as ".005").
+      {"2024-03-07 14:05:09.5", "2024-03-07 14:05:09.500", false},
+      {"2024-03-07 14:05:09.05", "2024-03-07 14:05:09.050", false},
+      {"24-3-7 1:2:3", "0024-03-07 01:02:03", false},
+      {"2024-03-07T14:05:09.123", "2024-03-07 00:00:00", false},
+      {"14:05:09", "14:05:09", false},
+      {"2024-03-07 14:05:09 ", "2024-03-07 14:05:09", false},
+      // Characters just beside the digits are no digits.
+      {"2024-03-07 14:05:0/", "2024-03-07 14:05:00", false},
+      {"2024-03-0: 14:05:09", "2024-03-00 00:00:00", false},
+      {"tomorrow", "tomorrow", false},
+      {"", "", false},
+      {std::nullopt, "Null", false},
+  };
+  StoredDateReader reader;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.value_or("(Null)"));
+    const FieldView field = reader.Read(c.stored);
+    EXPECT_EQ(HandedOver(field), c.shown);
+    EXPECT_EQ(!field.bytes.empty() && field.type == ValueType::kDateTime, c.as_stored);
+    if (field.type == ValueType::kDateTime) {
+      EXPECT_EQ(WrittenFromFields(field), c.shown);
+    }
+  }
+}
+
+TEST(ValueConversionTest, RandomStoredDatesShowWhatTheirFieldsWrite) {
+  // Every digit drawn at random (months and hours beyond their ranges included), with and
+  // without a fraction, zero fractions often, now and then a character spoiled.
+  std::mt19937 random(20261207);
+  auto draw = [&](int below) { return static_cast<int>(random() % static_cast<unsigned>(below)); };
+  StoredDateReader reader;
+  int handed_over = 0;
+  for (int n = 0; n < 20000; ++n) {
+    std::string stored = "0000-00-00 00:00:00.000";
+    for (char& c : stored) {
+      if (c == '0')
+        c = static_cast<char>('0' + draw(10));
+    }
+    if (draw(3) == 0)
+      stored.replace(20, 3, "000");
+    if (draw(4) == 0)
+      stored.resize(19);
+    if (draw(10) == 0)
+      stored[static_cast<std::size_t>(draw(static_cast<int>(stored.size())))] = "x. :-/"[draw(6)];
+    SCOPED_TRACE(stored);
+    const FieldView field = reader.Read(stored);
+    if (field.type != ValueType::kDateTime)
+      continue;
+    handed_over += field.bytes.empty() ? 0 : 1;
+    DateTimeValue parsed;
+    ASSERT_TRUE(ParseStoredDateTime(stored, &parsed));
+    EXPECT_EQ(field.datetime, parsed);
+    ASSERT_EQ(HandedOver(field), WrittenFromFields(field));
+  }
+  // Most of them take the short way.
+  EXPECT_GT(handed_over, 15000);
 }
 
 TEST(ValueConversionTest, GuidsAndBinariesAreNormalised) {
