@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,20 @@ class SilentUserInterface final : public UserInterface {
   bool PrintText(std::string_view, std::string_view) override { return true; }
   void ShowErrorReport(const ErrorReport&) override {}
 };
+
+// A new empty folder under the temporary folder, named `prefix` and a random suffix, so that two
+// benchmark programs run at once never write into (or remove) each other's files. The caller
+// removes it.
+inline std::filesystem::path ScratchFolder(std::string_view prefix) {
+  std::random_device entropy;
+  for (;;) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        (std::string(prefix) + "-" + std::to_string(entropy()) + std::to_string(entropy() % 1000));
+    if (std::filesystem::create_directory(folder))
+      return folder;
+  }
+}
 
 // An application context whose embedded servers live under `profile`/servers.
 struct BenchContext {

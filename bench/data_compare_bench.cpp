@@ -97,9 +97,7 @@ BENCHMARK(BM_DataCompareRecordByRecord)
 class Fixture {
  public:
   explicit Fixture(const std::string& name)
-      : folder_(fs::temp_directory_path() / ("korvane-bench-data-compare-" + name)) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+      : folder_(bench::ScratchFolder("korvane-bench-data-compare-" + name)) {
     server_ = "embedded:" + (folder_ / "srv").string();
     std::string error;
     CreateEmbeddedServer(folder_ / "servers", server_, "9.00.5000.00", &error);

@@ -130,10 +130,7 @@ inline DataCompareRequest OrdersCompareRequest(std::int32_t method,
 class OrdersTables {
  public:
   OrdersTables(const std::string& name, std::int64_t rows)
-      : folder_(std::filesystem::temp_directory_path() / ("korvane-bench-orders-" + name)),
-        rows_(rows) {
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
+      : folder_(ScratchFolder("korvane-bench-orders-" + name)), rows_(rows) {
     server_ = "embedded:" + (folder_ / "srv").string();
     std::string error;
     ok_ = CreateEmbeddedServer(folder_ / "servers", server_, "9.00.5000.00", &error);

@@ -73,9 +73,7 @@ std::vector<std::string> StorageTables(const fs::path& file) {
 class Fixture {
  public:
   explicit Fixture(int tables)
-      : folder_(fs::temp_directory_path() / ("korvane-bench-dbinfo-" + std::to_string(tables))) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+      : folder_(bench::ScratchFolder("korvane-bench-dbinfo-" + std::to_string(tables))) {
     server_ = "embedded:" + (folder_ / "srv").string();
     std::string error;
     CreateEmbeddedServer(folder_ / "servers", server_, "9.00.5000.00", &error);

@@ -39,9 +39,7 @@ double PeakRssMegabytes() {
 class Fixture {
  public:
   explicit Fixture(std::int64_t rows)
-      : folder_(fs::temp_directory_path() / ("korvane-bench-dataview-" + std::to_string(rows))) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+      : folder_(bench::ScratchFolder("korvane-bench-dataview-" + std::to_string(rows))) {
     server_ = "embedded:" + (folder_ / "srv").string();
     std::string error;
     CreateEmbeddedServer(folder_ / "servers", server_, "9.00.5000.00", &error);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_support.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 
@@ -51,10 +52,7 @@ std::string ModuleScript(int modules) {
 struct Scratch {
   fs::path root;
   explicit Scratch(const std::string& name)
-      : root(fs::temp_directory_path() / ("korvane-bench-engine-" + name)) {
-    fs::remove_all(root);
-    fs::create_directories(root);
-  }
+      : root(korvane::bench::ScratchFolder("korvane-bench-engine-" + name)) {}
   ~Scratch() { fs::remove_all(root); }
 };
 

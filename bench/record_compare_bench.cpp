@@ -97,8 +97,7 @@ const TablePair& Tables(std::int64_t rows) {
 template <typename Compare>
 void RunComparison(benchmark::State& state, std::int32_t method, Compare compare) {
   const TablePair& tables = Tables(state.range(0));
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / "korvane-bench-record-compare";
+  const std::filesystem::path folder = bench::ScratchFolder("korvane-bench-record-compare");
   bench::SilentUserInterface ui;
   SystemClock clock;
   ApplicationContext context(ComputeLocations(folder / "bin", folder / "p", Environment{}), ui,

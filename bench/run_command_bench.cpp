@@ -20,8 +20,7 @@ constexpr char kQuery[] =
     "and xtype <> 'S'  and name = 'Orders'  order by name";
 
 fs::path PrepareServer() {
-  const fs::path profile = fs::temp_directory_path() / "korvane-bench-run-command";
-  fs::remove_all(profile);
+  const fs::path profile = korvane::bench::ScratchFolder("korvane-bench-run-command");
   std::string script;
   for (int i = 0; i < 200; ++i) {
     script += "CREATE TABLE T" + std::to_string(i) +

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "base/files.h"
+#include "bench_support.h"
 #include "db/embedded/script_loader.h"
 
 namespace {
@@ -70,10 +71,8 @@ class ScriptFixture {
  public:
   // `go_lines`: a GO after every INSERT; else the whole script is one batch.
   explicit ScriptFixture(bool go_lines)
-      : folder_(fs::temp_directory_path() /
-                (go_lines ? "korvane-bench-script-load" : "korvane-bench-script-load-one-batch")) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+      : folder_(korvane::bench::ScratchFolder(go_lines ? "korvane-bench-script-load"
+                                                       : "korvane-bench-script-load-one-batch")) {
     // The server exists before the timed loads, as it does for a user loading a script.
     std::string error;
     korvane::CreateEmbeddedServer(Servers(), "srv", "9.00.5000.00", &error);

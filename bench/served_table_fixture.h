@@ -1,8 +1,9 @@
 // The served table the TDS benchmarks read: an embedded server with the table Big (1,000,000 rows
 // of int, nvarchar, money and datetime) in database "bench", and a TDS listener serving it on a
-// free loopback port (login "sa", password "x"). Made under the temporary folder `folder_name`,
-// removed again when the fixture ends. With `changed_copy`, also Big2: Big with every 100th
-// row's name changed and every 200th row left out, for comparing the two.
+// free loopback port (login "sa", password "x"). Made in a new folder under the
+// temporary folder, its name starting with `folder_name`, removed again when the fixture ends. With
+// `changed_copy`, also Big2: Big with every 100th row's name changed and every 200th row left out,
+// for comparing the two.
 #pragma once
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_support.h"
 #include "db/embedded/embedded_backend.h"
 #include "db/embedded/script_loader.h"
 #include "db/tds/tds_listener.h"
@@ -25,10 +27,9 @@ struct ServedTableFixture {
   std::unique_ptr<tds::TdsListener> listener;
 
   explicit ServedTableFixture(const std::string& folder_name, bool changed_copy = false)
-      : root(std::filesystem::temp_directory_path() / folder_name),
+      : root(ScratchFolder(folder_name)),
         server("embedded:" + (root / "srv").string()),
         backend(root / "servers") {
-    std::filesystem::remove_all(root);
     std::string numbers = "CREATE TABLE Numbers (N int NOT NULL PRIMARY KEY)\nGO\n";
     for (int n = 0; n < 1000; ++n)
       numbers += "INSERT INTO Numbers VALUES (" + std::to_string(n) + ")\n";

@@ -18,6 +18,7 @@
 #include "base/clock.h"
 #include "base/error_report.h"
 #include "base/user_interface.h"
+#include "bench_support.h"
 #include "catalog/object_list.h"
 #include "compare/comparison_progress.h"
 #include "compare/database_comparison_run.h"
@@ -135,9 +136,7 @@ class Fixture {
   korvane::ApplicationContext& context() { return *context_; }
 
  private:
-  Fixture() : root_(fs::temp_directory_path() / "korvane-bench-structure-compare") {
-    fs::remove_all(root_);
-    fs::create_directories(root_);
+  Fixture() : root_(korvane::bench::ScratchFolder("korvane-bench-structure-compare")) {
     const std::string server = "embedded:" + (root_ / "srv").string();
     for (const bool target : {false, true}) {
       const auto loaded = korvane::LoadScript(root_ / "servers", server, target ? "Dev" : "Live",
