@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,28 +36,29 @@ std::optional<std::int32_t> RoundToInt32(double value);
 // after it.
 bool IsNumeric(std::string_view text);
 
+// Copies `size` bytes (from sizeof(Word) to twice that) as two overlapping words.
+template <typename Word>
+inline void CopyAsTwoWords(char* to, const char* from, std::size_t size) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + size - sizeof tail, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + size - sizeof tail, &tail, sizeof tail);
+}
+
 // Copies `size` bytes to `to` and gives the end of the copy; short copies (the fields of a row)
 // are done in two overlapping loads and stores instead of a call.
 inline char* CopyBytes(char* to, const char* from, std::size_t size) {
   if (size >= 8 && size <= 16) {
-    std::uint64_t head;
-    std::uint64_t tail;
-    __builtin_memcpy(&head, from, 8);
-    __builtin_memcpy(&tail, from + size - 8, 8);
-    __builtin_memcpy(to, &head, 8);
-    __builtin_memcpy(to + size - 8, &tail, 8);
+    CopyAsTwoWords<std::uint64_t>(to, from, size);
   } else if (size >= 4 && size < 8) {
-    std::uint32_t head;
-    std::uint32_t tail;
-    __builtin_memcpy(&head, from, 4);
-    __builtin_memcpy(&tail, from + size - 4, 4);
-    __builtin_memcpy(to, &head, 4);
-    __builtin_memcpy(to + size - 4, &tail, 4);
+    CopyAsTwoWords<std::uint32_t>(to, from, size);
   } else if (size < 4) {
     for (std::size_t k = 0; k < size; ++k)
       to[k] = from[k];
   } else {
-    __builtin_memcpy(to, from, size);
+    std::memcpy(to, from, size);
   }
   return to + size;
 }

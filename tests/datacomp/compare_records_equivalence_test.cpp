@@ -362,6 +362,18 @@ std::string Describe(const DiffGrid& grid) {
   return text;
 }
 
+// Everything a run shows: its result, the grid (texts, then colours and widths), the progress
+// calls, the log lines, the window-event pumps and the busy pointer.
+void ExpectSameAsReference(const Outcome& engine, const Outcome& reference) {
+  ASSERT_EQ(engine.result, reference.result);
+  ASSERT_EQ(Describe(engine.grid), Describe(reference.grid));
+  ASSERT_EQ(engine.grid, reference.grid) << "text colours or widths";
+  ASSERT_EQ(engine.progress, reference.progress);
+  ASSERT_EQ(engine.log, reference.log);
+  ASSERT_EQ(engine.pumps, reference.pumps);
+  ASSERT_EQ(engine.busy, reference.busy);
+}
+
 TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedTables) {
   int completed = 0;
   int cancelled = 0;
@@ -372,16 +384,11 @@ TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedT
     Generator generator(seed);
     Case c = MakeCase(generator);
     c.read_ahead = seed % 2 == 0;
-    const Outcome engine = RunCase(environment, c, CompareRecords);
-    const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    ASSERT_EQ(engine.result, reference.result);
-    ASSERT_EQ(Describe(engine.grid), Describe(reference.grid));
-    ASSERT_EQ(engine.grid, reference.grid) << "text colours or widths";
-    ASSERT_EQ(engine.progress, reference.progress);
-    ASSERT_EQ(engine.log, reference.log);
-    ASSERT_EQ(engine.pumps, reference.pumps);
-    ASSERT_EQ(engine.busy, reference.busy);
+    const Outcome engine = RunCase(environment, c, CompareRecords);
+    ExpectSameAsReference(engine, RunCase(environment, c, ReferenceCompareRecords));
+    if (::testing::Test::HasFatalFailure())
+      return;
     completed += engine.result.status == CompareRecordsStatus::kCompleted;
     cancelled += engine.result.status == CompareRecordsStatus::kCancelled;
     failed += engine.result.status == CompareRecordsStatus::kFailed;
@@ -403,16 +410,11 @@ TEST(CompareRecordsEquivalenceTest, RecordByRecordAgreesWithTheReferenceOnValues
     Generator generator(seed + 1000000);
     Case c = MakeRecordByRecordCase(generator);
     c.read_ahead = seed % 2 == 0;
-    const Outcome engine = RunCase(environment, c, CompareRecords);
-    const Outcome reference = RunCase(environment, c, ReferenceCompareRecords);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    ASSERT_EQ(engine.result, reference.result);
-    ASSERT_EQ(Describe(engine.grid), Describe(reference.grid));
-    ASSERT_EQ(engine.grid, reference.grid) << "text colours or widths";
-    ASSERT_EQ(engine.progress, reference.progress);
-    ASSERT_EQ(engine.log, reference.log);
-    ASSERT_EQ(engine.pumps, reference.pumps);
-    ASSERT_EQ(engine.busy, reference.busy);
+    const Outcome engine = RunCase(environment, c, CompareRecords);
+    ExpectSameAsReference(engine, RunCase(environment, c, ReferenceCompareRecords));
+    if (::testing::Test::HasFatalFailure())
+      return;
     identical += engine.result.identical;
     with_differences += engine.result.different_records > 0;
     // Pairs the values alone would call different, that the texts make equal.
