@@ -559,6 +559,32 @@ TargetKeyIndex::Match TargetKeyIndex::Take(Slot& slot) {
   return {Outcome::kFound, row};
 }
 
+void TargetKeyIndex::Prefetch(std::string_view prepared, PrefetchStep step) const {
+#if defined(__GNUC__)
+  if (!valid_ || prepared.empty() || used_slots_ == 0)
+    return;
+  const ComparedRow row = ComparedRow::Parse(prepared);
+  if (row.key_state != PreparedKey::kReady)
+    return;
+  const Slot& slot = slots_[Home(row.key_hash)];
+  if (step == kPrefetchSlot) {
+    __builtin_prefetch(&slot);
+    return;
+  }
+  // Only the slot the key's probe starts at: most keys are found there.
+  if (slot.ref == kEmpty || (slot.tag & ~kGroup) != TagOf(row.key_hash))
+    return;
+  const std::uint32_t target_row = KeyRow(slot);
+  if (step == kPrefetchStart)
+    __builtin_prefetch(starts_.Address(target_row));
+  else
+    __builtin_prefetch(rows_.From(starts_[target_row]).data());
+#else
+  static_cast<void>(prepared);
+  static_cast<void>(step);
+#endif
+}
+
 TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source) {
   return FindMatchingRecord(source, PrepareHere(source, false));
 }
