@@ -138,7 +138,10 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   layout.compared_fields = source_field_count_;
   layout.fingerprint = fingerprint_;
   layout.key_hash = key_hash_;
-  layout.small_texts = target;  // the Target's rows are kept
+  // The Target's rows are kept; the Source's are packed alike, so that the texts of a pair,
+  // and a key's text, are confirmed equal by their packed bytes on the main thread (the
+  // Source's reader pays the packing).
+  layout.small_texts = true;
   // Without a valid key no search is made, so no key is prepared.
   if (valid_) {
     for (const Component& component : components_)
