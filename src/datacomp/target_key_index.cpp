@@ -222,13 +222,14 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
   return Mix(hash);
 }
 
-std::uint64_t PackedBlocks::Append(std::string_view row) {
+std::uint64_t PackedBlocks::Append(std::string_view head, std::string_view tail) {
+  const std::size_t row_size = head.size() + tail.size();
   // A row starts where its bytes can be read, so even an empty one needs a block.
-  if (end_ + row.size() > limit_ || end_ == limit_) {
+  if (end_ + row_size > limit_ || end_ == limit_) {
     // The rest of the last block stays unused; the row starts a block of its own.
     end_ = limit_;
     const std::uint64_t blocks =
-        std::max<std::uint64_t>(1, (row.size() + kBlockSize - 1) / kBlockSize);
+        std::max<std::uint64_t>(1, (row_size + kBlockSize - 1) / kBlockSize);
     const auto size = static_cast<std::size_t>(blocks * kBlockSize);
     memory_.push_back(std::unique_ptr<char[]>(new char[size]));
     const char* memory = memory_.back().get();
@@ -240,9 +241,12 @@ std::uint64_t PackedBlocks::Append(std::string_view row) {
   }
   const std::uint64_t position = end_;
   const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
-  std::memcpy(const_cast<char*>(blocks_[block]) + (position & (kBlockSize - 1)), row.data(),
-              row.size());
-  end_ += row.size();
+  char* const to = const_cast<char*>(blocks_[block]) + (position & (kBlockSize - 1));
+  if (!head.empty())
+    std::memcpy(to, head.data(), head.size());
+  if (!tail.empty())
+    std::memcpy(to + head.size(), tail.data(), tail.size());
+  end_ += row_size;
   return position;
 }
 
@@ -329,8 +333,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
     AppendPackedLength(row_, key.size());
     row_.append(key);
   }
-  row_.append(prepared_row.texts);
-  starts_.PushBack(rows_.Append(row_));
+  starts_.PushBack(rows_.Append(row_, prepared_row.texts));
   matched_.push_back(false);
   if (kind != kNoKey)
     QueueRow(hash, row);

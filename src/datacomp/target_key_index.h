@@ -43,7 +43,9 @@ namespace korvane {
 // A row is found by the position Append gave.
 class PackedBlocks {
  public:
-  std::uint64_t Append(std::string_view row);
+  std::uint64_t Append(std::string_view row) { return Append(row, {}); }
+  // A row made of two parts, written one after the other.
+  std::uint64_t Append(std::string_view head, std::string_view tail);
   // The bytes from `position` to the end of its block.
   std::string_view From(std::uint64_t position) const {
     const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
