@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <span>
@@ -572,34 +573,56 @@ TEST(RowStartsTest, PositionsPastTheNarrowLimitWidenEveryStartKeptSoFar) {
   }
 }
 
-// Rows of any size, larger than a block too, read back whole from the positions given, the
-// blocks written before never moved.
+// Rows of any size, larger than a block too, written whole or in two parts split anywhere, read
+// back whole from the positions given, the blocks written before never moved.
 TEST(PackedBlocksTest, RowsOfAnySizeReadBackWholeFromTheirPositions) {
   const std::size_t block = std::size_t{1} << 20;
   const std::vector<std::size_t> sizes = {0,      10,     block - 5, 3,        block, 2 * block + 1,
                                           700000, 700000, 1,         block / 2};
-  PackedBlocks blocks;
-  std::vector<std::string> rows;
-  std::vector<std::uint64_t> positions;
-  std::vector<const char*> addresses;
-  for (std::size_t k = 0; k < sizes.size(); ++k) {
-    rows.push_back(std::string(sizes[k], static_cast<char>('a' + k)));
-    if (!rows.back().empty())
-      rows.back().back() = '!';
-    positions.push_back(blocks.Append(rows.back()));
-    addresses.push_back(blocks.From(positions.back()).data());
-  }
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    SCOPED_TRACE(k);
-    const std::string_view bytes = blocks.From(positions[k]);
-    EXPECT_EQ(bytes.data(), addresses[k]);
-    ASSERT_GE(bytes.size(), rows[k].size());
-    EXPECT_EQ(bytes.substr(0, rows[k].size()), rows[k]);
-    if (k > 0) {
-      EXPECT_GE(positions[k], positions[k - 1] + rows[k - 1].size());
+  struct Split {
+    const char* name;
+    std::size_t (*head_size)(std::size_t row_size);  // none: written whole
+  };
+  const std::vector<Split> splits = {
+      {"whole", nullptr},
+      {"all in the tail", [](std::size_t) -> std::size_t { return 0; }},
+      {"all in the head", [](std::size_t size) { return size; }},
+      {"a short head", [](std::size_t size) { return std::min<std::size_t>(size, 9); }},
+      {"halves", [](std::size_t size) { return size / 2; }},
+  };
+  for (const Split& split : splits) {
+    SCOPED_TRACE(split.name);
+    PackedBlocks blocks;
+    std::vector<std::string> rows;
+    std::vector<std::uint64_t> positions;
+    std::vector<const char*> addresses;
+    for (std::size_t k = 0; k < sizes.size(); ++k) {
+      rows.push_back(std::string(sizes[k], static_cast<char>('a' + k)));
+      if (!rows.back().empty()) {
+        rows.back().front() = '<';
+        rows.back().back() = '>';
+      }
+      const std::string_view row = rows.back();
+      if (split.head_size == nullptr) {
+        positions.push_back(blocks.Append(row));
+      } else {
+        const std::size_t head = split.head_size(row.size());
+        positions.push_back(blocks.Append(row.substr(0, head), row.substr(head)));
+      }
+      addresses.push_back(blocks.From(positions.back()).data());
     }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      SCOPED_TRACE(k);
+      const std::string_view bytes = blocks.From(positions[k]);
+      EXPECT_EQ(bytes.data(), addresses[k]);
+      ASSERT_GE(bytes.size(), rows[k].size());
+      EXPECT_EQ(bytes.substr(0, rows[k].size()), rows[k]);
+      if (k > 0) {
+        EXPECT_GE(positions[k], positions[k - 1] + rows[k - 1].size());
+      }
+    }
+    EXPECT_GE(blocks.Size(), positions.back() + rows.back().size());
   }
-  EXPECT_GE(blocks.Size(), positions.back() + rows.back().size());
 }
 
 }  // namespace
