@@ -448,8 +448,18 @@ std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view
 
 bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared) const {
   const ComparedRow source = ComparedRow::Parse(prepared);
-  if (FingerprintOf(RowBytes(row)) != source.fingerprint)
+  const std::string_view bytes = RowBytes(row);
+  if (FingerprintOf(bytes) != source.fingerprint)
     return false;
+  // Both sides' texts are packed small, so equal texts are equal bytes. The Source's are its
+  // compared texts one after another, each telling its own end: when the Target row (holding at
+  // least as many) starts with the same bytes, its first texts are the same ones.
+  if (target_field_count_ >= source_field_count_) {
+    const std::size_t at = TextsAt(bytes);
+    if (bytes.size() - at >= source.texts.size() &&
+        std::memcmp(bytes.data() + at, source.texts.data(), source.texts.size()) == 0)
+      return true;
+  }
   return SamePackedTexts(source.texts, TargetPacked(row),
                          static_cast<std::size_t>(source_field_count_));
 }

@@ -294,6 +294,19 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
       {{"1", "x"}, {Value::Integer(1)}, false},
       {{"1"}, {Value::Integer(1), Value::Text("ignored")}, true},
       {{"1", "a", "b"}, {Value::Integer(1), Value::Text("ab"), Value::Text("")}, false},
+      // Texts equal to the Source's as far as they go, the Target holding more, or fewer.
+      {{"1", "ab"}, {Value::Integer(1), Value::Text("ab"), Value::Text("ab")}, true},
+      {{"1", "ab", "1"}, {Value::Integer(1), Value::Text("ab")}, false},
+      {{"1", "ab", ""}, {Value::Integer(1), Value::Text("ab")}, true},
+      {{"12", "2024-01-02 10:00:00"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00"), Value::Integer(3)},
+       true},
+      {{"12", "2024-01-02 10:00:01"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00"), Value::Integer(3)},
+       false},
+      {{"12", "2024-01-02 10:00:0"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00")},
+       false},
   };
   for (const auto fingerprint : {&TargetKeyIndex::StandardRowFingerprint,
                                  +[](std::span<const std::string_view>) -> std::uint64_t {
@@ -306,13 +319,26 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
       std::vector<std::string> target_names;
       for (std::size_t k = 0; k < c.target.size(); ++k)
         target_names.push_back("C" + std::to_string(k));
+      // The row twice, so that the first is followed by another in its block.
       TargetKeyIndex index =
-          ReadIndex(Rows(names, {}), Rows(target_names, {c.target}), {"C0", "", ""}, {"C0", "", ""},
-                    &TargetKeyIndex::StandardKeyHash, fingerprint);
+          ReadIndex(Rows(names, {}), Rows(target_names, {c.target, c.target}), {"C0", "", ""},
+                    {"C0", "", ""}, &TargetKeyIndex::StandardKeyHash, fingerprint);
       const std::vector<std::string_view> texts(c.source.begin(), c.source.end());
-      EXPECT_EQ(index.SameData(0, texts, index.SourceFingerprint(texts)), c.same)
-          << c.source.size() << " fields, first " << c.source[0] << ", second "
-          << (c.source.size() > 1 ? c.source[1] : "-");
+      SCOPED_TRACE(std::to_string(c.source.size()) + " fields, first " + c.source[0] + ", second " +
+                   (c.source.size() > 1 ? c.source[1] : "-"));
+      // The same verdict from the row as the Source's reader prepares it.
+      std::vector<Value> source_values;
+      for (const std::string& text : c.source)
+        source_values.push_back(Value::Text(text));
+      const ResultSet source_rows = Rows(names, {source_values});
+      MaterialisedRowCursor source(source_rows);
+      ASSERT_TRUE(source.Next());
+      std::string prepared;
+      index.MakeSourcePreparer()->Prepare(source, prepared);
+      for (const std::size_t row : {0u, 1u}) {
+        EXPECT_EQ(index.SameData(row, texts, index.SourceFingerprint(texts)), c.same);
+        EXPECT_EQ(index.SamePreparedData(row, prepared), c.same) << "prepared, row " << row;
+      }
     }
   }
 }
