@@ -72,6 +72,10 @@ class UnmatchedTargetRows final : public RecordSource {
 
 constexpr std::size_t kSourceReadAheadBatches = 64;
 constexpr std::size_t kSourceReadAheadRows = 8192;
+// How many Source rows ahead of its search each step of fetching a row's match starts.
+constexpr std::size_t kSlotAhead = 16;
+constexpr std::size_t kStartAhead = 8;
+constexpr std::size_t kRowAhead = 4;
 // Record by record, both sides are read in step: batches of more rows than the default mean
 // fewer hand-overs between the threads (batch_bytes still bounds each).
 constexpr std::size_t kRecordReadAheadBatches = 4;
@@ -326,6 +330,13 @@ void RecordComparison::CompareByKey() {
   const bool tracked = input_.track_differences;
   index_rec_ = 1;
   while (Advance(source_)) {
+    if (source_.ahead != nullptr) {
+      // The rows ahead in the reader's batch are prepared already: what their searches read is
+      // fetched from memory a few rows early, in steps that each read what the last fetched.
+      index.Prefetch(source_.ahead->PreparedAhead(kSlotAhead), TargetKeyIndex::kPrefetchSlot);
+      index.Prefetch(source_.ahead->PreparedAhead(kStartAhead), TargetKeyIndex::kPrefetchStart);
+      index.Prefetch(source_.ahead->PreparedAhead(kRowAhead), TargetKeyIndex::kPrefetchRow);
+    }
     const std::string_view prepared = Prepared(source_);
     const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
     if (match.outcome == TargetKeyIndex::Outcome::kSearchError) {

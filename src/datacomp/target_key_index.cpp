@@ -138,7 +138,10 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   layout.compared_fields = source_field_count_;
   layout.fingerprint = fingerprint_;
   layout.key_hash = key_hash_;
-  layout.small_texts = target;  // the Target's rows are kept
+  // The Target's rows are kept; the Source's are packed alike, so that the texts of a pair,
+  // and a key's text, are confirmed equal by their packed bytes on the main thread (the
+  // Source's reader pays the packing).
+  layout.small_texts = true;
   // Without a valid key no search is made, so no key is prepared.
   if (valid_) {
     for (const Component& component : components_)
@@ -219,13 +222,14 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
   return Mix(hash);
 }
 
-std::uint64_t PackedBlocks::Append(std::string_view row) {
+std::uint64_t PackedBlocks::Append(std::string_view head, std::string_view tail) {
+  const std::size_t row_size = head.size() + tail.size();
   // A row starts where its bytes can be read, so even an empty one needs a block.
-  if (end_ + row.size() > limit_ || end_ == limit_) {
+  if (end_ + row_size > limit_ || end_ == limit_) {
     // The rest of the last block stays unused; the row starts a block of its own.
     end_ = limit_;
     const std::uint64_t blocks =
-        std::max<std::uint64_t>(1, (row.size() + kBlockSize - 1) / kBlockSize);
+        std::max<std::uint64_t>(1, (row_size + kBlockSize - 1) / kBlockSize);
     const auto size = static_cast<std::size_t>(blocks * kBlockSize);
     memory_.push_back(std::unique_ptr<char[]>(new char[size]));
     const char* memory = memory_.back().get();
@@ -237,9 +241,12 @@ std::uint64_t PackedBlocks::Append(std::string_view row) {
   }
   const std::uint64_t position = end_;
   const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
-  std::memcpy(const_cast<char*>(blocks_[block]) + (position & (kBlockSize - 1)), row.data(),
-              row.size());
-  end_ += row.size();
+  char* const to = const_cast<char*>(blocks_[block]) + (position & (kBlockSize - 1));
+  if (!head.empty())
+    std::memcpy(to, head.data(), head.size());
+  if (!tail.empty())
+    std::memcpy(to + head.size(), tail.data(), tail.size());
+  end_ += row_size;
   return position;
 }
 
@@ -326,8 +333,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
     AppendPackedLength(row_, key.size());
     row_.append(key);
   }
-  row_.append(prepared_row.texts);
-  starts_.PushBack(rows_.Append(row_));
+  starts_.PushBack(rows_.Append(row_, prepared_row.texts));
   matched_.push_back(false);
   if (kind != kNoKey)
     QueueRow(hash, row);
@@ -442,8 +448,18 @@ std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view
 
 bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared) const {
   const ComparedRow source = ComparedRow::Parse(prepared);
-  if (FingerprintOf(RowBytes(row)) != source.fingerprint)
+  const std::string_view bytes = RowBytes(row);
+  if (FingerprintOf(bytes) != source.fingerprint)
     return false;
+  // Both sides' texts are packed small, so equal texts are equal bytes. The Source's are its
+  // compared texts one after another, each telling its own end: when the Target row (holding at
+  // least as many) starts with the same bytes, its first texts are the same ones.
+  if (target_field_count_ >= source_field_count_) {
+    const std::size_t at = TextsAt(bytes);
+    if (bytes.size() - at >= source.texts.size() &&
+        std::memcmp(bytes.data() + at, source.texts.data(), source.texts.size()) == 0)
+      return true;
+  }
   return SamePackedTexts(source.texts, TargetPacked(row),
                          static_cast<std::size_t>(source_field_count_));
 }
@@ -557,6 +573,32 @@ TargetKeyIndex::Match TargetKeyIndex::Take(Slot& slot) {
   matched_[row] = true;
   ++matched_count_;
   return {Outcome::kFound, row};
+}
+
+void TargetKeyIndex::Prefetch(std::string_view prepared, PrefetchStep step) const {
+#if defined(__GNUC__)
+  if (!valid_ || prepared.empty() || used_slots_ == 0)
+    return;
+  const ComparedRow row = ComparedRow::Parse(prepared);
+  if (row.key_state != PreparedKey::kReady)
+    return;
+  const Slot& slot = slots_[Home(row.key_hash)];
+  if (step == kPrefetchSlot) {
+    __builtin_prefetch(&slot);
+    return;
+  }
+  // Only the slot the key's probe starts at: most keys are found there.
+  if (slot.ref == kEmpty || (slot.tag & ~kGroup) != TagOf(row.key_hash))
+    return;
+  const std::uint32_t target_row = KeyRow(slot);
+  if (step == kPrefetchStart)
+    __builtin_prefetch(starts_.Address(target_row));
+  else
+    __builtin_prefetch(rows_.From(starts_[target_row]).data());
+#else
+  static_cast<void>(prepared);
+  static_cast<void>(step);
+#endif
 }
 
 TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source) {

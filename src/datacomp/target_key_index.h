@@ -43,7 +43,9 @@ namespace korvane {
 // A row is found by the position Append gave.
 class PackedBlocks {
  public:
-  std::uint64_t Append(std::string_view row);
+  std::uint64_t Append(std::string_view row) { return Append(row, {}); }
+  // A row made of two parts, written one after the other.
+  std::uint64_t Append(std::string_view head, std::string_view tail);
   // The bytes from `position` to the end of its block.
   std::string_view From(std::uint64_t position) const {
     const std::size_t block = static_cast<std::size_t>(position >> kBlockBits);
@@ -74,6 +76,10 @@ class RowStarts {
   }
   std::size_t size() const { return wide_ ? wide_starts_.size() : starts_.size(); }
   bool Wide() const { return wide_; }
+  const void* Address(std::size_t row) const {
+    return wide_ ? static_cast<const void*>(&wide_starts_[row])
+                 : static_cast<const void*>(&starts_[row]);
+  }
 
  private:
   std::uint64_t narrow_limit_;
@@ -127,6 +133,13 @@ class TargetKeyIndex {
   // record (`prepared` by the Source preparer), flagged as matched.
   Match FindMatchingRecord(const RowCursor& source, std::string_view prepared);
   Match FindMatchingRecord(const RowCursor& source);  // prepares the row here
+
+  // Fetches into the cache what the search for a Source row (`prepared`) will read, some rows
+  // before it is made, in steps: kPrefetchSlot its slot, then kPrefetchStart the start of the
+  // slot's row, then kPrefetchRow the row's bytes. Each step reads what the one before fetched;
+  // it changes nothing and any row, or none, may be passed.
+  enum PrefetchStep { kPrefetchSlot, kPrefetchStart, kPrefetchRow };
+  void Prefetch(std::string_view prepared, PrefetchStep step) const;
 
   // SameData for a Source row as the Source preparer made it.
   bool SamePreparedData(std::size_t row, std::string_view prepared) const;

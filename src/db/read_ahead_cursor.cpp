@@ -281,6 +281,14 @@ std::string_view ReadAheadRowCursor::Prepared() const {
   return std::string_view(current_->prepared).substr(start, current_->prepared_at[row_] - start);
 }
 
+std::string_view ReadAheadRowCursor::PreparedAhead(std::size_t ahead) const {
+  if (finished_ || direct_ || !preparer_ || !current_ || row_ == 0 || ahead > current_->rows - row_)
+    return {};
+  const std::size_t start = current_->prepared_at[row_ - 1 + ahead];
+  return std::string_view(current_->prepared)
+      .substr(start, current_->prepared_at[row_ + ahead] - start);
+}
+
 std::string_view ReadAheadRowCursor::RowForm() const {
   if (finished_ || direct_ || !current_ || row_ == 0)
     return {};

@@ -92,6 +92,10 @@ class ReadAheadRowCursor final : public RowCursor {
   bool TakeRowPreparation(RowPreparation& preparation);
   // What the preparer made of the current row; empty without a preparer.
   std::string_view Prepared() const;
+  // What the preparer made of the row `ahead` rows after the current one, when that row is
+  // already at hand in the current batch; empty otherwise (past the batch, read in place, or no
+  // preparer). Only a look: the current row stays where it is.
+  std::string_view PreparedAhead(std::size_t ahead) const;
   // The current row's kept fields in the form a batch keeps them, when the row comes from a batch;
   // empty otherwise (read in place, or no current row). The form is a function of the fields'
   // types and values alone, so two rows, of this cursor or another keeping as many fields, whose

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <span>
@@ -293,6 +294,19 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
       {{"1", "x"}, {Value::Integer(1)}, false},
       {{"1"}, {Value::Integer(1), Value::Text("ignored")}, true},
       {{"1", "a", "b"}, {Value::Integer(1), Value::Text("ab"), Value::Text("")}, false},
+      // Texts equal to the Source's as far as they go, the Target holding more, or fewer.
+      {{"1", "ab"}, {Value::Integer(1), Value::Text("ab"), Value::Text("ab")}, true},
+      {{"1", "ab", "1"}, {Value::Integer(1), Value::Text("ab")}, false},
+      {{"1", "ab", ""}, {Value::Integer(1), Value::Text("ab")}, true},
+      {{"12", "2024-01-02 10:00:00"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00"), Value::Integer(3)},
+       true},
+      {{"12", "2024-01-02 10:00:01"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00"), Value::Integer(3)},
+       false},
+      {{"12", "2024-01-02 10:00:0"},
+       {Value::Integer(12), Value::Text("2024-01-02 10:00:00")},
+       false},
   };
   for (const auto fingerprint : {&TargetKeyIndex::StandardRowFingerprint,
                                  +[](std::span<const std::string_view>) -> std::uint64_t {
@@ -305,13 +319,26 @@ TEST(TargetKeyIndexTest, SameDataComparesTheSourcesFieldsTrimmedAndConfirmsEqual
       std::vector<std::string> target_names;
       for (std::size_t k = 0; k < c.target.size(); ++k)
         target_names.push_back("C" + std::to_string(k));
+      // The row twice, so that the first is followed by another in its block.
       TargetKeyIndex index =
-          ReadIndex(Rows(names, {}), Rows(target_names, {c.target}), {"C0", "", ""}, {"C0", "", ""},
-                    &TargetKeyIndex::StandardKeyHash, fingerprint);
+          ReadIndex(Rows(names, {}), Rows(target_names, {c.target, c.target}), {"C0", "", ""},
+                    {"C0", "", ""}, &TargetKeyIndex::StandardKeyHash, fingerprint);
       const std::vector<std::string_view> texts(c.source.begin(), c.source.end());
-      EXPECT_EQ(index.SameData(0, texts, index.SourceFingerprint(texts)), c.same)
-          << c.source.size() << " fields, first " << c.source[0] << ", second "
-          << (c.source.size() > 1 ? c.source[1] : "-");
+      SCOPED_TRACE(std::to_string(c.source.size()) + " fields, first " + c.source[0] + ", second " +
+                   (c.source.size() > 1 ? c.source[1] : "-"));
+      // The same verdict from the row as the Source's reader prepares it.
+      std::vector<Value> source_values;
+      for (const std::string& text : c.source)
+        source_values.push_back(Value::Text(text));
+      const ResultSet source_rows = Rows(names, {source_values});
+      MaterialisedRowCursor source(source_rows);
+      ASSERT_TRUE(source.Next());
+      std::string prepared;
+      index.MakeSourcePreparer()->Prepare(source, prepared);
+      for (const std::size_t row : {0u, 1u}) {
+        EXPECT_EQ(index.SameData(row, texts, index.SourceFingerprint(texts)), c.same);
+        EXPECT_EQ(index.SamePreparedData(row, prepared), c.same) << "prepared, row " << row;
+      }
     }
   }
 }
@@ -572,34 +599,56 @@ TEST(RowStartsTest, PositionsPastTheNarrowLimitWidenEveryStartKeptSoFar) {
   }
 }
 
-// Rows of any size, larger than a block too, read back whole from the positions given, the
-// blocks written before never moved.
+// Rows of any size, larger than a block too, written whole or in two parts split anywhere, read
+// back whole from the positions given, the blocks written before never moved.
 TEST(PackedBlocksTest, RowsOfAnySizeReadBackWholeFromTheirPositions) {
   const std::size_t block = std::size_t{1} << 20;
   const std::vector<std::size_t> sizes = {0,      10,     block - 5, 3,        block, 2 * block + 1,
                                           700000, 700000, 1,         block / 2};
-  PackedBlocks blocks;
-  std::vector<std::string> rows;
-  std::vector<std::uint64_t> positions;
-  std::vector<const char*> addresses;
-  for (std::size_t k = 0; k < sizes.size(); ++k) {
-    rows.push_back(std::string(sizes[k], static_cast<char>('a' + k)));
-    if (!rows.back().empty())
-      rows.back().back() = '!';
-    positions.push_back(blocks.Append(rows.back()));
-    addresses.push_back(blocks.From(positions.back()).data());
-  }
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    SCOPED_TRACE(k);
-    const std::string_view bytes = blocks.From(positions[k]);
-    EXPECT_EQ(bytes.data(), addresses[k]);
-    ASSERT_GE(bytes.size(), rows[k].size());
-    EXPECT_EQ(bytes.substr(0, rows[k].size()), rows[k]);
-    if (k > 0) {
-      EXPECT_GE(positions[k], positions[k - 1] + rows[k - 1].size());
+  struct Split {
+    const char* name;
+    std::size_t (*head_size)(std::size_t row_size);  // none: written whole
+  };
+  const std::vector<Split> splits = {
+      {"whole", nullptr},
+      {"all in the tail", [](std::size_t) -> std::size_t { return 0; }},
+      {"all in the head", [](std::size_t size) { return size; }},
+      {"a short head", [](std::size_t size) { return std::min<std::size_t>(size, 9); }},
+      {"halves", [](std::size_t size) { return size / 2; }},
+  };
+  for (const Split& split : splits) {
+    SCOPED_TRACE(split.name);
+    PackedBlocks blocks;
+    std::vector<std::string> rows;
+    std::vector<std::uint64_t> positions;
+    std::vector<const char*> addresses;
+    for (std::size_t k = 0; k < sizes.size(); ++k) {
+      rows.push_back(std::string(sizes[k], static_cast<char>('a' + k)));
+      if (!rows.back().empty()) {
+        rows.back().front() = '<';
+        rows.back().back() = '>';
+      }
+      const std::string_view row = rows.back();
+      if (split.head_size == nullptr) {
+        positions.push_back(blocks.Append(row));
+      } else {
+        const std::size_t head = split.head_size(row.size());
+        positions.push_back(blocks.Append(row.substr(0, head), row.substr(head)));
+      }
+      addresses.push_back(blocks.From(positions.back()).data());
     }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      SCOPED_TRACE(k);
+      const std::string_view bytes = blocks.From(positions[k]);
+      EXPECT_EQ(bytes.data(), addresses[k]);
+      ASSERT_GE(bytes.size(), rows[k].size());
+      EXPECT_EQ(bytes.substr(0, rows[k].size()), rows[k]);
+      if (k > 0) {
+        EXPECT_GE(positions[k], positions[k - 1] + rows[k - 1].size());
+      }
+    }
+    EXPECT_GE(blocks.Size(), positions.back() + rows.back().size());
   }
-  EXPECT_GE(blocks.Size(), positions.back() + rows.back().size());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -771,7 +772,13 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     EXPECT_EQ(preparation.preparer, nullptr);
     std::vector<std::string> prepared;
     std::vector<std::vector<FieldCopy>> rows;
+    // A look at the rows ahead: what each gives back, by row and distance.
+    constexpr std::size_t kLooks = 10;
+    std::vector<std::array<std::string, kLooks>> ahead;
     while (cursor.Next()) {
+      std::array<std::string, kLooks>& looks = ahead.emplace_back();
+      for (std::size_t k = 0; k < kLooks; ++k)
+        looks[k] = cursor.PreparedAhead(k);
       prepared.emplace_back(cursor.Prepared());
       std::vector<FieldCopy>& row = rows.emplace_back();
       for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
@@ -783,6 +790,27 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
         EXPECT_EQ(Copy(whole[i]), row[i]) << "row " << rows.size() << " field " << i;
     }
     EXPECT_EQ(prepared, expected_prepared);
+    // A look gives the row that many ahead, or nothing once the row is beyond the batch (and
+    // then nothing further): never another row, never a row past the end.
+    std::size_t rows_seen_ahead = 0;
+    for (std::size_t r = 0; r < ahead.size(); ++r) {
+      bool beyond = false;
+      for (std::size_t k = 0; k < kLooks; ++k) {
+        const std::string& look = ahead[r][k];
+        if (look.empty()) {
+          EXPECT_NE(k, 0u) << "row " << r << ": the current row is always at hand";
+          beyond = true;
+          continue;
+        }
+        EXPECT_FALSE(beyond) << "row " << r << " ahead " << k << ": rows of a batch are contiguous";
+        ASSERT_LT(r + k, expected_prepared.size()) << "row " << r << " ahead " << k;
+        EXPECT_EQ(look, expected_prepared[r + k]) << "row " << r << " ahead " << k;
+        rows_seen_ahead += k > 0 ? 1 : 0;
+      }
+    }
+    if (c.rows > 1 && c.limits.batch_rows > 1) {
+      EXPECT_GT(rows_seen_ahead, 0u) << "rows of the current batch are seen ahead";
+    }
     ASSERT_EQ(rows.size(), inner.rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
       for (std::size_t i = 0; i < rows[r].size(); ++i) {
@@ -796,6 +824,7 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       errors.push_back(Describe(message));
     EXPECT_EQ(errors, inner.errors);
     EXPECT_TRUE(cursor.Prepared().empty()) << "nothing prepared past the end";
+    EXPECT_TRUE(cursor.PreparedAhead(0).empty()) << "nothing ahead past the end";
     std::lock_guard<std::mutex> lock(log->mutex);
     if (c.rows > 0) {
       EXPECT_EQ(log->moving_threads.size(), 1u);
