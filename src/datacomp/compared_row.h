@@ -51,10 +51,15 @@ class ComparedRowPreparer final : public RowPreparer {
  public:
   explicit ComparedRowPreparer(ComparedRowLayout layout);
   void Prepare(const RowCursor& row, std::string& out) override;
+  void PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                   std::string& out) override;
 
  private:
+  // What both Prepare and PrepareRead write, from the row's fields.
+  void PrepareFields(std::span<const FieldView> values, std::string& out);
+
   ComparedRowLayout layout_;
-  std::vector<FieldView> values_;   // of the row being prepared
+  std::vector<FieldView> values_;   // of the row being prepared, when read here
   std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
   // The row's texts as they are, one after another (when packed small), and the row's texts
