@@ -415,7 +415,8 @@ void ComparedRowPreparer::PrepareFields(std::span<const FieldView> values, std::
   }
   // The texts, and the fingerprint of the compared ones as they are (not packed). Every text is
   // written in place into buffers made large enough beforehand, then the row's texts are added
-  // to `out` at once. Texts packed small are first written as they are to `raw_`.
+  // to `out` at once. Texts packed small are first written as they are to `raw_`, unless
+  // the field holds its text as it is.
   const bool small = layout_.small_texts;
   std::size_t bound = 0;
   for (const FieldView& value : values)
@@ -431,9 +432,14 @@ void ComparedRowPreparer::PrepareFields(std::span<const FieldView> values, std::
   for (std::size_t k = 0; k < values.size(); ++k) {
     std::string_view text;
     if (small) {
-      char* const end = WriteNullText(values[k], raw);
-      text = std::string_view(raw, static_cast<std::size_t>(end - raw));
-      raw = end;
+      // A text at hand is packed from where it is (it stays there while the row is prepared).
+      if (NullTextIsBytes(values[k])) {
+        text = values[k].bytes;
+      } else {
+        char* const end = WriteNullText(values[k], raw);
+        text = std::string_view(raw, static_cast<std::size_t>(end - raw));
+        raw = end;
+      }
       to = WritePackedText(to, text, true);
     } else {
       // As it is behind a one-byte header, widened in the rare case of 32 bytes or more.

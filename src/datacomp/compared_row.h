@@ -62,8 +62,9 @@ class ComparedRowPreparer final : public RowPreparer {
   std::vector<FieldView> values_;   // of the row being prepared, when read here
   std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
-  // The row's texts as they are, one after another (when packed small), and the row's texts
-  // packed: buffers that only grow, written in place.
+  // The row's texts as they are, one after another (when packed small; those the fields hold
+  // as they are are not copied), and the row's texts packed: buffers that only grow, written in
+  // place.
   std::string raw_;
   std::string texts_;
   std::vector<std::string_view> trimmed_;  // the compared texts, in `raw_` or `texts_`

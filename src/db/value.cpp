@@ -323,7 +323,7 @@ char* WriteNullText(const FieldView& field, char* to) {
     case ValueType::kGuid:
       return CopyBytes(to, field.bytes.data(), field.bytes.size());
     case ValueType::kDateTime:
-      if (!field.bytes.empty() && field.bytes.size() < kLongestFixedText)
+      if (NullTextIsBytes(field))
         return CopyBytes(to, field.bytes.data(), field.bytes.size());
       return WriteDateTimeText(field.datetime, to);
     case ValueType::kBinary: {

@@ -186,7 +186,20 @@ TEST(FieldViewTest, WrittenTextsStayWithinTheirBound) {
     EXPECT_LE(static_cast<std::size_t>(end - buffer.data() - 8), bound);
     EXPECT_EQ(buffer.substr(0, 8), std::string(8, kGuard));
     EXPECT_EQ(buffer.substr(bound + 8), std::string(8, kGuard));
+    // A field said to hold its text as it is holds exactly the text written.
+    if (NullTextIsBytes(views[k])) {
+      EXPECT_EQ(views[k].bytes, texts[k]);
+    }
   }
+  // Which fields hold their text: every text kind, and a date only with its text beside it.
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Text(""))));
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Decimal("1.50"))));
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Guid("6F9619FF-8B86-D011-B42D-00C04FC964FF"))));
+  EXPECT_TRUE(NullTextIsBytes(handed_over));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::DateTime({2024, 3, 7, 14, 5, 9, 0, true, true}))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Binary({0x0A}))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Integer(7))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Null())));
 }
 
 TEST(FieldViewTest, MaterialisedCursorWalksTheRowsOnce) {
