@@ -13,9 +13,6 @@
 namespace korvane {
 namespace {
 
-// The shortest text that reads back as the same double, exponents as "1E+20" / "1E-07" (as the
-// server's clients show them), written at `to`: at most kLongestFloatText bytes.
-constexpr std::size_t kLongestFloatText = 32;
 // The number of decimal digits of `n` (1 for 0).
 int DecimalDigits(std::uint64_t n) {
   int digits = 1;
@@ -86,6 +83,9 @@ bool WriteFewDigits(double value, char*& to) {
   return true;
 }
 
+// The shortest text that reads back as the same double, exponents as "1E+20" / "1E-07" (as the
+// server's clients show them), written at `to`: at most kLongestFloatText bytes.
+constexpr std::size_t kLongestFloatText = 32;
 char* WriteFloatText(double value, char* to) {
   if (WriteFewDigits(value, to))
     return to;
