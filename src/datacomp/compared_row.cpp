@@ -355,13 +355,26 @@ ComparedRowPreparer::ComparedRowPreparer(ComparedRowLayout layout)
       trimmed_(static_cast<std::size_t>(std::max(0, layout_.compared_fields))) {}
 
 void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
+  // Every field read once, in one call.
+  values_.resize(row.Columns().size());
+  row.Fields(values_);
+  PrepareFields(values_, out);
+}
+
+void ComparedRowPreparer::PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                                      std::string& out) {
+  if (fields.size() != row.Columns().size()) {
+    Prepare(row, out);
+    return;
+  }
+  PrepareFields(fields, out);
+}
+
+void ComparedRowPreparer::PrepareFields(std::span<const FieldView> values, std::string& out) {
   const std::size_t start = out.size();
   out.resize(start + kHeaderSize);
   // The key: first the class of each component read, then its bytes when all are common.
-  const int fields = static_cast<int>(row.Columns().size());
-  // Every field read once, in one call.
-  values_.resize(static_cast<std::size_t>(fields));
-  row.Fields(values_);
+  const int fields = static_cast<int>(values.size());
   PreparedKey state = PreparedKey::kReady;
   std::uint8_t classes = 0;
   for (std::size_t c = 0; c < layout_.key_fields.size(); ++c) {
@@ -370,7 +383,7 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
       state = PreparedKey::kFromFields;  // left to the fields' own path, as before
       break;
     }
-    const FieldView& value = values_[static_cast<std::size_t>(field)];
+    const FieldView& value = values[static_cast<std::size_t>(field)];
     if (value.type == ValueType::kNull) {
       state = PreparedKey::kNull;
       break;
@@ -402,10 +415,11 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   }
   // The texts, and the fingerprint of the compared ones as they are (not packed). Every text is
   // written in place into buffers made large enough beforehand, then the row's texts are added
-  // to `out` at once. Texts packed small are first written as they are to `raw_`.
+  // to `out` at once. Texts packed small are first written as they are to `raw_`, unless
+  // the field holds its text as it is.
   const bool small = layout_.small_texts;
   std::size_t bound = 0;
-  for (const FieldView& value : values_)
+  for (const FieldView& value : values)
     bound += PackedTextBound(NullTextBound(value));
   if (texts_.size() < bound)
     texts_.resize(bound);
@@ -415,17 +429,22 @@ void ComparedRowPreparer::Prepare(const RowCursor& row, std::string& out) {
   char* const texts_begin = texts_.data();
   char* to = texts_begin;
   char* raw = raw_.data();
-  for (std::size_t k = 0; k < values_.size(); ++k) {
+  for (std::size_t k = 0; k < values.size(); ++k) {
     std::string_view text;
     if (small) {
-      char* const end = WriteNullText(values_[k], raw);
-      text = std::string_view(raw, static_cast<std::size_t>(end - raw));
-      raw = end;
+      // A text at hand is packed from where it is (it stays there while the row is prepared).
+      if (NullTextIsBytes(values[k])) {
+        text = values[k].bytes;
+      } else {
+        char* const end = WriteNullText(values[k], raw);
+        text = std::string_view(raw, static_cast<std::size_t>(end - raw));
+        raw = end;
+      }
       to = WritePackedText(to, text, true);
     } else {
       // As it is behind a one-byte header, widened in the rare case of 32 bytes or more.
       char* text_at = to + 1;
-      char* end = WriteNullText(values_[k], text_at);
+      char* end = WriteNullText(values[k], text_at);
       const auto size = static_cast<std::size_t>(end - text_at);
       if ((size << 2) < 0x80) {
         *to = static_cast<char>(size << 2 | kRawForm);

@@ -51,14 +51,20 @@ class ComparedRowPreparer final : public RowPreparer {
  public:
   explicit ComparedRowPreparer(ComparedRowLayout layout);
   void Prepare(const RowCursor& row, std::string& out) override;
+  void PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                   std::string& out) override;
 
  private:
+  // What both Prepare and PrepareRead write, from the row's fields.
+  void PrepareFields(std::span<const FieldView> values, std::string& out);
+
   ComparedRowLayout layout_;
-  std::vector<FieldView> values_;   // of the row being prepared
+  std::vector<FieldView> values_;   // of the row being prepared, when read here
   std::vector<std::string> parts_;  // of the key, one per component
   std::string part_;
-  // The row's texts as they are, one after another (when packed small), and the row's texts
-  // packed: buffers that only grow, written in place.
+  // The row's texts as they are, one after another (when packed small; those the fields hold
+  // as they are are not copied), and the row's texts packed: buffers that only grow, written in
+  // place.
   std::string raw_;
   std::string texts_;
   std::vector<std::string_view> trimmed_;  // the compared texts, in `raw_` or `texts_`

@@ -442,10 +442,11 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
   const std::size_t data_before = batch.rows_used;
   const std::size_t prepared_before = batch.prepared.size();
   try {
-    // With every field kept, the row is read in one call, which cursors do faster than field by
-    // field; otherwise only the kept fields are read.
+    // With every field kept, or a preparer to hand the row to, the row is read once, in one
+    // call, which cursors do faster than field by field; otherwise only the kept fields are read.
+    const bool whole_row = kept_count_ == columns_.size() || preparer_ != nullptr;
     row_fields_.resize(columns_.size());
-    if (kept_count_ == columns_.size()) {
+    if (whole_row) {
       inner_->Fields(row_fields_);
     } else {
       for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -454,8 +455,10 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
       }
     }
     std::size_t bound = 0;
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-      bound += KeptFieldBound(row_fields_[i]);
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (kept_at_[i] >= 0)
+        bound += KeptFieldBound(row_fields_[i]);
+    }
     // rows_data only grows (doubling), so that rows are written in place without filling it
     // first, batch after batch.
     std::string& data = batch.rows_data;
@@ -474,7 +477,7 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
     batch.rows_used = static_cast<std::size_t>(out - data.data());
     batch.row_at.push_back(batch.rows_used);
     if (preparer_) {
-      preparer_->Prepare(*inner_, batch.prepared);
+      preparer_->PrepareRead(*inner_, row_fields_, batch.prepared);
       batch.prepared_at.push_back(batch.prepared.size());
     }
   } catch (const std::bad_alloc&) {

@@ -40,6 +40,14 @@ class RowPreparer {
  public:
   virtual ~RowPreparer() = default;
   virtual void Prepare(const RowCursor& row, std::string& out) = 0;
+  // Prepare, for a row whose fields the caller has just read, every one in order (`fields`
+  // holds as many as `row` has columns): a preparer that needs the whole row takes it from
+  // `fields` rather than reading `row` again. By default the row is read again.
+  virtual void PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                           std::string& out) {
+    static_cast<void>(fields);
+    Prepare(row, out);
+  }
 };
 
 // What a caller asks of the reader before it starts (TakeRowPreparation).

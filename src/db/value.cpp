@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -11,10 +13,82 @@
 namespace korvane {
 namespace {
 
+// The number of decimal digits of `n` (1 for 0).
+int DecimalDigits(std::uint64_t n) {
+  int digits = 1;
+  for (; n >= 10000; n /= 10000)
+    digits += 4;
+  for (; n >= 10; n /= 10)
+    ++digits;
+  return digits;
+}
+
+// The text of a double that is a whole number of ten-thousandths below 1e11 (most prices and
+// quantities are): its digits, the zeros at the end of the fraction left out, are then its
+// shortest text. A text of 15 or fewer significant digits that reads back as the double is the
+// only one of so few digits that does (the doubles lie closer together than one unit in the
+// 15th digit), and it reads back exactly when dividing its digits by the power of ten gives the
+// double again (both are exact and the division is rounded as reading is). Written only where
+// the plain form is no longer than the exponent form, as the general search chooses; false
+// otherwise, leaving `to` as it was.
+bool WriteFewDigits(double value, char*& to) {
+  constexpr int kMostPlaces = 4;
+  constexpr double kScale = 1e4;  // 10 to the kMostPlaces
+  const double magnitude = value < 0 ? -value : value;
+  // Also false for NaN, infinities and zeros (which keep their sign). Below 1e15 the scaled
+  // value is a whole number exactly, and rounds to the nearest one of those digits.
+  const double scaled = magnitude * kScale;
+  if (!(magnitude >= 1e-4 && scaled < 1e15))
+    return false;
+  const double whole = std::nearbyint(scaled);
+  // A double that is such a number over a smaller power of ten is this one over kScale too.
+  if (whole / kScale != magnitude)
+    return false;
+  std::uint64_t digits = static_cast<std::uint64_t>(whole);
+  int places = kMostPlaces;
+  while (places > 0 && digits % 10 == 0) {
+    digits /= 10;
+    --places;
+  }
+  const int length = DecimalDigits(digits);
+  // A whole number may end in zeros, which the exponent form leaves out.
+  int significant = length;
+  if (places == 0) {
+    for (std::uint64_t rest = digits; rest % 10 == 0; rest /= 10)
+      --significant;
+  }
+  // As "1.25e+02": the exponent takes two digits in this range.
+  const int exponent_form = significant + (significant > 1 ? 1 : 0) + 4;
+  const int plain_form = places == 0 ? length : (length > places ? length + 1 : places + 2);
+  if (plain_form > exponent_form)
+    return false;
+  char text[24];
+  char* const end = std::to_chars(text, text + sizeof text, digits).ptr;
+  char* out = to;
+  if (value < 0)
+    *out++ = '-';
+  if (places == 0) {
+    out = std::copy(text, end, out);
+  } else if (length > places) {
+    out = std::copy(text, end - places, out);
+    *out++ = '.';
+    out = std::copy(end - places, end, out);
+  } else {
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, places - length, '0');
+    out = std::copy(text, end, out);
+  }
+  to = out;
+  return true;
+}
+
 // The shortest text that reads back as the same double, exponents as "1E+20" / "1E-07" (as the
 // server's clients show them), written at `to`: at most kLongestFloatText bytes.
 constexpr std::size_t kLongestFloatText = 32;
 char* WriteFloatText(double value, char* to) {
+  if (WriteFewDigits(value, to))
+    return to;
   char buffer[kLongestFloatText];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
   if (error != std::errc()) {
@@ -249,7 +323,7 @@ char* WriteNullText(const FieldView& field, char* to) {
     case ValueType::kGuid:
       return CopyBytes(to, field.bytes.data(), field.bytes.size());
     case ValueType::kDateTime:
-      if (!field.bytes.empty() && field.bytes.size() < kLongestFixedText)
+      if (NullTextIsBytes(field))
         return CopyBytes(to, field.bytes.data(), field.bytes.size());
       return WriteDateTimeText(field.datetime, to);
     case ValueType::kBinary: {

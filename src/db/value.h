@@ -140,5 +140,19 @@ constexpr std::size_t NullTextBound(const FieldView& field) {
 // Writes NullText of the field at `to`, which has room for NullTextBound bytes; the end of the
 // text written.
 char* WriteNullText(const FieldView& field, char* to);
+// Whether NullText of the field is its `bytes` as they are (texts, decimals, GUIDs, and dates
+// handed over with their text), which a caller may then take instead of a written copy.
+constexpr bool NullTextIsBytes(const FieldView& field) {
+  switch (field.type) {
+    case ValueType::kDecimal:
+    case ValueType::kText:
+    case ValueType::kGuid:
+      return true;
+    case ValueType::kDateTime:
+      return !field.bytes.empty() && field.bytes.size() < NullTextBound(field);
+    default:
+      return false;
+  }
+}
 
 }  // namespace korvane

@@ -222,6 +222,62 @@ DateTimeValue Moment(int year, int hour, int nanosecond, bool has_date, bool has
   return DateTimeValue{year, 3, 7, hour, 5, 9, nanosecond, has_date, has_time};
 }
 
+// The reader hands the preparer the fields it has just read: those are the ones prepared, not
+// the row's current ones read again; fields that do not match the row's columns in number are
+// not trusted, and the row is read instead.
+TEST(ComparedRowTest, FieldsHandedOverArePreparedInsteadOfTheRowsOwn) {
+  ResultSet rows;
+  for (const char* name : {"ID", "Name", "Price", "Stamp"})
+    rows.columns.push_back({name, ValueType::kText, "sql_variant"});
+  rows.rows.push_back({Value::Integer(7), Value::Text("seven  "), Value::Float(1.25),
+                       Value::DateTime(Moment(2024, 14, 0, true, true))});
+  rows.rows.push_back({Value::Integer(-8), Value::Null(), Value::Decimal("8.50"),
+                       Value::DateTime(Moment(1999, 1, 5000000, true, true))});
+  struct LayoutCase {
+    std::string name;
+    std::vector<int> key_fields;
+    int compared_fields;
+    bool small;
+  };
+  const std::vector<LayoutCase> cases = {
+      {"Target: packed small, key of one", {0}, 4, true},
+      {"Source: as it is, key of two", {3, 0}, 4, false},
+      {"no key, some compared", {}, 2, true},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ComparedRowLayout layout = KeyLayout(c.key_fields, c.compared_fields);
+    layout.small_texts = c.small;
+    // Each row on its own, as Prepare reads it.
+    std::vector<std::string> expected(2);
+    MaterialisedRowCursor each(rows);
+    for (std::string& bytes : expected) {
+      ASSERT_TRUE(each.Next());
+      ComparedRowPreparer(layout).Prepare(each, bytes);
+    }
+    ASSERT_NE(expected[0], expected[1]);
+
+    MaterialisedRowCursor cursor(rows);
+    ASSERT_TRUE(cursor.Next());
+    std::vector<FieldView> first(rows.columns.size());
+    cursor.Fields(first);
+    ASSERT_TRUE(cursor.Next());
+    std::vector<FieldView> second(rows.columns.size());
+    cursor.Fields(second);
+    // The cursor stands on the second row; one preparer serves every call, as on the reader.
+    ComparedRowPreparer preparer(layout);
+    std::string prepared;
+    preparer.PrepareRead(cursor, second, prepared);
+    EXPECT_EQ(prepared, expected[1]);
+    prepared.clear();
+    preparer.PrepareRead(cursor, first, prepared);
+    EXPECT_EQ(prepared, expected[0]) << "the fields given, not the row's own";
+    prepared.clear();
+    preparer.PrepareRead(cursor, std::span<const FieldView>(first).first(2), prepared);
+    EXPECT_EQ(prepared, expected[1]) << "too few fields: the row is read";
+  }
+}
+
 // Whole numbers, texts, and dates whose text reads back as the same date give the key
 // FieldMatchKey gives (several behind their sizes) and its hash; a NULL stops the key; any other
 // kind, or a field the row lacks, is left to the fields.

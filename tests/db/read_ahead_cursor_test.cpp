@@ -35,6 +35,7 @@ struct CursorLog {
   std::size_t rows_given = 0;                // Next() calls that gave a row
   std::set<std::thread::id> moving_threads;  // threads that called Next() or Field()
   std::set<std::thread::id> other_threads;   // threads that called Columns() or Errors()
+  std::size_t field_reads = 0;               // Field() calls, Fields() ones field by field
   int destructions = 0;
   std::thread::id destroyed_on;
 
@@ -133,7 +134,11 @@ class ScriptedCursor final : public RowCursor {
     return true;
   }
   FieldView Field(int index) const override {
-    Note(log_->moving_threads);
+    {
+      std::lock_guard<std::mutex> lock(log_->mutex);
+      log_->moving_threads.insert(std::this_thread::get_id());
+      ++log_->field_reads;
+    }
     if (index < 0 || static_cast<std::size_t>(index) >= views_.size())
       return {};
     return views_[static_cast<std::size_t>(index)];
@@ -830,6 +835,60 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       EXPECT_EQ(log->moving_threads.size(), 1u);
       EXPECT_EQ(log->moving_threads.count(std::this_thread::get_id()), 0u);
     }
+  }
+}
+
+// A preparer that takes the fields the reader has read instead of reading the row again.
+class ReadFieldsPreparer final : public RowPreparer {
+ public:
+  void Prepare(const RowCursor& row, std::string& out) override { TextsPreparer::Texts(row, out); }
+  void PrepareRead(const RowCursor&, std::span<const FieldView> fields, std::string& out) override {
+    for (const FieldView& field : fields) {
+      out += '|';
+      AppendNullText(field, out);
+    }
+  }
+};
+
+// With a preparer that takes the fields read, the reader reads each field of a row once,
+// whichever fields it keeps, and both the prepared texts and the kept fields are the row's.
+TEST(ReadAheadRowCursorTest, EachFieldIsReadOnceWhenThePreparerTakesTheFieldsRead) {
+  const std::size_t columns = EveryTypeColumns().size();
+  const std::vector<bool> none(columns, false);
+  const std::vector<bool> some = {true, false, false, true, false, false, false, false};
+  const std::vector<std::pair<std::string, std::vector<bool>>> cases = {
+      {"every field kept", {}}, {"no field kept", none}, {"the key fields kept", some}};
+  for (const auto& [name, kept_fields] : cases) {
+    SCOPED_TRACE(name);
+    const auto script = MakeScript(400, RandomRows);
+    auto direct = Inner(script);
+    std::vector<std::string> expected;
+    while (direct->Next())
+      TextsPreparer::Texts(*direct, expected.emplace_back());
+    const Walk inner = Read(*Inner(script));
+
+    auto log = std::make_shared<CursorLog>();
+    ReadAheadLimits limits{16, 1 << 20, 3};
+    limits.deferred_start = true;
+    auto cursor = std::make_unique<ReadAheadRowCursor>(
+        std::make_unique<ScriptedCursor>(script, log), nullptr, limits);
+    RowPreparation preparation{std::make_unique<ReadFieldsPreparer>(), kept_fields};
+    ASSERT_TRUE(cursor->TakeRowPreparation(preparation));
+    std::vector<std::string> prepared;
+    std::size_t row = 0;
+    while (cursor->Next()) {
+      prepared.emplace_back(cursor->Prepared());
+      for (std::size_t i = 0; i < columns; ++i) {
+        const bool kept = kept_fields.empty() || kept_fields[i];
+        EXPECT_EQ(Copy(cursor->Field(static_cast<int>(i))), kept ? inner.rows[row][i] : FieldCopy{})
+            << "row " << row << " field " << i;
+      }
+      ++row;
+    }
+    EXPECT_EQ(prepared, expected);
+    cursor.reset();
+    std::lock_guard<std::mutex> lock(log->mutex);
+    EXPECT_EQ(log->field_reads, expected.size() * columns);
   }
 }
 

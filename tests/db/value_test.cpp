@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 
 #include "db/backend.h"
 
@@ -62,6 +67,89 @@ TEST(NullTextTest, OneTextFormForEveryType) {
     EXPECT_EQ(NullText(c.value), c.text) << c.text;
 }
 
+// The text of a double as the general shortest search writes it, exponents as "1E+20".
+std::string GeneralFloatText(double value) {
+  char buffer[64];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  EXPECT_EQ(error, std::errc());
+  std::string text(buffer, end);
+  const std::size_t e = text.find('e');
+  if (e == std::string::npos)
+    return text;
+  std::string exponent = text.substr(e + 1);
+  const char sign = exponent[0];
+  exponent.erase(0, 1);
+  if (exponent.size() < 2)
+    exponent.insert(0, "0");
+  return text.substr(0, e) + "E" + sign + exponent;
+}
+
+// Doubles of few decimal places are written by a quicker path: every double, of few places or
+// not, near the limits of that path or not, reads as the general search writes it.
+TEST(NullTextTest, FloatsOfFewPlacesReadAsTheGeneralSearchWritesThem) {
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                0.1,
+                                0.3,
+                                1.0 / 3,
+                                123.25,
+                                -123.25,
+                                10.0,
+                                100.0,
+                                1000.0,
+                                1e4,
+                                1e5,
+                                1.5e5,
+                                1.25e5,
+                                123e5,
+                                1e14,
+                                1e15,
+                                1e15 - 1,
+                                1e15 + 2,
+                                999999999999999.9,
+                                0.001,
+                                0.0001,
+                                0.00012,
+                                0.00015,
+                                0.0012,
+                                1e-5,
+                                2.5e-4,
+                                12.5e-5,
+                                9007199254740993.0,
+                                std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::max()};
+  std::mt19937_64 random(20261207);
+  const double powers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  for (int k = 0; k < 200000; ++k) {
+    // Whole numbers of 1 to 17 digits over a power of ten, as prices are stored, and their
+    // neighbours; and doubles of any bits.
+    const int digits = 1 + static_cast<int>(random() % 17);
+    std::uint64_t limit = 1;
+    for (int d = 0; d < digits; ++d)
+      limit *= 10;
+    const auto whole = static_cast<double>(random() % limit);
+    const double value = (random() % 2 ? -whole : whole) / powers[random() % 7];
+    values.push_back(value);
+    values.push_back(std::nextafter(value, 1e300));
+    std::uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    values.push_back(any);
+  }
+  for (const double value : values) {
+    const std::string text = NullText(Value::Float(value));
+    if (text != GeneralFloatText(value)) {
+      ADD_FAILURE() << "value " << GeneralFloatText(value) << " written as " << text;
+      break;
+    }
+  }
+}
+
 // A field seen through a cursor converts exactly as the Value it stands for.
 TEST(FieldViewTest, ViewsGiveTheValuesTextAndTheValueBack) {
   for (const TextCase& c : TextCases()) {
@@ -98,7 +186,20 @@ TEST(FieldViewTest, WrittenTextsStayWithinTheirBound) {
     EXPECT_LE(static_cast<std::size_t>(end - buffer.data() - 8), bound);
     EXPECT_EQ(buffer.substr(0, 8), std::string(8, kGuard));
     EXPECT_EQ(buffer.substr(bound + 8), std::string(8, kGuard));
+    // A field said to hold its text as it is holds exactly the text written.
+    if (NullTextIsBytes(views[k])) {
+      EXPECT_EQ(views[k].bytes, texts[k]);
+    }
   }
+  // Which fields hold their text: every text kind, and a date only with its text beside it.
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Text(""))));
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Decimal("1.50"))));
+  EXPECT_TRUE(NullTextIsBytes(ViewOf(Value::Guid("6F9619FF-8B86-D011-B42D-00C04FC964FF"))));
+  EXPECT_TRUE(NullTextIsBytes(handed_over));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::DateTime({2024, 3, 7, 14, 5, 9, 0, true, true}))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Binary({0x0A}))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Integer(7))));
+  EXPECT_FALSE(NullTextIsBytes(ViewOf(Value::Null())));
 }
 
 TEST(FieldViewTest, MaterialisedCursorWalksTheRowsOnce) {
