@@ -56,6 +56,17 @@ bool CriterionKeyIsFieldKey(const FieldView& value, std::uint8_t classes) {
          (classes == kMatchText && value.type == ValueType::kText);
 }
 
+// The `size` bytes at `at` (from sizeof(Word) to twice that), low first, read in two loads of a
+// Word that overlap in the middle.
+template <typename Word>
+std::uint64_t TwoOverlappingLoads(const char* at, std::size_t size) {
+  Word low = 0;
+  Word high = 0;
+  std::memcpy(&low, at, sizeof low);
+  std::memcpy(&high, at + size - sizeof high, sizeof high);
+  return low | static_cast<std::uint64_t>(high) << (8 * (size - sizeof high));
+}
+
 std::uint64_t Mix(std::uint64_t x) {
   x ^= x >> 32;
   x *= 0xD6E8FEB86659FD93u;
@@ -201,17 +212,9 @@ std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string
         std::memcpy(&word, text.data() + text.size() - 8, 8);
         word >>= 8 * (8 - rest);
       } else if (rest >= 4) {
-        std::uint32_t low = 0;
-        std::uint32_t high = 0;
-        std::memcpy(&low, last, 4);
-        std::memcpy(&high, last + rest - 4, 4);
-        word = low | static_cast<std::uint64_t>(high) << (8 * (rest - 4));
+        word = TwoOverlappingLoads<std::uint32_t>(last, rest);
       } else if (rest >= 2) {
-        std::uint16_t low = 0;
-        std::uint16_t high = 0;
-        std::memcpy(&low, last, 2);
-        std::memcpy(&high, last + rest - 2, 2);
-        word = low | static_cast<std::uint64_t>(high) << (8 * (rest - 2));
+        word = TwoOverlappingLoads<std::uint16_t>(last, rest);
       } else {
         word = static_cast<std::uint8_t>(last[0]);
       }
