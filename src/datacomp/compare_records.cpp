@@ -152,9 +152,9 @@ class RecordComparison {
   bool ReadTarget(TargetKeyIndex& index);
   void CompareByKey();
   void CompareRecordByRecord();
-  // Counts a differing pair (its texts packed) and shows it; false when the run was cancelled
-  // meanwhile.
-  bool CountDifferingPair(std::string_view source_texts, std::string_view target_texts);
+  // Counts a differing pair, a Source row as its preparer made it and a Target row of the key
+  // index, and shows it; false when the run was cancelled meanwhile.
+  bool CountDifferingPair(std::string_view source_prepared, std::size_t target_row);
   // The same for a pair whose texts `texts(side)` makes, called only when the pair is shown.
   template <typename Texts>
   bool CountDifference(const Texts& texts);
@@ -299,10 +299,11 @@ bool RecordComparison::Open() {
   return true;
 }
 
-bool RecordComparison::CountDifferingPair(std::string_view source_texts,
-                                          std::string_view target_texts) {
-  return CountDifference(
-      [&](int side) { return UnpackTexts(side == kSource ? source_texts : target_texts); });
+bool RecordComparison::CountDifferingPair(std::string_view source_prepared,
+                                          std::size_t target_row) {
+  return CountDifference([&](int side) {
+    return side == kSource ? index_->SourceTexts(source_prepared) : index_->TargetTexts(target_row);
+  });
 }
 
 template <typename Texts>
@@ -346,8 +347,7 @@ void RecordComparison::CompareByKey() {
     if (match.outcome == TargetKeyIndex::Outcome::kNotFound) {
       ++different_;
       if (tracked && different_ <= max_rows_)
-        grid_.AddRecordToGrid(different_, UnpackTexts(ComparedRow::Parse(prepared).texts),
-                              kSourceOnlyColour);
+        grid_.AddRecordToGrid(different_, index.SourceTexts(prepared), kSourceOnlyColour);
       Refresh(index_rec_, Percent(index_rec_, limit));
       if (Cancelled()) {
         cancelled_ = true;
@@ -361,8 +361,7 @@ void RecordComparison::CompareByKey() {
       cancelled_ = true;
       return;
     }
-    if (!index.SamePreparedData(match.row, prepared) &&
-        !CountDifferingPair(ComparedRow::Parse(prepared).texts, index.TargetPacked(match.row))) {
+    if (!index.SamePreparedData(match.row, prepared) && !CountDifferingPair(prepared, match.row)) {
       cancelled_ = true;
       return;
     }

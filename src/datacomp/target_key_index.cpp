@@ -434,6 +434,10 @@ std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
   return UnpackTexts(TargetPacked(row));
 }
 
+std::vector<std::string> TargetKeyIndex::SourceTexts(std::string_view prepared) {
+  return UnpackTexts(ComparedRow::Parse(prepared).texts);
+}
+
 std::string_view TargetKeyIndex::TargetPacked(std::size_t row) const {
   const std::string_view bytes = RowBytes(row);
   const std::size_t start = TextsAt(bytes);

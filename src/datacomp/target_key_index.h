@@ -156,6 +156,8 @@ class TargetKeyIndex {
   // The NullText of a Target field, and of all fields of a row.
   std::string TargetText(std::size_t row, int field) const;
   std::vector<std::string> TargetTexts(std::size_t row) const;
+  // The NullTexts of the fields of a Source row as the Source preparer made it.
+  static std::vector<std::string> SourceTexts(std::string_view prepared);
   // The texts of a row packed (ComparedRow's form).
   std::string_view TargetPacked(std::size_t row) const;
   bool IsMatched(std::size_t row) const { return matched_[row]; }
