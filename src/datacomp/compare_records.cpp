@@ -271,7 +271,7 @@ bool RecordComparison::Open() {
   }
   if (input_.CompMethod == 1) {
     index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
-                   input_.key_hash, input_.fingerprint);
+                   input_.key_hash);
     index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
     // Both readers start now. Only the key fields are kept beside what is prepared, for the
     // keys of unusual kinds. While the Target is read whole, the Source's reader runs ahead
