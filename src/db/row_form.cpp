@@ -17,15 +17,52 @@ static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied
 //   Null                 nothing
 //   boolean, integer     the detail's number (1 to 8) of low bytes of the two's complement,
 //                        low first, sign-extended when read
-//   float                the 8 bytes of the double
+//   float                the detail's number (0 to 8) of high bytes of the double's bits, low
+//                        first; the bytes below them are zero (as in 0.5, 12.25 or 1E+20)
 //   text, decimal, GUID, binary
-//                        the size in the detail when below kLongSize, else kLongSize and the size
-//                        in 4 bytes; then the bytes
-//   datetime             detail 0: year in 2 bytes, month, day, hour, minute, second in one
-//                        each, nanosecond in 4, then has_date and has_time as bits 0 and 1 of one
-//                        byte; detail 1 (a field out of those ranges): the DateTimeValue as it is
+//                        the size in the detail when below kByteSize; else kByteSize and the size
+//                        in one byte, or kLongSize and the size in 4 bytes; then the bytes
+//   datetime             detail 2 (a date and a time of whole seconds, each part within the
+//                        widths below): year, month, day, hour, minute and second in 40 bits,
+//                        low first; detail 0: year in 2 bytes, month, day, hour, minute, second
+//                        in one each, nanosecond in 4, then has_date and has_time as bits 0 and 1
+//                        of one byte; detail 1 (a field out of those ranges): the DateTimeValue
+//                        as it is
+// Which detail a field takes is a function of its value, so equal fields have equal forms.
+constexpr unsigned kByteSize = 14;
 constexpr unsigned kLongSize = 15;
 constexpr std::size_t kPackedDateSize = 12;
+constexpr unsigned kShortDate = 2;
+constexpr std::size_t kShortDateSize = 5;
+// The widths of the parts of a short date, from the year up.
+constexpr int kShortDateBits[6] = {14, 4, 5, 5, 6, 6};
+
+// Writes the `count` low bytes of `bits`, low first, at `out`, which has room for 8.
+char* PutLow(char* out, std::uint64_t bits, unsigned count) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &bits, sizeof bits);
+  } else {
+    for (int k = 0; k < 8; ++k)
+      out[k] = static_cast<char>(bits >> (8 * k));
+  }
+  return out + count;
+}
+
+std::uint64_t GetLow(const char* at, unsigned count) {
+  std::uint64_t bits = 0;
+  for (unsigned k = 0; k < count; ++k)
+    bits |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[k])) << (8 * k);
+  return bits;
+}
+
+bool FitsShortDate(const DateTimeValue& v) {
+  const int parts[6] = {v.year, v.month, v.day, v.hour, v.minute, v.second};
+  for (int k = 0; k < 6; ++k) {
+    if (parts[k] < 0 || parts[k] >= (1 << kShortDateBits[k]))
+      return false;
+  }
+  return v.nanosecond == 0 && v.has_date && v.has_time;
+}
 
 // The fewest low bytes (1 to 8) whose sign extension gives `value` back.
 unsigned IntegerBytes(std::int64_t value) {
@@ -59,27 +96,26 @@ char* WriteRowFormField(const FieldView& field, char* out) {
     case ValueType::kInteger: {
       // All 8 bytes are written (there is room), only the needed ones kept.
       detail = IntegerBytes(field.integer);
-      const auto bits = static_cast<std::uint64_t>(field.integer);
-      if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out, &bits, sizeof bits);
-      } else {
-        for (int k = 0; k < 8; ++k)
-          out[k] = static_cast<char>(bits >> (8 * k));
-      }
-      out += detail;
+      out = PutLow(out, static_cast<std::uint64_t>(field.integer), detail);
       break;
     }
-    case ValueType::kFloat:
-      std::memcpy(out, &field.real, sizeof field.real);
-      out += sizeof field.real;
+    case ValueType::kFloat: {
+      const auto bits = std::bit_cast<std::uint64_t>(field.real);
+      detail = bits == 0 ? 0 : 8 - static_cast<unsigned>(std::countr_zero(bits)) / 8;
+      if (detail > 0)
+        out = PutLow(out, bits >> (8 * (8 - detail)), detail);
       break;
+    }
     case ValueType::kDecimal:
     case ValueType::kText:
     case ValueType::kBinary:
     case ValueType::kGuid: {
       const std::size_t size = field.bytes.size();
-      if (size < kLongSize) {
+      if (size < kByteSize) {
         detail = static_cast<unsigned>(size);
+      } else if (size <= 0xFF) {
+        detail = kByteSize;
+        *out++ = static_cast<char>(size);
       } else {
         if (size > std::numeric_limits<std::uint32_t>::max())
           throw std::bad_alloc();
@@ -95,6 +131,18 @@ char* WriteRowFormField(const FieldView& field, char* out) {
     }
     case ValueType::kDateTime: {
       const DateTimeValue& v = field.datetime;
+      if (FitsShortDate(v)) {
+        detail = kShortDate;
+        const int parts[6] = {v.year, v.month, v.day, v.hour, v.minute, v.second};
+        std::uint64_t bits = 0;
+        int shift = 0;
+        for (int k = 0; k < 6; ++k) {
+          bits |= static_cast<std::uint64_t>(parts[k]) << shift;
+          shift += kShortDateBits[k];
+        }
+        out = PutLow(out, bits, kShortDateSize);
+        break;
+      }
       if (!FitsPackedDate(v)) {
         detail = 1;
         std::memcpy(out, &v, sizeof v);
@@ -128,23 +176,25 @@ const char* ReadRowFormField(const char* at, FieldView& field) {
       return at;
     case ValueType::kBoolean:
     case ValueType::kInteger: {
-      std::uint64_t bits = 0;
-      for (unsigned k = 0; k < detail; ++k)
-        bits |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[k])) << (8 * k);
+      std::uint64_t bits = GetLow(at, detail);
       if (detail > 0 && detail < 8 && (bits >> (8 * detail - 1)) != 0)
         bits |= ~std::uint64_t{0} << (8 * detail);
       field.integer = static_cast<std::int64_t>(bits);
       return at + detail;
     }
-    case ValueType::kFloat:
-      std::memcpy(&field.real, at, sizeof field.real);
-      return at + sizeof field.real;
+    case ValueType::kFloat: {
+      const std::uint64_t high = GetLow(at, detail);
+      field.real = std::bit_cast<double>(detail == 0 ? 0 : high << (8 * (8 - detail)));
+      return at + detail;
+    }
     case ValueType::kDecimal:
     case ValueType::kText:
     case ValueType::kBinary:
     case ValueType::kGuid: {
       std::size_t size = detail;
-      if (detail == kLongSize) {
+      if (detail == kByteSize) {
+        size = static_cast<unsigned char>(*at++);
+      } else if (detail == kLongSize) {
         std::uint32_t size32 = 0;
         std::memcpy(&size32, at, sizeof size32);
         size = size32;
@@ -154,6 +204,20 @@ const char* ReadRowFormField(const char* at, FieldView& field) {
       return at + size;
     }
     case ValueType::kDateTime: {
+      if (detail == kShortDate) {
+        std::uint64_t bits = GetLow(at, kShortDateSize);
+        int* const parts[6] = {&field.datetime.year,   &field.datetime.month,
+                               &field.datetime.day,    &field.datetime.hour,
+                               &field.datetime.minute, &field.datetime.second};
+        for (int k = 0; k < 6; ++k) {
+          *parts[k] = static_cast<int>(bits & ((std::uint64_t{1} << kShortDateBits[k]) - 1));
+          bits >>= kShortDateBits[k];
+        }
+        field.datetime.nanosecond = 0;
+        field.datetime.has_date = true;
+        field.datetime.has_time = true;
+        return at + kShortDateSize;
+      }
       if (detail == 1) {
         std::memcpy(&field.datetime, at, sizeof field.datetime);
         return at + sizeof field.datetime;

@@ -59,6 +59,9 @@ bool SameField(const FieldView& a, const FieldView& b) {
 }
 
 const std::string kLong(300, 'L');
+const std::string kThirteen(13, 'c');
+const std::string kByteLong(255, 'B');
+const std::string kPastByte(256, 'B');
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 
@@ -73,8 +76,9 @@ std::vector<FieldView> EveryKind() {
   fields.push_back(Whole(ValueType::kBoolean, 0));
   fields.push_back(Whole(ValueType::kBoolean, 1));
   fields.push_back(Whole(ValueType::kBoolean, 2));
-  for (const double x : {0.0, -0.0, 0.1, -1e300, std::numeric_limits<double>::infinity(),
-                         std::numeric_limits<double>::quiet_NaN()})
+  for (const double x :
+       {0.0, -0.0, 0.1, -1e300, 12.25, 1.0, -2.0, 1e20, std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
     fields.push_back(Real(x));
   for (const std::string_view text :
        {std::string_view(""), std::string_view("a"), std::string_view("fourteen chars"),
@@ -85,6 +89,11 @@ std::vector<FieldView> EveryKind() {
   fields.push_back(Bytes(ValueType::kBinary, ""));
   fields.push_back(Bytes(ValueType::kBinary, std::string_view("\0\xFF", 2)));
   fields.push_back(Moment({2024, 3, 7, 14, 5, 9, 0, true, true}));
+  fields.push_back(Moment({2024, 3, 7, 14, 5, 9, 0, true, false}));
+  fields.push_back(Moment({2024, 3, 7, 14, 5, 9, 0, false, true}));
+  fields.push_back(Moment({16383, 15, 31, 31, 63, 63, 0, true, true}));
+  fields.push_back(Moment({16384, 3, 7, 14, 5, 9, 0, true, true}));
+  fields.push_back(Moment({2024, 16, 7, 14, 5, 64, 0, true, true}));
   fields.push_back(Moment({2024, 3, 7, 14, 5, 9, 500000000, true, false}));
   fields.push_back(Moment({-32768, 255, 0, 0, 0, 255, 999999999, false, true}));
   fields.push_back(Moment({40000, 3, 7, 14, 5, 9, 0, true, true}));  // beyond the short form
@@ -131,6 +140,34 @@ TEST(RowFormTest, RowsComeBackFieldByFieldAndByPosition) {
   EXPECT_TRUE(back.empty());
 }
 
+// The common values of a row take few more bytes than their data: small whole numbers, floats
+// of few binary places, texts with their size in one byte, dates of whole seconds.
+TEST(RowFormTest, CommonValuesTakeLittleRoom) {
+  struct SizeCase {
+    std::string name;
+    FieldView field;
+    std::size_t most;
+  };
+  const std::vector<SizeCase> cases = {
+      {"Null", Of(ValueType::kNull), 1},
+      {"small number", Whole(ValueType::kInteger, 45), 2},
+      {"row number", Whole(ValueType::kInteger, 1000000), 4},
+      {"zero", Real(0.0), 1},
+      {"price in quarters", Real(249.25), 4},
+      {"tenth", Real(0.1), 9},
+      {"text of 13", Bytes(ValueType::kText, kThirteen), 14},
+      {"text of 20", Bytes(ValueType::kText, "ABCDEFGH000000123456"), 22},
+      {"text of 300", Bytes(ValueType::kText, kLong), 305},
+      {"date and time", Moment({2020, 1, 1, 0, 0, 7, 0, true, true}), 6},
+      {"milliseconds", Moment({2020, 1, 1, 0, 0, 7, 5000000, true, true}), 13},
+  };
+  for (const SizeCase& c : cases) {
+    std::string form;
+    AppendRowForm({&c.field, 1}, form);
+    EXPECT_LE(form.size(), c.most) << c.name;
+  }
+}
+
 // Forms are equal exactly when the fields are, a date's text at hand aside; and a row's form is
 // never the start of another row's unless the other starts with the same fields.
 TEST(RowFormTest, FormsAreEqualExactlyForEqualFields) {
@@ -151,6 +188,15 @@ TEST(RowFormTest, FormsAreEqualExactlyForEqualFields) {
     }
   }
   EXPECT_EQ(equal, 2);  // the date with its text and the one without, both ways
+  // Every field once more: its form does not depend on what was written before it.
+  std::string row;
+  AppendRowForm(fields, row);
+  std::size_t at = 0;
+  for (const std::string& form : forms) {
+    EXPECT_EQ(row.compare(at, form.size(), form), 0) << "at " << at;
+    at += form.size();
+  }
+  EXPECT_EQ(at, row.size());
 }
 
 }  // namespace
