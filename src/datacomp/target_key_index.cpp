@@ -134,14 +134,9 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   return layout;
 }
 
-std::vector<bool> TargetKeyIndex::KeyFields(bool target) const {
-  std::vector<bool> fields(
-      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_));
-  for (const int field : Layout(target).key_fields) {
-    if (field >= 0 && static_cast<std::size_t>(field) < fields.size())
-      fields[static_cast<std::size_t>(field)] = true;
-  }
-  return fields;
+std::vector<bool> TargetKeyIndex::KeptFields(bool target) const {
+  return std::vector<bool>(
+      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_), false);
 }
 
 std::unique_ptr<RowPreparer> TargetKeyIndex::MakeTargetPreparer() const {
@@ -229,7 +224,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
   AddTargetRow(target, PrepareHere(target, true));
 }
 
-void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prepared) {
+void TargetKeyIndex::AddTargetRow(const RowCursor& /*target*/, std::string_view prepared) {
   const ComparedRow prepared_row = ComparedRow::Parse(prepared);
   const auto row = static_cast<std::uint32_t>(starts_.size());
   std::uint8_t kind = kNoKey;
@@ -255,7 +250,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
         }
         break;
       case PreparedKey::kFromFields:
-        if (KeyFromFields(target, from_fields_key_)) {
+        if (KeyFromForm(prepared_row.form, from_fields_key_)) {
           kind = kKeptKey;
           key = from_fields_key_;
           hash = key_hash_(key);
@@ -291,9 +286,10 @@ void TargetKeyIndex::AddQueuedRows() {
   queued_count_ = 0;
 }
 
-bool TargetKeyIndex::KeyFromFields(const RowCursor& target, std::string& key) {
+bool TargetKeyIndex::KeyFromForm(std::string_view form, std::string& key) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    const FieldView value = target.Field(components_[c].target_field);
+    const FieldView value =
+        RowFormField(form, static_cast<std::size_t>(components_[c].target_field));
     if (value.type == ValueType::kNull)
       return false;  // a NULL key matches nothing
     if (!WriteCommonKey(value, key_parts_[c]))
@@ -501,7 +497,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
   return FindMatchingRecord(source, PrepareHere(source, false));
 }
 
-TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source,
+TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& /*source*/,
                                                          std::string_view prepared) {
   if (!valid_)
     return {Outcome::kSearchError, 0};
@@ -518,12 +514,13 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
       return {Outcome::kNotFound, 0};
     return Take(*slot);
   }
-  return FindFromFields(source);
+  return FindFromForm(row.form);
 }
 
-TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
+TargetKeyIndex::Match TargetKeyIndex::FindFromForm(std::string_view form) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    const FieldView value = source.Field(components_[c].source_field);
+    const FieldView value =
+        RowFormField(form, static_cast<std::size_t>(components_[c].source_field));
     std::vector<std::string>& keys = candidates_[c];
     if (CriterionKeyIsFieldKey(value, components_[c].classes)) {
       keys.resize(1);

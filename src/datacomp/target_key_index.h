@@ -114,17 +114,19 @@ class TargetKeyIndex {
   // Target's, and the Source's.
   std::unique_ptr<RowPreparer> MakeTargetPreparer() const;
   std::unique_ptr<RowPreparer> MakeSourcePreparer() const;
-  // Which fields of the Target's (or the Source's) rows the key is read from.
-  std::vector<bool> KeyFields(bool target) const;
+  // Which fields of the Target's (or the Source's) rows a reader must keep beside what the
+  // preparer makes (RowPreparation::kept_fields): none, as the prepared row holds every field.
+  std::vector<bool> KeptFields(bool target) const;
 
   // Keeps the Target cursor's current row (the next row number) and indexes its key, from what
-  // the Target preparer made of the row (`prepared`) and, for keys of unusual kinds, from the
-  // fields. Every Target row is added before the first search.
+  // the Target preparer made of the row (`prepared`); the cursor's fields are not read. Every
+  // Target row is added before the first search.
   void AddTargetRow(const RowCursor& target, std::string_view prepared);
   void AddTargetRow(const RowCursor& target);  // prepares the row here
 
   // FindMatchingRecord: the first unmatched Target row matching the Source cursor's current
-  // record (`prepared` by the Source preparer), flagged as matched.
+  // record (`prepared` by the Source preparer; the cursor's fields are not read), flagged as
+  // matched.
   Match FindMatchingRecord(const RowCursor& source, std::string_view prepared);
   Match FindMatchingRecord(const RowCursor& source);  // prepares the row here
 
@@ -185,9 +187,10 @@ class TargetKeyIndex {
 
   ComparedRowLayout Layout(bool target) const;
   std::string_view PrepareHere(const RowCursor& row, bool target);
-  // The key of a row whose key is not of the common kinds, into `key`; false when it is NULL.
-  bool KeyFromFields(const RowCursor& target, std::string& key);
-  Match FindFromFields(const RowCursor& source);
+  // The key of a row (the form of its fields) whose key is not of the common kinds, into `key`;
+  // false when it is NULL.
+  bool KeyFromForm(std::string_view form, std::string& key);
+  Match FindFromForm(std::string_view form);
 
   // A row's bytes from its start to the end of its block; the row's kind of key and the size of
   // its form lead them.
