@@ -165,16 +165,11 @@ void ComparedRowPreparer::PrepareFields(std::span<const FieldView> values, std::
   }
   // The form, written in place (a buffer filled with zeros first would cost more than the
   // form itself), then added to `out` at once.
-  std::size_t bound = 0;
-  for (const FieldView& value : values)
-    bound += RowFormFieldBound(value);
+  const std::size_t bound = RowFormBound(values);
   if (form_.size() < bound)
     form_.resize(std::max(bound, 2 * form_.size()));
-  char* const form_begin = form_.data();
-  char* to = form_begin;
-  for (const FieldView& value : values)
-    to = WriteRowFormField(value, to);
-  out.append(form_begin, static_cast<std::size_t>(to - form_begin));
+  const char* const end = WriteRowForm(values, form_.data());
+  out.append(form_.data(), static_cast<std::size_t>(end - form_.data()));
   Put(out, start + kKeyHashAt, key_hash);
   Put(out, start + kKeySizeAt, key_size);
   out[start + kKeyStateAt] = static_cast<char>(state);

@@ -282,10 +282,15 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
           row_fields_[i] = inner_->Field(static_cast<int>(i));
       }
     }
+    const bool all_kept = kept_count_ == columns_.size();
     std::size_t bound = 0;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (kept_at_[i] >= 0)
-        bound += RowFormFieldBound(row_fields_[i]);
+    if (all_kept) {
+      bound = RowFormBound(row_fields_);
+    } else {
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (kept_at_[i] >= 0)
+          bound += RowFormFieldBound(row_fields_[i]);
+      }
     }
     // rows_data only grows (doubling), so that rows are written in place without filling it
     // first, batch after batch.
@@ -293,9 +298,8 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
     if (data.size() - data_before < bound)
       data.resize(std::max(data_before + bound, 2 * data.size()));
     char* out = data.data() + data_before;
-    if (kept_count_ == columns_.size()) {
-      for (const FieldView& field : row_fields_)
-        out = WriteRowFormField(field, out);
+    if (all_kept) {
+      out = WriteRowForm(row_fields_, out);
     } else {
       for (std::size_t i = 0; i < columns_.size(); ++i) {
         if (kept_at_[i] >= 0)

@@ -78,15 +78,13 @@ bool FitsPackedDate(const DateTimeValue& v) {
          byte(v.minute) && byte(v.second) && v.nanosecond >= 0;
 }
 
-}  // namespace
-
 // A tag, then either fixed data no longer than a DateTimeValue or a 4-byte size and the bytes.
-std::size_t RowFormFieldBound(const FieldView& field) {
+inline std::size_t FieldBound(const FieldView& field) {
   static_assert(sizeof(DateTimeValue) >= sizeof(std::uint64_t));
   return 1 + sizeof(DateTimeValue) + field.bytes.size();
 }
 
-char* WriteRowFormField(const FieldView& field, char* out) {
+inline char* WriteField(const FieldView& field, char* out) {
   char* const tag = out++;
   unsigned detail = 0;
   switch (field.type) {
@@ -167,6 +165,29 @@ char* WriteRowFormField(const FieldView& field, char* out) {
   return out;
 }
 
+}  // namespace
+
+std::size_t RowFormFieldBound(const FieldView& field) {
+  return FieldBound(field);
+}
+
+char* WriteRowFormField(const FieldView& field, char* out) {
+  return WriteField(field, out);
+}
+
+std::size_t RowFormBound(std::span<const FieldView> fields) {
+  std::size_t bound = 0;
+  for (const FieldView& field : fields)
+    bound += FieldBound(field);
+  return bound;
+}
+
+char* WriteRowForm(std::span<const FieldView> fields, char* out) {
+  for (const FieldView& field : fields)
+    out = WriteField(field, out);
+  return out;
+}
+
 const char* ReadRowFormField(const char* at, FieldView& field) {
   const auto tag = static_cast<unsigned char>(*at++);
   const unsigned detail = tag >> 4;
@@ -243,15 +264,9 @@ const char* ReadRowFormField(const char* at, FieldView& field) {
 }
 
 void AppendRowForm(std::span<const FieldView> fields, std::string& out) {
-  std::size_t bound = 0;
-  for (const FieldView& field : fields)
-    bound += RowFormFieldBound(field);
   const std::size_t start = out.size();
-  out.resize(start + bound);
-  char* to = out.data() + start;
-  for (const FieldView& field : fields)
-    to = WriteRowFormField(field, to);
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  out.resize(start + RowFormBound(fields));
+  out.resize(static_cast<std::size_t>(WriteRowForm(fields, out.data() + start) - out.data()));
 }
 
 void ReadRowForm(std::string_view form, std::vector<FieldView>& fields) {

@@ -26,6 +26,9 @@ char* WriteRowFormField(const FieldView& field, char* out);
 // uses, and returns where the next one starts.
 const char* ReadRowFormField(const char* at, FieldView& field);
 
+// RowFormFieldBound and WriteRowFormField for the fields of a row, one after another.
+std::size_t RowFormBound(std::span<const FieldView> fields);
+char* WriteRowForm(std::span<const FieldView> fields, char* out);
 // Appends the form of `fields` to `out`.
 void AppendRowForm(std::span<const FieldView> fields, std::string& out);
 // The fields of a form, in order, into `fields` (replacing what it held).
