@@ -3,7 +3,7 @@
 // row: read directly (baseline) and through ReadAheadRowCursor, which overlaps the two sides.
 // The work is what both sides of a comparison do with a row: the one text form of every field,
 // hashed `work` times over (the cursor stands in for a driver converting what it fetched, the
-// caller for the comparison's fingerprint). `work` 0 does neither, which leaves the decorator's
+// caller for the comparison's own). `work` 0 does neither, which leaves the decorator's
 // own cost: the copies and the hand-over between threads. Wall-clock time, since the work is
 // shared between two threads; items = rows.
 #include <benchmark/benchmark.h>

@@ -271,13 +271,13 @@ bool RecordComparison::Open() {
   }
   if (input_.CompMethod == 1) {
     index_.emplace(source_.rows->Columns(), target_.rows->Columns(), s.key_columns, t.key_columns,
-                   input_.key_hash, input_.fingerprint);
+                   input_.key_hash);
     index_->Reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, t.record_count)));
-    // Both readers start now. Only the key fields are kept beside what is prepared, for the
-    // keys of unusual kinds. While the Target is read whole, the Source's reader runs ahead
-    // into a larger but bounded store (kSourceReadAheadBatches of at most 1 MiB).
-    RowPreparation target{index_->MakeTargetPreparer(), index_->KeyFields(true)};
-    RowPreparation source{index_->MakeSourcePreparer(), index_->KeyFields(false)};
+    // Both readers start now. What is prepared holds every field, so no field is kept beside
+    // it. While the Target is read whole, the Source's reader runs ahead into a larger but
+    // bounded store (kSourceReadAheadBatches of at most 1 MiB).
+    RowPreparation target{index_->MakeTargetPreparer(), index_->KeptFields(true)};
+    RowPreparation source{index_->MakeSourcePreparer(), index_->KeptFields(false)};
     source.batch_count = kSourceReadAheadBatches;
     source.batch_rows = kSourceReadAheadRows;
     Prepare(target_, std::move(target));

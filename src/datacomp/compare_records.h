@@ -58,8 +58,6 @@ struct CompareRecordsInput {
   // A progress refresh every this many records (at least 1), besides the refresh after every
   // Source record without a match and every record added as a range.
   std::int64_t progress_interval = 1000;
-  // The fingerprint of a row's compared texts under the key method (tests give a colliding one).
-  TargetKeyIndex::RowFingerprint fingerprint = &TargetKeyIndex::StandardRowFingerprint;
   // The hash of a key under the key method (tests give colliding ones).
   TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash;
 };

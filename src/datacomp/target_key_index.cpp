@@ -9,6 +9,8 @@
 #include "base/unicode_case.h"
 #include "datacomp/criterion_key.h"
 #include "datacomp/data_compare_options.h"
+#include "datacomp/field_equality.h"
+#include "db/row_form.h"
 
 namespace korvane {
 namespace {
@@ -56,26 +58,6 @@ bool CriterionKeyIsFieldKey(const FieldView& value, std::uint8_t classes) {
          (classes == kMatchText && value.type == ValueType::kText);
 }
 
-// The `size` bytes at `at` (from sizeof(Word) to twice that), low first, read in two loads of a
-// Word that overlap in the middle.
-template <typename Word>
-std::uint64_t TwoOverlappingLoads(const char* at, std::size_t size) {
-  Word low = 0;
-  Word high = 0;
-  std::memcpy(&low, at, sizeof low);
-  std::memcpy(&high, at + size - sizeof high, sizeof high);
-  return low | static_cast<std::uint64_t>(high) << (8 * (size - sizeof high));
-}
-
-std::uint64_t Mix(std::uint64_t x) {
-  x ^= x >> 32;
-  x *= 0xD6E8FEB86659FD93u;
-  x ^= x >> 32;
-  x *= 0xD6E8FEB86659FD93u;
-  x ^= x >> 32;
-  return x;
-}
-
 }  // namespace
 
 std::optional<std::string> CriterionColumnName(std::string_view name) {
@@ -107,10 +89,8 @@ std::optional<std::string> CriterionColumnName(std::string_view name) {
 TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
                                const std::vector<ColumnInfo>& target_columns,
                                const std::array<std::string, 3>& source_keys,
-                               const std::array<std::string, 3>& target_keys, KeyHash key_hash,
-                               RowFingerprint fingerprint)
+                               const std::array<std::string, 3>& target_keys, KeyHash key_hash)
     : key_hash_(key_hash),
-      fingerprint_(fingerprint),
       source_field_count_(static_cast<int>(source_columns.size())),
       target_field_count_(static_cast<int>(target_columns.size())) {
   const bool source_secondary_set = IsKeyColumnSet(source_keys[1]);
@@ -141,18 +121,11 @@ TargetKeyIndex::TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
   key_parts_.resize(components_.size());
   parts_.resize(components_.size());
   candidates_.resize(components_.size());
-  trimmed_.resize(static_cast<std::size_t>(source_field_count_));
 }
 
 ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   ComparedRowLayout layout;
-  layout.compared_fields = source_field_count_;
-  layout.fingerprint = fingerprint_;
   layout.key_hash = key_hash_;
-  // The Target's rows are kept; the Source's are packed alike, so that the texts of a pair,
-  // and a key's text, are confirmed equal by their packed bytes on the main thread (the
-  // Source's reader pays the packing).
-  layout.small_texts = true;
   // Without a valid key no search is made, so no key is prepared.
   if (valid_) {
     for (const Component& component : components_)
@@ -161,14 +134,9 @@ ComparedRowLayout TargetKeyIndex::Layout(bool target) const {
   return layout;
 }
 
-std::vector<bool> TargetKeyIndex::KeyFields(bool target) const {
-  std::vector<bool> fields(
-      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_));
-  for (const int field : Layout(target).key_fields) {
-    if (field >= 0 && static_cast<std::size_t>(field) < fields.size())
-      fields[static_cast<std::size_t>(field)] = true;
-  }
-  return fields;
+std::vector<bool> TargetKeyIndex::KeptFields(bool target) const {
+  return std::vector<bool>(
+      static_cast<std::size_t>(target ? target_field_count_ : source_field_count_), false);
 }
 
 std::unique_ptr<RowPreparer> TargetKeyIndex::MakeTargetPreparer() const {
@@ -186,43 +154,6 @@ std::string_view TargetKeyIndex::PrepareHere(const RowCursor& row, bool target) 
   prepared_.clear();
   preparer->Prepare(row, prepared_);
   return prepared_;
-}
-
-std::uint64_t TargetKeyIndex::StandardRowFingerprint(std::span<const std::string_view> texts) {
-  // One multiply per word and a full mix at the end: a fingerprint only has to tell most
-  // differing rows apart, as equal ones are confirmed.
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-  std::uint64_t hash = kMultiplier;
-  for (const std::string_view text : texts) {
-    hash = (hash ^ text.size()) * kMultiplier;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + at, 8);
-      hash = ((hash ^ word) * kMultiplier);
-      hash ^= hash >> 29;
-    }
-    if (at < text.size()) {
-      // The last bytes, low first (as a copy into the word would place them on this machine),
-      // read in at most two loads that stay within the text.
-      const std::size_t rest = text.size() - at;
-      const char* const last = text.data() + at;
-      std::uint64_t word = 0;
-      if (text.size() >= 8) {
-        std::memcpy(&word, text.data() + text.size() - 8, 8);
-        word >>= 8 * (8 - rest);
-      } else if (rest >= 4) {
-        word = TwoOverlappingLoads<std::uint32_t>(last, rest);
-      } else if (rest >= 2) {
-        word = TwoOverlappingLoads<std::uint16_t>(last, rest);
-      } else {
-        word = static_cast<std::uint8_t>(last[0]);
-      }
-      hash = ((hash ^ word) * kMultiplier);
-      hash ^= hash >> 29;
-    }
-  }
-  return Mix(hash);
 }
 
 std::uint64_t PackedBlocks::Append(std::string_view head, std::string_view tail) {
@@ -268,14 +199,15 @@ void RowStarts::PushBack(std::uint64_t position) {
 
 namespace {
 
-// The kind of key a row holds: none (a NULL key, or no valid key), one its texts give back
-// (kTextsKey, with a bit per component that is a text rather than a whole number), or one kept
-// in the row behind its size (kKeptKey).
+// A kept row: the kind of key it holds (one byte), the size of its form (ReadPackedLength), the
+// key when kept, then the form. The kinds: none (a NULL key, or no valid key), one its fields
+// give back (kFieldsKey: each component a whole number or a text), or one kept in the row behind
+// its size (kKeptKey).
 constexpr std::uint8_t kNoKey = 0;
-constexpr std::uint8_t kTextsKey = 0x40;
+constexpr std::uint8_t kFieldsKey = 0x40;
 constexpr std::uint8_t kKeptKey = 0x80;
-constexpr std::size_t kKindAt = 8;
-constexpr std::size_t kRowHeaderSize = 9;
+constexpr std::size_t kKindAt = 0;
+constexpr std::size_t kRowHeaderSize = 1;
 
 }  // namespace
 
@@ -292,7 +224,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target) {
   AddTargetRow(target, PrepareHere(target, true));
 }
 
-void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prepared) {
+void TargetKeyIndex::AddTargetRow(const RowCursor& /*target*/, std::string_view prepared) {
   const ComparedRow prepared_row = ComparedRow::Parse(prepared);
   const auto row = static_cast<std::uint32_t>(starts_.size());
   std::uint8_t kind = kNoKey;
@@ -306,14 +238,11 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
         for (std::size_t c = 0; c < prepared_row.classes.size(); ++c)
           components_[c].classes |= static_cast<std::uint8_t>(prepared_row.classes[c]);
         if (prepared_row.key_state == PreparedKey::kReady) {
-          // Only whole numbers and texts are given back by the row's texts; a key with a date
+          // Only whole numbers and texts are given back by the row's fields; a key with a date
           // is kept in the row.
-          kind = kTextsKey;
-          for (std::size_t c = 0; c < prepared_row.classes.size() && kind != kKeptKey; ++c) {
-            const auto match_class = static_cast<std::uint8_t>(prepared_row.classes[c]);
-            if (match_class == kMatchText)
-              kind |= static_cast<std::uint8_t>(1u << c);
-            else if (match_class != kMatchNumber)
+          kind = kFieldsKey;
+          for (const char match_class : prepared_row.classes) {
+            if (match_class != kMatchText && match_class != kMatchNumber)
               kind = kKeptKey;
           }
           key = prepared_row.key;
@@ -321,7 +250,7 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
         }
         break;
       case PreparedKey::kFromFields:
-        if (KeyFromFields(target, from_fields_key_)) {
+        if (KeyFromForm(prepared_row.form, from_fields_key_)) {
           kind = kKeptKey;
           key = from_fields_key_;
           hash = key_hash_(key);
@@ -330,13 +259,13 @@ void TargetKeyIndex::AddTargetRow(const RowCursor& target, std::string_view prep
     }
   }
   row_.clear();
-  row_.append(reinterpret_cast<const char*>(&prepared_row.fingerprint), 8);
   row_.push_back(static_cast<char>(kind));
+  AppendPackedLength(row_, prepared_row.form.size());
   if (kind == kKeptKey) {
     AppendPackedLength(row_, key.size());
     row_.append(key);
   }
-  starts_.PushBack(rows_.Append(row_, prepared_row.texts));
+  starts_.PushBack(rows_.Append(row_, prepared_row.form));
   matched_.push_back(false);
   if (kind != kNoKey)
     QueueRow(hash, row);
@@ -357,9 +286,10 @@ void TargetKeyIndex::AddQueuedRows() {
   queued_count_ = 0;
 }
 
-bool TargetKeyIndex::KeyFromFields(const RowCursor& target, std::string& key) {
+bool TargetKeyIndex::KeyFromForm(std::string_view form, std::string& key) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    const FieldView value = target.Field(components_[c].target_field);
+    const FieldView value =
+        RowFormField(form, static_cast<std::size_t>(components_[c].target_field));
     if (value.type == ValueType::kNull)
       return false;  // a NULL key matches nothing
     if (!WriteCommonKey(value, key_parts_[c]))
@@ -375,117 +305,72 @@ std::string_view TargetKeyIndex::RowBytes(std::size_t row) const {
   return rows_.From(starts_[row]);
 }
 
-std::uint64_t TargetKeyIndex::FingerprintOf(std::string_view row_bytes) const {
-  std::uint64_t fingerprint = 0;
-  std::memcpy(&fingerprint, row_bytes.data(), sizeof fingerprint);
-  return fingerprint;
-}
-
-std::size_t TargetKeyIndex::TextsAt(std::string_view row_bytes) const {
+std::string_view TargetKeyIndex::TargetForm(std::size_t row) const {
+  const std::string_view bytes = RowBytes(row);
   std::size_t at = kRowHeaderSize;
-  if (static_cast<std::uint8_t>(row_bytes[kKindAt]) == kKeptKey) {
-    const std::size_t key_size = ReadPackedLength(row_bytes, at);
-    at += key_size;
-  }
-  return at;
+  const std::size_t size = ReadPackedLength(bytes, at);
+  if (static_cast<std::uint8_t>(bytes[kKindAt]) == kKeptKey)
+    at += ReadPackedLength(bytes, at);
+  return bytes.substr(at, size);
 }
 
 std::string_view TargetKeyIndex::RowKey(std::uint32_t row, std::string& buffer) {
   const std::string_view bytes = RowBytes(row);
-  const auto kind = static_cast<std::uint8_t>(bytes[kKindAt]);
   std::size_t at = kRowHeaderSize;
-  if (kind == kKeptKey) {
+  const std::size_t form_size = ReadPackedLength(bytes, at);
+  if (static_cast<std::uint8_t>(bytes[kKindAt]) == kKeptKey) {
     const std::size_t size = ReadPackedLength(bytes, at);
     return bytes.substr(at, size);
   }
-  // Built as WriteCommonKey builds it from the field: a whole number's NullText is its digits,
-  // a text's is the text itself.
+  // Built as the preparer built it, from the key fields (whole numbers and texts).
+  const std::string_view form = bytes.substr(at, form_size);
   buffer.clear();
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    std::size_t field_at = at;
-    for (int k = 0; k < components_[c].target_field; ++k)
-      NextPackedText(bytes, field_at);
-    UnpackText(NextPackedText(bytes, field_at), text_);
-    std::string& part = components_.size() == 1 ? buffer : key_text_;
-    if ((kind & (1u << c)) != 0) {
-      part.assign(1, 't');
-      AppendSimpleCaseFold(TrimRight(text_), part);
+    const FieldView value =
+        RowFormField(form, static_cast<std::size_t>(components_[c].target_field));
+    if (components_.size() == 1) {
+      WriteCommonKey(value, buffer);
     } else {
-      part.assign(1, 'n');
-      part.append(text_);
+      WriteCommonKey(value, key_text_);
+      AppendKeyPart(buffer, key_text_);
     }
-    if (components_.size() > 1)
-      AppendKeyPart(buffer, part);
   }
   return buffer;
 }
 
 std::string TargetKeyIndex::TargetText(std::size_t row, int field) const {
-  const std::string_view bytes = RowBytes(row);
-  std::size_t at = TextsAt(bytes);
-  for (int k = 0; k < field; ++k)
-    NextPackedText(bytes, at);
   std::string text;
-  UnpackText(NextPackedText(bytes, at), text);
+  if (field >= 0)
+    AppendNullText(RowFormField(TargetForm(row), static_cast<std::size_t>(field)), text);
   return text;
 }
 
 std::vector<std::string> TargetKeyIndex::TargetTexts(std::size_t row) const {
-  return UnpackTexts(TargetPacked(row));
+  std::vector<FieldView> fields;
+  ReadRowForm(TargetForm(row), fields);
+  return FieldTexts(fields);
 }
 
 std::vector<std::string> TargetKeyIndex::SourceTexts(std::string_view prepared) {
-  return UnpackTexts(ComparedRow::Parse(prepared).texts);
-}
-
-std::string_view TargetKeyIndex::TargetPacked(std::size_t row) const {
-  const std::string_view bytes = RowBytes(row);
-  const std::size_t start = TextsAt(bytes);
-  std::size_t end = start;
-  for (int k = 0; k < target_field_count_; ++k)
-    NextPackedText(bytes, end);
-  return bytes.substr(start, end - start);
-}
-
-std::uint64_t TargetKeyIndex::SourceFingerprint(std::span<const std::string_view> texts) {
-  for (std::size_t k = 0; k < trimmed_.size(); ++k)
-    trimmed_[k] = k < texts.size() ? Trim(texts[k]) : std::string_view();
-  return fingerprint_(trimmed_);
+  std::vector<FieldView> fields;
+  ReadRowForm(ComparedRow::Parse(prepared).form, fields);
+  return FieldTexts(fields);
 }
 
 bool TargetKeyIndex::SamePreparedData(std::size_t row, std::string_view prepared) const {
-  const ComparedRow source = ComparedRow::Parse(prepared);
-  const std::string_view bytes = RowBytes(row);
-  if (FingerprintOf(bytes) != source.fingerprint)
-    return false;
-  // Both sides' texts are packed small, so equal texts are equal bytes. The Source's are its
-  // compared texts one after another, each telling its own end: when the Target row (holding at
-  // least as many) starts with the same bytes, its first texts are the same ones.
-  if (target_field_count_ >= source_field_count_) {
-    const std::size_t at = TextsAt(bytes);
-    if (bytes.size() - at >= source.texts.size() &&
-        std::memcmp(bytes.data() + at, source.texts.data(), source.texts.size()) == 0)
-      return true;
-  }
-  return SamePackedTexts(source.texts, TargetPacked(row),
-                         static_cast<std::size_t>(source_field_count_));
-}
-
-bool TargetKeyIndex::SameData(std::size_t row, std::span<const std::string_view> source_texts,
-                              std::uint64_t source_fingerprint) const {
-  const std::string_view bytes = RowBytes(row);
-  if (FingerprintOf(bytes) != source_fingerprint)
-    return false;
-  std::size_t at = TextsAt(bytes);
-  std::string target;
-  for (std::size_t k = 0; k < source_texts.size(); ++k) {
-    target.clear();
-    if (k < static_cast<std::size_t>(target_field_count_))
-      UnpackText(NextPackedText(bytes, at), target);
-    if (Trim(source_texts[k]) != Trim(target))
-      return false;
-  }
-  return true;
+  const std::string_view source = ComparedRow::Parse(prepared).form;
+  const std::string_view target = TargetForm(row);
+  // Each field's form tells its own end, so a Target form that starts with the Source's holds
+  // the Source's fields, of equal types and values, at the Source's positions (and perhaps more
+  // of its own, which a pair does not compare). Most pairs are settled so.
+  if (target.size() >= source.size() &&
+      std::memcmp(target.data(), source.data(), source.size()) == 0)
+    return true;
+  std::vector<FieldView> source_fields;
+  std::vector<FieldView> target_fields;
+  ReadRowForm(source, source_fields);
+  ReadRowForm(target, target_fields);
+  return FieldTextComparer().SameRecords(source_fields, target_fields);
 }
 
 std::string TargetKeyIndex::CompositeKey(const std::vector<const std::string*>& parts) const {
@@ -612,7 +497,7 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
   return FindMatchingRecord(source, PrepareHere(source, false));
 }
 
-TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source,
+TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& /*source*/,
                                                          std::string_view prepared) {
   if (!valid_)
     return {Outcome::kSearchError, 0};
@@ -629,12 +514,13 @@ TargetKeyIndex::Match TargetKeyIndex::FindMatchingRecord(const RowCursor& source
       return {Outcome::kNotFound, 0};
     return Take(*slot);
   }
-  return FindFromFields(source);
+  return FindFromForm(row.form);
 }
 
-TargetKeyIndex::Match TargetKeyIndex::FindFromFields(const RowCursor& source) {
+TargetKeyIndex::Match TargetKeyIndex::FindFromForm(std::string_view form) {
   for (std::size_t c = 0; c < components_.size(); ++c) {
-    const FieldView value = source.Field(components_[c].source_field);
+    const FieldView value =
+        RowFormField(form, static_cast<std::size_t>(components_[c].source_field));
     std::vector<std::string>& keys = candidates_[c];
     if (CriterionKeyIsFieldKey(value, components_[c].classes)) {
       keys.resize(1);

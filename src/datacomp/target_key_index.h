@@ -1,4 +1,4 @@
-// Pairing records by key: the Target's rows read once into a packed form, with a hash index of
+// Pairing records by key: the Target's rows read once into a compact form, with a hash index of
 // their key values that finds, for the current Source record, the same Target row as a forward
 // Find from the Target's first record (one key) or a filtered clone (several keys) would, after
 // every earlier match was deleted from the Target. Matched rows are flagged instead of deleted,
@@ -15,11 +15,10 @@
 // A Target key name that a criterion cannot name (not a field of the Target, or not readable
 // as a column name, such as "No Field") makes every search fail.
 //
-// Each Target row is kept as the NullText of its fields, packed (compared_row.h) one after
-// another in blocks of memory (no Value and no vector per row), behind a 64-bit fingerprint of
-// the texts a pair compares (the first as many fields as the Source has, trimmed of blanks, a
-// missing one as empty). A pair whose fingerprints differ differs; equal fingerprints are
-// confirmed against the texts. A row's key is not kept beside it when its texts give it back
+// Each Target row is kept in the compact form of its fields (db/row_form.h), one after another
+// in blocks of memory (no Value and no vector per row). A pair whose forms are equal holds the
+// same data; otherwise its fields are compared by their values, and by their texts only where
+// the values do not settle it. A row's key is not kept beside it when its fields give it back
 // (whole numbers and texts, the common kinds); keys of other kinds are kept in the row.
 #pragma once
 
@@ -27,7 +26,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -100,18 +98,14 @@ class TargetKeyIndex {
   // against the key bytes); a poor one is only slower. Tests give a colliding one.
   using KeyHash = std::uint64_t (*)(std::string_view key);
   static std::uint64_t StandardKeyHash(std::string_view key);
-  // The fingerprint of a row's compared texts (each trimmed). Likewise any function gives the
-  // same verdicts, as equal fingerprints are confirmed.
-  using RowFingerprint = std::uint64_t (*)(std::span<const std::string_view> texts);
-  static std::uint64_t StandardRowFingerprint(std::span<const std::string_view> texts);
 
   // The fields of both sides by name; the Source's field count is the number of fields a pair
   // compares.
   TargetKeyIndex(const std::vector<ColumnInfo>& source_columns,
                  const std::vector<ColumnInfo>& target_columns,
                  const std::array<std::string, 3>& source_keys,
-                 const std::array<std::string, 3>& target_keys, KeyHash key_hash = &StandardKeyHash,
-                 RowFingerprint fingerprint = &StandardRowFingerprint);
+                 const std::array<std::string, 3>& target_keys,
+                 KeyHash key_hash = &StandardKeyHash);
 
   // Room for about this many Target rows (the counted ones), so that reading them moves no
   // row twice.
@@ -120,17 +114,19 @@ class TargetKeyIndex {
   // Target's, and the Source's.
   std::unique_ptr<RowPreparer> MakeTargetPreparer() const;
   std::unique_ptr<RowPreparer> MakeSourcePreparer() const;
-  // Which fields of the Target's (or the Source's) rows the key is read from.
-  std::vector<bool> KeyFields(bool target) const;
+  // Which fields of the Target's (or the Source's) rows a reader must keep beside what the
+  // preparer makes (RowPreparation::kept_fields): none, as the prepared row holds every field.
+  std::vector<bool> KeptFields(bool target) const;
 
   // Keeps the Target cursor's current row (the next row number) and indexes its key, from what
-  // the Target preparer made of the row (`prepared`) and, for keys of unusual kinds, from the
-  // fields. Every Target row is added before the first search.
+  // the Target preparer made of the row (`prepared`); the cursor's fields are not read. Every
+  // Target row is added before the first search.
   void AddTargetRow(const RowCursor& target, std::string_view prepared);
   void AddTargetRow(const RowCursor& target);  // prepares the row here
 
   // FindMatchingRecord: the first unmatched Target row matching the Source cursor's current
-  // record (`prepared` by the Source preparer), flagged as matched.
+  // record (`prepared` by the Source preparer; the cursor's fields are not read), flagged as
+  // matched.
   Match FindMatchingRecord(const RowCursor& source, std::string_view prepared);
   Match FindMatchingRecord(const RowCursor& source);  // prepares the row here
 
@@ -141,15 +137,10 @@ class TargetKeyIndex {
   enum PrefetchStep { kPrefetchSlot, kPrefetchStart, kPrefetchRow };
   void Prefetch(std::string_view prepared, PrefetchStep step) const;
 
-  // SameData for a Source row as the Source preparer made it.
+  // Whether a Source row, as the Source preparer made it, holds the same data as Target `row`:
+  // the NullTexts of the Source's fields, field by field, trimmed, letter case counting, equal
+  // to the Target's at their positions (a Target field beyond its own a blank text).
   bool SamePreparedData(std::size_t row, std::string_view prepared) const;
-
-  // The fingerprint of a Source row whose compared fields have these texts (untrimmed).
-  std::uint64_t SourceFingerprint(std::span<const std::string_view> texts);
-  // Whether a Source row of these texts and fingerprint holds the same data as Target `row`:
-  // field by field, trimmed, letter case counting, a Target field beyond its own a blank text.
-  bool SameData(std::size_t row, std::span<const std::string_view> source_texts,
-                std::uint64_t source_fingerprint) const;
 
   std::size_t TargetRowCount() const { return starts_.size(); }
   int TargetFieldCount() const { return target_field_count_; }
@@ -158,8 +149,8 @@ class TargetKeyIndex {
   std::vector<std::string> TargetTexts(std::size_t row) const;
   // The NullTexts of the fields of a Source row as the Source preparer made it.
   static std::vector<std::string> SourceTexts(std::string_view prepared);
-  // The texts of a row packed (ComparedRow's form).
-  std::string_view TargetPacked(std::size_t row) const;
+  // The form of a row's fields (ComparedRow's form).
+  std::string_view TargetForm(std::size_t row) const;
   bool IsMatched(std::size_t row) const { return matched_[row]; }
   std::size_t MatchedCount() const { return matched_count_; }
 
@@ -196,16 +187,14 @@ class TargetKeyIndex {
 
   ComparedRowLayout Layout(bool target) const;
   std::string_view PrepareHere(const RowCursor& row, bool target);
-  // The key of a row whose key is not of the common kinds, into `key`; false when it is NULL.
-  bool KeyFromFields(const RowCursor& target, std::string& key);
-  Match FindFromFields(const RowCursor& source);
+  // The key of a row (the form of its fields) whose key is not of the common kinds, into `key`;
+  // false when it is NULL.
+  bool KeyFromForm(std::string_view form, std::string& key);
+  Match FindFromForm(std::string_view form);
 
-  // A row's bytes from its start to the end of its block; the fingerprint and the row's kind
-  // of key lead them.
+  // A row's bytes from its start to the end of its block; the row's kind of key and the size of
+  // its form lead them.
   std::string_view RowBytes(std::size_t row) const;
-  std::uint64_t FingerprintOf(std::string_view row_bytes) const;
-  // Where the packed texts start in a row's bytes.
-  std::size_t TextsAt(std::string_view row_bytes) const;
   // The key a row was indexed under, built in `buffer` unless the row holds it.
   std::string_view RowKey(std::uint32_t row, std::string& buffer);
   std::uint32_t KeyRow(const Slot& slot) const {
@@ -233,7 +222,6 @@ class TargetKeyIndex {
   std::string CompositeKey(const std::vector<const std::string*>& parts) const;
 
   KeyHash key_hash_;
-  RowFingerprint fingerprint_;
   std::vector<Component> components_;
   bool valid_ = true;
   int source_field_count_ = 0;
@@ -266,7 +254,6 @@ class TargetKeyIndex {
   std::string key_text_;
   std::string from_fields_key_;
   std::string text_;
-  std::vector<std::string_view> trimmed_;
   std::vector<std::string> key_parts_;
   std::vector<const std::string*> parts_;
   std::vector<std::vector<std::string>> candidates_;

@@ -1,189 +1,17 @@
 #include "db/read_ahead_cursor.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstring>
 #include <exception>
-#include <limits>
 #include <new>
 #include <system_error>
-#include <type_traits>
+
+#include "db/row_form.h"
 
 namespace korvane {
 
 namespace {
-
-static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied as they are");
-
-// A field kept in a batch: a tag byte, the ValueType in its low four bits and a detail in its
-// high four, then the data:
-//   Null                 nothing
-//   boolean, integer     the detail's number (1 to 8) of low bytes of the two's complement,
-//                        low first, sign-extended when read
-//   float                the 8 bytes of the double
-//   text, decimal, GUID, binary
-//                        the size in the detail when below kLongSize, else kLongSize and the size
-//                        in 4 bytes; then the bytes
-//   datetime             detail 0: year in 2 bytes, month, day, hour, minute, second in one
-//                        each, nanosecond in 4, then has_date and has_time as bits 0 and 1 of one
-//                        byte; detail 1 (a field out of those ranges): the DateTimeValue as it is
-constexpr unsigned kLongSize = 15;
-constexpr std::size_t kPackedDateSize = 12;
-
-// The fewest low bytes (1 to 8) whose sign extension gives `value` back.
-unsigned IntegerBytes(std::int64_t value) {
-  // The bits that differ from the sign bit, and the sign bit itself.
-  const auto magnitude = static_cast<std::uint64_t>(value ^ (value >> 63));
-  const int bits = 64 - std::countl_zero(magnitude) + 1;
-  return static_cast<unsigned>((bits + 7) / 8);
-}
-
-bool FitsPackedDate(const DateTimeValue& v) {
-  auto byte = [](int n) { return n >= 0 && n <= 255; };
-  return v.year >= -32768 && v.year <= 32767 && byte(v.month) && byte(v.day) && byte(v.hour) &&
-         byte(v.minute) && byte(v.second) && v.nanosecond >= 0;
-}
-
-// The most bytes WriteKeptField writes for a field, whatever its type: a tag, then either
-// fixed data no longer than a DateTimeValue or a 4-byte size and the bytes.
-std::size_t KeptFieldBound(const FieldView& field) {
-  static_assert(sizeof(DateTimeValue) >= sizeof(std::uint64_t));
-  return 1 + sizeof(DateTimeValue) + field.bytes.size();
-}
-
-// Writes `field` at `out`, which has room for KeptFieldBound(field) bytes, and returns where
-// the next field goes.
-char* WriteKeptField(const FieldView& field, char* out) {
-  char* const tag = out++;
-  unsigned detail = 0;
-  switch (field.type) {
-    case ValueType::kNull:
-      break;
-    case ValueType::kBoolean:
-    case ValueType::kInteger: {
-      // All 8 bytes are written (there is room), only the needed ones kept.
-      detail = IntegerBytes(field.integer);
-      const auto bits = static_cast<std::uint64_t>(field.integer);
-      if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out, &bits, sizeof bits);
-      } else {
-        for (int k = 0; k < 8; ++k)
-          out[k] = static_cast<char>(bits >> (8 * k));
-      }
-      out += detail;
-      break;
-    }
-    case ValueType::kFloat:
-      std::memcpy(out, &field.real, sizeof field.real);
-      out += sizeof field.real;
-      break;
-    case ValueType::kDecimal:
-    case ValueType::kText:
-    case ValueType::kBinary:
-    case ValueType::kGuid: {
-      const std::size_t size = field.bytes.size();
-      if (size < kLongSize) {
-        detail = static_cast<unsigned>(size);
-      } else {
-        if (size > std::numeric_limits<std::uint32_t>::max())
-          throw std::bad_alloc();
-        detail = kLongSize;
-        const auto size32 = static_cast<std::uint32_t>(size);
-        std::memcpy(out, &size32, sizeof size32);
-        out += sizeof size32;
-      }
-      if (size > 0)
-        std::memcpy(out, field.bytes.data(), size);
-      out += size;
-      break;
-    }
-    case ValueType::kDateTime: {
-      const DateTimeValue& v = field.datetime;
-      if (!FitsPackedDate(v)) {
-        detail = 1;
-        std::memcpy(out, &v, sizeof v);
-        out += sizeof v;
-        break;
-      }
-      const auto year = static_cast<std::int16_t>(v.year);
-      const auto nanosecond = static_cast<std::uint32_t>(v.nanosecond);
-      std::memcpy(out, &year, 2);
-      out[2] = static_cast<char>(v.month);
-      out[3] = static_cast<char>(v.day);
-      out[4] = static_cast<char>(v.hour);
-      out[5] = static_cast<char>(v.minute);
-      out[6] = static_cast<char>(v.second);
-      std::memcpy(out + 7, &nanosecond, 4);
-      out[11] = static_cast<char>((v.has_date ? 1 : 0) | (v.has_time ? 2 : 0));
-      out += kPackedDateSize;
-      break;
-    }
-  }
-  *tag = static_cast<char>(static_cast<unsigned>(field.type) | detail << 4);
-  return out;
-}
-
-// Reads the field WriteKeptField wrote at `at` into `field` (whose other members are left as they
-// are) and returns where the next one starts.
-const char* ReadKeptField(const char* at, FieldView& field) {
-  const auto tag = static_cast<unsigned char>(*at++);
-  const unsigned detail = tag >> 4;
-  field.type = static_cast<ValueType>(tag & 0x0F);
-  switch (field.type) {
-    case ValueType::kNull:
-      return at;
-    case ValueType::kBoolean:
-    case ValueType::kInteger: {
-      std::uint64_t bits = 0;
-      for (unsigned k = 0; k < detail; ++k)
-        bits |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[k])) << (8 * k);
-      if (detail > 0 && detail < 8 && (bits >> (8 * detail - 1)) != 0)
-        bits |= ~std::uint64_t{0} << (8 * detail);
-      field.integer = static_cast<std::int64_t>(bits);
-      return at + detail;
-    }
-    case ValueType::kFloat:
-      std::memcpy(&field.real, at, sizeof field.real);
-      return at + sizeof field.real;
-    case ValueType::kDecimal:
-    case ValueType::kText:
-    case ValueType::kBinary:
-    case ValueType::kGuid: {
-      std::size_t size = detail;
-      if (detail == kLongSize) {
-        std::uint32_t size32 = 0;
-        std::memcpy(&size32, at, sizeof size32);
-        size = size32;
-        at += sizeof size32;
-      }
-      field.bytes = std::string_view(at, size);
-      return at + size;
-    }
-    case ValueType::kDateTime: {
-      if (detail == 1) {
-        std::memcpy(&field.datetime, at, sizeof field.datetime);
-        return at + sizeof field.datetime;
-      }
-      DateTimeValue& v = field.datetime;
-      std::int16_t year = 0;
-      std::uint32_t nanosecond = 0;
-      std::memcpy(&year, at, 2);
-      std::memcpy(&nanosecond, at + 7, 4);
-      v.year = year;
-      v.month = static_cast<unsigned char>(at[2]);
-      v.day = static_cast<unsigned char>(at[3]);
-      v.hour = static_cast<unsigned char>(at[4]);
-      v.minute = static_cast<unsigned char>(at[5]);
-      v.second = static_cast<unsigned char>(at[6]);
-      v.nanosecond = static_cast<int>(nanosecond);
-      v.has_date = (at[11] & 1) != 0;
-      v.has_time = (at[11] & 2) != 0;
-      return at + kPackedDateSize;
-    }
-  }
-  return at;
-}
 
 // How often a caller waiting for rows looks at the cancel flag when the reader is busy in a
 // long move of the inner cursor.
@@ -411,9 +239,9 @@ FieldView ReadAheadRowCursor::Field(int index) const {
   FieldView field;
   const char* at = RowData();
   for (int k = 0; k < kept_at; ++k)
-    at = ReadKeptField(at, field);
+    at = ReadRowFormField(at, field);
   field = FieldView{};
-  ReadKeptField(at, field);
+  ReadRowFormField(at, field);
   return field;
 }
 
@@ -432,7 +260,7 @@ void ReadAheadRowCursor::Fields(std::span<FieldView> out) const {
   for (std::size_t k = 0; k < count; ++k) {
     // Read straight into place: a copy of a view just written would wait for those writes.
     out[k] = FieldView{};
-    at = ReadKeptField(at, out[k]);
+    at = ReadRowFormField(at, out[k]);
   }
   for (std::size_t k = count; k < out.size(); ++k)
     out[k] = FieldView{};
@@ -454,10 +282,15 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
           row_fields_[i] = inner_->Field(static_cast<int>(i));
       }
     }
+    const bool all_kept = kept_count_ == columns_.size();
     std::size_t bound = 0;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (kept_at_[i] >= 0)
-        bound += KeptFieldBound(row_fields_[i]);
+    if (all_kept) {
+      bound = RowFormBound(row_fields_);
+    } else {
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (kept_at_[i] >= 0)
+          bound += RowFormFieldBound(row_fields_[i]);
+      }
     }
     // rows_data only grows (doubling), so that rows are written in place without filling it
     // first, batch after batch.
@@ -465,13 +298,12 @@ bool ReadAheadRowCursor::CopyRow(Batch& batch) {
     if (data.size() - data_before < bound)
       data.resize(std::max(data_before + bound, 2 * data.size()));
     char* out = data.data() + data_before;
-    if (kept_count_ == columns_.size()) {
-      for (const FieldView& field : row_fields_)
-        out = WriteKeptField(field, out);
+    if (all_kept) {
+      out = WriteRowForm(row_fields_, out);
     } else {
       for (std::size_t i = 0; i < columns_.size(); ++i) {
         if (kept_at_[i] >= 0)
-          out = WriteKeptField(row_fields_[i], out);
+          out = WriteRowFormField(row_fields_[i], out);
       }
     }
     batch.rows_used = static_cast<std::size_t>(out - data.data());

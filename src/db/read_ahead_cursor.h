@@ -104,16 +104,15 @@ class ReadAheadRowCursor final : public RowCursor {
   // already at hand in the current batch; empty otherwise (past the batch, read in place, or no
   // preparer). Only a look: the current row stays where it is.
   std::string_view PreparedAhead(std::size_t ahead) const;
-  // The current row's kept fields in the form a batch keeps them, when the row comes from a batch;
-  // empty otherwise (read in place, or no current row). The form is a function of the fields'
-  // types and values alone, so two rows, of this cursor or another keeping as many fields, whose
-  // forms are equal hold fields of equal types and values, field by field. (Not the converse:
-  // booleans read as 1 and as 2 are kept apart.)
+  // The current row's kept fields in their compact form (db/row_form.h), as a batch keeps them,
+  // when the row comes from a batch; empty otherwise (read in place, or no current row). Two
+  // rows, of this cursor or another, whose forms are equal hold as many fields, of equal types
+  // and values, field by field.
   std::string_view RowForm() const;
 
  private:
-  // The rows of a batch are kept one after another in `rows_data`, each kept field in a compact
-  // form (see the .cpp) read back in order, so that a row takes few more bytes than its data: the
+  // The rows of a batch are kept one after another in `rows_data`, each kept field in its compact
+  // form (db/row_form.h) read back in order, so that a row takes few more bytes than its data: the
   // caller's thread reads what the reader's wrote, and every byte crosses between them.
   struct Batch {
     std::size_t rows = 0;

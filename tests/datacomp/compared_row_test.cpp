@@ -38,10 +38,8 @@ Prepared Prepare(const ResultSet& rows, const ComparedRowLayout& layout) {
   return prepared;
 }
 
-ComparedRowLayout KeyLayout(std::vector<int> key_fields, int compared_fields = 0) {
+ComparedRowLayout KeyLayout(std::vector<int> key_fields) {
   ComparedRowLayout layout;
-  layout.compared_fields = compared_fields;
-  layout.fingerprint = &TargetKeyIndex::StandardRowFingerprint;
   layout.key_fields = std::move(key_fields);
   layout.key_hash = &TargetKeyIndex::StandardKeyHash;
   return layout;
@@ -53,9 +51,19 @@ Value LongText(std::size_t size) {
   return Value::Text(text);
 }
 
-// Every field's NullText comes back whole, however long, and the fingerprint is that of the
-// compared texts trimmed, a missing one as empty.
-TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
+// The texts of the fields a form holds.
+std::vector<std::string> FormTexts(std::string_view form) {
+  std::vector<FieldView> fields;
+  ReadRowForm(form, fields);
+  std::vector<std::string> texts;
+  for (const FieldView& field : fields)
+    AppendNullText(field, texts.emplace_back());
+  return texts;
+}
+
+// The form holds every field of the row, however long, whichever fields make the key, and
+// gives back each field's NullText.
+TEST(ComparedRowTest, FormHoldsEveryFieldOfTheRow) {
   DateTimeValue at;
   at.year = 2024;
   at.month = 2;
@@ -72,25 +80,20 @@ TEST(ComparedRowTest, TextsAndFingerprintAreThoseOfTheFields) {
       LongText(128),           LongText(20000),
   };
   const ResultSet rows = OneRow(values);
-  for (const int compared : {0, 3, 12, 15}) {
-    for (const bool small : {false, true}) {
-      SCOPED_TRACE("compared fields " + std::to_string(compared) + (small ? ", small" : ""));
-      ComparedRowLayout layout = KeyLayout({}, compared);
-      layout.small_texts = small;
-      const Prepared prepared = Prepare(rows, layout);
-      std::vector<std::string> texts;
-      for (const Value& value : values)
-        texts.push_back(NullText(value));
-      EXPECT_EQ(UnpackTexts(prepared.row.texts), texts);
-      std::vector<std::string_view> trimmed;
-      for (int k = 0; k < compared; ++k)
-        trimmed.push_back(k < static_cast<int>(texts.size()) ? Trim(texts[k]) : std::string_view());
-      EXPECT_EQ(prepared.row.fingerprint, TargetKeyIndex::StandardRowFingerprint(trimmed));
-    }
+  std::vector<std::string> texts;
+  for (const Value& value : values)
+    texts.push_back(NullText(value));
+  for (const std::vector<int>& key_fields :
+       std::vector<std::vector<int>>{{}, {0}, {1, 0}, {5}, {3}}) {
+    SCOPED_TRACE("key fields " + std::to_string(key_fields.size()));
+    const Prepared prepared = Prepare(rows, KeyLayout(key_fields));
+    EXPECT_EQ(FormTexts(prepared.row.form), texts);
+    std::vector<FieldView> fields;
+    ReadRowForm(prepared.row.form, fields);
+    ASSERT_EQ(fields.size(), values.size());
+    for (std::size_t k = 0; k < values.size(); ++k)
+      EXPECT_EQ(fields[k].type, values[k].type()) << "field " << k;
   }
-  ComparedRowLayout without = KeyLayout({}, 5);
-  without.fingerprint = nullptr;
-  EXPECT_EQ(Prepare(rows, without).row.fingerprint, 0u);
 }
 
 // A cursor over rows of views given as they are, so a test can hand dates over with their text
@@ -184,15 +187,14 @@ TEST(ComparedRowTest, DatesHandedOverWithTheirTextPrepareAsDatesWrittenFromTheir
     }
   }
   EXPECT_GT(dates_handed_over, 500);
-  for (const bool small : {false, true}) {
-    ComparedRowLayout layout = KeyLayout({0}, 4);
-    layout.small_texts = small;
+  {
+    const ComparedRowLayout layout = KeyLayout({0});
     ComparedRowPreparer from_fields(layout);
     ComparedRowPreparer from_texts(layout);
     ViewCursor plain_rows(kFields, plain);
     ViewCursor handed_over_rows(kFields, handed_over);
     for (std::size_t r = 0; r < values.size(); ++r) {
-      SCOPED_TRACE("row " + std::to_string(r) + (small ? ", small" : ""));
+      SCOPED_TRACE("row " + std::to_string(r));
       ASSERT_TRUE(plain_rows.Next());
       ASSERT_TRUE(handed_over_rows.Next());
       std::string expected;
@@ -205,7 +207,7 @@ TEST(ComparedRowTest, DatesHandedOverWithTheirTextPrepareAsDatesWrittenFromTheir
       std::vector<std::string> texts;
       for (const Value& value : values[r])
         texts.push_back(NullText(value));
-      EXPECT_EQ(UnpackTexts(ComparedRow::Parse(prepared).texts), texts);
+      EXPECT_EQ(FormTexts(ComparedRow::Parse(prepared).form), texts);
     }
   }
 }
@@ -236,18 +238,15 @@ TEST(ComparedRowTest, FieldsHandedOverArePreparedInsteadOfTheRowsOwn) {
   struct LayoutCase {
     std::string name;
     std::vector<int> key_fields;
-    int compared_fields;
-    bool small;
   };
   const std::vector<LayoutCase> cases = {
-      {"Target: packed small, key of one", {0}, 4, true},
-      {"Source: as it is, key of two", {3, 0}, 4, false},
-      {"no key, some compared", {}, 2, true},
+      {"key of one", {0}},
+      {"key of two", {3, 0}},
+      {"no key", {}},
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ComparedRowLayout layout = KeyLayout(c.key_fields, c.compared_fields);
-    layout.small_texts = c.small;
+    const ComparedRowLayout layout = KeyLayout(c.key_fields);
     // Each row on its own, as Prepare reads it.
     std::vector<std::string> expected(2);
     MaterialisedRowCursor each(rows);
@@ -415,155 +414,17 @@ TEST(ComparedRowTest, WriteDateKeyAgreesWithTheDatesTextAsACriterion) {
   EXPECT_GT(taken, 3000);  // the usual dates take the quick way
 }
 
-std::string Pack(const std::vector<std::string>& texts, bool small) {
+// Sizes of every width round trip through their 7-bit bytes, one after another.
+TEST(ComparedRowTest, PackedLengthsComeBackInOrder) {
+  const std::vector<std::size_t> sizes = {0,      1,       0x7F,        0x80,         0x3FFF,
+                                          0x4000, 1000000, 0xFFFFFFFFu, SIZE_MAX / 3, SIZE_MAX};
   std::string packed;
-  for (const std::string& text : texts)
-    AppendPackedText(packed, text, small);
-  return packed;
-}
-
-struct SameCase {
-  std::string name;
-  std::vector<std::string> source;
-  std::vector<std::string> target;
-  std::size_t count;
-  bool same;
-};
-
-// Field by field, trimmed of spaces, letter case counting, a field the Target lacks as empty.
-TEST(ComparedRowTest, SamePackedTextsComparesTrimmedTextsOfTheSourcesFields) {
-  const std::string long_text(300, 'q');
-  const std::vector<SameCase> cases = {
-      {"equal", {"1", "abc"}, {"1", "abc"}, 2, true},
-      {"blanks around", {" 1 ", "abc  "}, {"1", "  abc"}, 2, true},
-      {"a tab is no blank", {"1\t"}, {"1"}, 1, false},
-      {"blank inside", {"a b"}, {"ab"}, 1, false},
-      {"letter case", {"Abc"}, {"abc"}, 1, false},
-      {"Target lacks a blank field", {"1", "  "}, {"1"}, 2, true},
-      {"Target lacks a field with text", {"1", "x"}, {"1"}, 2, false},
-      {"Target's extra fields", {"1"}, {"1", "extra"}, 1, true},
-      {"long texts differing at the end", {long_text + "a"}, {long_text + "b"}, 1, false},
-      {"long texts equal", {long_text, "b"}, {long_text + " ", "b"}, 2, true},
-      {"no fields", {}, {"x"}, 0, true},
-      // Texts of digits, blanks and signs are packed in a code of their own; blanks around them
-      // still do not count, blanks inside them do.
-      {"coded, blanks around", {" 12 ", "-3.5E+2"}, {"12", "-3.5E+2  "}, 2, true},
-      {"coded, blank inside", {"1 2"}, {"12"}, 1, false},
-      {"coded, differing digit",
-       {"2020-01-01 00:00:01.000"},
-       {"2020-01-01 00:00:00.000"},
-       1,
-       false},
-      {"coded against plain", {"12"}, {"12a"}, 1, false},
-      {"coded tail, blanks around", {" note 1234"}, {"note 1234 "}, 1, true},
-      {"coded tail, letter case", {"note 1234"}, {"Note 1234"}, 1, false},
-      {"coded tail, differing tail", {"note 1234"}, {"note 1235"}, 1, false},
-      {"long coded texts", {std::string(301, '7')}, {std::string(301, '7') + " "}, 1, true},
-      {"blank coded against lacking", {"1", "   "}, {"1"}, 2, true},
-  };
-  // Each side packed small (a Target kept in memory) or as it is (a side only passed along).
-  for (const SameCase& c : cases) {
-    for (const bool small_source : {false, true}) {
-      for (const bool small_target : {false, true}) {
-        SCOPED_TRACE(c.name + (small_source ? ", small" : ", as is") +
-                     (small_target ? " against small" : " against as is"));
-        EXPECT_EQ(
-            SamePackedTexts(Pack(c.source, small_source), Pack(c.target, small_target), c.count),
-            c.same);
-        EXPECT_EQ(UnpackTexts(Pack(c.source, small_source)), c.source);
-      }
-    }
-  }
-}
-
-// Texts of every size around the ones rows hold, drawn from the coded characters with letters
-// now and then: each comes back whole from either form, and two texts pack small alike exactly
-// when they are equal.
-TEST(ComparedRowTest, RandomTextsComeBackWholeAndPackAlikeOnlyWhenEqual) {
-  std::mt19937 random(64);
-  const std::string characters = "0123456789 -.:+Eab\xC3";
-  std::vector<std::string> texts;
-  std::vector<std::string> packed_texts;
-  for (int n = 0; n < 3000; ++n) {
-    std::string text(random() % 90, ' ');
-    const std::size_t letters = random() % 4 == 0 ? characters.size() : 16;
-    for (char& c : text)
-      c = random() % 8 == 0 ? characters[random() % letters] : characters[random() % 16];
-    for (const bool small : {false, true}) {
-      std::string packed;
-      AppendPackedText(packed, text, small);
-      std::string back;
-      UnpackText(packed, back);
-      ASSERT_EQ(back, text) << (small ? "small" : "as is");
-      if (small) {
-        texts.push_back(text);
-        packed_texts.push_back(packed);
-      }
-    }
-  }
-  for (std::size_t a = 0; a < texts.size(); a += 7) {
-    for (std::size_t b = 0; b < texts.size(); ++b)
-      ASSERT_EQ(packed_texts[a] == packed_texts[b], texts[a] == texts[b]) << texts[a];
-  }
-}
-
-struct PackCase {
-  std::string name;
-  std::string text;
-  std::size_t packed_size;
-};
-
-// Every text comes back byte for byte; numbers, dates and texts ending in digits take about half
-// their size; equal texts, and only they, pack to equal bytes.
-TEST(ComparedRowTest, PackedTextsComeBackWholeAndNumbersTakeHalfTheRoom) {
-  const std::vector<PackCase> cases = {
-      {"empty", "", 1},
-      {"one digit", "7", 2},
-      {"whole number", "1234567", 5},
-      {"negative decimal", "-123.25", 5},
-      {"float with exponent", "1.5E+20", 5},
-      {"date and time", "2020-03-01 12:34:56.000", 13},
-      {"every coded character", "0123456789 -.:+E", 9},
-      {"text", "Customer", 9},
-      {"text with a short coded tail", "Customer 12", 12},
-      {"text with a coded tail", "note 1234567", 10},
-      {"letters then digits", "ABCDEFGH000001234567", 16},
-      {"lower-case e is no digit", "1.5e+20", 8},
-      {"tab is no blank", "12\t34", 6},
-      {"long text", std::string(200, 'x'), 202},
-      {"long number", std::string(200, '9'), 102},
-      {"long text with a long tail", std::string(100, 'x') + std::string(100, '1'), 153},
-      {"bytes beyond ASCII", "\xC3\xA9t\xC3\xA9 2024", 10},
-  };
-  std::string all;
-  std::vector<std::string> texts;
-  for (const PackCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string packed;
-    AppendPackedText(packed, c.text);
-    EXPECT_EQ(packed.size(), c.packed_size);
-    std::size_t at = 0;
-    EXPECT_EQ(NextPackedText(packed, at), packed);
-    EXPECT_EQ(at, packed.size());
-    std::string text = "left over";
-    UnpackText(packed, text);
-    EXPECT_EQ(text, c.text);
-    std::string as_is;
-    AppendPackedText(as_is, c.text, false);
-    at = 0;
-    EXPECT_EQ(NextPackedText(as_is, at).size(), as_is.size());
-    EXPECT_EQ(as_is.size(), (c.text.size() < 32 ? 1 : 2) + c.text.size());
-    UnpackText(as_is, text);
-    EXPECT_EQ(text, c.text);
-    for (const PackCase& other : cases) {
-      std::string other_packed;
-      AppendPackedText(other_packed, other.text);
-      EXPECT_EQ(packed == other_packed, c.text == other.text) << other.name;
-    }
-    all += packed;
-    texts.push_back(c.text);
-  }
-  EXPECT_EQ(UnpackTexts(all), texts);
+  for (const std::size_t size : sizes)
+    AppendPackedLength(packed, size);
+  std::size_t at = 0;
+  for (const std::size_t size : sizes)
+    EXPECT_EQ(ReadPackedLength(packed, at), size);
+  EXPECT_EQ(at, packed.size());
 }
 
 }  // namespace
