@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@
 
 #include "datacomp/compare_progress.h"
 #include "datacomp/diff_grid.h"
+#include "datacomp/early_pairing.h"
 #include "datacomp/target_key_index.h"
 #include "db/backend.h"
 #include "db/recordset.h"
@@ -62,6 +64,12 @@ struct CompareRecordsInput {
   TargetKeyIndex::RowFingerprint fingerprint = &TargetKeyIndex::StandardRowFingerprint;
   // The hash of a key under the key method (tests give colliding ones).
   TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash;
+  // By key, Source rows are paired while the Target is still read when both sides read ahead:
+  // a Source row is taken when one is at hand, the Target is not, and the Target has been read
+  // about as far. Tests pace it instead: with a schedule, a Source row is taken (read on the
+  // spot) whenever it says so, given the Source rows taken and the Target rows read so far.
+  std::function<bool(std::int64_t source_rows, std::int64_t target_rows)> early_schedule;
+  EarlyPairingLimits early_limits;
 };
 
 enum class CompareRecordsStatus {

@@ -110,6 +110,9 @@ class ReadAheadRowCursor final : public RowCursor {
   // forms are equal hold fields of equal types and values, field by field. (Not the converse:
   // booleans read as 1 and as 2 are kept apart.)
   std::string_view RowForm() const;
+  // Whether Next() would now wait for the reader: false when it has the next row (or the end)
+  // at hand, or reads in place. Only a look: nothing moves.
+  bool NextWouldWait();
 
  private:
   // The rows of a batch are kept one after another in `rows_data`, each kept field in a compact

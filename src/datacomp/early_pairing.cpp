@@ -1,0 +1,119 @@
+#include "datacomp/early_pairing.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace korvane {
+namespace {
+
+// What a pending row's bookkeeping costs beside its bytes, per candidate key.
+constexpr std::size_t kCandidateOverhead = 96;
+
+}  // namespace
+
+EarlyPairing::EarlyPairing(bool keep_texts, std::int64_t max_rows, KeyHash key_hash,
+                           EarlyPairingLimits limits)
+    : keep_texts_(keep_texts), max_rows_(max_rows), key_hash_(key_hash), limits_(limits) {}
+
+void EarlyPairing::AddDiffering(std::size_t target_row, std::string_view prepared) {
+  ++source_rows_;
+  Entry& entry = entries_.emplace_back();
+  entry.source_row = source_rows_;
+  entry.target_row = target_row;
+  entry.kind = Kind::kDiffering;
+  if (MayShow(definite_))
+    entry.prepared = prepared;
+  ++definite_;
+}
+
+void EarlyPairing::AddSearchError() {
+  ++source_rows_;
+  Entry& entry = entries_.emplace_back();
+  entry.source_row = source_rows_;
+  entry.kind = Kind::kSearchError;
+  search_error_ = true;
+}
+
+void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string> candidates) {
+  ++source_rows_;
+  const std::size_t index = entries_.size();
+  Entry& entry = entries_.emplace_back();
+  entry.source_row = source_rows_;
+  entry.prepared = prepared;
+  Pending pending;
+  pending.definite_before = definite_;
+  pending.bytes = prepared.size();
+  // A key is listed once, even when two classes give it.
+  std::sort(candidates.begin(), candidates.end());
+  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+  if (filter_.empty() && !candidates.empty())
+    filter_.assign(std::size_t{1} << kFilterBits, 0);
+  for (const std::string& key : candidates) {
+    pending.bytes += key.size() + kCandidateOverhead;
+    waiting_[key].push_back(index);
+    ++filter_[FilterSlot(key_hash_(key))];
+  }
+  pending.candidates = std::move(candidates);
+  pending_bytes_ += pending.bytes;
+  pending_.emplace(index, std::move(pending));
+}
+
+bool EarlyPairing::MayTakeSourceRow() const {
+  if (search_error_ || source_ended_)
+    return false;
+  const std::size_t rows = pending_.size();
+  return rows < limits_.pending_rows && pending_bytes_ < limits_.pending_bytes &&
+         (rows < limits_.pending_floor || rows <= static_cast<std::size_t>(source_rows_ / 4));
+}
+
+std::optional<std::size_t> EarlyPairing::Claim(std::string_view key, std::uint64_t hash) {
+  if (pending_.empty() || filter_.empty() || filter_[FilterSlot(hash)] == 0)
+    return std::nullopt;
+  key_.assign(key);
+  const auto found = waiting_.find(key_);
+  if (found == waiting_.end())
+    return std::nullopt;
+  // The lists hold only rows still pending, earliest first.
+  const std::size_t entry = found->second.front();
+  auto pending = pending_.find(entry);
+  for (const std::string& candidate : pending->second.candidates) {
+    auto list = waiting_.find(candidate);
+    std::vector<std::size_t>& entries = list->second;
+    entries.erase(std::find(entries.begin(), entries.end(), entry));
+    if (entries.empty())
+      waiting_.erase(list);
+    --filter_[FilterSlot(key_hash_(candidate))];
+  }
+  return entry;
+}
+
+void EarlyPairing::Resolve(std::size_t entry, std::size_t target_row, bool same) {
+  Settle(entry, same ? Kind::kEqual : Kind::kDiffering, target_row);
+}
+
+void EarlyPairing::Settle(std::size_t entry, Kind kind, std::size_t target_row) {
+  const auto pending = pending_.find(entry);
+  Entry& settled = entries_[entry];
+  settled.kind = kind;
+  settled.target_row = target_row;
+  if (kind == Kind::kEqual || !MayShow(pending->second.definite_before))
+    std::string().swap(settled.prepared);
+  if (kind != Kind::kEqual)
+    ++definite_;
+  pending_bytes_ -= pending->second.bytes;
+  pending_.erase(pending);
+}
+
+void EarlyPairing::EndTarget() {
+  std::vector<std::size_t> left;
+  left.reserve(pending_.size());
+  for (const auto& [entry, pending] : pending_)
+    left.push_back(entry);
+  std::sort(left.begin(), left.end());
+  for (const std::size_t entry : left)
+    Settle(entry, Kind::kSourceOnly, 0);
+  waiting_.clear();
+  filter_.clear();
+}
+
+}  // namespace korvane
