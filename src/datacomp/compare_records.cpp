@@ -85,6 +85,9 @@ constexpr std::size_t kRecordReadAheadRows = 4096;
 // this many rows further than the Source row's share of it: in tables of one key order its
 // match has then mostly arrived, so few rows wait.
 constexpr double kEarlyTargetLead = 2048;
+// Source rows taken, once the Target has no row at hand, before it is asked again (asking takes
+// its reader's lock): far fewer than its reader fills meanwhile.
+constexpr std::size_t kEarlyBurst = 64;
 
 int Percent(std::int64_t part, std::int64_t whole) {
   if (whole < 1)
@@ -164,6 +167,8 @@ class RecordComparison {
   void PairEarly(TargetKeyIndex& index);
   // Offers a Target row just added to the Source rows still waiting for a match.
   void OfferTargetRow(TargetKeyIndex& index, std::size_t row, std::string_view prepared);
+  // Fetches into the cache what the searches of the Source rows a few ahead will read.
+  void PrefetchAhead(const TargetKeyIndex& index) const;
   void CompareByKey();
   // What the key loop does for a Source row without a match (`prepared`: the row as its
   // preparer made it, needed only when the grid shows it), and for one paired with Target
@@ -200,6 +205,10 @@ class RecordComparison {
   Side target_;
   std::optional<TargetKeyIndex> index_;
   std::optional<EarlyPairing> early_;
+  // The sides' readers, asked while the Target is read whether a row is at hand.
+  ReadAheadRowCursor* source_reader_ = nullptr;
+  ReadAheadRowCursor* target_reader_ = nullptr;
+  std::size_t burst_left_ = 0;  // Source rows still to take before the Target is asked again
   std::string key_buffer_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
@@ -280,6 +289,10 @@ bool RecordComparison::ReadTarget(TargetKeyIndex& index) {
     return !failed_;
   }
   early_.emplace(input_.track_differences, max_rows_, input_.key_hash, input_.early_limits);
+  if (paced) {
+    source_reader_ = dynamic_cast<ReadAheadRowCursor*>(source_.rows.get());
+    target_reader_ = dynamic_cast<ReadAheadRowCursor*>(target_.rows.get());
+  }
   std::int64_t target_rows = 0;
   while (true) {
     if (early_->MayTakeSourceRow() && TakeSourceRowNow(target_rows)) {
@@ -306,17 +319,28 @@ bool RecordComparison::ReadTarget(TargetKeyIndex& index) {
 bool RecordComparison::TakeSourceRowNow(std::int64_t target_rows) {
   if (input_.early_schedule)
     return input_.early_schedule(early_->SourceRows(), target_rows);
-  // Target rows first whenever one is at hand; a Source row only when it is at hand too.
-  auto* target = dynamic_cast<ReadAheadRowCursor*>(target_.rows.get());
-  auto* source = dynamic_cast<ReadAheadRowCursor*>(source_.rows.get());
-  if (!target->NextWouldWait() || source->NextWouldWait())
+  // Target rows first whenever one is at hand (but for a burst of kEarlyBurst Source rows); a
+  // Source row only when it is at hand too.
+  if (burst_left_ == 0) {
+    if (!target_reader_->NextWouldWait())
+      return false;
+    burst_left_ = kEarlyBurst;
+  }
+  if (source_reader_->NextWouldWait()) {
+    burst_left_ = 0;
     return false;
+  }
   // The counts may be stale (the tables changed meanwhile): then only the pace suffers.
   const double share =
       static_cast<double>(early_->SourceRows() + 1) /
       static_cast<double>(std::max<std::int64_t>(1, input_.sides[kSource].record_count));
-  return static_cast<double>(target_rows) >=
-         share * static_cast<double>(input_.sides[kTarget].record_count) + kEarlyTargetLead;
+  if (static_cast<double>(target_rows) <
+      share * static_cast<double>(input_.sides[kTarget].record_count) + kEarlyTargetLead) {
+    burst_left_ = 0;
+    return false;
+  }
+  --burst_left_;
+  return true;
 }
 
 void RecordComparison::PairEarly(TargetKeyIndex& index) {
@@ -325,6 +349,7 @@ void RecordComparison::PairEarly(TargetKeyIndex& index) {
     early_->SetSourceEnded();
     return;
   }
+  PrefetchAhead(index);
   const std::string_view prepared = Prepared(source_);
   const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
   switch (match.outcome) {
@@ -432,6 +457,16 @@ bool RecordComparison::CountDifference(const Texts& texts) {
   return true;
 }
 
+void RecordComparison::PrefetchAhead(const TargetKeyIndex& index) const {
+  if (source_.ahead == nullptr)
+    return;
+  // The rows ahead in the reader's batch are prepared already: what their searches read is
+  // fetched from memory a few rows early, in steps that each read what the last fetched.
+  index.Prefetch(source_.ahead->PreparedAhead(kSlotAhead), TargetKeyIndex::kPrefetchSlot);
+  index.Prefetch(source_.ahead->PreparedAhead(kStartAhead), TargetKeyIndex::kPrefetchStart);
+  index.Prefetch(source_.ahead->PreparedAhead(kRowAhead), TargetKeyIndex::kPrefetchRow);
+}
+
 void RecordComparison::CompareByKey() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
@@ -449,13 +484,7 @@ void RecordComparison::CompareByKey() {
     early_.reset();
   }
   while (more && Advance(source_)) {
-    if (source_.ahead != nullptr) {
-      // The rows ahead in the reader's batch are prepared already: what their searches read is
-      // fetched from memory a few rows early, in steps that each read what the last fetched.
-      index.Prefetch(source_.ahead->PreparedAhead(kSlotAhead), TargetKeyIndex::kPrefetchSlot);
-      index.Prefetch(source_.ahead->PreparedAhead(kStartAhead), TargetKeyIndex::kPrefetchStart);
-      index.Prefetch(source_.ahead->PreparedAhead(kRowAhead), TargetKeyIndex::kPrefetchRow);
-    }
+    PrefetchAhead(index);
     const std::string_view prepared = Prepared(source_);
     const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
     if (match.outcome == TargetKeyIndex::Outcome::kSearchError) {

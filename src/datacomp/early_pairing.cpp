@@ -47,11 +47,11 @@ void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string
   std::sort(candidates.begin(), candidates.end());
   candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
   if (filter_.empty() && !candidates.empty())
-    filter_.assign(std::size_t{1} << kFilterBits, 0);
+    filter_.assign((std::size_t{1} << kFilterBits) / 64, 0);
   for (const std::string& key : candidates) {
     pending.bytes += key.size() + kCandidateOverhead;
     waiting_[key].push_back(index);
-    ++filter_[FilterSlot(key_hash_(key))];
+    Mark(key_hash_(key));
   }
   pending.candidates = std::move(candidates);
   pending_bytes_ += pending.bytes;
@@ -67,7 +67,7 @@ bool EarlyPairing::MayTakeSourceRow() const {
 }
 
 std::optional<std::size_t> EarlyPairing::Claim(std::string_view key, std::uint64_t hash) {
-  if (pending_.empty() || filter_.empty() || filter_[FilterSlot(hash)] == 0)
+  if (pending_.empty() || filter_.empty() || !Marked(hash))
     return std::nullopt;
   key_.assign(key);
   const auto found = waiting_.find(key_);
@@ -80,9 +80,17 @@ std::optional<std::size_t> EarlyPairing::Claim(std::string_view key, std::uint64
     auto list = waiting_.find(candidate);
     std::vector<std::size_t>& entries = list->second;
     entries.erase(std::find(entries.begin(), entries.end(), entry));
-    if (entries.empty())
+    if (entries.empty()) {
       waiting_.erase(list);
-    --filter_[FilterSlot(key_hash_(candidate))];
+      ++stale_keys_;
+    }
+  }
+  // Once most keys marked are no longer waited for, the filter is made anew.
+  if (stale_keys_ > 1024 && stale_keys_ > 2 * waiting_.size()) {
+    std::fill(filter_.begin(), filter_.end(), 0);
+    for (const auto& [key, entries] : waiting_)
+      Mark(key_hash_(key));
+    stale_keys_ = 0;
   }
   return entry;
 }
@@ -114,6 +122,7 @@ void EarlyPairing::EndTarget() {
     Settle(entry, Kind::kSourceOnly, 0);
   waiting_.clear();
   filter_.clear();
+  stale_keys_ = 0;
 }
 
 }  // namespace korvane

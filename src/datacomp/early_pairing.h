@@ -111,12 +111,18 @@ class EarlyPairing {
   bool MayShow(std::int64_t definite_before) const {
     return keep_texts_ && definite_before < max_rows_;
   }
-  std::size_t FilterSlot(std::uint64_t hash) const {
+  static std::size_t FilterBit(std::uint64_t hash) {
     return static_cast<std::size_t>(hash >> (64 - kFilterBits));
+  }
+  void Mark(std::uint64_t hash) {
+    filter_[FilterBit(hash) / 64] |= std::uint64_t{1} << (FilterBit(hash) & 63);
+  }
+  bool Marked(std::uint64_t hash) const {
+    return (filter_[FilterBit(hash) / 64] >> (FilterBit(hash) & 63) & 1) != 0;
   }
   void Settle(std::size_t entry, Kind kind, std::size_t target_row);
 
-  static constexpr int kFilterBits = 16;
+  static constexpr int kFilterBits = 20;
 
   const bool keep_texts_;
   const std::int64_t max_rows_;
@@ -130,11 +136,13 @@ class EarlyPairing {
   bool source_ended_ = false;
 
   // The pending rows by entry, and the pending entries waiting for each candidate key, earliest
-  // first. The filter counts the candidate keys by a part of their hash, so that most Target
-  // rows pass without a look-up.
+  // first. The filter has a bit set for a part of the hash of every key waited for (and of some
+  // no longer waited for, until it is made anew), so that most Target rows pass without a
+  // look-up.
   std::unordered_map<std::size_t, Pending> pending_;
   std::unordered_map<std::string, std::vector<std::size_t>> waiting_;
-  std::vector<std::uint32_t> filter_;
+  std::vector<std::uint64_t> filter_;
+  std::size_t stale_keys_ = 0;  // keys no longer waited for, still marked
   std::size_t pending_bytes_ = 0;
   std::string key_;  // the key looked up, reused
 };

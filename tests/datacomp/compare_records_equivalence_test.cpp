@@ -670,6 +670,28 @@ TEST(CompareRecordsEquivalenceTest, AReadFailureWhilePairingEarlyEndsTheRunAsBef
   EXPECT_GT(*taken, 500);
 }
 
+// Tables large enough for the readers' own pace to pair Source rows while the Target is read
+// (in one order, and in opposite orders, where few rows may wait) give what reading the Target
+// whole first gives.
+TEST(CompareRecordsEquivalenceTest, TheReadersOwnPaceAgreesWithReadingTheTargetFirst) {
+  RecordCompareEnvironment environment;
+  for (const bool reversed : {false, true}) {
+    SCOPED_TRACE(reversed ? "opposite orders" : "one order");
+    Case c = KeyCase(Numbered(1, 12000, "v"), Numbered(3, 12002, "v"));
+    for (std::size_t row = 0; row < c.target.rows.size(); row += 37)
+      c.target.rows[row][1] = Value::Text("changed");
+    if (reversed)
+      std::reverse(c.target.rows.begin(), c.target.rows.end());
+    c.input.progress_interval = 500;
+    c.max_rows = 40;
+    c.read_ahead = false;
+    const Outcome first = RunCase(environment, c, CompareRecords);
+    c.read_ahead = true;
+    ExpectSameAsReference(RunCase(environment, c, CompareRecords), first);
+    EXPECT_EQ(first.result.different_records, 4 + 12000 / 37 + 1);
+  }
+}
+
 // Stop pressed at each event pump in turn, on a run that passes every kind of point: Source-only
 // records, refreshes between pairs and the Target-only range at the end.
 TEST(CompareRecordsEquivalenceTest, StopAtEveryPointAgreesWithTheReference) {

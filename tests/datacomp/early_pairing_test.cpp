@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,41 @@ TEST(EarlyPairingTest, EachTargetRowGoesToTheEarliestWaitingRowItMatches) {
       }
     }
   }
+}
+
+// Thousands of rows paired one after another: the keys no longer waited for pass unnoticed,
+// and those still waited for are found, however often the filter of keys is made anew.
+TEST(EarlyPairingTest, KeysStillWaitedForAreFoundAfterManyRowsWerePaired) {
+  constexpr int kRows = 5000;
+  auto key = [](int row) { return "k" + std::to_string(row); };
+  EarlyPairing early(false, 0, &TargetKeyIndex::StandardKeyHash);
+  for (int row = 0; row < kRows; ++row)
+    early.AddPending("row", {key(row), "shared"});
+  int claimed = 0;
+  // Every second row by its own key first, then each by its own key again (only the others are
+  // still waiting), then the shared key takes none: every row was paired.
+  for (const int start : {0, 1}) {
+    for (int row = start; row < kRows; row += 2) {
+      const std::string own = key(row);
+      const std::optional<std::size_t> entry =
+          early.Claim(own, TargetKeyIndex::StandardKeyHash(own));
+      ASSERT_TRUE(entry.has_value()) << row;
+      EXPECT_EQ(*entry, static_cast<std::size_t>(row));
+      early.Resolve(*entry, static_cast<std::size_t>(row), true);
+      ++claimed;
+    }
+  }
+  for (int row = 0; row < kRows; row += 97) {
+    const std::string own = key(row);
+    EXPECT_FALSE(early.Claim(own, TargetKeyIndex::StandardKeyHash(own)).has_value()) << row;
+  }
+  EXPECT_FALSE(early.Claim("shared", TargetKeyIndex::StandardKeyHash("shared")).has_value());
+  EXPECT_EQ(claimed, kRows);
+  EXPECT_EQ(early.PendingRows(), 0u);
+  ASSERT_EQ(early.Entries().size(), static_cast<std::size_t>(kRows));
+  EXPECT_TRUE(
+      std::all_of(early.Entries().begin(), early.Entries().end(),
+                  [](const EarlyPairing::Entry& entry) { return entry.kind == Kind::kEqual; }));
 }
 
 // Only the rows the grid may still show keep their texts: a row after `max_rows` rows known to
