@@ -700,14 +700,16 @@ std::vector<std::string> TargetKeyIndex::AllClassCandidates(const RowCursor& sou
 
 bool TargetKeyIndex::IndexedKey(std::size_t row, std::string_view prepared, std::string& buffer,
                                 std::string_view& key, std::uint64_t& hash) {
-  if (static_cast<std::uint8_t>(RowBytes(row)[kKindAt]) == kNoKey)
-    return false;
+  // A key ready in the prepared row is the one the row was indexed under (when the key can be
+  // searched at all).
   const ComparedRow prepared_row = ComparedRow::Parse(prepared);
-  if (prepared_row.key_state == PreparedKey::kReady) {
+  if (valid_ && prepared_row.key_state == PreparedKey::kReady) {
     key = prepared_row.key;
     hash = prepared_row.key_hash;
     return true;
   }
+  if (static_cast<std::uint8_t>(RowBytes(row)[kKindAt]) == kNoKey)
+    return false;
   key = RowKey(static_cast<std::uint32_t>(row), buffer);
   hash = key_hash_(key);
   return true;
