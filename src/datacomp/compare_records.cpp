@@ -551,7 +551,7 @@ bool RecordComparison::CountPair(bool same, std::string_view prepared, std::size
 
 bool RecordComparison::ReplayEarlyRows() {
   using Kind = EarlyPairing::Kind;
-  const std::vector<EarlyPairing::Entry>& entries = early_->Entries();
+  const std::deque<EarlyPairing::Entry>& entries = early_->Entries();
   auto next = entries.begin();
   for (std::int64_t row = 1; row <= early_->SourceRows(); ++row) {
     while (next != entries.end() && next->kind == Kind::kEqual)

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,7 +99,7 @@ class EarlyPairing {
   bool SourceEnded() const { return source_ended_; }
 
   // The entries, in Source order.
-  const std::vector<Entry>& Entries() const { return entries_; }
+  const std::deque<Entry>& Entries() const { return entries_; }
 
  private:
   struct Pending {
@@ -122,14 +123,14 @@ class EarlyPairing {
   }
   void Settle(std::size_t entry, Kind kind, std::size_t target_row);
 
-  static constexpr int kFilterBits = 20;
+  static constexpr int kFilterBits = 19;
 
   const bool keep_texts_;
   const std::int64_t max_rows_;
   const KeyHash key_hash_;
   const EarlyPairingLimits limits_;
 
-  std::vector<Entry> entries_;
+  std::deque<Entry> entries_;  // grown without moving what it holds
   std::int64_t source_rows_ = 0;
   std::int64_t definite_ = 0;  // entries known to differ (not pending)
   bool search_error_ = false;
