@@ -9,7 +9,10 @@
 // streams past it, so a run costs one pass over each side whatever their sizes; matched Target
 // rows are flagged, and those never matched are the Target-only records. Every Source record
 // is visited, and the number of differing records is the changed pairs plus the Source-only
-// plus the Target-only records, each counted once.
+// plus the Target-only records, each counted once. While the Target is still being read, Source
+// rows are already paired with the Target rows read so far (early_pairing.h), so both reads
+// overlap; what they came to is shown, row by row and with every Stop point of the key loop,
+// only once the Target has been read, as if it had been read first.
 //
 // The run polls ApplicationContext::cancel_requested after each query is opened, for every
 // field compared, after each difference and on every progress refresh, and lets pending window
