@@ -50,10 +50,12 @@ void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string
     filter_.assign((std::size_t{1} << kFilterBits) / 64, 0);
   for (const std::string& key : candidates) {
     pending.bytes += key.size() + kCandidateOverhead;
-    waiting_[key].push_back(index);
+    waiting_[key].entries.push_back(index);
     Mark(key_hash_(key));
   }
-  pending.candidates = std::move(candidates);
+  pending.candidates = candidates.size();
+  listed_ += candidates.size();
+  live_ += candidates.size();
   pending_bytes_ += pending.bytes;
   pending_.emplace(index, std::move(pending));
 }
@@ -73,26 +75,33 @@ std::optional<std::size_t> EarlyPairing::Claim(std::string_view key, std::uint64
   const auto found = waiting_.find(key_);
   if (found == waiting_.end())
     return std::nullopt;
-  // The lists hold only rows still pending, earliest first.
-  const std::size_t entry = found->second.front();
-  auto pending = pending_.find(entry);
-  for (const std::string& candidate : pending->second.candidates) {
-    auto list = waiting_.find(candidate);
-    std::vector<std::size_t>& entries = list->second;
-    entries.erase(std::find(entries.begin(), entries.end(), entry));
-    if (entries.empty()) {
-      waiting_.erase(list);
-      ++stale_keys_;
-    }
+  WaitList& list = found->second;
+  std::optional<std::size_t> claimed;
+  while (!claimed && list.head < list.entries.size()) {
+    const std::size_t entry = list.entries[list.head++];
+    --listed_;
+    if (entries_[entry].kind == Kind::kPending)
+      claimed = entry;
   }
-  // Once most keys marked are no longer waited for, the filter is made anew.
-  if (stale_keys_ > 1024 && stale_keys_ > 2 * waiting_.size()) {
-    std::fill(filter_.begin(), filter_.end(), 0);
-    for (const auto& [key, entries] : waiting_)
-      Mark(key_hash_(key));
-    stale_keys_ = 0;
+  if (list.head == list.entries.size())
+    waiting_.erase(found);
+  return claimed;
+}
+
+void EarlyPairing::Compact() {
+  for (auto list = waiting_.begin(); list != waiting_.end();) {
+    std::vector<std::size_t>& entries = list->second.entries;
+    entries.erase(entries.begin(),
+                  entries.begin() + static_cast<std::ptrdiff_t>(list->second.head));
+    list->second.head = 0;
+    std::erase_if(entries,
+                  [this](std::size_t entry) { return entries_[entry].kind != Kind::kPending; });
+    list = entries.empty() ? waiting_.erase(list) : std::next(list);
   }
-  return entry;
+  std::fill(filter_.begin(), filter_.end(), 0);
+  for (const auto& waited : waiting_)
+    Mark(key_hash_(waited.first));
+  listed_ = live_;
 }
 
 void EarlyPairing::Resolve(std::size_t entry, std::size_t target_row, bool same) {
@@ -109,10 +118,19 @@ void EarlyPairing::Settle(std::size_t entry, Kind kind, std::size_t target_row) 
   if (kind != Kind::kEqual)
     ++definite_;
   pending_bytes_ -= pending->second.bytes;
+  live_ -= pending->second.candidates;
   pending_.erase(pending);
+  // Rows paired stay listed under their other keys; once those are most of the lists, the
+  // lists are compacted, which costs no more than the rows listed since.
+  if (listed_ > 2 * live_ + 4096)
+    Compact();
 }
 
 void EarlyPairing::EndTarget() {
+  // No Target row comes any more: nothing is looked up again.
+  waiting_.clear();
+  filter_.clear();
+  listed_ = 0;
   std::vector<std::size_t> left;
   left.reserve(pending_.size());
   for (const auto& [entry, pending] : pending_)
@@ -120,9 +138,6 @@ void EarlyPairing::EndTarget() {
   std::sort(left.begin(), left.end());
   for (const std::size_t entry : left)
     Settle(entry, Kind::kSourceOnly, 0);
-  waiting_.clear();
-  filter_.clear();
-  stale_keys_ = 0;
 }
 
 }  // namespace korvane

@@ -84,7 +84,7 @@ class EarlyPairing {
   bool MayTakeSourceRow() const;
 
   // A Target row of this key (with its hash) has arrived: the earliest pending row it matches,
-  // which then no longer waits (Resolve must follow); nothing when none matches.
+  // which Resolve must settle before the next call; nothing when none matches.
   std::optional<std::size_t> Claim(std::string_view key, std::uint64_t hash);
   // The prepared Source row of a claimed entry.
   std::string_view ClaimedPrepared(std::size_t entry) const { return entries_[entry].prepared; }
@@ -103,9 +103,16 @@ class EarlyPairing {
 
  private:
   struct Pending {
-    std::vector<std::string> candidates;
+    std::size_t candidates = 0;
     std::int64_t definite_before = 0;  // differing and Source-only rows before it when it came
     std::size_t bytes = 0;
+  };
+  // The entries waiting for one key, earliest first, from `head` on. A row paired under another
+  // of its keys stays listed (so that pairing one costs the same whatever the lists' lengths)
+  // until it is passed over or the lists are compacted.
+  struct WaitList {
+    std::vector<std::size_t> entries;
+    std::size_t head = 0;
   };
   // Whether the grid may show a row that comes after `definite_before` rows known to differ:
   // its number among the differing rows is at least one more.
@@ -122,6 +129,8 @@ class EarlyPairing {
     return (filter_[FilterBit(hash) / 64] >> (FilterBit(hash) & 63) & 1) != 0;
   }
   void Settle(std::size_t entry, Kind kind, std::size_t target_row);
+  // Drops the rows no longer pending from every list, and makes the filter anew.
+  void Compact();
 
   static constexpr int kFilterBits = 19;
 
@@ -136,14 +145,14 @@ class EarlyPairing {
   bool search_error_ = false;
   bool source_ended_ = false;
 
-  // The pending rows by entry, and the pending entries waiting for each candidate key, earliest
-  // first. The filter has a bit set for a part of the hash of every key waited for (and of some
-  // no longer waited for, until it is made anew), so that most Target rows pass without a
-  // look-up.
+  // The pending rows by entry, and the entries waiting for each candidate key. The filter has a
+  // bit set for a part of the hash of every key waited for (and of some no longer waited for,
+  // until it is made anew), so that most Target rows pass without a look-up.
   std::unordered_map<std::size_t, Pending> pending_;
-  std::unordered_map<std::string, std::vector<std::size_t>> waiting_;
+  std::unordered_map<std::string, WaitList> waiting_;
   std::vector<std::uint64_t> filter_;
-  std::size_t stale_keys_ = 0;  // keys no longer waited for, still marked
+  std::size_t listed_ = 0;  // entries in the lists, from their heads on
+  std::size_t live_ = 0;    // of which still pending
   std::size_t pending_bytes_ = 0;
   std::string key_;  // the key looked up, reused
 };

@@ -38,6 +38,10 @@ TEST(EarlyPairingTest, EachTargetRowGoesToTheEarliestWaitingRowItMatches) {
       {"a key listed twice counts once", {{"a", "a"}, {"a"}}, {"a", "a"}, "01"},
       {"no candidates never match", {{}, {"a"}}, {"a", ""}, "1-"},
       {"unknown keys pass", {{"a"}}, {"b", "c", "a"}, "--0"},
+      {"rows paired under another key are passed over",
+       {{"b1", "ttrue"}, {"n1", "b1", "t1"}, {"n1", "b1", "t1"}},
+       {"n1", "n1", "b1", "b1", "t1", "ttrue"},
+       "120---"},
   };
   for (const bool colliding : {false, true}) {
     for (const ClaimCase& c : cases) {
