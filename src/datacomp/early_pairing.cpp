@@ -47,7 +47,7 @@ void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string
   std::sort(candidates.begin(), candidates.end());
   candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
   if (filter_.empty() && !candidates.empty())
-    filter_.assign((std::size_t{1} << kFilterBits) / 64, 0);
+    filter_.assign((std::size_t{1} << filter_bits_) / 64, 0);
   for (const std::string& key : candidates) {
     pending.bytes += key.size() + kCandidateOverhead;
     waiting_[key].entries.push_back(index);
@@ -56,6 +56,12 @@ void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string
   pending.candidates = candidates.size();
   listed_ += candidates.size();
   live_ += candidates.size();
+  if (live_ * 32 > (std::size_t{1} << filter_bits_) && filter_bits_ < kMaxFilterBits) {
+    // A filter twice as large, its bits set anew (at a cost the keys listed since repay).
+    ++filter_bits_;
+    filter_.assign((std::size_t{1} << filter_bits_) / 64, 0);
+    Compact();
+  }
   pending_bytes_ += pending.bytes;
   pending_.emplace(index, std::move(pending));
 }

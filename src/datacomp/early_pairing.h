@@ -119,8 +119,8 @@ class EarlyPairing {
   bool MayShow(std::int64_t definite_before) const {
     return keep_texts_ && definite_before < max_rows_;
   }
-  static std::size_t FilterBit(std::uint64_t hash) {
-    return static_cast<std::size_t>(hash >> (64 - kFilterBits));
+  std::size_t FilterBit(std::uint64_t hash) const {
+    return static_cast<std::size_t>(hash >> (64 - filter_bits_));
   }
   void Mark(std::uint64_t hash) {
     filter_[FilterBit(hash) / 64] |= std::uint64_t{1} << (FilterBit(hash) & 63);
@@ -132,7 +132,10 @@ class EarlyPairing {
   // Drops the rows no longer pending from every list, and makes the filter anew.
   void Compact();
 
-  static constexpr int kFilterBits = 19;
+  // The filter has at least 32 bits a key listed, from 2^16 to 2^22 bits: few Target rows then
+  // pass it in vain, and it stays small enough to be found in the cache.
+  static constexpr int kMinFilterBits = 16;
+  static constexpr int kMaxFilterBits = 22;
 
   const bool keep_texts_;
   const std::int64_t max_rows_;
@@ -151,6 +154,7 @@ class EarlyPairing {
   std::unordered_map<std::size_t, Pending> pending_;
   std::unordered_map<std::string, WaitList> waiting_;
   std::vector<std::uint64_t> filter_;
+  int filter_bits_ = kMinFilterBits;
   std::size_t listed_ = 0;  // entries in the lists, from their heads on
   std::size_t live_ = 0;    // of which still pending
   std::size_t pending_bytes_ = 0;
