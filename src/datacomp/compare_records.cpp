@@ -1,6 +1,7 @@
 #include "datacomp/compare_records.h"
 
 #include <algorithm>
+#include <cassert>
 #include <span>
 
 #include "app/application_context.h"
@@ -80,6 +81,13 @@ constexpr std::size_t kRowAhead = 4;
 // fewer hand-overs between the threads (batch_bytes still bounds each).
 constexpr std::size_t kRecordReadAheadBatches = 4;
 constexpr std::size_t kRecordReadAheadRows = 4096;
+// By key, a Source row is taken while the Target is read only once the Target has been read
+// this many rows further than the Source row's share of it: in tables of one key order its
+// match has then mostly arrived, so few rows wait.
+constexpr double kEarlyTargetLead = 2048;
+// Source rows taken, once the Target has no row at hand, before it is asked again (asking takes
+// its reader's lock): far fewer than its reader fills meanwhile.
+constexpr std::size_t kEarlyBurst = 64;
 
 int Percent(std::int64_t part, std::int64_t whole) {
   if (whole < 1)
@@ -147,10 +155,29 @@ class RecordComparison {
   // To a side's next row; false at its end. A failure to read ends the run as failed, shown
   // once (unless the run was stopped meanwhile).
   bool Advance(Side& side);
+  // What Advance does at a side's end.
+  void SideEnded(Side& side);
   // Reads the whole Target into the key index (no window events meanwhile, as a query is
-  // read whole when it is opened).
+  // read whole when it is opened). When it can, Source rows are paired meanwhile (early_),
+  // their outcomes kept for the comparing stage; nothing shows until then.
   bool ReadTarget(TargetKeyIndex& index);
+  // Whether the next step of the Target's read takes a Source row rather than a Target row.
+  bool TakeSourceRowNow(std::int64_t target_rows);
+  // Takes the Source's next row and pairs it with the Target rows read so far.
+  void PairEarly(TargetKeyIndex& index);
+  // Offers a Target row just added to the Source rows still waiting for a match.
+  void OfferTargetRow(TargetKeyIndex& index, std::size_t row, std::string_view prepared);
+  // Fetches into the cache what the searches of the Source rows a few ahead will read.
+  void PrefetchAhead(const TargetKeyIndex& index) const;
   void CompareByKey();
+  // What the key loop does for a Source row without a match (`prepared`: the row as its
+  // preparer made it, needed only when the grid shows it), and for one paired with Target
+  // `target_row`; false when the run ends there.
+  bool CountSourceOnly(std::string_view prepared);
+  bool CountPair(bool same, std::string_view prepared, std::size_t target_row);
+  // Goes through the Source rows paired while the Target was read, as the key loop would have
+  // gone through them; false when the run ends there.
+  bool ReplayEarlyRows();
   void CompareRecordByRecord();
   // Counts a differing pair, a Source row as its preparer made it and a Target row of the key
   // index, and shows it; false when the run was cancelled meanwhile.
@@ -177,6 +204,12 @@ class RecordComparison {
   Side source_;
   Side target_;
   std::optional<TargetKeyIndex> index_;
+  std::optional<EarlyPairing> early_;
+  // The sides' readers, asked while the Target is read whether a row is at hand.
+  ReadAheadRowCursor* source_reader_ = nullptr;
+  ReadAheadRowCursor* target_reader_ = nullptr;
+  std::size_t burst_left_ = 0;  // Source rows still to take before the Target is asked again
+  std::string key_buffer_;
 
   std::int64_t index_rec_ = 0;  // the record index i, logged at the end
   std::int64_t different_ = 0;
@@ -236,18 +269,119 @@ bool RecordComparison::SameRowForms() const {
 bool RecordComparison::Advance(Side& side) {
   if (side.rows->Next())
     return true;
+  SideEnded(side);
+  return false;
+}
+
+void RecordComparison::SideEnded(Side& side) {
   if (!side.rows->Errors().empty() && !failed_) {
     failed_ = true;
     if (!Cancelled())
       opener_.ReportReadFailure(side.side, *side.rows, side.query);
   }
-  return false;
 }
 
 bool RecordComparison::ReadTarget(TargetKeyIndex& index) {
-  while (Advance(target_))
-    index.AddTargetRow(*target_.rows, Prepared(target_));
-  return !failed_;
+  const bool paced = source_.ahead != nullptr && target_.ahead != nullptr;
+  if (!index.KeyValid() || (!paced && !input_.early_schedule)) {
+    while (Advance(target_))
+      index.AddTargetRow(*target_.rows, Prepared(target_));
+    return !failed_;
+  }
+  early_.emplace(input_.track_differences, max_rows_, input_.key_hash, input_.early_limits);
+  if (paced) {
+    source_reader_ = dynamic_cast<ReadAheadRowCursor*>(source_.rows.get());
+    target_reader_ = dynamic_cast<ReadAheadRowCursor*>(target_.rows.get());
+  }
+  std::int64_t target_rows = 0;
+  while (true) {
+    if (early_->MayTakeSourceRow() && TakeSourceRowNow(target_rows)) {
+      PairEarly(index);
+      continue;
+    }
+    if (!Advance(target_))
+      break;
+    const std::string_view prepared = Prepared(target_);
+    index.AddTargetRow(*target_.rows, prepared);
+    if (early_->PendingRows() > 0)
+      OfferTargetRow(index, static_cast<std::size_t>(target_rows), prepared);
+    ++target_rows;
+  }
+  if (failed_) {
+    // Nothing was shown of the Source rows paired meanwhile, nor of a failure to read them.
+    early_.reset();
+    return false;
+  }
+  early_->EndTarget();
+  return true;
+}
+
+bool RecordComparison::TakeSourceRowNow(std::int64_t target_rows) {
+  if (input_.early_schedule)
+    return input_.early_schedule(early_->SourceRows(), target_rows);
+  // Target rows first whenever one is at hand (but for a burst of kEarlyBurst Source rows); a
+  // Source row only when it is at hand too.
+  if (burst_left_ == 0) {
+    if (!target_reader_->NextWouldWait())
+      return false;
+    burst_left_ = kEarlyBurst;
+  }
+  if (source_reader_->NextWouldWait()) {
+    burst_left_ = 0;
+    return false;
+  }
+  // The counts may be stale (the tables changed meanwhile): then only the pace suffers.
+  const double share =
+      static_cast<double>(early_->SourceRows() + 1) /
+      static_cast<double>(std::max<std::int64_t>(1, input_.sides[kSource].record_count));
+  if (static_cast<double>(target_rows) <
+      share * static_cast<double>(input_.sides[kTarget].record_count) + kEarlyTargetLead) {
+    burst_left_ = 0;
+    return false;
+  }
+  --burst_left_;
+  return true;
+}
+
+void RecordComparison::PairEarly(TargetKeyIndex& index) {
+  if (!source_.rows->Next()) {
+    // A failure is shown when the comparing stage reaches it, as the key loop would show it.
+    early_->SetSourceEnded();
+    return;
+  }
+  PrefetchAhead(index);
+  const std::string_view prepared = Prepared(source_);
+  const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
+  switch (match.outcome) {
+    case TargetKeyIndex::Outcome::kFound:
+      if (index.SamePreparedData(match.row, prepared))
+        early_->AddEqual();
+      else
+        early_->AddDiffering(match.row, prepared);
+      return;
+    case TargetKeyIndex::Outcome::kNotFound:
+      early_->AddPending(prepared, index.AllClassCandidates(prepared));
+      return;
+    case TargetKeyIndex::Outcome::kSearchError:
+      early_->AddSearchError();
+      return;
+  }
+}
+
+void RecordComparison::OfferTargetRow(TargetKeyIndex& index, std::size_t row,
+                                      std::string_view prepared) {
+  std::string_view key;
+  std::uint64_t hash = 0;
+  if (!index.IndexedKey(row, prepared, key_buffer_, key, hash))
+    return;
+  const std::optional<std::size_t> entry = early_->Claim(key, hash);
+  if (!entry)
+    return;
+  // No unmatched Target row read before matches a waiting Source row, so this one is the
+  // first unmatched row of its key.
+  [[maybe_unused]] const bool taken = index.TakeRow(row);
+  assert(taken);
+  early_->Resolve(*entry, row, index.SamePreparedData(row, early_->ClaimedPrepared(*entry)));
 }
 
 bool RecordComparison::Open() {
@@ -323,21 +457,34 @@ bool RecordComparison::CountDifference(const Texts& texts) {
   return true;
 }
 
+void RecordComparison::PrefetchAhead(const TargetKeyIndex& index) const {
+  if (source_.ahead == nullptr)
+    return;
+  // The rows ahead in the reader's batch are prepared already: what their searches read is
+  // fetched from memory a few rows early, in steps that each read what the last fetched.
+  index.Prefetch(source_.ahead->PreparedAhead(kSlotAhead), TargetKeyIndex::kPrefetchSlot);
+  index.Prefetch(source_.ahead->PreparedAhead(kStartAhead), TargetKeyIndex::kPrefetchStart);
+  index.Prefetch(source_.ahead->PreparedAhead(kRowAhead), TargetKeyIndex::kPrefetchRow);
+}
+
 void RecordComparison::CompareByKey() {
   const CompareRecordsSide& s = input_.sides[kSource];
   const CompareRecordsSide& t = input_.sides[kTarget];
   TargetKeyIndex& index = *index_;
-  const std::int64_t limit = s.record_count;
   const bool tracked = input_.track_differences;
   index_rec_ = 1;
-  while (Advance(source_)) {
-    if (source_.ahead != nullptr) {
-      // The rows ahead in the reader's batch are prepared already: what their searches read is
-      // fetched from memory a few rows early, in steps that each read what the last fetched.
-      index.Prefetch(source_.ahead->PreparedAhead(kSlotAhead), TargetKeyIndex::kPrefetchSlot);
-      index.Prefetch(source_.ahead->PreparedAhead(kStartAhead), TargetKeyIndex::kPrefetchStart);
-      index.Prefetch(source_.ahead->PreparedAhead(kRowAhead), TargetKeyIndex::kPrefetchRow);
+  bool more = true;
+  if (early_) {
+    if (!ReplayEarlyRows())
+      return;
+    if (early_->SourceEnded()) {
+      more = false;
+      SideEnded(source_);
     }
+    early_.reset();
+  }
+  while (more && Advance(source_)) {
+    PrefetchAhead(index);
     const std::string_view prepared = Prepared(source_);
     const TargetKeyIndex::Match match = index.FindMatchingRecord(*source_.rows, prepared);
     if (match.outcome == TargetKeyIndex::Outcome::kSearchError) {
@@ -345,34 +492,12 @@ void RecordComparison::CompareByKey() {
       return;
     }
     if (match.outcome == TargetKeyIndex::Outcome::kNotFound) {
-      ++different_;
-      if (tracked && different_ <= max_rows_)
-        grid_.AddRecordToGrid(different_, index.SourceTexts(prepared), kSourceOnlyColour);
-      Refresh(index_rec_, Percent(index_rec_, limit));
-      if (Cancelled()) {
-        cancelled_ = true;
+      if (!CountSourceOnly(prepared))
         return;
-      }
-      ++index_rec_;
       continue;
     }
-    // Every field compared is a point where a Stop is noticed; none can come between them.
-    if (source_.fields > 0 && Cancelled()) {
-      cancelled_ = true;
+    if (!CountPair(index.SamePreparedData(match.row, prepared), prepared, match.row))
       return;
-    }
-    if (!index.SamePreparedData(match.row, prepared) && !CountDifferingPair(prepared, match.row)) {
-      cancelled_ = true;
-      return;
-    }
-    if (index_rec_ % interval_ == 0) {
-      Refresh(index_rec_, Percent(index_rec_, limit));
-      if (Cancelled()) {
-        cancelled_ = true;
-        return;
-      }
-    }
-    ++index_rec_;
   }
   if (failed_)
     return;
@@ -388,6 +513,74 @@ void RecordComparison::CompareByKey() {
     return;
   }
   identical_ = s.record_count == t.record_count && different_ < 1;
+}
+
+bool RecordComparison::CountSourceOnly(std::string_view prepared) {
+  ++different_;
+  if (input_.track_differences && different_ <= max_rows_)
+    grid_.AddRecordToGrid(different_, TargetKeyIndex::SourceTexts(prepared), kSourceOnlyColour);
+  Refresh(index_rec_, Percent(index_rec_, input_.sides[kSource].record_count));
+  if (Cancelled()) {
+    cancelled_ = true;
+    return false;
+  }
+  ++index_rec_;
+  return true;
+}
+
+bool RecordComparison::CountPair(bool same, std::string_view prepared, std::size_t target_row) {
+  // Every field compared is a point where a Stop is noticed; none can come between them.
+  if (source_.fields > 0 && Cancelled()) {
+    cancelled_ = true;
+    return false;
+  }
+  if (!same && !CountDifferingPair(prepared, target_row)) {
+    cancelled_ = true;
+    return false;
+  }
+  if (index_rec_ % interval_ == 0) {
+    Refresh(index_rec_, Percent(index_rec_, input_.sides[kSource].record_count));
+    if (Cancelled()) {
+      cancelled_ = true;
+      return false;
+    }
+  }
+  ++index_rec_;
+  return true;
+}
+
+bool RecordComparison::ReplayEarlyRows() {
+  using Kind = EarlyPairing::Kind;
+  const std::deque<EarlyPairing::Entry>& entries = early_->Entries();
+  auto next = entries.begin();
+  for (std::int64_t row = 1; row <= early_->SourceRows(); ++row) {
+    while (next != entries.end() && next->kind == Kind::kEqual)
+      ++next;
+    if (next == entries.end() || next->source_row != row) {
+      // Paired with an equal row.
+      if (!CountPair(true, {}, 0))
+        return false;
+      continue;
+    }
+    const EarlyPairing::Entry& entry = *next++;
+    bool go_on = false;
+    switch (entry.kind) {
+      case Kind::kSourceOnly:
+        go_on = CountSourceOnly(entry.prepared);
+        break;
+      case Kind::kDiffering:
+        go_on = CountPair(false, entry.prepared, entry.target_row);
+        break;
+      case Kind::kSearchError:
+      case Kind::kPending:  // none is left once the Target has ended
+      case Kind::kEqual:
+        failed_ = true;
+        break;
+    }
+    if (!go_on)
+      return false;
+  }
+  return true;
 }
 
 void RecordComparison::CompareRecordByRecord() {

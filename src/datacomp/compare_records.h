@@ -9,7 +9,10 @@
 // streams past it, so a run costs one pass over each side whatever their sizes; matched Target
 // rows are flagged, and those never matched are the Target-only records. Every Source record
 // is visited, and the number of differing records is the changed pairs plus the Source-only
-// plus the Target-only records, each counted once.
+// plus the Target-only records, each counted once. While the Target is still being read, Source
+// rows are already paired with the Target rows read so far (early_pairing.h), so both reads
+// overlap; what they came to is shown, row by row and with every Stop point of the key loop,
+// only once the Target has been read, as if it had been read first.
 //
 // The run polls ApplicationContext::cancel_requested after each query is opened, for every
 // field compared, after each difference and on every progress refresh, and lets pending window
@@ -18,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +30,7 @@
 
 #include "datacomp/compare_progress.h"
 #include "datacomp/diff_grid.h"
+#include "datacomp/early_pairing.h"
 #include "datacomp/target_key_index.h"
 #include "db/backend.h"
 #include "db/recordset.h"
@@ -60,6 +65,12 @@ struct CompareRecordsInput {
   std::int64_t progress_interval = 1000;
   // The hash of a key under the key method (tests give colliding ones).
   TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash;
+  // By key, Source rows are paired while the Target is still read when both sides read ahead:
+  // a Source row is taken when one is at hand, the Target is not, and the Target has been read
+  // about as far. Tests pace it instead: with a schedule, a Source row is taken (read on the
+  // spot) whenever it says so, given the Source rows taken and the Target rows read so far.
+  std::function<bool(std::int64_t source_rows, std::int64_t target_rows)> early_schedule;
+  EarlyPairingLimits early_limits;
 };
 
 enum class CompareRecordsStatus {

@@ -420,7 +420,9 @@ void TargetKeyIndex::AddRow(std::uint64_t hash, std::uint32_t row) {
       nodes_.push_back(Node{row, kNoNode});
       entry.tag |= kGroup;
       entry.ref = static_cast<std::uint32_t>(groups_.size());
-      groups_.push_back(Group{nodes_[node].row, node, node + 1});
+      // Searches may come between rows added: the key's one row may be matched already.
+      const std::uint32_t head = matched_[nodes_[node].row] ? node + 1 : node;
+      groups_.push_back(Group{nodes_[node].row, head, node + 1});
       return;
     }
     Group& group = groups_[entry.ref];
@@ -555,6 +557,61 @@ TargetKeyIndex::Match TargetKeyIndex::FindFromForm(std::string_view form) {
   if (best == nullptr)
     return {Outcome::kNotFound, 0};
   return Take(*best);
+}
+
+std::vector<std::string> TargetKeyIndex::AllClassCandidates(std::string_view prepared) {
+  const std::string_view form = ComparedRow::Parse(prepared).form;
+  std::vector<std::vector<std::string>> keys(components_.size());
+  for (std::size_t c = 0; c < components_.size(); ++c) {
+    text_.clear();
+    AppendNullText(RowFormField(form, static_cast<std::size_t>(components_[c].source_field)),
+                   text_);
+    keys[c] = CriterionMatchKeys(text_, kMatchAllClasses);
+    if (keys[c].empty())
+      return {};
+  }
+  std::vector<std::string> combinations;
+  std::vector<const std::string*> parts(components_.size());
+  std::vector<std::size_t> choice(components_.size(), 0);
+  while (true) {
+    for (std::size_t c = 0; c < components_.size(); ++c)
+      parts[c] = &keys[c][choice[c]];
+    combinations.push_back(CompositeKey(parts));
+    std::size_t c = 0;
+    while (c < components_.size() && ++choice[c] == keys[c].size())
+      choice[c++] = 0;
+    if (c == components_.size())
+      break;
+  }
+  return combinations;
+}
+
+bool TargetKeyIndex::IndexedKey(std::size_t row, std::string_view prepared, std::string& buffer,
+                                std::string_view& key, std::uint64_t& hash) {
+  // A key ready in the prepared row is the one the row was indexed under (when the key can be
+  // searched at all).
+  const ComparedRow prepared_row = ComparedRow::Parse(prepared);
+  if (valid_ && prepared_row.key_state == PreparedKey::kReady) {
+    key = prepared_row.key;
+    hash = prepared_row.key_hash;
+    return true;
+  }
+  if (static_cast<std::uint8_t>(RowBytes(row)[kKindAt]) == kNoKey)
+    return false;
+  key = RowKey(static_cast<std::uint32_t>(row), buffer);
+  hash = key_hash_(key);
+  return true;
+}
+
+bool TargetKeyIndex::TakeRow(std::size_t row) {
+  AddQueuedRows();
+  if (static_cast<std::uint8_t>(RowBytes(row)[kKindAt]) == kNoKey)
+    return false;
+  Slot* slot = FindSlot(RowKey(static_cast<std::uint32_t>(row), row_key_));
+  if (slot == nullptr || FirstUnmatched(*slot) != row)
+    return false;
+  Take(*slot);
+  return true;
 }
 
 }  // namespace korvane

@@ -258,6 +258,24 @@ class TargetKeyIndex {
   std::vector<const std::string*> parts_;
   std::vector<std::vector<std::string>> candidates_;
   std::vector<std::size_t> choice_;
+
+ public:
+  // Searches made while the Target is still being read (early_pairing.h): rows are then added
+  // between searches.
+
+  // Whether the key can be searched at all (FindMatchingRecord gives no kSearchError).
+  bool KeyValid() const { return valid_; }
+  // Every key, as the index keeps them, that a Target row must have to match a Source record
+  // (`prepared` by the Source preparer) under some class of values, whichever classes the
+  // Target's key columns come to hold; none when some component can match nothing.
+  std::vector<std::string> AllClassCandidates(std::string_view prepared);
+  // The key Target `row` (`prepared` as the Target preparer made it) was indexed under, built
+  // in `buffer` unless the row holds it, and its hash; false when the row has no key (NULL).
+  bool IndexedKey(std::size_t row, std::string_view prepared, std::string& buffer,
+                  std::string_view& key, std::uint64_t& hash);
+  // Flags Target `row` as matched, as a search that found it would; false (nothing changed)
+  // unless it is the first unmatched row of its key.
+  bool TakeRow(std::size_t row);
 };
 
 // The column a criterion "name = '...'" names, read as Find and Filter read it; nothing when

@@ -397,4 +397,15 @@ void ReadAheadRowCursor::ReadLoop() {
   changed_.notify_all();
 }
 
+bool ReadAheadRowCursor::NextWouldWait() {
+  if (finished_ || direct_ || (cancel_ != nullptr && cancel_->load()))
+    return false;
+  if (!started_)
+    return true;
+  if (current_ && row_ < current_->rows)
+    return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  return ready_.empty() && reader_end_ == ReaderEnd::kRunning;
+}
+
 }  // namespace korvane

@@ -109,6 +109,9 @@ class ReadAheadRowCursor final : public RowCursor {
   // rows, of this cursor or another, whose forms are equal hold as many fields, of equal types
   // and values, field by field.
   std::string_view RowForm() const;
+  // Whether Next() would now wait for the reader: false when it has the next row (or the end)
+  // at hand, or reads in place. Only a look: nothing moves.
+  bool NextWouldWait();
 
  private:
   // The rows of a batch are kept one after another in `rows_data`, each kept field in its compact

@@ -8,6 +8,10 @@
 // every point where the run lets events through.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
 #include <random>
 
 #include "base/text.h"
@@ -128,6 +132,7 @@ struct Case {
   std::uint32_t max_rows = 5000;
   int stop_at_pump = 0;
   bool read_ahead = false;  // the engine's cursors read ahead on threads of their own
+  std::map<int, std::size_t> read_failures;  // a side's read fails after so many rows
 };
 
 Case MakeCase(Generator& g) {
@@ -324,6 +329,7 @@ struct Outcome {
   int pumps = 0;
   std::vector<bool> busy;
   std::vector<TableOpener::Call> opened;
+  std::vector<std::string> reported;  // read failures shown
 };
 
 template <typename Compare>
@@ -333,6 +339,7 @@ Outcome RunCase(RecordCompareEnvironment& environment, const Case& c, Compare co
   environment.ui().stop_at_pump = c.stop_at_pump;
   TableOpener opener;
   opener.read_ahead = c.read_ahead;
+  opener.read_failures = c.read_failures;
   const auto& s = c.input.sides[0];
   const auto& t = c.input.sides[1];
   opener.results[{0, SourceRecordsQuery(s)}] = c.source;
@@ -346,6 +353,7 @@ Outcome RunCase(RecordCompareEnvironment& environment, const Case& c, Compare co
   outcome.log = environment.Log();
   outcome.pumps = environment.ui().pumps;
   outcome.busy = environment.ui().busy_changes;
+  outcome.reported = opener.reported;
   return outcome;
 }
 
@@ -376,6 +384,64 @@ void ExpectSameAsReference(const Outcome& engine, const Outcome& reference) {
   ASSERT_EQ(engine.log, reference.log);
   ASSERT_EQ(engine.pumps, reference.pumps);
   ASSERT_EQ(engine.busy, reference.busy);
+}
+
+// Paces by key at which points Source rows are paired while the Target is read.
+enum class Pace {
+  kSourceFirst,   // every Source row before the first Target row
+  kSourceBehind,  // a Source row once the Target is two rows further
+  kSourceAhead,   // a Source row whenever the Target is at most three rows further
+  kRandom,        // a Source row or a Target row by the toss of a coin
+  kNever,         // the Target whole first
+};
+
+// A schedule that also counts the Source rows it let be taken while the Target was read.
+std::function<bool(std::int64_t, std::int64_t)> Schedule(Pace pace, std::uint32_t seed,
+                                                         std::shared_ptr<int> taken) {
+  auto random = std::make_shared<std::mt19937>(seed);
+  return [=](std::int64_t source_rows, std::int64_t target_rows) {
+    bool take = false;
+    switch (pace) {
+      case Pace::kSourceFirst:
+        take = true;
+        break;
+      case Pace::kSourceBehind:
+        take = source_rows + 2 <= target_rows;
+        break;
+      case Pace::kSourceAhead:
+        take = source_rows <= target_rows + 3;
+        break;
+      case Pace::kRandom:
+        take = std::uniform_int_distribution<int>(0, 1)(*random) == 1;
+        break;
+      case Pace::kNever:
+        break;
+    }
+    *taken += take;
+    return take;
+  };
+}
+
+// A Target in the Source's order, or backwards: most rows again (some changed), some left out,
+// a few of its own.
+void FollowSourceOrder(Generator& g, Case& c) {
+  std::vector<std::vector<Value>> rows;
+  const std::size_t width = c.target.columns.size();
+  for (const std::vector<Value>& source : c.source.rows) {
+    if (g.Chance(10))
+      continue;
+    std::vector<Value> row = source;
+    row.resize(width, Value::Text("z"));
+    if (g.Chance(20))
+      row.back() = g.MakeValue(g.Between(0, 9));
+    rows.push_back(std::move(row));
+    if (g.Chance(10))
+      rows.push_back(std::vector<Value>(width, g.MakeValue(0)));
+  }
+  if (g.Chance(30))
+    std::reverse(rows.begin(), rows.end());
+  c.target.rows = std::move(rows);
+  c.input.sides[1].record_count = static_cast<std::int64_t>(c.target.rows.size());
 }
 
 TEST(CompareRecordsEquivalenceTest, EngineAgreesWithTheSlowReferenceOnGeneratedTables) {
@@ -439,6 +505,200 @@ TEST(CompareRecordsEquivalenceTest, EitherMethodAgreesWithTheReferenceOnValuesOf
   EXPECT_GT(identical, 500);
   EXPECT_GT(with_differences, 1500);
   EXPECT_GT(equal_pairs_across_kinds, 4000);
+}
+
+// By key, Source rows paired while the Target is still read, at every pace, with the readers'
+// threads or without, give what the reference gives: tables in one order or another, duplicates,
+// NULL keys, colliding hashes and fingerprints, a small grid, few rows let wait, and Stop.
+TEST(CompareRecordsEquivalenceTest, PairingWhileTheTargetIsReadAgreesWithTheReference) {
+  auto taken = std::make_shared<int>(0);
+  int limited = 0;
+  RecordCompareEnvironment environment;
+  for (std::uint32_t seed = 1; seed <= 3000; ++seed) {
+    Generator generator(seed + 2000000);
+    Case c = MakeCase(generator);
+    c.input.CompMethod = 1;
+    c.read_ahead = seed % 2 == 0;
+    if (generator.Chance(40))
+      FollowSourceOrder(generator, c);
+    const auto pace = static_cast<Pace>(seed % 5);
+    c.input.early_schedule = Schedule(pace, seed, taken);
+    if (generator.Chance(25)) {
+      c.input.early_limits.pending_rows = static_cast<std::size_t>(generator.Between(1, 3));
+      c.input.early_limits.pending_floor = static_cast<std::size_t>(generator.Between(0, 2));
+      ++limited;
+    }
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", pace " + std::to_string(seed % 5));
+    const Outcome engine = RunCase(environment, c, CompareRecords);
+    ExpectSameAsReference(engine, RunCase(environment, c, ReferenceCompareRecords));
+    if (::testing::Test::HasFatalFailure())
+      return;
+  }
+  EXPECT_GT(*taken, 6000);
+  EXPECT_GT(limited, 500);
+}
+
+Case KeyCase(std::vector<std::vector<Value>> source, std::vector<std::vector<Value>> target) {
+  Case c;
+  c.source = MakeTable({"K", "V"}, std::move(source));
+  c.target = MakeTable({"K", "V"}, std::move(target));
+  c.input.CompMethod = 1;
+  c.input.progress_interval = 2;
+  for (int side = 0; side < 2; ++side) {
+    c.input.sides[side].qualified_table = side == 0 ? "[dbo].[S]" : "[dbo].[T]";
+    c.input.sides[side].columns = {"K", "V"};
+    c.input.sides[side].key_columns = {"K", "No Field", "No Field"};
+  }
+  c.input.sides[0].record_count = static_cast<std::int64_t>(c.source.rows.size());
+  c.input.sides[1].record_count = static_cast<std::int64_t>(c.target.rows.size());
+  return c;
+}
+
+std::vector<std::vector<Value>> Numbered(int first, int last, const std::string& text) {
+  std::vector<std::vector<Value>> rows;
+  for (int n = first; n <= last; ++n)
+    rows.push_back({Value::Integer(n), Value::Text(text + std::to_string(n % 3))});
+  return rows;
+}
+
+struct EarlyCase {
+  std::string name;
+  Case c;
+};
+
+std::vector<EarlyCase> EarlyCases() {
+  std::vector<EarlyCase> cases;
+  auto i = [](int n) { return Value::Integer(n); };
+  auto t = [](const char* text) { return Value::Text(text); };
+  // The Target's key column holds numbers, then a text '5' and NULLs: a Source row waiting since
+  // the numbers must still find the text, and a number the earlier number.
+  cases.push_back({"a second class arrives late", KeyCase({{t("5"), t("a")},
+                                                           {i(5), t("b")},
+                                                           {t("5 "), t("c")},
+                                                           {Value::Null(), t("d")},
+                                                           {i(7), t("e")},
+                                                           {t("null"), t("f")},
+                                                           {i(5), t("g")}},
+                                                          {{i(1), t("x")},
+                                                           {i(2), t("b")},
+                                                           {Value::Null(), t("d")},
+                                                           {t("5"), t("a")},
+                                                           {i(5), t("b")},
+                                                           {t("Null"), t("f")},
+                                                           {t("5"), t("c")},
+                                                           {i(5), t("g")}})});
+  cases.push_back({"duplicates on both sides", KeyCase({{i(1), t("a")},
+                                                        {i(1), t("b")},
+                                                        {i(2), t("c")},
+                                                        {i(1), t("a")},
+                                                        {i(2), t("c")},
+                                                        {i(1), t("z")}},
+                                                       {{i(2), t("c")},
+                                                        {i(1), t("b")},
+                                                        {i(1), t("a")},
+                                                        {i(1), t("a")},
+                                                        {i(3), t("q")},
+                                                        {i(2), t("x")}})});
+  Case every = KeyCase(Numbered(1, 20, "s"), Numbered(1, 20, "t"));
+  every.max_rows = 3;
+  cases.push_back({"every row differs, small grid", every});
+  Case source_only = KeyCase(Numbered(100, 110, "s"), Numbered(1, 12, "s"));
+  for (const auto& row : Numbered(1, 12, "s"))
+    source_only.source.rows.push_back(row);
+  source_only.input.sides[0].record_count = 23;
+  source_only.input.early_limits.pending_rows = 2;
+  source_only.input.early_limits.pending_floor = 0;
+  cases.push_back({"the waiting rows reach their bound", source_only});
+  Case reversed = KeyCase(Numbered(1, 15, "s"), Numbered(1, 15, "s"));
+  std::reverse(reversed.target.rows.begin(), reversed.target.rows.end());
+  reversed.max_rows = 4;
+  reversed.target.rows[3][1] = t("changed");
+  cases.push_back({"tables in opposite orders", reversed});
+  return cases;
+}
+
+// Cases that each pin one of the rules, at every pace and with Stop at every event pump.
+TEST(CompareRecordsEquivalenceTest, EarlyPairingCasesAgreeWithTheReferenceAtEveryStop) {
+  auto taken = std::make_shared<int>(0);
+  RecordCompareEnvironment environment;
+  for (EarlyCase& early : EarlyCases()) {
+    for (int pace = 0; pace <= static_cast<int>(Pace::kNever); ++pace) {
+      for (const bool read_ahead : {false, true}) {
+        Case& c = early.c;
+        c.read_ahead = read_ahead;
+        c.input.early_schedule = Schedule(static_cast<Pace>(pace), 7, taken);
+        c.stop_at_pump = 0;
+        const Outcome whole = RunCase(environment, c, CompareRecords);
+        for (int stop = 0; stop <= whole.pumps; ++stop) {
+          SCOPED_TRACE(early.name + ", pace " + std::to_string(pace) +
+                       (read_ahead ? ", read ahead" : "") + ", stop at pump " +
+                       std::to_string(stop));
+          c.stop_at_pump = stop;
+          ExpectSameAsReference(RunCase(environment, c, CompareRecords),
+                                RunCase(environment, c, ReferenceCompareRecords));
+          if (::testing::Test::HasFatalFailure())
+            return;
+        }
+      }
+    }
+  }
+  EXPECT_GT(*taken, 1000);
+}
+
+// A read that fails while Source rows are paired early ends the run as the whole Target read
+// first would: a Source failure shown when the comparing stage reaches it (not at all after a
+// Target failure), with the same rows, numbers and progress before it.
+TEST(CompareRecordsEquivalenceTest, AReadFailureWhilePairingEarlyEndsTheRunAsBefore) {
+  auto taken = std::make_shared<int>(0);
+  RecordCompareEnvironment environment;
+  Case base = KeyCase(Numbered(1, 9, "s"), Numbered(2, 10, "s"));
+  base.source.rows[4][1] = Value::Text("changed");
+  base.source.rows.push_back({Value::Integer(50), Value::Text("x")});
+  base.input.sides[0].record_count = 10;
+  for (const auto& [side, failures] : {std::pair{0, 10}, std::pair{1, 9}, std::pair{-1, 0}}) {
+    for (std::size_t rows = 0; rows <= static_cast<std::size_t>(failures); ++rows) {
+      for (int pace = 0; pace < static_cast<int>(Pace::kNever); ++pace) {
+        for (const bool read_ahead : {false, true}) {
+          Case c = base;
+          c.read_ahead = read_ahead;
+          if (side >= 0)
+            c.read_failures[side] = rows;
+          SCOPED_TRACE("side " + std::to_string(side) + " fails after " + std::to_string(rows) +
+                       " rows, pace " + std::to_string(pace) + (read_ahead ? ", read ahead" : ""));
+          // Without a schedule nor readers' threads, the Target is read whole first.
+          const Outcome before = RunCase(environment, c, CompareRecords);
+          c.input.early_schedule = Schedule(static_cast<Pace>(pace), 11, taken);
+          const Outcome early = RunCase(environment, c, CompareRecords);
+          ExpectSameAsReference(early, before);
+          ASSERT_EQ(early.reported, before.reported);
+          ASSERT_EQ(early.reported.size(), side >= 0 ? 1u : 0u);
+        }
+      }
+    }
+  }
+  EXPECT_GT(*taken, 500);
+}
+
+// Tables large enough for the readers' own pace to pair Source rows while the Target is read
+// (in one order, and in opposite orders, where few rows may wait) give what reading the Target
+// whole first gives.
+TEST(CompareRecordsEquivalenceTest, TheReadersOwnPaceAgreesWithReadingTheTargetFirst) {
+  RecordCompareEnvironment environment;
+  for (const bool reversed : {false, true}) {
+    SCOPED_TRACE(reversed ? "opposite orders" : "one order");
+    Case c = KeyCase(Numbered(1, 12000, "v"), Numbered(3, 12002, "v"));
+    for (std::size_t row = 0; row < c.target.rows.size(); row += 37)
+      c.target.rows[row][1] = Value::Text("changed");
+    if (reversed)
+      std::reverse(c.target.rows.begin(), c.target.rows.end());
+    c.input.progress_interval = 500;
+    c.max_rows = 40;
+    c.read_ahead = false;
+    const Outcome first = RunCase(environment, c, CompareRecords);
+    c.read_ahead = true;
+    ExpectSameAsReference(RunCase(environment, c, CompareRecords), first);
+    EXPECT_EQ(first.result.different_records, 4 + 12000 / 37 + 1);
+  }
 }
 
 // Stop pressed at each event pump in turn, on a run that passes every kind of point: Source-only

@@ -529,6 +529,123 @@ struct StartsCase {
   bool wide;
 };
 
+// Rows added after searches (the Target read while Source rows are paired): a key whose one
+// row was matched gets a second row, which must be the next one found, not the first again.
+TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegression) {
+  for (const TargetKeyIndex::KeyHash hash :
+       {&TargetKeyIndex::StandardKeyHash, +[](std::string_view) -> std::uint64_t { return 7; }}) {
+    const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
+    const ResultSet target(
+        Rows({"K"},
+             {{Value::Integer(1)}, {Value::Integer(2)}, {Value::Integer(1)}, {Value::Integer(1)}}));
+    TargetKeyIndex index(source.columns, target.columns, kOneKey, kOneKey, hash);
+    MaterialisedRowCursor targets(target);
+    MaterialisedRowCursor records(source);
+    ASSERT_TRUE(records.Next());
+    std::string pairing;
+    // Each Target row is added, then the one Source record is searched again.
+    while (targets.Next()) {
+      index.AddTargetRow(targets);
+      const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
+      pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) : "-";
+    }
+    EXPECT_EQ(pairing, "0-23");
+    EXPECT_EQ(index.MatchedCount(), 3u);
+  }
+}
+
+// TakeRow flags a row only when a search would find it first: unmatched, with a key, and no
+// earlier unmatched row of the same key.
+TEST(TargetKeyIndexTest, TakeRowFlagsOnlyTheFirstUnmatchedRowOfItsKey) {
+  const ResultSet source(Rows({"K"}, {{Value::Integer(1)}, {Value::Integer(2)}}));
+  const ResultSet target(Rows({"K"}, {{Value::Integer(1)},
+                                      {Value::Integer(1)},
+                                      {Value::Integer(2)},
+                                      {Value::Null()},
+                                      {Value::Integer(3)}}));
+  TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
+  struct Step {
+    std::size_t row;
+    bool taken;
+  };
+  for (const Step& step : {Step{1, false}, Step{0, true}, Step{0, false}, Step{1, true},
+                           Step{3, false}, Step{4, true}, Step{4, false}}) {
+    SCOPED_TRACE(step.row);
+    EXPECT_EQ(index.TakeRow(step.row), step.taken);
+    EXPECT_TRUE(!step.taken || index.IsMatched(step.row));
+  }
+  EXPECT_EQ(index.MatchedCount(), 3u);
+  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02");
+  MaterialisedRowCursor records(source);
+  std::string pairing;
+  while (records.Next()) {
+    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
+    pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) : "-";
+  }
+  EXPECT_EQ(pairing, "-2");
+}
+
+// A Target row of any kind matches a Source record exactly when the key it was indexed under is
+// among the record's candidates under every class: what lets a record wait for rows of classes
+// the Target has not shown yet.
+TEST(TargetKeyIndexTest, AllClassCandidatesHoldTheKeyOfEveryTargetRowTheRecordMatches) {
+  const std::vector<Value> values = {Value::Integer(5),
+                                     Value::Text("5"),
+                                     Value::Text("5 "),
+                                     Value::Text("05"),
+                                     Value::Float(5.0),
+                                     Value::Decimal("5"),
+                                     Value::Integer(1),
+                                     Value::Boolean(true),
+                                     Value::Text("1"),
+                                     Value::Text("True"),
+                                     Value::Null(),
+                                     Value::Text("Null"),
+                                     Value::Text("ABC"),
+                                     Value::Text("abc  "),
+                                     Value::Text(" abc"),
+                                     Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}),
+                                     Value::Text("2024-03-07"),
+                                     Value::Text("\xC3\x84pfel"),
+                                     Value::Text("\xC3\xA4PFEL")};
+  const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
+  int matches = 0;
+  for (const bool composite : {false, true}) {
+    for (const Value& s : values) {
+      for (const Value& t : values) {
+        SCOPED_TRACE(NullText(s) + " against " + NullText(t) + (composite ? ", two keys" : ""));
+        const ResultSet source =
+            composite ? Rows({"K", "K2"}, {{s, Value::Integer(7)}}) : Rows({"K"}, {{s}});
+        const ResultSet target =
+            composite ? Rows({"K", "K2"}, {{t, Value::Text("7")}}) : Rows({"K"}, {{t}});
+        const auto& keys = composite ? two_keys : kOneKey;
+        TargetKeyIndex index = ReadIndex(source, target, keys, keys);
+        MaterialisedRowCursor record(source);
+        ASSERT_TRUE(record.Next());
+        std::string source_prepared;
+        index.MakeSourcePreparer()->Prepare(record, source_prepared);
+        const std::vector<std::string> candidates = index.AllClassCandidates(source_prepared);
+        // The row's key, from the index, as the Target preparer made the row.
+        MaterialisedRowCursor row(target);
+        ASSERT_TRUE(row.Next());
+        std::string prepared;
+        index.MakeTargetPreparer()->Prepare(row, prepared);
+        std::string buffer;
+        std::string_view key;
+        std::uint64_t hash = 0;
+        const bool keyed = index.IndexedKey(0, prepared, buffer, key, hash);
+        const bool candidate =
+            keyed && std::find(candidates.begin(), candidates.end(), key) != candidates.end();
+        const bool found = index.FindMatchingRecord(record).outcome == Outcome::kFound;
+        EXPECT_EQ(candidate, found);
+        EXPECT_TRUE(!keyed || hash == TargetKeyIndex::StandardKeyHash(key));
+        matches += found;
+      }
+    }
+  }
+  EXPECT_GT(matches, 60);  // not a table where nothing matches
+}
+
 TEST(RowStartsTest, PositionsPastTheNarrowLimitWidenEveryStartKeptSoFar) {
   const std::uint64_t big = std::uint64_t{1} << 40;
   const std::vector<StartsCase> cases = {

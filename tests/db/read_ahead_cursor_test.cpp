@@ -918,5 +918,33 @@ TEST(ReadAheadRowCursorTest, PreparationRefusedOnceReadingBegan) {
   }
 }
 
+// Whether Next() would wait is told without moving: a row left in the batch at hand, a batch
+// handed over, or the end never waits; a reader still busy with the next batch does.
+TEST(ReadAheadRowCursorTest, NextWouldWaitOnlyWhenNeitherARowNorTheEndIsAtHand) {
+  auto script = MakeScript(4);
+  auto gate = std::make_shared<Gate>();
+  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  ReadAheadLimits limits{2, 1 << 20, 3};
+  limits.deferred_start = true;
+  ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+  EXPECT_TRUE(cursor.NextWouldWait());  // the first Next() starts the reader and waits for it
+  RowPreparation none;
+  ASSERT_TRUE(cursor.TakeRowPreparation(none));
+  ASSERT_TRUE(gate->WaitArrived(0));
+  EXPECT_TRUE(cursor.NextWouldWait());
+  gate->Allow(2);
+  ASSERT_TRUE(gate->WaitArrived(2));  // the first batch of two rows is handed over
+  EXPECT_FALSE(cursor.NextWouldWait());
+  ASSERT_TRUE(cursor.Next());
+  EXPECT_FALSE(cursor.NextWouldWait());
+  ASSERT_TRUE(cursor.Next());
+  EXPECT_TRUE(cursor.NextWouldWait());  // the reader waits at the third row
+  gate->Allow(5);
+  ASSERT_TRUE(cursor.Next());
+  ASSERT_TRUE(cursor.Next());
+  EXPECT_FALSE(cursor.Next());
+  EXPECT_FALSE(cursor.NextWouldWait());
+}
+
 }  // namespace
 }  // namespace korvane
