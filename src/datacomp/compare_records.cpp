@@ -6,6 +6,7 @@
 
 #include "app/application_context.h"
 #include "app/logs.h"
+#include "base/free_memory.h"
 #include "base/text.h"
 #include "base/user_interface.h"
 #include "datacomp/field_equality.h"
@@ -72,6 +73,7 @@ class UnmatchedTargetRows final : public RecordSource {
 };
 
 constexpr std::size_t kSourceReadAheadBatches = 64;
+constexpr std::int64_t kReleaseMemoryFromRows = 100000;
 constexpr std::size_t kSourceReadAheadRows = 8192;
 // How many Source rows ahead of its search each step of fetching a row's match starts.
 constexpr std::size_t kSlotAhead = 16;
@@ -710,9 +712,14 @@ CompareRecordsResult RecordComparison::Run() {
     cancelled_ = true;
   Finish();
   // The queries end (and their connections go back) before the run returns.
+  early_.reset();
   index_.reset();
   source_.rows.reset();
   target_.rows.reset();
+  // What the key index of a big Target held goes back to the system (a small one's is not
+  // worth the walk over the allocator's free lists, in bulk runs of many small tables).
+  if (input_.CompMethod == 1 && t.record_count >= kReleaseMemoryFromRows)
+    ReleaseFreeMemory();
   CompareRecordsResult result;
   result.status = failed_      ? CompareRecordsStatus::kFailed
                   : cancelled_ ? CompareRecordsStatus::kCancelled
