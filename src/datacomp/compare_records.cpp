@@ -177,6 +177,8 @@ class RecordComparison {
   // `target_row`; false when the run ends there.
   bool CountSourceOnly(std::string_view prepared);
   bool CountPair(bool same, std::string_view prepared, std::size_t target_row);
+  // On to the next Source record, unless a Stop was noticed (false).
+  bool NextSourceRecord();
   // Goes through the Source rows paired while the Target was read, as the key loop would have
   // gone through them; false when the run ends there.
   bool ReplayEarlyRows();
@@ -522,12 +524,7 @@ bool RecordComparison::CountSourceOnly(std::string_view prepared) {
   if (input_.track_differences && different_ <= max_rows_)
     grid_.AddRecordToGrid(different_, TargetKeyIndex::SourceTexts(prepared), kSourceOnlyColour);
   Refresh(index_rec_, Percent(index_rec_, input_.sides[kSource].record_count));
-  if (Cancelled()) {
-    cancelled_ = true;
-    return false;
-  }
-  ++index_rec_;
-  return true;
+  return NextSourceRecord();
 }
 
 bool RecordComparison::CountPair(bool same, std::string_view prepared, std::size_t target_row) {
@@ -540,12 +537,18 @@ bool RecordComparison::CountPair(bool same, std::string_view prepared, std::size
     cancelled_ = true;
     return false;
   }
-  if (index_rec_ % interval_ == 0) {
-    Refresh(index_rec_, Percent(index_rec_, input_.sides[kSource].record_count));
-    if (Cancelled()) {
-      cancelled_ = true;
-      return false;
-    }
+  if (index_rec_ % interval_ != 0) {
+    ++index_rec_;
+    return true;
+  }
+  Refresh(index_rec_, Percent(index_rec_, input_.sides[kSource].record_count));
+  return NextSourceRecord();
+}
+
+bool RecordComparison::NextSourceRecord() {
+  if (Cancelled()) {
+    cancelled_ = true;
+    return false;
   }
   ++index_rec_;
   return true;

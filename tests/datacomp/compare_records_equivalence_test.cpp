@@ -706,28 +706,19 @@ TEST(CompareRecordsEquivalenceTest, TheReadersOwnPaceAgreesWithReadingTheTargetF
 TEST(CompareRecordsEquivalenceTest, StopAtEveryPointAgreesWithTheReference) {
   for (const auto& [method, read_ahead] :
        {std::pair{0, false}, std::pair{1, false}, std::pair{0, true}, std::pair{1, true}}) {
-    Case c;
-    c.read_ahead = read_ahead;
-    c.source = MakeTable({"K", "V"}, {});
-    c.target = MakeTable({"K", "V"}, {});
+    std::vector<std::vector<Value>> source;
+    std::vector<std::vector<Value>> target;
     for (int n = 1; n <= 12; ++n) {
       if (n % 4 != 0)
-        c.source.rows.push_back({Value::Integer(n), Value::Text(n % 3 == 0 ? "x" : "y")});
+        source.push_back({Value::Integer(n), Value::Text(n % 3 == 0 ? "x" : "y")});
       if (n % 5 != 0)
-        c.target.rows.push_back({Value::Integer(n), Value::Text("y")});
+        target.push_back({Value::Integer(n), Value::Text("y")});
     }
-    c.target.rows.push_back({Value::Integer(20), Value::Text("y")});
-    c.target.rows.push_back({Value::Integer(21), Value::Text("y")});
-    c.target.rows.push_back({Value::Integer(22), Value::Text("y")});
+    for (int n = 20; n <= 22; ++n)
+      target.push_back({Value::Integer(n), Value::Text("y")});
+    Case c = KeyCase(std::move(source), std::move(target));
+    c.read_ahead = read_ahead;
     c.input.CompMethod = method;
-    c.input.progress_interval = 2;
-    for (int side = 0; side < 2; ++side) {
-      c.input.sides[side].qualified_table = side == 0 ? "[dbo].[S]" : "[dbo].[T]";
-      c.input.sides[side].columns = {"K", "V"};
-      c.input.sides[side].key_columns = {"K", "No Field", "No Field"};
-    }
-    c.input.sides[0].record_count = static_cast<std::int64_t>(c.source.rows.size());
-    c.input.sides[1].record_count = static_cast<std::int64_t>(c.target.rows.size());
     RecordCompareEnvironment environment;
     const Outcome whole = RunCase(environment, c, CompareRecords);
     ASSERT_EQ(whole.result.status, CompareRecordsStatus::kCompleted);
