@@ -23,6 +23,7 @@ void EarlyPairing::AddDiffering(std::size_t target_row, std::string_view prepare
   entry.kind = Kind::kDiffering;
   if (MayShow(definite_))
     entry.prepared = prepared;
+  entry_bytes_ += sizeof(Entry) + entry.prepared.size();
   ++definite_;
 }
 
@@ -40,6 +41,7 @@ void EarlyPairing::AddPending(std::string_view prepared, std::vector<std::string
   Entry& entry = entries_.emplace_back();
   entry.source_row = source_rows_;
   entry.prepared = prepared;
+  entry_bytes_ += sizeof(Entry) + entry.prepared.size();
   Pending pending;
   pending.definite_before = definite_;
   pending.bytes = prepared.size();
@@ -71,6 +73,7 @@ bool EarlyPairing::MayTakeSourceRow() const {
     return false;
   const std::size_t rows = pending_.size();
   return rows < limits_.pending_rows && pending_bytes_ < limits_.pending_bytes &&
+         entry_bytes_ < limits_.entry_bytes &&
          (rows < limits_.pending_floor || rows <= static_cast<std::size_t>(source_rows_ / 4));
 }
 

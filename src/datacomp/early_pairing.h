@@ -40,6 +40,9 @@ struct EarlyPairingLimits {
   // Beyond this many, the pending rows may be at most a quarter of the Source rows taken: tables
   // in different orders then soon stop taking Source rows early instead of keeping them.
   std::size_t pending_floor = 4096;
+  // What the outcomes kept for the comparing stage may take (a table where every row differs
+  // keeps one per row): past this, no Source row is taken before the Target is read either.
+  std::size_t entry_bytes = std::size_t{64} << 20;
 };
 
 class EarlyPairing {
@@ -158,7 +161,8 @@ class EarlyPairing {
   std::size_t listed_ = 0;  // entries in the lists, from their heads on
   std::size_t live_ = 0;    // of which still pending
   std::size_t pending_bytes_ = 0;
-  std::string key_;  // the key looked up, reused
+  std::size_t entry_bytes_ = 0;  // of every entry made, with the bytes it kept then
+  std::string key_;              // the key looked up, reused
 };
 
 }  // namespace korvane

@@ -5,12 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <type_traits>
 
 namespace korvane {
 namespace {
-
-static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied as they are");
 
 // A field's form: a tag byte, the ValueType in its low four bits and a detail in its
 // high four, then the data:
@@ -26,10 +23,13 @@ static_assert(std::is_trivially_copyable_v<DateTimeValue>, "odd dates are copied
 //                        widths below): year, month, day, hour, minute and second in 40 bits,
 //                        low first; detail 0: year in 2 bytes, month, day, hour, minute, second
 //                        in one each, nanosecond in 4, then has_date and has_time as bits 0 and 1
-//                        of one byte; detail 1 (a field out of those ranges): the DateTimeValue
-//                        as it is
+//                        of one byte; detail 1 (a field out of those ranges): its seven whole
+//                        numbers in 4 bytes each, then has_date and has_time as in detail 0
 // Which detail a field takes is a function of its value, so equal fields have equal forms.
 constexpr unsigned kByteSize = 14;
+constexpr int kWideDateParts = 7;
+constexpr std::size_t kWideDateSize = kWideDateParts * sizeof(int) + 1;
+static_assert(kWideDateSize <= sizeof(DateTimeValue), "within the bound a field is given");
 constexpr unsigned kLongSize = 15;
 constexpr std::size_t kPackedDateSize = 12;
 constexpr unsigned kShortDate = 2;
@@ -142,9 +142,13 @@ inline char* WriteField(const FieldView& field, char* out) {
         break;
       }
       if (!FitsPackedDate(v)) {
+        // Part by part, so that the struct's padding never reaches the form.
         detail = 1;
-        std::memcpy(out, &v, sizeof v);
-        out += sizeof v;
+        const int parts[kWideDateParts] = {v.year,   v.month,  v.day,       v.hour,
+                                           v.minute, v.second, v.nanosecond};
+        std::memcpy(out, parts, sizeof parts);
+        out[sizeof parts] = static_cast<char>((v.has_date ? 1 : 0) | (v.has_time ? 2 : 0));
+        out += kWideDateSize;
         break;
       }
       const auto year = static_cast<std::int16_t>(v.year);
@@ -240,8 +244,19 @@ const char* ReadRowFormField(const char* at, FieldView& field) {
         return at + kShortDateSize;
       }
       if (detail == 1) {
-        std::memcpy(&field.datetime, at, sizeof field.datetime);
-        return at + sizeof field.datetime;
+        int parts[kWideDateParts];
+        std::memcpy(parts, at, sizeof parts);
+        DateTimeValue& v = field.datetime;
+        v = {parts[0],
+             parts[1],
+             parts[2],
+             parts[3],
+             parts[4],
+             parts[5],
+             parts[6],
+             (at[sizeof parts] & 1) != 0,
+             (at[sizeof parts] & 2) != 0};
+        return at + kWideDateSize;
       }
       DateTimeValue& v = field.datetime;
       std::int16_t year = 0;

@@ -159,9 +159,10 @@ struct LimitCase {
   int equal_rows;    // taken first
   int pending_rows;  // then these, each waiting under a key of its own
   bool may_take;
+  int differing_rows = 0;  // then these, each paired with a differing Target row
 };
 
-TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileTheWaitingRowsStayUnderTheLimits) {
+TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileWaitingRowsAndKeptOutcomesStayUnderTheLimits) {
   const std::vector<LimitCase> cases = {
       {"none waiting", {1, 1000, 0}, 0, 0, true},
       {"rows reached", {2, 1 << 20, 100}, 0, 2, false},
@@ -170,6 +171,23 @@ TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileTheWaitingRowsStayUnderTheLimi
       {"under the floor whatever the share", {100, 1 << 20, 3}, 0, 2, true},
       {"past the floor, over a quarter of the rows taken", {100, 1 << 20, 1}, 4, 2, false},
       {"past the floor, a quarter of the rows taken", {100, 1 << 20, 1}, 6, 2, true},
+      {"outcomes kept reach their bytes, none waiting",
+       {100, 1 << 20, 100, 4 * sizeof(EarlyPairing::Entry)},
+       0,
+       0,
+       false,
+       4},
+      {"outcomes kept under their bytes",
+       {100, 1 << 20, 100, 64 * sizeof(EarlyPairing::Entry)},
+       0,
+       0,
+       true,
+       4},
+      {"a waiting row's outcome counts too",
+       {100, 1 << 20, 100, sizeof(EarlyPairing::Entry)},
+       0,
+       1,
+       false},
   };
   for (const LimitCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -178,6 +196,8 @@ TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileTheWaitingRowsStayUnderTheLimi
       early.AddEqual();
     for (int row = 0; row < c.pending_rows; ++row)
       early.AddPending("row", {"key " + std::to_string(row)});
+    for (int row = 0; row < c.differing_rows; ++row)
+      early.AddDiffering(static_cast<std::size_t>(row), "row");
     EXPECT_EQ(early.MayTakeSourceRow(), c.may_take);
   }
 }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -198,6 +199,34 @@ TEST(RowFormTest, FormsAreEqualExactlyForEqualFields) {
     at += form.size();
   }
   EXPECT_EQ(at, row.size());
+}
+
+// A date out of the packed ranges was once copied with the bytes that pad its struct, so two
+// equal such dates could have different forms.
+TEST(RowFormTest, EqualWideDatesHaveEqualFormsWhateverTheirPadding) {
+  std::vector<std::string> forms;
+  for (const unsigned char fill : {0x00, 0xAA, 0x55}) {
+    FieldView field = Of(ValueType::kDateTime);
+    // Member by member over a filled struct: the padding keeps the fill.
+    std::memset(static_cast<void*>(&field.datetime), fill, sizeof field.datetime);
+    DateTimeValue& date = field.datetime;
+    date.year = 40000;
+    date.month = 3;
+    date.day = 7;
+    date.hour = 14;
+    date.minute = 5;
+    date.second = 9;
+    date.nanosecond = -1;
+    date.has_date = true;
+    date.has_time = false;
+    forms.emplace_back();
+    AppendRowForm({&field, 1}, forms.back());
+    FieldView back;
+    ReadRowFormField(forms.back().data(), back);
+    EXPECT_TRUE(SameField(back, field));
+  }
+  EXPECT_EQ(forms[1], forms[0]);
+  EXPECT_EQ(forms[2], forms[0]);
 }
 
 }  // namespace
