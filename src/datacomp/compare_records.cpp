@@ -75,10 +75,12 @@ class UnmatchedTargetRows final : public RecordSource {
 constexpr std::size_t kSourceReadAheadBatches = 64;
 constexpr std::int64_t kReleaseMemoryFromRows = 100000;
 constexpr std::size_t kSourceReadAheadRows = 8192;
-// How many Source rows ahead of its search each step of fetching a row's match starts.
-constexpr std::size_t kSlotAhead = 16;
-constexpr std::size_t kStartAhead = 8;
-constexpr std::size_t kRowAhead = 4;
+// How many Source rows ahead of its search each step of fetching a row's match starts: far
+// enough that each step's miss in memory is over before the next step reads what it fetched,
+// with slot tables and row blocks of hundreds of megabytes too.
+constexpr std::size_t kSlotAhead = 32;
+constexpr std::size_t kStartAhead = 16;
+constexpr std::size_t kRowAhead = 8;
 // Record by record, both sides are read in step: batches of more rows than the default mean
 // fewer hand-overs between the threads (batch_bytes still bounds each).
 constexpr std::size_t kRecordReadAheadBatches = 4;
