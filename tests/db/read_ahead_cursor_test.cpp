@@ -213,6 +213,21 @@ std::string Describe(const ServerMessage& message) {
          message.sqlstate + "/" + message.text;
 }
 
+std::vector<std::string> Described(const std::vector<ServerMessage>& messages) {
+  std::vector<std::string> texts;
+  for (const ServerMessage& message : messages)
+    texts.push_back(Describe(message));
+  return texts;
+}
+
+// The current row's fields, read one by one.
+std::vector<FieldCopy> CopyRow(const RowCursor& cursor) {
+  std::vector<FieldCopy> row;
+  for (int i = 0; i < static_cast<int>(cursor.Columns().size()); ++i)
+    row.push_back(Copy(cursor.Field(i)));
+  return row;
+}
+
 // Everything a caller can observe of a cursor read from start to end (or `limit` rows).
 struct Walk {
   std::vector<std::string> columns;
@@ -232,9 +247,7 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
   const int columns = static_cast<int>(cursor.Columns().size());
   while (walk.rows.size() < limit && cursor.Next()) {
     walk.errors_before_end = walk.errors_before_end || !cursor.Errors().empty();
-    std::vector<FieldCopy>& row = walk.rows.emplace_back();
-    for (int i = 0; i < columns; ++i)
-      row.push_back(Copy(cursor.Field(i)));
+    const std::vector<FieldCopy>& row = walk.rows.emplace_back(CopyRow(cursor));
     std::vector<FieldView> whole(static_cast<std::size_t>(columns));
     cursor.Fields(whole);
     for (std::size_t i = 0; i < whole.size(); ++i)
@@ -243,8 +256,7 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
     walk.stays_ended = walk.stays_ended && cursor.Field(columns).type == ValueType::kNull;
   }
   if (walk.rows.size() < limit) {
-    for (const ServerMessage& message : cursor.Errors())
-      walk.errors.push_back(Describe(message));
+    walk.errors = Described(cursor.Errors());
     walk.stays_ended = walk.stays_ended && !cursor.Next() &&
                        (columns == 0 || cursor.Field(0).type == ValueType::kNull);
   }
@@ -413,6 +425,18 @@ std::size_t ReadAheadBound(std::size_t seen, const ReadAheadLimits& limits, std:
   return std::min(total, (given_back + limits.batch_count) * limits.batch_rows);
 }
 
+// Makes every move of the script's cursor wait for the gate.
+std::shared_ptr<Gate> GateMoves(Script& script) {
+  auto gate = std::make_shared<Gate>();
+  script.before_move = [gate](std::size_t index) { gate->Pass(index); };
+  return gate;
+}
+
+ReadAheadLimits Deferred(ReadAheadLimits limits) {
+  limits.deferred_start = true;
+  return limits;
+}
+
 struct SameAsInnerCase {
   std::string name;
   std::size_t rows;
@@ -478,9 +502,7 @@ TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
   std::vector<std::vector<FieldCopy>> fields;
   while (cursor.Next()) {
     forms.emplace_back(cursor.RowForm());
-    std::vector<FieldCopy>& row = fields.emplace_back();
-    for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
-      row.push_back(Copy(cursor.Field(i)));
+    fields.push_back(CopyRow(cursor));
   }
   EXPECT_TRUE(cursor.RowForm().empty());
   ASSERT_EQ(forms.size(), script->rows.size());
@@ -500,8 +522,7 @@ TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
 // decorator.
 TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
   auto script = MakeScript(120, RandomRows, 120);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  auto gate = GateMoves(*script);
   auto log = std::make_shared<CursorLog>();
   Walk seen;
   {
@@ -594,8 +615,7 @@ TEST(ReadAheadRowCursorTest, SlowProducerStillGivesEveryRowThenTheEnd) {
     SCOPED_TRACE(c.name);
     auto script = MakeScript(c.rows, RandomRows, c.fail_after);
     const Walk expected = Read(*Inner(script));
-    auto gate = std::make_shared<Gate>();
-    script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+    auto gate = GateMoves(*script);
     const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
     std::thread feeder([gate, moves] {
       for (std::size_t move = 1; move <= moves; ++move) {
@@ -612,13 +632,6 @@ TEST(ReadAheadRowCursorTest, SlowProducerStillGivesEveryRowThenTheEnd) {
 }
 
 const std::vector<ServerMessage> kCancelled = {{0, 16, 1, "HY008", "Operation canceled"}};
-
-std::vector<std::string> Described(const std::vector<ServerMessage>& messages) {
-  std::vector<std::string> texts;
-  for (const ServerMessage& message : messages)
-    texts.push_back(Describe(message));
-  return texts;
-}
 
 // A cancel ends the walk at the next move, whatever the reader has buffered, and reports the
 // cancel rather than a clean end.
@@ -668,8 +681,7 @@ TEST(ReadAheadRowCursorTest, CancelStopsTheReaderWithoutTheCaller) {
 // does not wait for that move (only the destructor does).
 TEST(ReadAheadRowCursorTest, CancelEndsTheWaitForAStuckProducer) {
   auto script = MakeScript(50);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  auto gate = GateMoves(*script);
   gate->Allow(3);
   std::atomic<bool> cancel{false};
   bool producer_stuck = false;
@@ -732,6 +744,21 @@ class TextsPreparer final : public RowPreparer {
   std::shared_ptr<CursorLog> log_;
 };
 
+// What TextsPreparer makes of each row, read from the inner cursor directly.
+std::vector<std::string> DirectTexts(std::shared_ptr<const Script> script) {
+  auto direct = Inner(std::move(script));
+  std::vector<std::string> texts;
+  while (direct->Next())
+    TextsPreparer::Texts(*direct, texts.emplace_back());
+  return texts;
+}
+
+// Field `i` as a cursor that copies only `kept_fields` (all when empty) gives it.
+FieldCopy AsKept(const FieldCopy& field, const std::vector<bool>& kept_fields, std::size_t i) {
+  const bool kept = kept_fields.empty() || (i < kept_fields.size() && kept_fields[i]);
+  return kept ? field : FieldCopy{};
+}
+
 struct PreparationCase {
   std::string name;
   std::size_t rows;
@@ -761,16 +788,11 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     SCOPED_TRACE(c.name);
     const auto script = MakeScript(c.rows, RandomRows, c.fail_after);
     // What is expected, read from the inner cursor directly.
-    auto direct = Inner(script);
-    std::vector<std::string> expected_prepared;
-    while (direct->Next())
-      TextsPreparer::Texts(*direct, expected_prepared.emplace_back());
+    const std::vector<std::string> expected_prepared = DirectTexts(script);
     const Walk inner = Read(*Inner(script));
 
     auto log = std::make_shared<CursorLog>();
-    ReadAheadLimits limits = c.limits;
-    limits.deferred_start = true;
-    ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+    ReadAheadRowCursor cursor(Inner(script), nullptr, Deferred(c.limits));
     RowPreparation preparation{std::make_unique<TextsPreparer>(log), c.kept_fields, c.batch_count,
                                c.batch_rows};
     ASSERT_TRUE(cursor.TakeRowPreparation(preparation));
@@ -785,9 +807,7 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       for (std::size_t k = 0; k < kLooks; ++k)
         looks[k] = cursor.PreparedAhead(k);
       prepared.emplace_back(cursor.Prepared());
-      std::vector<FieldCopy>& row = rows.emplace_back();
-      for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
-        row.push_back(Copy(cursor.Field(i)));
+      const std::vector<FieldCopy>& row = rows.emplace_back(CopyRow(cursor));
       // The whole row in one call reads as field by field, the fields not kept as Null.
       std::vector<FieldView> whole(script->columns.size());
       cursor.Fields(whole);
@@ -818,16 +838,11 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     }
     ASSERT_EQ(rows.size(), inner.rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-      for (std::size_t i = 0; i < rows[r].size(); ++i) {
-        const bool kept = c.kept_fields.empty() || (i < c.kept_fields.size() && c.kept_fields[i]);
-        EXPECT_EQ(rows[r][i], kept ? inner.rows[r][i] : FieldCopy{})
+      for (std::size_t i = 0; i < rows[r].size(); ++i)
+        EXPECT_EQ(rows[r][i], AsKept(inner.rows[r][i], c.kept_fields, i))
             << "row " << r << " field " << i;
-      }
     }
-    std::vector<std::string> errors;
-    for (const ServerMessage& message : cursor.Errors())
-      errors.push_back(Describe(message));
-    EXPECT_EQ(errors, inner.errors);
+    EXPECT_EQ(Described(cursor.Errors()), inner.errors);
     EXPECT_TRUE(cursor.Prepared().empty()) << "nothing prepared past the end";
     EXPECT_TRUE(cursor.PreparedAhead(0).empty()) << "nothing ahead past the end";
     std::lock_guard<std::mutex> lock(log->mutex);
@@ -861,28 +876,22 @@ TEST(ReadAheadRowCursorTest, EachFieldIsReadOnceWhenThePreparerTakesTheFieldsRea
   for (const auto& [name, kept_fields] : cases) {
     SCOPED_TRACE(name);
     const auto script = MakeScript(400, RandomRows);
-    auto direct = Inner(script);
-    std::vector<std::string> expected;
-    while (direct->Next())
-      TextsPreparer::Texts(*direct, expected.emplace_back());
+    const std::vector<std::string> expected = DirectTexts(script);
     const Walk inner = Read(*Inner(script));
 
     auto log = std::make_shared<CursorLog>();
-    ReadAheadLimits limits{16, 1 << 20, 3};
-    limits.deferred_start = true;
-    auto cursor = std::make_unique<ReadAheadRowCursor>(
-        std::make_unique<ScriptedCursor>(script, log), nullptr, limits);
+    auto cursor = std::make_unique<ReadAheadRowCursor>(Inner(script, log), nullptr,
+                                                       Deferred({16, 1 << 20, 3}));
     RowPreparation preparation{std::make_unique<ReadFieldsPreparer>(), kept_fields};
     ASSERT_TRUE(cursor->TakeRowPreparation(preparation));
     std::vector<std::string> prepared;
     std::size_t row = 0;
     while (cursor->Next()) {
       prepared.emplace_back(cursor->Prepared());
-      for (std::size_t i = 0; i < columns; ++i) {
-        const bool kept = kept_fields.empty() || kept_fields[i];
-        EXPECT_EQ(Copy(cursor->Field(static_cast<int>(i))), kept ? inner.rows[row][i] : FieldCopy{})
+      const std::vector<FieldCopy> fields = CopyRow(*cursor);
+      for (std::size_t i = 0; i < columns; ++i)
+        EXPECT_EQ(fields[i], AsKept(inner.rows[row][i], kept_fields, i))
             << "row " << row << " field " << i;
-      }
       ++row;
     }
     EXPECT_EQ(prepared, expected);
@@ -922,11 +931,8 @@ TEST(ReadAheadRowCursorTest, PreparationRefusedOnceReadingBegan) {
 // handed over, or the end never waits; a reader still busy with the next batch does.
 TEST(ReadAheadRowCursorTest, NextWouldWaitOnlyWhenNeitherARowNorTheEndIsAtHand) {
   auto script = MakeScript(4);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
-  ReadAheadLimits limits{2, 1 << 20, 3};
-  limits.deferred_start = true;
-  ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+  auto gate = GateMoves(*script);
+  ReadAheadRowCursor cursor(Inner(script), nullptr, Deferred({2, 1 << 20, 3}));
   EXPECT_TRUE(cursor.NextWouldWait());  // the first Next() starts the reader and waits for it
   RowPreparation none;
   ASSERT_TRUE(cursor.TakeRowPreparation(none));
