@@ -21,6 +21,14 @@ ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Value>>
 
 using Outcome = TargetKeyIndex::Outcome;
 
+// Short names for the values the tables of cases are made of.
+Value I(std::int64_t n) {
+  return Value::Integer(n);
+}
+Value T(std::string text) {
+  return Value::Text(std::move(text));
+}
+
 // A table of one column "K", a row for each value.
 ResultSet Column(std::vector<Value> values) {
   std::vector<std::vector<Value>> rows;
@@ -81,8 +89,6 @@ struct OneColumnCase {
 // Keys of one column, of every kind. Whole-number and text keys take a shorter road to their
 // hash keys; these pin that it pairs exactly as the general matching rule does.
 TEST(TargetKeyIndexTest, OneKeyColumnPairsByTheMatchingRule) {
-  const auto I = [](std::int64_t n) { return Value::Integer(n); };
-  const auto T = [](std::string text) { return Value::Text(std::move(text)); };
   const std::int64_t big = std::int64_t{1} << 53;
   const std::string stem(40, 'k');
   const std::vector<OneColumnCase> cases = {
@@ -146,21 +152,17 @@ TEST(TargetKeyIndexTest, OneKeyColumnPairsByTheMatchingRule) {
 
 TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
   const ResultSet source(
-      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("x"), Value::Integer(7)},
-                             {Value::Integer(1), Value::Text("y"), Value::Integer(7)},
-                             {Value::Integer(1), Value::Text("x"), Value::Integer(8)}}));
+      Rows({"A", "B", "C"}, {{I(1), T("x"), I(7)}, {I(1), T("y"), I(7)}, {I(1), T("x"), I(8)}}));
   const ResultSet target(
-      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("X"), Value::Integer(8)},
-                             {Value::Integer(1), Value::Text("x"), Value::Integer(7)},
-                             {Value::Integer(2), Value::Text("y"), Value::Integer(7)}}));
+      Rows({"A", "B", "C"}, {{I(1), T("X"), I(8)}, {I(1), T("x"), I(7)}, {I(2), T("y"), I(7)}}));
   EXPECT_EQ(Pairing(source, target, {"A", "B", "C"}, {"A", "B", "C"}), "1-0");
   // Without the tertiary key the first record takes the first row with A and B equal.
   EXPECT_EQ(Pairing(source, target, {"A", "B", "No Field"}, {"A", "B", "C"}), "0-1");
 }
 
 TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
-  const ResultSet source(Rows({"ID", "Code"}, {{Value::Integer(5), Value::Text("a")}}));
-  const ResultSet target(Rows({"Code"}, {{Value::Text("5")}, {Value::Text("A")}}));
+  const ResultSet source(Rows({"ID", "Code"}, {{I(5), T("a")}}));
+  const ResultSet target(Rows({"Code"}, {{T("5")}, {T("A")}}));
   EXPECT_EQ(
       Pairing(source, target, {"code", "No Field", "No Field"}, {"Code", "No Field", "No Field"}),
       "0");
@@ -170,8 +172,8 @@ TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
 }
 
 TEST(TargetKeyIndexTest, TargetKeysThatNameNoColumnMakeEverySearchFail) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
-  const ResultSet target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
+  const ResultSet source(Rows({"K"}, {{I(1)}}));
+  const ResultSet target(Rows({"K", "Order ID"}, {{I(1), I(1)}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, {"No Field", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Missing", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Order", "No Field", "No Field"}), "!");
@@ -182,10 +184,8 @@ TEST(TargetKeyIndexTest, TargetKeysThatNameNoColumnMakeEverySearchFail) {
 // A key column whose name holds a blank used to make every search fail, as a criterion cannot
 // name it unbracketed.
 TEST(TargetKeyIndexTest, KeyColumnsNamedWithBlanksPairRegression) {
-  const ResultSet source(Rows({"Order ID", "Line No"}, {{Value::Integer(2), Value::Integer(1)},
-                                                        {Value::Integer(1), Value::Integer(2)}}));
-  const ResultSet target(Rows({"Order ID", "Line No"}, {{Value::Integer(1), Value::Integer(2)},
-                                                        {Value::Integer(2), Value::Integer(1)}}));
+  const ResultSet source(Rows({"Order ID", "Line No"}, {{I(2), I(1)}, {I(1), I(2)}}));
+  const ResultSet target(Rows({"Order ID", "Line No"}, {{I(1), I(2)}, {I(2), I(1)}}));
   EXPECT_EQ(Pairing(source, target, {"Order ID", "No Field", "No Field"},
                     {"Order ID", "No Field", "No Field"}),
             "10");
@@ -195,12 +195,11 @@ TEST(TargetKeyIndexTest, KeyColumnsNamedWithBlanksPairRegression) {
 }
 
 TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(2)}}));
+  const ResultSet source(Rows({"K"}, {{I(2)}}));
   const std::string long_text(300, 'x');
-  const ResultSet target(
-      Rows({"K", "V", "W"}, {{Value::Integer(1), Value::Text(" a "), Value::Null()},
-                             {Value::Integer(2), Value::Text(long_text), Value::Float(0.5)},
-                             {Value::Integer(3), Value::Binary({0x0A, 0xFF}), Value::Text("")}}));
+  const ResultSet target(Rows({"K", "V", "W"}, {{I(1), T(" a "), Value::Null()},
+                                                {I(2), T(long_text), Value::Float(0.5)},
+                                                {I(3), Value::Binary({0x0A, 0xFF}), T("")}}));
   TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
   MaterialisedRowCursor records(source);
   ASSERT_TRUE(records.Next());
@@ -220,8 +219,7 @@ TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
 
 TEST(TargetKeyIndexTest, TargetKeysWithoutASearchLeaveEveryRowUnmatched) {
   const ResultSet source(Rows({"K"}, {}));
-  const ResultSet target(Rows(
-      {"K", "V"}, {{Value::Integer(1), Value::Text("a")}, {Value::Integer(2), Value::Text("b")}}));
+  const ResultSet target(Rows({"K", "V"}, {{I(1), T("a")}, {I(2), T("b")}}));
   const TargetKeyIndex index = ReadIndex(source, target, kOneKey, {"No Field", "", ""});
   EXPECT_EQ(index.TargetRowCount(), 2u);
   EXPECT_FALSE(index.IsMatched(1));
@@ -261,8 +259,6 @@ TEST(TargetKeyIndexTest, SamePreparedDataComparesTheTextsOfTheSourcesFieldsTrimm
     std::vector<Value> target;
     bool same;
   };
-  const auto I = [](std::int64_t n) { return Value::Integer(n); };
-  const auto T = [](std::string text) { return Value::Text(std::move(text)); };
   const std::string long_text(300, 'q');
   const std::vector<Case> cases = {
       {"equal", {I(1), T("abc")}, {I(1), T("abc")}, true},
@@ -345,21 +341,21 @@ std::uint64_t TagsDifferingAboveTheTag(std::string_view key) {
 TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
   // Duplicates, NULLs, letter case, numbers of several kinds and keys longer than a slot holds.
   const std::string long_key(40, 'k');
-  const ResultSet source(Rows({"K", "K2"}, {{Value::Integer(1), Value::Text("a")},
-                                            {Value::Text("X"), Value::Text("b")},
-                                            {Value::Integer(1), Value::Text("a")},
-                                            {Value::Text(long_key + "1"), Value::Null()},
-                                            {Value::Null(), Value::Text("a")},
-                                            {Value::Decimal("2.0"), Value::Text("B ")},
-                                            {Value::Text(long_key + "2"), Value::Text("c")},
-                                            {Value::Integer(7), Value::Text("a")}}));
-  const ResultSet target(Rows({"K", "K2"}, {{Value::Text(long_key + "2"), Value::Text("C")},
-                                            {Value::Integer(1), Value::Text("A")},
-                                            {Value::Text("x "), Value::Text("b")},
-                                            {Value::Integer(2), Value::Text("b")},
-                                            {Value::Null(), Value::Text("a")},
-                                            {Value::Integer(1), Value::Text("a")},
-                                            {Value::Text(long_key + "1"), Value::Text("Null")}}));
+  const ResultSet source(Rows({"K", "K2"}, {{I(1), T("a")},
+                                            {T("X"), T("b")},
+                                            {I(1), T("a")},
+                                            {T(long_key + "1"), Value::Null()},
+                                            {Value::Null(), T("a")},
+                                            {Value::Decimal("2.0"), T("B ")},
+                                            {T(long_key + "2"), T("c")},
+                                            {I(7), T("a")}}));
+  const ResultSet target(Rows({"K", "K2"}, {{T(long_key + "2"), T("C")},
+                                            {I(1), T("A")},
+                                            {T("x "), T("b")},
+                                            {I(2), T("b")},
+                                            {Value::Null(), T("a")},
+                                            {I(1), T("a")},
+                                            {T(long_key + "1"), T("Null")}}));
   const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
   struct Case {
     const char* name;
@@ -402,7 +398,7 @@ std::string IndexedPairing(const std::vector<std::int64_t>& source,
   const auto rows = [](const std::vector<std::int64_t>& keys) {
     std::vector<std::vector<Value>> values;
     for (const std::int64_t key : keys)
-      values.push_back({Value::Integer(key), Value::Text("v" + std::to_string(key))});
+      values.push_back({I(key), T("v" + std::to_string(key))});
     return Rows({"K", "V"}, std::move(values));
   };
   const ResultSet source_rows = rows(source);
@@ -447,17 +443,16 @@ TEST(TargetKeyIndexTest, KeysOfEveryKindSurviveTheSlotTableGrowing) {
   std::vector<std::vector<Value>> source_values;
   for (int k = 0; k < 40; ++k) {
     DateTimeValue at{2024, 1, k % 28 + 1, k % 24, 0, 0, 0, true, true};
-    const std::vector<Value> kinds = {Value::Integer(k), Value::Text("Ünï " + std::to_string(k)),
-                                      Value::DateTime(at), Value::Float(k + 0.5),
+    const std::vector<Value> kinds = {I(k), T("Ünï " + std::to_string(k)), Value::DateTime(at),
+                                      Value::Float(k + 0.5),
                                       Value::Decimal(std::to_string(k) + ".25")};
     target_values.push_back({kinds[static_cast<std::size_t>(k) % kinds.size()]});
   }
   // The Source asks in the reverse order, as texts where the Target holds texts.
   for (auto row = target_values.rbegin(); row != target_values.rend(); ++row) {
     const Value& value = (*row)[0];
-    source_values.push_back({value.type() == ValueType::kText
-                                 ? Value::Text(ToUpperAscii(NullText(value)) + "  ")
-                                 : value});
+    source_values.push_back(
+        {value.type() == ValueType::kText ? T(ToUpperAscii(NullText(value)) + "  ") : value});
   }
   const ResultSet source = Rows({"K"}, source_values);
   const ResultSet target = Rows({"K"}, target_values);
@@ -479,9 +474,8 @@ struct StartsCase {
 TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegression) {
   for (const TargetKeyIndex::KeyHash hash :
        {&TargetKeyIndex::StandardKeyHash, +[](std::string_view) -> std::uint64_t { return 7; }}) {
-    const ResultSet source = Column({Value::Integer(1)});
-    const ResultSet target =
-        Column({Value::Integer(1), Value::Integer(2), Value::Integer(1), Value::Integer(1)});
+    const ResultSet source = Column({I(1)});
+    const ResultSet target = Column({I(1), I(2), I(1), I(1)});
     TargetKeyIndex index(source.columns, target.columns, kOneKey, kOneKey, hash);
     MaterialisedRowCursor targets(target);
     MaterialisedRowCursor records(source);
@@ -500,9 +494,8 @@ TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegres
 // TakeRow flags a row only when a search would find it first: unmatched, with a key, and no
 // earlier unmatched row of the same key.
 TEST(TargetKeyIndexTest, TakeRowFlagsOnlyTheFirstUnmatchedRowOfItsKey) {
-  const ResultSet source = Column({Value::Integer(1), Value::Integer(2)});
-  const ResultSet target = Column(
-      {Value::Integer(1), Value::Integer(1), Value::Integer(2), Value::Null(), Value::Integer(3)});
+  const ResultSet source = Column({I(1), I(2)});
+  const ResultSet target = Column({I(1), I(1), I(2), Value::Null(), I(3)});
   TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
   struct Step {
     std::size_t row;
@@ -523,35 +516,33 @@ TEST(TargetKeyIndexTest, TakeRowFlagsOnlyTheFirstUnmatchedRowOfItsKey) {
 // among the record's candidates under every class: what lets a record wait for rows of classes
 // the Target has not shown yet.
 TEST(TargetKeyIndexTest, AllClassCandidatesHoldTheKeyOfEveryTargetRowTheRecordMatches) {
-  const std::vector<Value> values = {Value::Integer(5),
-                                     Value::Text("5"),
-                                     Value::Text("5 "),
-                                     Value::Text("05"),
+  const std::vector<Value> values = {I(5),
+                                     T("5"),
+                                     T("5 "),
+                                     T("05"),
                                      Value::Float(5.0),
                                      Value::Decimal("5"),
-                                     Value::Integer(1),
+                                     I(1),
                                      Value::Boolean(true),
-                                     Value::Text("1"),
-                                     Value::Text("True"),
+                                     T("1"),
+                                     T("True"),
                                      Value::Null(),
-                                     Value::Text("Null"),
-                                     Value::Text("ABC"),
-                                     Value::Text("abc  "),
-                                     Value::Text(" abc"),
+                                     T("Null"),
+                                     T("ABC"),
+                                     T("abc  "),
+                                     T(" abc"),
                                      Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}),
-                                     Value::Text("2024-03-07"),
-                                     Value::Text("\xC3\x84pfel"),
-                                     Value::Text("\xC3\xA4PFEL")};
+                                     T("2024-03-07"),
+                                     T("\xC3\x84pfel"),
+                                     T("\xC3\xA4PFEL")};
   const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
   int matches = 0;
   for (const bool composite : {false, true}) {
     for (const Value& s : values) {
       for (const Value& t : values) {
         SCOPED_TRACE(NullText(s) + " against " + NullText(t) + (composite ? ", two keys" : ""));
-        const ResultSet source =
-            composite ? Rows({"K", "K2"}, {{s, Value::Integer(7)}}) : Rows({"K"}, {{s}});
-        const ResultSet target =
-            composite ? Rows({"K", "K2"}, {{t, Value::Text("7")}}) : Rows({"K"}, {{t}});
+        const ResultSet source = composite ? Rows({"K", "K2"}, {{s, I(7)}}) : Rows({"K"}, {{s}});
+        const ResultSet target = composite ? Rows({"K", "K2"}, {{t, T("7")}}) : Rows({"K"}, {{t}});
         const auto& keys = composite ? two_keys : kOneKey;
         TargetKeyIndex index = ReadIndex(source, target, keys, keys);
         MaterialisedRowCursor record(source);
