@@ -724,14 +724,25 @@ TEST(ReadAheadRowCursorTest, NoInnerCursorIsAnEmptyWalk) {
   EXPECT_TRUE(seen.errors.empty());
 }
 
-// A preparer writing each field's NullText behind a bar, and counting its rows and threads.
+// A preparer writing each field's NullText behind a bar, noting its threads; one that takes
+// the fields read writes them from the fields the reader has read instead of reading the row.
 class TextsPreparer final : public RowPreparer {
  public:
-  explicit TextsPreparer(std::shared_ptr<CursorLog> log) : log_(std::move(log)) {}
+  explicit TextsPreparer(std::shared_ptr<CursorLog> log, bool takes_fields_read = false)
+      : log_(std::move(log)), takes_fields_read_(takes_fields_read) {}
   void Prepare(const RowCursor& row, std::string& out) override {
     Texts(row, out);
-    std::lock_guard<std::mutex> lock(log_->mutex);
-    log_->moving_threads.insert(std::this_thread::get_id());
+    Note();
+  }
+  void PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                   std::string& out) override {
+    if (!takes_fields_read_)
+      return Prepare(row, out);
+    for (const FieldView& field : fields) {
+      out += '|';
+      AppendNullText(field, out);
+    }
+    Note();
   }
   static void Texts(const RowCursor& row, std::string& out) {
     for (int i = 0; i < static_cast<int>(row.Columns().size()); ++i) {
@@ -741,7 +752,13 @@ class TextsPreparer final : public RowPreparer {
   }
 
  private:
+  void Note() {
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    log_->moving_threads.insert(std::this_thread::get_id());
+  }
+
   std::shared_ptr<CursorLog> log_;
+  bool takes_fields_read_;
 };
 
 // What TextsPreparer makes of each row, read from the inner cursor directly.
@@ -767,14 +784,17 @@ struct PreparationCase {
   std::vector<bool> kept_fields;
   std::size_t batch_count = 0;
   std::size_t batch_rows = 0;
+  bool takes_fields_read = false;  // then each field of a row is read once
 };
 
 // With a preparer taken before the first row, every row comes with what it made of that row,
 // made on the reader thread; the fields kept read as the inner cursor gives them, the others
-// as Null; the end and its messages are unchanged.
+// as Null; the end and its messages are unchanged. A preparer that takes the fields read leaves
+// each field of a row read once, whichever fields are kept.
 TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCopied) {
   const std::vector<bool> none(EveryTypeColumns().size(), false);
   const std::vector<bool> some = {false, true, false, true, true, false, false, true};
+  const std::vector<bool> key = {true, false, false, true, false, false, false, false};
   const std::vector<PreparationCase> cases = {
       {"every field kept, tiny batches", 500, std::nullopt, {7, 4096, 2}, {}},
       {"no field kept", 500, std::nullopt, {7, 4096, 2}, none},
@@ -783,6 +803,16 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       {"deeper read-ahead", 900, std::nullopt, {8, 1 << 20, 2}, some, 9, 40},
       {"fails inside a batch", 100, 37, {10, 1 << 20, 3}, some},
       {"no rows", 0, std::nullopt, {}, none},
+      {"fields read taken, every field kept", 400, std::nullopt, {16, 1 << 20, 3}, {}, 0, 0, true},
+      {"fields read taken, no field kept", 400, std::nullopt, {16, 1 << 20, 3}, none, 0, 0, true},
+      {"fields read taken, the key fields kept",
+       400,
+       std::nullopt,
+       {16, 1 << 20, 3},
+       key,
+       0,
+       0,
+       true},
   };
   for (const PreparationCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -792,9 +822,11 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     const Walk inner = Read(*Inner(script));
 
     auto log = std::make_shared<CursorLog>();
-    ReadAheadRowCursor cursor(Inner(script), nullptr, Deferred(c.limits));
-    RowPreparation preparation{std::make_unique<TextsPreparer>(log), c.kept_fields, c.batch_count,
-                               c.batch_rows};
+    auto owned =
+        std::make_unique<ReadAheadRowCursor>(Inner(script, log), nullptr, Deferred(c.limits));
+    ReadAheadRowCursor& cursor = *owned;
+    RowPreparation preparation{std::make_unique<TextsPreparer>(log, c.takes_fields_read),
+                               c.kept_fields, c.batch_count, c.batch_rows};
     ASSERT_TRUE(cursor.TakeRowPreparation(preparation));
     EXPECT_EQ(preparation.preparer, nullptr);
     std::vector<std::string> prepared;
@@ -845,59 +877,15 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     EXPECT_EQ(Described(cursor.Errors()), inner.errors);
     EXPECT_TRUE(cursor.Prepared().empty()) << "nothing prepared past the end";
     EXPECT_TRUE(cursor.PreparedAhead(0).empty()) << "nothing ahead past the end";
+    owned.reset();
     std::lock_guard<std::mutex> lock(log->mutex);
+    if (c.takes_fields_read) {
+      EXPECT_EQ(log->field_reads, expected_prepared.size() * script->columns.size());
+    }
     if (c.rows > 0) {
       EXPECT_EQ(log->moving_threads.size(), 1u);
       EXPECT_EQ(log->moving_threads.count(std::this_thread::get_id()), 0u);
     }
-  }
-}
-
-// A preparer that takes the fields the reader has read instead of reading the row again.
-class ReadFieldsPreparer final : public RowPreparer {
- public:
-  void Prepare(const RowCursor& row, std::string& out) override { TextsPreparer::Texts(row, out); }
-  void PrepareRead(const RowCursor&, std::span<const FieldView> fields, std::string& out) override {
-    for (const FieldView& field : fields) {
-      out += '|';
-      AppendNullText(field, out);
-    }
-  }
-};
-
-// With a preparer that takes the fields read, the reader reads each field of a row once,
-// whichever fields it keeps, and both the prepared texts and the kept fields are the row's.
-TEST(ReadAheadRowCursorTest, EachFieldIsReadOnceWhenThePreparerTakesTheFieldsRead) {
-  const std::size_t columns = EveryTypeColumns().size();
-  const std::vector<bool> none(columns, false);
-  const std::vector<bool> some = {true, false, false, true, false, false, false, false};
-  const std::vector<std::pair<std::string, std::vector<bool>>> cases = {
-      {"every field kept", {}}, {"no field kept", none}, {"the key fields kept", some}};
-  for (const auto& [name, kept_fields] : cases) {
-    SCOPED_TRACE(name);
-    const auto script = MakeScript(400, RandomRows);
-    const std::vector<std::string> expected = DirectTexts(script);
-    const Walk inner = Read(*Inner(script));
-
-    auto log = std::make_shared<CursorLog>();
-    auto cursor = std::make_unique<ReadAheadRowCursor>(Inner(script, log), nullptr,
-                                                       Deferred({16, 1 << 20, 3}));
-    RowPreparation preparation{std::make_unique<ReadFieldsPreparer>(), kept_fields};
-    ASSERT_TRUE(cursor->TakeRowPreparation(preparation));
-    std::vector<std::string> prepared;
-    std::size_t row = 0;
-    while (cursor->Next()) {
-      prepared.emplace_back(cursor->Prepared());
-      const std::vector<FieldCopy> fields = CopyRow(*cursor);
-      for (std::size_t i = 0; i < columns; ++i)
-        EXPECT_EQ(fields[i], AsKept(inner.rows[row][i], kept_fields, i))
-            << "row " << row << " field " << i;
-      ++row;
-    }
-    EXPECT_EQ(prepared, expected);
-    cursor.reset();
-    std::lock_guard<std::mutex> lock(log->mutex);
-    EXPECT_EQ(log->field_reads, expected.size() * columns);
   }
 }
 
