@@ -443,10 +443,12 @@ struct SameAsInnerCase {
   RowMaker maker;
   std::optional<std::size_t> fail_after;
   ReadAheadLimits limits;
+  bool slow_producer = false;  // each move waits for another thread's word
 };
 
 // The caller sees exactly what the inner cursor gives, read directly: rows, types, bytes, dates,
-// the end and the messages after the last good row.
+// the end and the messages after the last good row. A producer slower than the caller makes the
+// caller wait for rows, and still it gets every one, then the end or the failure.
 TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
   const std::vector<SameAsInnerCase> cases = {
       {"random rows in tiny batches", 3000, RandomRows, std::nullopt, {7, 4096, 2}},
@@ -463,13 +465,30 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
       {"fails on a batch boundary", 100, RandomRows, 40, {10, 1 << 20, 3}},
       {"fails after the last row", 50, RandomRows, 50, {10, 1 << 20, 3}},
       {"fails after long rows", 5, LongRows, 3, {}},
+      {"slow producer, ends", 30, RandomRows, std::nullopt, {4, 1 << 20, 3}, true},
+      {"slow producer fails inside a batch", 30, RandomRows, 13, {4, 1 << 20, 3}, true},
+      {"slow producer, no rows", 0, RandomRows, std::nullopt, {4, 1 << 20, 3}, true},
   };
   for (const SameAsInnerCase& c : cases) {
     SCOPED_TRACE(c.name);
     const auto script = MakeScript(c.rows, c.maker, c.fail_after);
     const Walk expected = Read(*Inner(script));
+    std::thread feeder;
+    if (c.slow_producer) {
+      auto gate = GateMoves(*script);
+      const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
+      feeder = std::thread([gate, moves] {
+        for (std::size_t move = 1; move <= moves; ++move) {
+          gate->Allow(move);
+          if (!gate->WaitPassed(move))
+            return;
+        }
+      });
+    }
     ReadAheadRowCursor cursor(Inner(script), nullptr, c.limits);
     const Walk seen = Read(cursor);
+    if (feeder.joinable())
+      feeder.join();
     EXPECT_EQ(seen.rows.size(), expected.rows.size());
     EXPECT_EQ(seen.errors, expected.errors);
     EXPECT_TRUE(seen.whole_rows_agree);
@@ -595,40 +614,6 @@ TEST(ReadAheadRowCursorTest, SlowCallerLetsTheReaderFillEveryBatchAndNoMore) {
   EXPECT_TRUE(rest.rows.empty());
   EXPECT_EQ(rest.errors, expected.errors);
   EXPECT_EQ(seen.rows, expected.rows);
-}
-
-struct SlowProducerCase {
-  std::string name;
-  std::size_t rows;
-  std::optional<std::size_t> fail_after;
-};
-
-// A producer slower than the caller (each move waits for another thread's word): the caller
-// waits for rows and still gets every one, then the end or the failure.
-TEST(ReadAheadRowCursorTest, SlowProducerStillGivesEveryRowThenTheEnd) {
-  const std::vector<SlowProducerCase> cases = {
-      {"ends", 30, std::nullopt},
-      {"fails inside a batch", 30, 13},
-      {"no rows", 0, std::nullopt},
-  };
-  for (const SlowProducerCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto script = MakeScript(c.rows, RandomRows, c.fail_after);
-    const Walk expected = Read(*Inner(script));
-    auto gate = GateMoves(*script);
-    const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
-    std::thread feeder([gate, moves] {
-      for (std::size_t move = 1; move <= moves; ++move) {
-        gate->Allow(move);
-        if (!gate->WaitPassed(move))
-          return;
-      }
-    });
-    ReadAheadRowCursor cursor(Inner(script), nullptr, {4, 1 << 20, 3});
-    const Walk seen = Read(cursor);
-    feeder.join();
-    EXPECT_TRUE(seen == expected);
-  }
 }
 
 const std::vector<ServerMessage> kCancelled = {{0, 16, 1, "HY008", "Operation canceled"}};
