@@ -568,6 +568,14 @@ std::vector<std::vector<Value>> Numbered(int first, int last, const std::string&
   return rows;
 }
 
+// Rows of a key and a one-letter text: the keys given, the letters of `texts` in turn.
+std::vector<std::vector<Value>> Keyed(std::vector<Value> keys, std::string_view texts) {
+  std::vector<std::vector<Value>> rows;
+  for (std::size_t r = 0; r < keys.size(); ++r)
+    rows.push_back({keys[r], Value::Text(std::string(1, texts.at(r)))});
+  return rows;
+}
+
 struct EarlyCase {
   std::string name;
   Case c;
@@ -579,33 +587,14 @@ std::vector<EarlyCase> EarlyCases() {
   auto t = [](const char* text) { return Value::Text(text); };
   // The Target's key column holds numbers, then a text '5' and NULLs: a Source row waiting since
   // the numbers must still find the text, and a number the earlier number.
-  cases.push_back({"a second class arrives late", KeyCase({{t("5"), t("a")},
-                                                           {i(5), t("b")},
-                                                           {t("5 "), t("c")},
-                                                           {Value::Null(), t("d")},
-                                                           {i(7), t("e")},
-                                                           {t("null"), t("f")},
-                                                           {i(5), t("g")}},
-                                                          {{i(1), t("x")},
-                                                           {i(2), t("b")},
-                                                           {Value::Null(), t("d")},
-                                                           {t("5"), t("a")},
-                                                           {i(5), t("b")},
-                                                           {t("Null"), t("f")},
-                                                           {t("5"), t("c")},
-                                                           {i(5), t("g")}})});
-  cases.push_back({"duplicates on both sides", KeyCase({{i(1), t("a")},
-                                                        {i(1), t("b")},
-                                                        {i(2), t("c")},
-                                                        {i(1), t("a")},
-                                                        {i(2), t("c")},
-                                                        {i(1), t("z")}},
-                                                       {{i(2), t("c")},
-                                                        {i(1), t("b")},
-                                                        {i(1), t("a")},
-                                                        {i(1), t("a")},
-                                                        {i(3), t("q")},
-                                                        {i(2), t("x")}})});
+  cases.push_back(
+      {"a second class arrives late",
+       KeyCase(
+           Keyed({t("5"), i(5), t("5 "), Value::Null(), i(7), t("null"), i(5)}, "abcdefg"),
+           Keyed({i(1), i(2), Value::Null(), t("5"), i(5), t("Null"), t("5"), i(5)}, "xbdabfcg"))});
+  cases.push_back(
+      {"duplicates on both sides", KeyCase(Keyed({i(1), i(1), i(2), i(1), i(2), i(1)}, "abcacz"),
+                                           Keyed({i(2), i(1), i(1), i(1), i(3), i(2)}, "cbaaqx"))});
   Case every = KeyCase(Numbered(1, 20, "s"), Numbered(1, 20, "t"));
   every.max_rows = 3;
   cases.push_back({"every row differs, small grid", every});
