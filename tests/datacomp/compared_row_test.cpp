@@ -71,13 +71,7 @@ std::vector<std::string> FormTexts(std::string_view form) {
 // The form holds every field of the row, however long, whichever fields make the key, and
 // gives back each field's NullText.
 TEST(ComparedRowTest, FormHoldsEveryFieldOfTheRow) {
-  DateTimeValue at;
-  at.year = 2024;
-  at.month = 2;
-  at.day = 29;
-  at.hour = 13;
-  at.has_date = true;
-  at.has_time = true;
+  const DateTimeValue at{2024, 2, 29, 13, 0, 0, 0, true, true};
   const std::vector<Value> values = {
       Value::Integer(-42),     Value::Text("  padded  "),
       Value::Null(),           Value::Float(-0.0),
