@@ -51,6 +51,13 @@ Value LongText(std::size_t size) {
   return Value::Text(text);
 }
 
+std::vector<std::string> NullTexts(const std::vector<Value>& values) {
+  std::vector<std::string> texts;
+  for (const Value& value : values)
+    texts.push_back(NullText(value));
+  return texts;
+}
+
 // The texts of the fields a form holds.
 std::vector<std::string> FormTexts(std::string_view form) {
   std::vector<FieldView> fields;
@@ -64,13 +71,7 @@ std::vector<std::string> FormTexts(std::string_view form) {
 // The form holds every field of the row, however long, whichever fields make the key, and
 // gives back each field's NullText.
 TEST(ComparedRowTest, FormHoldsEveryFieldOfTheRow) {
-  DateTimeValue at;
-  at.year = 2024;
-  at.month = 2;
-  at.day = 29;
-  at.hour = 13;
-  at.has_date = true;
-  at.has_time = true;
+  const DateTimeValue at{2024, 2, 29, 13, 0, 0, 0, true, true};
   const std::vector<Value> values = {
       Value::Integer(-42),     Value::Text("  padded  "),
       Value::Null(),           Value::Float(-0.0),
@@ -80,9 +81,7 @@ TEST(ComparedRowTest, FormHoldsEveryFieldOfTheRow) {
       LongText(128),           LongText(20000),
   };
   const ResultSet rows = OneRow(values);
-  std::vector<std::string> texts;
-  for (const Value& value : values)
-    texts.push_back(NullText(value));
+  const std::vector<std::string> texts = NullTexts(values);
   for (const std::vector<int>& key_fields :
        std::vector<std::vector<int>>{{}, {0}, {1, 0}, {5}, {3}}) {
     SCOPED_TRACE("key fields " + std::to_string(key_fields.size()));
@@ -204,10 +203,7 @@ TEST(ComparedRowTest, DatesHandedOverWithTheirTextPrepareAsDatesWrittenFromTheir
       ASSERT_EQ(prepared, expected);
       // And each row as a preparer of its own makes it.
       EXPECT_EQ(Prepare(OneRow(values[r]), layout).bytes, "earlier row" + expected);
-      std::vector<std::string> texts;
-      for (const Value& value : values[r])
-        texts.push_back(NullText(value));
-      EXPECT_EQ(FormTexts(ComparedRow::Parse(prepared).form), texts);
+      EXPECT_EQ(FormTexts(ComparedRow::Parse(prepared).form), NullTexts(values[r]));
     }
   }
 }
@@ -220,8 +216,9 @@ struct KeyCase {
   std::size_t classes;  // components read
 };
 
-DateTimeValue Moment(int year, int hour, int nanosecond, bool has_date, bool has_time) {
-  return DateTimeValue{year, 3, 7, hour, 5, 9, nanosecond, has_date, has_time};
+// A date of 7 March at 5 minutes 9 seconds past the hour.
+Value Stamp(int year, int hour, int nanosecond, bool has_date, bool has_time) {
+  return Value::DateTime({year, 3, 7, hour, 5, 9, nanosecond, has_date, has_time});
 }
 
 // The reader hands the preparer the fields it has just read: those are the ones prepared, not
@@ -232,9 +229,9 @@ TEST(ComparedRowTest, FieldsHandedOverArePreparedInsteadOfTheRowsOwn) {
   for (const char* name : {"ID", "Name", "Price", "Stamp"})
     rows.columns.push_back({name, ValueType::kText, "sql_variant"});
   rows.rows.push_back({Value::Integer(7), Value::Text("seven  "), Value::Float(1.25),
-                       Value::DateTime(Moment(2024, 14, 0, true, true))});
+                       Stamp(2024, 14, 0, true, true)});
   rows.rows.push_back({Value::Integer(-8), Value::Null(), Value::Decimal("8.50"),
-                       Value::DateTime(Moment(1999, 1, 5000000, true, true))});
+                       Stamp(1999, 1, 5000000, true, true)});
   struct LayoutCase {
     std::string name;
     std::vector<int> key_fields;
@@ -281,75 +278,49 @@ TEST(ComparedRowTest, FieldsHandedOverArePreparedInsteadOfTheRowsOwn) {
 // FieldMatchKey gives (several behind their sizes) and its hash; a NULL stops the key; any other
 // kind, or a field the row lacks, is left to the fields.
 TEST(ComparedRowTest, KeyIsPreparedForWholeNumbersTextsAndDatesThatReadBack) {
+  constexpr PreparedKey kReady = PreparedKey::kReady;
+  constexpr PreparedKey kFromFields = PreparedKey::kFromFields;
   const std::vector<KeyCase> cases = {
-      {"date and time",
-       {Value::DateTime(Moment(2024, 14, 0, true, true))},
-       {0},
-       PreparedKey::kReady,
-       1},
-      {"milliseconds",
-       {Value::DateTime(Moment(2024, 14, 123000000, true, true))},
-       {0},
-       PreparedKey::kReady,
-       1},
-      {"nanoseconds",
-       {Value::DateTime(Moment(2024, 14, 1, true, true))},
-       {0},
-       PreparedKey::kReady,
-       1},
-      {"date alone",
-       {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})},
-       {0},
-       PreparedKey::kReady,
-       1},
-      {"time alone",
-       {Value::DateTime(Moment(2024, 14, 5, false, true))},
-       {0},
-       PreparedKey::kReady,
-       1},
+      {"date and time", {Stamp(2024, 14, 0, true, true)}, {0}, kReady, 1},
+      {"milliseconds", {Stamp(2024, 14, 123000000, true, true)}, {0}, kReady, 1},
+      {"nanoseconds", {Stamp(2024, 14, 1, true, true)}, {0}, kReady, 1},
+      {"date alone", {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})}, {0}, kReady, 1},
+      {"time alone", {Stamp(2024, 14, 5, false, true)}, {0}, kReady, 1},
       {"int, text and date",
-       {Value::Integer(4), Value::Text("a"), Value::DateTime(Moment(2024, 14, 0, true, true))},
+       {Value::Integer(4), Value::Text("a"), Stamp(2024, 14, 0, true, true)},
        {0, 1, 2},
-       PreparedKey::kReady,
+       kReady,
        3},
       {"date alone, with an hour its text leaves out",
-       {Value::DateTime(Moment(2024, 14, 0, true, false))},
+       {Stamp(2024, 14, 0, true, false)},
        {0},
-       PreparedKey::kFromFields,
+       kFromFields,
        0},
-      {"year of five digits",
-       {Value::DateTime(Moment(12345, 14, 0, true, true))},
-       {0},
-       PreparedKey::kFromFields,
-       0},
+      {"year of five digits", {Stamp(12345, 14, 0, true, true)}, {0}, kFromFields, 0},
       {"neither date nor time",
-       {Value::Text("a"), Value::DateTime(Moment(2024, 14, 0, false, false))},
+       {Value::Text("a"), Stamp(2024, 14, 0, false, false)},
        {0, 1},
-       PreparedKey::kFromFields,
+       kFromFields,
        1},
-      {"whole number", {Value::Integer(7), Value::Text("a")}, {0}, PreparedKey::kReady, 1},
+      {"whole number", {Value::Integer(7), Value::Text("a")}, {0}, kReady, 1},
       {"text, case and trailing blanks",
        {Value::Text(" \xC3\x84"
                     "bC  ")},
        {0},
-       PreparedKey::kReady,
+       kReady,
        1},
       {"three components",
        {Value::Text("x"), Value::Integer(-3), Value::Text("Y")},
        {2, 1, 0},
-       PreparedKey::kReady,
+       kReady,
        3},
-      {"no key", {Value::Integer(1)}, {}, PreparedKey::kReady, 0},
+      {"no key", {Value::Integer(1)}, {}, kReady, 0},
       {"NULL first", {Value::Null(), Value::Integer(1)}, {0, 1}, PreparedKey::kNull, 0},
       {"NULL second", {Value::Integer(1), Value::Null()}, {0, 1}, PreparedKey::kNull, 1},
-      {"decimal", {Value::Decimal("1.0")}, {0}, PreparedKey::kFromFields, 0},
-      {"float after a text",
-       {Value::Text("a"), Value::Float(1)},
-       {0, 1},
-       PreparedKey::kFromFields,
-       1},
-      {"bit", {Value::Boolean(false)}, {0}, PreparedKey::kFromFields, 0},
-      {"field beyond the row", {Value::Integer(1)}, {1}, PreparedKey::kFromFields, 0},
+      {"decimal", {Value::Decimal("1.0")}, {0}, kFromFields, 0},
+      {"float after a text", {Value::Text("a"), Value::Float(1)}, {0, 1}, kFromFields, 1},
+      {"bit", {Value::Boolean(false)}, {0}, kFromFields, 0},
+      {"field beyond the row", {Value::Integer(1)}, {1}, kFromFields, 0},
   };
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(c.name);

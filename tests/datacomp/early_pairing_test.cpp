@@ -17,6 +17,13 @@ std::uint64_t OneHashForAll(std::string_view) {
 
 using Kind = EarlyPairing::Kind;
 
+constexpr EarlyPairing::KeyHash kStandardHash = &TargetKeyIndex::StandardKeyHash;
+
+// The entry a Target row of `key` claims, its key hashed as the index does.
+std::optional<std::size_t> ClaimKey(EarlyPairing& early, const std::string& key) {
+  return early.Claim(key, kStandardHash(key));
+}
+
 struct ClaimCase {
   std::string name;
   std::vector<std::vector<std::string>> pending;  // each pending row's candidate keys
@@ -46,8 +53,7 @@ TEST(EarlyPairingTest, EachTargetRowGoesToTheEarliestWaitingRowItMatches) {
   for (const bool colliding : {false, true}) {
     for (const ClaimCase& c : cases) {
       SCOPED_TRACE(c.name + (colliding ? ", colliding hashes" : ""));
-      const EarlyPairing::KeyHash hash =
-          colliding ? &OneHashForAll : &TargetKeyIndex::StandardKeyHash;
+      const EarlyPairing::KeyHash hash = colliding ? &OneHashForAll : kStandardHash;
       EarlyPairing early(true, 100, hash);
       for (std::size_t row = 0; row < c.pending.size(); ++row)
         early.AddPending("row " + std::to_string(row), c.pending[row]);
@@ -82,7 +88,7 @@ TEST(EarlyPairingTest, EachTargetRowGoesToTheEarliestWaitingRowItMatches) {
 TEST(EarlyPairingTest, KeysStillWaitedForAreFoundAfterManyRowsWerePaired) {
   constexpr int kRows = 5000;
   auto key = [](int row) { return "k" + std::to_string(row); };
-  EarlyPairing early(false, 0, &TargetKeyIndex::StandardKeyHash);
+  EarlyPairing early(false, 0, kStandardHash);
   for (int row = 0; row < kRows; ++row)
     early.AddPending("row", {key(row), "shared"});
   int claimed = 0;
@@ -91,8 +97,7 @@ TEST(EarlyPairingTest, KeysStillWaitedForAreFoundAfterManyRowsWerePaired) {
   for (const int start : {0, 1}) {
     for (int row = start; row < kRows; row += 2) {
       const std::string own = key(row);
-      const std::optional<std::size_t> entry =
-          early.Claim(own, TargetKeyIndex::StandardKeyHash(own));
+      const std::optional<std::size_t> entry = ClaimKey(early, own);
       ASSERT_TRUE(entry.has_value()) << row;
       EXPECT_EQ(*entry, static_cast<std::size_t>(row));
       early.Resolve(*entry, static_cast<std::size_t>(row), true);
@@ -101,9 +106,9 @@ TEST(EarlyPairingTest, KeysStillWaitedForAreFoundAfterManyRowsWerePaired) {
   }
   for (int row = 0; row < kRows; row += 97) {
     const std::string own = key(row);
-    EXPECT_FALSE(early.Claim(own, TargetKeyIndex::StandardKeyHash(own)).has_value()) << row;
+    EXPECT_FALSE(ClaimKey(early, own).has_value()) << row;
   }
-  EXPECT_FALSE(early.Claim("shared", TargetKeyIndex::StandardKeyHash("shared")).has_value());
+  EXPECT_FALSE(ClaimKey(early, "shared").has_value());
   EXPECT_EQ(claimed, kRows);
   EXPECT_EQ(early.PendingRows(), 0u);
   ASSERT_EQ(early.Entries().size(), static_cast<std::size_t>(kRows));
@@ -122,7 +127,7 @@ TEST(EarlyPairingTest, SourceTextsAreKeptOnlyWhileTheGridMayShowTheRow) {
   };
   for (const bool tracked : {true, false}) {
     SCOPED_TRACE(tracked ? "grid" : "no grid");
-    EarlyPairing early(tracked, 2, &TargetKeyIndex::StandardKeyHash);
+    EarlyPairing early(tracked, 2, kStandardHash);
     early.AddDiffering(4, "r1");    // 1st known to differ
     early.AddPending("r2", {"a"});  // after 1: may show
     early.AddEqual();               // row 3
@@ -131,10 +136,10 @@ TEST(EarlyPairingTest, SourceTextsAreKeptOnlyWhileTheGridMayShowTheRow) {
     early.AddDiffering(6, "r6");    // after 2: never shows
     early.AddPending("r7", {"c"});  // after 3: never shows, kept while waiting
     EXPECT_EQ(early.SourceRows(), 7);
-    std::optional<std::size_t> entry = early.Claim("a", TargetKeyIndex::StandardKeyHash("a"));
+    std::optional<std::size_t> entry = ClaimKey(early, "a");
     ASSERT_TRUE(entry.has_value());
     early.Resolve(*entry, 9, true);
-    entry = early.Claim("c", TargetKeyIndex::StandardKeyHash("c"));
+    entry = ClaimKey(early, "c");
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(early.ClaimedPrepared(*entry), "r7");
     early.Resolve(*entry, 10, false);
@@ -191,7 +196,7 @@ TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileWaitingRowsAndKeptOutcomesStay
   };
   for (const LimitCase& c : cases) {
     SCOPED_TRACE(c.name);
-    EarlyPairing early(true, 100, &TargetKeyIndex::StandardKeyHash, c.limits);
+    EarlyPairing early(true, 100, kStandardHash, c.limits);
     for (int row = 0; row < c.equal_rows; ++row)
       early.AddEqual();
     for (int row = 0; row < c.pending_rows; ++row)
@@ -203,7 +208,7 @@ TEST(EarlyPairingTest, SourceRowsAreTakenOnlyWhileWaitingRowsAndKeptOutcomesStay
 }
 
 TEST(EarlyPairingTest, ASearchErrorOrTheSourcesEndStopsTakingRows) {
-  EarlyPairing failed(true, 100, &TargetKeyIndex::StandardKeyHash);
+  EarlyPairing failed(true, 100, kStandardHash);
   failed.AddEqual();
   failed.AddSearchError();
   EXPECT_FALSE(failed.MayTakeSourceRow());
@@ -211,7 +216,7 @@ TEST(EarlyPairingTest, ASearchErrorOrTheSourcesEndStopsTakingRows) {
   EXPECT_EQ(failed.Entries()[0].source_row, 2);
   EXPECT_EQ(failed.Entries()[0].kind, Kind::kSearchError);
 
-  EarlyPairing ended(true, 100, &TargetKeyIndex::StandardKeyHash);
+  EarlyPairing ended(true, 100, kStandardHash);
   ended.AddEqual();
   EXPECT_TRUE(ended.MayTakeSourceRow());
   ended.SetSourceEnded();

@@ -21,16 +21,52 @@ ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Value>>
 
 using Outcome = TargetKeyIndex::Outcome;
 
-// An index holding every row of `target`.
+// Short names for the values the tables of cases are made of.
+Value I(std::int64_t n) {
+  return Value::Integer(n);
+}
+Value T(std::string text) {
+  return Value::Text(std::move(text));
+}
+
+// A table of one column "K", a row for each value.
+ResultSet Column(std::vector<Value> values) {
+  std::vector<std::vector<Value>> rows;
+  for (Value& value : values)
+    rows.push_back({std::move(value)});
+  return Rows({"K"}, std::move(rows));
+}
+
+// An index holding every row of `target`, its slots sized at once when `reserve`.
 TargetKeyIndex ReadIndex(const ResultSet& source, const ResultSet& target,
                          const std::array<std::string, 3>& source_keys,
                          const std::array<std::string, 3>& target_keys,
-                         TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash) {
+                         TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash,
+                         bool reserve = false) {
   TargetKeyIndex index(source.columns, target.columns, source_keys, target_keys, key_hash);
+  if (reserve)
+    index.Reserve(target.rows.size());
   MaterialisedRowCursor rows(target);
   while (rows.Next())
     index.AddTargetRow(rows);
   return index;
+}
+
+// What one search found: the row (then `after_row`), "-" for none, "!" for an error.
+std::string Found(const TargetKeyIndex::Match& match, std::string_view after_row = "") {
+  return match.outcome == Outcome::kFound      ? std::to_string(match.row) + std::string(after_row)
+         : match.outcome == Outcome::kNotFound ? "-"
+                                               : "!";
+}
+
+// What each Source record finds in `index`, in Source order.
+std::string Searched(TargetKeyIndex& index, const ResultSet& source,
+                     std::string_view after_row = "") {
+  std::string pairing;
+  MaterialisedRowCursor records(source);
+  while (records.Next())
+    pairing += Found(index.FindMatchingRecord(records), after_row);
+  return pairing;
 }
 
 // The Target rows each Source record is paired with, in Source order ("-" not found, "!" error).
@@ -38,176 +74,95 @@ std::string Pairing(const ResultSet& source, const ResultSet& target,
                     std::array<std::string, 3> source_keys, std::array<std::string, 3> target_keys,
                     TargetKeyIndex::KeyHash key_hash = &TargetKeyIndex::StandardKeyHash) {
   TargetKeyIndex index = ReadIndex(source, target, source_keys, target_keys, key_hash);
-  std::string pairing;
-  MaterialisedRowCursor records(source);
-  while (records.Next()) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
-    pairing += match.outcome == Outcome::kFound      ? std::to_string(match.row)
-               : match.outcome == Outcome::kNotFound ? "-"
-                                                     : "!";
-  }
-  return pairing;
+  return Searched(index, source);
 }
 
 const std::array<std::string, 3> kOneKey = {"K", "No Field", "No Field"};
 
-TEST(TargetKeyIndexTest, DuplicateKeysArePairedInTargetOrderAndUsedOnce) {
-  const ResultSet source(Rows(
-      {"K"}, {{Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(1)}, {Value::Integer(2)}}));
-  const ResultSet target(
-      Rows({"K"}, {{Value::Integer(2)}, {Value::Integer(1)}, {Value::Integer(1)}}));
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "12-0");
-}
+struct OneColumnCase {
+  std::string name;
+  std::vector<Value> source;
+  std::vector<Value> target;
+  std::string pairing;
+};
 
-TEST(TargetKeyIndexTest, NullTargetKeysNeverMatchAndNullSourceKeysSearchTheTextNull) {
-  const ResultSet source(Rows({"K"}, {{Value::Null()}, {Value::Null()}}));
-  const ResultSet target(Rows({"K"}, {{Value::Null()}, {Value::Text("NULL  ")}}));
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-");
-}
-
-TEST(TargetKeyIndexTest, AColumnOfMixedKindsMatchesEachValueByItsOwnRule) {
-  const ResultSet source(Rows({"K"}, {{Value::Text("1.0")},
-                                      {Value::Text("true")},
-                                      {Value::Text("2024-03-07")},
-                                      {Value::Text("ABC ")}}));
-  const ResultSet target(Rows({"K"}, {{Value::Text("abc")},
-                                      {Value::Boolean(true)},
-                                      {Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false})},
-                                      {Value::Integer(1)},
-                                      {Value::Text("1.0")}}));
-  // "1.0" reads as the number 1, which the bit True equals, and row 1 comes first; "true" then
-  // finds no other bit (the number 1 and the text "1.0" do not match it).
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "1-20");
-}
-
-// Whole-number and text keys take a shorter road to their hash keys; these pin that it pairs
-// exactly as the general matching rule does.
-TEST(TargetKeyIndexTest, TextKeysIgnoreLetterCaseAndTrailingBlanksButNotLeadingOnes) {
-  const ResultSet source(Rows({"K"}, {{Value::Text("ABC")},
-                                      {Value::Text(" abc")},
-                                      {Value::Text("abc  ")},
-                                      {Value::Text("")},
-                                      {Value::Text("Ünï")},
-                                      {Value::Text("x")}}));
-  const ResultSet target(Rows({"K"}, {{Value::Text("abc ")},
-                                      {Value::Text("   ")},
-                                      {Value::Text(" ABC")},
-                                      {Value::Text("Abc")},
-                                      {Value::Text("ünï")},
-                                      {Value::Text("Ünï")},
-                                      {Value::Null()}}));
-  // "Ünï" finds "ünï" first; an empty text matches blanks; "x" finds nothing.
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02314-");
-}
-
-TEST(TargetKeyIndexTest, KeyLetterCaseBeyondAsciiPairsAsTheServerCompares) {
-  const ResultSet source(Rows({"K"}, {{Value::Text("Äpfel")},
-                                      {Value::Text("ΣΟΦΊΑ")},
-                                      {Value::Text("σοφίας")},
-                                      {Value::Text("ЖУК")},
-                                      {Value::Text("Łukasz")},
-                                      {Value::Text("ıris")},
-                                      {Value::Text("İris")}}));
-  const ResultSet target(Rows({"K"}, {{Value::Text("iris")},
-                                      {Value::Text("жук")},
-                                      {Value::Text("äpfel")},
-                                      {Value::Text("ŁUKASZ")},
-                                      {Value::Text("ΣΟΦΊΑΣ")},
-                                      {Value::Text("σοφία")}}));
-  // Σ, σ and final ς fold alike; the dotless ı and the dotted İ are no i.
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "25413--");
-}
-
-TEST(TargetKeyIndexTest, BigintKeysBeyondTwoToThe53rdPairWithThemselvesOnly) {
+// Keys of one column, of every kind. Whole-number and text keys take a shorter road to their
+// hash keys; these pin that it pairs exactly as the general matching rule does.
+TEST(TargetKeyIndexTest, OneKeyColumnPairsByTheMatchingRule) {
   const std::int64_t big = std::int64_t{1} << 53;
-  const ResultSet source(Rows({"K"}, {{Value::Integer(big + 1)},
-                                      {Value::Integer(big)},
-                                      {Value::Integer(INT64_MAX)},
-                                      {Value::Integer(INT64_MAX - 1)},
-                                      {Value::Integer(-big - 1)}}));
-  const ResultSet target(Rows({"K"}, {{Value::Integer(big)},
-                                      {Value::Integer(INT64_MAX - 1)},
-                                      {Value::Integer(-big - 1)},
-                                      {Value::Integer(big + 1)},
-                                      {Value::Integer(INT64_MAX)},
-                                      {Value::Integer(-big)}}));
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "30412");
-}
-
-TEST(TargetKeyIndexTest, NumbersOfDifferentTypesPairByExactValue) {
-  const ResultSet source(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456789")},
-                                      {Value::Integer(9007199254740993)},
-                                      {Value::Decimal("2.50")},
-                                      {Value::Float(0.1)},
-                                      {Value::Text("7")}}));
-  const ResultSet target(Rows({"K"}, {{Value::Decimal("12345678901234567890.123456788")},
-                                      {Value::Decimal("9007199254740993.000")},
-                                      {Value::Float(9007199254740992.0)},
-                                      {Value::Float(2.5)},
-                                      {Value::Decimal("0.1000")},
-                                      {Value::Decimal("12345678901234567890.1234567890")},
-                                      {Value::Integer(7)}}));
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "51346");
-}
-
-TEST(TargetKeyIndexTest, LongKeysDifferingOnlyAtTheEndAreKeptApart) {
   const std::string stem(40, 'k');
-  const ResultSet source(Rows({"K"}, {{Value::Text(stem + "B")},
-                                      {Value::Text(stem + "a  ")},
-                                      {Value::Integer(123456789012345)},
-                                      {Value::Text(stem)}}));
-  const ResultSet target(Rows({"K"}, {{Value::Text(stem + "A")},
-                                      {Value::Text(stem + "b")},
-                                      {Value::Integer(123456789012345)},
-                                      {Value::Text(stem + "c")}}));
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "102-");
-}
-
-TEST(TargetKeyIndexTest, WholeNumberKeysMatchByValueWhateverTheirKind) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(-7)},
-                                      {Value::Integer(12)},
-                                      {Value::Integer(0)},
-                                      {Value::Integer(3)},
-                                      {Value::Integer(9007199254740993)},
-                                      {Value::Integer(5)}}));
-  const ResultSet target(Rows({"K"}, {{Value::Decimal("12.000")},
-                                      {Value::Float(-7.0)},
-                                      {Value::Float(-0.0)},
-                                      {Value::Integer(9007199254740993)},
-                                      {Value::Integer(3)},
-                                      {Value::Decimal("5.5")}}));
-  // Beyond 2^53 a whole number goes through the general rule, and still finds its equal.
-  EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "10243-");
-}
-
-TEST(TargetKeyIndexTest, NumbersAndTextsAgainstAColumnOfTheOtherKind) {
-  // A whole number searching a text column matches its digits as a text; a text searching a
-  // number column matches when it reads as that number.
-  const ResultSet source(
-      Rows({"K"}, {{Value::Integer(42)}, {Value::Text(" 7.0 ")}, {Value::Integer(8)}}));
-  const ResultSet texts(Rows({"K"}, {{Value::Text("042")}, {Value::Text("42  ")}}));
-  const ResultSet numbers(Rows({"K"}, {{Value::Integer(8)}, {Value::Integer(7)}}));
-  EXPECT_EQ(Pairing(source, texts, kOneKey, kOneKey), "1--");
-  EXPECT_EQ(Pairing(source, numbers, kOneKey, kOneKey), "-10");
+  const std::vector<OneColumnCase> cases = {
+      {"duplicate keys are paired in Target order and used once",
+       {I(1), I(1), I(1), I(2)},
+       {I(2), I(1), I(1)},
+       "12-0"},
+      {"NULL Target keys never match, NULL Source keys search the text Null",
+       {Value::Null(), Value::Null()},
+       {Value::Null(), T("NULL  ")},
+       "1-"},
+      // "1.0" reads as the number 1, which the bit True equals, and row 1 comes first; "true"
+      // then finds no other bit (the number 1 and the text "1.0" do not match it).
+      {"a column of mixed kinds matches each value by its own rule",
+       {T("1.0"), T("true"), T("2024-03-07"), T("ABC ")},
+       {T("abc"), Value::Boolean(true), Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}),
+        I(1), T("1.0")},
+       "1-20"},
+      // "Ünï" finds "ünï" first; an empty text matches blanks; "x" finds nothing.
+      {"texts ignore letter case and trailing blanks but not leading ones",
+       {T("ABC"), T(" abc"), T("abc  "), T(""), T("Ünï"), T("x")},
+       {T("abc "), T("   "), T(" ABC"), T("Abc"), T("ünï"), T("Ünï"), Value::Null()},
+       "02314-"},
+      // Σ, σ and final ς fold alike; the dotless ı and the dotted İ are no i.
+      {"letter case beyond ASCII pairs as the server compares",
+       {T("Äpfel"), T("ΣΟΦΊΑ"), T("σοφίας"), T("ЖУК"), T("Łukasz"), T("ıris"), T("İris")},
+       {T("iris"), T("жук"), T("äpfel"), T("ŁUKASZ"), T("ΣΟΦΊΑΣ"), T("σοφία")},
+       "25413--"},
+      {"bigint keys beyond 2^53 pair with themselves only",
+       {I(big + 1), I(big), I(INT64_MAX), I(INT64_MAX - 1), I(-big - 1)},
+       {I(big), I(INT64_MAX - 1), I(-big - 1), I(big + 1), I(INT64_MAX), I(-big)},
+       "30412"},
+      {"numbers of different types pair by exact value",
+       {Value::Decimal("12345678901234567890.123456789"), I(9007199254740993),
+        Value::Decimal("2.50"), Value::Float(0.1), T("7")},
+       {Value::Decimal("12345678901234567890.123456788"), Value::Decimal("9007199254740993.000"),
+        Value::Float(9007199254740992.0), Value::Float(2.5), Value::Decimal("0.1000"),
+        Value::Decimal("12345678901234567890.1234567890"), I(7)},
+       "51346"},
+      {"long keys differing only at the end are kept apart",
+       {T(stem + "B"), T(stem + "a  "), I(123456789012345), T(stem)},
+       {T(stem + "A"), T(stem + "b"), I(123456789012345), T(stem + "c")},
+       "102-"},
+      // Beyond 2^53 a whole number goes through the general rule, and still finds its equal.
+      {"whole numbers match by value whatever their kind",
+       {I(-7), I(12), I(0), I(3), I(9007199254740993), I(5)},
+       {Value::Decimal("12.000"), Value::Float(-7.0), Value::Float(-0.0), I(9007199254740993), I(3),
+        Value::Decimal("5.5")},
+       "10243-"},
+      // A whole number searching a text column matches its digits as a text; a text searching a
+      // number column matches when it reads as that number.
+      {"numbers and texts against a text column",
+       {I(42), T(" 7.0 "), I(8)},
+       {T("042"), T("42  ")},
+       "1--"},
+      {"numbers and texts against a number column", {I(42), T(" 7.0 "), I(8)}, {I(8), I(7)}, "-10"},
+  };
+  for (const OneColumnCase& c : cases)
+    EXPECT_EQ(Pairing(Column(c.source), Column(c.target), kOneKey, kOneKey), c.pairing) << c.name;
 }
 
 TEST(TargetKeyIndexTest, SeveralKeysMustAllMatch) {
   const ResultSet source(
-      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("x"), Value::Integer(7)},
-                             {Value::Integer(1), Value::Text("y"), Value::Integer(7)},
-                             {Value::Integer(1), Value::Text("x"), Value::Integer(8)}}));
+      Rows({"A", "B", "C"}, {{I(1), T("x"), I(7)}, {I(1), T("y"), I(7)}, {I(1), T("x"), I(8)}}));
   const ResultSet target(
-      Rows({"A", "B", "C"}, {{Value::Integer(1), Value::Text("X"), Value::Integer(8)},
-                             {Value::Integer(1), Value::Text("x"), Value::Integer(7)},
-                             {Value::Integer(2), Value::Text("y"), Value::Integer(7)}}));
+      Rows({"A", "B", "C"}, {{I(1), T("X"), I(8)}, {I(1), T("x"), I(7)}, {I(2), T("y"), I(7)}}));
   EXPECT_EQ(Pairing(source, target, {"A", "B", "C"}, {"A", "B", "C"}), "1-0");
   // Without the tertiary key the first record takes the first row with A and B equal.
   EXPECT_EQ(Pairing(source, target, {"A", "B", "No Field"}, {"A", "B", "C"}), "0-1");
 }
 
 TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
-  const ResultSet source(Rows({"ID", "Code"}, {{Value::Integer(5), Value::Text("a")}}));
-  const ResultSet target(Rows({"Code"}, {{Value::Text("5")}, {Value::Text("A")}}));
+  const ResultSet source(Rows({"ID", "Code"}, {{I(5), T("a")}}));
+  const ResultSet target(Rows({"Code"}, {{T("5")}, {T("A")}}));
   EXPECT_EQ(
       Pairing(source, target, {"code", "No Field", "No Field"}, {"Code", "No Field", "No Field"}),
       "0");
@@ -217,8 +172,8 @@ TEST(TargetKeyIndexTest, SourceKeyNamesAreExactElseTheFirstField) {
 }
 
 TEST(TargetKeyIndexTest, TargetKeysThatNameNoColumnMakeEverySearchFail) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
-  const ResultSet target(Rows({"K", "Order ID"}, {{Value::Integer(1), Value::Integer(1)}}));
+  const ResultSet source(Rows({"K"}, {{I(1)}}));
+  const ResultSet target(Rows({"K", "Order ID"}, {{I(1), I(1)}}));
   EXPECT_EQ(Pairing(source, target, kOneKey, {"No Field", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Missing", "No Field", "No Field"}), "!");
   EXPECT_EQ(Pairing(source, target, kOneKey, {"Order", "No Field", "No Field"}), "!");
@@ -229,10 +184,8 @@ TEST(TargetKeyIndexTest, TargetKeysThatNameNoColumnMakeEverySearchFail) {
 // A key column whose name holds a blank used to make every search fail, as a criterion cannot
 // name it unbracketed.
 TEST(TargetKeyIndexTest, KeyColumnsNamedWithBlanksPairRegression) {
-  const ResultSet source(Rows({"Order ID", "Line No"}, {{Value::Integer(2), Value::Integer(1)},
-                                                        {Value::Integer(1), Value::Integer(2)}}));
-  const ResultSet target(Rows({"Order ID", "Line No"}, {{Value::Integer(1), Value::Integer(2)},
-                                                        {Value::Integer(2), Value::Integer(1)}}));
+  const ResultSet source(Rows({"Order ID", "Line No"}, {{I(2), I(1)}, {I(1), I(2)}}));
+  const ResultSet target(Rows({"Order ID", "Line No"}, {{I(1), I(2)}, {I(2), I(1)}}));
   EXPECT_EQ(Pairing(source, target, {"Order ID", "No Field", "No Field"},
                     {"Order ID", "No Field", "No Field"}),
             "10");
@@ -242,12 +195,11 @@ TEST(TargetKeyIndexTest, KeyColumnsNamedWithBlanksPairRegression) {
 }
 
 TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(2)}}));
+  const ResultSet source(Rows({"K"}, {{I(2)}}));
   const std::string long_text(300, 'x');
-  const ResultSet target(
-      Rows({"K", "V", "W"}, {{Value::Integer(1), Value::Text(" a "), Value::Null()},
-                             {Value::Integer(2), Value::Text(long_text), Value::Float(0.5)},
-                             {Value::Integer(3), Value::Binary({0x0A, 0xFF}), Value::Text("")}}));
+  const ResultSet target(Rows({"K", "V", "W"}, {{I(1), T(" a "), Value::Null()},
+                                                {I(2), T(long_text), Value::Float(0.5)},
+                                                {I(3), Value::Binary({0x0A, 0xFF}), T("")}}));
   TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
   MaterialisedRowCursor records(source);
   ASSERT_TRUE(records.Next());
@@ -267,8 +219,7 @@ TEST(TargetKeyIndexTest, PackedRowsKeepEveryFieldTextAndTheirMatchedState) {
 
 TEST(TargetKeyIndexTest, TargetKeysWithoutASearchLeaveEveryRowUnmatched) {
   const ResultSet source(Rows({"K"}, {}));
-  const ResultSet target(Rows(
-      {"K", "V"}, {{Value::Integer(1), Value::Text("a")}, {Value::Integer(2), Value::Text("b")}}));
+  const ResultSet target(Rows({"K", "V"}, {{I(1), T("a")}, {I(2), T("b")}}));
   const TargetKeyIndex index = ReadIndex(source, target, kOneKey, {"No Field", "", ""});
   EXPECT_EQ(index.TargetRowCount(), 2u);
   EXPECT_FALSE(index.IsMatched(1));
@@ -277,6 +228,14 @@ TEST(TargetKeyIndexTest, TargetKeysWithoutASearchLeaveEveryRowUnmatched) {
 
 DateTimeValue Moment(int hour, int nanosecond, bool has_time = true) {
   return DateTimeValue{2024, 1, 2, hour, 0, 0, nanosecond, true, has_time};
+}
+
+// "C0", "C1", ...: the names of `count` columns.
+std::vector<std::string> Names(std::size_t count) {
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < count; ++k)
+    names.push_back("C" + std::to_string(k));
+  return names;
 }
 
 // The rule a pair's data is judged by, from the texts: the NullTexts of the Source's fields
@@ -300,8 +259,6 @@ TEST(TargetKeyIndexTest, SamePreparedDataComparesTheTextsOfTheSourcesFieldsTrimm
     std::vector<Value> target;
     bool same;
   };
-  const auto I = [](std::int64_t n) { return Value::Integer(n); };
-  const auto T = [](std::string text) { return Value::Text(std::move(text)); };
   const std::string long_text(300, 'q');
   const std::vector<Case> cases = {
       {"equal", {I(1), T("abc")}, {I(1), T("abc")}, true},
@@ -347,12 +304,8 @@ TEST(TargetKeyIndexTest, SamePreparedDataComparesTheTextsOfTheSourcesFieldsTrimm
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(SameByTexts(c.source, c.target), c.same) << "the case itself";
-    std::vector<std::string> names;
-    for (std::size_t k = 0; k < c.source.size(); ++k)
-      names.push_back("C" + std::to_string(k));
-    std::vector<std::string> target_names;
-    for (std::size_t k = 0; k < c.target.size(); ++k)
-      target_names.push_back("C" + std::to_string(k));
+    const std::vector<std::string> names = Names(c.source.size());
+    const std::vector<std::string> target_names = Names(c.target.size());
     // The row twice, so that the first is followed by another in its block.
     TargetKeyIndex index = ReadIndex(Rows(names, {}), Rows(target_names, {c.target, c.target}),
                                      {"C0", "", ""}, {"C0", "", ""});
@@ -388,21 +341,21 @@ std::uint64_t TagsDifferingAboveTheTag(std::string_view key) {
 TEST(TargetKeyIndexTest, CollidingHashesPairExactlyAsDistinctOnes) {
   // Duplicates, NULLs, letter case, numbers of several kinds and keys longer than a slot holds.
   const std::string long_key(40, 'k');
-  const ResultSet source(Rows({"K", "K2"}, {{Value::Integer(1), Value::Text("a")},
-                                            {Value::Text("X"), Value::Text("b")},
-                                            {Value::Integer(1), Value::Text("a")},
-                                            {Value::Text(long_key + "1"), Value::Null()},
-                                            {Value::Null(), Value::Text("a")},
-                                            {Value::Decimal("2.0"), Value::Text("B ")},
-                                            {Value::Text(long_key + "2"), Value::Text("c")},
-                                            {Value::Integer(7), Value::Text("a")}}));
-  const ResultSet target(Rows({"K", "K2"}, {{Value::Text(long_key + "2"), Value::Text("C")},
-                                            {Value::Integer(1), Value::Text("A")},
-                                            {Value::Text("x "), Value::Text("b")},
-                                            {Value::Integer(2), Value::Text("b")},
-                                            {Value::Null(), Value::Text("a")},
-                                            {Value::Integer(1), Value::Text("a")},
-                                            {Value::Text(long_key + "1"), Value::Text("Null")}}));
+  const ResultSet source(Rows({"K", "K2"}, {{I(1), T("a")},
+                                            {T("X"), T("b")},
+                                            {I(1), T("a")},
+                                            {T(long_key + "1"), Value::Null()},
+                                            {Value::Null(), T("a")},
+                                            {Value::Decimal("2.0"), T("B ")},
+                                            {T(long_key + "2"), T("c")},
+                                            {I(7), T("a")}}));
+  const ResultSet target(Rows({"K", "K2"}, {{T(long_key + "2"), T("C")},
+                                            {I(1), T("A")},
+                                            {T("x "), T("b")},
+                                            {I(2), T("b")},
+                                            {Value::Null(), T("a")},
+                                            {I(1), T("a")},
+                                            {T(long_key + "1"), T("Null")}}));
   const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
   struct Case {
     const char* name;
@@ -445,24 +398,12 @@ std::string IndexedPairing(const std::vector<std::int64_t>& source,
   const auto rows = [](const std::vector<std::int64_t>& keys) {
     std::vector<std::vector<Value>> values;
     for (const std::int64_t key : keys)
-      values.push_back({Value::Integer(key), Value::Text("v" + std::to_string(key))});
+      values.push_back({I(key), T("v" + std::to_string(key))});
     return Rows({"K", "V"}, std::move(values));
   };
   const ResultSet source_rows = rows(source);
-  const ResultSet target_rows = rows(target);
-  TargetKeyIndex index(source_rows.columns, target_rows.columns, kOneKey, kOneKey, hash);
-  if (reserve)
-    index.Reserve(target.size());
-  MaterialisedRowCursor target_cursor(target_rows);
-  while (target_cursor.Next())
-    index.AddTargetRow(target_cursor);
-  std::string pairing;
-  MaterialisedRowCursor records(source_rows);
-  while (records.Next()) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
-    pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) + "," : "-";
-  }
-  return pairing;
+  TargetKeyIndex index = ReadIndex(source_rows, rows(target), kOneKey, kOneKey, hash, reserve);
+  return Searched(index, source_rows, ",");
 }
 
 // Many rows of one key among unique ones, searched more often than the key has rows, with the
@@ -502,17 +443,16 @@ TEST(TargetKeyIndexTest, KeysOfEveryKindSurviveTheSlotTableGrowing) {
   std::vector<std::vector<Value>> source_values;
   for (int k = 0; k < 40; ++k) {
     DateTimeValue at{2024, 1, k % 28 + 1, k % 24, 0, 0, 0, true, true};
-    const std::vector<Value> kinds = {Value::Integer(k), Value::Text("Ünï " + std::to_string(k)),
-                                      Value::DateTime(at), Value::Float(k + 0.5),
+    const std::vector<Value> kinds = {I(k), T("Ünï " + std::to_string(k)), Value::DateTime(at),
+                                      Value::Float(k + 0.5),
                                       Value::Decimal(std::to_string(k) + ".25")};
     target_values.push_back({kinds[static_cast<std::size_t>(k) % kinds.size()]});
   }
   // The Source asks in the reverse order, as texts where the Target holds texts.
   for (auto row = target_values.rbegin(); row != target_values.rend(); ++row) {
     const Value& value = (*row)[0];
-    source_values.push_back({value.type() == ValueType::kText
-                                 ? Value::Text(ToUpperAscii(NullText(value)) + "  ")
-                                 : value});
+    source_values.push_back(
+        {value.type() == ValueType::kText ? T(ToUpperAscii(NullText(value)) + "  ") : value});
   }
   const ResultSet source = Rows({"K"}, source_values);
   const ResultSet target = Rows({"K"}, target_values);
@@ -534,10 +474,8 @@ struct StartsCase {
 TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegression) {
   for (const TargetKeyIndex::KeyHash hash :
        {&TargetKeyIndex::StandardKeyHash, +[](std::string_view) -> std::uint64_t { return 7; }}) {
-    const ResultSet source(Rows({"K"}, {{Value::Integer(1)}}));
-    const ResultSet target(
-        Rows({"K"},
-             {{Value::Integer(1)}, {Value::Integer(2)}, {Value::Integer(1)}, {Value::Integer(1)}}));
+    const ResultSet source = Column({I(1)});
+    const ResultSet target = Column({I(1), I(2), I(1), I(1)});
     TargetKeyIndex index(source.columns, target.columns, kOneKey, kOneKey, hash);
     MaterialisedRowCursor targets(target);
     MaterialisedRowCursor records(source);
@@ -546,8 +484,7 @@ TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegres
     // Each Target row is added, then the one Source record is searched again.
     while (targets.Next()) {
       index.AddTargetRow(targets);
-      const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
-      pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) : "-";
+      pairing += Found(index.FindMatchingRecord(records));
     }
     EXPECT_EQ(pairing, "0-23");
     EXPECT_EQ(index.MatchedCount(), 3u);
@@ -557,12 +494,8 @@ TEST(TargetKeyIndexTest, ARowAddedAfterItsKeysOnlyRowWasMatchedIsFoundNextRegres
 // TakeRow flags a row only when a search would find it first: unmatched, with a key, and no
 // earlier unmatched row of the same key.
 TEST(TargetKeyIndexTest, TakeRowFlagsOnlyTheFirstUnmatchedRowOfItsKey) {
-  const ResultSet source(Rows({"K"}, {{Value::Integer(1)}, {Value::Integer(2)}}));
-  const ResultSet target(Rows({"K"}, {{Value::Integer(1)},
-                                      {Value::Integer(1)},
-                                      {Value::Integer(2)},
-                                      {Value::Null()},
-                                      {Value::Integer(3)}}));
+  const ResultSet source = Column({I(1), I(2)});
+  const ResultSet target = Column({I(1), I(1), I(2), Value::Null(), I(3)});
   TargetKeyIndex index = ReadIndex(source, target, kOneKey, kOneKey);
   struct Step {
     std::size_t row;
@@ -576,48 +509,40 @@ TEST(TargetKeyIndexTest, TakeRowFlagsOnlyTheFirstUnmatchedRowOfItsKey) {
   }
   EXPECT_EQ(index.MatchedCount(), 3u);
   EXPECT_EQ(Pairing(source, target, kOneKey, kOneKey), "02");
-  MaterialisedRowCursor records(source);
-  std::string pairing;
-  while (records.Next()) {
-    const TargetKeyIndex::Match match = index.FindMatchingRecord(records);
-    pairing += match.outcome == Outcome::kFound ? std::to_string(match.row) : "-";
-  }
-  EXPECT_EQ(pairing, "-2");
+  EXPECT_EQ(Searched(index, source), "-2");
 }
 
 // A Target row of any kind matches a Source record exactly when the key it was indexed under is
 // among the record's candidates under every class: what lets a record wait for rows of classes
 // the Target has not shown yet.
 TEST(TargetKeyIndexTest, AllClassCandidatesHoldTheKeyOfEveryTargetRowTheRecordMatches) {
-  const std::vector<Value> values = {Value::Integer(5),
-                                     Value::Text("5"),
-                                     Value::Text("5 "),
-                                     Value::Text("05"),
+  const std::vector<Value> values = {I(5),
+                                     T("5"),
+                                     T("5 "),
+                                     T("05"),
                                      Value::Float(5.0),
                                      Value::Decimal("5"),
-                                     Value::Integer(1),
+                                     I(1),
                                      Value::Boolean(true),
-                                     Value::Text("1"),
-                                     Value::Text("True"),
+                                     T("1"),
+                                     T("True"),
                                      Value::Null(),
-                                     Value::Text("Null"),
-                                     Value::Text("ABC"),
-                                     Value::Text("abc  "),
-                                     Value::Text(" abc"),
+                                     T("Null"),
+                                     T("ABC"),
+                                     T("abc  "),
+                                     T(" abc"),
                                      Value::DateTime({2024, 3, 7, 0, 0, 0, 0, true, false}),
-                                     Value::Text("2024-03-07"),
-                                     Value::Text("\xC3\x84pfel"),
-                                     Value::Text("\xC3\xA4PFEL")};
+                                     T("2024-03-07"),
+                                     T("\xC3\x84pfel"),
+                                     T("\xC3\xA4PFEL")};
   const std::array<std::string, 3> two_keys = {"K", "K2", "No Field"};
   int matches = 0;
   for (const bool composite : {false, true}) {
     for (const Value& s : values) {
       for (const Value& t : values) {
         SCOPED_TRACE(NullText(s) + " against " + NullText(t) + (composite ? ", two keys" : ""));
-        const ResultSet source =
-            composite ? Rows({"K", "K2"}, {{s, Value::Integer(7)}}) : Rows({"K"}, {{s}});
-        const ResultSet target =
-            composite ? Rows({"K", "K2"}, {{t, Value::Text("7")}}) : Rows({"K"}, {{t}});
+        const ResultSet source = composite ? Rows({"K", "K2"}, {{s, I(7)}}) : Rows({"K"}, {{s}});
+        const ResultSet target = composite ? Rows({"K", "K2"}, {{t, T("7")}}) : Rows({"K"}, {{t}});
         const auto& keys = composite ? two_keys : kOneKey;
         TargetKeyIndex index = ReadIndex(source, target, keys, keys);
         MaterialisedRowCursor record(source);

@@ -213,6 +213,21 @@ std::string Describe(const ServerMessage& message) {
          message.sqlstate + "/" + message.text;
 }
 
+std::vector<std::string> Described(const std::vector<ServerMessage>& messages) {
+  std::vector<std::string> texts;
+  for (const ServerMessage& message : messages)
+    texts.push_back(Describe(message));
+  return texts;
+}
+
+// The current row's fields, read one by one.
+std::vector<FieldCopy> CopyRow(const RowCursor& cursor) {
+  std::vector<FieldCopy> row;
+  for (int i = 0; i < static_cast<int>(cursor.Columns().size()); ++i)
+    row.push_back(Copy(cursor.Field(i)));
+  return row;
+}
+
 // Everything a caller can observe of a cursor read from start to end (or `limit` rows).
 struct Walk {
   std::vector<std::string> columns;
@@ -232,9 +247,7 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
   const int columns = static_cast<int>(cursor.Columns().size());
   while (walk.rows.size() < limit && cursor.Next()) {
     walk.errors_before_end = walk.errors_before_end || !cursor.Errors().empty();
-    std::vector<FieldCopy>& row = walk.rows.emplace_back();
-    for (int i = 0; i < columns; ++i)
-      row.push_back(Copy(cursor.Field(i)));
+    const std::vector<FieldCopy>& row = walk.rows.emplace_back(CopyRow(cursor));
     std::vector<FieldView> whole(static_cast<std::size_t>(columns));
     cursor.Fields(whole);
     for (std::size_t i = 0; i < whole.size(); ++i)
@@ -243,8 +256,7 @@ Walk Read(RowCursor& cursor, std::size_t limit = SIZE_MAX) {
     walk.stays_ended = walk.stays_ended && cursor.Field(columns).type == ValueType::kNull;
   }
   if (walk.rows.size() < limit) {
-    for (const ServerMessage& message : cursor.Errors())
-      walk.errors.push_back(Describe(message));
+    walk.errors = Described(cursor.Errors());
     walk.stays_ended = walk.stays_ended && !cursor.Next() &&
                        (columns == 0 || cursor.Field(0).type == ValueType::kNull);
   }
@@ -413,16 +425,30 @@ std::size_t ReadAheadBound(std::size_t seen, const ReadAheadLimits& limits, std:
   return std::min(total, (given_back + limits.batch_count) * limits.batch_rows);
 }
 
+// Makes every move of the script's cursor wait for the gate.
+std::shared_ptr<Gate> GateMoves(Script& script) {
+  auto gate = std::make_shared<Gate>();
+  script.before_move = [gate](std::size_t index) { gate->Pass(index); };
+  return gate;
+}
+
+ReadAheadLimits Deferred(ReadAheadLimits limits) {
+  limits.deferred_start = true;
+  return limits;
+}
+
 struct SameAsInnerCase {
   std::string name;
   std::size_t rows;
   RowMaker maker;
   std::optional<std::size_t> fail_after;
   ReadAheadLimits limits;
+  bool slow_producer = false;  // each move waits for another thread's word
 };
 
 // The caller sees exactly what the inner cursor gives, read directly: rows, types, bytes, dates,
-// the end and the messages after the last good row.
+// the end and the messages after the last good row. A producer slower than the caller makes the
+// caller wait for rows, and still it gets every one, then the end or the failure.
 TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
   const std::vector<SameAsInnerCase> cases = {
       {"random rows in tiny batches", 3000, RandomRows, std::nullopt, {7, 4096, 2}},
@@ -439,13 +465,30 @@ TEST(ReadAheadRowCursorTest, GivesWhatTheInnerCursorGives) {
       {"fails on a batch boundary", 100, RandomRows, 40, {10, 1 << 20, 3}},
       {"fails after the last row", 50, RandomRows, 50, {10, 1 << 20, 3}},
       {"fails after long rows", 5, LongRows, 3, {}},
+      {"slow producer, ends", 30, RandomRows, std::nullopt, {4, 1 << 20, 3}, true},
+      {"slow producer fails inside a batch", 30, RandomRows, 13, {4, 1 << 20, 3}, true},
+      {"slow producer, no rows", 0, RandomRows, std::nullopt, {4, 1 << 20, 3}, true},
   };
   for (const SameAsInnerCase& c : cases) {
     SCOPED_TRACE(c.name);
     const auto script = MakeScript(c.rows, c.maker, c.fail_after);
     const Walk expected = Read(*Inner(script));
+    std::thread feeder;
+    if (c.slow_producer) {
+      auto gate = GateMoves(*script);
+      const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
+      feeder = std::thread([gate, moves] {
+        for (std::size_t move = 1; move <= moves; ++move) {
+          gate->Allow(move);
+          if (!gate->WaitPassed(move))
+            return;
+        }
+      });
+    }
     ReadAheadRowCursor cursor(Inner(script), nullptr, c.limits);
     const Walk seen = Read(cursor);
+    if (feeder.joinable())
+      feeder.join();
     EXPECT_EQ(seen.rows.size(), expected.rows.size());
     EXPECT_EQ(seen.errors, expected.errors);
     EXPECT_TRUE(seen.whole_rows_agree);
@@ -478,9 +521,7 @@ TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
   std::vector<std::vector<FieldCopy>> fields;
   while (cursor.Next()) {
     forms.emplace_back(cursor.RowForm());
-    std::vector<FieldCopy>& row = fields.emplace_back();
-    for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
-      row.push_back(Copy(cursor.Field(i)));
+    fields.push_back(CopyRow(cursor));
   }
   EXPECT_TRUE(cursor.RowForm().empty());
   ASSERT_EQ(forms.size(), script->rows.size());
@@ -500,8 +541,7 @@ TEST(ReadAheadRowCursorTest, RowFormsAreEqualExactlyForEqualRows) {
 // decorator.
 TEST(ReadAheadRowCursorTest, ReaderThreadOnlyMovesAndReadsTheInnerCursor) {
   auto script = MakeScript(120, RandomRows, 120);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  auto gate = GateMoves(*script);
   auto log = std::make_shared<CursorLog>();
   Walk seen;
   {
@@ -576,49 +616,7 @@ TEST(ReadAheadRowCursorTest, SlowCallerLetsTheReaderFillEveryBatchAndNoMore) {
   EXPECT_EQ(seen.rows, expected.rows);
 }
 
-struct SlowProducerCase {
-  std::string name;
-  std::size_t rows;
-  std::optional<std::size_t> fail_after;
-};
-
-// A producer slower than the caller (each move waits for another thread's word): the caller
-// waits for rows and still gets every one, then the end or the failure.
-TEST(ReadAheadRowCursorTest, SlowProducerStillGivesEveryRowThenTheEnd) {
-  const std::vector<SlowProducerCase> cases = {
-      {"ends", 30, std::nullopt},
-      {"fails inside a batch", 30, 13},
-      {"no rows", 0, std::nullopt},
-  };
-  for (const SlowProducerCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto script = MakeScript(c.rows, RandomRows, c.fail_after);
-    const Walk expected = Read(*Inner(script));
-    auto gate = std::make_shared<Gate>();
-    script->before_move = [gate](std::size_t index) { gate->Pass(index); };
-    const std::size_t moves = std::min(c.rows, c.fail_after.value_or(c.rows)) + 1;
-    std::thread feeder([gate, moves] {
-      for (std::size_t move = 1; move <= moves; ++move) {
-        gate->Allow(move);
-        if (!gate->WaitPassed(move))
-          return;
-      }
-    });
-    ReadAheadRowCursor cursor(Inner(script), nullptr, {4, 1 << 20, 3});
-    const Walk seen = Read(cursor);
-    feeder.join();
-    EXPECT_TRUE(seen == expected);
-  }
-}
-
 const std::vector<ServerMessage> kCancelled = {{0, 16, 1, "HY008", "Operation canceled"}};
-
-std::vector<std::string> Described(const std::vector<ServerMessage>& messages) {
-  std::vector<std::string> texts;
-  for (const ServerMessage& message : messages)
-    texts.push_back(Describe(message));
-  return texts;
-}
 
 // A cancel ends the walk at the next move, whatever the reader has buffered, and reports the
 // cancel rather than a clean end.
@@ -668,8 +666,7 @@ TEST(ReadAheadRowCursorTest, CancelStopsTheReaderWithoutTheCaller) {
 // does not wait for that move (only the destructor does).
 TEST(ReadAheadRowCursorTest, CancelEndsTheWaitForAStuckProducer) {
   auto script = MakeScript(50);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
+  auto gate = GateMoves(*script);
   gate->Allow(3);
   std::atomic<bool> cancel{false};
   bool producer_stuck = false;
@@ -712,14 +709,25 @@ TEST(ReadAheadRowCursorTest, NoInnerCursorIsAnEmptyWalk) {
   EXPECT_TRUE(seen.errors.empty());
 }
 
-// A preparer writing each field's NullText behind a bar, and counting its rows and threads.
+// A preparer writing each field's NullText behind a bar, noting its threads; one that takes
+// the fields read writes them from the fields the reader has read instead of reading the row.
 class TextsPreparer final : public RowPreparer {
  public:
-  explicit TextsPreparer(std::shared_ptr<CursorLog> log) : log_(std::move(log)) {}
+  explicit TextsPreparer(std::shared_ptr<CursorLog> log, bool takes_fields_read = false)
+      : log_(std::move(log)), takes_fields_read_(takes_fields_read) {}
   void Prepare(const RowCursor& row, std::string& out) override {
     Texts(row, out);
-    std::lock_guard<std::mutex> lock(log_->mutex);
-    log_->moving_threads.insert(std::this_thread::get_id());
+    Note();
+  }
+  void PrepareRead(const RowCursor& row, std::span<const FieldView> fields,
+                   std::string& out) override {
+    if (!takes_fields_read_)
+      return Prepare(row, out);
+    for (const FieldView& field : fields) {
+      out += '|';
+      AppendNullText(field, out);
+    }
+    Note();
   }
   static void Texts(const RowCursor& row, std::string& out) {
     for (int i = 0; i < static_cast<int>(row.Columns().size()); ++i) {
@@ -729,8 +737,29 @@ class TextsPreparer final : public RowPreparer {
   }
 
  private:
+  void Note() {
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    log_->moving_threads.insert(std::this_thread::get_id());
+  }
+
   std::shared_ptr<CursorLog> log_;
+  bool takes_fields_read_;
 };
+
+// What TextsPreparer makes of each row, read from the inner cursor directly.
+std::vector<std::string> DirectTexts(std::shared_ptr<const Script> script) {
+  auto direct = Inner(std::move(script));
+  std::vector<std::string> texts;
+  while (direct->Next())
+    TextsPreparer::Texts(*direct, texts.emplace_back());
+  return texts;
+}
+
+// Field `i` as a cursor that copies only `kept_fields` (all when empty) gives it.
+FieldCopy AsKept(const FieldCopy& field, const std::vector<bool>& kept_fields, std::size_t i) {
+  const bool kept = kept_fields.empty() || (i < kept_fields.size() && kept_fields[i]);
+  return kept ? field : FieldCopy{};
+}
 
 struct PreparationCase {
   std::string name;
@@ -740,14 +769,17 @@ struct PreparationCase {
   std::vector<bool> kept_fields;
   std::size_t batch_count = 0;
   std::size_t batch_rows = 0;
+  bool takes_fields_read = false;  // then each field of a row is read once
 };
 
 // With a preparer taken before the first row, every row comes with what it made of that row,
 // made on the reader thread; the fields kept read as the inner cursor gives them, the others
-// as Null; the end and its messages are unchanged.
+// as Null; the end and its messages are unchanged. A preparer that takes the fields read leaves
+// each field of a row read once, whichever fields are kept.
 TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCopied) {
   const std::vector<bool> none(EveryTypeColumns().size(), false);
   const std::vector<bool> some = {false, true, false, true, true, false, false, true};
+  const std::vector<bool> key = {true, false, false, true, false, false, false, false};
   const std::vector<PreparationCase> cases = {
       {"every field kept, tiny batches", 500, std::nullopt, {7, 4096, 2}, {}},
       {"no field kept", 500, std::nullopt, {7, 4096, 2}, none},
@@ -756,23 +788,30 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       {"deeper read-ahead", 900, std::nullopt, {8, 1 << 20, 2}, some, 9, 40},
       {"fails inside a batch", 100, 37, {10, 1 << 20, 3}, some},
       {"no rows", 0, std::nullopt, {}, none},
+      {"fields read taken, every field kept", 400, std::nullopt, {16, 1 << 20, 3}, {}, 0, 0, true},
+      {"fields read taken, no field kept", 400, std::nullopt, {16, 1 << 20, 3}, none, 0, 0, true},
+      {"fields read taken, the key fields kept",
+       400,
+       std::nullopt,
+       {16, 1 << 20, 3},
+       key,
+       0,
+       0,
+       true},
   };
   for (const PreparationCase& c : cases) {
     SCOPED_TRACE(c.name);
     const auto script = MakeScript(c.rows, RandomRows, c.fail_after);
     // What is expected, read from the inner cursor directly.
-    auto direct = Inner(script);
-    std::vector<std::string> expected_prepared;
-    while (direct->Next())
-      TextsPreparer::Texts(*direct, expected_prepared.emplace_back());
+    const std::vector<std::string> expected_prepared = DirectTexts(script);
     const Walk inner = Read(*Inner(script));
 
     auto log = std::make_shared<CursorLog>();
-    ReadAheadLimits limits = c.limits;
-    limits.deferred_start = true;
-    ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
-    RowPreparation preparation{std::make_unique<TextsPreparer>(log), c.kept_fields, c.batch_count,
-                               c.batch_rows};
+    auto owned =
+        std::make_unique<ReadAheadRowCursor>(Inner(script, log), nullptr, Deferred(c.limits));
+    ReadAheadRowCursor& cursor = *owned;
+    RowPreparation preparation{std::make_unique<TextsPreparer>(log, c.takes_fields_read),
+                               c.kept_fields, c.batch_count, c.batch_rows};
     ASSERT_TRUE(cursor.TakeRowPreparation(preparation));
     EXPECT_EQ(preparation.preparer, nullptr);
     std::vector<std::string> prepared;
@@ -785,9 +824,7 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
       for (std::size_t k = 0; k < kLooks; ++k)
         looks[k] = cursor.PreparedAhead(k);
       prepared.emplace_back(cursor.Prepared());
-      std::vector<FieldCopy>& row = rows.emplace_back();
-      for (int i = 0; i < static_cast<int>(script->columns.size()); ++i)
-        row.push_back(Copy(cursor.Field(i)));
+      const std::vector<FieldCopy>& row = rows.emplace_back(CopyRow(cursor));
       // The whole row in one call reads as field by field, the fields not kept as Null.
       std::vector<FieldView> whole(script->columns.size());
       cursor.Fields(whole);
@@ -818,77 +855,22 @@ TEST(ReadAheadRowCursorTest, PreparedRowsComeWithTheirRowsAndOnlyKeptFieldsAreCo
     }
     ASSERT_EQ(rows.size(), inner.rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-      for (std::size_t i = 0; i < rows[r].size(); ++i) {
-        const bool kept = c.kept_fields.empty() || (i < c.kept_fields.size() && c.kept_fields[i]);
-        EXPECT_EQ(rows[r][i], kept ? inner.rows[r][i] : FieldCopy{})
+      for (std::size_t i = 0; i < rows[r].size(); ++i)
+        EXPECT_EQ(rows[r][i], AsKept(inner.rows[r][i], c.kept_fields, i))
             << "row " << r << " field " << i;
-      }
     }
-    std::vector<std::string> errors;
-    for (const ServerMessage& message : cursor.Errors())
-      errors.push_back(Describe(message));
-    EXPECT_EQ(errors, inner.errors);
+    EXPECT_EQ(Described(cursor.Errors()), inner.errors);
     EXPECT_TRUE(cursor.Prepared().empty()) << "nothing prepared past the end";
     EXPECT_TRUE(cursor.PreparedAhead(0).empty()) << "nothing ahead past the end";
+    owned.reset();
     std::lock_guard<std::mutex> lock(log->mutex);
+    if (c.takes_fields_read) {
+      EXPECT_EQ(log->field_reads, expected_prepared.size() * script->columns.size());
+    }
     if (c.rows > 0) {
       EXPECT_EQ(log->moving_threads.size(), 1u);
       EXPECT_EQ(log->moving_threads.count(std::this_thread::get_id()), 0u);
     }
-  }
-}
-
-// A preparer that takes the fields the reader has read instead of reading the row again.
-class ReadFieldsPreparer final : public RowPreparer {
- public:
-  void Prepare(const RowCursor& row, std::string& out) override { TextsPreparer::Texts(row, out); }
-  void PrepareRead(const RowCursor&, std::span<const FieldView> fields, std::string& out) override {
-    for (const FieldView& field : fields) {
-      out += '|';
-      AppendNullText(field, out);
-    }
-  }
-};
-
-// With a preparer that takes the fields read, the reader reads each field of a row once,
-// whichever fields it keeps, and both the prepared texts and the kept fields are the row's.
-TEST(ReadAheadRowCursorTest, EachFieldIsReadOnceWhenThePreparerTakesTheFieldsRead) {
-  const std::size_t columns = EveryTypeColumns().size();
-  const std::vector<bool> none(columns, false);
-  const std::vector<bool> some = {true, false, false, true, false, false, false, false};
-  const std::vector<std::pair<std::string, std::vector<bool>>> cases = {
-      {"every field kept", {}}, {"no field kept", none}, {"the key fields kept", some}};
-  for (const auto& [name, kept_fields] : cases) {
-    SCOPED_TRACE(name);
-    const auto script = MakeScript(400, RandomRows);
-    auto direct = Inner(script);
-    std::vector<std::string> expected;
-    while (direct->Next())
-      TextsPreparer::Texts(*direct, expected.emplace_back());
-    const Walk inner = Read(*Inner(script));
-
-    auto log = std::make_shared<CursorLog>();
-    ReadAheadLimits limits{16, 1 << 20, 3};
-    limits.deferred_start = true;
-    auto cursor = std::make_unique<ReadAheadRowCursor>(
-        std::make_unique<ScriptedCursor>(script, log), nullptr, limits);
-    RowPreparation preparation{std::make_unique<ReadFieldsPreparer>(), kept_fields};
-    ASSERT_TRUE(cursor->TakeRowPreparation(preparation));
-    std::vector<std::string> prepared;
-    std::size_t row = 0;
-    while (cursor->Next()) {
-      prepared.emplace_back(cursor->Prepared());
-      for (std::size_t i = 0; i < columns; ++i) {
-        const bool kept = kept_fields.empty() || kept_fields[i];
-        EXPECT_EQ(Copy(cursor->Field(static_cast<int>(i))), kept ? inner.rows[row][i] : FieldCopy{})
-            << "row " << row << " field " << i;
-      }
-      ++row;
-    }
-    EXPECT_EQ(prepared, expected);
-    cursor.reset();
-    std::lock_guard<std::mutex> lock(log->mutex);
-    EXPECT_EQ(log->field_reads, expected.size() * columns);
   }
 }
 
@@ -922,11 +904,8 @@ TEST(ReadAheadRowCursorTest, PreparationRefusedOnceReadingBegan) {
 // handed over, or the end never waits; a reader still busy with the next batch does.
 TEST(ReadAheadRowCursorTest, NextWouldWaitOnlyWhenNeitherARowNorTheEndIsAtHand) {
   auto script = MakeScript(4);
-  auto gate = std::make_shared<Gate>();
-  script->before_move = [gate](std::size_t index) { gate->Pass(index); };
-  ReadAheadLimits limits{2, 1 << 20, 3};
-  limits.deferred_start = true;
-  ReadAheadRowCursor cursor(Inner(script), nullptr, limits);
+  auto gate = GateMoves(*script);
+  ReadAheadRowCursor cursor(Inner(script), nullptr, Deferred({2, 1 << 20, 3}));
   EXPECT_TRUE(cursor.NextWouldWait());  // the first Next() starts the reader and waits for it
   RowPreparation none;
   ASSERT_TRUE(cursor.TakeRowPreparation(none));

@@ -59,6 +59,13 @@ bool SameField(const FieldView& a, const FieldView& b) {
   }
 }
 
+// The form of a row of the one field.
+std::string FormOf(const FieldView& field) {
+  std::string form;
+  AppendRowForm({&field, 1}, form);
+  return form;
+}
+
 const std::string kLong(300, 'L');
 const std::string kThirteen(13, 'c');
 const std::string kByteLong(255, 'B');
@@ -70,13 +77,11 @@ constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 // either side of the one a tag holds, dates within and beyond the ranges of the short form.
 std::vector<FieldView> EveryKind() {
   std::vector<FieldView> fields = {Of(ValueType::kNull)};
-  for (const std::int64_t n :
-       {std::int64_t{0}, std::int64_t{-1}, std::int64_t{127}, std::int64_t{128}, std::int64_t{-128},
-        std::int64_t{-129}, std::int64_t{32767}, std::int64_t{1} << 40, kMin, kMax})
+  for (const std::int64_t n : std::vector<std::int64_t>{0, -1, 127, 128, -128, -129, 32767,
+                                                        std::int64_t{1} << 40, kMin, kMax})
     fields.push_back(Whole(ValueType::kInteger, n));
-  fields.push_back(Whole(ValueType::kBoolean, 0));
-  fields.push_back(Whole(ValueType::kBoolean, 1));
-  fields.push_back(Whole(ValueType::kBoolean, 2));
+  for (const std::int64_t n : {0, 1, 2})
+    fields.push_back(Whole(ValueType::kBoolean, n));
   for (const double x :
        {0.0, -0.0, 0.1, -1e300, 12.25, 1.0, -2.0, 1e20, std::numeric_limits<double>::denorm_min(),
         std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
@@ -163,11 +168,8 @@ TEST(RowFormTest, CommonValuesTakeLittleRoom) {
       {"date and time", Moment({2020, 1, 1, 0, 0, 7, 0, true, true}), 6},
       {"milliseconds", Moment({2020, 1, 1, 0, 0, 7, 5000000, true, true}), 13},
   };
-  for (const SizeCase& c : cases) {
-    std::string form;
-    AppendRowForm({&c.field, 1}, form);
-    EXPECT_LE(form.size(), c.most) << c.name;
-  }
+  for (const SizeCase& c : cases)
+    EXPECT_LE(FormOf(c.field).size(), c.most) << c.name;
 }
 
 // Forms are equal exactly when the fields are, a date's text at hand aside; and a row's form is
@@ -176,10 +178,8 @@ TEST(RowFormTest, FormsAreEqualExactlyForEqualFields) {
   std::vector<FieldView> fields = EveryKind();
   fields.push_back(Moment({2024, 3, 7, 14, 5, 9, 0, true, true}, "2024-03-07 14:05:09"));
   std::vector<std::string> forms;
-  for (const FieldView& field : fields) {
-    forms.emplace_back();
-    AppendRowForm({&field, 1}, forms.back());
-  }
+  for (const FieldView& field : fields)
+    forms.push_back(FormOf(field));
   int equal = 0;
   for (std::size_t a = 0; a < fields.size(); ++a) {
     for (std::size_t b = 0; b < fields.size(); ++b) {
@@ -219,8 +219,7 @@ TEST(RowFormTest, EqualWideDatesHaveEqualFormsWhateverTheirPadding) {
     date.nanosecond = -1;
     date.has_date = true;
     date.has_time = false;
-    forms.emplace_back();
-    AppendRowForm({&field, 1}, forms.back());
+    forms.push_back(FormOf(field));
     FieldView back;
     ReadRowFormField(forms.back().data(), back);
     EXPECT_TRUE(SameField(back, field));
